@@ -1,0 +1,6 @@
+// Every exported class of the library. A host includes <afxwin.h>, <afxdao.h> and this.
+#pragma once
+
+#include "afx.h"
+#include "afxtempl.h"
+#include "afxdisp.h"

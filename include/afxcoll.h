@@ -1,0 +1,4 @@
+// Collections: CStringArray, CUIntArray, CByteArray, ...
+#pragma once
+
+#include "afx.h"

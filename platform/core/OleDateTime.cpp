@@ -1,0 +1,670 @@
+#include "platform/core/OleDateTime.h"
+
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Range the framework accepts: 1 January 100 to 31 December 9999.
+constexpr double kMinDate = -657434.0;
+constexpr double kMaxDate = 2958465.9999999;
+
+const char* const kMonthNames[12] = {"January", "February", "March",     "April",
+                                     "May",     "June",     "July",      "August",
+                                     "September", "October", "November", "December"};
+const char* const kDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                  "Thursday", "Friday", "Saturday"};
+
+// Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
+long DaysFromCivil(long y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long>(doe) - 719468;
+}
+
+void CivilFromDays(long z, int& y, int& m, int& d) {
+    z += 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long yy = static_cast<long>(yoe) + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = static_cast<int>(yy + (m <= 2));
+}
+
+const long kEpochOffset = DaysFromCivil(1899, 12, 30); // day 0 of DATE
+
+bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int y, int m) {
+    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && IsLeap(y) ? 29 : days[m - 1];
+}
+
+bool MakeDate(int y, int mo, int d, int h, int mi, int s, double& out) {
+    if (y < 100 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo))
+        return false;
+    if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59)
+        return false;
+    long days = DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - kEpochOffset;
+    double frac = (h * 3600.0 + mi * 60.0 + s) / 86400.0;
+    // Before day 0 the fraction still counts forward from midnight: -1.25 is 29/12/1899 06:00.
+    out = days >= 0 ? days + frac : days - frac;
+    return true;
+}
+
+struct Parts {
+    int year, month, day, hour, minute, second, dayOfWeek, dayOfYear;
+};
+
+bool SplitDate(double dt, Parts& p) {
+    if (dt < kMinDate || dt > kMaxDate)
+        return false;
+    long days = static_cast<long>(dt); // toward zero
+    double frac = std::fabs(dt - static_cast<double>(days));
+    long secs = std::lround(frac * 86400.0);
+    if (secs >= 86400) {
+        secs = 0;
+        days += dt >= 0 ? 1 : -1;
+    }
+    long abs = days + kEpochOffset;
+    CivilFromDays(abs, p.year, p.month, p.day);
+    p.hour = static_cast<int>(secs / 3600);
+    p.minute = static_cast<int>(secs % 3600 / 60);
+    p.second = static_cast<int>(secs % 60);
+    long w = (abs + 4) % 7; // 1970-01-01 was a Thursday
+    p.dayOfWeek = static_cast<int>(w < 0 ? w + 7 : w) + 1;
+    p.dayOfYear = static_cast<int>(abs - DaysFromCivil(p.year, 1, 1)) + 1;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Parsing: the text is split into numbers, words and separators.
+
+struct Token {
+    enum Kind { Number, Word, Sep } kind;
+    std::string text;
+    int value = 0;
+};
+
+std::vector<Token> Tokenize(const char* s) {
+    std::vector<Token> out;
+    while (*s) {
+        unsigned char c = static_cast<unsigned char>(*s);
+        if (std::isspace(c)) {
+            ++s;
+            continue;
+        }
+        Token t;
+        if (std::isdigit(c)) {
+            t.kind = Token::Number;
+            while (std::isdigit(static_cast<unsigned char>(*s)))
+                t.text += *s++;
+            t.value = t.text.size() > 9 ? -1 : std::atoi(t.text.c_str());
+        } else if (std::isalpha(c)) {
+            t.kind = Token::Word;
+            while (std::isalpha(static_cast<unsigned char>(*s)))
+                t.text += static_cast<char>(std::tolower(static_cast<unsigned char>(*s++)));
+        } else {
+            t.kind = Token::Sep;
+            t.text = std::string(1, *s++);
+        }
+        out.push_back(t);
+    }
+    return out;
+}
+
+int MonthFromWord(const std::string& w) {
+    if (w.size() < 3)
+        return 0;
+    for (int i = 0; i < 12; ++i) {
+        std::string name = kMonthNames[i];
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name.compare(0, w.size(), w) == 0)
+            return i + 1;
+    }
+    return 0;
+}
+
+bool IsMeridian(const std::string& w) { return w == "am" || w == "pm" || w == "a" || w == "p"; }
+
+bool IsDayWord(const std::string& w) {
+    if (w.size() < 3)
+        return false;
+    for (const char* name : kDayNames) {
+        std::string n = name;
+        for (char& c : n)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (n.compare(0, w.size(), w) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Two-digit years as the framework reads them: 00-29 are 2000s, 30-99 are 1900s.
+int ExpandYear(const Token& t) {
+    if (t.text.size() <= 2)
+        return t.value < 30 ? 2000 + t.value : 1900 + t.value;
+    return t.value;
+}
+
+struct Parsed {
+    bool hasDate = false, hasTime = false;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// Reads a time starting at tokens[i]: H:MM[:SS][.fff] [AM|PM] or H AM|PM.
+bool ParseTime(const std::vector<Token>& tk, size_t& i, Parsed& p) {
+    if (i >= tk.size() || tk[i].kind != Token::Number || tk[i].text.size() > 2)
+        return false;
+    int h = tk[i].value, m = 0, s = 0;
+    size_t j = i + 1;
+    bool colon = false;
+    if (j + 1 < tk.size() && tk[j].kind == Token::Sep && tk[j].text == ":" &&
+        tk[j + 1].kind == Token::Number && tk[j + 1].text.size() <= 2) {
+        m = tk[j + 1].value;
+        j += 2;
+        colon = true;
+        if (j + 1 < tk.size() && tk[j].kind == Token::Sep && tk[j].text == ":" &&
+            tk[j + 1].kind == Token::Number && tk[j + 1].text.size() <= 2) {
+            s = tk[j + 1].value;
+            j += 2;
+            // Fractions of a second are read and dropped.
+            if (j + 1 < tk.size() && tk[j].kind == Token::Sep && tk[j].text == "." &&
+                tk[j + 1].kind == Token::Number)
+                j += 2;
+        }
+    }
+    bool meridian = false;
+    if (j < tk.size() && tk[j].kind == Token::Word) {
+        const std::string& w = tk[j].text;
+        if (IsMeridian(w)) {
+            if (h < 1 || h > 12)
+                return false;
+            bool pm = w[0] == 'p';
+            h = h % 12 + (pm ? 12 : 0);
+            meridian = true;
+            ++j;
+        }
+    }
+    if (!colon && !meridian)
+        return false;
+    if (h > 23 || m > 59 || s > 59)
+        return false;
+    p.hasTime = true;
+    p.hour = h;
+    p.minute = m;
+    p.second = s;
+    i = j;
+    return true;
+}
+
+bool IsDateSep(const Token& t) {
+    return t.kind == Token::Sep && (t.text == "/" || t.text == "-" || t.text == ".");
+}
+
+// Reads a date starting at tokens[i]. Numeric dates are month/day/year, or year-month-day
+// when the first number has four digits; month names are read in either order.
+bool ParseDate(const std::vector<Token>& tk, size_t& i, Parsed& p) {
+    size_t j = i;
+    if (j < tk.size() && tk[j].kind == Token::Word && IsDayWord(tk[j].text)) {
+        ++j; // a leading weekday name is allowed and ignored
+        if (j < tk.size() && tk[j].kind == Token::Sep && tk[j].text == ",")
+            ++j;
+    }
+    if (j >= tk.size())
+        return false;
+
+    std::vector<Token> nums; // numbers and month words in order, separators checked
+    std::vector<bool> isMonthWord;
+    size_t k = j;
+    while (k < tk.size() && nums.size() < 3) {
+        const Token& t = tk[k];
+        if (t.kind == Token::Number) {
+            // A number followed by ':' or am/pm starts the time part.
+            if (k + 1 < tk.size() && ((tk[k + 1].kind == Token::Sep && tk[k + 1].text == ":") ||
+                                      (tk[k + 1].kind == Token::Word && IsMeridian(tk[k + 1].text))))
+                break;
+            nums.push_back(t);
+            isMonthWord.push_back(false);
+        } else if (t.kind == Token::Word && MonthFromWord(t.text)) {
+            Token m = t;
+            m.value = MonthFromWord(t.text);
+            nums.push_back(m);
+            isMonthWord.push_back(true);
+        } else {
+            break;
+        }
+        ++k;
+        if (nums.size() < 3 && k < tk.size() &&
+            (IsDateSep(tk[k]) || (tk[k].kind == Token::Sep && tk[k].text == ","))) {
+            // Only consume a separator when a date part follows it.
+            if (k + 1 < tk.size() &&
+                (tk[k + 1].kind == Token::Number ||
+                 (tk[k + 1].kind == Token::Word && MonthFromWord(tk[k + 1].text))))
+                ++k;
+        }
+    }
+    if (nums.size() < 2)
+        return false;
+
+    int y = 0, m = 0, d = 0;
+    int words = 0;
+    for (bool b : isMonthWord)
+        words += b ? 1 : 0;
+    if (words > 1)
+        return false;
+    auto currentYear = [] {
+        std::time_t now = std::time(nullptr);
+        std::tm tmv{};
+        localtime_r(&now, &tmv);
+        return tmv.tm_year + 1900;
+    };
+    if (words == 1) {
+        if (isMonthWord[0]) { // Jan 5 2001 / Jan 2001
+            m = nums[0].value;
+            if (nums.size() == 3) {
+                d = nums[1].value;
+                y = ExpandYear(nums[2]);
+            } else if (nums[1].text.size() >= 3) {
+                d = 1;
+                y = ExpandYear(nums[1]);
+            } else {
+                d = nums[1].value;
+                y = currentYear();
+            }
+        } else if (isMonthWord[1]) { // 5 Jan 2001 / 2001 Jan 5
+            m = nums[1].value;
+            if (nums.size() == 3) {
+                if (nums[0].text.size() >= 3) {
+                    y = nums[0].value;
+                    d = nums[2].value;
+                } else {
+                    d = nums[0].value;
+                    y = ExpandYear(nums[2]);
+                }
+            } else {
+                d = nums[0].value;
+                y = currentYear();
+            }
+        } else {
+            return false;
+        }
+    } else if (nums.size() == 3) {
+        if (nums[0].text.size() >= 3) { // year first (ISO)
+            y = nums[0].value;
+            m = nums[1].value;
+            d = nums[2].value;
+        } else {
+            m = nums[0].value;
+            d = nums[1].value;
+            y = ExpandYear(nums[2]);
+        }
+    } else { // two numbers: month/day of this year, or month/year when the second is a year
+        m = nums[0].value;
+        if (nums[1].text.size() >= 3) {
+            d = 1;
+            y = nums[1].value;
+        } else {
+            d = nums[1].value;
+            y = currentYear();
+        }
+    }
+    if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m))
+        return false;
+    p.hasDate = true;
+    p.year = y;
+    p.month = m;
+    p.day = d;
+    i = k;
+    return true;
+}
+
+void AppendNumber(std::string& out, int value, int width, bool noPad) {
+    char buf[16];
+    if (noPad)
+        std::snprintf(buf, sizeof buf, "%d", value);
+    else
+        std::snprintf(buf, sizeof buf, "%0*d", width, value);
+    out += buf;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+COleDateTime::COleDateTime(const VARIANT& varSrc) : m_dt(0), m_status(valid) { *this = varSrc; }
+
+COleDateTime::COleDateTime(time_t timeSrc) : m_dt(0), m_status(valid) { *this = timeSrc; }
+
+COleDateTime::COleDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec)
+    : m_dt(0), m_status(valid) {
+    SetDateTime(nYear, nMonth, nDay, nHour, nMin, nSec);
+}
+
+COleDateTime::COleDateTime(WORD wDosDate, WORD wDosTime) : m_dt(0), m_status(valid) {
+    SetDateTime((wDosDate >> 9) + 1980, (wDosDate >> 5) & 0x0F, wDosDate & 0x1F, wDosTime >> 11,
+                (wDosTime >> 5) & 0x3F, (wDosTime & 0x1F) * 2);
+}
+
+COleDateTime COleDateTime::GetCurrentTime() { return COleDateTime(std::time(nullptr)); }
+
+int COleDateTime::SetDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec) {
+    double dt = 0;
+    if (!MakeDate(nYear, nMonth, nDay, nHour, nMin, nSec, dt)) {
+        m_dt = 0;
+        m_status = invalid;
+        return 1;
+    }
+    m_dt = dt;
+    m_status = valid;
+    return 0;
+}
+
+#define KEL_DATE_PART(name, field)                                                                 \
+    int COleDateTime::name() const {                                                               \
+        Parts p;                                                                                   \
+        if (m_status != valid || !SplitDate(m_dt, p))                                              \
+            return AFX_OLE_DATETIME_ERROR;                                                         \
+        return p.field;                                                                            \
+    }
+KEL_DATE_PART(GetYear, year)
+KEL_DATE_PART(GetMonth, month)
+KEL_DATE_PART(GetDay, day)
+KEL_DATE_PART(GetHour, hour)
+KEL_DATE_PART(GetMinute, minute)
+KEL_DATE_PART(GetSecond, second)
+KEL_DATE_PART(GetDayOfWeek, dayOfWeek)
+KEL_DATE_PART(GetDayOfYear, dayOfYear)
+#undef KEL_DATE_PART
+
+BOOL COleDateTime::ParseDateTime(LPCTSTR lpszDate, DWORD dwFlags, LCID /*lcid*/) {
+    m_dt = 0;
+    m_status = invalid;
+    if (!lpszDate)
+        return FALSE;
+    std::vector<Token> tk = Tokenize(lpszDate);
+    if (tk.empty())
+        return FALSE;
+
+    Parsed p;
+    size_t i = 0;
+    // Date first, then an optional time ("T" may join ISO parts); or a time alone.
+    if (ParseDate(tk, i, p)) {
+        if (i < tk.size() && tk[i].kind == Token::Word && tk[i].text == "t")
+            ++i;
+        else if (i < tk.size() && tk[i].kind == Token::Sep && tk[i].text == ",")
+            ++i;
+        if (i < tk.size() && !ParseTime(tk, i, p))
+            return FALSE;
+    } else {
+        i = 0;
+        if (!ParseTime(tk, i, p))
+            return FALSE;
+        if (i < tk.size() && !ParseDate(tk, i, p))
+            return FALSE;
+    }
+    if (i != tk.size())
+        return FALSE;
+
+    if (dwFlags & VAR_DATEVALUEONLY) {
+        if (!p.hasDate)
+            return FALSE;
+        p.hour = p.minute = p.second = 0;
+    }
+    if (dwFlags & VAR_TIMEVALUEONLY) {
+        p.year = 1899;
+        p.month = 12;
+        p.day = 30;
+    } else if (!p.hasDate) {
+        p.year = 1899;
+        p.month = 12;
+        p.day = 30;
+    }
+    double dt = 0;
+    if (!MakeDate(p.year, p.month, p.day, p.hour, p.minute, p.second, dt))
+        return FALSE;
+    m_dt = dt;
+    m_status = valid;
+    return TRUE;
+}
+
+CString COleDateTime::Format(DWORD dwFlags, LCID /*lcid*/) const {
+    if (m_status == null)
+        return CString();
+    if (m_status == invalid)
+        return CString("Invalid DateTime");
+    Parts p;
+    if (!SplitDate(m_dt, p))
+        return CString("Invalid DateTime");
+    bool hasTime = p.hour != 0 || p.minute != 0 || p.second != 0;
+    bool hasDate = static_cast<long>(m_dt) != 0;
+    if (dwFlags & VAR_DATEVALUEONLY)
+        return Format("%m/%d/%Y");
+    if (dwFlags & VAR_TIMEVALUEONLY)
+        return Format("%H:%M:%S");
+    if (!hasDate && hasTime)
+        return Format("%H:%M:%S");
+    return hasTime ? Format("%m/%d/%Y %H:%M:%S") : Format("%m/%d/%Y");
+}
+
+CString COleDateTime::Format(LPCTSTR lpszFormat) const {
+    if (m_status == null)
+        return CString();
+    if (m_status == invalid)
+        return CString("Invalid DateTime");
+    Parts p;
+    if (!SplitDate(m_dt, p))
+        return CString("Invalid DateTime");
+    std::string out;
+    for (const char* f = lpszFormat ? lpszFormat : ""; *f; ++f) {
+        if (*f != '%') {
+            out += *f;
+            continue;
+        }
+        ++f;
+        bool noPad = false;
+        if (*f == '#') {
+            noPad = true;
+            ++f;
+        }
+        switch (*f) {
+        case 'a':
+            out.append(kDayNames[p.dayOfWeek - 1], 3);
+            break;
+        case 'A':
+            out += kDayNames[p.dayOfWeek - 1];
+            break;
+        case 'b':
+            out.append(kMonthNames[p.month - 1], 3);
+            break;
+        case 'B':
+            out += kMonthNames[p.month - 1];
+            break;
+        case 'c':
+            out += Format("%m/%d/%Y %H:%M:%S").str();
+            break;
+        case 'd':
+            AppendNumber(out, p.day, 2, noPad);
+            break;
+        case 'H':
+            AppendNumber(out, p.hour, 2, noPad);
+            break;
+        case 'I':
+            AppendNumber(out, p.hour % 12 == 0 ? 12 : p.hour % 12, 2, noPad);
+            break;
+        case 'j':
+            AppendNumber(out, p.dayOfYear, 3, noPad);
+            break;
+        case 'm':
+            AppendNumber(out, p.month, 2, noPad);
+            break;
+        case 'M':
+            AppendNumber(out, p.minute, 2, noPad);
+            break;
+        case 'p':
+            out += p.hour < 12 ? "AM" : "PM";
+            break;
+        case 'S':
+            AppendNumber(out, p.second, 2, noPad);
+            break;
+        case 'w':
+            AppendNumber(out, p.dayOfWeek - 1, 1, true);
+            break;
+        case 'x':
+            out += Format("%m/%d/%Y").str();
+            break;
+        case 'X':
+            out += Format("%H:%M:%S").str();
+            break;
+        case 'y':
+            AppendNumber(out, p.year % 100, 2, noPad);
+            break;
+        case 'Y':
+            AppendNumber(out, p.year, 4, noPad);
+            break;
+        case '%':
+            out += '%';
+            break;
+        case '\0':
+            --f; // a lone '%' at the end is dropped
+            break;
+        default:
+            out += '%';
+            out += *f;
+            break;
+        }
+    }
+    return CString(std::move(out));
+}
+
+CString COleDateTime::Format(UINT nFormatID) const {
+    CString fmt;
+    if (!fmt.LoadString(nFormatID))
+        return CString();
+    return Format(static_cast<LPCTSTR>(fmt));
+}
+
+COleDateTime& COleDateTime::operator=(const VARIANT& varSrc) {
+    if (varSrc.vt == VT_DATE) {
+        m_dt = varSrc.date;
+        m_status = valid;
+        return *this;
+    }
+    if (varSrc.vt == VT_NULL) {
+        m_dt = 0;
+        m_status = null;
+        return *this;
+    }
+    VARIANT tmp;
+    VariantInit(&tmp);
+    if (SUCCEEDED(VariantChangeType(&tmp, &varSrc, 0, VT_DATE))) {
+        m_dt = tmp.date;
+        m_status = valid;
+    } else {
+        m_dt = 0;
+        m_status = invalid;
+    }
+    VariantClear(&tmp);
+    return *this;
+}
+
+COleDateTime& COleDateTime::operator=(DATE dtSrc) {
+    m_dt = dtSrc;
+    m_status = (dtSrc >= kMinDate && dtSrc <= kMaxDate) ? valid : invalid;
+    return *this;
+}
+
+COleDateTime& COleDateTime::operator=(time_t timeSrc) {
+    std::tm tmv{};
+    if (!localtime_r(&timeSrc, &tmv)) {
+        m_status = invalid;
+        return *this;
+    }
+    SetDateTime(tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min,
+                tmv.tm_sec);
+    return *this;
+}
+
+namespace {
+// Compares as a continuous time line: before day 0 the fraction is stored negated.
+double TimeLine(double dt) {
+    double days = std::trunc(dt);
+    double frac = std::fabs(dt - days);
+    return days + frac;
+}
+double FromTimeLine(double t) {
+    double days = std::floor(t);
+    double frac = t - days;
+    return days >= 0 ? days + frac : days - frac;
+}
+} // namespace
+
+bool COleDateTime::operator==(const COleDateTime& date) const {
+    return m_status == date.m_status && m_dt == date.m_dt;
+}
+
+bool COleDateTime::operator<(const COleDateTime& date) const {
+    return TimeLine(m_dt) < TimeLine(date.m_dt);
+}
+
+COleDateTime COleDateTime::operator+(const COleDateTimeSpan& dateSpan) const {
+    COleDateTime r;
+    if (m_status != valid || dateSpan.m_status != COleDateTimeSpan::valid) {
+        r.m_status = invalid;
+        return r;
+    }
+    r = FromTimeLine(TimeLine(m_dt) + dateSpan.m_span);
+    return r;
+}
+
+COleDateTime COleDateTime::operator-(const COleDateTimeSpan& dateSpan) const {
+    return *this + COleDateTimeSpan(-dateSpan.m_span);
+}
+
+COleDateTime& COleDateTime::operator+=(const COleDateTimeSpan& dateSpan) {
+    return *this = *this + dateSpan;
+}
+
+COleDateTime& COleDateTime::operator-=(const COleDateTimeSpan& dateSpan) {
+    return *this = *this - dateSpan;
+}
+
+COleDateTimeSpan COleDateTime::operator-(const COleDateTime& date) const {
+    COleDateTimeSpan s(TimeLine(m_dt) - TimeLine(date.m_dt));
+    if (m_status != valid || date.m_status != valid)
+        s.m_status = COleDateTimeSpan::invalid;
+    return s;
+}
+
+COleDateTimeSpan::COleDateTimeSpan(long lDays, int nHours, int nMins, int nSecs)
+    : m_span(0), m_status(valid) {
+    SetDateTimeSpan(lDays, nHours, nMins, nSecs);
+}
+
+void COleDateTimeSpan::SetDateTimeSpan(long lDays, int nHours, int nMins, int nSecs) {
+    m_span = lDays + ((nHours * 60.0 + nMins) * 60.0 + nSecs) / 86400.0;
+    m_status = valid;
+}
+
+long COleDateTimeSpan::GetDays() const { return static_cast<long>(m_span); }
+long COleDateTimeSpan::GetHours() const {
+    return static_cast<long>(std::llround(GetTotalSeconds()) / 3600 % 24);
+}
+long COleDateTimeSpan::GetMinutes() const {
+    return static_cast<long>(std::llround(GetTotalSeconds()) / 60 % 60);
+}
+long COleDateTimeSpan::GetSeconds() const {
+    return static_cast<long>(std::llround(GetTotalSeconds()) % 60);
+}

@@ -1,0 +1,17 @@
+#include "resources/LibraryModule.h"
+
+HINSTANCE KelGetLibraryModule() {
+    static HINSTANCE hModule = [] {
+        HINSTANCE h = AfxRegisterModule(KELRSLIST_MODULE_NAME, afxExtensionModule);
+        KelRegisterLibraryStrings(h);
+        return h;
+    }();
+    return hModule;
+}
+
+namespace {
+
+// Loading the library joins its resources to the host's chain, as an extension module does.
+const HINSTANCE g_registered = KelGetLibraryModule();
+
+} // namespace
