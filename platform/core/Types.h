@@ -96,9 +96,23 @@ typedef HMENU__* HMENU;
 struct HACCEL__;
 typedef HACCEL__* HACCEL;
 typedef void* HANDLE;
-typedef void* HGDIOBJ;
 struct HKEY__;
 typedef HKEY__* HKEY;
+// Drawing handles: the device context and the GDI objects (defined by platform/gdi).
+struct HDC__;
+typedef HDC__* HDC;
+struct HGDIOBJ__;
+typedef HGDIOBJ__* HGDIOBJ;
+typedef HGDIOBJ HPEN;
+typedef HGDIOBJ HBRUSH;
+typedef HGDIOBJ HFONT;
+typedef HGDIOBJ HBITMAP;
+typedef HGDIOBJ HPALETTE;
+typedef HGDIOBJ HRGN;
+struct HCURSOR__;
+typedef HCURSOR__* HCURSOR;
+struct HICON__;
+typedef HICON__* HICON;
 
 #define S_OK ((HRESULT)0)
 #define S_FALSE ((HRESULT)1)
