@@ -1,0 +1,17 @@
+// The seam between the window layer and the drawing layer: device contexts over cairo
+// surfaces, and the screen resolution.
+#pragma once
+
+#include "platform/core/Types.h"
+
+#include <cairo.h>
+
+// A device context drawing on a cairo surface. origin: where the context's logical (0, 0)
+// lies on the surface; clip: the surface area it may draw on, in surface coordinates
+// (NULL: the whole surface). The region is copied. Release with KelDeleteSurfaceDC.
+HDC KelCreateSurfaceDC(cairo_surface_t* surface, POINT origin, const cairo_region_t* clip);
+void KelDeleteSurfaceDC(HDC hdc);
+
+// Logical pixels per inch of the screen: 96 unless a backend reports another.
+void KelSetScreenDpi(int dpi);
+int KelGetScreenDpi();
