@@ -232,7 +232,11 @@ HWND WindowManager::HitTest(HWND top, POINT ptScreen, LRESULT* pHit) {
 
 bool WindowManager::ConvertMouse(const RawInput& in, MSG& msg, bool remove) {
     (void)remove;
+    // A move that does not move makes no message.
+    if (in.message == WM_MOUSEMOVE && CPoint(in.ptScreen) == m_cursorPos && m_cursorKnown)
+        return false;
     m_cursorPos = in.ptScreen;
+    m_cursorKnown = true;
     UINT message = in.message;
     if (UINT vk = ButtonKey(message))
         SetKeyDown(m_keys, static_cast<int>(vk), IsButtonDown(message));

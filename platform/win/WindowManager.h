@@ -290,6 +290,7 @@ private:
     BYTE m_keys[256] = {};      // as of the message being handled
     BYTE m_asyncKeys[256] = {}; // as of now
     POINT m_cursorPos{};
+    bool m_cursorKnown = false;
     HCURSOR m_cursor = nullptr;
     UINT m_dblClickTime = 500;
     // The last button press, for double clicks.
