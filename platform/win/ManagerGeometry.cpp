@@ -191,8 +191,16 @@ BOOL WindowManager::SetWindowPos(HWND h, HWND after, int x, int y, int cx, int c
 
     if ((flags & SWP_NOREDRAW) == 0) {
         // What the window covered before shows again (a top-level window's image is its own).
-        if (!topLevel && visibleBefore && (moved || sized || hiding || zchange))
-            InvalidateBeneath(w->parent, oldRect);
+        if (!topLevel && visibleBefore && (moved || sized || hiding || zchange)) {
+            // What the window covered and covers no more; all of it when it went down the
+            // z-order or away.
+            RegionPtr exposed = NewRegion(oldRect);
+            if (!hiding && !zchange && (w->style & WS_VISIBLE)) {
+                RegionPtr now = NewRegion(newRect);
+                cairo_region_subtract(exposed.get(), now.get());
+            }
+            InvalidateRgn(w->parent, exposed.get(), true, true);
+        }
         if (IsVisible(h)) {
             const bool sameImagePlace = topLevel || !moved;
             if (showing || !sameImagePlace || (flags & (SWP_NOCOPYBITS | SWP_FRAMECHANGED)) ||

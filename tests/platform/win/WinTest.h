@@ -5,6 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Rectangles and points print as their coordinates in failure messages.
+inline void PrintTo(const CRect& r, std::ostream* os) {
+    *os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+}
+inline void PrintTo(const CPoint& p, std::ostream* os) {
+    *os << "(" << p.x << "," << p.y << ")";
+}
+
 class WinTest : public ::testing::Test {
 protected:
     void SetUp() override { KelResetWindowSystem(); }
