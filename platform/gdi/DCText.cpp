@@ -18,10 +18,12 @@ struct Font {
 };
 
 Font CurrentFont(const HDC__& dc) {
-    const HGDIOBJ__* o = dc.st.font.get();
+    HGDIOBJ__* o = dc.st.font.get();
     if (!o)
         return {};
-    return Font{FindFont(o->font), &o->font};
+    if (!o->resolved)
+        o->resolved = FindFont(o->font);
+    return Font{o->resolved, &o->font};
 }
 
 // Glyphs of a line laid out on whole pixels from x = 0. tabWidth > 0 expands tabs to its
