@@ -236,14 +236,9 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCTSTR
                         Resolve(*dc, dc->st.bk));
     DrawRun(*dc, font, run, left + ox, top + tm.tmAscent + oy, Resolve(*dc, dc->st.text));
     cairo_restore(dc->cr.get());
-    if (align & TA_UPDATECP) {
-        if ((align & TA_CENTER) == TA_CENTER)
-            ;
-        else if (align & TA_RIGHT)
-            dc->st.pos.x = x - run.width;
-        else
-            dc->st.pos.x = x + run.width;
-    }
+    // The current position moves past the text; centred text leaves it where it was.
+    if ((align & TA_UPDATECP) && (align & TA_CENTER) != TA_CENTER)
+        dc->st.pos.x = (align & TA_RIGHT) ? x - run.width : x + run.width;
     return TRUE;
 }
 

@@ -167,6 +167,66 @@ TEST(Bitmap, ArtworkFromRowsAndItsMistakes) {
     EXPECT_THROW(KelBitmapResource::FromRows({}), std::invalid_argument);
 }
 
+TEST(Bitmap, BitsRoundTripInTheSystemLayouts) {
+    // One bit a pixel, rows padded to 16 bits, 1 = white.
+    const unsigned char mono[4] = {0xA0, 0x00, 0x40, 0x00}; // 3 x 2: 101 / 010
+    CBitmap m;
+    ASSERT_TRUE(m.CreateBitmap(3, 2, 1, 1, mono));
+    BITMAP info{};
+    m.GetBitmap(&info);
+    EXPECT_EQ(info.bmWidthBytes, 2);
+    EXPECT_EQ(info.bmBitsPixel, 1);
+    unsigned char back[4] = {};
+    EXPECT_EQ(m.GetBitmapBits(sizeof back, back), 4u);
+    EXPECT_EQ(back[0], 0xA0);
+    EXPECT_EQ(back[2], 0x40);
+    Canvas c(2, 2);
+    CDC mem;
+    mem.CreateCompatibleDC(&c.dc);
+    mem.SelectObject(&m);
+    EXPECT_EQ(mem.GetPixel(0, 0), kWhite);
+    EXPECT_EQ(mem.GetPixel(1, 0), kBlack);
+    // Drawing colours on a monochrome bitmap gives black or white.
+    mem.SetPixel(1, 1, RGB(250, 240, 230));
+    EXPECT_EQ(mem.GetPixel(1, 1), kWhite);
+    mem.SelectStockObject(WHITE_BRUSH);
+
+    // Four bytes a pixel: blue, green, red, unused.
+    const unsigned char colour[8] = {0, 0, 255, 0, 255, 0, 0, 0};
+    CBitmap col;
+    ASSERT_TRUE(col.CreateBitmap(2, 1, 1, 32, colour));
+    CDC cmem;
+    cmem.CreateCompatibleDC(&c.dc);
+    cmem.SelectObject(&col);
+    EXPECT_EQ(cmem.GetPixel(0, 0), kRed);
+    EXPECT_EQ(cmem.GetPixel(1, 0), RGB(0, 0, 255));
+    // A zero size gives the system's 1 x 1 monochrome bitmap.
+    CBitmap empty;
+    ASSERT_TRUE(empty.CreateBitmap(0, 5, 1, 32, nullptr));
+    empty.GetBitmap(&info);
+    EXPECT_EQ(info.bmWidth, 1);
+    EXPECT_EQ(info.bmBitsPixel, 1);
+}
+
+TEST(Bitmap, OnlyExistingSourcePixelsAndTheDestinationClipCount) {
+    cairo_rectangle_int_t visible{0, 0, 6, 10};
+    cairo_region_t* clip = cairo_region_create_rectangle(&visible);
+    Canvas c(10, 10, kWhite, POINT{0, 0}, clip);
+    cairo_region_destroy(clip);
+    CBitmap tile;
+    MakeTile(c.dc, tile);
+    CDC mem;
+    mem.CreateCompatibleDC(&c.dc);
+    mem.SelectObject(&tile);
+    mem.IntersectClipRect(0, 0, 1, 1); // the source's clip does not limit a copy
+    // A block larger than the 4 x 3 bitmap: the part beyond it keeps the destination.
+    c.dc.BitBlt(0, 0, 10, 10, &mem, 0, 0, SRCCOPY);
+    EXPECT_EQ(c.Ink(kWhite), CRect(0, 0, 4, 3));
+    c.dc.BitBlt(3, 5, 4, 3, &mem, 0, 0, SRCCOPY);
+    EXPECT_EQ(c.At(5, 5), kGreen);
+    EXPECT_EQ(c.At(6, 5), kWhite); // outside the destination's clip
+}
+
 class BitmapResources : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -299,6 +359,65 @@ TEST_F(BitmapResources, ImageListWithoutMaskDrawsOpaque) {
     Canvas c(10, 10, kGreen);
     il.Draw(&c.dc, 0, CPoint(0, 0), ILD_TRANSPARENT);
     EXPECT_EQ(c.At(0, 0), kFuchsia);
+}
+
+TEST_F(BitmapResources, TransparentAndMonochromeLoads) {
+    HBITMAP h =
+        (HBITMAP)LoadImage(m_module, MAKEINTRESOURCE(301), IMAGE_BITMAP, 0, 0, LR_LOADTRANSPARENT);
+    CBitmap bm;
+    ASSERT_TRUE(bm.Attach(h));
+    Canvas c(1, 1);
+    CDC mem;
+    mem.CreateCompatibleDC(&c.dc);
+    mem.SelectObject(&bm);
+    EXPECT_EQ(mem.GetPixel(0, 0), GetSysColor(COLOR_WINDOW)); // fuchsia took the window colour
+    EXPECT_EQ(mem.GetPixel(1, 0), kBlack);
+    CBitmap mono;
+    mono.Attach(
+        (HBITMAP)LoadImage(m_module, MAKEINTRESOURCE(300), IMAGE_BITMAP, 0, 0, LR_MONOCHROME));
+    BITMAP info{};
+    mono.GetBitmap(&info);
+    EXPECT_EQ(info.bmBitsPixel, 1);
+    mem.SelectStockObject(WHITE_BRUSH);
+}
+
+TEST_F(BitmapResources, ImageListMasksBlendsAndReplaces) {
+    CBitmap strip, mask;
+    ASSERT_TRUE(strip.LoadBitmap(301));
+    // A mask bitmap: white hides, here the left column of each image.
+    const unsigned char bits[4] = {0x90, 0x00, 0x90, 0x00}; // 100100
+    ASSERT_TRUE(mask.CreateBitmap(6, 2, 1, 1, bits));
+    CImageList il;
+    EXPECT_FALSE(il.Create(0, 2, ILC_MASK, 1, 1));
+    ASSERT_TRUE(il.Create(3, 2, ILC_COLOR24 | ILC_MASK, 1, 1));
+    EXPECT_EQ(il.Add(&strip, &mask), 0);
+    Canvas c(20, 10, kGreen);
+    il.Draw(&c.dc, 0, CPoint(0, 0), ILD_TRANSPARENT);
+    EXPECT_EQ(c.At(0, 0), kGreen);
+    EXPECT_EQ(c.At(1, 0), kBlack);
+    EXPECT_EQ(c.At(2, 0), kFuchsia); // not the mask colour: a mask bitmap was given
+    il.Draw(&c.dc, 0, CPoint(5, 0), ILD_MASK);
+    EXPECT_EQ(c.At(5, 0), kWhite);
+    EXPECT_EQ(c.At(6, 0), kBlack);
+    // Selected images take on half of the highlight colour.
+    il.Draw(&c.dc, 0, CPoint(10, 0), ILD_TRANSPARENT | ILD_SELECTED);
+    COLORREF blended = c.At(12, 0);
+    EXPECT_NE(blended, kFuchsia);
+    EXPECT_NEAR(GetRValue(blended), 128, 2);
+    EXPECT_NEAR(GetBValue(blended), 192, 2);
+    EXPECT_EQ(c.At(10, 0), kGreen);
+    // Replacing an image without a mask makes it opaque.
+    CBitmap other;
+    other.LoadBitmap(302);
+    EXPECT_EQ(il.GetImageCount(), 2);
+    ASSERT_TRUE(il.Replace(0, &other, nullptr));
+    EXPECT_FALSE(il.Replace(2, &other, nullptr));
+    Canvas d(5, 5, kGreen);
+    il.Draw(&d.dc, 0, CPoint(0, 0), ILD_TRANSPARENT);
+    EXPECT_EQ(d.At(0, 0), RGB(192, 192, 192));
+    EXPECT_EQ(d.At(2, 1), kGreen); // beyond the 1 x 1 source: padding, masked out
+    IMAGEINFO info{};
+    EXPECT_FALSE(il.GetImageInfo(5, &info));
 }
 
 } // namespace

@@ -304,4 +304,134 @@ TEST(Draw, WindowOriginShiftsLogicalCoordinates) {
     EXPECT_EQ(c.dc.GetPixel(10, 10), kBlack);
 }
 
+TEST(Draw, StyledPensFillTheirGapsOnlyWhenOpaque) {
+    Canvas c(60, 4);
+    CPen dot(PS_DOT, 1, kBlack);
+    c.dc.SelectObject(&dot);
+    c.dc.SetBkMode(TRANSPARENT);
+    c.dc.MoveTo(0, 1);
+    c.dc.LineTo(60, 1);
+    int on = 0;
+    for (int x = 0; x < 60; ++x)
+        on += c.At(x, 1) == kBlack;
+    EXPECT_GT(on, 20);
+    EXPECT_LT(on, 40); // dotted, not solid
+    EXPECT_EQ(c.At(0, 1), kBlack);
+    c.dc.SetBkMode(OPAQUE);
+    c.dc.SetBkColor(kRed);
+    c.dc.MoveTo(0, 2);
+    c.dc.LineTo(60, 2);
+    for (int x = 0; x < 60; ++x)
+        ASSERT_EQ(c.At(x, 2), c.At(x, 1) == kBlack ? kBlack : kRed) << x;
+    c.dc.SelectStockObject(BLACK_PEN);
+}
+
+TEST(Draw, WidePensAndFilledShapes) {
+    Canvas c(60, 60);
+    CPen wide(PS_SOLID, 3, kBlack);
+    c.dc.SelectObject(&wide);
+    c.dc.MoveTo(10, 10);
+    c.dc.LineTo(40, 10);
+    CRect ink = c.Ink(kWhite);
+    EXPECT_EQ(ink.top, 9);
+    EXPECT_EQ(ink.bottom, 12);
+    c.dc.SelectStockObject(BLACK_PEN);
+
+    Canvas e(60, 60);
+    CBrush red(kRed);
+    e.dc.SelectObject(&red);
+    e.dc.SelectStockObject(NULL_PEN);
+    e.dc.Ellipse(10, 10, 50, 30);
+    EXPECT_EQ(e.At(30, 20), kRed);
+    EXPECT_EQ(e.At(11, 11), kWhite); // the corners of the box stay
+    EXPECT_EQ(e.At(48, 28), kWhite);
+    CRect box = e.Ink(kWhite);
+    EXPECT_GE(box.left, 10);
+    EXPECT_LE(box.right, 50);
+
+    Canvas p(60, 60);
+    p.dc.SelectObject(&red);
+    POINT tri[3] = {{10, 10}, {50, 10}, {10, 50}};
+    ASSERT_TRUE(p.dc.Polygon(tri, 3));
+    EXPECT_EQ(p.At(20, 20), kRed);
+    EXPECT_EQ(p.At(10, 30), kBlack); // the outline
+    EXPECT_EQ(p.At(45, 45), kWhite);
+    for (Canvas* k : {&e, &p}) {
+        k->dc.SelectStockObject(WHITE_BRUSH);
+        k->dc.SelectStockObject(BLACK_PEN);
+    }
+}
+
+TEST(Draw, PatternInversionTwiceRestores) {
+    Canvas c(20, 20, RGB(10, 20, 30));
+    CBrush hatch(HS_DIAGCROSS, RGB(200, 100, 0));
+    c.dc.SelectObject(&hatch);
+    c.dc.PatBlt(2, 2, 10, 10, PATINVERT);
+    EXPECT_FALSE(c.Ink(RGB(10, 20, 30)).IsRectEmpty());
+    c.dc.PatBlt(2, 2, 10, 10, PATINVERT);
+    EXPECT_TRUE(c.Ink(RGB(10, 20, 30)).IsRectEmpty());
+    CRect r(0, 0, 5, 5);
+    c.dc.InvertRect(&r);
+    EXPECT_EQ(c.At(4, 4), RGB(245, 235, 225));
+    EXPECT_EQ(c.At(5, 5), RGB(10, 20, 30));
+    EXPECT_FALSE(c.dc.PatBlt(0, 0, 5, 5, SRCCOPY)); // a block copy needs a source
+    c.dc.SelectStockObject(WHITE_BRUSH);
+}
+
+TEST(Draw, BrushOriginAlignsPatterns) {
+    Canvas a(16, 2), b(16, 2);
+    CBrush hatch(HS_VERTICAL, kBlack);
+    CRect r(0, 0, 16, 2);
+    a.dc.FillRect(&r, &hatch);
+    b.dc.SetBrushOrg(3, 0);
+    b.dc.FillRect(&r, &hatch);
+    for (int x = 0; x < 16; ++x)
+        ASSERT_EQ(b.At(x, 0), a.At((x + 16 - 3) % 16, 0)) << x;
+    EXPECT_EQ(a.At(1, 0), kWhite); // opaque hatch gaps take the background colour
+}
+
+TEST(Draw, FrameRectAndFlatEdges) {
+    Canvas c(30, 30, kGrey);
+    CBrush red(kRed);
+    CRect r(2, 2, 12, 8);
+    c.dc.FrameRect(&r, &red);
+    EXPECT_EQ(c.Ink(kGrey), r);
+    EXPECT_EQ(c.At(5, 5), kGrey);
+    EXPECT_EQ(c.At(11, 7), kRed);
+
+    Canvas f(30, 30, kRed);
+    CRect flat(2, 2, 20, 20);
+    f.dc.DrawEdge(&flat, EDGE_SUNKEN, BF_RECT | BF_FLAT | BF_ADJUST);
+    EXPECT_EQ(f.At(2, 2), GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(f.At(19, 19), GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(f.At(3, 3), GetSysColor(COLOR_3DFACE));
+    EXPECT_EQ(flat, CRect(4, 4, 18, 18));
+    CRect mono(22, 2, 28, 8);
+    f.dc.DrawEdge(&mono, EDGE_RAISED, BF_RECT | BF_MONO);
+    EXPECT_EQ(f.At(22, 2), GetSysColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(f.At(23, 3), GetSysColor(COLOR_WINDOW));
+}
+
+TEST(Draw, ClipCombinationsAndTheProgramsRegion) {
+    Canvas c(40, 40);
+    c.dc.ExcludeClipRect(10, 10, 20, 20);
+    CRgn copy;
+    copy.CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(c.dc, copy), 1);
+    EXPECT_FALSE(copy.PtInRegion(15, 15));
+    EXPECT_TRUE(copy.PtInRegion(5, 15));
+    CRgn strip;
+    strip.CreateRectRgn(0, 0, 40, 5);
+    c.dc.SelectClipRgn(&strip, RGN_DIFF);
+    c.dc.FillSolidRect(0, 0, 40, 40, kRed);
+    EXPECT_EQ(c.At(15, 15), kWhite);
+    EXPECT_EQ(c.At(30, 2), kWhite);
+    EXPECT_EQ(c.At(30, 30), kRed);
+    c.dc.SelectClipRgn(nullptr);
+    EXPECT_EQ(GetClipRgn(c.dc, copy), 0);
+    CRect box;
+    EXPECT_EQ(c.dc.GetClipBox(&box), SIMPLEREGION);
+    EXPECT_EQ(box, CRect(0, 0, 40, 40));
+}
+
 } // namespace

@@ -271,4 +271,45 @@ TEST(SystemLook, MetricsAndTheScreen) {
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
 }
 
+TEST(Objects, LogicalRecordsComeBackFromGetObject) {
+    CPen pen(PS_DASH, 0, kRed);
+    LOGPEN lp{};
+    ASSERT_EQ(pen.GetLogPen(&lp), (int)sizeof lp);
+    EXPECT_EQ(lp.lopnStyle, (UINT)PS_DASH);
+    EXPECT_EQ(lp.lopnWidth.x, 0);
+    EXPECT_EQ(lp.lopnColor, kRed);
+    CBrush hatch(HS_BDIAGONAL, kRed);
+    LOGBRUSH lb{};
+    hatch.GetLogBrush(&lb);
+    EXPECT_EQ(lb.lbStyle, (UINT)BS_HATCHED);
+    EXPECT_EQ(lb.lbHatch, (ULONG_PTR)HS_BDIAGONAL);
+    EXPECT_EQ(GetObject(hatch, 0, nullptr), (int)sizeof(LOGBRUSH)); // the size asked for
+    LOGBRUSH face{};
+    GetObject(GetSysColorBrush(COLOR_HIGHLIGHT), sizeof face, &face);
+    EXPECT_EQ(face.lbColor, RGB(0, 0, 128));
+    CFont font;
+    LOGFONT in{};
+    in.lfHeight = -13;
+    in.lfWeight = FW_BOLD;
+    std::strcpy(in.lfFaceName, "Courier New");
+    ASSERT_TRUE(font.CreateFontIndirect(&in));
+    LOGFONT out{};
+    font.GetLogFont(&out);
+    EXPECT_EQ(out.lfHeight, -13);
+    EXPECT_STREQ(out.lfFaceName, "Courier New");
+    EXPECT_EQ(pen.GetObjectType(), (UINT)OBJ_PEN);
+    EXPECT_EQ(font.GetObjectType(), (UINT)OBJ_FONT);
+}
+
+TEST(Objects, PointFontsFollowTheContextsResolution) {
+    KelSetScreenDpi(120);
+    Canvas c(2, 2);
+    CFont font;
+    ASSERT_TRUE(font.CreatePointFont(100, "Arial", &c.dc));
+    LOGFONT lf{};
+    font.GetLogFont(&lf);
+    EXPECT_EQ(lf.lfHeight, -17); // 10 points at 120 dpi, rounded
+    KelSetScreenDpi(96);
+}
+
 } // namespace
