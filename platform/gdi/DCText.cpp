@@ -44,16 +44,15 @@ Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const IN
         size_t start = i;
         char32_t cp = NextChar(s, i);
         int adv;
-        if (dx) {
-            adv = dx[ci];
-        } else if (cp == '\t' && tabWidth > 0) {
+        if (cp == '\t' && tabWidth > 0) {
             adv = (x / tabWidth + 1) * tabWidth - x;
         } else {
             const GlyphInfo& g = f.Glyph(cp);
+            run.glyphs.push_back(cairo_glyph_t{g.index, (double)x, 0});
             adv = g.advance;
         }
-        if (!(cp == '\t' && tabWidth > 0))
-            run.glyphs.push_back(cairo_glyph_t{f.Glyph(cp).index, (double)x, 0});
+        if (dx)
+            adv = dx[ci];
         x += adv;
         for (size_t k = start; k < i; ++k)
             run.ends[k] = x;

@@ -105,11 +105,15 @@ FcConfig* Config() {
 </fontconfig>)";
         FcConfig* c = FcConfigCreate();
         if (c && FcConfigParseAndLoadFromMemory(c, reinterpret_cast<const FcChar8*>(xml), FcTrue) &&
-            FcConfigBuildFonts(c))
-            return c;
+            FcConfigBuildFonts(c)) {
+            FcFontSet* fonts = FcConfigGetFonts(c, FcSetSystem);
+            if (fonts && fonts->nfont > 0)
+                return c;
+        }
         if (c)
             FcConfigDestroy(c);
-        return static_cast<FcConfig*>(nullptr);
+        // No fonts in the usual folders: the desktop's own configuration knows where they are.
+        return FcInitLoadConfigAndFonts();
     }();
     return config;
 }

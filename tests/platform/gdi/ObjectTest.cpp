@@ -188,14 +188,14 @@ TEST(Objects, ContextsAttachDetachAndTemporaries) {
         h = dc.GetSafeHdc();
         ASSERT_NE(h, nullptr);
         EXPECT_EQ(CDC::FromHandle(h), &dc);
-        EXPECT_EQ(GetObjectType((HGDIOBJ)h), (DWORD)OBJ_DC);
+        EXPECT_EQ(GetObjectType(h), (DWORD)OBJ_DC);
     }
-    EXPECT_EQ(GetObjectType((HGDIOBJ)h), 0u);
+    EXPECT_EQ(GetObjectType(h), 0u);
     HDC mem = CreateCompatibleDC(nullptr);
     CDC* temp = CDC::FromHandle(mem);
     ASSERT_NE(temp, nullptr);
     EXPECT_EQ(CDC::FromHandle(mem), temp);
-    EXPECT_EQ(GetObjectType((HGDIOBJ)mem), (DWORD)OBJ_MEMDC);
+    EXPECT_EQ(GetObjectType(mem), (DWORD)OBJ_MEMDC);
     CDC::DeleteTempMap(); // frees the wrapper, not the context
     EXPECT_TRUE(DeleteDC(mem));
     EXPECT_FALSE(DeleteDC(mem));
