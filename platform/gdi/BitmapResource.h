@@ -3,6 +3,7 @@
 // LoadImage, LoadBitmap and CImageList read back.
 #pragma once
 
+#include "platform/core/Resources.h"
 #include "platform/core/Types.h"
 
 #include <initializer_list>

@@ -180,6 +180,14 @@ POINT ToSurface(const HDC__& dc, int x, int y) {
     return POINT{x + dc.OffX(), y + dc.OffY()};
 }
 
+// A shape's bounding rectangle in surface coordinates, corners in either order.
+CRect SurfaceBox(const HDC__& dc, int left, int top, int right, int bottom) {
+    CRect rc(left, top, right, bottom);
+    rc.NormalizeRect();
+    rc.OffsetRect(dc.OffX(), dc.OffY());
+    return rc;
+}
+
 void FillWithBrush(HDC__& dc, int l, int t, int r, int b, const HGDIOBJ__* brush, int rop2) {
     if (l >= r || t >= b)
         return;
@@ -272,9 +280,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     HDC__* dc = LiveDC(hdc);
     if (!dc)
         return FALSE;
-    CRect rc(left, top, right, bottom);
-    rc.NormalizeRect();
-    rc.OffsetRect(dc->OffX(), dc->OffY());
+    CRect rc = SurfaceBox(*dc, left, top, right, bottom);
     Pen pen = CurrentPen(*dc);
     const HGDIOBJ__* brush = dc->st.brush.get();
     if (pen.null) {
@@ -311,9 +317,7 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     HDC__* dc = LiveDC(hdc);
     if (!dc)
         return FALSE;
-    CRect rc(left, top, right, bottom);
-    rc.NormalizeRect();
-    rc.OffsetRect(dc->OffX(), dc->OffY());
+    CRect rc = SurfaceBox(*dc, left, top, right, bottom);
     if (rc.IsRectEmpty())
         return TRUE;
     Pen pen = CurrentPen(*dc);

@@ -18,10 +18,12 @@ struct Font {
 };
 
 Font CurrentFont(const HDC__& dc) {
-    const HGDIOBJ__* o = dc.st.font.get();
+    HGDIOBJ__* o = dc.st.font.get();
     if (!o)
         return {};
-    return Font{FindFont(o->font), &o->font};
+    if (!o->resolved)
+        o->resolved = FindFont(o->font);
+    return Font{o->resolved, &o->font};
 }
 
 // Glyphs of a line laid out on whole pixels from x = 0. tabWidth > 0 expands tabs to its
@@ -42,16 +44,15 @@ Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const IN
         size_t start = i;
         char32_t cp = NextChar(s, i);
         int adv;
-        if (dx) {
-            adv = dx[ci];
-        } else if (cp == '\t' && tabWidth > 0) {
+        if (cp == '\t' && tabWidth > 0) {
             adv = (x / tabWidth + 1) * tabWidth - x;
         } else {
             const GlyphInfo& g = f.Glyph(cp);
+            run.glyphs.push_back(cairo_glyph_t{g.index, (double)x, 0});
             adv = g.advance;
         }
-        if (!(cp == '\t' && tabWidth > 0))
-            run.glyphs.push_back(cairo_glyph_t{f.Glyph(cp).index, (double)x, 0});
+        if (dx)
+            adv = dx[ci];
         x += adv;
         for (size_t k = start; k < i; ++k)
             run.ends[k] = x;
@@ -234,14 +235,9 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCTSTR
                         Resolve(*dc, dc->st.bk));
     DrawRun(*dc, font, run, left + ox, top + tm.tmAscent + oy, Resolve(*dc, dc->st.text));
     cairo_restore(dc->cr.get());
-    if (align & TA_UPDATECP) {
-        if ((align & TA_CENTER) == TA_CENTER)
-            ;
-        else if (align & TA_RIGHT)
-            dc->st.pos.x = x - run.width;
-        else
-            dc->st.pos.x = x + run.width;
-    }
+    // The current position moves past the text; centred text leaves it where it was.
+    if ((align & TA_UPDATECP) && (align & TA_CENTER) != TA_CENTER)
+        dc->st.pos.x = (align & TA_RIGHT) ? x - run.width : x + run.width;
     return TRUE;
 }
 

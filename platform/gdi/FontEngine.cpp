@@ -89,6 +89,35 @@ int Weight(const LOGFONT& lf) {
     return lf.lfWeight <= 0 ? FW_NORMAL : std::min<int>(lf.lfWeight, 1000);
 }
 
+// The fontconfig configuration of the drawing layer: the system's font folders and caches,
+// none of the desktop's rules. Faces are found through our own alias table, and rendering
+// does not change with a user's hinting or antialiasing preferences. It lives as long as the
+// process (cairo's font caches keep patterns that point into it).
+FcConfig* Config() {
+    static FcConfig* config = [] {
+        static const char xml[] = R"(<?xml version="1.0"?>
+<fontconfig>
+  <dir>/usr/share/fonts</dir>
+  <dir>/usr/local/share/fonts</dir>
+  <dir prefix="xdg">fonts</dir>
+  <cachedir>/var/cache/fontconfig</cachedir>
+  <cachedir prefix="xdg">fontconfig</cachedir>
+</fontconfig>)";
+        FcConfig* c = FcConfigCreate();
+        if (c && FcConfigParseAndLoadFromMemory(c, reinterpret_cast<const FcChar8*>(xml), FcTrue) &&
+            FcConfigBuildFonts(c)) {
+            FcFontSet* fonts = FcConfigGetFonts(c, FcSetSystem);
+            if (fonts && fonts->nfont > 0)
+                return c;
+        }
+        if (c)
+            FcConfigDestroy(c);
+        // No fonts in the usual folders: the desktop's own configuration knows where they are.
+        return FcInitLoadConfigAndFonts();
+    }();
+    return config;
+}
+
 } // namespace
 
 class FontCache {
@@ -130,17 +159,22 @@ private:
         auto it = m_faces.find(key);
         if (it != m_faces.end())
             return it->second.get();
+        FcConfig* config = Config();
+        if (!config)
+            return nullptr;
         FcPatternPtr pat(FcPatternCreate());
-        FcPatternAddString(pat.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+        // A face that is not installed falls back to the sans face of the classic look.
+        for (const char* name : {family.c_str(), "Liberation Sans"})
+            FcPatternAddString(pat.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name));
         FcPatternAddInteger(pat.get(), FC_WEIGHT, FcWeightFromOpenType(weight));
         FcPatternAddInteger(pat.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcConfigSubstitute(nullptr, pat.get(), FcMatchPattern);
+        FcConfigSubstitute(config, pat.get(), FcMatchPattern);
         FcDefaultSubstitute(pat.get());
         FcResult result = FcResultNoMatch;
-        FcPatternPtr match(FcFontMatch(nullptr, pat.get(), &result));
+        FcPatternPtr match(FcFontMatch(config, pat.get(), &result));
         if (!match)
             return nullptr;
-        // Rendering comes from our font options, not from the desktop's preferences.
+        // Rendering comes from our font options alone.
         for (const char* prop :
              {FC_ANTIALIAS, FC_HINTING, FC_HINT_STYLE, FC_AUTOHINT, FC_RGBA, FC_LCD_FILTER})
             FcPatternDel(match.get(), prop);

@@ -20,6 +20,8 @@ BOOL DeleteObject(HGDIOBJ ho);
 // of a palette as a WORD) into pv; with pv NULL, answers the size needed. 0 on failure.
 int GetObject(HGDIOBJ h, int c, LPVOID pv);
 DWORD GetObjectType(HGDIOBJ h);
+// OBJ_DC or OBJ_MEMDC for a device context, 0 for anything else.
+DWORD GetObjectType(HDC h);
 
 HPEN CreatePen(int iStyle, int cWidth, COLORREF color);
 HPEN CreatePenIndirect(const LOGPEN* plpen);

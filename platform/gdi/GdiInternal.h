@@ -13,6 +13,9 @@
 
 class CGdiObject;
 class CDC;
+namespace kel::gdi {
+class FontInstance;
+}
 
 namespace kel::gdi {
 
@@ -97,7 +100,8 @@ struct HGDIOBJ__ {
     kel::gdi::SurfacePtr pattern; // BS_PATTERN: a copy of the bitmap
     bool patternMono = false;
     LOGFONT font{};
-    kel::gdi::SurfacePtr surface; // bitmaps
+    const kel::gdi::FontInstance* resolved = nullptr; // the cached font for this LOGFONT
+    kel::gdi::SurfacePtr surface;                     // bitmaps
     bool mono = false;
     std::vector<PALETTEENTRY> palette;
     kel::gdi::RegionPtr region;

@@ -30,13 +30,19 @@ struct KelImageList {
 
 namespace {
 
-std::unordered_set<KelImageList*>& Lists() {
-    static std::unordered_set<KelImageList*> lists;
-    return lists;
+bool g_listsGone = false;
+
+// The lists alive, for checking handles. Lists destroyed after it at exit are let go quietly.
+std::unordered_set<KelImageList*>* Lists() {
+    static struct Holder {
+        std::unordered_set<KelImageList*> lists;
+        ~Holder() { g_listsGone = true; }
+    } holder;
+    return g_listsGone ? nullptr : &holder.lists;
 }
 
 KelImageList* Live(HIMAGELIST h) {
-    return h && Lists().count(h) ? h : nullptr;
+    return h && Lists() && Lists()->count(h) ? h : nullptr;
 }
 
 cairo_surface_t* SurfaceOf(const CBitmap& bm) {
@@ -216,8 +222,10 @@ BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow) {
     il->grow = std::max(1, nGrow);
     if (!Reserve(*il, std::max(1, nInitial)))
         return FALSE;
+    if (!Lists())
+        return FALSE;
     m_hImageList = il.release(); // owned by this object until DeleteImageList
-    Lists().insert(m_hImageList);
+    Lists()->insert(m_hImageList);
     return TRUE;
 }
 
@@ -244,7 +252,7 @@ BOOL CImageList::DeleteImageList() {
     KelImageList* il = Live(Detach());
     if (!il)
         return FALSE;
-    Lists().erase(il);
+    Lists()->erase(il);
     delete il;
     return TRUE;
 }

@@ -277,11 +277,13 @@ BOOL DeleteObject(HGDIOBJ ho) {
 }
 
 DWORD GetObjectType(HGDIOBJ h) {
-    if (HGDIOBJ__* o = LiveObject(h))
-        return (DWORD)o->kind;
-    if (HDC__* dc = LiveDC(reinterpret_cast<HDC>(h)))
-        return dc->memory ? OBJ_MEMDC : OBJ_DC;
-    return 0;
+    HGDIOBJ__* o = LiveObject(h);
+    return o ? (DWORD)o->kind : 0;
+}
+
+DWORD GetObjectType(HDC h) {
+    HDC__* dc = LiveDC(h);
+    return dc ? (dc->memory ? OBJ_MEMDC : OBJ_DC) : 0;
 }
 
 int GetObject(HGDIOBJ h, int c, LPVOID pv) {

@@ -322,4 +322,62 @@ TEST(Text, StockFontsAndFaceNames) {
     EXPECT_EQ(lf.lfHeight, -12); // 9 points at 96 dpi
 }
 
+TEST(Text, TabsExpandToEightAverageWidths) {
+    TextCanvas c;
+    TEXTMETRIC tm{};
+    c.dc.GetTextMetrics(&tm);
+    CRect r(0, 0, 300, 20);
+    c.dc.DrawText("a\tb", -1, &r, DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT);
+    EXPECT_EQ(r.Width(), 8 * tm.tmAveCharWidth + c.dc.GetTextExtent("b").cx);
+}
+
+TEST(Text, HiddenAndOnlyPrefixes) {
+    TextCanvas hidden, plain, only;
+    CRect r(5, 5, 200, 25);
+    hidden.dc.DrawText("&Open", -1, &r, DT_SINGLELINE | DT_HIDEPREFIX);
+    plain.dc.DrawText("Open", -1, &r, DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(hidden.Ink(kWhite), plain.Ink(kWhite));
+    only.dc.DrawText("&Open", -1, &r, DT_SINGLELINE | DT_PREFIXONLY);
+    CRect line = only.Ink(kWhite);
+    EXPECT_EQ(line.Height(), 1);
+    EXPECT_EQ(line.left, 5);
+    EXPECT_NEAR(line.Width(), plain.dc.GetTextExtent("O").cx, 1);
+}
+
+TEST(Text, ExtTextOutFillsAndClipsToItsRectangle) {
+    TextCanvas c(200, 40);
+    c.dc.SetBkColor(RGB(255, 255, 0));
+    CRect r(10, 5, 40, 25);
+    ASSERT_TRUE(c.dc.ExtTextOut(12, 6, ETO_OPAQUE | ETO_CLIPPED, &r, "Clipped text", 12, nullptr));
+    EXPECT_EQ(c.Ink(kWhite), r);
+    EXPECT_EQ(c.At(10, 5), RGB(255, 255, 0));
+    // Explicit advances place each character.
+    TextCanvas d(200, 40);
+    INT dx[3] = {20, 20, 20};
+    d.dc.ExtTextOut(0, 0, 0, nullptr, "iii", 3, dx);
+    CRect ink = d.Ink(kWhite);
+    EXPECT_GE(ink.Width(), 40);
+}
+
+TEST(Text, WidthAndFallbackFaces) {
+    Canvas c(10, 10);
+    CFont wide, arial, missing;
+    ASSERT_TRUE(wide.CreateFont(-12, 12, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
+    MakeFont(arial, -12);
+    MakeFont(missing, -12, FW_NORMAL, "No Such Face");
+    c.dc.SelectObject(&arial);
+    TEXTMETRIC tmArial{};
+    c.dc.GetTextMetrics(&tmArial);
+    int arialWidth = c.dc.GetTextExtent("Sample").cx;
+    c.dc.SelectObject(&wide);
+    TEXTMETRIC tmWide{};
+    c.dc.GetTextMetrics(&tmWide);
+    EXPECT_NEAR(tmWide.tmAveCharWidth, 12, 1);
+    EXPECT_EQ(tmWide.tmHeight, tmArial.tmHeight);
+    EXPECT_GT(c.dc.GetTextExtent("Sample").cx, arialWidth * 3 / 2);
+    // An uninstalled face falls back to the classic sans face.
+    c.dc.SelectObject(&missing);
+    EXPECT_EQ(c.dc.GetTextExtent("Sample").cx, arialWidth);
+}
+
 } // namespace
