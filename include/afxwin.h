@@ -1,4 +1,5 @@
-// Windows, messages, message maps, the loop, drawing, documents, views and frames.
+// Windows, messages, message maps, the loop, drawing, the standard controls and menus,
+// documents, views and frames.
 #pragma once
 
 #include "afx.h"
@@ -38,3 +39,15 @@
 #include "platform/win/MessageLoop.h"
 #include "platform/win/ModalDriver.h"
 #include "platform/win/Robot.h"
+
+#include "platform/controls/ControlDefs.h"
+#include "platform/controls/ControlClasses.h"
+#include "platform/controls/Clipboard.h"
+#include "platform/controls/Button.h"
+#include "platform/controls/Static.h"
+#include "platform/controls/Edit.h"
+#include "platform/controls/ListBox.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/ScrollBar.h"
+#include "platform/controls/MenuDefs.h"
+#include "platform/controls/Menu.h"

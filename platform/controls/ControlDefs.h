@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/core/Types.h"
+#include "platform/gdi/GdiDefs.h"
 #include "platform/win/Messages.h"
 
 // Window class names.
@@ -13,9 +14,7 @@
 #define WC_COMBOBOX "ComboBox"
 #define WC_SCROLLBAR "ScrollBar"
 
-#ifndef IMAGE_ICON
 #define IMAGE_ICON 1
-#endif
 
 // ---------------------------------------------------------------------------
 // Buttons.

@@ -47,6 +47,22 @@ HBRUSH NativeControl::CtlColor(HDC hdc, UINT msg) {
     return brush;
 }
 
+CImageList* TempImageList(HIMAGELIST himl) {
+    struct Wrapper {
+        CImageList list;
+        ~Wrapper() { list.Detach(); }
+    };
+    static std::unordered_map<HIMAGELIST, std::unique_ptr<Wrapper>> map;
+    if (himl == nullptr)
+        return nullptr;
+    auto& slot = map[himl];
+    if (!slot) {
+        slot = std::make_unique<Wrapper>();
+        slot->list.Attach(himl);
+    }
+    return &slot->list;
+}
+
 HWND TopLevelOf(HWND h) {
     while (h != nullptr && (::GetWindowLong(h, GWL_STYLE) & WS_CHILD))
         h = ::GetParent(h);

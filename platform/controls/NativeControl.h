@@ -89,6 +89,10 @@ private:
     }
 };
 
+// A CImageList over a list handle, kept for the program's life and never owning the list
+// (what the framework's FromHandle gives); NULL for NULL.
+CImageList* TempImageList(HIMAGELIST himl);
+
 // The top-level window a window belongs to.
 HWND TopLevelOf(HWND h);
 

@@ -90,9 +90,12 @@ public:
             auto* ti = reinterpret_cast<TOOLINFO*>(lp);
             Tool* t = Find(ti);
             if (t != nullptr && ti->lpszText != nullptr && ti->lpszText != LPSTR_TEXTCALLBACK) {
+                // wParam is the buffer's size; without it, the documented 80 characters.
+                const int room = wp != 0 ? static_cast<int>(wp) : 80;
                 CString text = TextOf(*t);
-                std::memcpy(ti->lpszText, static_cast<LPCTSTR>(text),
-                            static_cast<size_t>(text.GetLength()) + 1);
+                const int n = std::min(text.GetLength(), room - 1);
+                std::memcpy(ti->lpszText, static_cast<LPCTSTR>(text), static_cast<size_t>(n));
+                ti->lpszText[n] = '\0';
             }
             return 0;
         }
@@ -268,9 +271,12 @@ private:
             ti.lpszText = LPSTR_TEXTCALLBACK;
         else if (t.stringId != 0)
             ti.lpszText = MAKEINTRESOURCE(t.stringId);
-        else if (ti.lpszText != nullptr)
-            std::memcpy(ti.lpszText, static_cast<LPCTSTR>(t.text),
-                        static_cast<size_t>(t.text.GetLength()) + 1);
+        else if (ti.lpszText != nullptr && ti.lpszText != LPSTR_TEXTCALLBACK) {
+            // The caller's buffer holds the documented 80 characters.
+            const int n = std::min(t.text.GetLength(), 79);
+            std::memcpy(ti.lpszText, static_cast<LPCTSTR>(t.text), static_cast<size_t>(n));
+            ti.lpszText[n] = '\0';
+        }
     }
 
     BOOL AddTool(const TOOLINFO* ti) {
