@@ -33,8 +33,11 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
     }
     m_strTitle = lpszWindowName;
     CRect rc = rect;
-    int x = rc.left, y = rc.top, cx = rc.Width(), cy = rc.Height();
-    if (rc == rectDefault) {
+    int x = rc.left, y = rc.top, cx = 0, cy = 0;
+    if (rc != rectDefault) {
+        cx = rc.Width();
+        cy = rc.Height();
+    } else {
         // The default place and size: cascaded in the client window, three quarters of it.
         CRect client;
         ::GetClientRect(pParentWnd->m_hWndMDIClient, &client);

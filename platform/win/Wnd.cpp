@@ -21,6 +21,11 @@ std::unordered_map<HWND, std::unique_ptr<CWnd>>& TempMap() {
     return map;
 }
 
+// right - left without overflow: a rectangle of CW_USEDEFAULT corners gives CW_USEDEFAULT.
+int Extent(LONG from, LONG to) {
+    return static_cast<int>(static_cast<LONGLONG>(to) - static_cast<LONGLONG>(from));
+}
+
 bool IsSentinel(HWND h) {
     const auto v = reinterpret_cast<INT_PTR>(h);
     return v == 0 || v == 1 || v == -1 || v == -2;
@@ -210,7 +215,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
                     const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
     return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top,
+                    Extent(rect.left, rect.right), Extent(rect.top, rect.bottom),
                     pParentWnd ? pParentWnd->m_hWnd : nullptr,
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
 }
@@ -223,8 +228,9 @@ BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, 
         return FALSE;
     }
     return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, pParentWnd->m_hWnd,
-                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), pContext);
+                    Extent(rect.left, rect.right), Extent(rect.top, rect.bottom),
+                    pParentWnd->m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)),
+                    pContext);
 }
 
 BOOL CWnd::DestroyWindow() {
