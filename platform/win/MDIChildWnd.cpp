@@ -63,12 +63,7 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
 
 BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
                              CCreateContext* pContext) {
-    m_nIDHelp = nIDResource;
-    CString full;
-    if (full.LoadString(nIDResource)) {
-        int nl = full.Find('\n');
-        m_strTitle = nl >= 0 ? full.Left(nl) : full;
-    }
+    LoadTitle(nIDResource);
     // A child frame is shown by its first update, not on creation.
     if (!Create(nullptr, m_strTitle, dwDefaultStyle & ~WS_VISIBLE, rectDefault,
                 dynamic_cast<CMDIFrameWnd*>(pParentWnd), pContext))

@@ -198,6 +198,11 @@ public:
         }
         for (auto& [shape, cursor] : m_cursors)
             XFreeCursor(m_display.get(), cursor);
+        // What cairo keeps for the display goes before the display does.
+        if (m_device != nullptr) {
+            cairo_device_finish(m_device);
+            cairo_device_destroy(m_device);
+        }
     }
 
     const char* Name() const override { return "x11"; }
@@ -240,6 +245,8 @@ public:
         w.surface.reset(cairo_xlib_surface_create(d, w.xwin, DefaultVisual(d, m_screen),
                                                   std::max(1, area.Width()),
                                                   std::max(1, area.Height())));
+        if (m_device == nullptr)
+            m_device = cairo_device_reference(cairo_surface_get_device(w.surface.get()));
         w.area = area;
         if (m_cursor != 0)
             XDefineCursor(d, w.xwin, m_cursor);
@@ -525,6 +532,7 @@ private:
     Atom m_netWmName = 0;
     Atom m_utf8 = 0;
     Cursor m_cursor = 0;
+    cairo_device_t* m_device = nullptr; // cairo's side of the display
     std::map<unsigned int, Cursor> m_cursors;
     std::unordered_map<HWND, Win> m_windows;
     std::unordered_map<Window, HWND> m_byX;
