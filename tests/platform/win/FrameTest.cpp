@@ -122,7 +122,8 @@ TEST_F(FrameTest, SingleDocumentTemplateShowsADocumentWithOneView) {
 
     // A window inside the view finds the frame; the view fills the frame's client area.
     CWnd inner;
-    ASSERT_TRUE(inner.Create(nullptr, "inner", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), pView, 1));
+    ASSERT_TRUE(
+        inner.Create(nullptr, "inner", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), pView, 1));
     EXPECT_EQ(pFrame, inner.GetParentFrame());
     CRect frameClient, viewRect;
     pFrame->GetClientRect(&frameClient);
@@ -187,8 +188,8 @@ TEST_F(FrameTest, ControlBarsTakeTheirRoomAndTheViewGetsTheRest) {
 TEST_F(FrameTest, MultipleDocumentFrameKnowsItsActiveChild) {
     CWinApp app("Notebook");
     auto* pMain = new CMDIFrameWnd;
-    ASSERT_TRUE(pMain->Create(nullptr, "Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              CRect(0, 0, 640, 480)));
+    ASSERT_TRUE(
+        pMain->Create(nullptr, "Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 640, 480)));
     app.m_pMainWnd = pMain;
     auto* pTemplate = new CMultiDocTemplate(IDR_NOTES, RUNTIME_CLASS(CNoteDoc),
                                             RUNTIME_CLASS(CNoteChild), RUNTIME_CLASS(CNoteView));
