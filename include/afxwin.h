@@ -51,3 +51,9 @@
 #include "platform/controls/ScrollBar.h"
 #include "platform/controls/MenuDefs.h"
 #include "platform/controls/Menu.h"
+
+#include "platform/win/DialogDefs.h"
+#include "platform/win/DialogTemplate.h"
+#include "platform/win/UserException.h"
+#include "platform/win/Dialog.h"
+#include "platform/win/DataExchange.h"

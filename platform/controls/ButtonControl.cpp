@@ -1,6 +1,7 @@
 // The button class: push buttons (default, bitmap), check boxes, radio buttons, group boxes
 // and owner-drawn buttons.
 #include "platform/controls/NativeControl.h"
+#include "platform/win/DialogDefs.h"
 
 #include <cstring>
 
@@ -10,7 +11,7 @@ namespace {
 bool IsDialogWindow(HWND h) {
     char name[16] = {};
     return h != nullptr && ::GetClassName(h, name, sizeof(name)) > 0 &&
-           std::strcmp(name, "#32770") == 0;
+           std::strcmp(name, KEL_DIALOG_CLASS) == 0;
 }
 
 class Button : public NativeControl {
@@ -273,8 +274,8 @@ private:
         HWND dlg = Parent();
         if (!IsDialogWindow(dlg))
             return;
-        const LRESULT def = ::SendMessage(dlg, 0x0400 /* DM_GETDEFID */, 0, 0);
-        const int defId = HIWORD(def) == 0x534B /* DC_HASDEFID */ ? LOWORD(def) : -1;
+        const LRESULT def = ::SendMessage(dlg, DM_GETDEFID, 0, 0);
+        const int defId = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : -1;
         auto setDef = [](HWND h, bool on) {
             const UINT type = ::GetWindowLong(h, GWL_STYLE) & BS_TYPEMASK;
             if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON)
