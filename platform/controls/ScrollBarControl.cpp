@@ -59,9 +59,9 @@ public:
             return 0;
         case WM_LBUTTONUP:
             if (m_track.IsTracking()) {
-                if (::GetCapture() == m_hWnd)
-                    ::ReleaseCapture();
                 m_track.ButtonUp(Point(lp));
+                if (Alive() && ::GetCapture() == m_hWnd)
+                    ::ReleaseCapture();
             }
             return 0;
         case WM_CAPTURECHANGED:
