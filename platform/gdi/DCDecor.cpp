@@ -115,7 +115,10 @@ template <class Draw> void Glyph(bool inactive, COLORREF normal, Draw draw) {
 }
 
 // A ring between two circles, split into the upper-left half (tl) and lower-right half (br).
+// The centre is in logical coordinates.
 void RoundRing(HDC__& dc, double cx, double cy, double r, COLORREF tl, COLORREF br) {
+    cx += dc.OffX();
+    cy += dc.OffY();
     for (int half = 0; half < 2; ++half) {
         double a0 = half == 0 ? 0.75 * M_PI : -0.25 * M_PI;
         cairo_rectangle_int_t bounds =
@@ -131,6 +134,8 @@ void RoundRing(HDC__& dc, double cx, double cy, double r, COLORREF tl, COLORREF 
 }
 
 void Disc(HDC__& dc, double cx, double cy, double r, COLORREF c) {
+    cx += dc.OffX();
+    cy += dc.OffY();
     cairo_rectangle_int_t bounds =
         MakeRect((int)(cx - r) - 1, (int)(cy - r) - 1, (int)(cx + r) + 2, (int)(cy + r) + 2);
     PaintShape(dc, bounds, BrushSampler(Resolve(dc, c)), R2_COPYPEN,
