@@ -104,6 +104,9 @@ public:
     virtual void SetFieldValue(int nIndex, const COleVariant& varValue);
     void SetFieldValue(LPCTSTR lpszName, LPCTSTR lpszValue);
     void SetFieldValue(int nIndex, LPCTSTR lpszValue);
+    void SetFieldValue(LPCTSTR lpszName, const CString& strValue) {
+        SetFieldValue(lpszName, (LPCTSTR)strValue);
+    }
     void SetFieldValue(int nIndex, const CString& strValue) {
         SetFieldValue(nIndex, (LPCTSTR)strValue);
     }

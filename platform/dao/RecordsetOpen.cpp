@@ -298,15 +298,17 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         fields.push_back(std::move(f));
     }
     // A name two joined tables share is qualified with each table's name.
+    std::vector<bool> shared(fields.size(), false);
     for (size_t i = 0; i < fields.size(); ++i) {
-        std::vector<size_t> same;
         for (size_t k = 0; k < fields.size(); ++k) {
             if (!fields[k].expression && !fields[i].expression &&
                 EqualsNoCase(fields[k].name, fields[i].name) &&
                 !EqualsNoCase(fields[k].sourceTable, fields[i].sourceTable))
-                same.push_back(k);
+                shared[i] = true;
         }
-        if (!same.empty())
+    }
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (shared[i])
             fields[i].name = fields[i].sourceTable + "." + fields[i].name;
     }
 
