@@ -114,6 +114,11 @@ typedef HCURSOR__* HCURSOR;
 struct HICON__;
 typedef HICON__* HICON;
 
+// A place in a list (documents' views, templates, the framework's list collections).
+struct KelPosition__;
+typedef KelPosition__* POSITION;
+#define BEFORE_START_POSITION ((POSITION)-1L)
+
 #define S_OK ((HRESULT)0)
 #define S_FALSE ((HRESULT)1)
 #define E_FAIL ((HRESULT)0x80004005L)

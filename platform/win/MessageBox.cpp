@@ -1,0 +1,87 @@
+#include "platform/win/MessageBox.h"
+
+#include "platform/win/MessageBoxWnd.h"
+#include "platform/win/WindowManager.h"
+
+namespace {
+
+std::vector<KelMessageBoxRecord>& Records() {
+    static std::vector<KelMessageBoxRecord> records;
+    return records;
+}
+
+std::vector<UINT>& Beeps() {
+    static std::vector<UINT> beeps;
+    return beeps;
+}
+
+int g_answer = 0;
+std::function<int(const KelMessageBoxRecord&)>& Handler() {
+    static std::function<int(const KelMessageBoxRecord&)> handler;
+    return handler;
+}
+
+} // namespace
+
+int KelDefaultMessageBoxButton(UINT nType) {
+    static const int buttons[][3] = {{IDOK, IDOK, IDOK},           {IDOK, IDCANCEL, IDCANCEL},
+                                     {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
+                                     {IDYES, IDNO, IDNO},          {IDRETRY, IDCANCEL, IDCANCEL}};
+    UINT kind = nType & MB_TYPEMASK;
+    if (kind > MB_RETRYCANCEL)
+        kind = MB_OK;
+    UINT def = (nType & MB_DEFMASK) >> 8;
+    if (def > 2)
+        def = 0;
+    return buttons[kind][def];
+}
+
+int KelShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType,
+                      UINT nIDHelp) {
+    KelMessageBoxRecord record{lpszText ? lpszText : "",
+                               lpszCaption ? lpszCaption : "Error",
+                               nType,
+                               nIDHelp,
+                               hWndOwner,
+                               0};
+    kel::win::WindowManager& m = kel::win::WindowManager::Get();
+    if (m.GetBackend().IsInteractive()) {
+        record.nResult =
+            KelRunMessageBoxWindow(hWndOwner, record.strText, record.strCaption, nType);
+    } else if (Handler()) {
+        record.nResult = Handler()(record);
+    } else {
+        record.nResult = g_answer != 0 ? g_answer : KelDefaultMessageBoxButton(nType);
+    }
+    Records().push_back(record);
+    return record.nResult;
+}
+
+int MessageBox(HWND hWnd, LPCTSTR lpText, LPCTSTR lpCaption, UINT uType) {
+    return KelShowMessageBox(hWnd, lpText, lpCaption, uType, 0);
+}
+
+BOOL MessageBeep(UINT uType) {
+    Beeps().push_back(uType);
+    kel::win::WindowManager::Get().GetBackend().Beep(uType);
+    return TRUE;
+}
+
+const std::vector<KelMessageBoxRecord>& KelGetMessageBoxes() {
+    return Records();
+}
+void KelClearMessageBoxes() {
+    Records().clear();
+}
+void KelSetMessageBoxAnswer(int nResult) {
+    g_answer = nResult;
+}
+void KelSetMessageBoxHandler(std::function<int(const KelMessageBoxRecord&)> handler) {
+    Handler() = std::move(handler);
+}
+const std::vector<UINT>& KelGetBeeps() {
+    return Beeps();
+}
+void KelClearBeeps() {
+    Beeps().clear();
+}
