@@ -3,6 +3,7 @@
 #pragma once
 
 #include "afxdao.h"
+#include "afxwin.h"
 
 namespace kel::document {
 

@@ -109,6 +109,8 @@ long CRecordsetDoc::SearchAndGet(CString strField, int bDescending, CString strV
         // In a descending order the last record at or above the value is the nearest one.
         rs.Find(bDescending ? AFX_DAO_LAST : AFX_DAO_FIRST, strCriterion);
         *pFirst = rs.GetBookmark();
+        if (pLast->vt == VT_EMPTY)
+            *pLast = *pFirst; // without a window yet the refresh would start at the top
         const long nPosition = rs.GetAbsolutePosition();
         GetTable(pRows, pColumns, gtRefresh, nCount, pFirst, pLast, pnRows);
         return nPosition;

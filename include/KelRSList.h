@@ -8,3 +8,4 @@
 #include "records/AdvSearch.h"
 #include "records/ColumnDetails.h"
 #include "records/RecordsetLoad.h"
+#include "document/RecordsetDoc.h"

@@ -99,6 +99,7 @@ TEST_F(SearchTest, AQuoteInsideTextCannotEndTheLiteral) {
     m_rows.SetSize(5);
     m_rows[0].SetSize(6);
     PeopleColumns(m_cols);
+    // No window yet: the search still shows the record it found in row 0.
     EXPECT_EQ(Search("Name", 0, "Say \"hi\""), 5);
     EXPECT_EQ(m_rows[0][1], "Say \"hi\" now");
     EXPECT_EQ(Search("Name", 0, "\" OR 1=1 OR \""), 0);
@@ -156,6 +157,7 @@ TEST_F(DocumentTest, ExtractingWithAWhereTextIgnoresTheFiltersAndTheOrder) {
 
 TEST_F(DocumentTest, EditingARowOfTheWindowEditsThatRecord) {
     OpenPeople(10, 4);
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     ASSERT_EQ(Fetch(CS::gtAbsolute + 3), CS::tsOk);
     ASSERT_TRUE(m_doc.EditCurrentRecord(2, &m_first));
     m_doc.m_pRecordset->SetFieldValue(1, COleVariant("Edited", VT_BSTRT));
