@@ -44,9 +44,10 @@ std::string TwoDecimals(LONGLONG tenThousandths) {
 }
 
 std::string WithSymbol(const std::string& amount) {
-    if (!amount.empty() && amount[0] == '-')
-        return "-$" + GroupThousands(amount.substr(1));
-    return "$" + GroupThousands(amount);
+    const bool negative = !amount.empty() && amount[0] == '-';
+    std::string out(negative ? "-$" : "$");
+    out.append(GroupThousands(negative ? amount.substr(1) : amount));
+    return out;
 }
 
 // Numbers of every numeric tag, in the forms the number codes share.
