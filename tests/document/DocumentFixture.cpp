@@ -6,13 +6,16 @@ void DocumentTest::SetUp() {
     m_nMessagesAtStart = MessageCount();
 }
 
-void DocumentTest::OpenPeople(int n, int nCount, LPCTSTR lpszOrder, LPCTSTR lpszFilter) {
-    m_db.CreatePeople(n);
+void DocumentTest::OpenOn(LPCTSTR lpszSQL, LPCTSTR lpszOrder, LPCTSTR lpszFilter) {
     m_doc.SetDatabase(m_db.Path().c_str());
-    m_doc.SetDynaset("SELECT ID, Name, Born, Salary, Flag, Notes FROM People", lpszFilter, NULL,
-                     lpszOrder, 0);
+    m_doc.SetDynaset(lpszSQL, lpszFilter, NULL, lpszOrder, 0);
     m_doc.Open();
     ASSERT_TRUE(m_doc.IsOpen());
+}
+
+void DocumentTest::OpenPeople(int n, int nCount, LPCTSTR lpszOrder, LPCTSTR lpszFilter) {
+    m_db.CreatePeople(n);
+    OpenOn("SELECT ID, Name, Born, Salary, Flag, Notes FROM People", lpszOrder, lpszFilter);
     m_nCount = nCount;
     m_rows.SetSize(nCount);
     m_rows[0].SetSize(6);

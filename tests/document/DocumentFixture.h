@@ -23,6 +23,8 @@ protected:
     // nCount rows of 6 cells.
     void OpenPeople(int n, int nCount, LPCTSTR lpszOrder = "ID", LPCTSTR lpszFilter = NULL);
     void SetUp() override;
+    // The document open on the test's database with that statement and order.
+    void OpenOn(LPCTSTR lpszSQL, LPCTSTR lpszOrder = "", LPCTSTR lpszFilter = NULL);
 
     CRecordsetDoc::TableStatus Fetch(int nMove,
                                      CArray<CColumnDetails, CColumnDetails&>* pCols = NULL);

@@ -31,10 +31,7 @@ TEST_F(DocumentTest, AClosedDocumentLeavesEveryOutputUntouched) {
 TEST_F(DocumentTest, EachTypeGetsItsWidthAlignmentAndSortability) {
     m_db.Exec("CREATE TABLE T (B BOOLEAN, Y BYTE, I SMALLINT, L INTEGER, C CURRENCY, "
               "S SINGLE, D DOUBLE, T DATE, N BINARY(8), X TEXT(10), O BLOB, M MEMO)");
-    m_doc.SetDatabase(m_db.Path().c_str());
-    m_doc.SetDynaset("SELECT * FROM T", NULL, NULL, "", 0);
-    m_doc.Open();
-    ASSERT_TRUE(m_doc.IsOpen());
+    OpenOn("SELECT * FROM T");
     Fields f;
     f.From(m_doc);
     ASSERT_EQ(f.names.GetSize(), 12);
@@ -54,9 +51,7 @@ TEST_F(DocumentTest, EachTypeGetsItsWidthAlignmentAndSortability) {
 TEST_F(DocumentTest, TextWidthsFollowTheFieldSizeWithTheirOddSteps) {
     m_db.Exec("CREATE TABLE W (A TEXT(1), B TEXT(2), C TEXT(3), D TEXT(10), E TEXT(15), "
               "F TEXT(20), G TEXT(30), H TEXT(31), I TEXT(50), J TEXT)");
-    m_doc.SetDatabase(m_db.Path().c_str());
-    m_doc.SetDynaset("SELECT * FROM W", NULL, NULL, "", 0);
-    m_doc.Open();
+    OpenOn("SELECT * FROM W");
     CUIntArray widths;
     m_doc.GetFields(NULL, &widths, NULL, NULL, NULL, NULL);
     const UINT expected[] = {10, 1, 2, 6, 10, 13, 20, 15, 15, 15};

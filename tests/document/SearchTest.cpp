@@ -91,10 +91,7 @@ TEST_F(SearchTest, AValueThatIsNotOfTheColumnsTypeIsRefusedQuietly) {
 TEST_F(SearchTest, AQuoteInsideTextCannotEndTheLiteral) {
     m_db.CreatePeople(5);
     m_db.Exec("INSERT INTO People (ID, Name) VALUES (6, 'Say \"hi\" now')");
-    m_doc.SetDatabase(m_db.Path().c_str());
-    m_doc.SetDynaset("SELECT ID, Name, Born, Salary, Flag, Notes FROM People", NULL, NULL, "Name",
-                     0);
-    m_doc.Open();
+    OpenOn("SELECT ID, Name, Born, Salary, Flag, Notes FROM People", "Name");
     m_nCount = 5;
     m_rows.SetSize(5);
     m_rows[0].SetSize(6);

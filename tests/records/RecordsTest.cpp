@@ -90,70 +90,53 @@ TEST(RecordsetLoad, HostRecordDeletedThroughBasePointerRunsItsDestructor) {
     EXPECT_EQ(deleted, 1);
 }
 
-TEST(ColumnDetails, FreshAndReinitialisedRecordsHoldTheDefaults) {
-    CColumnDetails col;
+TEST(ColumnDetails, InitRestoresTheDefaultsOfAFreshRecordAndCopiesTakeEveryMember) {
     auto expectDefaults = [](const CColumnDetails& c) {
         EXPECT_EQ(c.m_bKey, 0);
-        EXPECT_TRUE(c.m_strName.IsEmpty());
-        EXPECT_TRUE(c.m_strCaption.IsEmpty());
+        EXPECT_TRUE(c.m_strName.IsEmpty() && c.m_strCaption.IsEmpty());
         EXPECT_EQ(c.m_bVisible, 1);
         EXPECT_EQ(c.m_nWidth, 0);
-        EXPECT_EQ(c.m_nType, 0);
         EXPECT_EQ(c.m_nAlign, -1);
-        EXPECT_EQ(c.m_bSortable, 0);
-        EXPECT_EQ(c.m_crText, 0u);
-        EXPECT_EQ(c.m_crBack, 0u);
         EXPECT_EQ(c.m_nField, -1);
         EXPECT_EQ(c.m_nOrder, -1);
-        EXPECT_EQ(c.m_nImage, 0);
         EXPECT_EQ(c.m_nEditMode, 1);
         EXPECT_EQ(c.m_nFormat, 0);
     };
-    expectDefaults(col);
+    CArray<CColumnDetails, CColumnDetails&> columns;
+    columns.SetSize(2);
+    expectDefaults(columns[0]);
 
+    CColumnDetails& col = columns[1];
     col.m_bKey = TRUE;
-    col.m_strName = "[Name]";
-    col.m_strCaption = "Name";
+    col.m_strName = "[Price]";
+    col.m_strCaption = "Price";
     col.m_bVisible = 2;
     col.m_nWidth = 12;
-    col.m_nType = 10;
+    col.m_nType = 5;
     col.m_nAlign = 2;
-    col.m_bSortable = TRUE;
-    col.m_crText = RGB(9, 9, 9);
     col.m_crBack = RGB(8, 8, 8);
     col.m_nField = 3;
     col.m_nOrder = 4;
-    col.m_nImage = 5;
     col.m_nEditMode = 0;
-    col.m_nFormat = 0x10007;
-    col.init();
-    expectDefaults(col);
-}
-
-TEST(ColumnDetails, ArraysOfRecordsCopyEveryMember) {
-    CArray<CColumnDetails, CColumnDetails&> columns;
-    columns.SetSize(2);
-    columns[1].m_strName = "Price";
-    columns[1].m_nType = 5;
-    columns[1].m_nEditMode = 2;
-    columns[1].m_nFormat = -5;
-    columns[1].m_crBack = RGB(1, 1, 1);
-
+    col.m_nFormat = -5;
     CArray<CColumnDetails, CColumnDetails&> copy;
     copy.Copy(columns);
-    columns[1].init();
-    EXPECT_EQ(copy[1].m_strName, "Price");
-    EXPECT_EQ(copy[1].m_nType, 5);
-    EXPECT_EQ(copy[1].m_nEditMode, 2);
-    EXPECT_EQ(copy[1].m_nFormat, -5);
-    EXPECT_EQ(copy[1].m_crBack, RGB(1, 1, 1));
-    EXPECT_EQ(copy[0].m_nField, -1);
+    col.init();
+    expectDefaults(col);
+    EXPECT_EQ(col.m_nType, 0);
+    EXPECT_EQ(col.m_crBack, 0u);
 
+    const CColumnDetails& kept = copy[1];
+    EXPECT_EQ(kept.m_strName, "[Price]");
+    EXPECT_EQ(kept.m_bVisible, 2);
+    EXPECT_EQ(kept.m_nType, 5);
+    EXPECT_EQ(kept.m_crBack, RGB(8, 8, 8));
+    EXPECT_EQ(kept.m_nOrder, 4);
+    EXPECT_EQ(kept.m_nEditMode, 0);
+    EXPECT_EQ(kept.m_nFormat, -5);
     CColumnDetails assigned;
-    CColumnDetails& result = (assigned = copy[1]);
-    EXPECT_EQ(&result, &assigned);
-    EXPECT_EQ(assigned.m_strName, "Price");
-    EXPECT_EQ(assigned.m_nEditMode, 2);
+    EXPECT_EQ(&(assigned = kept), &assigned);
+    EXPECT_EQ(assigned.m_nField, 3);
 }
 
 TEST(AdvSearch, DefaultHasNoColumnNorOperatorAndCopiesByValue) {
