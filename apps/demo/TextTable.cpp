@@ -49,6 +49,8 @@ void PrintTable(std::FILE* out, const CArray<TextColumn, TextColumn&>& columns,
         header += (c ? " | " : "") + Cell(col.strCaption.str(), col.nWidth, col.bRight);
         rule += (c ? "-+-" : "") + std::string(static_cast<size_t>(col.nWidth), '-');
     }
+    while (!header.empty() && header.back() == ' ')
+        header.pop_back();
     std::fprintf(out, "  %s\n  %s\n", header.c_str(), rule.c_str());
     for (int r = 0; r < nRows && r < rows.GetSize(); ++r) {
         std::string line;
@@ -56,6 +58,8 @@ void PrintTable(std::FILE* out, const CArray<TextColumn, TextColumn&>& columns,
             const CString text = c < rows[r].GetSize() ? rows[r][c] : CString();
             line += (c ? " | " : "") + Cell(text.str(), columns[c].nWidth, columns[c].bRight);
         }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
         std::fprintf(out, "  %s\n", line.c_str());
     }
 }

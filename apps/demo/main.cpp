@@ -259,11 +259,12 @@ int Preview::Run() {
     } else if (!strSort.IsEmpty()) {
         long nPos = m_doc.SearchAndGet(strSort, bDescending, m_opt.strSearch, &m_rows, &m_columns,
                                        m_opt.nRows, &m_first, &m_last, &m_nFilled);
-        if (nPos < 0)
-            std::printf("  nothing found (the text does not suit the column)\n");
-        else
+        if (nPos < 0) {
+            std::printf("  refused or not found: the window stays where it was\n");
+        } else {
             std::printf("  found at record %ld\n", nPos + 1);
-        Show(nPos < 0 ? CRecordsetDoc::tsFailed : CRecordsetDoc::tsOk);
+            Show(CRecordsetDoc::tsOk);
+        }
     }
 
     if (!m_opt.strWhere.IsEmpty()) {
