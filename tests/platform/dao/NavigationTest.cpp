@@ -264,3 +264,29 @@ TEST_F(Navigation, OthersWriteWhileKeyingIsUnfinished) {
     expected.erase(expected.begin() + 2000);
     EXPECT_EQ(ids, expected);
 }
+
+TEST_F(Navigation, FilterAndSortNarrowTheStatement) {
+    path = SampleCopy(500);
+    db.Open(path.c_str());
+    rs.m_strFilter = "Customer LIKE \"[a-h]*\" AND OrderDate >= #1/1/2010#";
+    rs.m_strSort = "OrderDate DESC, 1";
+    rs.Open(dbOpenDynaset, "SELECT * FROM Orders WHERE Shipped = True ORDER BY City");
+    EXPECT_EQ(Walk(rs, 0),
+              Expected(path, "SELECT OrderID FROM Orders WHERE Shipped = -1 AND Customer GLOB "
+                             "'[a-hA-H]*' AND OrderDate >= '2010-01-01' "
+                             "ORDER BY OrderDate DESC, OrderID, rowid"));
+    // A query over many tables is narrowed the same way, as a whole.
+    CDaoRecordset joined(&db);
+    joined.m_strFilter = "Amount > 5000";
+    joined.m_strSort = "Amount";
+    joined.Open(dbOpenDynaset, "OrderDetails");
+    EXPECT_EQ(Walk(joined, 0),
+              Expected(path, "SELECT OrderID FROM OrderDetails WHERE Amount > 5000 "
+                             "ORDER BY Amount, OrderID"));
+    EXPECT_EQ(CodeOf([&] {
+                  CDaoRecordset bad(&db);
+                  bad.m_strFilter = "Amount > ; 1";
+                  bad.Open(dbOpenDynaset, "Orders");
+              }),
+              3075);
+}
