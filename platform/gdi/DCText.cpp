@@ -1,0 +1,406 @@
+// Text output and measurement: TextOut, ExtTextOut, DrawText, extents and metrics.
+#include "platform/gdi/FontEngine.h"
+#include "platform/gdi/GdiInternal.h"
+#include "platform/gdi/GdiFunctions.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+using namespace kel::gdi;
+
+namespace {
+
+struct Font {
+    const FontInstance* f = nullptr;
+    const LOGFONT* lf = nullptr;
+    explicit operator bool() const { return f != nullptr; }
+};
+
+Font CurrentFont(const HDC__& dc) {
+    HGDIOBJ__* o = dc.st.font.get();
+    if (!o)
+        return {};
+    if (!o->resolved)
+        o->resolved = FindFont(o->font);
+    return Font{o->resolved, &o->font};
+}
+
+// Glyphs of a line laid out on whole pixels from x = 0. tabWidth > 0 expands tabs to its
+// multiples; dx gives each character's advance instead of the font's.
+struct Run {
+    std::vector<cairo_glyph_t> glyphs;
+    std::vector<int> ends; // per byte: the x where that byte's character ends
+    int width = 0;
+};
+
+Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const INT* dx = nullptr) {
+    Run run;
+    run.glyphs.reserve(s.size());
+    run.ends.resize(s.size());
+    int x = 0;
+    size_t ci = 0;
+    for (size_t i = 0; i < s.size();) {
+        size_t start = i;
+        char32_t cp = NextChar(s, i);
+        int adv;
+        if (cp == '\t' && tabWidth > 0) {
+            adv = (x / tabWidth + 1) * tabWidth - x;
+        } else {
+            const GlyphInfo& g = f.Glyph(cp);
+            run.glyphs.push_back(cairo_glyph_t{g.index, (double)x, 0});
+            adv = g.advance;
+        }
+        if (dx)
+            adv = dx[ci];
+        x += adv;
+        for (size_t k = start; k < i; ++k)
+            run.ends[k] = x;
+        ++ci;
+    }
+    run.width = x;
+    return run;
+}
+
+int Measure(const FontInstance& f, std::string_view s, int tabWidth = 0) {
+    int x = 0;
+    for (size_t i = 0; i < s.size();) {
+        char32_t cp = NextChar(s, i);
+        if (cp == '\t' && tabWidth > 0)
+            x = (x / tabWidth + 1) * tabWidth;
+        else
+            x += f.Glyph(cp).advance;
+    }
+    return x;
+}
+
+// Draws laid-out glyphs with their left edge at sx and baseline at sy (surface coordinates),
+// with the font's underline and strike-out.
+void DrawRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORREF color) {
+    if (run.glyphs.empty())
+        return;
+    cairo_t* cr = dc.cr.get();
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    SetSourceColor(cr, color);
+    cairo_set_scaled_font(cr, font.f->Scaled());
+    std::vector<cairo_glyph_t> g(run.glyphs);
+    for (auto& gl : g) {
+        gl.x += sx;
+        gl.y = sy;
+    }
+    cairo_show_glyphs(cr, g.data(), (int)g.size());
+    cairo_restore(cr);
+    int t = font.f->LineThickness();
+    if (font.lf->lfUnderline) {
+        int y = sy + font.f->UnderlineOffset();
+        FillSurfaceRect(dc, sx, y, sx + run.width, y + t, color);
+    }
+    if (font.lf->lfStrikeOut) {
+        int y = sy + font.f->StrikeOffset();
+        FillSurfaceRect(dc, sx, y, sx + run.width, y + t, color);
+    }
+}
+
+void ClipTo(HDC__& dc, const RECT& r) {
+    cairo_t* cr = dc.cr.get();
+    cairo_rectangle(cr, r.left + dc.OffX(), r.top + dc.OffY(), r.right - r.left, r.bottom - r.top);
+    cairo_clip(cr);
+}
+
+// Text as DrawText shows it: one line, its underlined prefix character (a byte offset, -1 for
+// none).
+struct Line {
+    std::string text;
+    int prefix = -1;
+};
+
+// Takes the '&' prefixes out of a line: "&&" shows one '&', "&x" underlines x.
+Line StripPrefixes(std::string_view s) {
+    Line line;
+    line.text.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '&') {
+            line.text += s[i];
+            continue;
+        }
+        if (i + 1 >= s.size())
+            break; // a trailing '&' shows nothing
+        if (s[i + 1] == '&') {
+            line.text += '&';
+        } else {
+            line.prefix = (int)line.text.size();
+            line.text += s[i + 1];
+        }
+        ++i;
+    }
+    return line;
+}
+
+// Splits a paragraph into lines no wider than width, breaking after blanks; a word wider than
+// the width stands alone on its line.
+void WrapInto(const FontInstance& f, const Line& para, int width, int tabWidth,
+              std::vector<Line>& out) {
+    const std::string& s = para.text;
+    size_t n = s.size(), pos = 0;
+    if (n == 0) {
+        out.push_back(Line{});
+        return;
+    }
+    while (pos < n) {
+        size_t end = pos, scan = pos;
+        bool any = false;
+        while (scan < n) {
+            size_t wordEnd = std::min(s.find(' ', scan), n);
+            if (any && Measure(f, std::string_view(s).substr(pos, wordEnd - pos), tabWidth) > width)
+                break;
+            end = wordEnd;
+            any = true;
+            scan = wordEnd;
+            while (scan < n && s[scan] == ' ')
+                ++scan;
+        }
+        Line line{s.substr(pos, end - pos), -1};
+        if (para.prefix >= (int)pos && para.prefix < (int)end)
+            line.prefix = para.prefix - (int)pos;
+        out.push_back(std::move(line));
+        pos = scan;
+    }
+}
+
+// Cuts a line so that it ends with "..." within width: as many characters as fit, then the
+// ellipsis.
+void AddEllipsis(const FontInstance& f, Line& line, int width, int tabWidth) {
+    if (Measure(f, line.text, tabWidth) <= width)
+        return;
+    int dots = Measure(f, "...");
+    Run run = Layout(f, line.text, tabWidth);
+    size_t keep = 0;
+    for (size_t i = 0; i < line.text.size();) {
+        size_t next = i;
+        NextChar(line.text, next);
+        if (run.ends[next - 1] + dots > width)
+            break;
+        keep = i = next;
+    }
+    line.text.resize(keep);
+    line.text += "...";
+    if (line.prefix >= (int)keep)
+        line.prefix = -1;
+}
+
+} // namespace
+
+BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCTSTR lpString, UINT c,
+                const INT* lpDx) {
+    HDC__* dc = LiveDC(hdc);
+    if (!dc || (c > 0 && !lpString))
+        return FALSE;
+    CRect rect;
+    if (lprect) {
+        rect = *lprect;
+        rect.NormalizeRect();
+    }
+    int ox = dc->OffX(), oy = dc->OffY();
+    if (lprect && (options & ETO_OPAQUE))
+        FillSurfaceRect(*dc, rect.left + ox, rect.top + oy, rect.right + ox, rect.bottom + oy,
+                        Resolve(*dc, dc->st.bk));
+    if (c == 0)
+        return TRUE;
+    Font font = CurrentFont(*dc);
+    if (!font)
+        return FALSE;
+    const TEXTMETRIC& tm = font.f->Metrics();
+    Run run = Layout(*font.f, std::string_view(lpString, c), 0, lpDx);
+    UINT align = dc->st.align;
+    if (align & TA_UPDATECP) {
+        x = dc->st.pos.x;
+        y = dc->st.pos.y;
+    }
+    int left = x;
+    if ((align & TA_CENTER) == TA_CENTER)
+        left = x - run.width / 2;
+    else if (align & TA_RIGHT)
+        left = x - run.width;
+    int top = y;
+    if ((align & TA_BASELINE) == TA_BASELINE)
+        top = y - tm.tmAscent;
+    else if (align & TA_BOTTOM)
+        top = y - tm.tmHeight;
+    cairo_save(dc->cr.get());
+    if (lprect && (options & ETO_CLIPPED))
+        ClipTo(*dc, rect);
+    if (dc->st.bkMode == OPAQUE)
+        FillSurfaceRect(*dc, left + ox, top + oy, left + run.width + ox, top + tm.tmHeight + oy,
+                        Resolve(*dc, dc->st.bk));
+    DrawRun(*dc, font, run, left + ox, top + tm.tmAscent + oy, Resolve(*dc, dc->st.text));
+    cairo_restore(dc->cr.get());
+    // The current position moves past the text; centred text leaves it where it was.
+    if ((align & TA_UPDATECP) && (align & TA_CENTER) != TA_CENTER)
+        dc->st.pos.x = (align & TA_RIGHT) ? x - run.width : x + run.width;
+    return TRUE;
+}
+
+BOOL TextOut(HDC hdc, int x, int y, LPCTSTR lpString, int c) {
+    if (c < 0)
+        return FALSE;
+    return ExtTextOut(hdc, x, y, 0, nullptr, lpString, (UINT)c, nullptr);
+}
+
+int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
+    HDC__* dc = LiveDC(hdc);
+    if (!dc || !lprc || (!lpchText && cchText != 0))
+        return 0;
+    Font font = CurrentFont(*dc);
+    if (!font)
+        return 0;
+    const FontInstance& f = *font.f;
+    const TEXTMETRIC& tm = f.Metrics();
+    std::string_view text(lpchText ? lpchText : "",
+                          cchText < 0 ? std::strlen(lpchText) : (size_t)cchText);
+    int tabWidth = (format & DT_EXPANDTABS) ? 8 * std::max<LONG>(1, tm.tmAveCharWidth) : 0;
+    int width = lprc->right - lprc->left;
+
+    // Paragraphs, prefixes, wrapping.
+    std::vector<std::string_view> paras;
+    if (format & DT_SINGLELINE) {
+        paras.push_back(text);
+    } else {
+        size_t start = 0;
+        for (size_t i = 0; i <= text.size(); ++i) {
+            if (i == text.size() || text[i] == '\n' || text[i] == '\r') {
+                paras.push_back(text.substr(start, i - start));
+                if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n')
+                    ++i;
+                start = i + 1;
+            }
+        }
+        if (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            paras.pop_back(); // a closing line break opens no new line
+    }
+    std::vector<Line> lines;
+    for (std::string_view p : paras) {
+        Line line = (format & DT_NOPREFIX) ? Line{std::string(p), -1} : StripPrefixes(p);
+        if (format & DT_SINGLELINE)
+            std::erase_if(line.text, [](char ch) { return ch == '\r' || ch == '\n'; });
+        if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE))
+            WrapInto(f, line, width, tabWidth, lines);
+        else
+            lines.push_back(std::move(line));
+    }
+    if (text.empty())
+        lines.clear();
+
+    int lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
+    int total = lineHeight * (int)lines.size();
+
+    if (format & DT_CALCRECT) {
+        int widest = 0;
+        for (const Line& l : lines)
+            widest = std::max(widest, Measure(f, l.text, tabWidth));
+        lprc->right = lprc->left + widest;
+        lprc->bottom = lprc->top + total;
+        return total;
+    }
+
+    if (format & DT_END_ELLIPSIS)
+        for (Line& l : lines)
+            AddEllipsis(f, l, width, tabWidth);
+
+    int y = lprc->top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            y = (lprc->top + lprc->bottom - total) / 2;
+        else if (format & DT_BOTTOM)
+            y = lprc->bottom - total;
+    }
+    int ox = dc->OffX(), oy = dc->OffY();
+    cairo_save(dc->cr.get());
+    if (!(format & DT_NOCLIP))
+        ClipTo(*dc, CRect(lprc));
+    COLORREF color = Resolve(*dc, dc->st.text);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Line& l = lines[i];
+        Run run = Layout(f, l.text, tabWidth);
+        int x = lprc->left;
+        if (format & DT_CENTER)
+            x = lprc->left + (width - run.width) / 2;
+        else if (format & DT_RIGHT)
+            x = lprc->right - run.width;
+        int ly = y + (int)i * lineHeight;
+        if (dc->st.bkMode == OPAQUE && !(format & DT_PREFIXONLY))
+            FillSurfaceRect(*dc, x + ox, ly + oy, x + run.width + ox, ly + lineHeight + oy,
+                            Resolve(*dc, dc->st.bk));
+        if (!(format & DT_PREFIXONLY))
+            DrawRun(*dc, font, run, x + ox, ly + tm.tmAscent + oy, color);
+        if (l.prefix >= 0 && !(format & DT_HIDEPREFIX)) {
+            size_t next = (size_t)l.prefix;
+            NextChar(l.text, next);
+            int from = l.prefix > 0 ? run.ends[(size_t)l.prefix - 1] : 0;
+            int to = run.ends[next - 1];
+            int uy = ly + tm.tmAscent + f.UnderlineOffset() + oy;
+            FillSurfaceRect(*dc, x + from + ox, uy, x + to + ox, uy + f.LineThickness(), color);
+        }
+    }
+    cairo_restore(dc->cr.get());
+    if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))
+        return y + total - lprc->top;
+    return total;
+}
+
+BOOL GetTextExtentExPoint(HDC hdc, LPCTSTR lpszString, int cchString, int nMaxExtent, LPINT lpnFit,
+                          LPINT alpDx, LPSIZE lpSize) {
+    HDC__* dc = LiveDC(hdc);
+    if (!dc || cchString < 0 || (cchString > 0 && !lpszString))
+        return FALSE;
+    Font font = CurrentFont(*dc);
+    if (!font)
+        return FALSE;
+    Run run = Layout(*font.f, std::string_view(lpszString ? lpszString : "", (size_t)cchString));
+    if (lpnFit) {
+        int fit = 0;
+        while (fit < cchString && run.ends[(size_t)fit] <= nMaxExtent)
+            ++fit;
+        *lpnFit = fit;
+    }
+    if (alpDx)
+        std::copy(run.ends.begin(), run.ends.end(), alpDx);
+    if (lpSize)
+        *lpSize = SIZE{run.width, font.f->Metrics().tmHeight};
+    return TRUE;
+}
+
+BOOL GetTextExtentPoint32(HDC hdc, LPCTSTR lpString, int c, LPSIZE psizl) {
+    if (!psizl)
+        return FALSE;
+    return GetTextExtentExPoint(hdc, lpString, c, 0, nullptr, nullptr, psizl);
+}
+
+BOOL GetTextMetrics(HDC hdc, LPTEXTMETRIC lptm) {
+    HDC__* dc = LiveDC(hdc);
+    if (!dc || !lptm)
+        return FALSE;
+    Font font = CurrentFont(*dc);
+    if (!font)
+        return FALSE;
+    *lptm = font.f->Metrics();
+    lptm->tmUnderlined = font.lf->lfUnderline ? 1 : 0;
+    lptm->tmStruckOut = font.lf->lfStrikeOut ? 1 : 0;
+    return TRUE;
+}
+
+int GetTextFace(HDC hdc, int c, LPTSTR lpName) {
+    HDC__* dc = LiveDC(hdc);
+    if (!dc || !dc->st.font)
+        return 0;
+    const char* face = dc->st.font->font.lfFaceName;
+    int len = (int)strnlen(face, LF_FACESIZE);
+    if (!lpName)
+        return len + 1;
+    if (c <= 0)
+        return 0;
+    int n = std::min(len, c - 1);
+    std::memcpy(lpName, face, (size_t)n);
+    lpName[n] = 0;
+    return n;
+}
