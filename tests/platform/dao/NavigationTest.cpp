@@ -9,18 +9,6 @@ using namespace daotest;
 namespace {
 
 // The OrderIDs SQLite gives for a statement, read with a connection of its own.
-std::vector<long> Expected(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
-    std::vector<long> ids;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        ids.push_back(sqlite3_column_int(stmt, 0));
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return ids;
-}
 
 std::vector<long> Walk(CDaoRecordset& rs, int idField) {
     std::vector<long> ids;
@@ -149,7 +137,7 @@ TEST_F(Navigation, KeyingInChunksFollowsTheStatementOrder) {
         std::string where =
             std::string(c.jet).find("LIKE") != std::string::npos ? " WHERE Customer LIKE 'A%'" : "";
         std::vector<long> expected =
-            Expected(path, "SELECT OrderID FROM Orders" + where + " ORDER BY " + c.order);
+            QueryIds(path, "SELECT OrderID FROM Orders" + where + " ORDER BY " + c.order);
         CDaoRecordset walked(&db);
         DaoError e = ErrorOf([&] { walked.Open(dbOpenDynaset, c.jet); });
         ASSERT_EQ(e.code, 0) << e.description;
@@ -169,17 +157,17 @@ TEST_F(Navigation, OrdinalsAndAliasesInOrderBy) {
     // After SELECT * the ordinal counts the expanded columns: 2 is Customer.
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY 2 DESC");
     EXPECT_EQ(Walk(rs, 0),
-              Expected(path, "SELECT OrderID FROM Orders ORDER BY Customer DESC, rowid DESC"));
+              QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Customer DESC, rowid DESC"));
     CDaoRecordset picked(&db);
     picked.Open(dbOpenDynaset,
                 "SELECT City, OrderID, Quantity * 2 AS Twice FROM Orders ORDER BY 3, 1");
     EXPECT_EQ(Walk(picked, 1),
-              Expected(path, "SELECT OrderID FROM Orders ORDER BY Quantity * 2, City, rowid"));
+              QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Quantity * 2, City, rowid"));
     CDaoRecordset aliased(&db);
     aliased.Open(dbOpenDynaset,
                  "SELECT OrderID, Weight / 2 AS Half FROM Orders ORDER BY Half DESC");
     EXPECT_EQ(Walk(aliased, 0),
-              Expected(path, "SELECT OrderID FROM Orders ORDER BY Weight / 2 DESC, rowid DESC"));
+              QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Weight / 2 DESC, rowid DESC"));
 }
 
 TEST_F(Navigation, BookmarksNameTheSameRecord) {
@@ -249,7 +237,7 @@ TEST_F(Navigation, OthersWriteWhileKeyingIsUnfinished) {
     OpenSample(3000, "SELECT * FROM Orders ORDER BY Customer");
     rs.Move(5);
     std::vector<long> before =
-        Expected(path, "SELECT OrderID FROM Orders ORDER BY Customer, rowid");
+        QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Customer, rowid");
     ASSERT_EQ(ExecOther(path, "DELETE FROM Orders WHERE OrderID = " + std::to_string(before[2000])),
               SQLITE_OK);
     ASSERT_EQ(ExecOther(path, "INSERT INTO Orders (Customer) VALUES ('Aaron First')"), SQLITE_OK);
@@ -272,7 +260,7 @@ TEST_F(Navigation, FilterAndSortNarrowTheStatement) {
     rs.m_strSort = "OrderDate DESC, 1";
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders WHERE Shipped = True ORDER BY City");
     EXPECT_EQ(Walk(rs, 0),
-              Expected(path, "SELECT OrderID FROM Orders WHERE Shipped = -1 AND Customer GLOB "
+              QueryIds(path, "SELECT OrderID FROM Orders WHERE Shipped = -1 AND Customer GLOB "
                              "'[a-hA-H]*' AND OrderDate >= '2010-01-01' "
                              "ORDER BY OrderDate DESC, OrderID, rowid"));
     // A query over many tables is narrowed the same way, as a whole.
@@ -281,7 +269,7 @@ TEST_F(Navigation, FilterAndSortNarrowTheStatement) {
     joined.m_strSort = "Amount";
     joined.Open(dbOpenDynaset, "OrderDetails");
     EXPECT_EQ(Walk(joined, 0),
-              Expected(path, "SELECT OrderID FROM OrderDetails WHERE Amount > 5000 "
+              QueryIds(path, "SELECT OrderID FROM OrderDetails WHERE Amount > 5000 "
                              "ORDER BY Amount, OrderID"));
     EXPECT_EQ(CodeOf([&] {
                   CDaoRecordset bad(&db);
