@@ -278,3 +278,43 @@ TEST_F(Navigation, FilterAndSortNarrowTheStatement) {
               }),
               3075);
 }
+
+namespace {
+
+// A recordset class of a host's: its own file and statement.
+class OrdersSet : public CDaoRecordset {
+public:
+    explicit OrdersSet(std::string file) : m_file(std::move(file)) {}
+    CString GetDefaultDBName() override { return CString(m_file); }
+    CString GetDefaultSQL() override {
+        return "SELECT OrderID, Customer FROM Orders ORDER BY OrderID DESC";
+    }
+
+private:
+    std::string m_file;
+};
+
+} // namespace
+
+TEST_F(Navigation, DefaultsOfADerivedRecordsetAndSnapshots) {
+    path = SampleCopy(50);
+    OrdersSet own(path);
+    own.Open();
+    EXPECT_EQ(own.GetType(), dbOpenDynaset);
+    EXPECT_EQ(Long(own, 0), 50);
+    EXPECT_NE(own.m_pDatabase, nullptr); // a database of its own, closed with it
+    own.SetPercentPosition(50.0f);
+    EXPECT_EQ(own.GetAbsolutePosition(), 25);
+    EXPECT_FLOAT_EQ(own.GetPercentPosition(), 50.0f);
+    own.Close();
+    EXPECT_EQ(own.m_pDatabase, nullptr);
+
+    // A snapshot is a copy: what others delete afterwards is still there.
+    db.Open(path.c_str());
+    rs.Open(dbOpenSnapshot, "SELECT * FROM Orders WHERE OrderID <= 10 ORDER BY OrderID DESC");
+    ASSERT_EQ(ExecOther(path, "DELETE FROM Orders WHERE OrderID = 9"), SQLITE_OK);
+    rs.Move(1);
+    EXPECT_EQ(Long(rs, 0), 9);
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 10);
+}
