@@ -101,7 +101,7 @@ TEST_F(Find, NothingMatchingLeavesTheCurrentRecord) {
 TEST_F(Find, NextAndPreviousFromTheCurrentRecord) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY OrderDate");
     std::vector<long> all = QueryIds(path, "SELECT OrderID FROM Orders ORDER BY OrderDate, rowid");
-    std::vector<long> hits = Ids(
+    std::vector<long> hits = QueryIds(
         path,
         "SELECT OrderID FROM Orders WHERE Priority = 3 AND Shipped = -1 ORDER BY OrderDate, rowid");
     ASSERT_GE(hits.size(), 3u);
