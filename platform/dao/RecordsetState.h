@@ -120,7 +120,7 @@ private:
     void KeyRun(size_t wanted);
     std::vector<SqliteValue> SortValues(std::int64_t key);
     void ExpressionTypes();
-    size_t PositionOf(std::int64_t rowid, const std::vector<SqliteValue>& sortValues);
+    size_t PositionOf(std::int64_t rowid, const std::vector<SqliteValue>& point);
     bool FindScan(bool forward, const std::string& criterion);
 };
 
