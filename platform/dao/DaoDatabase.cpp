@@ -96,6 +96,13 @@ std::int64_t DatabaseState::DataVersion() {
     return m_dataVersion.Step() == SQLITE_ROW ? m_dataVersion.ColumnInt64(0) : 0;
 }
 
+void DatabaseState::CloseConnection() {
+    m_dataVersion = SqliteStatement();
+    m_writeHolders = 0;
+    m_ownTransaction = false;
+    connection.Reset();
+}
+
 // ---------------------------------------------------------------------------
 // CDaoDatabase
 
@@ -185,7 +192,7 @@ void CDaoDatabase::Close() {
         s.recordsets.back()->Close();
     if (!sqlite3_get_autocommit(s.db()))
         sqlite3_exec(s.db(), "ROLLBACK", nullptr, nullptr, nullptr);
-    s.connection.Reset();
+    s.CloseConnection();
     s.name.clear();
     s.connect.clear();
 }

@@ -126,7 +126,7 @@ void ThrowSqliteError(sqlite3* db, int rc, ErrorSource source, const EngineConte
                       "Undefined function '" + std::string(name) + "' in expression.", source);
     if (!(name = After(message, "ambiguous column name: ")).empty())
         ThrowDaoError(err::AmbiguousField,
-                      "The specified field '" + std::string(name) +
+                      "The field '" + std::string(name) +
                           "' could refer to more than one table listed in the FROM clause of "
                           "your SQL statement.",
                       source);

@@ -249,7 +249,8 @@ float CDaoRecordset::GetPercentPosition() {
     RecordsetState& s = State();
     if (s.at != RecordsetState::Where::OnRecord)
         return 0.0f;
-    long count = GetRecordCount();
+    // Once every record is keyed the keyset knows the whole count.
+    long count = s.complete ? static_cast<long>(s.keys.Size()) : GetRecordCount();
     return count > 0 ? 100.0f * static_cast<float>(s.pos) / static_cast<float>(count) : 0.0f;
 }
 

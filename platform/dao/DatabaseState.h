@@ -42,6 +42,9 @@ struct DatabaseState {
     // Changes committed by other connections since the last call differ in this number.
     std::int64_t DataVersion();
 
+    // Finalizes what the state prepared, then closes the connection.
+    void CloseConnection();
+
 private:
     int m_writeHolders = 0;
     bool m_ownTransaction = false;

@@ -38,41 +38,35 @@ std::string DynasetOrder::TermColumns() const {
     return out;
 }
 
-std::string DynasetOrder::After(const std::vector<SqliteValue>& values, bool reversed,
-                                int first) const {
-    const int rowidParam = first + static_cast<int>(m_terms.size());
-    std::string acc =
-        m_rowid + ((m_rowidDescending != reversed) ? " < " : " > ") + Param(rowidParam);
-    for (size_t i = m_terms.size(); i-- > 0;) {
-        const OrderKey& t = m_terms[i];
-        const bool desc = t.descending != reversed;
-        const bool nullsFirst = t.nullsFirst != reversed;
-        const std::string e = "(" + t.expr + ")";
-        const std::string p = Param(first + static_cast<int>(i));
-        std::string after, same;
-        if (values[i].IsNull()) {
-            after = nullsFirst ? e + " IS NOT NULL" : "0";
-            same = e + " IS NULL";
-        } else {
-            after = e + (desc ? " < " : " > ") + p;
-            if (!nullsFirst)
-                after += " OR " + e + " IS NULL";
-            same = e + " = " + p;
+std::vector<std::string> DynasetOrder::Continuation(const std::vector<SqliteValue>& values,
+                                                    int first) const {
+    const size_t n = m_terms.size();
+    auto expr = [&](size_t i) { return "(" + m_terms[i].expr + ")"; };
+    auto param = [&](size_t i) { return Param(first + static_cast<int>(i)); };
+    // "Ti = vi" for the terms before term j.
+    auto prefix = [&](size_t j) {
+        std::string out;
+        for (size_t i = 0; i < j; ++i) {
+            out += values[i].IsNull() ? expr(i) + " IS NULL" : expr(i) + " = " + param(i);
+            out += " AND ";
         }
-        acc = "((" + after + ") OR (" + same + " AND " + acc + "))";
+        return out;
+    };
+    std::vector<std::string> segments;
+    segments.push_back(prefix(n) + m_rowid + (m_rowidDescending ? " < " : " > ") +
+                       Param(first + static_cast<int>(n)));
+    for (size_t j = n; j-- > 0;) {
+        const OrderKey& t = m_terms[j];
+        if (values[j].IsNull()) {
+            if (t.nullsFirst)
+                segments.push_back(prefix(j) + expr(j) + " IS NOT NULL");
+            continue;
+        }
+        segments.push_back(prefix(j) + expr(j) + (t.descending ? " < " : " > ") + param(j));
+        if (!t.nullsFirst)
+            segments.push_back(prefix(j) + expr(j) + " IS NULL");
     }
-    // Descending with NULLs last has no single range: the index is then walked from its start.
-    if (!m_terms.empty()) {
-        const OrderKey& t = m_terms[0];
-        const bool desc = t.descending != reversed;
-        const bool nullsFirst = t.nullsFirst != reversed;
-        const std::string e = "(" + m_terms[0].expr + ")";
-        if (!values[0].IsNull() && !desc && nullsFirst)
-            acc = e + " >= " + Param(first) + " AND " + acc;
-        else if (values[0].IsNull() && !nullsFirst)
-            acc = e + " IS NULL AND " + acc;
-    }
-    return acc;
+    return segments;
 }
 
 std::string DynasetOrder::CompareColumns(int first) const {

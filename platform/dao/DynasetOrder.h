@@ -31,10 +31,12 @@ public:
     // ", (T1), (T2)": the terms as extra result columns.
     std::string TermColumns() const;
 
-    // A condition true for the rows strictly after (rowid, values) in this order, or in the
-    // reversed order. Its placeholders are ?first for values[0] ... and ?(first+n) for the
-    // rowid. A leading range lets an index start at the point instead of at its beginning.
-    std::string After(const std::vector<SqliteValue>& values, bool reversed, int first) const;
+    // The rows strictly after (rowid, values) in this order, as conditions whose results
+    // follow one another in the order: the rest of the point's tie group first, the rows
+    // after each term's value last. Each is a plain conjunction, so that an index serves it
+    // as a range instead of testing every row. Placeholders: ?first for values[0] ... and
+    // ?(first + n) for the rowid.
+    std::vector<std::string> Continuation(const std::vector<SqliteValue>& values, int first) const;
 
     // Result columns comparing a row with a point: each is -1, 0 or 1 (the row before, at or
     // after the point in this order for that term); placeholders ?first ... for the values.

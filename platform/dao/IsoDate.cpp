@@ -134,8 +134,17 @@ bool JetDateLiteralToIso(std::string_view body, std::string& iso) {
     if (r.Number(first, 4, &firstDigits) && (r.Char('/') || r.Char('-'))) {
         char sep = body[r.i - 1];
         int second = 0, third = 0, thirdDigits = 0;
-        if (!r.Number(second, 2) || !r.Char(sep) || !r.Number(third, 4, &thirdDigits))
+        if (!r.Number(second, 2))
             return false;
+        if (r.Char(sep)) {
+            if (!r.Number(third, 4, &thirdDigits))
+                return false;
+        } else if (firstDigits <= 2) { // month/day: this year
+            third = COleDateTime::GetCurrentTime().GetYear();
+            thirdDigits = 4;
+        } else {
+            return false;
+        }
         if (firstDigits == 4) { // year-month-day
             p.year = first;
             p.month = second;

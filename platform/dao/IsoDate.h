@@ -16,8 +16,8 @@ std::string FormatIsoDate(DATE date);
 // Reads "YYYY-MM-DD", "YYYY-MM-DD HH:MM[:SS[.fff]]" (a "T" may join them) and "HH:MM[:SS]".
 bool ParseIsoDate(std::string_view text, DATE& date);
 
-// The body of a Jet #...# literal (month/day/year, or year-month-day, with an optional time
-// of day and AM/PM; or a time alone) as ISO text.
+// The body of a Jet #...# literal (month/day/year, month/day of this year, or year-month-day,
+// with an optional time of day and AM/PM; or a time alone) as ISO text.
 bool JetDateLiteralToIso(std::string_view body, std::string& iso);
 
 } // namespace kel::dao

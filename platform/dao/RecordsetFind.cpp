@@ -134,10 +134,10 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         int rc = SQLITE_DONE;
         while (!found && (rc = stmt.Step()) == SQLITE_ROW) {
             any = true;
-            std::vector<SqliteValue> sortValues;
+            std::vector<SqliteValue> point;
             for (int i = 0; i < terms; ++i)
-                sortValues.push_back(stmt.ColumnValue(1 + i));
-            size_t p = PositionOf(stmt.ColumnInt64(0), sortValues);
+                point.push_back(stmt.ColumnValue(1 + i));
+            size_t p = PositionOf(stmt.ColumnInt64(0), point);
             if (p == Keyset::npos)
                 continue;
             if (p < appended || last)
@@ -159,7 +159,7 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
     return true;
 }
 
-size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<SqliteValue>& sortValues) {
+size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<SqliteValue>& point) {
     if (key > maxRowid) {
         // Added through the dynaset, or by others (and then not a record of it).
         for (size_t p = appendedFrom; p < keys.Size(); ++p) {
@@ -181,8 +181,8 @@ size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<SqliteValu
                             kRecordset);
         StatementScope scope(probe);
         probe.Bind(1, keys.At(p));
-        for (size_t i = 0; i < sortValues.size(); ++i)
-            probe.Bind(static_cast<int>(i + 2), sortValues[i]);
+        for (size_t i = 0; i < point.size(); ++i)
+            probe.Bind(static_cast<int>(i + 2), point[i]);
         int rc = probe.Step();
         if (rc == SQLITE_DONE) {
             keys.MarkDeleted(p);

@@ -53,61 +53,83 @@ void RecordsetState::KeyRun(size_t wanted) {
         complete = keys.Size() == copyRows;
         return;
     }
-    std::string sql = "SELECT " + rowid + order.TermColumns() + " FROM " + from + " WHERE " +
-                      (whereClause.empty() ? "" : "(" + whereClause + ") AND ") + "+" + rowid +
-                      " <= ?1";
-    if (resumable)
-        sql += " AND " + order.After(lastValues, false, 2);
-    sql += " ORDER BY " + order.OrderBy();
-    SqliteStatement stmt;
-    PrepareInternal(db(), stmt, sql, kRecordset);
-    stmt.Bind(1, maxRowid);
-    const int terms = static_cast<int>(order.TermCount());
-    if (resumable) {
-        for (int i = 0; i < terms; ++i)
-            stmt.Bind(2 + i, lastValues[static_cast<size_t>(i)]);
-        stmt.Bind(2 + terms, lastRowid);
-    }
+    // A fresh run reads the whole key query; a resumed one the conditions that follow the
+    // point where the last run stopped, one after the other.
+    const std::string head = "SELECT " + rowid + " FROM " + from +
+                             (whereClause.empty() ? "" : " WHERE (" + whereClause + ")");
+    const std::vector<std::string> segments =
+        resumable ? order.Continuation(lastValues, 1) : std::vector<std::string>{std::string()};
     // A record keyed before and changed since may come again: skip what is keyed already.
     std::vector<std::int64_t> known;
-    const bool changed = resumable && (database->DataVersion() != dataVersion ||
-                                       sqlite3_total_changes64(db()) != totalChanges);
-    if (changed)
+    if (resumable &&
+        (database->DataVersion() != dataVersion || sqlite3_total_changes64(db()) != totalChanges))
         known = keys.SortedKeys();
 
     const size_t start = keys.Size();
     size_t added = 0;
-    bool whole = false;
-    for (bool first = true;; first = false) {
-        int rc = stmt.Step();
-        if (rc == SQLITE_DONE) {
-            complete = true;
-            resumable = false;
-            break;
-        }
-        if (rc != SQLITE_ROW) {
-            keys.Truncate(start);
-            ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
-        }
-        if (first)
-            whole = sqlite3_stmt_status(stmt.get(), SQLITE_STMTSTATUS_SORT, 0) > 0;
-        const std::int64_t key = stmt.ColumnInt64(0);
-        if (!changed || !std::binary_search(known.begin(), known.end(), key)) {
+    bool whole = false, stopped = false;
+    for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
+        std::string sql = head;
+        if (!segments[seg].empty())
+            sql += (whereClause.empty() ? " WHERE " : " AND ") + segments[seg];
+        sql += " ORDER BY " + order.OrderBy();
+        SqliteStatement stmt;
+        PrepareInternal(db(), stmt, sql, kRecordset);
+        const int params = sqlite3_bind_parameter_count(stmt.get());
+        for (int i = 0; i < params && i < static_cast<int>(lastValues.size()); ++i)
+            stmt.Bind(1 + i, lastValues[static_cast<size_t>(i)]);
+        if (params > static_cast<int>(lastValues.size()))
+            stmt.Bind(static_cast<int>(lastValues.size()) + 1, lastRowid);
+        for (bool first = true;; first = false) {
+            int rc = stmt.Step();
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_ROW) {
+                keys.Truncate(start);
+                ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+            }
+            if (first && seg == 0 && !resumable)
+                whole = sqlite3_stmt_status(stmt.get(), SQLITE_STMTSTATUS_SORT, 0) > 0;
+            const std::int64_t key = stmt.ColumnInt64(0);
+            // Rows others added since the dynaset was opened are not among its records.
+            if (key > maxRowid ||
+                (!known.empty() && std::binary_search(known.begin(), known.end(), key)))
+                continue;
             keys.Append(key);
-            ++added;
-        }
-        if (!whole && added >= target) {
-            lastValues.clear();
-            for (int i = 0; i < terms; ++i)
-                lastValues.push_back(stmt.ColumnValue(1 + i));
-            lastRowid = key;
-            resumable = true;
-            break;
+            if (!whole && ++added >= target) {
+                // Where to go on from: read inside this statement's read, so it is the same.
+                lastRowid = key;
+                lastValues = SortValues(key);
+                stopped = true;
+                break;
+            }
         }
     }
-    stmt.Reset();
+    resumable = stopped;
+    complete = !stopped;
     dataVersion = database->DataVersion();
     totalChanges = sqlite3_total_changes64(db());
+}
+
+std::vector<SqliteValue> RecordsetState::SortValues(std::int64_t key) {
+    std::vector<SqliteValue> out;
+    if (order.TermCount() == 0)
+        return out;
+    if (!sortValues) {
+        std::string columns = order.TermColumns().substr(2); // without the leading ", "
+        PrepareInternal(db(), sortValues,
+                        "SELECT " + columns + " FROM " + from + " WHERE " + rowid + " = ?1",
+                        kRecordset);
+    }
+    StatementScope scope(sortValues);
+    sortValues.Bind(1, key);
+    if (sortValues.Step() == SQLITE_ROW) {
+        for (int i = 0; i < static_cast<int>(order.TermCount()); ++i)
+            out.push_back(sortValues.ColumnValue(i));
+    } else {
+        out.resize(order.TermCount());
+    }
+    return out;
 }
 
 void RecordsetState::Land(size_t position) {

@@ -396,6 +396,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 }
 
 void RecordsetState::ExpressionTypes() {
+    if (std::all_of(fields.begin(), fields.end(),
+                    [](const RecordsetField& f) { return f.type.type != 0; }))
+        return;
     std::vector<Cell> first;
     bool haveFirst = keys.Size() > 0 && ReadRow(keys.At(0), first);
     for (size_t i = 0; i < fields.size(); ++i) {

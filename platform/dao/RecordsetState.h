@@ -63,6 +63,7 @@ struct RecordsetState {
 
     SqliteStatement read;               // the values of one record by key
     SqliteStatement probe;              // a keyed record against a point of the order (Find)
+    SqliteStatement sortValues;         // the order's values of one record
     size_t appendedFrom = Keyset::npos; // where the records added through the dynaset begin
 
     // -- The current record.
@@ -117,8 +118,9 @@ struct RecordsetState {
 
 private:
     void KeyRun(size_t wanted);
+    std::vector<SqliteValue> SortValues(std::int64_t key);
     void ExpressionTypes();
-    size_t PositionOf(std::int64_t rowid, const std::vector<SqliteValue>& sortValues);
+    size_t PositionOf(std::int64_t rowid, const std::vector<SqliteValue>& point);
     bool FindScan(bool forward, const std::string& criterion);
 };
 

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace daotest {
 
@@ -57,6 +58,20 @@ inline int ExecOther(const std::string& path, const std::string& sql) {
     int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return rc;
+}
+
+// The first column of a query's rows (OrderIDs, as a rule), read by a connection of its own.
+inline std::vector<long> QueryIds(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_stmt* stmt = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
+    std::vector<long> ids;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        ids.push_back(sqlite3_column_int(stmt, 0));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return ids;
 }
 
 struct DaoError {

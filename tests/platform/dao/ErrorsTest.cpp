@@ -73,6 +73,9 @@ TEST(Errors, ReadOnlyFileOpensReadOnly) {
     EXPECT_EQ(e.description, "Cannot update. Database or object is read-only.");
     rs.MoveLast();
     EXPECT_EQ(rs.GetRecordCount(), 20);
+    CDaoRecordset copy(&db); // a copy of a result needs no write to the file
+    copy.Open(dbOpenSnapshot, "SELECT DISTINCT City FROM Orders");
+    EXPECT_FALSE(copy.IsEOF());
     // Asking for read-only on a writable file is the same.
     ::chmod(path.c_str(), 0644);
     CDaoDatabase asked;

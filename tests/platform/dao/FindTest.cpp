@@ -9,19 +9,6 @@ using namespace daotest;
 
 namespace {
 
-std::vector<long> Ids(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
-    std::vector<long> ids;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        ids.push_back(sqlite3_column_int(stmt, 0));
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return ids;
-}
-
 long IndexOf(const std::vector<long>& ids, long id) {
     auto it = std::find(ids.begin(), ids.end(), id);
     return it == ids.end() ? -1 : static_cast<long>(it - ids.begin());
@@ -35,9 +22,9 @@ protected:
     }
     // Where SQLite puts the first (or last) record matching where, in the order given.
     long Expect(const std::string& order, const std::string& where, bool last) {
-        std::vector<long> all = Ids(path, "SELECT OrderID FROM Orders ORDER BY " + order);
+        std::vector<long> all = QueryIds(path, "SELECT OrderID FROM Orders ORDER BY " + order);
         std::vector<long> hits =
-            Ids(path, "SELECT OrderID FROM Orders WHERE " + where + " ORDER BY " + order);
+            QueryIds(path, "SELECT OrderID FROM Orders WHERE " + where + " ORDER BY " + order);
         if (hits.empty())
             return -1;
         return IndexOf(all, last ? hits.back() : hits.front());
@@ -80,9 +67,10 @@ TEST_F(Find, DescendingOrderAndDates) {
     dates.MoveLast();
     ASSERT_TRUE(dates.FindFirst("OrderDate < #3/1/2010#"));
     std::vector<long> all =
-        Ids(path, "SELECT OrderID FROM Orders ORDER BY OrderDate DESC, Amount, rowid");
-    std::vector<long> hits = Ids(path, "SELECT OrderID FROM Orders WHERE OrderDate < '2010-03-01' "
-                                       "ORDER BY OrderDate DESC, Amount, rowid");
+        QueryIds(path, "SELECT OrderID FROM Orders ORDER BY OrderDate DESC, Amount, rowid");
+    std::vector<long> hits =
+        QueryIds(path, "SELECT OrderID FROM Orders WHERE OrderDate < '2010-03-01' "
+                       "ORDER BY OrderDate DESC, Amount, rowid");
     EXPECT_EQ(dates.GetAbsolutePosition(), IndexOf(all, hits.front()));
     ASSERT_TRUE(dates.FindLast("OrderDate Is Null"));
     EXPECT_EQ(dates.GetAbsolutePosition(), 2999); // NULLs sort last when descending
@@ -112,8 +100,8 @@ TEST_F(Find, NothingMatchingLeavesTheCurrentRecord) {
 
 TEST_F(Find, NextAndPreviousFromTheCurrentRecord) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY OrderDate");
-    std::vector<long> all = Ids(path, "SELECT OrderID FROM Orders ORDER BY OrderDate, rowid");
-    std::vector<long> hits = Ids(
+    std::vector<long> all = QueryIds(path, "SELECT OrderID FROM Orders ORDER BY OrderDate, rowid");
+    std::vector<long> hits = QueryIds(
         path,
         "SELECT OrderID FROM Orders WHERE Priority = 3 AND Shipped = -1 ORDER BY OrderDate, rowid");
     ASSERT_GE(hits.size(), 3u);
@@ -132,7 +120,7 @@ TEST_F(Find, NextAndPreviousFromTheCurrentRecord) {
 TEST_F(Find, RecordsChangedSinceKeyingAreStillFound) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
     rs.MoveLast();
-    std::vector<long> all = Ids(path, "SELECT OrderID FROM Orders ORDER BY Customer, rowid");
+    std::vector<long> all = QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Customer, rowid");
     ASSERT_EQ(ExecOther(path, "UPDATE Orders SET Customer = 'Aaa' WHERE OrderID = " +
                                   std::to_string(all[2500])),
               SQLITE_OK);
@@ -148,13 +136,13 @@ TEST_F(Find, QueriesOverManyTablesAndBadCriteria) {
             "SELECT Orders.OrderID, Orders.City, Customers.City, Customers.Name "
             "FROM Orders INNER JOIN Customers ON Orders.CustomerID = Customers.CustomerID "
             "ORDER BY Customers.Name, Orders.OrderID");
-    std::vector<long> all =
-        Ids(path, "SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
-                  "Customers.CustomerID ORDER BY Customers.Name, Orders.OrderID");
-    std::vector<long> hits =
-        Ids(path, "SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
-                  "Customers.CustomerID WHERE Customers.City = 'Berlin' AND Orders.City <> "
-                  "'Berlin' ORDER BY Customers.Name, Orders.OrderID");
+    std::vector<long> all = QueryIds(
+        path, "SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
+              "Customers.CustomerID ORDER BY Customers.Name, Orders.OrderID");
+    std::vector<long> hits = QueryIds(
+        path, "SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
+              "Customers.CustomerID WHERE Customers.City = 'Berlin' AND Orders.City <> "
+              "'Berlin' ORDER BY Customers.Name, Orders.OrderID");
     ASSERT_FALSE(hits.empty());
     // The shared name is qualified, and the criterion may name it so.
     ASSERT_TRUE(rs.FindFirst("Customers.City = \"Berlin\" AND [Orders.City] <> \"Berlin\""));

@@ -1,6 +1,8 @@
 // The Jet dialect as SQLite reads it: each construct, and text inside literals left alone.
 #include "platform/dao/JetSql.h"
 
+#include <afxdisp.h>
+
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
@@ -60,6 +62,8 @@ TEST(JetTranslation, DatesBecomeIsoText) {
     EXPECT_EQ(Sql("d = #2000-03-01#"), "d = '2000-03-01'");
     EXPECT_EQ(Sql("d = #1/2/2003 10:30 PM#"), "d = '2003-01-02 22:30:00'");
     EXPECT_EQ(Sql("d = #12:15 AM#"), "d = '1899-12-30 00:15:00'");
+    const std::string year = std::to_string(COleDateTime::GetCurrentTime().GetYear());
+    EXPECT_EQ(Sql("d = #7/4#"), "d = '" + year + "-07-04'");
     for (const char* bad : {"d = #2/30/2000#", "d = #13/1/2000#", "d = #Invalid DateTime#",
                             "d = #1/2/2000", "d = ##"}) {
         auto t = TranslateJetSql(bad);

@@ -9,18 +9,6 @@ using namespace daotest;
 namespace {
 
 // The OrderIDs SQLite gives for a statement, read with a connection of its own.
-std::vector<long> Expected(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
-    std::vector<long> ids;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        ids.push_back(sqlite3_column_int(stmt, 0));
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return ids;
-}
 
 std::vector<long> Walk(CDaoRecordset& rs, int idField) {
     std::vector<long> ids;
@@ -149,7 +137,7 @@ TEST_F(Navigation, KeyingInChunksFollowsTheStatementOrder) {
         std::string where =
             std::string(c.jet).find("LIKE") != std::string::npos ? " WHERE Customer LIKE 'A%'" : "";
         std::vector<long> expected =
-            Expected(path, "SELECT OrderID FROM Orders" + where + " ORDER BY " + c.order);
+            QueryIds(path, "SELECT OrderID FROM Orders" + where + " ORDER BY " + c.order);
         CDaoRecordset walked(&db);
         DaoError e = ErrorOf([&] { walked.Open(dbOpenDynaset, c.jet); });
         ASSERT_EQ(e.code, 0) << e.description;
@@ -169,17 +157,17 @@ TEST_F(Navigation, OrdinalsAndAliasesInOrderBy) {
     // After SELECT * the ordinal counts the expanded columns: 2 is Customer.
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY 2 DESC");
     EXPECT_EQ(Walk(rs, 0),
-              Expected(path, "SELECT OrderID FROM Orders ORDER BY Customer DESC, rowid DESC"));
+              QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Customer DESC, rowid DESC"));
     CDaoRecordset picked(&db);
     picked.Open(dbOpenDynaset,
                 "SELECT City, OrderID, Quantity * 2 AS Twice FROM Orders ORDER BY 3, 1");
     EXPECT_EQ(Walk(picked, 1),
-              Expected(path, "SELECT OrderID FROM Orders ORDER BY Quantity * 2, City, rowid"));
+              QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Quantity * 2, City, rowid"));
     CDaoRecordset aliased(&db);
     aliased.Open(dbOpenDynaset,
                  "SELECT OrderID, Weight / 2 AS Half FROM Orders ORDER BY Half DESC");
     EXPECT_EQ(Walk(aliased, 0),
-              Expected(path, "SELECT OrderID FROM Orders ORDER BY Weight / 2 DESC, rowid DESC"));
+              QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Weight / 2 DESC, rowid DESC"));
 }
 
 TEST_F(Navigation, BookmarksNameTheSameRecord) {
@@ -249,7 +237,7 @@ TEST_F(Navigation, OthersWriteWhileKeyingIsUnfinished) {
     OpenSample(3000, "SELECT * FROM Orders ORDER BY Customer");
     rs.Move(5);
     std::vector<long> before =
-        Expected(path, "SELECT OrderID FROM Orders ORDER BY Customer, rowid");
+        QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Customer, rowid");
     ASSERT_EQ(ExecOther(path, "DELETE FROM Orders WHERE OrderID = " + std::to_string(before[2000])),
               SQLITE_OK);
     ASSERT_EQ(ExecOther(path, "INSERT INTO Orders (Customer) VALUES ('Aaron First')"), SQLITE_OK);
@@ -263,4 +251,70 @@ TEST_F(Navigation, OthersWriteWhileKeyingIsUnfinished) {
     std::vector<long> expected = before;
     expected.erase(expected.begin() + 2000);
     EXPECT_EQ(ids, expected);
+}
+
+TEST_F(Navigation, FilterAndSortNarrowTheStatement) {
+    path = SampleCopy(500);
+    db.Open(path.c_str());
+    rs.m_strFilter = "Customer LIKE \"[a-h]*\" AND OrderDate >= #1/1/2010#";
+    rs.m_strSort = "OrderDate DESC, 1";
+    rs.Open(dbOpenDynaset, "SELECT * FROM Orders WHERE Shipped = True ORDER BY City");
+    EXPECT_EQ(Walk(rs, 0),
+              QueryIds(path, "SELECT OrderID FROM Orders WHERE Shipped = -1 AND Customer GLOB "
+                             "'[a-hA-H]*' AND OrderDate >= '2010-01-01' "
+                             "ORDER BY OrderDate DESC, OrderID, rowid"));
+    // A query over many tables is narrowed the same way, as a whole.
+    CDaoRecordset joined(&db);
+    joined.m_strFilter = "Amount > 5000";
+    joined.m_strSort = "Amount";
+    joined.Open(dbOpenDynaset, "OrderDetails");
+    EXPECT_EQ(Walk(joined, 0),
+              QueryIds(path, "SELECT OrderID FROM OrderDetails WHERE Amount > 5000 "
+                             "ORDER BY Amount, OrderID"));
+    EXPECT_EQ(CodeOf([&] {
+                  CDaoRecordset bad(&db);
+                  bad.m_strFilter = "Amount > ; 1";
+                  bad.Open(dbOpenDynaset, "Orders");
+              }),
+              3075);
+}
+
+namespace {
+
+// A recordset class of a host's: its own file and statement.
+class OrdersSet : public CDaoRecordset {
+public:
+    explicit OrdersSet(std::string file) : m_file(std::move(file)) {}
+    CString GetDefaultDBName() override { return CString(m_file); }
+    CString GetDefaultSQL() override {
+        return "SELECT OrderID, Customer FROM Orders ORDER BY OrderID DESC";
+    }
+
+private:
+    std::string m_file;
+};
+
+} // namespace
+
+TEST_F(Navigation, DefaultsOfADerivedRecordsetAndSnapshots) {
+    path = SampleCopy(50);
+    OrdersSet own(path);
+    own.Open();
+    EXPECT_EQ(own.GetType(), dbOpenDynaset);
+    EXPECT_EQ(Long(own, 0), 50);
+    EXPECT_NE(own.m_pDatabase, nullptr); // a database of its own, closed with it
+    own.SetPercentPosition(50.0f);
+    EXPECT_EQ(own.GetAbsolutePosition(), 25);
+    EXPECT_FLOAT_EQ(own.GetPercentPosition(), 50.0f);
+    own.Close();
+    EXPECT_EQ(own.m_pDatabase, nullptr);
+
+    // A snapshot is a copy: what others delete afterwards is still there.
+    db.Open(path.c_str());
+    rs.Open(dbOpenSnapshot, "SELECT * FROM Orders WHERE OrderID <= 10 ORDER BY OrderID DESC");
+    ASSERT_EQ(ExecOther(path, "DELETE FROM Orders WHERE OrderID = 9"), SQLITE_OK);
+    rs.Move(1);
+    EXPECT_EQ(Long(rs, 0), 9);
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 10);
 }
