@@ -3,6 +3,7 @@
 #include "platform/win/CreateContext.h"
 #include "platform/win/Document.h"
 #include "platform/win/FrameWnd.h"
+#include "platform/win/ListPosition.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/MultiDocTemplate.h"
 #include "platform/win/SingleDocTemplate.h"
@@ -18,10 +19,6 @@ IMPLEMENT_DYNAMIC(CMultiDocTemplate, CDocTemplate)
 namespace {
 
 const char kFailedToCreate[] = "Failed to create empty document.";
-
-POSITION PositionOf(size_t index) {
-    return reinterpret_cast<POSITION>(static_cast<UINT_PTR>(index + 1));
-}
 
 } // namespace
 
@@ -48,17 +45,11 @@ void CDocTemplate::LoadTemplate() {
 }
 
 POSITION CDocTemplate::GetFirstDocPosition() const {
-    return m_docList.empty() ? nullptr : PositionOf(0);
+    return kel::win::FirstPosition(m_docList);
 }
 
 CDocument* CDocTemplate::GetNextDoc(POSITION& rPos) const {
-    const size_t i = reinterpret_cast<UINT_PTR>(rPos) - 1;
-    if (rPos == nullptr || i >= m_docList.size()) {
-        rPos = nullptr;
-        return nullptr;
-    }
-    rPos = i + 1 < m_docList.size() ? PositionOf(i + 1) : nullptr;
-    return m_docList[i];
+    return kel::win::NextAt(m_docList, rPos);
 }
 
 void CDocTemplate::AddDocument(CDocument* pDoc) {

@@ -5,6 +5,7 @@
 #include "platform/win/File.h"
 #include "platform/win/FileException.h"
 #include "platform/win/FrameWnd.h"
+#include "platform/win/ListPosition.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/View.h"
 #include "platform/win/WaitCursor.h"
@@ -15,14 +16,6 @@ IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
 END_MESSAGE_MAP()
-
-namespace {
-
-POSITION PositionOf(size_t index) {
-    return reinterpret_cast<POSITION>(static_cast<UINT_PTR>(index + 1));
-}
-
-} // namespace
 
 CDocument::CDocument()
     : m_bAutoDelete(TRUE), m_bEmbedded(FALSE), m_pDocTemplate(nullptr), m_bModified(FALSE) {}
@@ -76,17 +69,11 @@ void CDocument::RemoveView(CView* pView) {
 }
 
 POSITION CDocument::GetFirstViewPosition() const {
-    return m_viewList.empty() ? nullptr : PositionOf(0);
+    return kel::win::FirstPosition(m_viewList);
 }
 
 CView* CDocument::GetNextView(POSITION& rPosition) const {
-    const size_t i = reinterpret_cast<UINT_PTR>(rPosition) - 1;
-    if (rPosition == nullptr || i >= m_viewList.size()) {
-        rPosition = nullptr;
-        return nullptr;
-    }
-    rPosition = i + 1 < m_viewList.size() ? PositionOf(i + 1) : nullptr;
-    return m_viewList[i];
+    return kel::win::NextAt(m_viewList, rPosition);
 }
 
 void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint) {

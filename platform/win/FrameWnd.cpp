@@ -57,13 +57,7 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
                           CCreateContext* pContext) {
-    m_nIDHelp = nIDResource;
-    // The resource's string: the title, then the document strings after newlines.
-    CString full;
-    if (full.LoadString(nIDResource)) {
-        int nl = full.Find('\n');
-        m_strTitle = nl >= 0 ? full.Left(nl) : full;
-    }
+    LoadTitle(nIDResource);
     if (!Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd,
                 MAKEINTRESOURCE(nIDResource), 0L, pContext))
         return FALSE; // the frame has deleted itself
@@ -71,6 +65,16 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     if (pContext == nullptr)
         SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
     return TRUE;
+}
+
+void CFrameWnd::LoadTitle(UINT nIDResource) {
+    m_nIDHelp = nIDResource;
+    // The resource's string: the title, then the document strings after newlines.
+    CString full;
+    if (full.LoadString(nIDResource)) {
+        int nl = full.Find('\n');
+        m_strTitle = nl >= 0 ? full.Left(nl) : full;
+    }
 }
 
 int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs) {

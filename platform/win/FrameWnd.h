@@ -83,6 +83,8 @@ public:
 
 protected:
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    // The title and help ID of resource nIDResource (the part of its string before a newline).
+    void LoadTitle(UINT nIDResource);
     void PostNcDestroy() override; // frames are made with new and delete themselves
     CString GetDocumentTitle();
 

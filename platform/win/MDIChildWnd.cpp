@@ -33,8 +33,11 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
     }
     m_strTitle = lpszWindowName;
     CRect rc = rect;
-    int x = rc.left, y = rc.top, cx = rc.Width(), cy = rc.Height();
-    if (rc == rectDefault) {
+    int x = rc.left, y = rc.top, cx = 0, cy = 0;
+    if (rc != rectDefault) {
+        cx = rc.Width();
+        cy = rc.Height();
+    } else {
         // The default place and size: cascaded in the client window, three quarters of it.
         CRect client;
         ::GetClientRect(pParentWnd->m_hWndMDIClient, &client);
@@ -60,12 +63,7 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
 
 BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
                              CCreateContext* pContext) {
-    m_nIDHelp = nIDResource;
-    CString full;
-    if (full.LoadString(nIDResource)) {
-        int nl = full.Find('\n');
-        m_strTitle = nl >= 0 ? full.Left(nl) : full;
-    }
+    LoadTitle(nIDResource);
     // A child frame is shown by its first update, not on creation.
     if (!Create(nullptr, m_strTitle, dwDefaultStyle & ~WS_VISIBLE, rectDefault,
                 dynamic_cast<CMDIFrameWnd*>(pParentWnd), pContext))

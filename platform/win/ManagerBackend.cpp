@@ -1,6 +1,8 @@
 // The window manager: choosing the backend, and the raw input it delivers.
 #include "platform/win/WindowManager.h"
 
+#include "platform/win/WinApp.h"
+
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/gdi/SurfaceDC.h"
 #include "platform/gdi/SystemMetrics.h"
@@ -32,7 +34,7 @@ Backend& WindowManager::GetBackend() {
     if (!m_backend) {
         std::unique_ptr<Backend> chosen;
         const char* display = std::getenv("DISPLAY");
-        if ((g_realWindows || RealWindowsFromEnvironment()) && display != nullptr && *display) {
+        if (KelRealWindowsRequested() && display != nullptr && *display) {
             auto it = Factories().find("x11");
             if (it != Factories().end())
                 chosen = it->second();

@@ -5,6 +5,7 @@
 #include "platform/win/Wnd.h"
 #include "platform/win/WindowManager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -53,6 +54,26 @@ void KelAdvanceTime(DWORD ms) {
     }
     clock.SetVirtualTime(target);
     KelRunUntilIdle();
+}
+
+void KelRunFor(DWORD ms) {
+    WindowManager& m = WindowManager::Get();
+    if (m.GetClock().GetMode() == kel::win::Clock::Virtual) {
+        KelAdvanceTime(ms);
+        return;
+    }
+    const DWORD end = m.Now() + ms;
+    for (;;) {
+        KelRunUntilIdle();
+        const int32_t left = static_cast<int32_t>(end - m.Now());
+        if (left <= 0)
+            break;
+        DWORD due = 0;
+        int wait = left;
+        if (m.NextTimerDue(due))
+            wait = std::min<int>(wait, std::max(0, static_cast<int32_t>(due - m.Now())));
+        m.GetBackend().Wait(wait);
+    }
 }
 
 void KelResetWindowSystem() {

@@ -10,6 +10,9 @@ BOOL KelRunUntilIdle();
 // Moves the virtual clock forward by ms, stopping at each timer that comes due so that it
 // fires at its time (as WM_TIMER, through the loop), and runs until idle at each stop.
 void KelAdvanceTime(DWORD ms);
+// Runs the loop for ms: on the virtual clock as KelAdvanceTime; on a display, real time in
+// which the user's input (or another program's) arrives and is handled.
+void KelRunFor(DWORD ms);
 // Destroys every window and forgets queued messages, input, timers, focus, capture, the
 // message boxes and beeps recorded, the modal driver and the wait-cursor counts.
 void KelResetWindowSystem();

@@ -2,6 +2,7 @@
 
 #include "platform/win/DocTemplate.h"
 #include "platform/win/Document.h"
+#include "platform/win/ListPosition.h"
 #include "platform/win/Wnd.h"
 
 #include <algorithm>
@@ -195,18 +196,11 @@ void CWinApp::AddDocTemplate(CDocTemplate* pTemplate) {
 }
 
 POSITION CWinApp::GetFirstDocTemplatePosition() const {
-    return m_templates.empty() ? nullptr : reinterpret_cast<POSITION>(static_cast<UINT_PTR>(1));
+    return kel::win::FirstPosition(m_templates);
 }
 
 CDocTemplate* CWinApp::GetNextDocTemplate(POSITION& pos) const {
-    const size_t i = reinterpret_cast<UINT_PTR>(pos) - 1;
-    if (pos == nullptr || i >= m_templates.size()) {
-        pos = nullptr;
-        return nullptr;
-    }
-    pos = i + 1 < m_templates.size() ? reinterpret_cast<POSITION>(static_cast<UINT_PTR>(i + 2))
-                                     : nullptr;
-    return m_templates[i];
+    return kel::win::NextAt(m_templates, pos);
 }
 
 CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName) {

@@ -96,7 +96,9 @@ BOOL CWinThread::OnIdle(LONG lCount) {
         }
         return TRUE;
     }
-    if (lCount == 1) {
+    // Temporary objects go only when no handler runs: a loop run from inside a handler (a
+    // modal loop, a test's driver) must not free what that handler still holds.
+    if (lCount == 1 && !kel::win::WindowManager::Get().InSend()) {
         CWnd::DeleteTempMap();
         CDC::DeleteTempMap();
         CGdiObject::DeleteTempMap();

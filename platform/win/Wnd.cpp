@@ -21,6 +21,11 @@ std::unordered_map<HWND, std::unique_ptr<CWnd>>& TempMap() {
     return map;
 }
 
+// right - left without overflow: a rectangle of CW_USEDEFAULT corners gives CW_USEDEFAULT.
+int Extent(LONG from, LONG to) {
+    return static_cast<int>(static_cast<LONGLONG>(to) - static_cast<LONGLONG>(from));
+}
+
 bool IsSentinel(HWND h) {
     const auto v = reinterpret_cast<INT_PTR>(h);
     return v == 0 || v == 1 || v == -1 || v == -2;
@@ -210,7 +215,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
                     const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
     return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top,
+                    Extent(rect.left, rect.right), Extent(rect.top, rect.bottom),
                     pParentWnd ? pParentWnd->m_hWnd : nullptr,
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
 }
@@ -223,8 +228,9 @@ BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, 
         return FALSE;
     }
     return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, pParentWnd->m_hWnd,
-                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), pContext);
+                    Extent(rect.left, rect.right), Extent(rect.top, rect.bottom),
+                    pParentWnd->m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)),
+                    pContext);
 }
 
 BOOL CWnd::DestroyWindow() {
@@ -395,28 +401,29 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner) {
     SetWindowPos(nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    DWORD style = GetStyle();
+namespace {
+
+// Changes one style word; nFlags (SWP_ values) tells the window to take the change in.
+BOOL ModifyStyleWord(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+    DWORD style = static_cast<DWORD>(::GetWindowLong(hWnd, nIndex));
     DWORD newStyle = (style & ~dwRemove) | dwAdd;
     if (style == newStyle)
         return FALSE;
-    ::SetWindowLong(m_hWnd, GWL_STYLE, static_cast<LONG>(newStyle));
+    ::SetWindowLong(hWnd, nIndex, static_cast<LONG>(newStyle));
     if (nFlags != 0)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
 }
 
+} // namespace
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+    return ModifyStyleWord(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
+}
+
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    DWORD style = GetExStyle();
-    DWORD newStyle = (style & ~dwRemove) | dwAdd;
-    if (style == newStyle)
-        return FALSE;
-    ::SetWindowLong(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(newStyle));
-    if (nFlags != 0)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
-    return TRUE;
+    return ModifyStyleWord(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
 }
 
 void CWnd::GetWindowText(CString& rString) const {

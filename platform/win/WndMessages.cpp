@@ -469,18 +469,21 @@ void CWnd::OnMDIActivate(BOOL, CWnd*, CWnd*) {
 
 // The handlers a control's parent calls as its base behaviour: the control gets its own
 // message back first (reflection), else the default processing.
-void CWnd::OnHScroll(UINT, UINT, CScrollBar*) {
+namespace {
+
+void ReflectToBarOrDefault(CWnd* pWnd) {
     HWND hWndBar = reinterpret_cast<HWND>(g_lastSent.lParam);
-    if (hWndBar != nullptr && ReflectLastMsg(hWndBar))
-        return;
-    Default();
+    if (hWndBar == nullptr || !CWnd::ReflectLastMsg(hWndBar))
+        pWnd->Default();
 }
 
+} // namespace
+
+void CWnd::OnHScroll(UINT, UINT, CScrollBar*) {
+    ReflectToBarOrDefault(this);
+}
 void CWnd::OnVScroll(UINT, UINT, CScrollBar*) {
-    HWND hWndBar = reinterpret_cast<HWND>(g_lastSent.lParam);
-    if (hWndBar != nullptr && ReflectLastMsg(hWndBar))
-        return;
-    Default();
+    ReflectToBarOrDefault(this);
 }
 
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct) {

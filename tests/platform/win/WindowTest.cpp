@@ -398,3 +398,32 @@ TEST_F(WindowTest, VisibilityFollowsTheParentAndTextAndFontAreKept) {
 }
 
 } // namespace
+
+namespace {
+
+// Holds a temporary object across a loop run from inside its handler.
+class CHolderWnd : public CWnd {
+protected:
+    afx_msg LRESULT OnHold(WPARAM wParam, LPARAM) {
+        CWnd* pTemp = CWnd::FromHandle(reinterpret_cast<HWND>(wParam));
+        KelRunUntilIdle(); // idle time inside a handler
+        return pTemp->m_hWnd == reinterpret_cast<HWND>(wParam) && pTemp->GetDlgCtrlID() == 77;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CHolderWnd, CWnd)
+ON_MESSAGE(WM_USER + 1, OnHold)
+END_MESSAGE_MAP()
+
+TEST_F(WindowTest, TemporaryObjectsOutliveALoopRunInsideAHandler) {
+    CHolderWnd holder;
+    ASSERT_TRUE(
+        holder.CreateEx(0, AfxRegisterWndClass(0), "h", WS_POPUP, CRect(0, 0, 50, 50), nullptr, 0));
+    HWND foreign = ::CreateWindowEx(0, AfxRegisterWndClass(0), "f", WS_CHILD, 0, 0, 5, 5,
+                                    holder.m_hWnd, reinterpret_cast<HMENU>(77), nullptr, nullptr);
+    ASSERT_NE(nullptr, foreign);
+    EXPECT_EQ(1, holder.SendMessage(WM_USER + 1, reinterpret_cast<WPARAM>(foreign)));
+}
+
+} // namespace

@@ -1,0 +1,564 @@
+// The x11 backend: one X window per top-level window, the painted image copied to it, X
+// events turned into the window manager's raw input, real time.
+#include "platform/backends/x11/X11Backend.h"
+
+#include "platform/win/WinApi.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+
+#include <poll.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+namespace kel::backends {
+
+namespace {
+
+struct DisplayCloser {
+    void operator()(Display* d) const { XCloseDisplay(d); }
+};
+struct SurfaceDestroyer {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+
+// X errors about windows that went away meanwhile are not fatal here.
+int IgnoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}
+
+UINT VirtualKey(KeySym ks) {
+    if (ks >= XK_a && ks <= XK_z)
+        return static_cast<UINT>('A' + (ks - XK_a));
+    if (ks >= XK_A && ks <= XK_Z)
+        return static_cast<UINT>(ks);
+    if (ks >= XK_0 && ks <= XK_9)
+        return static_cast<UINT>(ks);
+    if (ks >= XK_F1 && ks <= XK_F12)
+        return static_cast<UINT>(VK_F1 + (ks - XK_F1));
+    if (ks >= XK_KP_0 && ks <= XK_KP_9)
+        return static_cast<UINT>(VK_NUMPAD0 + (ks - XK_KP_0));
+    switch (ks) {
+    case XK_Return:
+    case XK_KP_Enter:
+        return VK_RETURN;
+    case XK_Escape:
+        return VK_ESCAPE;
+    case XK_Tab:
+    case XK_ISO_Left_Tab:
+        return VK_TAB;
+    case XK_BackSpace:
+        return VK_BACK;
+    case XK_Delete:
+    case XK_KP_Delete:
+        return VK_DELETE;
+    case XK_Insert:
+        return VK_INSERT;
+    case XK_Home:
+    case XK_KP_Home:
+        return VK_HOME;
+    case XK_End:
+    case XK_KP_End:
+        return VK_END;
+    case XK_Prior:
+    case XK_KP_Prior:
+        return VK_PRIOR;
+    case XK_Next:
+    case XK_KP_Next:
+        return VK_NEXT;
+    case XK_Left:
+    case XK_KP_Left:
+        return VK_LEFT;
+    case XK_Up:
+    case XK_KP_Up:
+        return VK_UP;
+    case XK_Right:
+    case XK_KP_Right:
+        return VK_RIGHT;
+    case XK_Down:
+    case XK_KP_Down:
+        return VK_DOWN;
+    case XK_space:
+        return VK_SPACE;
+    // The keys' messages name the key both sides stand for, as the system's do.
+    case XK_Shift_L:
+    case XK_Shift_R:
+        return VK_SHIFT;
+    case XK_Control_L:
+    case XK_Control_R:
+        return VK_CONTROL;
+    case XK_Alt_L:
+    case XK_Alt_R:
+    case XK_Meta_L:
+    case XK_Meta_R:
+    case XK_ISO_Level3_Shift:
+        return VK_MENU;
+    case XK_Caps_Lock:
+        return VK_CAPITAL;
+    case XK_Menu:
+        return VK_APPS;
+    case XK_minus:
+        return VK_OEM_MINUS;
+    case XK_equal:
+        return VK_OEM_PLUS;
+    case XK_comma:
+        return VK_OEM_COMMA;
+    case XK_period:
+        return VK_OEM_PERIOD;
+    case XK_slash:
+        return VK_OEM_2;
+    case XK_semicolon:
+        return VK_OEM_1;
+    case XK_apostrophe:
+        return VK_OEM_7;
+    case XK_bracketleft:
+        return VK_OEM_4;
+    case XK_bracketright:
+        return VK_OEM_6;
+    case XK_backslash:
+        return VK_OEM_5;
+    case XK_grave:
+        return VK_OEM_3;
+    case XK_KP_Multiply:
+        return VK_MULTIPLY;
+    case XK_KP_Add:
+        return VK_ADD;
+    case XK_KP_Subtract:
+        return VK_SUBTRACT;
+    case XK_KP_Decimal:
+        return VK_DECIMAL;
+    case XK_KP_Divide:
+        return VK_DIVIDE;
+    default:
+        return 0;
+    }
+}
+
+unsigned int XCursorFor(UINT idc) {
+    switch (idc) {
+    case 32513:
+        return XC_xterm;
+    case 32514:
+        return XC_watch;
+    case 32515:
+        return XC_crosshair;
+    case 32516:
+        return XC_sb_up_arrow;
+    case 32642:
+    case 32643:
+        return XC_sizing;
+    case 32644:
+        return XC_sb_h_double_arrow;
+    case 32645:
+        return XC_sb_v_double_arrow;
+    case 32646:
+        return XC_fleur;
+    case 32648:
+        return XC_X_cursor;
+    case 32649:
+        return XC_hand2;
+    case 32650:
+        return XC_watch;
+    case 32651:
+        return XC_question_arrow;
+    default:
+        return XC_left_ptr;
+    }
+}
+
+class X11Backend : public kel::win::Backend {
+public:
+    explicit X11Backend(Display* display) : m_display(display) {
+        XSetErrorHandler(&IgnoreErrors);
+        m_screen = DefaultScreen(display);
+        m_wmDelete = XInternAtom(display, "WM_DELETE_WINDOW", False);
+        m_wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
+        m_netWmName = XInternAtom(display, "_NET_WM_NAME", False);
+        m_utf8 = XInternAtom(display, "UTF8_STRING", False);
+        // The screen's resolution, when the desktop says what it is.
+        if (const char* dpi = XGetDefault(display, "Xft", "dpi")) {
+            int v = std::atoi(dpi);
+            if (v >= 48 && v <= 480)
+                m_dpi = v;
+        }
+    }
+
+    ~X11Backend() override {
+        for (auto& [h, w] : m_windows) {
+            w.surface.reset();
+            XDestroyWindow(m_display.get(), w.xwin);
+        }
+        for (auto& [shape, cursor] : m_cursors)
+            XFreeCursor(m_display.get(), cursor);
+        // What cairo keeps for the display goes before the display does.
+        if (m_device != nullptr) {
+            cairo_device_finish(m_device);
+            cairo_device_destroy(m_device);
+        }
+    }
+
+    const char* Name() const override { return "x11"; }
+    bool IsInteractive() const override { return true; }
+    bool UsesRealTime() const override { return true; }
+    SIZE ScreenSize() const override {
+        return SIZE{DisplayWidth(m_display.get(), m_screen),
+                    DisplayHeight(m_display.get(), m_screen)};
+    }
+    int Dpi() const override { return m_dpi; }
+
+    void WindowCreated(HWND h, const RECT& rc, LPCTSTR title) override {
+        Display* d = m_display.get();
+        Win w;
+        w.hwnd = h;
+        // A captioned window shows its client area; the desktop frames it. Other windows
+        // show all of themselves, their own border included.
+        w.clientOnly = (::GetWindowLong(h, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+        CRect area = Area(h, w.clientOnly, rc);
+        XSetWindowAttributes attrs{};
+        attrs.background_pixel = WhitePixel(d, m_screen);
+        attrs.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                           ButtonReleaseMask | PointerMotionMask | StructureNotifyMask |
+                           FocusChangeMask;
+        // Windows without a caption (pop-ups) are placed by the program, not the desktop.
+        attrs.override_redirect = w.clientOnly ? False : True;
+        w.xwin = XCreateWindow(d, RootWindow(d, m_screen), area.left, area.top,
+                               static_cast<unsigned>(std::max(1, area.Width())),
+                               static_cast<unsigned>(std::max(1, area.Height())), 0, CopyFromParent,
+                               InputOutput, CopyFromParent,
+                               CWBackPixel | CWEventMask | CWOverrideRedirect, &attrs);
+        XSetWMProtocols(d, w.xwin, &m_wmDelete, 1);
+        XSizeHints hints{};
+        hints.flags = PPosition | PSize;
+        hints.x = area.left;
+        hints.y = area.top;
+        hints.width = area.Width();
+        hints.height = area.Height();
+        XSetWMNormalHints(d, w.xwin, &hints);
+        w.surface.reset(cairo_xlib_surface_create(d, w.xwin, DefaultVisual(d, m_screen),
+                                                  std::max(1, area.Width()),
+                                                  std::max(1, area.Height())));
+        if (m_device == nullptr)
+            m_device = cairo_device_reference(cairo_surface_get_device(w.surface.get()));
+        w.area = area;
+        if (m_cursor != 0)
+            XDefineCursor(d, w.xwin, m_cursor);
+        m_byX[w.xwin] = h;
+        m_windows[h] = std::move(w);
+        WindowTextChanged(h, title);
+        XFlush(d);
+    }
+
+    void WindowDestroyed(HWND h) override {
+        auto it = m_windows.find(h);
+        if (it == m_windows.end())
+            return;
+        it->second.surface.reset();
+        m_byX.erase(it->second.xwin);
+        XDestroyWindow(m_display.get(), it->second.xwin);
+        m_windows.erase(it);
+        XFlush(m_display.get());
+    }
+
+    void WindowShown(HWND h, bool shown) override {
+        if (Win* w = Find(h)) {
+            if (shown)
+                XMapRaised(m_display.get(), w->xwin);
+            else
+                XUnmapWindow(m_display.get(), w->xwin);
+            XFlush(m_display.get());
+        }
+    }
+
+    void WindowMoved(HWND h, const RECT& rc) override {
+        Win* w = Find(h);
+        if (w == nullptr)
+            return;
+        CRect area = Area(h, w->clientOnly, rc);
+        if (area == w->area)
+            return;
+        w->area = area;
+        XMoveResizeWindow(m_display.get(), w->xwin, area.left, area.top,
+                          static_cast<unsigned>(std::max(1, area.Width())),
+                          static_cast<unsigned>(std::max(1, area.Height())));
+        cairo_xlib_surface_set_size(w->surface.get(), std::max(1, area.Width()),
+                                    std::max(1, area.Height()));
+        XFlush(m_display.get());
+    }
+
+    void WindowTextChanged(HWND h, LPCTSTR text) override {
+        Win* w = Find(h);
+        if (w == nullptr || text == nullptr)
+            return;
+        XStoreName(m_display.get(), w->xwin, text);
+        XChangeProperty(m_display.get(), w->xwin, m_netWmName, m_utf8, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text),
+                        static_cast<int>(std::strlen(text)));
+    }
+
+    void WindowActivated(HWND h) override {
+        Win* w = Find(h);
+        if (w == nullptr)
+            return;
+        XRaiseWindow(m_display.get(), w->xwin);
+        if (w->mapped)
+            XSetInputFocus(m_display.get(), w->xwin, RevertToParent, CurrentTime);
+        XFlush(m_display.get());
+    }
+
+    void Present(HWND h, cairo_surface_t* image, const RECT& dirty) override {
+        Win* w = Find(h);
+        if (w == nullptr || image == nullptr)
+            return;
+        // The image is the whole window; a captioned one shows from its client area.
+        CPoint offset = w->clientOnly ? ClientOffset(h) : CPoint(0, 0);
+        cairo_t* cr = cairo_create(w->surface.get());
+        cairo_rectangle(cr, dirty.left - offset.x, dirty.top - offset.y, dirty.right - dirty.left,
+                        dirty.bottom - dirty.top);
+        cairo_clip(cr);
+        cairo_set_source_surface(cr, image, -offset.x, -offset.y);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(w->surface.get());
+        XFlush(m_display.get());
+    }
+
+    void CursorChanged(UINT idc) override {
+        unsigned int shape = XCursorFor(idc);
+        auto it = m_cursors.find(shape);
+        if (it == m_cursors.end())
+            it = m_cursors.emplace(shape, XCreateFontCursor(m_display.get(), shape)).first;
+        m_cursor = it->second;
+        for (auto& [h, w] : m_windows)
+            XDefineCursor(m_display.get(), w.xwin, m_cursor);
+        XFlush(m_display.get());
+    }
+
+    void Beep(UINT) override {
+        XBell(m_display.get(), 0);
+        XFlush(m_display.get());
+    }
+
+    bool Wait(int timeoutMs) override {
+        Display* d = m_display.get();
+        XFlush(d);
+        if (XPending(d) == 0) {
+            pollfd pfd{ConnectionNumber(d), POLLIN, 0};
+            int rc = poll(&pfd, 1, timeoutMs);
+            if (rc < 0)
+                return true; // interrupted: the caller looks again
+            if (pfd.revents & (POLLERR | POLLHUP))
+                return false; // the display went away: nothing more can come
+        }
+        while (XPending(d) > 0) {
+            XEvent e;
+            XNextEvent(d, &e);
+            Dispatch(e);
+        }
+        return true;
+    }
+
+private:
+    struct Win {
+        HWND hwnd = nullptr;
+        Window xwin = 0;
+        bool clientOnly = false;
+        bool mapped = false;
+        CRect area;
+        std::unique_ptr<cairo_surface_t, SurfaceDestroyer> surface;
+    };
+
+    Win* Find(HWND h) {
+        auto it = m_windows.find(h);
+        return it == m_windows.end() ? nullptr : &it->second;
+    }
+
+    HWND FromX(Window xw) {
+        auto it = m_byX.find(xw);
+        return it == m_byX.end() ? nullptr : it->second;
+    }
+
+    // Where the client area starts inside the window.
+    static CPoint ClientOffset(HWND h) {
+        CRect window;
+        ::GetWindowRect(h, &window);
+        CPoint client(0, 0);
+        ::ClientToScreen(h, &client);
+        return client - window.TopLeft();
+    }
+
+    // The part of the window the X window shows, in screen coordinates.
+    static CRect Area(HWND h, bool clientOnly, const RECT& windowRect) {
+        CRect rc(windowRect);
+        if (!clientOnly)
+            return rc;
+        CPoint offset = ClientOffset(h);
+        CRect client;
+        ::GetClientRect(h, &client);
+        return CRect(rc.TopLeft() + offset, client.Size());
+    }
+
+    // A point of the X window in the top-level window's client coordinates.
+    CPoint ToClient(HWND h, const Win& w, int x, int y) {
+        CPoint pt(x, y);
+        if (!w.clientOnly)
+            pt -= ClientOffset(h);
+        return pt;
+    }
+
+    void Dispatch(XEvent& e) {
+        HWND h = FromX(e.xany.window);
+        Win* w = Find(h);
+        if (w == nullptr)
+            return;
+        switch (e.type) {
+        case Expose: {
+            CPoint offset = w->clientOnly ? ClientOffset(h) : CPoint(0, 0);
+            CRect rc(CPoint(e.xexpose.x, e.xexpose.y), CSize(e.xexpose.width, e.xexpose.height));
+            KelInputExpose(h, rc + offset);
+            break;
+        }
+        case MapNotify:
+            w->mapped = true;
+            // The active window takes the keyboard once it can.
+            if (::GetActiveWindow() == h)
+                XSetInputFocus(m_display.get(), w->xwin, RevertToParent, CurrentTime);
+            break;
+        case UnmapNotify:
+            w->mapped = false;
+            break;
+        case ButtonPress:
+        case ButtonRelease: {
+            const bool down = e.type == ButtonPress;
+            CPoint pt = ToClient(h, *w, e.xbutton.x, e.xbutton.y);
+            switch (e.xbutton.button) {
+            case Button1:
+                KelInputMouse(h, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, pt);
+                break;
+            case Button2:
+                KelInputMouse(h, down ? WM_MBUTTONDOWN : WM_MBUTTONUP, pt);
+                break;
+            case Button3:
+                KelInputMouse(h, down ? WM_RBUTTONDOWN : WM_RBUTTONUP, pt);
+                break;
+            case Button4:
+            case Button5:
+                if (down)
+                    KelInputMouse(h, WM_MOUSEWHEEL, pt,
+                                  e.xbutton.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA);
+                break;
+            default:
+                break;
+            }
+            break;
+        }
+        case MotionNotify:
+            KelInputMouse(h, WM_MOUSEMOVE, ToClient(h, *w, e.xmotion.x, e.xmotion.y));
+            break;
+        case KeyPress:
+        case KeyRelease: {
+            char text[8] = {};
+            KeySym shifted = 0;
+            int n = XLookupString(&e.xkey, text, sizeof text - 1, &shifted, nullptr);
+            KeySym base = XLookupKeysym(&e.xkey, 0);
+            UINT vk = VirtualKey(base != NoSymbol ? base : shifted);
+            // The character the desktop's layout types, when it is a plain one.
+            UINT ch = 0;
+            if (n == 1 && static_cast<unsigned char>(text[0]) >= 32 &&
+                !(e.xkey.state & (ControlMask | Mod1Mask)))
+                ch = static_cast<unsigned char>(text[0]);
+            if (vk != 0)
+                KelInputKey(vk, e.type == KeyPress, ch);
+            else if (ch != 0 && e.type == KeyPress)
+                KelInputChar(ch);
+            break;
+        }
+        case FocusIn:
+            if (e.xfocus.mode != NotifyGrab && e.xfocus.mode != NotifyUngrab)
+                KelInputActivate(h, TRUE);
+            break;
+        case FocusOut:
+            if (e.xfocus.mode != NotifyGrab && e.xfocus.mode != NotifyUngrab)
+                KelInputActivate(h, FALSE);
+            break;
+        case ConfigureNotify: {
+            // The desktop moved or sized the window: the whole window follows.
+            Window child;
+            int x = 0, y = 0;
+            XTranslateCoordinates(m_display.get(), w->xwin, RootWindow(m_display.get(), m_screen),
+                                  0, 0, &x, &y, &child);
+            CRect area(CPoint(x, y), CSize(e.xconfigure.width, e.xconfigure.height));
+            if (area == w->area)
+                break;
+            w->area = area;
+            cairo_xlib_surface_set_size(w->surface.get(), std::max(1, area.Width()),
+                                        std::max(1, area.Height()));
+            CRect window = area;
+            if (w->clientOnly) {
+                CRect current, client;
+                ::GetWindowRect(h, &current);
+                ::GetClientRect(h, &client);
+                CPoint offset = ClientOffset(h);
+                window.SetRect(area.left - offset.x, area.top - offset.y,
+                               area.right + (current.Width() - client.Width() - offset.x),
+                               area.bottom + (current.Height() - client.Height() - offset.y));
+            }
+            KelInputMoveSize(h, window);
+            break;
+        }
+        case ClientMessage:
+            if (static_cast<Atom>(e.xclient.message_type) == m_wmProtocols &&
+                static_cast<Atom>(e.xclient.data.l[0]) == m_wmDelete)
+                KelInputClose(h);
+            break;
+        default:
+            break;
+        }
+    }
+
+    std::unique_ptr<Display, DisplayCloser> m_display;
+    int m_screen = 0;
+    int m_dpi = 96;
+    Atom m_wmDelete = 0;
+    Atom m_wmProtocols = 0;
+    Atom m_netWmName = 0;
+    Atom m_utf8 = 0;
+    Cursor m_cursor = 0;
+    cairo_device_t* m_device = nullptr; // cairo's side of the display
+    std::map<unsigned int, Cursor> m_cursors;
+    std::unordered_map<HWND, Win> m_windows;
+    std::unordered_map<Window, HWND> m_byX;
+};
+
+std::unique_ptr<kel::win::Backend> Create() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return nullptr;
+    return std::make_unique<X11Backend>(display);
+}
+
+// Registered when the program carries this backend (the shared library always does).
+const bool g_registered = [] {
+    KelRegisterBackend("x11", &Create);
+    return true;
+}();
+
+} // namespace
+
+std::unique_ptr<kel::win::Backend> CreateX11Backend() {
+    return Create();
+}
+
+} // namespace kel::backends
+
+BOOL KelX11BackendAvailable() {
+    return kel::backends::g_registered;
+}
