@@ -95,8 +95,16 @@ TEST(DocumentTitle, EmptyTitleJoinsStoredTitleAndSuffixOtherwiseTheArgumentWins)
 }
 
 TEST(DocumentLifetime, NewDocumentAlwaysFailsAndOpenDocumentOnlyConfigures) {
+    // Document templates create it by its run-time class.
+    CObject* pObject = RUNTIME_CLASS(CRecordsetDoc)->CreateObject();
+    ASSERT_NE(pObject, nullptr);
+    EXPECT_TRUE(pObject->IsKindOf(RUNTIME_CLASS(CDocument)));
+    auto* pCreated = static_cast<CRecordsetDoc*>(pObject);
+    EXPECT_EQ(pCreated->GetArrayFilter()->GetSize(), 4);
+    EXPECT_FALSE(pCreated->OnNewDocument());
+    delete pCreated;
+
     CRecordsetDoc doc;
-    EXPECT_FALSE(doc.OnNewDocument());
 
     auto* pLoad = new CRecordsetLoad;
     pLoad->m_strDatabase = "/nonexistent/never-opened.db";
