@@ -42,8 +42,8 @@ CRect WindowManager::ClientInsets(const HWND__* w) const {
 
 CRect WindowManager::ClientRect(HWND h) const {
     const HWND__* w = Rec(h);
-    if (w == nullptr)
-        return CRect();
+    if (w == nullptr || w->minimized)
+        return CRect(); // a minimized window has no client area
     CRect in = ClientInsets(w);
     return CRect(0, 0, std::max(0, static_cast<int>(w->rect.Width() - in.left - in.right)),
                  std::max(0, static_cast<int>(w->rect.Height() - in.top - in.bottom)));
@@ -125,6 +125,8 @@ void MoveInList(std::vector<HWND>& list, HWND h, HWND after) {
 // Internal WINDOWPOS flags: the client area kept its size or its place (no WM_SIZE/WM_MOVE).
 constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
 constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
+// Internal: the window was maximized, minimized or restored (its WM_SIZE says so).
+constexpr UINT SWP_STATECHANGED = 0x8000;
 
 } // namespace
 
@@ -224,8 +226,9 @@ BOOL WindowManager::SetWindowPos(HWND h, HWND after, int x, int y, int cx, int c
     }
 
     w = Rec(h);
-    if (newClient.Size() == oldClient.Size() && !showing)
+    if (newClient.Size() == oldClient.Size() && !showing && !(flags & SWP_STATECHANGED))
         wp.flags |= SWP_NOCLIENTSIZE;
+    wp.flags &= ~SWP_STATECHANGED;
     if (newClientOrigin == oldClientOrigin)
         wp.flags |= SWP_NOCLIENTMOVE;
     Send(h, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
@@ -305,6 +308,8 @@ BOOL WindowManager::ShowWindow(HWND h, int cmd) {
         flags &= ~(SWP_NOSIZE | SWP_NOMOVE);
         flags |= SWP_FRAMECHANGED;
     }
+    if (toMax || toMin || toRestore)
+        flags |= SWP_STATECHANGED;
     SetWindowPos(h, nullptr, target.left, target.top, target.Width(), target.Height(),
                  flags | SWP_SHOWWINDOW);
     if (IsLive(h) && activate && wasVisible)

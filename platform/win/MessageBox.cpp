@@ -21,6 +21,14 @@ std::function<int(const KelMessageBoxRecord&)>& Handler() {
     return handler;
 }
 
+// Framework exceptions report through the message box from the start, before any
+// application object exists.
+const bool g_reportHook = [] {
+    AfxSetReportErrorHook(
+        [](LPCTSTR lpszText, UINT nType) { return AfxMessageBox(lpszText, nType); });
+    return true;
+}();
+
 } // namespace
 
 int KelDefaultMessageBoxButton(UINT nType) {

@@ -9,7 +9,6 @@
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 
 #include <poll.h>
 
@@ -18,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace kel::backends {
 
@@ -25,9 +25,6 @@ namespace {
 
 struct DisplayCloser {
     void operator()(Display* d) const { XCloseDisplay(d); }
-};
-struct SurfaceDestroyer {
-    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
 };
 
 // X errors about windows that went away meanwhile are not fatal here.
@@ -183,6 +180,14 @@ public:
         m_wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
         m_netWmName = XInternAtom(display, "_NET_WM_NAME", False);
         m_utf8 = XInternAtom(display, "UTF8_STRING", False);
+        m_gc = XCreateGC(display, RootWindow(display, m_screen), 0, nullptr);
+        m_visual = DefaultVisual(display, m_screen);
+        m_depth = DefaultDepth(display, m_screen);
+        // The images are 32-bit xRGB: shown as they are on the usual true-colour screens,
+        // converted pixel by pixel on any other.
+        m_direct = m_visual->c_class == TrueColor && (m_depth == 24 || m_depth == 32) &&
+                   m_visual->red_mask == 0xFF0000 && m_visual->green_mask == 0xFF00 &&
+                   m_visual->blue_mask == 0xFF;
         // The screen's resolution, when the desktop says what it is.
         if (const char* dpi = XGetDefault(display, "Xft", "dpi")) {
             int v = std::atoi(dpi);
@@ -192,17 +197,11 @@ public:
     }
 
     ~X11Backend() override {
-        for (auto& [h, w] : m_windows) {
-            w.surface.reset();
+        for (auto& [h, w] : m_windows)
             XDestroyWindow(m_display.get(), w.xwin);
-        }
         for (auto& [shape, cursor] : m_cursors)
             XFreeCursor(m_display.get(), cursor);
-        // What cairo keeps for the display goes before the display does.
-        if (m_device != nullptr) {
-            cairo_device_finish(m_device);
-            cairo_device_destroy(m_device);
-        }
+        XFreeGC(m_display.get(), m_gc);
     }
 
     const char* Name() const override { return "x11"; }
@@ -242,11 +241,6 @@ public:
         hints.width = area.Width();
         hints.height = area.Height();
         XSetWMNormalHints(d, w.xwin, &hints);
-        w.surface.reset(cairo_xlib_surface_create(d, w.xwin, DefaultVisual(d, m_screen),
-                                                  std::max(1, area.Width()),
-                                                  std::max(1, area.Height())));
-        if (m_device == nullptr)
-            m_device = cairo_device_reference(cairo_surface_get_device(w.surface.get()));
         w.area = area;
         if (m_cursor != 0)
             XDefineCursor(d, w.xwin, m_cursor);
@@ -260,7 +254,6 @@ public:
         auto it = m_windows.find(h);
         if (it == m_windows.end())
             return;
-        it->second.surface.reset();
         m_byX.erase(it->second.xwin);
         XDestroyWindow(m_display.get(), it->second.xwin);
         m_windows.erase(it);
@@ -288,8 +281,6 @@ public:
         XMoveResizeWindow(m_display.get(), w->xwin, area.left, area.top,
                           static_cast<unsigned>(std::max(1, area.Width())),
                           static_cast<unsigned>(std::max(1, area.Height())));
-        cairo_xlib_surface_set_size(w->surface.get(), std::max(1, area.Width()),
-                                    std::max(1, area.Height()));
         XFlush(m_display.get());
     }
 
@@ -317,18 +308,54 @@ public:
         Win* w = Find(h);
         if (w == nullptr || image == nullptr)
             return;
+        cairo_surface_flush(image);
+        const int cx = cairo_image_surface_get_width(image);
+        const int cy = cairo_image_surface_get_height(image);
         // The image is the whole window; a captioned one shows from its client area.
-        CPoint offset = w->clientOnly ? ClientOffset(h) : CPoint(0, 0);
-        cairo_t* cr = cairo_create(w->surface.get());
-        cairo_rectangle(cr, dirty.left - offset.x, dirty.top - offset.y, dirty.right - dirty.left,
-                        dirty.bottom - dirty.top);
-        cairo_clip(cr);
-        cairo_set_source_surface(cr, image, -offset.x, -offset.y);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(w->surface.get());
-        XFlush(m_display.get());
+        const CPoint offset = w->clientOnly ? ClientOffset(h) : CPoint(0, 0);
+        CRect src = CRect(dirty) & CRect(0, 0, cx, cy);
+        src &= CRect(offset, w->area.Size());
+        if (src.IsRectEmpty())
+            return;
+        char* data = reinterpret_cast<char*>(cairo_image_surface_get_data(image));
+        const int stride = cairo_image_surface_get_stride(image);
+        Display* d = m_display.get();
+        if (m_direct) {
+            XImage* xi =
+                XCreateImage(d, m_visual, static_cast<unsigned>(m_depth), ZPixmap, 0, data,
+                             static_cast<unsigned>(cx), static_cast<unsigned>(cy), 32, stride);
+            if (xi == nullptr)
+                return;
+            XPutImage(d, w->xwin, m_gc, xi, src.left, src.top, src.left - offset.x,
+                      src.top - offset.y, static_cast<unsigned>(src.Width()),
+                      static_cast<unsigned>(src.Height()));
+            xi->data = nullptr; // the pixels are the surface's
+            XDestroyImage(xi);
+        } else {
+            XImage* xi = XCreateImage(d, m_visual, static_cast<unsigned>(m_depth), ZPixmap, 0,
+                                      nullptr, static_cast<unsigned>(src.Width()),
+                                      static_cast<unsigned>(src.Height()), 32, 0);
+            if (xi == nullptr)
+                return;
+            std::vector<char> pixels(static_cast<size_t>(xi->bytes_per_line) *
+                                     static_cast<size_t>(src.Height()));
+            xi->data = pixels.data();
+            for (int y = 0; y < src.Height(); ++y) {
+                const auto* row = reinterpret_cast<const uint32_t*>(data + (src.top + y) * stride);
+                for (int x = 0; x < src.Width(); ++x) {
+                    const uint32_t p = row[src.left + x];
+                    XPutPixel(xi, x, y,
+                              Scale((p >> 16) & 0xFF, m_visual->red_mask) |
+                                  Scale((p >> 8) & 0xFF, m_visual->green_mask) |
+                                  Scale(p & 0xFF, m_visual->blue_mask));
+                }
+            }
+            XPutImage(d, w->xwin, m_gc, xi, 0, 0, src.left - offset.x, src.top - offset.y,
+                      static_cast<unsigned>(src.Width()), static_cast<unsigned>(src.Height()));
+            xi->data = nullptr;
+            XDestroyImage(xi);
+        }
+        XFlush(d);
     }
 
     void CursorChanged(UINT idc) override {
@@ -373,8 +400,18 @@ private:
         bool clientOnly = false;
         bool mapped = false;
         CRect area;
-        std::unique_ptr<cairo_surface_t, SurfaceDestroyer> surface;
     };
+
+    // An 8-bit colour component placed in a visual's mask.
+    static unsigned long Scale(uint32_t v, unsigned long mask) {
+        if (mask == 0)
+            return 0;
+        int shift = 0;
+        while (((mask >> shift) & 1) == 0)
+            ++shift;
+        unsigned long max = mask >> shift;
+        return ((v * max + 127) / 255) << shift;
+    }
 
     Win* Find(HWND h) {
         auto it = m_windows.find(h);
@@ -499,8 +536,6 @@ private:
             if (area == w->area)
                 break;
             w->area = area;
-            cairo_xlib_surface_set_size(w->surface.get(), std::max(1, area.Width()),
-                                        std::max(1, area.Height()));
             CRect window = area;
             if (w->clientOnly) {
                 CRect current, client;
@@ -532,7 +567,10 @@ private:
     Atom m_netWmName = 0;
     Atom m_utf8 = 0;
     Cursor m_cursor = 0;
-    cairo_device_t* m_device = nullptr; // cairo's side of the display
+    GC m_gc = nullptr;
+    Visual* m_visual = nullptr;
+    int m_depth = 24;
+    bool m_direct = true;
     std::map<unsigned int, Cursor> m_cursors;
     std::unordered_map<HWND, Win> m_windows;
     std::unordered_map<Window, HWND> m_byX;

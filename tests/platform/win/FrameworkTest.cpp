@@ -1,5 +1,7 @@
 // Message boxes, beeps and the wait cursor as a test sees them.
-#include "WinTest.h"
+#include "TraceWnd.h"
+
+#include "platform/win/MessageBoxWnd.h"
 
 namespace {
 
@@ -94,6 +96,44 @@ TEST_F(WaitCursorTest, NestsAndRestoresTheCursorAtTheOutermostEnd) {
     target.BeginWaitCursor();
     EXPECT_EQ(1, AfxGetApp()->m_nWaitCursorCount);
     target.EndWaitCursor();
+}
+
+} // namespace
+
+namespace {
+
+using MessageBoxWindowTest = WinTest;
+
+TEST_F(MessageBoxWindowTest, RealBoxAnswersWithTheButtonClickedOrTheKeyPressed) {
+    CTraceWnd owner;
+    ASSERT_TRUE(owner.CreateTop(CRect(0, 0, 300, 200)));
+    // A click on the second button of a Yes/No box; the owner is disabled meanwhile.
+    KelQueueModalAction([&](CWnd* pModal) {
+        auto* pBox = dynamic_cast<CMessageBoxWnd*>(pModal);
+        ASSERT_NE(nullptr, pBox);
+        EXPECT_FALSE(owner.IsWindowEnabled());
+        ASSERT_EQ(2u, pBox->GetButtons().size());
+        Robot().Click(pBox, pBox->GetButtonRect(1).CenterPoint());
+    });
+    EXPECT_EQ(IDNO, KelRunMessageBoxWindow(owner, "Delete?", "Title", MB_YESNO));
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_EQ(owner.m_hWnd, ::GetTopWindow(nullptr)); // the box is gone
+
+    // Enter chooses the default button, Escape cancels, a letter picks its button.
+    KelQueueModalAction([](CWnd*) { Robot().Key(VK_RETURN); });
+    EXPECT_EQ(IDCANCEL,
+              KelRunMessageBoxWindow(owner, "Stop?", "Title", MB_OKCANCEL | MB_DEFBUTTON2));
+    KelQueueModalAction([](CWnd*) { Robot().Key(VK_ESCAPE); });
+    EXPECT_EQ(IDCANCEL, KelRunMessageBoxWindow(owner, "Stop?", "Title", MB_YESNOCANCEL));
+    KelQueueModalAction([](CWnd*) { Robot().Key('R'); });
+    EXPECT_EQ(IDRETRY, KelRunMessageBoxWindow(owner, "Again?", "Title", MB_ABORTRETRYIGNORE));
+    // A Yes/No box has no Cancel: Escape does nothing and the loop waits on.
+    KelQueueModalAction([](CWnd*) {
+        Robot().Key(VK_ESCAPE);
+        Robot().Key(VK_TAB);
+        Robot().Key(VK_SPACE);
+    });
+    EXPECT_EQ(IDNO, KelRunMessageBoxWindow(owner, "Sure?", "Title", MB_YESNO));
 }
 
 } // namespace

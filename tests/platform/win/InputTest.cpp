@@ -74,6 +74,35 @@ TEST_F(InputTest, CaptureTakesTheMouseEvenOutsideTheWindow) {
     EXPECT_EQ(std::vector<std::string>({"left:MOUSEMOVE 50,20"}), Only("MOUSEMOVE"));
 }
 
+// Captures the mouse while its button is down, as a window that tracks a drag does.
+class CDragWnd : public CTraceWnd {
+public:
+    using CTraceWnd::CTraceWnd;
+
+protected:
+    afx_msg void OnLButtonDown(UINT, CPoint) { SetCapture(); }
+    afx_msg void OnLButtonUp(UINT, CPoint) { ::ReleaseCapture(); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDragWnd, CTraceWnd)
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+END_MESSAGE_MAP()
+
+TEST_F(InputTest, DragFollowsThePointerBeyondTheWindowWhileCaptured) {
+    CDragWnd drag(&log, "drag");
+    ASSERT_TRUE(drag.CreateChild(&right, CRect(0, 0, 50, 50), 5));
+    log.clear();
+    robot.Drag(&drag, CPoint(10, 10), CPoint(90, 10), 4);
+    std::vector<std::string> expected = {"drag:MOUSEMOVE 10,10", "drag:MOUSEMOVE 30,10 L",
+                                         "drag:MOUSEMOVE 50,10 L", "drag:MOUSEMOVE 70,10 L",
+                                         "drag:MOUSEMOVE 90,10 L"};
+    EXPECT_EQ(expected, Only("drag:MOUSEMOVE"));
+    EXPECT_EQ(1u, Only("drag:LBUTTONUP 90,10").size());
+    EXPECT_EQ(nullptr, ::GetCapture());
+}
+
 TEST_F(InputTest, DoubleClicksOnlyForDoubleClickClassesWithinTimeAndDistance) {
     robot.DoubleClick(&left, CPoint(10, 10));
     std::vector<std::string> expected = {"left:LBUTTONDOWN 10,10", "left:LBUTTONUP 10,10",

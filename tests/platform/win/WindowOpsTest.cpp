@@ -1,0 +1,241 @@
+// Operations on windows: z-order and relations, showing states, reparenting, dialog
+// navigation, scrolling pixels, exceptions in handlers, keys the system itself handles.
+#include "TraceWnd.h"
+
+namespace {
+
+using WindowOpsTest = WinTest;
+
+TEST_F(WindowOpsTest, ZOrderDecidesWhoGetsTheClickAndWhatIsListedFirst) {
+    std::vector<std::string> log;
+    CTraceWnd top(&log, "top"), a(&log, "a"), b(&log, "b");
+    ASSERT_TRUE(top.CreateTop(CRect(0, 0, 200, 200)));
+    ASSERT_TRUE(a.CreateChild(&top, CRect(0, 0, 100, 100), 1));
+    ASSERT_TRUE(b.CreateChild(&top, CRect(50, 50, 150, 150), 2));
+    // Children come in creation order, the first on top.
+    EXPECT_EQ(&a, top.GetTopWindow());
+    EXPECT_EQ(&b, a.GetNextWindow());
+    EXPECT_EQ(&a, b.GetNextWindow(GW_HWNDPREV));
+    Robot robot;
+    robot.Click(&top, CPoint(75, 75));
+    EXPECT_EQ(1, IndexOf(log, "a:LBUTTONDOWN 75,75") >= 0 ? 1 : 0);
+
+    b.SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(&b, top.GetTopWindow());
+    log.clear();
+    robot.Wait(1000);
+    robot.Click(&top, CPoint(75, 75));
+    EXPECT_GE(IndexOf(log, "b:LBUTTONDOWN 25,25"), 0);
+
+    std::vector<HWND> seen;
+    ::EnumChildWindows(
+        top,
+        [](HWND h, LPARAM lp) {
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&seen));
+    EXPECT_EQ(std::vector<HWND>({b.m_hWnd, a.m_hWnd}), seen);
+}
+
+TEST_F(WindowOpsTest, MaximizeMinimizeAndRestoreReportTheirKindInSize) {
+    std::vector<std::string> log;
+    CTraceWnd top(&log, "top");
+    ASSERT_TRUE(top.CreateEx(0, nullptr, "t", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             CRect(10, 10, 310, 210), nullptr, 0));
+    CRect before;
+    top.GetWindowRect(&before);
+    log.clear();
+    top.ShowWindow(SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(top.IsZoomed());
+    CRect client;
+    top.GetClientRect(&client);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), client.Width());
+    top.ShowWindow(SW_MINIMIZE);
+    EXPECT_TRUE(top.IsIconic());
+    EXPECT_FALSE(top.IsZoomed());
+    top.ShowWindow(SW_RESTORE);
+    CRect after;
+    top.GetWindowRect(&after);
+    EXPECT_EQ(before, after);
+    std::vector<std::string> sizes;
+    for (const auto& e : log)
+        if (e.rfind("top:SIZE", 0) == 0)
+            sizes.push_back(e);
+    ASSERT_EQ(3u, sizes.size());
+    EXPECT_EQ("top:SIZE 0x0", sizes[1]); // minimized: no client area
+}
+
+TEST_F(WindowOpsTest, ReparentingMovesTheWindowAndItsCoordinates) {
+    CTraceWnd one, two, child;
+    ASSERT_TRUE(one.CreateTop(CRect(0, 0, 100, 100)));
+    ASSERT_TRUE(two.CreateTop(CRect(200, 0, 300, 100)));
+    ASSERT_TRUE(child.CreateChild(&one, CRect(10, 10, 20, 20), 1));
+    EXPECT_EQ(&one, child.SetParent(&two));
+    EXPECT_EQ(&two, child.GetParent());
+    EXPECT_EQ(nullptr, one.GetTopWindow());
+    CPoint pt(0, 0);
+    child.ClientToScreen(&pt);
+    EXPECT_EQ(CPoint(210, 10), pt);
+    EXPECT_EQ(nullptr, two.SetParent(&child) == nullptr ? nullptr : &two); // no cycles
+    EXPECT_EQ(nullptr, two.GetParent());
+}
+
+TEST_F(WindowOpsTest, TabAndGroupNavigationFollowTheZOrder) {
+    CTraceWnd dlg;
+    ASSERT_TRUE(dlg.CreateTop(CRect(0, 0, 200, 200)));
+    CTraceWnd c1, c2, c3, c4;
+    ASSERT_TRUE(c1.CreateChild(&dlg, CRect(0, 0, 10, 10), 1, WS_VISIBLE | WS_TABSTOP | WS_GROUP));
+    ASSERT_TRUE(c2.CreateChild(&dlg, CRect(0, 20, 10, 30), 2, WS_VISIBLE));
+    ASSERT_TRUE(c3.CreateChild(&dlg, CRect(0, 40, 10, 50), 3, WS_VISIBLE | WS_TABSTOP | WS_GROUP));
+    ASSERT_TRUE(c4.CreateChild(&dlg, CRect(0, 60, 10, 70), 4, WS_VISIBLE | WS_TABSTOP));
+    EXPECT_EQ(&c3, dlg.GetNextDlgTabItem(&c1));
+    EXPECT_EQ(&c1, dlg.GetNextDlgTabItem(&c4)); // round again
+    EXPECT_EQ(&c4, dlg.GetNextDlgTabItem(&c1, TRUE));
+    c3.EnableWindow(FALSE);
+    EXPECT_EQ(&c4, dlg.GetNextDlgTabItem(&c1));
+    EXPECT_EQ(&c2, dlg.GetNextDlgGroupItem(&c1));
+    EXPECT_EQ(&c1, dlg.GetNextDlgGroupItem(&c2));
+
+    // Disabling the focused control through its command state hands the focus on.
+    c3.EnableWindow(TRUE);
+    c1.SetFocus();
+    CCmdUI state;
+    state.m_pOther = &c1;
+    state.m_nID = 1;
+    state.Enable(FALSE);
+    EXPECT_FALSE(c1.IsWindowEnabled());
+    EXPECT_EQ(&c3, CWnd::GetFocus());
+}
+
+TEST_F(WindowOpsTest, DialogItemHelpersConvertAndRefuseBadNumbers) {
+    CTraceWnd dlg, edit;
+    ASSERT_TRUE(dlg.CreateTop(CRect(0, 0, 100, 100)));
+    ASSERT_TRUE(edit.CreateChild(&dlg, CRect(0, 0, 50, 20), 10));
+    dlg.SetDlgItemInt(10, static_cast<UINT>(-42));
+    BOOL ok = FALSE;
+    EXPECT_EQ(static_cast<UINT>(-42), dlg.GetDlgItemInt(10, &ok));
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(0u, dlg.GetDlgItemInt(10, &ok, FALSE)); // negative is no unsigned number
+    EXPECT_FALSE(ok);
+    for (LPCTSTR bad : {"", "12abc", "99999999999"}) {
+        dlg.SetDlgItemText(10, bad);
+        EXPECT_EQ(0u, dlg.GetDlgItemInt(10, &ok));
+        EXPECT_FALSE(ok) << bad;
+    }
+    dlg.SetDlgItemText(10, " 17 ");
+    EXPECT_EQ(17u, dlg.GetDlgItemInt(10, &ok));
+    EXPECT_TRUE(ok);
+    CString text;
+    EXPECT_EQ(4, dlg.GetDlgItemText(10, text));
+}
+
+// Fills its area with a colour that depends on the row, so that scrolled pixels are known.
+class CStripesWnd : public CWnd {
+public:
+    int m_nPaints = 0;
+    CRect m_lastPaint;
+
+protected:
+    afx_msg void OnPaint() {
+        CPaintDC dc(this);
+        ++m_nPaints;
+        m_lastPaint = dc.m_ps.rcPaint;
+        for (int y = 0; y < 100; y += 10)
+            dc.FillSolidRect(0, y, 100, 10, RGB(y, 0, 0));
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CStripesWnd, CWnd)
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+TEST_F(WindowOpsTest, ScrollWindowMovesPixelsAndInvalidatesOnlyWhatItUncovers) {
+    CStripesWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "s", WS_POPUP | WS_VISIBLE,
+                             CRect(0, 0, 100, 100), nullptr, 0));
+    KelRunUntilIdle();
+    EXPECT_EQ(RGB(20, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 25)));
+    wnd.ScrollWindow(0, -10);
+    EXPECT_EQ(RGB(30, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 25))); // moved up by one stripe
+    KelRunUntilIdle();
+    EXPECT_EQ(CRect(0, 90, 100, 100), wnd.m_lastPaint);
+}
+
+// Throws a framework exception from its handlers.
+class CThrowingWnd : public CTraceWnd {
+public:
+    using CTraceWnd::CTraceWnd;
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT) { AfxThrowNotSupportedException(); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CThrowingWnd, CTraceWnd)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+TEST_F(WindowOpsTest, ExceptionInAHandlerIsReportedAndCreationFails) {
+    CThrowingWnd wnd;
+    EXPECT_FALSE(wnd.CreateTop(CRect(0, 0, 10, 10)));
+    ASSERT_EQ(1u, KelGetMessageBoxes().size());
+    EXPECT_STREQ("Unsupported operation was attempted.", KelGetMessageBoxes()[0].strText);
+}
+
+TEST_F(WindowOpsTest, SystemKeysCloseAndAskForTheContextMenu) {
+    std::vector<std::string> log;
+    CTraceWnd top(&log, "top");
+    ASSERT_TRUE(top.CreateTop(CRect(0, 0, 100, 100)));
+    Robot robot;
+    robot.Key(VK_F10, Robot::Shift);
+    robot.Key(VK_APPS);
+    EXPECT_EQ(2, std::count(log.begin(), log.end(), std::string("top:CONTEXTMENU")));
+    HWND h = top.m_hWnd;
+    robot.Key(VK_F4, Robot::Alt);
+    EXPECT_FALSE(::IsWindow(h));
+    EXPECT_GE(IndexOf(log, "top:DESTROY"), 0);
+}
+
+TEST_F(WindowOpsTest, ControlCharactersAndAcceleratorsFromTablesAndCharacters) {
+    std::vector<std::string> log;
+    CTraceWnd top(&log, "top");
+    ASSERT_TRUE(top.CreateTop(CRect(0, 0, 100, 100)));
+    Robot robot;
+    robot.Key('C', Robot::Ctrl);
+    EXPECT_EQ(std::string(1, '\x03'), top.m_chars);
+
+    ACCEL entries[] = {{0, '+', 7001}, {FVIRTKEY | FSHIFT, VK_DELETE, 7002}};
+    HACCEL table = ::CreateAcceleratorTable(entries, 2);
+    ASSERT_NE(nullptr, table);
+    ACCEL copy[2];
+    EXPECT_EQ(2, ::CopyAcceleratorTable(table, copy, 2));
+    EXPECT_EQ(7002, copy[1].cmd);
+    MSG msg{top.m_hWnd, WM_CHAR, '+', 0, 0, {0, 0}, 0};
+    EXPECT_EQ(1, ::TranslateAccelerator(top.m_hWnd, table, &msg));
+    msg.message = WM_KEYDOWN;
+    msg.wParam = VK_DELETE;
+    EXPECT_EQ(0, ::TranslateAccelerator(top.m_hWnd, table, &msg)); // Shift is not down
+    EXPECT_TRUE(::DestroyAcceleratorTable(table));
+    EXPECT_EQ(0, ::TranslateAccelerator(top.m_hWnd, table, &msg)); // a table that is gone
+}
+
+TEST_F(WindowOpsTest, UpdateRegionIsReadableAndHiddenWindowsDoNotPaint) {
+    CStripesWnd wnd;
+    ASSERT_TRUE(
+        wnd.CreateEx(0, AfxRegisterWndClass(0), "s", WS_POPUP, CRect(0, 0, 100, 100), nullptr, 0));
+    CRect rc(10, 10, 20, 20);
+    wnd.InvalidateRect(&rc, FALSE);
+    CRect update;
+    EXPECT_TRUE(wnd.GetUpdateRect(&update));
+    EXPECT_EQ(rc, update);
+    KelRunUntilIdle();
+    EXPECT_EQ(0, wnd.m_nPaints); // not visible: nothing to paint
+    wnd.ShowWindow(SW_SHOW);
+    KelRunUntilIdle();
+    EXPECT_EQ(1, wnd.m_nPaints);
+    EXPECT_FALSE(wnd.GetUpdateRect(&update));
+}
+
+} // namespace
