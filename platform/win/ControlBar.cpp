@@ -3,7 +3,6 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/win/DialogDefs.h"
 #include "platform/win/DockBar.h"
-#include "platform/win/FrameDocking.h"
 #include "platform/win/FrameWnd.h"
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)

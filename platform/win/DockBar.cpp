@@ -1,7 +1,6 @@
 #include "platform/win/DockBar.h"
 
 #include "platform/gdi/Gdi.h"
-#include "platform/win/FrameDocking.h"
 #include "platform/win/FrameWnd.h"
 #include "platform/win/PaintDC.h"
 
@@ -64,7 +63,7 @@ void CDockBar::DockControlBar(CControlBar* pBar, LPCRECT) {
     pBar->m_dwStyle =
         (pBar->m_dwStyle & ~static_cast<DWORD>(CBRS_ALIGN_ANY)) | (m_dwStyle & CBRS_ALIGN_ANY);
     if (CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(GetParent()))
-        kel::win::DelayRecalcLayout(pFrame);
+        pFrame->DelayRecalcLayout();
 }
 
 BOOL CDockBar::RemoveControlBar(CControlBar* pBar) {
@@ -75,7 +74,7 @@ BOOL CDockBar::RemoveControlBar(CControlBar* pBar) {
     if (pBar->m_pDockBar == this)
         pBar->m_pDockBar = nullptr;
     if (CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(GetParent()))
-        kel::win::DelayRecalcLayout(pFrame);
+        pFrame->DelayRecalcLayout();
     return TRUE;
 }
 
@@ -152,10 +151,3 @@ void CDockBar::OnPaint() {
 }
 
 void CDockBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
-
-// The frame's layout put off until idle runs here: dock bars hear of idle time.
-LRESULT CDockBar::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
-    if (CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(GetParent()))
-        kel::win::RunDelayedLayout(pFrame);
-    return 0;
-}

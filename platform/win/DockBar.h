@@ -25,7 +25,6 @@ public:
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
-    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam) override;
 
 protected:
     afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);

@@ -1,14 +1,9 @@
-// The frame's control bars: dock bars on its sides, bars docked, shown, hidden and found, and
-// a layout put off until idle time.
-#include "platform/win/FrameDocking.h"
+// CFrameWnd and its control bars: dock bars on its sides, bars docked, shown, hidden and
+// found, and a layout put off until idle time.
+#include "platform/win/FrameWnd.h"
 
 #include "platform/win/ControlBar.h"
 #include "platform/win/DockBar.h"
-#include "platform/win/FrameWnd.h"
-
-#include <set>
-
-namespace kel::win {
 
 namespace {
 
@@ -23,71 +18,72 @@ constexpr Side kSides[] = {{CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
                            {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
                            {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT}};
 
-std::set<HWND>& PendingLayouts() {
-    static std::set<HWND> frames;
-    return frames;
-}
-
 CDockBar* DockBarOf(CFrameWnd* pFrame, UINT nID) {
     return dynamic_cast<CDockBar*>(CWnd::FromHandlePermanent(::GetDlgItem(pFrame->m_hWnd, nID)));
 }
 
 } // namespace
 
-void EnableDocking(CFrameWnd* pFrame, DWORD dwDockStyle) {
-    if (pFrame == nullptr || pFrame->m_hWnd == nullptr)
+void CFrameWnd::DelayRecalcLayout(BOOL) {
+    m_bLayoutDirty = TRUE;
+}
+
+void CFrameWnd::EnableDocking(DWORD dwDockStyle) {
+    if (m_hWnd == nullptr)
         return;
     for (const Side& side : kSides) {
-        if (!(dwDockStyle & side.align) || DockBarOf(pFrame, side.id) != nullptr)
+        if (!(dwDockStyle & side.align) || DockBarOf(this, side.id) != nullptr)
             continue;
         auto* pDock = new CDockBar; // deletes itself with its window
-        if (!pDock->Create(pFrame, WS_CHILD | WS_VISIBLE | side.align, side.id))
-            continue; // a bar that could not be made was deleted with its window
+        pDock->Create(this, WS_CHILD | WS_VISIBLE | side.align, side.id);
     }
 }
 
-BOOL DockControlBar(CFrameWnd* pFrame, CControlBar* pBar, UINT nDockBarID, LPCRECT lpRect) {
-    if (pFrame == nullptr || pBar == nullptr || pBar->m_hWnd == nullptr)
-        return FALSE;
+void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRect) {
+    if (pBar == nullptr || pBar->m_hWnd == nullptr)
+        return;
     CDockBar* pDock = nullptr;
     if (nDockBarID != 0) {
-        pDock = DockBarOf(pFrame, nDockBarID);
+        pDock = DockBarOf(this, nDockBarID);
     } else {
         for (const Side& side : kSides) {
-            if ((pBar->m_dwDockStyle & side.align) &&
-                (pDock = DockBarOf(pFrame, side.id)) != nullptr)
+            if ((pBar->m_dwDockStyle & side.align) && (pDock = DockBarOf(this, side.id)) != nullptr)
                 break;
         }
     }
-    // A side the frame has no dock bar for, or the bar does not allow, docks nothing.
-    if (pDock == nullptr ||
-        (pBar->m_dwDockStyle != 0 && !(pBar->m_dwDockStyle & pDock->m_dwStyle & CBRS_ALIGN_ANY)))
-        return FALSE;
-    pBar->m_pDockSite = pFrame;
-    pDock->DockControlBar(pBar, lpRect);
-    return TRUE;
+    DockControlBar(pBar, pDock, lpRect);
 }
 
-void ShowControlBar(CFrameWnd* pFrame, CControlBar* pBar, BOOL bShow, BOOL bDelay) {
-    if (pFrame == nullptr || pBar == nullptr || pBar->m_hWnd == nullptr)
+void CFrameWnd::DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect) {
+    // A side the frame has no dock bar for, or the bar does not allow, docks nothing.
+    if (pBar == nullptr || pBar->m_hWnd == nullptr || pDockBar == nullptr ||
+        pDockBar->GetParent() != this)
+        return;
+    if (pBar->m_dwDockStyle != 0 && !(pBar->m_dwDockStyle & pDockBar->m_dwStyle & CBRS_ALIGN_ANY))
+        return;
+    pBar->m_pDockSite = this;
+    pDockBar->DockControlBar(pBar, lpRect);
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay) {
+    if (pBar == nullptr || pBar->m_hWnd == nullptr)
         return;
     if (bDelay) {
         pBar->DelayShow(bShow);
-        DelayRecalcLayout(pFrame);
+        DelayRecalcLayout();
         return;
     }
-    pBar->DelayShow(bShow); // forgets a delayed change
+    pBar->DelayShow(bShow); // forgets a change that was put off
     pBar->SetWindowPos(nullptr, 0, 0, 0, 0,
                        SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
                            (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-    pFrame->RecalcLayout(FALSE);
+    RecalcLayout(FALSE);
 }
 
-CControlBar* GetControlBar(CFrameWnd* pFrame, UINT nID) {
-    if (pFrame == nullptr || pFrame->m_hWnd == nullptr)
+CControlBar* CFrameWnd::GetControlBar(UINT nID) {
+    if (m_hWnd == nullptr)
         return nullptr;
-    for (HWND h = ::GetWindow(pFrame->m_hWnd, GW_CHILD); h != nullptr;
-         h = ::GetWindow(h, GW_HWNDNEXT)) {
+    for (HWND h = ::GetWindow(m_hWnd, GW_CHILD); h != nullptr; h = ::GetWindow(h, GW_HWNDNEXT)) {
         auto* pBar = dynamic_cast<CControlBar*>(CWnd::FromHandlePermanent(h));
         if (pBar == nullptr)
             continue;
@@ -100,17 +96,3 @@ CControlBar* GetControlBar(CFrameWnd* pFrame, UINT nID) {
     }
     return nullptr;
 }
-
-void DelayRecalcLayout(CFrameWnd* pFrame) {
-    if (pFrame != nullptr && pFrame->m_hWnd != nullptr)
-        PendingLayouts().insert(pFrame->m_hWnd);
-}
-
-BOOL RunDelayedLayout(CFrameWnd* pFrame) {
-    if (pFrame == nullptr || PendingLayouts().erase(pFrame->m_hWnd) == 0)
-        return FALSE;
-    pFrame->RecalcLayout();
-    return TRUE;
-}
-
-} // namespace kel::win

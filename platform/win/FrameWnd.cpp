@@ -22,7 +22,7 @@ const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
 CFrameWnd::CFrameWnd()
     : m_hAccelTable(nullptr), m_pViewActive(nullptr), m_nIDHelp(0), m_bAutoMenuEnable(TRUE),
-      m_bInRecalcLayout(FALSE), m_bTitleDirty(FALSE) {}
+      m_bInRecalcLayout(FALSE), m_bTitleDirty(FALSE), m_bLayoutDirty(FALSE) {}
 
 CFrameWnd::~CFrameWnd() = default;
 
@@ -196,6 +196,8 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
 }
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
+    if (m_bLayoutDirty)
+        RecalcLayout();
     if (m_bTitleDirty)
         OnUpdateFrameTitle(TRUE);
     return 0;
@@ -208,6 +210,7 @@ void CFrameWnd::RecalcLayout(BOOL) {
     if (m_bInRecalcLayout || m_hWnd == nullptr)
         return;
     m_bInRecalcLayout = TRUE;
+    m_bLayoutDirty = FALSE;
     CRect border(0, 0, 0, 0);
     RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &border);
     m_bInRecalcLayout = FALSE;

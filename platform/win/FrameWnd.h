@@ -5,6 +5,8 @@
 
 #include "platform/win/Wnd.h"
 
+class CControlBar;
+class CDockBar;
 class CDocument;
 class CDocTemplate;
 class CView;
@@ -69,6 +71,18 @@ public:
 
     // Layout: control bars first (WM_SIZEPARENT), the view in the rest.
     virtual void RecalcLayout(BOOL bNotify = TRUE);
+    // The layout at the next idle time.
+    void DelayRecalcLayout(BOOL bNotify = TRUE);
+
+    // Control bars: dock bars on the sides the style names (CBRS_ALIGN_ bits), bars docked
+    // into them (a new row at the end), shown and hidden, and found by ID.
+    void EnableDocking(DWORD dwDockStyle);
+    // nDockBarID: AFX_IDW_DOCKBAR_TOP ... BOTTOM; 0 the first side the bar allows.
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = NULL);
+    void DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = NULL);
+    void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    // A bar of the frame or of one of its dock bars; NULL when there is none.
+    CControlBar* GetControlBar(UINT nID);
 
     // Accelerators.
     BOOL LoadAccelTable(LPCTSTR lpszResourceName);
@@ -102,6 +116,7 @@ protected:
     BOOL m_bAutoMenuEnable;
     BOOL m_bInRecalcLayout;
     BOOL m_bTitleDirty;
+    BOOL m_bLayoutDirty; // a layout waits for idle time
 
     friend class CView;
 
