@@ -92,6 +92,12 @@ protected:
     afx_msg void OnOpen() { g_events.push_back("open"); }
     afx_msg void OnUpdateOpen(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     afx_msg void OnUpdateNew(CCmdUI* pCmdUI) { pCmdUI->SetCheck(1); }
+    afx_msg void OnUpdateAll(CCmdUI* pCmdUI) { pCmdUI->Enable(m_bAllowAll); }
+
+public:
+    BOOL m_bAllowAll = FALSE;
+
+protected:
     afx_msg void OnColumnChosen() {
         auto* pCombo = static_cast<CComboBox*>(m_wndDialogBar.GetDlgItem(IDC_COLUMN));
         g_events.push_back("column " + std::to_string(pCombo->GetCurSel()));
@@ -112,6 +118,7 @@ ON_COMMAND(ID_NEW, OnNew)
 ON_COMMAND(ID_OPEN, OnOpen)
 ON_UPDATE_COMMAND_UI(ID_OPEN, OnUpdateOpen)
 ON_UPDATE_COMMAND_UI(ID_NEW, OnUpdateNew)
+ON_UPDATE_COMMAND_UI(IDC_ALL, OnUpdateAll)
 ON_CBN_SELENDOK(IDC_COLUMN, OnColumnChosen)
 ON_COMMAND(IDC_SEARCH, OnSearch)
 ON_COMMAND(IDC_ALL, OnAll)
@@ -269,6 +276,13 @@ TEST_F(FrameBarTest, DialogBarCommandsAndSelectionsReachTheView) {
     EXPECT_EQ("search", g_events.back());
     robot.Key(VK_ESCAPE);
     EXPECT_EQ("cancel", g_events.back());
+    // The view's update handler keeps "All" disabled until it allows it (at idle time).
+    EXPECT_FALSE(db.GetDlgItem(IDC_ALL)->IsWindowEnabled());
+    robot.Click(db.GetDlgItem(IDC_ALL), CPoint(5, 5));
+    EXPECT_NE("all", g_events.back());
+    view->m_bAllowAll = TRUE;
+    KelRunUntilIdle();
+    EXPECT_TRUE(db.GetDlgItem(IDC_ALL)->IsWindowEnabled());
     robot.Click(db.GetDlgItem(IDC_ALL), CPoint(5, 5));
     EXPECT_EQ("all", g_events.back());
     // The frame's accelerators win over the bar's dialog keys.
