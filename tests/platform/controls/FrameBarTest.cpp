@@ -6,6 +6,8 @@
 
 #include <afxext.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr UINT IDR_BARS = 3500;      // frame resources: title, accelerators
@@ -133,6 +135,8 @@ protected:
         g_events.clear();
         hModule = AfxRegisterModule("KelTestBars.dll");
         AfxSetStringResource(hModule, IDR_BARS, "Bars\nRecords\n");
+        AfxSetStringResource(hModule, ID_NEW, "Create a record\nNew record");
+        AfxSetStringResource(hModule, IDC_CRITERION, "Enter the criteria here (Alt+3)");
         AfxSetResource(hModule, RT_ACCELERATOR, MAKEINTRESOURCE(IDR_BARS),
                        std::vector<ACCEL>{{FVIRTKEY | FALT, '1', ID_FOCUS_COLUMN}});
         AfxSetResource(hModule, RT_TOOLBAR, MAKEINTRESOURCE(IDR_TOOLS),
@@ -308,6 +312,48 @@ TEST_F(FrameBarTest, ABarDockedOnTheLeftStandsUpright) {
     view->m_wndDialogBar.EnableDocking(CBRS_ALIGN_BOTTOM);
     frame->DockControlBar(&view->m_wndDialogBar, AFX_IDW_DOCKBAR_RIGHT);
     EXPECT_TRUE(view->m_wndDialogBar.GetBarStyle() & CBRS_ALIGN_BOTTOM);
+}
+
+// The visible tooltip window's text, empty when none shows.
+CString ShownTip() {
+    for (HWND h = ::GetWindow(::GetDesktopWindow(), GW_CHILD); h != nullptr;
+         h = ::GetWindow(h, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        ::GetClassName(h, cls, sizeof(cls));
+        if (std::strcmp(cls, TOOLTIPS_CLASS) != 0 || !::IsWindowVisible(h))
+            continue;
+        TOOLINFO ti{};
+        ti.cbSize = sizeof(ti);
+        if (!::SendMessage(h, TTM_GETCURRENTTOOL, 0, reinterpret_cast<LPARAM>(&ti)))
+            continue;
+        char text[128] = {};
+        ti.lpszText = text;
+        ::SendMessage(h, TTM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(&ti));
+        return CString(text);
+    }
+    return CString();
+}
+
+TEST_F(FrameBarTest, BarsWithTooltipsShowTheirToolsStrings) {
+    Robot robot;
+    // The dialog bar was made with CBRS_TOOLTIPS: its controls' strings.
+    robot.Move(view->m_wndDialogBar.GetDlgItem(IDC_CRITERION), CPoint(10, 5));
+    robot.Wait(600);
+    EXPECT_STREQ("Enter the criteria here (Alt+3)", ShownTip());
+    robot.Move(view->m_wndDialogBar.GetDlgItem(IDC_ALL), CPoint(5, 5)); // no string: no tip
+    robot.Wait(600);
+    EXPECT_STREQ("", ShownTip());
+    // The toolbar without the style shows nothing; with it, the part after the newline.
+    CToolBar& tb = view->m_wndToolBar;
+    CRect rc;
+    tb.GetItemRect(0, &rc);
+    robot.Move(&tb, rc.CenterPoint());
+    robot.Wait(600);
+    EXPECT_STREQ("", ShownTip());
+    tb.SetBarStyle(tb.GetBarStyle() | CBRS_TOOLTIPS);
+    robot.Move(&tb, rc.CenterPoint() + CPoint(1, 0));
+    robot.Wait(600);
+    EXPECT_STREQ("New record", ShownTip());
 }
 
 } // namespace
