@@ -519,17 +519,31 @@ LONG GetDialogBaseUnits() {
     return MAKELONG(base.cx, base.cy);
 }
 
+namespace {
+
+// The dialog's own control holding hCtl (the edit of a combo box stands for the combo box).
+HWND DialogChildOf(HWND hDlg, HWND hCtl) {
+    while (hCtl != nullptr && ::GetParent(hCtl) != hDlg)
+        hCtl = ::GetParent(hCtl);
+    return hCtl;
+}
+
+} // namespace
+
 HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
     CWnd* pDlg = CWnd::FromHandle(hDlg);
     if (pDlg == nullptr)
         return nullptr;
-    CWnd* next = pDlg->GetNextDlgTabItem(CWnd::FromHandle(hCtl), bPrevious);
+    CWnd* next = pDlg->GetNextDlgTabItem(CWnd::FromHandle(DialogChildOf(hDlg, hCtl)), bPrevious);
     return next != nullptr ? next->m_hWnd : nullptr;
 }
 
 HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
     CWnd* pDlg = CWnd::FromHandle(hDlg);
     if (pDlg == nullptr || hCtl == nullptr)
+        return nullptr;
+    hCtl = DialogChildOf(hDlg, hCtl);
+    if (hCtl == nullptr)
         return nullptr;
     CWnd* next = pDlg->GetNextDlgGroupItem(CWnd::FromHandle(hCtl), bPrevious);
     return next != nullptr ? next->m_hWnd : nullptr;

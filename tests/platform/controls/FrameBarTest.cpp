@@ -61,6 +61,7 @@ class CBarsView : public CView {
 public:
     CToolBar m_wndToolBar;
     CDialogBar m_wndDialogBar;
+    CComboBox m_wndColumn; // the bar's combo box, subclassed
     int m_nInitial = 0;
 
     void OnDraw(CDC* pDC) override {
@@ -81,9 +82,9 @@ public:
                                   ID_SEARCHBAR)) {
             m_wndDialogBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
             pFrame->DockControlBar(&m_wndDialogBar, AFX_IDW_DOCKBAR_BOTTOM);
-            auto* pCombo = static_cast<CComboBox*>(m_wndDialogBar.GetDlgItem(IDC_COLUMN));
+            m_wndColumn.SubclassDlgItem(IDC_COLUMN, &m_wndDialogBar);
             for (LPCTSTR s : {"Name", "Amount", "Date"})
-                pCombo->AddString(s);
+                m_wndColumn.AddString(s);
         }
         pFrame->RecalcLayout(TRUE);
         CView::OnInitialUpdate();
@@ -101,8 +102,7 @@ public:
 
 protected:
     afx_msg void OnColumnChosen() {
-        auto* pCombo = static_cast<CComboBox*>(m_wndDialogBar.GetDlgItem(IDC_COLUMN));
-        g_events.push_back("column " + std::to_string(pCombo->GetCurSel()));
+        g_events.push_back("column " + std::to_string(m_wndColumn.GetCurSel()));
     }
     afx_msg void OnSearch() { g_events.push_back("search"); }
     afx_msg void OnAll() { g_events.push_back("all"); }
