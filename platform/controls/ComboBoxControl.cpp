@@ -4,6 +4,7 @@
 #include "platform/controls/ListBoxControl.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kel::ctl {
 namespace {
@@ -13,6 +14,26 @@ constexpr int kEditId = 1001;
 constexpr int kListId = 1000;
 
 LRESULT CALLBACK EditHookProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+
+// The item messages the list answers as they stand (0 for the others).
+UINT ListMessageFor(UINT cbMsg) {
+    static const std::pair<UINT, UINT> kPairs[] = {{CB_ADDSTRING, LB_ADDSTRING},
+                                                   {CB_INSERTSTRING, LB_INSERTSTRING},
+                                                   {CB_GETCOUNT, LB_GETCOUNT},
+                                                   {CB_GETLBTEXT, LB_GETTEXT},
+                                                   {CB_GETLBTEXTLEN, LB_GETTEXTLEN},
+                                                   {CB_SETITEMDATA, LB_SETITEMDATA},
+                                                   {CB_GETITEMDATA, LB_GETITEMDATA},
+                                                   {CB_FINDSTRING, LB_FINDSTRING},
+                                                   {CB_FINDSTRINGEXACT, LB_FINDSTRINGEXACT},
+                                                   {CB_GETTOPINDEX, LB_GETTOPINDEX},
+                                                   {CB_SETTOPINDEX, LB_SETTOPINDEX}};
+    for (const auto& [cb, lb] : kPairs) {
+        if (cb == cbMsg)
+            return lb;
+    }
+    return 0;
+}
 
 class ComboBox : public NativeControl {
 public:
@@ -146,16 +167,7 @@ public:
                 return ::SendMessage(m_hEdit, msg, wp, lp);
             if (msg == WM_GETTEXTLENGTH)
                 return SelectedText().GetLength();
-            {
-                CString text = SelectedText();
-                auto* buf = reinterpret_cast<char*>(lp);
-                if (buf == nullptr || wp == 0)
-                    return 0;
-                const int n = std::min(static_cast<int>(wp) - 1, text.GetLength());
-                std::copy_n(static_cast<LPCTSTR>(text), n, buf);
-                buf[n] = '\0';
-                return n;
-            }
+            return CopyText(SelectedText(), reinterpret_cast<LPTSTR>(lp), static_cast<int>(wp));
         case WM_SETTEXT: {
             const int index = static_cast<int>(
                 ::SendMessage(m_hList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), lp));
@@ -191,10 +203,6 @@ public:
             return TRUE;
 
         // Items: kept by the list.
-        case CB_ADDSTRING:
-            return Forward(LB_ADDSTRING, wp, lp);
-        case CB_INSERTSTRING:
-            return Forward(LB_INSERTSTRING, wp, lp);
         case CB_DELETESTRING: {
             LRESULT r = Forward(LB_DELETESTRING, wp, lp);
             Invalidate();
@@ -206,24 +214,6 @@ public:
             SetEditText("");
             Invalidate();
             return CB_OKAY;
-        case CB_GETCOUNT:
-            return Forward(LB_GETCOUNT, 0, 0);
-        case CB_GETLBTEXT:
-            return Forward(LB_GETTEXT, wp, lp);
-        case CB_GETLBTEXTLEN:
-            return Forward(LB_GETTEXTLEN, wp, lp);
-        case CB_SETITEMDATA:
-            return Forward(LB_SETITEMDATA, wp, lp);
-        case CB_GETITEMDATA:
-            return Forward(LB_GETITEMDATA, wp, lp);
-        case CB_FINDSTRING:
-            return Forward(LB_FINDSTRING, wp, lp);
-        case CB_FINDSTRINGEXACT:
-            return Forward(LB_FINDSTRINGEXACT, wp, lp);
-        case CB_GETTOPINDEX:
-            return Forward(LB_GETTOPINDEX, wp, lp);
-        case CB_SETTOPINDEX:
-            return Forward(LB_SETTOPINDEX, wp, lp);
         case CB_SETCURSEL: {
             const int count = static_cast<int>(Forward(LB_GETCOUNT, 0, 0));
             const int index = static_cast<int>(wp);
@@ -285,6 +275,8 @@ public:
         case CB_GETDROPPEDWIDTH:
             return std::max(m_nDroppedWidth, Client().Width());
         default:
+            if (const UINT lbMsg = ListMessageFor(msg))
+                return Forward(lbMsg, wp, lp);
             return Default(msg, wp, lp);
         }
     }
@@ -598,12 +590,15 @@ private:
 
     void KeyMove(UINT vk) {
         ListBox* list = List();
-        if (list == nullptr || !list->MoveByKey(vk))
-            return;
+        if (list != nullptr && list->MoveByKey(vk))
+            KeyMoved();
+    }
+
+    // The selection moved by a key: a closed list takes it at once, as a choice.
+    void KeyMoved() {
         UpdateEdit();
         Invalidate();
         if (!m_bDropped) {
-            // A closed list changes its selection at once, as a choice.
             Notify(CBN_SELENDOK);
             if (!Alive())
                 return;
@@ -620,26 +615,16 @@ private:
         if (index == LB_ERR || index == list->GetCurSel())
             return;
         list->SelectForCombo(index);
-        Invalidate();
-        if (!m_bDropped) {
-            Notify(CBN_SELENDOK);
-            if (!Alive())
-                return;
-        }
-        AnnounceSelection();
+        KeyMoved();
     }
 
     void Paint() {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        const int saved = ::SaveDC(hdc);
-        ::SelectObject(hdc, Font());
+        ControlPaint paint(*this);
+        HDC hdc = paint.hdc;
         CRect rc = Client();
         const bool enabled = Enabled();
         if (Type() == CBS_SIMPLE) {
             ::FillRect(hdc, &rc, CtlColor(hdc, WM_CTLCOLORSTATIC));
-            ::RestoreDC(hdc, saved);
-            ::EndPaint(m_hWnd, &ps);
             return;
         }
         HBRUSH brush = CtlColor(hdc, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC);
@@ -652,11 +637,8 @@ private:
         ::DrawFrameControl(hdc, &rcButton, DFC_SCROLL,
                            DFCS_SCROLLCOMBOBOX | (m_bDropped ? DFCS_PUSHED : 0) |
                                (enabled ? 0 : DFCS_INACTIVE));
-        if (m_hEdit != nullptr) {
-            ::RestoreDC(hdc, saved);
-            ::EndPaint(m_hWnd, &ps);
+        if (m_hEdit != nullptr)
             return; // the edit shows the text
-        }
         CRect sel = field;
         sel.DeflateRect(1, 1);
         const bool focused = Focused() && !m_bDropped;
@@ -671,8 +653,6 @@ private:
                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS, enabled);
         if (focused)
             ::DrawFocusRect(hdc, &sel);
-        ::RestoreDC(hdc, saved);
-        ::EndPaint(m_hWnd, &ps);
     }
 
     HWND m_hList = nullptr;

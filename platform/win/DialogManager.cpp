@@ -88,16 +88,7 @@ char Mnemonic(HWND h) {
     }
     char text[256] = {};
     ::GetWindowText(h, text, sizeof(text));
-    for (int i = 0; text[i] != '\0' && text[i + 1] != '\0'; ++i) {
-        if (text[i] == '&') {
-            if (text[i + 1] == '&') {
-                ++i;
-                continue;
-            }
-            return static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
-        }
-    }
-    return 0;
+    return KelMnemonicOf(text);
 }
 
 bool Usable(HWND h) {
@@ -547,6 +538,19 @@ HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
         return nullptr;
     CWnd* next = pDlg->GetNextDlgGroupItem(CWnd::FromHandle(hCtl), bPrevious);
     return next != nullptr ? next->m_hWnd : nullptr;
+}
+
+char KelMnemonicOf(LPCTSTR lpszText) {
+    for (int i = 0; lpszText != nullptr && lpszText[i] != '\0' && lpszText[i] != '\t'; ++i) {
+        if (lpszText[i] != '&')
+            continue;
+        if (lpszText[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(lpszText[i + 1])));
+    }
+    return 0;
 }
 
 BOOL CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton) {
