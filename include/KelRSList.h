@@ -4,3 +4,8 @@
 #include "afx.h"
 #include "afxtempl.h"
 #include "afxdisp.h"
+
+#include "records/AdvSearch.h"
+#include "records/ColumnDetails.h"
+#include "records/RecordsetLoad.h"
+#include "document/RecordsetDoc.h"

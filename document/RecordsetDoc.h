@@ -1,0 +1,113 @@
+// CRecordsetDoc: all data access of a grid. It binds a database (its own or a borrowed
+// one), composes the statement from the SELECT text, four filter slots and the order, keeps
+// one dynaset over it, and fills windows of rows as text between two bookmarks.
+//
+// Database errors never leave the document: the first error's description is shown in an
+// OK box, the exception is released and the operation returns its failure value.
+#pragma once
+
+#include "afxwin.h"
+#include "afxdao.h"
+#include "afxtempl.h"
+#include "records/ColumnDetails.h"
+#include "records/RecordsetLoad.h"
+
+class AFX_EXT_CLASS CRecordsetDoc : public CDocument {
+    DECLARE_DYNCREATE(CRecordsetDoc)
+
+public:
+    enum TableStatus { tsEmpty, tsFailed, tsTop, tsBottom, tsRestarted, tsOk };
+    enum {
+        gtFirst = 0,
+        gtLineUp = 2,
+        gtPageUp,
+        gtLineDown,
+        gtPageDown,
+        gtRefresh,
+        gtAbsolute = 7 // + the 0-based record number
+    };
+
+    CRecordsetDoc();
+    ~CRecordsetDoc() override;
+
+    // Binding.
+    void SetDatabase(LPCTSTR lpszName);
+    void SetDatabase(CDaoDatabase* pDatabase);
+    CDaoDatabase* GetDatabase();
+    BOOL GetbLocalDatabase();
+
+    // The statement's parts. NULL fixed filters leave their slots as they are.
+    void SetDynaset(LPCTSTR lpszSQL, LPCTSTR lpszFilter, LPCTSTR lpszFilter2, LPCTSTR lpszOrder,
+                    int nOptions);
+    void SetOrder(LPCTSTR lpszOrder);
+    CString GetOrder();
+    // Slots 0..3; any other index is ignored.
+    void SetFilter(int nIndex, LPCTSTR lpszFilter);
+    CStringArray* GetArrayFilter();
+    CString CreateSQLStatement();
+
+    // Dynaset lifetime.
+    BOOL IsOpen();
+    void Open();
+    void Close(BOOL bCloseDatabase);
+
+    // Names, default widths, types, alignments and sortability of the dynaset's fields, and
+    // the key field; NULL outputs are skipped.
+    void GetFields(CStringArray* pNames, CUIntArray* pWidths, CArray<short, short>* pTypes,
+                   CArray<BYTE, BYTE>* pAligns, CArray<int, int>* pSortable, int* pKey);
+
+    // The row window.
+    TableStatus GetTable(CArray<CStringArray, CStringArray&>* pRows,
+                         CArray<CColumnDetails, CColumnDetails&>* pColumns, int nMove, int nCount,
+                         COleVariant* pFirst, COleVariant* pLast, int* pnRows);
+    long GetTot();
+
+    // Single records.
+    long SearchAndGet(CString strField, int bDescending, CString strValue,
+                      CArray<CStringArray, CStringArray&>* pRows,
+                      CArray<CColumnDetails, CColumnDetails&>* pColumns, int nCount,
+                      COleVariant* pFirst, COleVariant* pLast, int* pnRows);
+    BOOL ExtractRecordset(CDaoRecordset* pRecordset, CString* pWhere, int nOpenType, int nOptions);
+    BOOL EditCurrentRecord(int nRow, COleVariant* pBookmark);
+
+    // CDocument.
+    void SetTitle(LPCTSTR lpszTitle) override;
+    BOOL OnNewDocument() override;
+    // lpszPathName carries a CRecordsetLoad*, which the document owns until a creator
+    // takes it (and clears m_pLoad).
+    BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
+    void Serialize(CArchive& ar) override;
+
+    CRecordsetLoad* m_pLoad;
+    BOOL m_bOpen;
+    BOOL m_bLocalDatabase;
+    CString m_strDatabase;
+    CDaoDatabase* m_pDatabase;
+    CDaoRecordset* m_pRecordset;
+    int m_nOpenType;
+    int m_nOptions;
+    CString m_strSQL;
+    CStringArray m_arrayFilter;
+    CString m_strOrder;
+    COleVariant m_varFirst;
+    COleVariant m_varLast;
+    CString m_strTitle;
+    CString m_strTitleSuffix;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
+private:
+    typedef CArray<CStringArray, CStringArray&> CRowArray;
+    typedef CArray<CColumnDetails, CColumnDetails&> CColumnArray;
+
+    // One window fetch, with its buffers and the running row count.
+    struct Window;
+    TableStatus MoveWindow(Window& w, int nMove);
+    TableStatus RestartWindow(Window& w, TableStatus status);
+    void FillRow(Window& w, CStringArray& row);
+    void FetchForward(Window& w);
+    void BlankWindow(Window& w);
+    CString SearchCriterion(const CString& strField, const CString& strValue,
+                            CColumnArray* pColumns, BOOL& bRefused);
+};

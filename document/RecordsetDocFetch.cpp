@@ -1,0 +1,306 @@
+// CRecordsetDoc: the row window between two bookmarks, and the record count.
+//
+// Only the rows of the window are read, one GetFieldValue per shown or key cell; one-row
+// moves shift the buffer and read the one record that comes into view.
+#include "companions/other/TranslateValue.h"
+#include "document/DaoErrorReport.h"
+#include "document/RecordsetDoc.h"
+
+using kel::document::DaoErrorCode;
+using kel::document::ReportDaoException;
+
+struct CRecordsetDoc::Window {
+    CRowArray* pRows;
+    CColumnArray* pColumns;
+    int nCount;
+    int nCols;
+    COleVariant* pFirst;
+    COleVariant* pLast;
+    int* pnRows;
+    CString strDeleted; // the text of a deleted record's cells, loaded when first needed
+};
+
+namespace {
+
+// Error codes of a record that vanished under the window.
+constexpr long kRecordDeleted = 3167;
+constexpr long kNoCurrentRecord = 3021;
+
+// The row at index nIndex, at least nCols cells wide.
+CStringArray& RowAt(CArray<CStringArray, CStringArray&>& rows, int nIndex, int nCols) {
+    CStringArray& row = rows[nIndex];
+    if (row.GetSize() < nCols)
+        row.SetSize(nCols);
+    return row;
+}
+
+} // namespace
+
+void CRecordsetDoc::BlankWindow(Window& w) {
+    for (int r = 0; r < w.nCount; ++r) {
+        CStringArray& row = RowAt(*w.pRows, r, w.nCols);
+        for (int i = 0; i < w.nCols; ++i)
+            row[i].Empty();
+    }
+}
+
+void CRecordsetDoc::FillRow(Window& w, CStringArray& row) {
+    COleVariant var; // one value holder for every cell
+    for (int i = 0; i < w.nCols; ++i) {
+        int nField = i;
+        WORD wFormat = 0;
+        if (w.pColumns) {
+            if (i >= w.pColumns->GetSize())
+                continue;
+            const CColumnDetails& col = (*w.pColumns)[i];
+            if (col.m_bVisible != 1 && col.m_bKey != 1)
+                continue; // hidden non-key columns are never read
+            nField = col.m_nField;
+            wFormat = LOWORD(col.m_nFormat);
+        }
+        try {
+            m_pRecordset->GetFieldValue(nField, var);
+            TranslateValue(var, row[i], wFormat);
+        } catch (CDaoException* e) {
+            // A cell that cannot be read is blank, unless its record was deleted: then it
+            // says so, and the grid knows the row for a deleted record.
+            if (DaoErrorCode(e) == kRecordDeleted) {
+                if (w.strDeleted.IsEmpty())
+                    w.strDeleted.LoadString(15400);
+                row[i] = w.strDeleted;
+            } else {
+                row[i].Empty();
+            }
+            e->Delete();
+            var.Clear();
+        }
+    }
+    if (w.pnRows)
+        ++*w.pnRows;
+}
+
+void CRecordsetDoc::FetchForward(Window& w) {
+    for (int r = 0; r < w.nCount && !m_pRecordset->IsEOF(); ++r) {
+        FillRow(w, RowAt(*w.pRows, r, w.nCols));
+        m_pRecordset->MoveNext();
+    }
+    m_pRecordset->MovePrev();
+    *w.pLast = m_pRecordset->GetBookmark();
+}
+
+CRecordsetDoc::TableStatus CRecordsetDoc::RestartWindow(Window& w, TableStatus status) {
+    w.pFirst->Clear();
+    w.pLast->Clear();
+    if (w.pnRows)
+        *w.pnRows = 0;
+    try {
+        MoveWindow(w, gtFirst);
+    } catch (CDaoException* e) {
+        ReportDaoException(e);
+        return tsFailed;
+    }
+    return status;
+}
+
+CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
+    CDaoRecordset& rs = *m_pRecordset;
+    CRowArray& rows = *w.pRows;
+    CStringArray blank;
+    blank.SetSize(w.nCols);
+
+    switch (nMove) {
+    case gtFirst:
+        BlankWindow(w);
+        rs.MoveFirst();
+        *w.pFirst = rs.GetBookmark();
+        FetchForward(w);
+        return tsOk;
+
+    case gtRefresh:
+        rs.SetBookmark(*w.pFirst);
+        BlankWindow(w);
+        FetchForward(w);
+        return tsOk;
+
+    case gtPageDown:
+        BlankWindow(w);
+        try {
+            rs.SetBookmark(*w.pLast);
+        } catch (CDaoException* e) {
+            // The last row is gone: show the last record alone.
+            e->Delete();
+            rs.MoveLast();
+            *w.pFirst = rs.GetBookmark();
+            *w.pLast = *w.pFirst;
+            FillRow(w, RowAt(rows, 0, w.nCols));
+            return tsBottom;
+        }
+        *w.pFirst = *w.pLast;
+        FetchForward(w);
+        return tsOk;
+
+    case gtPageUp:
+        BlankWindow(w);
+        try {
+            rs.SetBookmark(*w.pFirst);
+            rs.Move(1 - w.nCount);
+        } catch (CDaoException* e) {
+            e->Delete();
+            return RestartWindow(w, tsTop);
+        }
+        if (rs.IsBOF())
+            rs.MoveNext();
+        *w.pFirst = rs.GetBookmark();
+        FetchForward(w);
+        return tsOk;
+
+    case gtLineUp: {
+        rs.SetBookmark(*w.pFirst);
+        rs.MovePrev();
+        if (rs.IsBOF())
+            return tsTop;
+        *w.pFirst = rs.GetBookmark();
+        rows.RemoveAt(w.nCount - 1);
+        rows.InsertAt(0, blank);
+        FillRow(w, rows[0]);
+
+        // The old last row moved one place down: it may have left the window.
+        rs.SetBookmark(*w.pLast);
+        rs.MoveNext();
+        if (!rs.IsEOF()) {
+            rs.Move(-2);
+            *w.pLast = rs.GetBookmark();
+            return tsOk;
+        }
+        // At the end of the dynaset the window may not be full: count its records.
+        rs.MovePrev();
+        int r = 0;
+        while (!(rs.GetBookmark() == *w.pFirst) && r < w.nCount) {
+            rs.MovePrev();
+            ++r;
+        }
+        if (r >= w.nCount) {
+            rs.SetBookmark(*w.pLast);
+            rs.MovePrev();
+            *w.pLast = rs.GetBookmark();
+        }
+        return tsOk;
+    }
+
+    case gtLineDown:
+        rs.SetBookmark(*w.pFirst);
+        rs.MoveNext();
+        if (rs.IsEOF()) {
+            // The first row is the last record: it stays, alone, in row 0.
+            BlankWindow(w);
+            rs.MoveLast();
+            FillRow(w, RowAt(rows, 0, w.nCols));
+            return tsBottom;
+        }
+        *w.pFirst = rs.GetBookmark();
+        rs.SetBookmark(*w.pLast);
+        rs.MoveNext();
+        rows.RemoveAt(0);
+        rows.InsertAt(w.nCount - 1, blank);
+        if (rs.IsEOF())
+            return tsOk; // the last record was already shown: a blank row comes in
+        *w.pLast = rs.GetBookmark();
+        FillRow(w, rows[w.nCount - 1]);
+        return tsOk;
+
+    default: {
+        // gtAbsolute + n; 1 and negative codes are the first page, reached the same way.
+        long n = nMove >= gtAbsolute ? nMove - gtAbsolute : 0;
+        long nTot = GetTot();
+        if (n > nTot - 1)
+            n = nTot - 1;
+        rs.MoveFirst();
+        if (n > 0) {
+            try {
+                rs.Move(n);
+            } catch (CDaoException* e) {
+                e->Delete();
+                return RestartWindow(w, tsTop);
+            }
+        }
+        *w.pFirst = rs.GetBookmark();
+        BlankWindow(w);
+        FetchForward(w);
+        return tsOk;
+    }
+    }
+}
+
+CRecordsetDoc::TableStatus CRecordsetDoc::GetTable(CRowArray* pRows, CColumnArray* pColumns,
+                                                   int nMove, int nCount, COleVariant* pFirst,
+                                                   COleVariant* pLast, int* pnRows) {
+    if (pnRows)
+        *pnRows = 0;
+    if (!IsOpen() || !m_pRecordset)
+        return tsEmpty;
+    if (!pRows)
+        return tsFailed;
+
+    Window w{pRows,  pColumns, nCount, 0, pFirst ? pFirst : &m_varFirst, pLast ? pLast : &m_varLast,
+             pnRows, CString()};
+    if (w.nCount < 0)
+        w.nCount = static_cast<int>(GetTot());
+    w.nCols = pRows->GetSize() > 0 ? static_cast<int>((*pRows)[0].GetSize()) : 0;
+    if (pRows->GetSize() < w.nCount) {
+        // A buffer shorter than the window grows rather than being written past its end.
+        CStringArray blank;
+        blank.SetSize(w.nCols);
+        while (pRows->GetSize() < w.nCount)
+            pRows->Add(blank);
+    }
+
+    try {
+        if (m_pRecordset->IsBOF() && m_pRecordset->IsEOF()) {
+            BlankWindow(w);
+            w.pFirst->Clear();
+            w.pLast->Clear();
+            return tsEmpty;
+        }
+        if (w.nCount == 0)
+            return tsOk; // a window of no rows has nothing to show
+        if (w.pFirst->vt == VT_EMPTY || w.pLast->vt == VT_EMPTY)
+            nMove = gtFirst;
+        return MoveWindow(w, nMove);
+    } catch (CDaoException* e) {
+        const long nCode = DaoErrorCode(e);
+        ReportDaoException(e);
+        if (nCode == kRecordDeleted || nCode == kNoCurrentRecord)
+            return RestartWindow(w, tsRestarted);
+        return tsFailed;
+    }
+}
+
+long CRecordsetDoc::GetTot() {
+    if (!IsOpen() || !m_pRecordset)
+        return 0;
+    CDaoRecordset& rs = *m_pRecordset;
+    try {
+        if (rs.IsBOF() && rs.IsEOF())
+            return 0;
+        const BOOL bBeforeFirst = rs.IsBOF();
+        const BOOL bAfterLast = !bBeforeFirst && rs.IsEOF();
+        COleVariant varHere;
+        if (!bBeforeFirst && !bAfterLast)
+            varHere = rs.GetBookmark();
+        rs.MoveLast();
+        long nTot = rs.GetRecordCount();
+        if (bBeforeFirst) {
+            rs.MoveFirst();
+            rs.MovePrev();
+        } else if (bAfterLast) {
+            rs.MoveLast();
+            rs.MoveNext();
+        } else {
+            rs.SetBookmark(varHere);
+        }
+        return nTot;
+    } catch (CDaoException* e) {
+        ReportDaoException(e);
+        return 0;
+    }
+}

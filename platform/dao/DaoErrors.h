@@ -1,0 +1,68 @@
+// The engine's error codes and texts, and the mapping of SQLite failures onto them.
+// Private to the data-access classes.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <string>
+#include <string_view>
+
+namespace kel::dao {
+
+enum class ErrorSource { Database, Recordset };
+
+namespace err {
+constexpr long InvalidArgument = 3001;
+constexpr long UpdateWithoutEdit = 3020;
+constexpr long NoCurrentRecord = 3021;
+constexpr long DuplicateKey = 3022;
+constexpr long FileNotFound = 3024;
+constexpr long ReadOnly = 3027;
+constexpr long DiskError = 3043;
+constexpr long FileInUse = 3045;
+constexpr long TooFewParameters = 3061;
+constexpr long CannotExecuteSelect = 3065;
+constexpr long UnknownFieldInExpression = 3070;
+constexpr long SyntaxError = 3075;
+constexpr long TableNotFound = 3078;
+constexpr long AmbiguousField = 3079;
+constexpr long UndefinedFunction = 3085;
+constexpr long TextAfterEnd = 3142;
+constexpr long NotABookmark = 3159;
+constexpr long FieldTooSmall = 3163;
+constexpr long FieldNotUpdatable = 3164;
+constexpr long RecordDeleted = 3167;
+constexpr long WriteConflict = 3197;
+constexpr long RelatedRecordRequired = 3201;
+constexpr long InvalidOperation = 3219;
+constexpr long NotSupportedForType = 3251;
+constexpr long Locked = 3260;
+constexpr long ItemNotFound = 3265;
+constexpr long RequiredIsNull = 3314;
+constexpr long ValidationRule = 3317;
+constexpr long UnrecognizedFormat = 3343;
+constexpr long NumericOverflow = 3349;
+constexpr long ObjectInvalid = 3420;
+constexpr long ConversionError = 3421;
+} // namespace err
+
+// The engine's fixed text for a code that takes no argument.
+std::string StandardDescription(long code);
+
+[[noreturn]] void ThrowDaoError(long code, const std::string& description, ErrorSource source);
+[[noreturn]] void ThrowDaoError(long code, ErrorSource source);
+// An operation on an object that is not open.
+[[noreturn]] void ThrowNotOpen(ErrorSource source);
+
+// What the caller gave, so that a failure can name it.
+struct EngineContext {
+    std::string_view userText; // the statement or criterion as the caller wrote it
+    bool criterion = false;    // a Find criterion or filter rather than a statement
+    std::string_view fileName; // the database file
+};
+
+// Throws the CDaoException that stands for SQLite's failure rc on db.
+[[noreturn]] void ThrowSqliteError(sqlite3* db, int rc, ErrorSource source,
+                                   const EngineContext& context = {});
+
+} // namespace kel::dao

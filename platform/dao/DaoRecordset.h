@@ -1,0 +1,150 @@
+// CDaoRecordset: a table, dynaset or snapshot over SQLite, driven by bookmarks.
+//
+// A dynaset over one table is a keyset: the rowids of its records in the statement's order
+// (rowid breaking ties), keyed lazily as records are reached (MoveLast keys all), 8 bytes per
+// record. Values are read by key when a record becomes current. A record deleted since it was
+// keyed keeps its place: moving onto it works, reading it or SetBookmark to it raises 3167.
+// Changes by others are seen; rows added by others are not until the dynaset is reopened;
+// rows added through the dynaset join its end. Queries over more than one table, grouped or
+// DISTINCT queries, views and snapshots are keyed over a copy of their result and read-only.
+//
+// Locking: pessimistic (the default) takes the database's write lock at Edit/AddNew and keeps
+// it until Update/CancelUpdate; optimistic takes it only during Update, which then fails with
+// 3197 when another connection changed the record since Edit.
+//
+// Every failure is a CDaoException*; the recordset stays usable after one (or closed, when it
+// never opened) and nothing is half-written.
+#pragma once
+
+#include "platform/core/OleVariant.h"
+#include "platform/dao/DaoConstants.h"
+#include "platform/dao/DaoDatabase.h"
+#include "platform/dao/DaoException.h"
+#include "platform/dao/DaoFieldInfo.h"
+#include "platform/dao/DaoIndexInfo.h"
+
+#include <cstddef>
+#include <memory>
+
+namespace kel::dao {
+struct RecordsetState;
+}
+
+class CDaoRecordset : public CObject {
+    DECLARE_DYNAMIC(CDaoRecordset)
+public:
+    // Without a database, Open opens GetDefaultDBName() in a database of the recordset's own.
+    explicit CDaoRecordset(CDaoDatabase* pDatabase = NULL);
+    ~CDaoRecordset() override;
+    CDaoRecordset(const CDaoRecordset&) = delete;
+    CDaoRecordset& operator=(const CDaoRecordset&) = delete;
+
+    // nOpenType: dbOpenTable (lpszSQL names a table), dbOpenDynaset or dbOpenSnapshot (a
+    // SELECT in the Jet dialect, or a table or query name). m_strFilter and m_strSort, when
+    // set, narrow and order the statement. Positioned on the first record.
+    virtual void Open(int nOpenType = AFX_DAO_USE_DEFAULT_TYPE, LPCTSTR lpszSQL = NULL,
+                      int nOptions = 0);
+    virtual void Close();
+    // Runs the statement again; bookmarks of before no longer apply.
+    virtual void Requery();
+    BOOL IsOpen() const;
+
+    short GetType();
+    CString GetSQL() const;
+    BOOL CanUpdate();
+    BOOL CanAppend();
+    BOOL CanBookmark();
+    BOOL CanScroll();
+    BOOL CanRestart();
+    BOOL CanTransact();
+
+    // Navigation with the engine's semantics: both flags set means no records; moving past an
+    // end sets the flag, moving further is 3021; Move counts from the current record.
+    BOOL IsBOF();
+    BOOL IsEOF();
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrev();
+    virtual void Move(long lRows);
+
+    // A byte array naming this recordset and a record; another recordset's is 3159.
+    COleVariant GetBookmark();
+    void SetBookmark(COleVariant varBookmark);
+    COleVariant GetLastModifiedBookmark();
+
+    // Records reached so far; exact once MoveLast has been called (always, for a table).
+    long GetRecordCount();
+    // 0-based position of the current record; -1 when there is none.
+    long GetAbsolutePosition();
+    void SetAbsolutePosition(long lPosition);
+    float GetPercentPosition();
+    void SetPercentPosition(float fPosition);
+
+    short GetFieldCount();
+    void GetFieldInfo(int nIndex, CDaoFieldInfo& fieldinfo,
+                      DWORD dwInfoOptions = AFX_DAO_PRIMARY_INFO);
+    void GetFieldInfo(LPCTSTR lpszName, CDaoFieldInfo& fieldinfo,
+                      DWORD dwInfoOptions = AFX_DAO_PRIMARY_INFO);
+    // Indexes of a table-type recordset (3251 for the others).
+    short GetIndexCount();
+    void GetIndexInfo(int nIndex, CDaoIndexInfo& indexinfo,
+                      DWORD dwInfoOptions = AFX_DAO_PRIMARY_INFO);
+    void GetIndexInfo(LPCTSTR lpszName, CDaoIndexInfo& indexinfo,
+                      DWORD dwInfoOptions = AFX_DAO_PRIMARY_INFO);
+
+    virtual void GetFieldValue(LPCTSTR lpszName, COleVariant& varValue);
+    virtual void GetFieldValue(int nIndex, COleVariant& varValue);
+    virtual COleVariant GetFieldValue(LPCTSTR lpszName);
+    virtual COleVariant GetFieldValue(int nIndex);
+
+    // The value is converted to the field's type (text included: numbers, currency, dates in
+    // the user locale, Yes/No/True/False/On/Off); a failure is 3421 and changes nothing.
+    virtual void SetFieldValue(LPCTSTR lpszName, const COleVariant& varValue);
+    virtual void SetFieldValue(int nIndex, const COleVariant& varValue);
+    void SetFieldValue(LPCTSTR lpszName, LPCTSTR lpszValue);
+    void SetFieldValue(int nIndex, LPCTSTR lpszValue);
+    void SetFieldValue(LPCTSTR lpszName, const CString& strValue) {
+        SetFieldValue(lpszName, (LPCTSTR)strValue);
+    }
+    void SetFieldValue(int nIndex, const CString& strValue) {
+        SetFieldValue(nIndex, (LPCTSTR)strValue);
+    }
+    void SetFieldValueNull(LPCTSTR lpszName);
+    void SetFieldValueNull(int nIndex);
+
+    // Positions on the first, last, next or previous record matching a Jet criterion, in the
+    // recordset's order; FALSE, and the current record unchanged, when none matches.
+    virtual BOOL Find(long lFindType, LPCTSTR lpszFilter);
+    BOOL FindFirst(LPCTSTR lpszFilter) { return Find(AFX_DAO_FIRST, lpszFilter); }
+    BOOL FindLast(LPCTSTR lpszFilter) { return Find(AFX_DAO_LAST, lpszFilter); }
+    BOOL FindNext(LPCTSTR lpszFilter) { return Find(AFX_DAO_NEXT, lpszFilter); }
+    BOOL FindPrev(LPCTSTR lpszFilter) { return Find(AFX_DAO_PREV, lpszFilter); }
+
+    virtual void Edit();
+    virtual void AddNew();
+    virtual void Update();
+    virtual void CancelUpdate();
+    virtual void Delete();
+    void SetLockingMode(BOOL bPessimistic);
+    BOOL GetLockingMode();
+    short GetEditMode();
+
+    virtual CString GetDefaultDBName();
+    virtual CString GetDefaultSQL();
+
+    // Bytes the keyset holds for its records (not a framework member: for measurements).
+    size_t GetKeysetMemory() const;
+
+    CDaoDatabase* m_pDatabase;
+    CString m_strFilter;
+    CString m_strSort;
+
+protected:
+    int m_nDefaultType;
+
+private:
+    kel::dao::RecordsetState& State();
+    std::unique_ptr<kel::dao::RecordsetState> m_pState;
+    std::unique_ptr<CDaoDatabase> m_pOwnDatabase;
+};

@@ -1,0 +1,54 @@
+// What a CDaoDatabase holds behind its public face: the connection and the write lock that
+// its recordsets share. Private to the data-access classes.
+#pragma once
+
+#include "platform/dao/DaoErrors.h"
+#include "platform/dao/SqliteConnection.h"
+#include "platform/dao/SqliteStatement.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CDaoRecordset;
+
+namespace kel::dao {
+
+struct DatabaseState {
+    SqliteConnection connection;
+    std::string name;
+    std::string connect;
+    bool readOnly = false;
+    bool exclusive = false;
+    int busyTimeoutSeconds = 3;
+    long recordsAffected = 0;
+    std::vector<CDaoRecordset*> recordsets; // open on this database, closed with it
+    std::uint64_t tempTables = 0;           // names for materialised results
+
+    sqlite3* db() const { return connection.get(); }
+
+    // Runs a statement without results; throws the engine's error.
+    void Exec(std::string_view sql, ErrorSource source);
+
+    // The write lock of an edit: the first holder begins an immediate transaction, the last
+    // one commits it. 3260 when another connection keeps the lock past the busy timeout.
+    void BeginWrite(ErrorSource source);
+    // Commits what was written (others still holding keep a lock of their own), or, with
+    // commit false, only lets go of the hold. A commit that fails is rolled back and thrown.
+    void EndWrite(bool commit, ErrorSource source);
+    int WriteHolders() const { return m_writeHolders; }
+
+    // Changes committed by other connections since the last call differ in this number.
+    std::int64_t DataVersion();
+
+    // Finalizes what the state prepared, then closes the connection.
+    void CloseConnection();
+
+private:
+    int m_writeHolders = 0;
+    bool m_ownTransaction = false;
+    SqliteStatement m_dataVersion;
+};
+
+} // namespace kel::dao

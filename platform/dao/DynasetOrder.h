@@ -1,0 +1,54 @@
+// The order of a keyed dynaset: its ORDER BY terms, resolved against the select list, with the
+// rowid as the last tie-breaker; and the SQL that continues a keying run or compares a row
+// with a point of that order. Private to the data-access classes.
+#pragma once
+
+#include "platform/dao/SqliteValue.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kel::dao {
+
+struct OrderKey {
+    std::string expr; // an expression of the base table
+    bool descending = false;
+    bool nullsFirst = true; // where SQLite puts NULLs: first ascending, last descending
+};
+
+class DynasetOrder {
+public:
+    DynasetOrder() = default;
+    // The rowid tie-breaker runs the way the last term runs, so that an index serves both.
+    DynasetOrder(std::vector<OrderKey> terms, std::string rowid);
+
+    size_t TermCount() const { return m_terms.size(); }
+    const std::string& Rowid() const { return m_rowid; }
+
+    // "T1 DESC, rowid DESC"; reversed gives the opposite order (for Find LAST).
+    std::string OrderBy(bool reversed = false) const;
+    // ", (T1), (T2)": the terms as extra result columns.
+    std::string TermColumns() const;
+
+    // The rows strictly after (rowid, values) in this order, as conditions whose results
+    // follow one another in the order: the rest of the point's tie group first, the rows
+    // after each term's value last. Each is a plain conjunction, so that an index serves it
+    // as a range instead of testing every row. Placeholders: ?first for values[0] ... and
+    // ?(first + n) for the rowid.
+    std::vector<std::string> Continuation(const std::vector<SqliteValue>& values, int first) const;
+
+    // Result columns comparing a row with a point: each is -1, 0 or 1 (the row before, at or
+    // after the point in this order for that term); placeholders ?first ... for the values.
+    std::string CompareColumns(int first) const;
+    // The verdict for a row from those columns and the rowids: <0, 0, >0.
+    int Compare(const std::vector<int>& columns, std::int64_t rowRowid,
+                std::int64_t pointRowid) const;
+
+private:
+    std::vector<OrderKey> m_terms;
+    std::string m_rowid;
+    bool m_rowidDescending = false;
+};
+
+} // namespace kel::dao

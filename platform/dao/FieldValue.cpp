@@ -1,0 +1,550 @@
+#include "platform/dao/FieldValue.h"
+
+#include "platform/core/Exception.h"
+#include "platform/dao/DaoConstants.h"
+#include "platform/dao/DaoErrors.h"
+#include "platform/dao/IsoDate.h"
+#include "platform/dao/SqlLexer.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace kel::dao {
+
+namespace {
+
+struct NamedType {
+    std::string_view name;
+    short type;
+};
+
+constexpr NamedType kTypes[] = {
+    {"BOOLEAN", dbBoolean},
+    {"BIT", dbBoolean},
+    {"YESNO", dbBoolean},
+    {"LOGICAL", dbBoolean},
+    {"BYTE", dbByte},
+    {"TINYINT", dbByte},
+    {"SMALLINT", dbInteger},
+    {"SHORT", dbInteger},
+    {"INTEGER", dbLong},
+    {"INT", dbLong},
+    {"LONG", dbLong},
+    {"COUNTER", dbLong},
+    {"AUTOINCREMENT", dbLong},
+    {"CURRENCY", dbCurrency},
+    {"MONEY", dbCurrency},
+    {"SINGLE", dbSingle},
+    {"FLOAT4", dbSingle},
+    {"DOUBLE", dbDouble},
+    {"DOUBLE PRECISION", dbDouble},
+    {"REAL", dbDouble},
+    {"FLOAT", dbDouble},
+    {"FLOAT8", dbDouble},
+    {"NUMERIC", dbDouble},
+    {"DECIMAL", dbDouble},
+    {"DATE", dbDate},
+    {"DATETIME", dbDate},
+    {"TIMESTAMP", dbDate},
+    {"TIME", dbDate},
+    {"BINARY", dbBinary},
+    {"VARBINARY", dbBinary},
+    {"TEXT", dbText},
+    {"VARCHAR", dbText},
+    {"CHAR", dbText},
+    {"NVARCHAR", dbText},
+    {"NCHAR", dbText},
+    {"CHARACTER", dbText},
+    {"STRING", dbText},
+    {"BLOB", dbLongBinary},
+    {"IMAGE", dbLongBinary},
+    {"LONGBINARY", dbLongBinary},
+    {"OLEOBJECT", dbLongBinary},
+    {"GENERAL", dbLongBinary},
+    {"MEMO", dbMemo},
+    {"LONGTEXT", dbMemo},
+    {"CLOB", dbMemo},
+    {"NOTE", dbMemo},
+    {"LONGCHAR", dbMemo},
+};
+
+std::string Upper(std::string_view s) {
+    std::string out;
+    bool blank = false;
+    for (char c : s) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            blank = !out.empty();
+            continue;
+        }
+        if (blank)
+            out += ' ';
+        blank = false;
+        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+void SetText(COleVariant& out, std::string_view text) {
+    out.Clear();
+    out.vt = VT_BSTR;
+    out.bstrVal = SysAllocStringByteLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+void SetBytes(COleVariant& out, std::string_view bytes) {
+    out.Clear();
+    SAFEARRAY* sa = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    if (!sa)
+        AfxThrowMemoryException();
+    if (!bytes.empty())
+        std::memcpy(sa->pvData, bytes.data(), bytes.size());
+    out.vt = VT_ARRAY | VT_UI1;
+    out.parray = sa;
+}
+
+std::string RealText(double d) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.15g", d);
+    return buf;
+}
+
+// The value as it is, with no field type to follow.
+void NaturalVariant(const Cell& cell, COleVariant& out) {
+    switch (cell.type) {
+    case SQLITE_INTEGER:
+        if (cell.integer >= std::numeric_limits<LONG>::min() &&
+            cell.integer <= std::numeric_limits<LONG>::max())
+            out = static_cast<LONG>(cell.integer);
+        else
+            out = static_cast<double>(cell.integer);
+        break;
+    case SQLITE_FLOAT:
+        out = cell.real;
+        break;
+    case SQLITE_TEXT:
+        SetText(out, cell.bytes);
+        break;
+    case SQLITE_BLOB:
+        SetBytes(out, cell.bytes);
+        break;
+    default:
+        out.Clear();
+        out.vt = VT_NULL;
+        break;
+    }
+}
+
+bool NumberOf(const Cell& cell, double& d) {
+    if (cell.type == SQLITE_INTEGER) {
+        d = static_cast<double>(cell.integer);
+        return true;
+    }
+    if (cell.type == SQLITE_FLOAT) {
+        d = cell.real;
+        return true;
+    }
+    return false;
+}
+
+bool BooleanWord(std::string_view text, bool& value) {
+    CString t(std::string{text});
+    t.Trim();
+    for (const char* w : {"Yes", "True", "On"}) {
+        if (t.CompareNoCase(w) == 0)
+            return value = true, true;
+    }
+    for (const char* w : {"No", "False", "Off"}) {
+        if (t.CompareNoCase(w) == 0)
+            return value = false, true;
+    }
+    return false;
+}
+
+size_t CharacterCount(std::string_view utf8) {
+    size_t n = 0;
+    for (unsigned char c : utf8)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+long ToDouble(const VARIANT& value, double& d) {
+    COleVariant tmp;
+    HRESULT hr = VariantChangeType(&tmp, &value, 0, VT_R8);
+    if (FAILED(hr))
+        return hr == DISP_E_OVERFLOW ? err::NumericOverflow : err::ConversionError;
+    d = tmp.dblVal;
+    return 0;
+}
+
+} // namespace
+
+DaoType DaoTypeFromDeclaration(std::string_view declared) {
+    std::string decl = Upper(declared);
+    if (decl.empty())
+        return {};
+    long size = -1;
+    size_t paren = decl.find('(');
+    std::string base = decl.substr(0, paren);
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    if (paren != std::string::npos) {
+        long n = std::strtol(decl.c_str() + paren + 1, nullptr, 10);
+        if (n > 0)
+            size = n;
+    }
+    for (const NamedType& t : kTypes) {
+        if (base != t.name)
+            continue;
+        if (t.type == dbText || t.type == dbBinary)
+            return {t.type, size > 0 ? size : 255};
+        return {t.type, FixedSize(t.type)};
+    }
+    // Any other name: the engine's affinity rules.
+    if (decl.find("INT") != std::string::npos)
+        return {dbLong, 4};
+    if (decl.find("CHAR") != std::string::npos || decl.find("TEXT") != std::string::npos)
+        return {dbText, size > 0 ? size : 255};
+    if (decl.find("CLOB") != std::string::npos)
+        return {dbMemo, 0};
+    if (decl.find("BLOB") != std::string::npos)
+        return {dbLongBinary, 0};
+    return {dbDouble, 8};
+}
+
+DaoType DaoTypeFromValue(int sqliteType, std::int64_t integer) {
+    switch (sqliteType) {
+    case SQLITE_INTEGER:
+        if (integer >= std::numeric_limits<LONG>::min() &&
+            integer <= std::numeric_limits<LONG>::max())
+            return {dbLong, 4};
+        return {dbDouble, 8};
+    case SQLITE_FLOAT:
+        return {dbDouble, 8};
+    case SQLITE_BLOB:
+        return {dbLongBinary, 0};
+    default:
+        return {dbText, 255};
+    }
+}
+
+long FixedSize(short type) {
+    switch (type) {
+    case dbBoolean:
+    case dbByte:
+        return 1;
+    case dbInteger:
+        return 2;
+    case dbLong:
+    case dbSingle:
+        return 4;
+    case dbCurrency:
+    case dbDouble:
+    case dbDate:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+bool Cell::operator==(const Cell& other) const {
+    if (type != other.type)
+        return false;
+    switch (type) {
+    case SQLITE_INTEGER:
+        return integer == other.integer;
+    case SQLITE_FLOAT:
+        return real == other.real || (std::isnan(real) && std::isnan(other.real));
+    case SQLITE_TEXT:
+    case SQLITE_BLOB:
+        return bytes == other.bytes;
+    default:
+        return true;
+    }
+}
+
+Cell ReadCell(const SqliteStatement& stmt, int column) {
+    Cell cell;
+    cell.type = stmt.ColumnType(column);
+    switch (cell.type) {
+    case SQLITE_INTEGER:
+        cell.integer = stmt.ColumnInt64(column);
+        break;
+    case SQLITE_FLOAT:
+        cell.real = stmt.ColumnDouble(column);
+        break;
+    case SQLITE_TEXT:
+        cell.bytes = stmt.ColumnText(column);
+        break;
+    case SQLITE_BLOB: {
+        const void* p = sqlite3_column_blob(stmt.get(), column);
+        int n = sqlite3_column_bytes(stmt.get(), column);
+        if (p && n > 0)
+            cell.bytes.assign(static_cast<const char*>(p), static_cast<size_t>(n));
+        break;
+    }
+    default:
+        break;
+    }
+    return cell;
+}
+
+void BindCell(SqliteStatement& stmt, int index, const Cell& cell) {
+    switch (cell.type) {
+    case SQLITE_INTEGER:
+        stmt.Bind(index, static_cast<std::int64_t>(cell.integer));
+        break;
+    case SQLITE_FLOAT:
+        stmt.Bind(index, cell.real);
+        break;
+    case SQLITE_TEXT:
+        stmt.Bind(index, std::string_view(cell.bytes));
+        break;
+    case SQLITE_BLOB:
+        stmt.BindBlob(index, cell.bytes.data(), static_cast<int>(cell.bytes.size()));
+        break;
+    default:
+        stmt.BindNull(index);
+        break;
+    }
+}
+
+void CellToVariant(const Cell& cell, short daoType, COleVariant& out) {
+    if (cell.type == SQLITE_NULL) {
+        out.Clear();
+        out.vt = VT_NULL;
+        return;
+    }
+    double d = 0;
+    const bool numeric = NumberOf(cell, d);
+    switch (daoType) {
+    case dbBoolean: {
+        bool b = false;
+        if (numeric)
+            b = d != 0;
+        else if (cell.type != SQLITE_TEXT || !BooleanWord(cell.bytes, b))
+            break;
+        out = COleVariant(static_cast<short>(b ? -1 : 0), VT_BOOL);
+        return;
+    }
+    case dbByte:
+    case dbInteger:
+    case dbLong: {
+        if (!numeric)
+            break;
+        double r = std::nearbyint(d);
+        if (daoType == dbByte && r >= 0 && r <= 255)
+            out = static_cast<BYTE>(r);
+        else if (daoType == dbInteger && r >= -32768 && r <= 32767)
+            out = static_cast<short>(r);
+        else if (daoType == dbLong && r >= std::numeric_limits<LONG>::min() &&
+                 r <= std::numeric_limits<LONG>::max())
+            out = static_cast<LONG>(r);
+        else
+            break;
+        return;
+    }
+    case dbCurrency: {
+        COleCurrency cur;
+        if (cell.type == SQLITE_INTEGER)
+            cur.m_cur.int64 = cell.integer * 10000;
+        else if (cell.type == SQLITE_FLOAT)
+            cur = COleCurrency::FromDouble(cell.real);
+        else if (cell.type != SQLITE_TEXT || !cur.ParseCurrency(cell.bytes.c_str()))
+            break;
+        if (cur.GetStatus() != COleCurrency::valid)
+            break;
+        out = cur;
+        return;
+    }
+    case dbSingle:
+        if (!numeric)
+            break;
+        out = static_cast<float>(d);
+        return;
+    case dbDouble:
+        if (!numeric)
+            break;
+        out = d;
+        return;
+    case dbDate: {
+        DATE date = 0;
+        if (numeric)
+            date = d;
+        else if (cell.type != SQLITE_TEXT || !ParseIsoDate(cell.bytes, date))
+            break;
+        out = COleDateTime(date);
+        return;
+    }
+    case dbText:
+    case dbMemo:
+        if (cell.type == SQLITE_INTEGER)
+            SetText(out, std::to_string(cell.integer));
+        else if (cell.type == SQLITE_FLOAT)
+            SetText(out, RealText(cell.real));
+        else
+            SetText(out, cell.bytes);
+        return;
+    case dbBinary:
+    case dbLongBinary:
+        if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
+            SetBytes(out, cell.bytes);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    NaturalVariant(cell, out);
+}
+
+long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
+    out = Cell();
+    if (value.vt == VT_EMPTY || value.vt == VT_NULL)
+        return 0;
+    const bool text = value.vt == VT_BSTR;
+    const bool bytes = value.vt == (VT_ARRAY | VT_UI1);
+    if (bytes && daoType != dbBinary && daoType != dbLongBinary && daoType != 0)
+        return err::ConversionError;
+    switch (daoType) {
+    case dbBoolean: {
+        bool b = false;
+        double d = 0;
+        if (text && BooleanWord(value.bstrVal ? value.bstrVal : "", b)) {
+        } else if (long code = ToDouble(value, d)) {
+            return code == err::NumericOverflow ? err::ConversionError : code;
+        } else {
+            b = d != 0;
+        }
+        out.type = SQLITE_INTEGER;
+        out.integer = b ? -1 : 0;
+        return 0;
+    }
+    case dbByte:
+    case dbInteger:
+    case dbLong: {
+        double d = 0;
+        if (long code = ToDouble(value, d))
+            return code;
+        double r = std::nearbyint(d);
+        double lo = daoType == dbByte ? 0 : daoType == dbInteger ? -32768 : -2147483648.0;
+        double hi = daoType == dbByte ? 255 : daoType == dbInteger ? 32767 : 2147483647.0;
+        if (!(r >= lo && r <= hi))
+            return err::NumericOverflow;
+        out.type = SQLITE_INTEGER;
+        out.integer = static_cast<std::int64_t>(r);
+        return 0;
+    }
+    case dbCurrency: {
+        COleVariant tmp;
+        HRESULT hr = VariantChangeType(&tmp, &value, 0, VT_CY);
+        if (FAILED(hr))
+            return hr == DISP_E_OVERFLOW ? err::NumericOverflow : err::ConversionError;
+        // Whole amounts stay integers; others are reals rounded to four decimals.
+        if (tmp.cyVal.int64 % 10000 == 0) {
+            out.type = SQLITE_INTEGER;
+            out.integer = tmp.cyVal.int64 / 10000;
+        } else {
+            out.type = SQLITE_FLOAT;
+            out.real = static_cast<double>(tmp.cyVal.int64) / 10000.0;
+        }
+        return 0;
+    }
+    case dbSingle:
+    case dbDouble: {
+        double d = 0;
+        if (long code = ToDouble(value, d))
+            return code;
+        if (daoType == dbSingle) {
+            if (std::fabs(d) > std::numeric_limits<float>::max())
+                return err::NumericOverflow;
+            d = static_cast<float>(d);
+        }
+        out.type = SQLITE_FLOAT;
+        out.real = d;
+        return 0;
+    }
+    case dbDate: {
+        DATE date = 0;
+        if (text) {
+            COleDateTime dt;
+            if (!dt.ParseDateTime(value.bstrVal ? value.bstrVal : ""))
+                return err::ConversionError;
+            date = dt.m_dt;
+        } else {
+            COleVariant tmp;
+            HRESULT hr = VariantChangeType(&tmp, &value, 0, VT_DATE);
+            if (FAILED(hr))
+                return hr == DISP_E_OVERFLOW ? err::NumericOverflow : err::ConversionError;
+            date = tmp.date;
+        }
+        std::string iso = FormatIsoDate(date);
+        if (iso.empty())
+            return err::NumericOverflow;
+        out.type = SQLITE_TEXT;
+        out.bytes = std::move(iso);
+        return 0;
+    }
+    case dbText:
+    case dbMemo: {
+        COleVariant tmp;
+        if (FAILED(VariantChangeType(&tmp, &value, 0, VT_BSTR)))
+            return err::ConversionError;
+        out.type = SQLITE_TEXT;
+        out.bytes.assign(tmp.bstrVal ? tmp.bstrVal : "", SysStringByteLen(tmp.bstrVal));
+        if (daoType == dbText && size > 0 && CharacterCount(out.bytes) > static_cast<size_t>(size))
+            return err::FieldTooSmall;
+        return 0;
+    }
+    case dbBinary:
+    case dbLongBinary:
+        if (bytes) {
+            out.bytes.assign(static_cast<const char*>(value.parray->pvData),
+                             value.parray->rgsabound[0].cElements);
+        } else if (text) {
+            out.bytes.assign(value.bstrVal ? value.bstrVal : "", SysStringByteLen(value.bstrVal));
+        } else {
+            return err::ConversionError;
+        }
+        out.type = SQLITE_BLOB;
+        if (daoType == dbBinary && size > 0 && out.bytes.size() > static_cast<size_t>(size))
+            return err::FieldTooSmall;
+        return 0;
+    default:
+        break;
+    }
+    // No declared type: the value goes in as it is.
+    switch (value.vt) {
+    case VT_BSTR:
+        out.type = SQLITE_TEXT;
+        out.bytes.assign(value.bstrVal ? value.bstrVal : "", SysStringByteLen(value.bstrVal));
+        return 0;
+    case VT_ARRAY | VT_UI1:
+        out.type = SQLITE_BLOB;
+        out.bytes.assign(static_cast<const char*>(value.parray->pvData),
+                         value.parray->rgsabound[0].cElements);
+        return 0;
+    case VT_R4:
+    case VT_R8:
+        out.type = SQLITE_FLOAT;
+        out.real = value.vt == VT_R4 ? value.fltVal : value.dblVal;
+        return 0;
+    case VT_CY:
+        return VariantToCell(value, dbCurrency, 0, out);
+    case VT_DATE:
+        return VariantToCell(value, dbDate, 0, out);
+    case VT_BOOL:
+        return VariantToCell(value, dbBoolean, 0, out);
+    default: {
+        COleVariant tmp;
+        if (FAILED(VariantChangeType(&tmp, &value, 0, VT_I8)))
+            return err::ConversionError;
+        out.type = SQLITE_INTEGER;
+        out.integer = tmp.llVal;
+        return 0;
+    }
+    }
+}
+
+} // namespace kel::dao

@@ -1,0 +1,47 @@
+// Field types from declared column types, and the conversions between stored values and
+// variants by the storage conventions (ISO date text, booleans -1/0, currency as a number
+// with four decimals, binary as BLOB). Private to the data-access classes.
+#pragma once
+
+#include "platform/core/OleVariant.h"
+#include "platform/dao/SqliteStatement.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kel::dao {
+
+struct DaoType {
+    short type = 0; // dbBoolean ... dbMemo; 0 when the declaration says nothing
+    long size = 0;
+};
+
+DaoType DaoTypeFromDeclaration(std::string_view declared);
+// The type an expression column takes from one of its values.
+DaoType DaoTypeFromValue(int sqliteType, std::int64_t integer);
+// The size a field of a fixed-size type reports.
+long FixedSize(short type);
+
+// One stored value, copied out of a statement so that no read stays open.
+struct Cell {
+    int type = SQLITE_NULL; // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB, SQLITE_NULL
+    std::int64_t integer = 0;
+    double real = 0;
+    std::string bytes; // text or blob
+
+    bool operator==(const Cell& other) const;
+};
+
+Cell ReadCell(const SqliteStatement& stmt, int column);
+void BindCell(SqliteStatement& stmt, int index, const Cell& cell);
+
+// The variant a field of the given type shows for a stored value.
+void CellToVariant(const Cell& cell, short daoType, COleVariant& out);
+
+// Converts a value given for a field of the given type and size into what is stored.
+// 0 on success, else the error code: 3421 (not convertible), 3349 (out of range), 3163 (too
+// long for the field).
+long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out);
+
+} // namespace kel::dao

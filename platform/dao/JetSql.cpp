@@ -1,0 +1,254 @@
+#include "platform/dao/JetSql.h"
+
+#include "platform/dao/IsoDate.h"
+#include "platform/dao/SqlLexer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace kel::dao {
+
+namespace {
+
+constexpr long kSyntaxError = 3075;
+constexpr long kTextAfterEnd = 3142;
+
+struct PatternItem {
+    enum Kind { Literal, Any, One, Digit, Class } kind = Literal;
+    unsigned char ch = 0;
+    bool negated = false;
+    std::vector<std::pair<unsigned char, unsigned char>> ranges; // Class: inclusive ranges
+};
+
+bool ParsePattern(std::string_view p, std::vector<PatternItem>& items) {
+    for (size_t i = 0; i < p.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(p[i]);
+        PatternItem item;
+        if (c == '*') {
+            item.kind = PatternItem::Any;
+        } else if (c == '?') {
+            item.kind = PatternItem::One;
+        } else if (c == '#') {
+            item.kind = PatternItem::Digit;
+        } else if (c == '[') {
+            size_t close = p.find(']', i + 1);
+            if (close == i + 1) { // "[]" stands for nothing
+                i = close;
+                continue;
+            }
+            if (close == std::string_view::npos)
+                return false;
+            std::string_view body = p.substr(i + 1, close - i - 1);
+            i = close;
+            if (body.size() > 1 && body[0] == '!') {
+                item.negated = true;
+                body.remove_prefix(1);
+            }
+            for (size_t k = 0; k < body.size(); ++k) {
+                unsigned char lo = static_cast<unsigned char>(body[k]);
+                if (k + 2 < body.size() && body[k + 1] == '-') {
+                    unsigned char hi = static_cast<unsigned char>(body[k + 2]);
+                    item.ranges.emplace_back(std::min(lo, hi), std::max(lo, hi));
+                    k += 2;
+                } else {
+                    item.ranges.emplace_back(lo, lo);
+                }
+            }
+            if (!item.negated && item.ranges.size() == 1 &&
+                item.ranges[0].first == item.ranges[0].second) {
+                item.kind = PatternItem::Literal; // [*], [?], [#], [[] and the like
+                item.ch = item.ranges[0].first;
+            } else {
+                item.kind = PatternItem::Class;
+            }
+        } else {
+            item.ch = c;
+        }
+        items.push_back(std::move(item));
+    }
+    return true;
+}
+
+// A class for GLOB, case-insensitive for ASCII letters as the engine's LIKE is.
+std::string GlobClass(const PatternItem& item) {
+    std::vector<std::pair<unsigned char, unsigned char>> ranges = item.ranges;
+    for (auto [lo, hi] : item.ranges) {
+        if (std::islower(lo) && std::islower(hi))
+            ranges.emplace_back(std::toupper(lo), std::toupper(hi));
+        else if (std::isupper(lo) && std::isupper(hi))
+            ranges.emplace_back(std::tolower(lo), std::tolower(hi));
+    }
+    // "]" must come first, "-" last, and "^" anywhere but first.
+    std::string head, body, tail;
+    for (auto [lo, hi] : ranges) {
+        if (lo == hi) {
+            if (lo == ']')
+                head = "]";
+            else if (lo == '-')
+                tail = "-";
+            else if (lo == '^')
+                tail = "^" + tail;
+            else
+                body += static_cast<char>(lo);
+        } else {
+            body += static_cast<char>(lo);
+            body += '-';
+            body += static_cast<char>(hi);
+        }
+    }
+    if (head.empty() && body.empty() && tail.size() > 1 && tail[0] == '^')
+        std::rotate(tail.begin(), tail.begin() + 1, tail.end()); // "-^" rather than "^-"
+    std::string out = "[";
+    if (item.negated)
+        out += '^';
+    return out + head + body + tail + "]";
+}
+
+// Drops the blank that keeps "- -" and "/ *" from reading as SQLite comments.
+void AppendOperator(std::string& out, std::string_view op) {
+    if (!out.empty() &&
+        ((out.back() == '-' && op.front() == '-') || (out.back() == '/' && op.front() == '*')))
+        out += ' ';
+    out += op;
+}
+
+JetTranslation Fail(long code, std::string description) {
+    JetTranslation t;
+    t.ok = false;
+    t.errorCode = code;
+    t.description = std::move(description);
+    return t;
+}
+
+} // namespace
+
+bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
+    std::vector<PatternItem> items;
+    if (!ParsePattern(jetPattern, items))
+        return false;
+    bool glob = std::any_of(items.begin(), items.end(), [](const PatternItem& i) {
+        return i.kind == PatternItem::Digit || i.kind == PatternItem::Class;
+    });
+    std::string pattern;
+    bool escaped = false;
+    for (const PatternItem& item : items) {
+        switch (item.kind) {
+        case PatternItem::Any:
+            pattern += glob ? '*' : '%';
+            break;
+        case PatternItem::One:
+            pattern += glob ? '?' : '_';
+            break;
+        case PatternItem::Digit:
+            pattern += "[0-9]";
+            break;
+        case PatternItem::Class:
+            pattern += GlobClass(item);
+            break;
+        case PatternItem::Literal:
+            if (!glob) {
+                if (item.ch == '%' || item.ch == '_' || item.ch == '\\') {
+                    pattern += '\\';
+                    escaped = true;
+                }
+                pattern += static_cast<char>(item.ch);
+            } else if (std::isalpha(item.ch)) {
+                pattern += '[';
+                pattern += static_cast<char>(std::tolower(item.ch));
+                pattern += static_cast<char>(std::toupper(item.ch));
+                pattern += ']';
+            } else if (item.ch == '*' || item.ch == '?' || item.ch == '[') {
+                pattern += '[';
+                pattern += static_cast<char>(item.ch);
+                pattern += ']';
+            } else {
+                pattern += static_cast<char>(item.ch);
+            }
+            break;
+        }
+    }
+    out.op = glob ? "GLOB" : "LIKE";
+    out.pattern = QuoteSqlString(pattern);
+    if (escaped)
+        out.pattern += " ESCAPE '\\'";
+    return true;
+}
+
+JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
+    const std::string quoted = "'" + std::string(jet) + "'";
+    const std::string syntax = "Syntax error in query expression " + quoted + ".";
+    LexResult lex = LexSql(jet, SqlDialect::Jet);
+    if (!lex.ok) {
+        if (lex.error == "date")
+            return Fail(kSyntaxError, "Syntax error in date in query expression " + quoted + ".");
+        return Fail(kSyntaxError, syntax);
+    }
+    const std::vector<SqlToken>& tokens = lex.tokens;
+    JetTranslation result;
+    std::string& out = result.sql;
+    size_t likeAt = std::string::npos; // where the pending LIKE keyword sits in out
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        const SqlToken& t = tokens[i];
+        const size_t likePos = likeAt;
+        if (!t.Is(TokenKind::Space))
+            likeAt = std::string::npos;
+        switch (t.kind) {
+        case TokenKind::Word: {
+            size_t prev = i;
+            while (prev > 0 && tokens[prev - 1].Is(TokenKind::Space))
+                --prev;
+            bool qualified = prev > 0 && tokens[prev - 1].Is(TokenKind::Dot);
+            size_t next = NextSignificant(tokens, i);
+            bool call = next < tokens.size() && tokens[next].Is(TokenKind::LParen);
+            if (!qualified && !call && t.IsWord("True")) {
+                out += "-1";
+            } else if (!qualified && !call && t.IsWord("False")) {
+                out += "0";
+            } else {
+                if (t.IsWord("LIKE"))
+                    likeAt = out.size();
+                out += t.text;
+            }
+            break;
+        }
+        case TokenKind::String:
+            if (likePos != std::string::npos) {
+                LikeTranslation like;
+                if (!TranslateLikePattern(Unquote(t), like))
+                    return Fail(kSyntaxError, syntax);
+                out.replace(likePos, 4, like.op);
+                out += like.pattern;
+            } else {
+                out += QuoteSqlString(Unquote(t));
+            }
+            break;
+        case TokenKind::Date: {
+            std::string iso;
+            if (!JetDateLiteralToIso(Unquote(t), iso))
+                return Fail(kSyntaxError,
+                            "Syntax error in date in query expression " + quoted + ".");
+            out += QuoteSqlString(iso);
+            break;
+        }
+        case TokenKind::Operator:
+            AppendOperator(out, t.text == "&" ? std::string_view("||") : t.text);
+            break;
+        case TokenKind::Semicolon:
+            if (kind == JetTextKind::Expression)
+                return Fail(kSyntaxError, syntax);
+            for (size_t k = i + 1; k < tokens.size(); ++k) {
+                if (!tokens[k].Is(TokenKind::Space))
+                    return Fail(kTextAfterEnd, "Characters found after end of SQL statement.");
+            }
+            i = tokens.size();
+            break;
+        default:
+            out += t.text;
+            break;
+        }
+    }
+    return result;
+}
+
+} // namespace kel::dao

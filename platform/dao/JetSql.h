@@ -1,0 +1,35 @@
+// Translation of the Jet SQL dialect into SQLite's, token by token outside string literals:
+// "text" -> 'text', #m/d/y# -> ISO date text, LIKE patterns (* ? # [...]) -> LIKE or GLOB,
+// & -> ||, True/False -> -1/0; [names] and ordinal ORDER BY stay. One statement only.
+// A pure function of its text. Private to the data-access classes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kel::dao {
+
+enum class JetTextKind {
+    Statement,  // a whole statement: one trailing ";" is allowed
+    Expression, // a criterion, filter or sort: no ";" at all
+};
+
+struct JetTranslation {
+    bool ok = true;
+    std::string sql;         // the SQLite text when ok
+    long errorCode = 0;      // the engine's error code when not ok
+    std::string description; // and its description
+};
+
+JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind = JetTextKind::Statement);
+
+// A Jet LIKE pattern (the text between the quotes) as the operator and quoted pattern SQLite
+// needs: {"LIKE", "'abc%'"}, {"LIKE", "'50\%' ESCAPE '\'"} or {"GLOB", "'[aA][0-9]*'"}.
+// False when a [ class is not closed.
+struct LikeTranslation {
+    std::string op;
+    std::string pattern;
+};
+bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out);
+
+} // namespace kel::dao

@@ -1,0 +1,49 @@
+#include "platform/dao/Keyset.h"
+
+#include <algorithm>
+
+namespace kel::dao {
+
+void Keyset::Append(std::int64_t rowid) {
+    if ((m_size >> kBits) >= m_chunks.size()) {
+        auto chunk = std::make_unique_for_overwrite<ChunkData>();
+        std::fill(std::begin(chunk->deleted), std::end(chunk->deleted), 0);
+        m_chunks.push_back(std::move(chunk));
+    }
+    ChunkData& c = *m_chunks[m_size >> kBits];
+    c.keys[m_size & kMask] = rowid;
+    ++m_size;
+}
+
+void Keyset::Truncate(size_t size) {
+    if (size >= m_size)
+        return;
+    for (size_t pos = size; pos < m_size && (pos & kMask); ++pos)
+        Chunk(pos).deleted[(pos & kMask) >> 6] &= ~(1ull << (pos & 63));
+    m_size = size;
+    m_chunks.resize((size + kMask) >> kBits);
+}
+
+void Keyset::Clear() {
+    m_chunks.clear();
+    m_size = 0;
+}
+
+size_t Keyset::FindLinear(std::int64_t rowid) const {
+    for (size_t pos = m_size; pos-- > 0;) {
+        if (At(pos) == rowid)
+            return pos;
+    }
+    return npos;
+}
+
+std::vector<std::int64_t> Keyset::SortedKeys() const {
+    std::vector<std::int64_t> keys;
+    keys.reserve(m_size);
+    for (size_t pos = 0; pos < m_size; ++pos)
+        keys.push_back(At(pos));
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+} // namespace kel::dao

@@ -1,0 +1,287 @@
+// Find: FIRST and LAST by one query in the recordset's order and a lookup of the record's
+// place among the keys; NEXT and PREV by testing record after record from the current one.
+#include "platform/dao/RecordsetState.h"
+
+#include "platform/dao/JetSql.h"
+#include "platform/dao/Prepare.h"
+#include "platform/dao/SqlLexer.h"
+
+#include <optional>
+
+namespace kel::dao {
+
+namespace {
+
+bool IsName(const SqlToken& t) {
+    return t.Is(TokenKind::Word) || t.Is(TokenKind::QuotedName);
+}
+
+// A criterion names the recordset's fields: an expression's name, or in a copy of a result the
+// column that holds a field, stands for the field.
+std::string BindFieldNames(const std::string& criterion, const RecordsetState& rs) {
+    LexResult lex = LexSql(criterion, SqlDialect::Sqlite);
+    if (!lex.ok)
+        return criterion;
+    const auto& t = lex.tokens;
+    auto field = [&](const std::string& name) -> const RecordsetField* {
+        for (const RecordsetField& f : rs.fields) {
+            if (EqualsNoCase(f.name, name))
+                return &f;
+        }
+        return nullptr;
+    };
+    auto replacement = [&](const RecordsetField& f) -> std::string {
+        if (rs.materialised)
+            return QuoteSqlName(f.storedName);
+        return f.expression && !f.expr.empty() ? "(" + f.expr + ")" : std::string();
+    };
+    std::string out;
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (IsName(t[i]) && !(i > 0 && t[i - 1].Is(TokenKind::Dot))) {
+            size_t next = NextSignificant(t, i);
+            bool call = next < t.size() && t[next].Is(TokenKind::LParen);
+            bool dotted = next < t.size() && t[next].Is(TokenKind::Dot);
+            size_t second = dotted ? NextSignificant(t, next) : t.size();
+            if (dotted && rs.materialised && second < t.size() && IsName(t[second])) {
+                const RecordsetField* f = field(Unquote(t[i]) + "." + Unquote(t[second]));
+                if (f) {
+                    out += replacement(*f);
+                    i = second;
+                    continue;
+                }
+            }
+            if (!dotted && !call) {
+                const RecordsetField* f = field(Unquote(t[i]));
+                std::string r = f ? replacement(*f) : std::string();
+                if (!r.empty()) {
+                    out += r;
+                    continue;
+                }
+            }
+        }
+        out += t[i].text;
+    }
+    return out;
+}
+
+} // namespace
+
+bool RecordsetState::Find(long findType, const std::string& criterion) {
+    if (type == dbOpenTable)
+        ThrowDaoError(err::NotSupportedForType, kRecordset);
+    if (findType != AFX_DAO_FIRST && findType != AFX_DAO_LAST && findType != AFX_DAO_NEXT &&
+        findType != AFX_DAO_PREV)
+        ThrowDaoError(err::InvalidArgument, kRecordset);
+    JetTranslation jet = TranslateJetSql(criterion, JetTextKind::Expression);
+    if (!jet.ok)
+        ThrowDaoError(jet.errorCode, jet.description, kRecordset);
+    const std::string crit = BindFieldNames(jet.sql, *this);
+    const EngineContext context{criterion, true, database->name};
+    if (findType == AFX_DAO_NEXT || findType == AFX_DAO_PREV)
+        return FindScan(findType == AFX_DAO_NEXT, crit);
+    const bool last = findType == AFX_DAO_LAST;
+
+    if (materialised) {
+        SqliteStatement stmt;
+        PrepareOne(db(), stmt,
+                   "SELECT \"kel$pos\" FROM " + copyTable + " WHERE (" + crit +
+                       ") ORDER BY \"kel$pos\"" + (last ? " DESC" : "") + " LIMIT 1",
+                   kRecordset, context);
+        int rc = stmt.Step();
+        if (rc == SQLITE_DONE)
+            return false;
+        if (rc != SQLITE_ROW)
+            ThrowSqliteError(db(), rc, kRecordset, context);
+        size_t position = static_cast<size_t>(stmt.ColumnInt64(0) - 1);
+        stmt.Reset();
+        CancelEdit();
+        KeyTo(position);
+        Land(position);
+        return true;
+    }
+
+    // Rows added through the dynaset come after all others, whatever their values.
+    const size_t appended = appendedFrom < keys.Size() ? appendedFrom : keys.Size();
+    if (last && appended < keys.Size()) {
+        SqliteStatement test;
+        PrepareOne(db(), test,
+                   "SELECT 1 FROM " + from + " WHERE " + rowid + " = ?1 AND (" + crit + ")",
+                   kRecordset, context);
+        for (size_t p = keys.Size(); p-- > appended;) {
+            StatementScope scope(test);
+            test.Bind(1, keys.At(p));
+            if (!keys.IsDeleted(p) && test.Step() == SQLITE_ROW) {
+                CancelEdit();
+                Land(p);
+                return true;
+            }
+        }
+    }
+
+    const std::string base = "SELECT " + rowid + order.TermColumns() + " FROM " + from + " WHERE " +
+                             (whereClause.empty() ? "" : "(" + whereClause + ") AND ") + "(" +
+                             crit + ") ORDER BY " + order.OrderBy(last);
+    const int terms = static_cast<int>(order.TermCount());
+    // One match is the answer when it is a record of the dynaset; a row added by others is not,
+    // and then the query is stepped on. A row added through the dynaset counts only when no
+    // other record matches.
+    std::optional<size_t> found, addedMatch;
+    for (bool limited : {true, false}) {
+        SqliteStatement stmt;
+        PrepareOne(db(), stmt, base + (limited ? " LIMIT 1" : ""), kRecordset, context);
+        StatementScope scope(stmt);
+        bool any = false;
+        int rc = SQLITE_DONE;
+        while (!found && (rc = stmt.Step()) == SQLITE_ROW) {
+            any = true;
+            std::vector<SqliteValue> point;
+            for (int i = 0; i < terms; ++i)
+                point.push_back(stmt.ColumnValue(1 + i));
+            size_t p = PositionOf(stmt.ColumnInt64(0), point);
+            if (p == Keyset::npos)
+                continue;
+            if (p < appended || last)
+                found = p;
+            else if (!addedMatch || p < *addedMatch)
+                addedMatch = p;
+        }
+        if (!found && rc != SQLITE_DONE)
+            ThrowSqliteError(db(), rc, kRecordset, context);
+        if (found || !any)
+            break;
+    }
+    if (!found)
+        found = addedMatch;
+    if (!found)
+        return false;
+    CancelEdit();
+    Land(*found);
+    return true;
+}
+
+size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<SqliteValue>& point) {
+    if (key > maxRowid) {
+        // Added through the dynaset, or by others (and then not a record of it).
+        for (size_t p = appendedFrom; p < keys.Size(); ++p) {
+            if (keys.At(p) == key)
+                return p;
+        }
+        return Keyset::npos;
+    }
+    // Where a keyed record lies against the point: <0 before, >0 after; none when deleted.
+    auto compareAt = [&](size_t p) -> std::optional<int> {
+        if (keys.IsDeleted(p))
+            return std::nullopt;
+        if (order.TermCount() == 0)
+            return order.Compare({}, keys.At(p), key);
+        if (!probe)
+            PrepareInternal(db(), probe,
+                            "SELECT " + order.CompareColumns(2) + " FROM " + from + " WHERE " +
+                                rowid + " = ?1",
+                            kRecordset);
+        StatementScope scope(probe);
+        probe.Bind(1, keys.At(p));
+        for (size_t i = 0; i < point.size(); ++i)
+            probe.Bind(static_cast<int>(i + 2), point[i]);
+        int rc = probe.Step();
+        if (rc == SQLITE_DONE) {
+            keys.MarkDeleted(p);
+            return std::nullopt;
+        }
+        if (rc != SQLITE_ROW)
+            ThrowSqliteError(db(), rc, kRecordset);
+        std::vector<int> columns;
+        for (size_t i = 0; i < order.TermCount(); ++i)
+            columns.push_back(static_cast<int>(probe.ColumnInt64(static_cast<int>(i))));
+        return order.Compare(columns, keys.At(p), key);
+    };
+    const size_t keyed = std::min(appendedFrom, keys.Size());
+
+    // Beyond what is keyed so far: keying goes on until the record comes.
+    if (!complete) {
+        std::optional<int> lastKeyed;
+        for (size_t p = keyed; p-- > 0 && !lastKeyed;)
+            lastKeyed = compareAt(p);
+        if (!lastKeyed || *lastKeyed < 0) {
+            size_t from = keys.Size();
+            while (!complete) {
+                KeyRun(chunk);
+                for (size_t p = from; p < keys.Size(); ++p) {
+                    if (keys.At(p) == key)
+                        return p;
+                }
+                from = keys.Size();
+            }
+        }
+    }
+
+    // The keys are in the order unless records changed since they were keyed: search, check,
+    // and scan when the check fails.
+    size_t lo = 0, hi = std::min(appendedFrom, keys.Size());
+    while (lo < hi) {
+        size_t mid = lo + (hi - lo) / 2;
+        std::optional<int> c;
+        size_t m = mid;
+        while (m < hi && !(c = compareAt(m)))
+            ++m;
+        if (!c)
+            hi = mid;
+        else if (*c < 0)
+            lo = m + 1;
+        else
+            hi = m;
+    }
+    if (lo < keys.Size() && keys.At(lo) == key)
+        return lo;
+    return keys.FindLinear(key);
+}
+
+bool RecordsetState::FindScan(bool forward, const std::string& criterion) {
+    const EngineContext context{criterion, true, database->name};
+    SqliteStatement test;
+    PrepareOne(db(), test,
+               materialised
+                   ? "SELECT 1 FROM " + copyTable + " WHERE \"kel$pos\" = ?1 AND (" + criterion +
+                         ")"
+                   : "SELECT 1 FROM " + from + " WHERE " + rowid + " = ?1 AND (" + criterion + ")",
+               kRecordset, context);
+    auto matches = [&](size_t p) {
+        if (keys.IsDeleted(p))
+            return false;
+        StatementScope scope(test);
+        test.Bind(1, keys.At(p));
+        int rc = test.Step();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            ThrowSqliteError(db(), rc, kRecordset, context);
+        return rc == SQLITE_ROW;
+    };
+    if (forward) {
+        if (at == Where::AfterLast)
+            return false;
+        for (size_t p = at == Where::BeforeFirst ? 0 : pos + 1; KeyTo(p); ++p) {
+            if (matches(p)) {
+                CancelEdit();
+                Land(p);
+                return true;
+            }
+        }
+        return false;
+    }
+    if (at == Where::BeforeFirst)
+        return false;
+    size_t p = pos;
+    if (at == Where::AfterLast) {
+        KeyAll();
+        p = keys.Size();
+    }
+    while (p-- > 0) {
+        if (matches(p)) {
+            CancelEdit();
+            Land(p);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace kel::dao

@@ -1,0 +1,213 @@
+// Keying a recordset lazily, the current record and bookmarks.
+#include "platform/dao/RecordsetState.h"
+
+#include "platform/dao/Prepare.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace kel::dao {
+
+namespace {
+
+constexpr size_t kMaxChunk = size_t(1) << 16;
+constexpr unsigned char kMagic[3] = {'K', 'B', 1};
+constexpr size_t kBookmarkSize = sizeof kMagic + 3 * sizeof(std::uint64_t);
+
+void Put(unsigned char* p, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+std::uint64_t Get(const unsigned char* p) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < 8; ++i)
+        v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+    return v;
+}
+
+} // namespace
+
+bool RecordsetState::KeyTo(size_t position) {
+    while (keys.Size() <= position && !complete)
+        KeyRun(position + 1 - keys.Size());
+    return position < keys.Size();
+}
+
+void RecordsetState::KeyAll() {
+    while (!complete)
+        KeyRun(std::numeric_limits<size_t>::max());
+}
+
+// One keying run: the key query from where the last run stopped, stepped until enough records
+// are keyed, then reset so that no read lock outlives the call. A sorted result is keyed whole:
+// the sort is the cost, and another sort later would be paid again.
+void RecordsetState::KeyRun(size_t wanted) {
+    const size_t target = std::max(wanted, chunk);
+    chunk = std::min(chunk * 4, kMaxChunk);
+    if (materialised) {
+        const size_t end = copyRows - keys.Size() < target ? copyRows : keys.Size() + target;
+        while (keys.Size() < end)
+            keys.Append(static_cast<std::int64_t>(keys.Size()) + 1);
+        complete = keys.Size() == copyRows;
+        return;
+    }
+    // A fresh run reads the whole key query; a resumed one the conditions that follow the
+    // point where the last run stopped, one after the other.
+    const std::string head = "SELECT " + rowid + " FROM " + from +
+                             (whereClause.empty() ? "" : " WHERE (" + whereClause + ")");
+    const std::vector<std::string> segments =
+        resumable ? order.Continuation(lastValues, 1) : std::vector<std::string>{std::string()};
+    // A record keyed before and changed since may come again: skip what is keyed already.
+    std::vector<std::int64_t> known;
+    if (resumable &&
+        (database->DataVersion() != dataVersion || sqlite3_total_changes64(db()) != totalChanges))
+        known = keys.SortedKeys();
+
+    const size_t start = keys.Size();
+    size_t added = 0;
+    bool whole = false, stopped = false;
+    for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
+        std::string sql = head;
+        if (!segments[seg].empty())
+            sql += (whereClause.empty() ? " WHERE " : " AND ") + segments[seg];
+        sql += " ORDER BY " + order.OrderBy();
+        SqliteStatement stmt;
+        PrepareInternal(db(), stmt, sql, kRecordset);
+        const int params = sqlite3_bind_parameter_count(stmt.get());
+        for (int i = 0; i < params && i < static_cast<int>(lastValues.size()); ++i)
+            stmt.Bind(1 + i, lastValues[static_cast<size_t>(i)]);
+        if (params > static_cast<int>(lastValues.size()))
+            stmt.Bind(static_cast<int>(lastValues.size()) + 1, lastRowid);
+        for (bool first = true;; first = false) {
+            int rc = stmt.Step();
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_ROW) {
+                keys.Truncate(start);
+                ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+            }
+            if (first && seg == 0 && !resumable)
+                whole = sqlite3_stmt_status(stmt.get(), SQLITE_STMTSTATUS_SORT, 0) > 0;
+            const std::int64_t key = stmt.ColumnInt64(0);
+            // Rows others added since the dynaset was opened are not among its records.
+            if (key > maxRowid ||
+                (!known.empty() && std::binary_search(known.begin(), known.end(), key)))
+                continue;
+            keys.Append(key);
+            if (!whole && ++added >= target) {
+                // Where to go on from: read inside this statement's read, so it is the same.
+                lastRowid = key;
+                lastValues = SortValues(key);
+                stopped = true;
+                break;
+            }
+        }
+    }
+    resumable = stopped;
+    complete = !stopped;
+    dataVersion = database->DataVersion();
+    totalChanges = sqlite3_total_changes64(db());
+}
+
+std::vector<SqliteValue> RecordsetState::SortValues(std::int64_t key) {
+    std::vector<SqliteValue> out;
+    if (order.TermCount() == 0)
+        return out;
+    if (!sortValues) {
+        std::string columns = order.TermColumns().substr(2); // without the leading ", "
+        PrepareInternal(db(), sortValues,
+                        "SELECT " + columns + " FROM " + from + " WHERE " + rowid + " = ?1",
+                        kRecordset);
+    }
+    StatementScope scope(sortValues);
+    sortValues.Bind(1, key);
+    if (sortValues.Step() == SQLITE_ROW) {
+        for (int i = 0; i < static_cast<int>(order.TermCount()); ++i)
+            out.push_back(sortValues.ColumnValue(i));
+    } else {
+        out.resize(order.TermCount());
+    }
+    return out;
+}
+
+void RecordsetState::Land(size_t position) {
+    at = Where::OnRecord;
+    pos = position;
+    reached = std::max(reached, position + 1);
+    loaded = false;
+}
+
+void RecordsetState::LandAfterLast() {
+    at = Where::AfterLast;
+    loaded = false;
+    if (complete)
+        reached = keys.Size();
+}
+
+void RecordsetState::LandBeforeFirst() {
+    at = Where::BeforeFirst;
+    loaded = false;
+}
+
+bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row) {
+    StatementScope scope(read);
+    read.Bind(1, key);
+    int rc = read.Step();
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+    row.resize(fields.size());
+    for (size_t i = 0; i < fields.size(); ++i)
+        row[i] = ReadCell(read, static_cast<int>(i));
+    return true;
+}
+
+const std::vector<Cell>& RecordsetState::Current() {
+    if (at != Where::OnRecord)
+        ThrowDaoError(err::NoCurrentRecord, kRecordset);
+    if (keys.IsDeleted(pos))
+        ThrowDaoError(err::RecordDeleted, kRecordset);
+    if (!loaded) {
+        if (!ReadRow(keys.At(pos), values)) {
+            keys.MarkDeleted(pos);
+            ThrowDaoError(err::RecordDeleted, kRecordset);
+        }
+        loaded = true;
+    }
+    return values;
+}
+
+COleVariant RecordsetState::Bookmark(size_t position) const {
+    unsigned char bytes[kBookmarkSize];
+    std::memcpy(bytes, kMagic, sizeof kMagic);
+    Put(bytes + 3, instance);
+    Put(bytes + 11, position);
+    Put(bytes + 19, static_cast<std::uint64_t>(keys.At(position)));
+    COleVariant v;
+    SAFEARRAY* sa = SafeArrayCreateVector(VT_UI1, 0, kBookmarkSize);
+    if (!sa)
+        AfxThrowMemoryException();
+    std::memcpy(sa->pvData, bytes, kBookmarkSize);
+    v.vt = VT_ARRAY | VT_UI1;
+    v.parray = sa;
+    return v;
+}
+
+size_t RecordsetState::BookmarkPosition(const VARIANT& bookmark) const {
+    if (bookmark.vt != (VT_ARRAY | VT_UI1) || !bookmark.parray ||
+        bookmark.parray->rgsabound[0].cElements != kBookmarkSize)
+        ThrowDaoError(err::NotABookmark, kRecordset);
+    const unsigned char* p = static_cast<const unsigned char*>(bookmark.parray->pvData);
+    if (std::memcmp(p, kMagic, sizeof kMagic) != 0 || Get(p + 3) != instance)
+        ThrowDaoError(err::NotABookmark, kRecordset);
+    const std::uint64_t position = Get(p + 11);
+    if (position >= keys.Size() ||
+        static_cast<std::uint64_t>(keys.At(static_cast<size_t>(position))) != Get(p + 19))
+        ThrowDaoError(err::NotABookmark, kRecordset);
+    return static_cast<size_t>(position);
+}
+
+} // namespace kel::dao

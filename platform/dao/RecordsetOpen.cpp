@@ -1,0 +1,539 @@
+// Opening a recordset: the statement, its fields, how it is keyed; closing; field and index
+// information.
+#include "platform/dao/RecordsetState.h"
+
+#include "platform/dao/DaoFieldInfo.h"
+#include "platform/dao/DaoIndexInfo.h"
+#include "platform/dao/JetSql.h"
+#include "platform/dao/Prepare.h"
+#include "platform/dao/SqlLexer.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <map>
+
+namespace kel::dao {
+
+namespace {
+
+std::atomic<std::uint64_t> g_openings{0};
+
+bool IsName(const SqlToken& t) {
+    return t.Is(TokenKind::Word) || t.Is(TokenKind::QuotedName);
+}
+
+std::vector<SqlToken> SignificantTokens(std::string_view text, SqlDialect dialect) {
+    LexResult lex = LexSql(text, dialect);
+    std::vector<SqlToken> out;
+    for (const SqlToken& t : lex.tokens) {
+        if (!t.Is(TokenKind::Space))
+            out.push_back(t);
+    }
+    return out;
+}
+
+// "Orders", "[Order Details]" or "main.Orders": a table or query name rather than a statement.
+bool IsBareName(std::string_view sqliteText, std::string* schema, std::string* name) {
+    std::vector<SqlToken> t = SignificantTokens(sqliteText, SqlDialect::Sqlite);
+    if (t.size() == 1 && IsName(t[0]) && !t[0].IsWord("SELECT")) {
+        *schema = "";
+        *name = Unquote(t[0]);
+        return true;
+    }
+    if (t.size() == 3 && IsName(t[0]) && t[1].Is(TokenKind::Dot) && IsName(t[2])) {
+        *schema = Unquote(t[0]);
+        *name = Unquote(t[2]);
+        return true;
+    }
+    return false;
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string SchemaPrefix(const std::string& schema) {
+    return schema.empty() ? std::string() : QuoteSqlName(schema) + ".";
+}
+
+struct TableKind {
+    bool exists = false;
+    bool isTable = false; // a table rather than a view
+    bool rowid = false;   // an ordinary table keyed by rowid
+};
+
+TableKind LookupTable(sqlite3* db, const std::string& schema, const std::string& table) {
+    TableKind kind;
+    for (const char* master : {"sqlite_master", "sqlite_temp_master"}) {
+        std::string sql =
+            "SELECT type, sql FROM " +
+            (schema.empty() || std::string(master) == "sqlite_temp_master" ? std::string()
+                                                                           : SchemaPrefix(schema)) +
+            master + " WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE";
+        SqliteStatement stmt;
+        PrepareInternal(db, stmt, sql, kRecordset);
+        stmt.Bind(1, std::string_view(table));
+        if (stmt.Step() == SQLITE_ROW) {
+            kind.exists = true;
+            kind.isTable = stmt.ColumnText(0) == "table";
+            std::string create = Upper(std::string(stmt.ColumnText(1)));
+            kind.rowid = kind.isTable && create.find("WITHOUT ROWID") == std::string::npos &&
+                         create.rfind("CREATE VIRTUAL", 0) != 0;
+            return kind;
+        }
+        if (!schema.empty())
+            break;
+    }
+    return kind;
+}
+
+struct ColumnFacts {
+    std::string name;
+    std::string defaultValue;
+    bool pk = false;
+};
+
+std::vector<ColumnFacts> TableColumns(sqlite3* db, const std::string& schema,
+                                      const std::string& table) {
+    std::vector<ColumnFacts> columns;
+    SqliteStatement stmt;
+    PrepareInternal(db, stmt,
+                    "PRAGMA " + SchemaPrefix(schema) + "table_xinfo(" + QuoteSqlString(table) + ")",
+                    kRecordset);
+    while (stmt.Step() == SQLITE_ROW) {
+        ColumnFacts c;
+        c.name = stmt.ColumnText(1);
+        c.defaultValue = stmt.ColumnText(4);
+        c.pk = stmt.ColumnInt64(5) != 0;
+        columns.push_back(std::move(c));
+    }
+    return columns;
+}
+
+bool IsInteger(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c));
+    });
+}
+
+void Apply(JetTranslation& t, const std::string& text, JetTextKind kind) {
+    t = TranslateJetSql(text, kind);
+    if (!t.ok)
+        ThrowDaoError(t.errorCode, t.description, kRecordset);
+}
+
+} // namespace
+
+void RecordsetState::Open(DatabaseState& db, int openType, const std::string& text, int openOptions,
+                          const std::string& filter, const std::string& sort) {
+    if (openType == AFX_DAO_USE_DEFAULT_TYPE)
+        openType = dbOpenDynaset;
+    if (openType != dbOpenTable && openType != dbOpenDynaset && openType != dbOpenSnapshot &&
+        openType != dbOpenForwardOnly)
+        ThrowDaoError(err::InvalidArgument, kRecordset);
+    database = &db;
+    type = openType;
+    options = openOptions;
+    sqlGiven = text;
+    instance = ++g_openings;
+    const EngineContext context{text, false, db.name};
+
+    // The statement in SQLite's words; a bare name stands for all of a table or query.
+    JetTranslation jet;
+    Apply(jet, text, JetTextKind::Statement);
+    std::string bareSchema, bareName;
+    bool bare = IsBareName(jet.sql, &bareSchema, &bareName);
+    if (type == dbOpenTable) {
+        if (!bare)
+            ThrowDaoError(err::InvalidOperation, kRecordset);
+        TableKind kind = LookupTable(db.db(), bareSchema, bareName);
+        if (!kind.exists)
+            ThrowDaoError(err::TableNotFound,
+                          "The database engine cannot find the input table or query '" + bareName +
+                              "'.",
+                          kRecordset);
+        if (!kind.isTable)
+            ThrowDaoError(err::InvalidOperation, kRecordset);
+    }
+    sql = bare ? "SELECT * FROM " + SchemaPrefix(bareSchema) + QuoteSqlName(bareName) : jet.sql;
+
+    SelectStatement stmt = AnalyzeSelect(sql);
+    if (!stmt.isSelect)
+        ThrowDaoError(err::InvalidOperation, kRecordset);
+    if (!filter.empty() || !sort.empty()) {
+        JetTranslation f, s;
+        if (!filter.empty())
+            Apply(f, filter, JetTextKind::Expression);
+        if (!sort.empty())
+            Apply(s, sort, JetTextKind::Expression);
+        if (stmt.compound) {
+            sql = "SELECT * FROM (" + sql + ")";
+            stmt = AnalyzeSelect(sql);
+        }
+        if (!filter.empty())
+            stmt.where = stmt.where.empty() ? f.sql : "(" + stmt.where + ") AND (" + f.sql + ")";
+        if (!sort.empty())
+            stmt.orderBy = s.sql;
+        sql = stmt.Compose();
+        stmt = AnalyzeSelect(sql);
+    }
+
+    // The whole statement once, to check it and to learn its columns.
+    SqliteStatement full;
+    PrepareOne(db.db(), full, sql, kRecordset, context);
+    if (!sqlite3_stmt_readonly(full.get()) || full.ColumnCount() == 0)
+        ThrowDaoError(err::InvalidOperation, kRecordset);
+
+    TableKind kind;
+    if (stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly)
+        kind = LookupTable(db.db(), stmt.schema, stmt.table);
+    materialised = !kind.rowid;
+    updatable = !materialised && !db.readOnly && !(options & dbReadOnly);
+
+    // Result columns against select items: a star item stands for as many columns as remain.
+    const int columns = full.ColumnCount();
+    const size_t stars = std::count_if(stmt.items.begin(), stmt.items.end(),
+                                       [](const SelectItem& i) { return i.star; });
+    std::vector<const SelectItem*> itemOf(static_cast<size_t>(columns), nullptr);
+    if (!stmt.compound && !stmt.items.empty()) {
+        const size_t plain = stmt.items.size() - stars;
+        const size_t perStar =
+            stars && static_cast<size_t>(columns) >= plain ? (columns - plain) / stars : 0;
+        if (stars == 0 ? plain == static_cast<size_t>(columns)
+                       : plain + perStar * stars == static_cast<size_t>(columns)) {
+            size_t c = 0;
+            for (const SelectItem& item : stmt.items) {
+                for (size_t k = 0, n = item.star ? perStar : 1; k < n; ++k)
+                    itemOf[c++] = &item;
+            }
+        }
+    }
+
+    if (!materialised) {
+        schema = stmt.schema;
+        table = stmt.table;
+        from = stmt.from;
+        whereClause = stmt.where;
+        target = SchemaPrefix(schema) + QuoteSqlName(table);
+        std::vector<ColumnFacts> facts = TableColumns(db.db(), schema, table);
+        for (const char* candidate : {"rowid", "_rowid_", "oid"}) {
+            bool hidden = std::any_of(facts.begin(), facts.end(), [&](const ColumnFacts& c) {
+                return EqualsNoCase(c.name, candidate);
+            });
+            if (!hidden) {
+                rowidColumn = candidate;
+                break;
+            }
+        }
+        if (rowidColumn.empty()) {
+            materialised = true;
+            updatable = false;
+        }
+    }
+
+    // The fields.
+    const std::string qualifier =
+        materialised ? std::string()
+                     : (stmt.alias.empty() ? SchemaPrefix(schema) + QuoteSqlName(table)
+                                           : QuoteSqlName(stmt.alias));
+    std::map<std::string, std::vector<ColumnFacts>> tableFacts;
+    int unnamed = 0;
+    fields.clear();
+    for (int i = 0; i < columns; ++i) {
+        RecordsetField f;
+        const char* name = sqlite3_column_name(full.get(), i);
+        const char* decl = sqlite3_column_decltype(full.get(), i);
+        const char* dbName = sqlite3_column_database_name(full.get(), i);
+        const char* tbl = sqlite3_column_table_name(full.get(), i);
+        const char* origin = sqlite3_column_origin_name(full.get(), i);
+        const SelectItem* item = itemOf[static_cast<size_t>(i)];
+        f.expression = origin == nullptr;
+        if (item && !item->alias.empty())
+            f.name = item->alias;
+        else if (f.expression && item)
+            f.name = "Expr" + std::to_string(1000 + unnamed++);
+        else
+            f.name = name ? name : "";
+        if (decl)
+            f.type = DaoTypeFromDeclaration(decl);
+        if (origin) {
+            f.sourceTable = tbl ? tbl : "";
+            f.sourceField = origin;
+            int notNull = 0, pk = 0, autoinc = 0;
+            const char* declared = nullptr;
+            const char* collation = nullptr;
+            sqlite3_table_column_metadata(db.db(), dbName, tbl, origin, &declared, &collation,
+                                          &notNull, &pk, &autoinc);
+            std::string key = std::string(dbName ? dbName : "") + "." + f.sourceTable;
+            auto it = tableFacts.find(key);
+            if (it == tableFacts.end())
+                it = tableFacts
+                         .emplace(key, TableColumns(db.db(),
+                                                    dbName && std::string(dbName) != "main"
+                                                        ? std::string(dbName)
+                                                        : std::string(),
+                                                    f.sourceTable))
+                         .first;
+            const auto& facts = it->second;
+            size_t pkColumns = std::count_if(facts.begin(), facts.end(),
+                                             [](const ColumnFacts& c) { return c.pk; });
+            for (const ColumnFacts& c : facts) {
+                if (EqualsNoCase(c.name, origin))
+                    f.defaultValue = c.defaultValue;
+            }
+            f.required = notNull != 0;
+            f.rowidAlias = pk && pkColumns == 1 && declared && EqualsNoCase(declared, "INTEGER");
+            f.autoIncrement = autoinc != 0 || (declared && EqualsNoCase(declared, "COUNTER"));
+            f.updatable = updatable && !f.autoIncrement && EqualsNoCase(f.sourceTable, table);
+        }
+        if (!materialised) {
+            if (item && !item->star)
+                f.expr = item->expr;
+            else if (origin)
+                f.expr = qualifier + "." + QuoteSqlName(origin);
+        }
+        fields.push_back(std::move(f));
+    }
+    // A name two joined tables share is qualified with each table's name.
+    std::vector<bool> shared(fields.size(), false);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        for (size_t k = 0; k < fields.size(); ++k) {
+            if (!fields[k].expression && !fields[i].expression &&
+                EqualsNoCase(fields[k].name, fields[i].name) &&
+                !EqualsNoCase(fields[k].sourceTable, fields[i].sourceTable))
+                shared[i] = true;
+        }
+    }
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (shared[i])
+            fields[i].name = fields[i].sourceTable + "." + fields[i].name;
+    }
+
+    if (materialised) {
+        // A copy of the result in the connection's own temporary database, numbered in order.
+        copyTable = "temp." + QuoteSqlName("kel_rs" + std::to_string(++db.tempTables));
+        std::string create =
+            "CREATE TEMP TABLE " + copyTable.substr(5) + " (\"kel$pos\" INTEGER PRIMARY KEY";
+        std::string names;
+        std::vector<std::string> used;
+        for (int i = 0; i < columns; ++i) {
+            RecordsetField& f = fields[static_cast<size_t>(i)];
+            std::string stored = f.name.empty() ? "c" + std::to_string(i) : f.name;
+            while (std::any_of(used.begin(), used.end(),
+                               [&](const std::string& u) { return EqualsNoCase(u, stored); }) ||
+                   EqualsNoCase(stored, "kel$pos"))
+                stored += "_" + std::to_string(i);
+            used.push_back(stored);
+            f.storedName = stored;
+            const char* decl = sqlite3_column_decltype(full.get(), i);
+            create += ", " + QuoteSqlName(stored) + (decl ? " " + std::string(decl) : "");
+            names += (i ? ", " : "") + QuoteSqlName(stored);
+        }
+        full = SqliteStatement(); // the statement runs again inside the copy
+        db.Exec(create + ")", kRecordset);
+        try {
+            SqliteStatement insert;
+            PrepareOne(db.db(), insert, "INSERT INTO " + copyTable + " (" + names + ") " + sql,
+                       kRecordset, context);
+            int rc = insert.Step();
+            if (rc != SQLITE_DONE)
+                ThrowSqliteError(db.db(), rc, kRecordset, context);
+            copyRows = static_cast<size_t>(sqlite3_changes64(db.db()));
+        } catch (CException*) {
+            sqlite3_exec(db.db(), ("DROP TABLE IF EXISTS " + copyTable).c_str(), nullptr, nullptr,
+                         nullptr);
+            copyTable.clear();
+            throw;
+        }
+        PrepareInternal(db.db(), read,
+                        "SELECT " + names + " FROM " + copyTable + " WHERE \"kel$pos\" = ?1",
+                        kRecordset);
+    } else {
+        rowid = qualifier + "." + rowidColumn;
+        std::vector<OrderKey> keys;
+        for (const OrderTerm& term : stmt.order) {
+            OrderKey k;
+            k.descending = term.descending;
+            k.nullsFirst = term.nulls.empty() ? !term.descending : term.nulls == "NULLS FIRST";
+            k.expr = term.expr;
+            // Ordinals and aliases name select items; the key query selects only the rowid.
+            if (IsInteger(term.expr)) {
+                size_t n = std::stoul(term.expr);
+                if (n >= 1 && n <= fields.size() && !fields[n - 1].expr.empty())
+                    k.expr = fields[n - 1].expr;
+            } else {
+                std::vector<SqlToken> t = SignificantTokens(term.expr, SqlDialect::Sqlite);
+                for (const SelectItem& item : stmt.items) {
+                    if (!item.alias.empty() && t.size() == 1 && IsName(t[0]) &&
+                        EqualsNoCase(Unquote(t[0]), item.alias)) {
+                        k.expr = item.expr;
+                        break;
+                    }
+                }
+            }
+            keys.push_back(std::move(k));
+        }
+        order = DynasetOrder(std::move(keys), rowid);
+        SqliteStatement max;
+        PrepareInternal(db.db(), max, "SELECT max(" + rowidColumn + ") FROM " + target, kRecordset);
+        if (max.Step() == SQLITE_ROW)
+            maxRowid = max.ColumnInt64(0);
+        PrepareInternal(db.db(), read,
+                        "SELECT " + stmt.head + " FROM " + from + " WHERE " + rowid + " = ?1",
+                        kRecordset);
+    }
+    full = SqliteStatement();
+
+    open = true;
+    if (KeyTo(0))
+        Land(0);
+    else
+        LandAfterLast();
+    ExpressionTypes();
+}
+
+void RecordsetState::ExpressionTypes() {
+    if (std::all_of(fields.begin(), fields.end(),
+                    [](const RecordsetField& f) { return f.type.type != 0; }))
+        return;
+    std::vector<Cell> first;
+    bool haveFirst = keys.Size() > 0 && ReadRow(keys.At(0), first);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        RecordsetField& f = fields[i];
+        if (f.type.type != 0)
+            continue;
+        Cell cell;
+        if (haveFirst)
+            cell = first[i];
+        if (cell.type == SQLITE_NULL) {
+            // The first value that is not Null decides.
+            std::string sql =
+                materialised ? "SELECT " + QuoteSqlName(f.storedName) + " FROM " + copyTable +
+                                   " WHERE " + QuoteSqlName(f.storedName) + " IS NOT NULL LIMIT 1"
+                             : "SELECT (" + f.expr + ") FROM " + from + " WHERE " +
+                                   (whereClause.empty() ? "" : "(" + whereClause + ") AND ") + "(" +
+                                   f.expr + ") IS NOT NULL LIMIT 1";
+            SqliteStatement probe;
+            if (!f.expr.empty() || materialised) {
+                if (probe.Prepare(db(), sql) == SQLITE_OK && probe.Step() == SQLITE_ROW)
+                    cell = ReadCell(probe, 0);
+            }
+        }
+        f.type = cell.type == SQLITE_NULL ? DaoType{dbText, 255}
+                                          : DaoTypeFromValue(cell.type, cell.integer);
+    }
+}
+
+void RecordsetState::Close() {
+    CancelEdit();
+    if (database && !copyTable.empty() && database->db())
+        sqlite3_exec(database->db(), ("DROP TABLE IF EXISTS " + copyTable).c_str(), nullptr,
+                     nullptr, nullptr);
+    RecordsetState fresh;
+    fresh.pessimistic = pessimistic;
+    *this = std::move(fresh);
+}
+
+size_t RecordsetState::FieldIndex(const char* name) const {
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (name && EqualsNoCase(fields[i].name, name))
+            return i;
+    }
+    ThrowDaoError(err::ItemNotFound, kRecordset);
+}
+
+void RecordsetState::CheckField(int index) const {
+    if (index < 0 || static_cast<size_t>(index) >= fields.size())
+        ThrowDaoError(err::ItemNotFound, kRecordset);
+}
+
+void RecordsetState::FieldInfo(size_t index, CDaoFieldInfo& info, DWORD level) const {
+    const RecordsetField& f = fields[index];
+    info = CDaoFieldInfo();
+    info.m_strName = f.name.c_str();
+    info.m_nType = f.type.type;
+    info.m_lSize =
+        f.type.type == dbText || f.type.type == dbBinary ? f.type.size : FixedSize(f.type.type);
+    bool variable = f.type.type == dbText || f.type.type == dbBinary || f.type.type == dbMemo ||
+                    f.type.type == dbLongBinary;
+    info.m_lAttributes = (variable ? dbVariableField : dbFixedField) |
+                         (f.autoIncrement ? dbAutoIncrField : 0) |
+                         (f.updatable ? dbUpdatableField : 0);
+    if ((level & AFX_DAO_SECONDARY_INFO) == 0)
+        return;
+    info.m_nOrdinalPosition = static_cast<short>(index);
+    info.m_bRequired = f.required ? TRUE : FALSE;
+    info.m_bAllowZeroLength = f.type.type == dbText || f.type.type == dbMemo ? TRUE : FALSE;
+    info.m_strSourceField = f.sourceField.c_str();
+    info.m_strSourceTable = f.sourceTable.c_str();
+    if ((level & AFX_DAO_ALL_INFO) == AFX_DAO_ALL_INFO)
+        info.m_strDefaultValue = f.defaultValue.c_str();
+}
+
+std::vector<CDaoIndexInfo> RecordsetState::Indexes(DWORD level) const {
+    std::vector<CDaoIndexInfo> out;
+    auto distinct = [&](const std::vector<CDaoIndexFieldInfo>& fieldsOf) -> long {
+        if ((level & AFX_DAO_ALL_INFO) != AFX_DAO_ALL_INFO)
+            return 0;
+        std::string list;
+        for (const CDaoIndexFieldInfo& f : fieldsOf)
+            list += (list.empty() ? "" : ", ") + QuoteSqlName(f.m_strName.str());
+        SqliteStatement stmt;
+        PrepareInternal(db(), stmt,
+                        "SELECT count(*) FROM (SELECT DISTINCT " + list + " FROM " + target + ")",
+                        kRecordset);
+        return stmt.Step() == SQLITE_ROW ? static_cast<long>(stmt.ColumnInt64(0)) : 0;
+    };
+    // The INTEGER PRIMARY KEY is the table's rowid: no index stands for it, so one is shown.
+    for (const RecordsetField& f : fields) {
+        if (!f.rowidAlias)
+            continue;
+        CDaoIndexInfo info;
+        info.m_strName = "PrimaryKey";
+        CDaoIndexFieldInfo field;
+        field.m_strName = f.sourceField.c_str();
+        info.SetFields({field});
+        info.m_bPrimary = info.m_bUnique = info.m_bRequired = TRUE;
+        info.m_lDistinctCount = distinct({field});
+        out.push_back(info);
+    }
+    SqliteStatement list;
+    PrepareInternal(db(), list,
+                    "PRAGMA " + SchemaPrefix(schema) + "index_list(" + QuoteSqlString(table) + ")",
+                    kRecordset);
+    while (list.Step() == SQLITE_ROW) {
+        CDaoIndexInfo info;
+        std::string name(list.ColumnText(1));
+        bool primary = list.ColumnText(3) == "pk";
+        info.m_strName = primary ? "PrimaryKey" : name.c_str();
+        std::vector<CDaoIndexFieldInfo> indexFields;
+        SqliteStatement columns;
+        PrepareInternal(db(), columns,
+                        "PRAGMA " + SchemaPrefix(schema) + "index_xinfo(" + QuoteSqlString(name) +
+                            ")",
+                        kRecordset);
+        while (columns.Step() == SQLITE_ROW) {
+            if (columns.ColumnInt64(5) == 0 || columns.ColumnType(2) == SQLITE_NULL)
+                continue; // the rowid at the end of every index, or an expression
+            CDaoIndexFieldInfo field;
+            field.m_strName = std::string(columns.ColumnText(2)).c_str();
+            field.m_bDescending = columns.ColumnInt64(3) ? TRUE : FALSE;
+            indexFields.push_back(field);
+        }
+        info.m_bPrimary = primary ? TRUE : FALSE;
+        info.m_bUnique = list.ColumnInt64(2) ? TRUE : FALSE;
+        info.m_bRequired = primary ? TRUE : FALSE;
+        info.m_lDistinctCount = distinct(indexFields);
+        info.SetFields(std::move(indexFields));
+        if (primary)
+            out.insert(out.begin(), info);
+        else
+            out.push_back(info);
+    }
+    return out;
+}
+
+} // namespace kel::dao

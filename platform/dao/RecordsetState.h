@@ -1,0 +1,127 @@
+// What a CDaoRecordset holds behind its public face, and the work of keying, reading,
+// editing and finding. Split by concern over RecordsetOpen.cpp, RecordsetKeys.cpp,
+// RecordsetEdit.cpp and RecordsetFind.cpp. Private to the data-access classes.
+#pragma once
+
+#include "platform/core/OleVariant.h"
+#include "platform/dao/DaoConstants.h"
+#include "platform/dao/DaoException.h"
+#include "platform/dao/DatabaseState.h"
+#include "platform/dao/DynasetOrder.h"
+#include "platform/dao/FieldValue.h"
+#include "platform/dao/Keyset.h"
+#include "platform/dao/RecordsetField.h"
+#include "platform/dao/SelectStatement.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CDaoFieldInfo;
+class CDaoIndexInfo;
+
+namespace kel::dao {
+
+constexpr ErrorSource kRecordset = ErrorSource::Recordset;
+
+struct RecordsetState {
+    enum class Where { BeforeFirst, OnRecord, AfterLast };
+
+    // -- What was opened.
+    DatabaseState* database = nullptr;
+    bool open = false;
+    int type = 0;
+    int options = 0;
+    std::string sqlGiven; // as the caller wrote it
+    std::string sql;      // the SQLite statement it became
+    bool materialised = false;
+    bool updatable = false;
+    std::uint64_t instance = 0; // names this opening in bookmarks
+    std::vector<RecordsetField> fields;
+
+    // -- Keyed over one table.
+    std::string schema, table, from, whereClause;
+    std::string rowid;       // "q".rowid
+    std::string target;      // "schema"."table" for UPDATE, INSERT and DELETE
+    std::string rowidColumn; // rowid, _rowid_ or oid: the one no column hides
+    DynasetOrder order;
+    std::int64_t maxRowid = 0; // rows added by others later have greater rowids
+
+    // -- Keyed over a materialised copy.
+    std::string copyTable; // temp."kel_rsN"
+    size_t copyRows = 0;
+
+    // -- The keys and the keying that continues where the last run stopped.
+    Keyset keys;
+    bool complete = false;
+    bool resumable = false;
+    std::vector<SqliteValue> lastValues;
+    std::int64_t lastRowid = 0;
+    size_t chunk = 256;
+    std::int64_t dataVersion = 0;
+    std::int64_t totalChanges = 0;
+
+    SqliteStatement read;               // the values of one record by key
+    SqliteStatement probe;              // a keyed record against a point of the order (Find)
+    SqliteStatement sortValues;         // the order's values of one record
+    size_t appendedFrom = Keyset::npos; // where the records added through the dynaset begin
+
+    // -- The current record.
+    Where at = Where::AfterLast;
+    size_t pos = 0;
+    size_t reached = 0; // records reached so far, for GetRecordCount
+    bool loaded = false;
+    std::vector<Cell> values;
+
+    // -- A pending edit.
+    short editMode = dbEditNone;
+    bool pessimistic = true;
+    bool holdsLock = false;
+    std::vector<Cell> buffer;
+    std::vector<Cell> original;
+    std::vector<bool> dirty;
+    bool hasLastModified = false;
+    size_t lastModifiedPos = 0;
+
+    sqlite3* db() const { return database->db(); }
+
+    // Opening and closing (RecordsetOpen.cpp).
+    void Open(DatabaseState& db, int openType, const std::string& text, int openOptions,
+              const std::string& filter, const std::string& sort);
+    void Close();
+    void FieldInfo(size_t index, CDaoFieldInfo& info, DWORD level) const;
+    std::vector<CDaoIndexInfo> Indexes(DWORD level) const;
+    size_t FieldIndex(const char* name) const; // 3265 when unknown
+    void CheckField(int index) const;          // 3265 when out of range
+
+    // Keys and the current record (RecordsetKeys.cpp).
+    bool KeyTo(size_t position); // false when the recordset ends before it
+    void KeyAll();
+    bool Empty() const { return complete && keys.Size() == 0; }
+    void Land(size_t position);
+    void LandAfterLast();
+    void LandBeforeFirst();
+    bool ReadRow(std::int64_t key, std::vector<Cell>& row);
+    const std::vector<Cell>& Current(); // 3021 without a current record, 3167 when deleted
+    COleVariant Bookmark(size_t position) const;
+    size_t BookmarkPosition(const VARIANT& bookmark) const; // 3159 when not ours
+
+    // Edits (RecordsetEdit.cpp).
+    void BeginEdit(bool adding);
+    void SetValue(size_t field, const VARIANT& value);
+    void Update();
+    void CancelEdit(); // drops a pending edit and its lock, quietly
+    void DeleteCurrent();
+
+    // Find (RecordsetFind.cpp).
+    bool Find(long findType, const std::string& criterion);
+
+private:
+    void KeyRun(size_t wanted);
+    std::vector<SqliteValue> SortValues(std::int64_t key);
+    void ExpressionTypes();
+    size_t PositionOf(std::int64_t rowid, const std::vector<SqliteValue>& point);
+    bool FindScan(bool forward, const std::string& criterion);
+};
+
+} // namespace kel::dao

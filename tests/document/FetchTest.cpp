@@ -1,0 +1,250 @@
+#include "DocumentFixture.h"
+
+using CS = CRecordsetDoc;
+using IdList = std::vector<int>;
+
+TEST_F(DocumentTest, AClosedDocumentLeavesTheWindowAlone) {
+    CRecordsetDoc doc;
+    m_rows.SetSize(2);
+    m_rows[0].Add("kept");
+    m_first = COleVariant(LONG(1));
+    int n = 99;
+    EXPECT_EQ(doc.GetTable(&m_rows, NULL, 0, 2, &m_first, &m_last, &n), CS::tsEmpty);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(m_rows[0][0], "kept");
+    EXPECT_EQ(m_first.vt, VT_I4);
+    EXPECT_EQ(doc.GetTot(), 0);
+
+    OpenPeople(3, 2);
+    EXPECT_EQ(m_doc.GetTable(NULL, NULL, 0, 2, &m_first, &m_last, &n), CS::tsFailed);
+}
+
+TEST_F(DocumentTest, ThreeRecordsInATenRowWindow) {
+    OpenPeople(3, 10);
+    m_rows[7].Add("stale"); // rows past the data are blanked
+    EXPECT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    EXPECT_EQ(m_nFilled, 3);
+    EXPECT_EQ(Ids(), (IdList{1, 2, 3, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Row(1), "2|Name 002|01/02/2000|200.50|No|note 2");
+    EXPECT_TRUE(AllBlankFrom(3));
+    EXPECT_TRUE(m_last == BookmarkOf(3));
+    EXPECT_TRUE(m_first == BookmarkOf(1));
+    EXPECT_EQ(NewMessages(), 0);
+}
+
+TEST_F(DocumentTest, TheFirstCallWithoutBookmarksFetchesTheFirstPageWhateverTheMove) {
+    OpenPeople(20, 5);
+    for (int nMove :
+         {int(CS::gtLineDown), int(CS::gtPageDown), int(CS::gtRefresh), CS::gtAbsolute + 9}) {
+        m_first.Clear();
+        m_last.Clear();
+        EXPECT_EQ(Fetch(nMove), CS::tsOk);
+        EXPECT_EQ(Ids(), (IdList{1, 2, 3, 4, 5})) << nMove;
+    }
+    // Move codes 1 and below are the first page too.
+    ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
+    for (int nMove : {1, -1, -100}) {
+        ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
+        EXPECT_EQ(Fetch(nMove), CS::tsOk);
+        EXPECT_EQ(Ids(), (IdList{1, 2, 3, 4, 5})) << nMove;
+    }
+}
+
+TEST_F(DocumentTest, ScrollingDownUntilTheLastRecordIsRowZeroAndBackUp) {
+    OpenPeople(12, 5);
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    EXPECT_EQ(Fetch(CS::gtLineUp), CS::tsTop); // nothing above the first page
+    EXPECT_EQ(Ids(), (IdList{1, 2, 3, 4, 5}));
+    EXPECT_TRUE(m_last == BookmarkOf(5));
+
+    for (int i = 0; i < 7; ++i) {
+        ASSERT_EQ(Fetch(CS::gtLineDown), CS::tsOk);
+        EXPECT_EQ(m_nFilled, 1); // one new row read, the others shifted
+    }
+    EXPECT_EQ(Ids(), (IdList{8, 9, 10, 11, 12}));
+    const COleVariant lastRecord = m_last;
+
+    // The last record is in the window: rows shift up, blank rows come in at the bottom.
+    for (IdList expected : {IdList{9, 10, 11, 12, 0}, IdList{10, 11, 12, 0, 0},
+                            IdList{11, 12, 0, 0, 0}, IdList{12, 0, 0, 0, 0}}) {
+        ASSERT_EQ(Fetch(CS::gtLineDown), CS::tsOk);
+        EXPECT_EQ(Ids(), expected);
+        EXPECT_EQ(m_nFilled, 0);
+        EXPECT_TRUE(m_last == lastRecord);
+    }
+    EXPECT_TRUE(AllBlankFrom(1));
+    const COleVariant first = m_first;
+    EXPECT_EQ(Fetch(CS::gtLineDown), CS::tsBottom);
+    EXPECT_EQ(Ids(), (IdList{12, 0, 0, 0, 0}));
+    EXPECT_EQ(m_nFilled, 1);
+    EXPECT_TRUE(m_first == first);
+    EXPECT_TRUE(m_last == lastRecord);
+
+    // Back up: the window fills again from the top, and the last bookmark follows the
+    // last record shown, which a page down then proves.
+    for (IdList expected :
+         {IdList{11, 12, 0, 0, 0}, IdList{10, 11, 12, 0, 0}, IdList{9, 10, 11, 12, 0},
+          IdList{8, 9, 10, 11, 12}, IdList{7, 8, 9, 10, 11}}) {
+        ASSERT_EQ(Fetch(CS::gtLineUp), CS::tsOk);
+        EXPECT_EQ(Ids(), expected);
+        EXPECT_EQ(m_nFilled, 1);
+    }
+    EXPECT_TRUE(m_last == BookmarkOf(11));
+    ASSERT_EQ(Fetch(CS::gtRefresh), CS::tsOk);
+    EXPECT_EQ(Ids(), (IdList{7, 8, 9, 10, 11}));
+    ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
+    EXPECT_EQ(Ids(), (IdList{11, 12, 0, 0, 0}));
+    ASSERT_EQ(Fetch(CS::gtLineUp), CS::tsOk);
+    EXPECT_EQ(Ids(), (IdList{10, 11, 12, 0, 0}));
+    EXPECT_TRUE(m_last == lastRecord);
+    EXPECT_EQ(NewMessages(), 0);
+}
+
+TEST_F(DocumentTest, PagesAndAbsoluteMoves) {
+    OpenPeople(50, 10);
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 10); // the old last row becomes the first
+    EXPECT_EQ(Ids().back(), 19);
+    ASSERT_EQ(Fetch(CS::gtPageUp), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 1); // the old first row becomes the last
+    EXPECT_EQ(Ids().back(), 10);
+    ASSERT_EQ(Fetch(CS::gtPageUp), CS::tsOk); // cannot go above the first record
+    EXPECT_EQ(Ids().front(), 1);
+
+    EXPECT_EQ(Fetch(CS::gtAbsolute + 20), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 21);
+    EXPECT_EQ(m_nFilled, 10);
+    EXPECT_EQ(Fetch(CS::gtAbsolute + 1000), CS::tsOk); // capped at the last record
+    EXPECT_EQ(Ids(), (IdList{50, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(m_nFilled, 1);
+    EXPECT_TRUE(m_first == BookmarkOf(50));
+    EXPECT_TRUE(m_last == BookmarkOf(50));
+    ASSERT_EQ(Fetch(CS::gtPageUp), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 41);
+    EXPECT_EQ(Ids().back(), 50);
+    EXPECT_EQ(NewMessages(), 0);
+}
+
+TEST_F(DocumentTest, AnEmptyDynasetBlanksTheWindowAndForgetsTheBookmarks) {
+    OpenPeople(5, 4, "ID", "ID > 1000");
+    m_rows[2].Add("stale");
+    m_first = COleVariant(LONG(1));
+    m_last = COleVariant(LONG(2));
+    EXPECT_EQ(Fetch(CS::gtPageDown), CS::tsEmpty);
+    EXPECT_TRUE(AllBlankFrom(0));
+    EXPECT_EQ(m_first.vt, VT_EMPTY);
+    EXPECT_EQ(m_last.vt, VT_EMPTY);
+    EXPECT_EQ(m_doc.GetTot(), 0);
+
+    m_doc.SetFilter(2, "");
+    m_doc.Open();
+    EXPECT_EQ(Fetch(CS::gtPageDown), CS::tsOk); // no bookmarks: the first page
+    EXPECT_EQ(Ids(), (IdList{1, 2, 3, 4}));
+}
+
+TEST_F(DocumentTest, ANegativeCountFetchesEveryRecordIntoAGrowingBuffer) {
+    OpenPeople(7, 1);
+    EXPECT_EQ(m_doc.GetTable(&m_rows, NULL, CS::gtFirst, -1, &m_first, &m_last, &m_nFilled),
+              CS::tsOk);
+    EXPECT_EQ(m_nFilled, 7);
+    ASSERT_EQ(m_rows.GetSize(), 7);
+    EXPECT_EQ(m_rows[6][0], "7");
+    EXPECT_EQ(m_rows[6].GetSize(), 6);
+}
+
+TEST_F(DocumentTest, NullBookmarksUseTheDocumentsOwn) {
+    OpenPeople(30, 10);
+    ASSERT_EQ(m_doc.GetTable(&m_rows, NULL, CS::gtFirst, 10, NULL, NULL, NULL), CS::tsOk);
+    ASSERT_EQ(m_doc.GetTable(&m_rows, NULL, CS::gtPageDown, 10, NULL, NULL, NULL), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 10);
+    EXPECT_TRUE(m_doc.m_varFirst == BookmarkOf(10));
+}
+
+TEST_F(DocumentTest, PageUpAfterTheFirstRowWasDeletedElsewhereFallsBackToTheTop) {
+    OpenPeople(30, 10);
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
+    ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
+    ASSERT_EQ(Ids().front(), 19);
+    DeleteElsewhere(19);
+    EXPECT_EQ(Fetch(CS::gtPageUp), CS::tsTop);
+    EXPECT_EQ(Ids().front(), 1);
+    EXPECT_EQ(Ids().back(), 10);
+    EXPECT_EQ(m_nFilled, 10);
+    EXPECT_EQ(NewMessages(), 0);
+}
+
+TEST_F(DocumentTest, ARefreshMeetingADeletedFirstRowRestartsAfterOneMessage) {
+    OpenPeople(30, 10);
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    ASSERT_EQ(Fetch(CS::gtAbsolute + 10), CS::tsOk);
+    ASSERT_EQ(Ids().front(), 11);
+    DeleteElsewhere(11);
+    EXPECT_EQ(Fetch(CS::gtRefresh), CS::tsRestarted);
+    EXPECT_EQ(NewMessages(), 1);
+    EXPECT_EQ(LastMessage(), "Record is deleted.");
+    EXPECT_EQ(Ids().front(), 1);
+    EXPECT_EQ(m_nFilled, 10);
+}
+
+TEST_F(DocumentTest, CellsOfADeletedRecordSayDeletedAndHiddenOnesStayBlank) {
+    OpenPeople(6, 6);
+    CArray<CColumnDetails, CColumnDetails&> cols;
+    cols.SetSize(6);
+    for (int i = 0; i < 6; ++i)
+        cols[i].m_nField = i;
+    cols[4].m_bVisible = 0;
+    ASSERT_EQ(Fetch(CS::gtFirst, &cols), CS::tsOk);
+    DeleteElsewhere(3);
+    EXPECT_EQ(Fetch(CS::gtRefresh, &cols), CS::tsOk);
+    EXPECT_EQ(Row(2), "#deleted|#deleted|#deleted|#deleted||#deleted");
+    EXPECT_EQ(Row(3).substr(0, 2), "4|");
+    EXPECT_EQ(NewMessages(), 0);
+}
+
+TEST_F(DocumentTest, OnlyShownOrKeyColumnsAreReadWithTheirFormat) {
+    OpenPeople(4, 4);
+    CArray<CColumnDetails, CColumnDetails&> cols;
+    cols.SetSize(6);
+    // Cell i shows field 5 - i: the cells follow the columns, not the fields.
+    for (int i = 0; i < 6; ++i)
+        cols[i].m_nField = 5 - i;
+    cols[5].m_bVisible = 0; // ID, hidden but the key: read
+    cols[5].m_bKey = 1;
+    cols[4].m_bVisible = 2;          // Name: only exactly 1 shows
+    cols[2].m_nFormat = 0x70000 | 5; // Salary: the low 16 bits are the format code
+    cols[1].m_nFormat = 8;           // Flag as On/Off
+    cols[3].m_nField = 42;           // no such field: blank, not the previous cell's text
+    ASSERT_EQ(Fetch(CS::gtFirst, &cols), CS::tsOk);
+    EXPECT_EQ(Row(1), "note 2|Off|$200.50|||2");
+    EXPECT_EQ(Row(2), "note 3|On|$300.75|||3");
+    EXPECT_EQ(NewMessages(), 0);
+}
+
+TEST_F(DocumentTest, RecordCountLeavesTheCurrentRecordWhereItWas) {
+    OpenPeople(25, 5);
+    CDaoRecordset& rs = *m_doc.m_pRecordset;
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    ASSERT_EQ(Fetch(CS::gtAbsolute + 7), CS::tsOk);
+    const COleVariant here = rs.GetBookmark();
+    EXPECT_EQ(m_doc.GetTot(), 25);
+    EXPECT_TRUE(rs.GetBookmark() == here);
+
+    rs.MoveFirst();
+    rs.MovePrev();
+    ASSERT_TRUE(rs.IsBOF());
+    EXPECT_EQ(m_doc.GetTot(), 25);
+    EXPECT_TRUE(rs.IsBOF());
+    rs.MoveNext();
+    EXPECT_TRUE(rs.GetBookmark() == BookmarkOf(1));
+
+    rs.MoveLast();
+    rs.MoveNext();
+    ASSERT_TRUE(rs.IsEOF());
+    EXPECT_EQ(m_doc.GetTot(), 25);
+    EXPECT_TRUE(rs.IsEOF());
+    rs.MovePrev();
+    EXPECT_TRUE(rs.GetBookmark() == BookmarkOf(25));
+    EXPECT_EQ(NewMessages(), 0);
+}

@@ -1,0 +1,208 @@
+// Fields: types and sizes from declarations, values as variants, names of expressions and of
+// fields joined tables share, and the indexes of a table.
+#include "DaoTestSupport.h"
+
+#include <cmath>
+
+using namespace daotest;
+
+TEST(Fields, TypesAndSizesFromDeclarations) {
+    struct Column {
+        const char* decl;
+        short type;
+        long size;
+    } columns[] = {
+        {"BOOLEAN", dbBoolean, 1},
+        {"BIT", dbBoolean, 1},
+        {"YESNO", dbBoolean, 1},
+        {"BYTE", dbByte, 1},
+        {"TINYINT", dbByte, 1},
+        {"SMALLINT", dbInteger, 2},
+        {"SHORT", dbInteger, 2},
+        {"INTEGER", dbLong, 4},
+        {"INT", dbLong, 4},
+        {"LONG", dbLong, 4},
+        {"COUNTER", dbLong, 4},
+        {"CURRENCY", dbCurrency, 8},
+        {"MONEY", dbCurrency, 8},
+        {"SINGLE", dbSingle, 4},
+        {"FLOAT4", dbSingle, 4},
+        {"DOUBLE", dbDouble, 8},
+        {"REAL", dbDouble, 8},
+        {"FLOAT", dbDouble, 8},
+        {"NUMERIC", dbDouble, 8},
+        {"DATE", dbDate, 8},
+        {"DATETIME", dbDate, 8},
+        {"TIMESTAMP", dbDate, 8},
+        {"TIME", dbDate, 8},
+        {"BINARY(16)", dbBinary, 16},
+        {"VARBINARY(8)", dbBinary, 8},
+        {"TEXT(50)", dbText, 50},
+        {"VARCHAR(40)", dbText, 40},
+        {"CHAR(8)", dbText, 8},
+        {"TEXT", dbText, 255},
+        {"varchar ( 12 )", dbText, 12},
+        {"BLOB", dbLongBinary, 0},
+        {"IMAGE", dbLongBinary, 0},
+        {"LONGBINARY", dbLongBinary, 0},
+        {"OLEOBJECT", dbLongBinary, 0},
+        {"MEMO", dbMemo, 0},
+        {"LONGTEXT", dbMemo, 0},
+        {"CLOB", dbMemo, 0},
+        {"BIGINT", dbLong, 4},
+        {"NVARCHAR(20)", dbText, 20},
+    };
+    std::string create = "CREATE TABLE T (";
+    for (size_t i = 0; i < std::size(columns); ++i)
+        create += (i ? ", c" : "c") + std::to_string(i) + " " + columns[i].decl;
+    std::string path = MakeDatabase(create + ");");
+    CDaoDatabase db;
+    db.Open(path.c_str());
+    CDaoRecordset rs(&db);
+    rs.Open(dbOpenTable, "T");
+    ASSERT_EQ(rs.GetFieldCount(), static_cast<short>(std::size(columns)));
+    for (size_t i = 0; i < std::size(columns); ++i) {
+        CDaoFieldInfo info;
+        rs.GetFieldInfo(static_cast<int>(i), info);
+        EXPECT_EQ(info.m_nType, columns[i].type) << columns[i].decl;
+        EXPECT_EQ(info.m_lSize, columns[i].size) << columns[i].decl;
+    }
+}
+
+TEST(Fields, ValuesByTheStorageConventions) {
+    std::string path = MakeDatabase(
+        "CREATE TABLE T (ID INTEGER PRIMARY KEY, Flag BOOLEAN, B BYTE, S SMALLINT, "
+        "Cost CURRENCY, F SINGLE, D DOUBLE, Day DATETIME, Name VARCHAR(20), Note MEMO, Raw BLOB);"
+        "INSERT INTO T VALUES (1, -1, 200, -5, 12.3456, 0.5, 2.25, '2000-03-01', 'Ann', 'long', "
+        "X'00FF');"
+        "INSERT INTO T VALUES (2, 0, 0, 0, 7, 0, 0, '2021-12-31 23:59:58', '', NULL, NULL);"
+        "INSERT INTO T VALUES (3, 5, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);");
+    CDaoDatabase db;
+    db.Open(path.c_str());
+    CDaoRecordset rs(&db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM T");
+
+    COleVariant v = rs.GetFieldValue("Flag");
+    EXPECT_EQ(v.vt, VT_BOOL);
+    EXPECT_EQ(v.boolVal, VARIANT_TRUE);
+    EXPECT_EQ(rs.GetFieldValue("b").vt, VT_UI1);
+    EXPECT_EQ(rs.GetFieldValue("B").bVal, 200);
+    EXPECT_EQ(rs.GetFieldValue("S").iVal, -5);
+    v = rs.GetFieldValue("Cost");
+    EXPECT_EQ(v.vt, VT_CY);
+    EXPECT_EQ(v.cyVal.int64, 123456);
+    EXPECT_EQ(rs.GetFieldValue("F").vt, VT_R4);
+    EXPECT_EQ(rs.GetFieldValue("D").dblVal, 2.25);
+    v = rs.GetFieldValue("Day");
+    ASSERT_EQ(v.vt, VT_DATE);
+    EXPECT_EQ(COleDateTime(v.date).Format("%Y-%m-%d %H:%M:%S"), "2000-03-01 00:00:00");
+    EXPECT_EQ(Text(rs, "Name"), "Ann");
+    v = rs.GetFieldValue("Raw");
+    ASSERT_EQ(v.vt, VT_ARRAY | VT_UI1);
+    CByteArray bytes;
+    v.GetByteArray(bytes);
+    ASSERT_EQ(bytes.GetSize(), 2);
+    EXPECT_EQ(bytes[1], 0xFF);
+
+    rs.MoveNext();
+    EXPECT_EQ(rs.GetFieldValue("Flag").boolVal, VARIANT_FALSE);
+    EXPECT_EQ(rs.GetFieldValue("Cost").cyVal.int64, 70000); // a whole amount stored as an integer
+    EXPECT_EQ(COleDateTime(rs.GetFieldValue("Day").date).Format("%Y-%m-%d %H:%M:%S"),
+              "2021-12-31 23:59:58");
+    EXPECT_EQ(rs.GetFieldValue("Name").vt, VT_BSTR); // a zero-length string is not Null
+    EXPECT_EQ(rs.GetFieldValue("Note").vt, VT_NULL);
+    rs.MoveNext();
+    EXPECT_EQ(rs.GetFieldValue("Flag").boolVal, VARIANT_TRUE); // any non-zero reads as true
+    for (int i = 2; i < rs.GetFieldCount(); ++i)
+        EXPECT_EQ(rs.GetFieldValue(i).vt, VT_NULL) << i;
+    EXPECT_EQ(CodeOf([&] { rs.GetFieldValue("Nope"); }), 3265);
+    EXPECT_EQ(CodeOf([&] { rs.GetFieldValue(11); }), 3265);
+}
+
+TEST(Fields, ExpressionsTakeNameAndTypeFromTheirValues) {
+    std::string path = SampleCopy(50);
+    CDaoDatabase db;
+    db.Open(path.c_str());
+    CDaoRecordset rs(&db);
+    rs.Open(dbOpenDynaset, "SELECT OrderID, Quantity * 2, Customer & \"!\", Amount AS Total, "
+                           "1.5, 5000000000, [Picture] FROM Orders");
+    struct Expect {
+        const char* name;
+        short type;
+    } expected[] = {{"OrderID", dbLong},      {"Expr1000", dbLong},   {"Expr1001", dbText},
+                    {"Total", dbCurrency},    {"Expr1002", dbDouble}, {"Expr1003", dbDouble},
+                    {"Picture", dbLongBinary}};
+    for (int i = 0; i < 7; ++i) {
+        CDaoFieldInfo info;
+        rs.GetFieldInfo(i, info, AFX_DAO_ALL_INFO);
+        EXPECT_EQ(info.m_strName, expected[i].name);
+        EXPECT_EQ(info.m_nType, expected[i].type) << expected[i].name;
+        EXPECT_EQ(info.m_nOrdinalPosition, i);
+        // Only columns of the table can be written.
+        bool column = i == 0 || i == 3 || i == 6;
+        EXPECT_EQ((info.m_lAttributes & dbUpdatableField) != 0, column) << expected[i].name;
+    }
+    COleVariant joined = rs.GetFieldValue("Expr1001");
+    EXPECT_EQ(std::string(V_BSTRT(&joined)).back(), '!');
+    EXPECT_EQ(rs.GetFieldValue(5).dblVal, 5000000000.0);
+    rs.Edit();
+    EXPECT_EQ(CodeOf([&] { rs.SetFieldValue(1, COleVariant(3L)); }), 3164);
+    rs.CancelUpdate();
+
+    CDaoRecordset join(&db);
+    join.Open(dbOpenDynaset, "SELECT * FROM Orders INNER JOIN Customers "
+                             "ON Orders.CustomerID = Customers.CustomerID");
+    CDaoFieldInfo info;
+    join.GetFieldInfo(2, info, AFX_DAO_SECONDARY_INFO);
+    EXPECT_EQ(info.m_strName, "Orders.City");
+    EXPECT_EQ(info.m_strSourceTable, "Orders");
+    EXPECT_EQ(info.m_strSourceField, "City");
+    join.GetFieldInfo("Customers.City", info);
+    EXPECT_EQ(info.m_nType, dbText);
+    EXPECT_EQ(info.m_lSize, 30);
+    join.GetFieldInfo(1, info);
+    EXPECT_EQ(info.m_strName, "Customer"); // a name only one table has stays plain
+    EXPECT_FALSE(join.CanUpdate());
+    EXPECT_EQ(CodeOf([&] { join.Edit(); }), 3027);
+}
+
+TEST(Fields, RequiredDefaultsAndIndexesOfATable) {
+    std::string path = SampleCopy(50);
+    CDaoDatabase db;
+    db.Open(path.c_str());
+    CDaoRecordset rs(&db);
+    rs.Open(dbOpenTable, "Orders");
+    CDaoFieldInfo info;
+    rs.GetFieldInfo("Customer", info, AFX_DAO_SECONDARY_INFO);
+    EXPECT_TRUE(info.m_bRequired);
+    EXPECT_TRUE(info.m_bAllowZeroLength);
+    rs.GetFieldInfo("Shipped", info, AFX_DAO_ALL_INFO);
+    EXPECT_TRUE(info.m_bRequired);
+    EXPECT_EQ(info.m_strDefaultValue, "0");
+
+    ASSERT_EQ(rs.GetIndexCount(), 3);
+    CDaoIndexInfo index;
+    rs.GetIndexInfo(0, index, AFX_DAO_SECONDARY_INFO);
+    EXPECT_TRUE(index.m_bPrimary);
+    EXPECT_TRUE(index.m_bUnique);
+    ASSERT_EQ(index.m_nFields, 1);
+    EXPECT_EQ(index.m_pFieldInfos[0].m_strName, "OrderID");
+    CDaoIndexInfo copy = index; // a copy owns its field list
+    index = CDaoIndexInfo();
+    EXPECT_EQ(copy.m_pFieldInfos[0].m_strName, "OrderID");
+    rs.GetIndexInfo("OrdersByCustomer", index, AFX_DAO_ALL_INFO);
+    EXPECT_FALSE(index.m_bPrimary);
+    EXPECT_EQ(index.m_pFieldInfos[0].m_strName, "Customer");
+    EXPECT_GT(index.m_lDistinctCount, 1);
+    EXPECT_EQ(CodeOf([&] { rs.GetIndexInfo(3, index); }), 3265);
+
+    CDaoRecordset dynaset(&db);
+    dynaset.Open(dbOpenDynaset, "Orders");
+    EXPECT_EQ(CodeOf([&] { dynaset.GetIndexCount(); }), 3251);
+    EXPECT_EQ(dynaset.GetType(), dbOpenDynaset);
+    EXPECT_EQ(CodeOf([&] {
+                  CDaoRecordset view(&db);
+                  view.Open(dbOpenTable, "OrderDetails");
+              }),
+              3219);
+}

@@ -1,0 +1,132 @@
+// The Jet dialect as SQLite reads it: each construct, and text inside literals left alone.
+#include "platform/dao/JetSql.h"
+
+#include <afxdisp.h>
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+using kel::dao::JetTextKind;
+using kel::dao::TranslateJetSql;
+
+namespace {
+
+std::string Sql(const std::string& jet, JetTextKind kind = JetTextKind::Statement) {
+    auto t = TranslateJetSql(jet, kind);
+    EXPECT_TRUE(t.ok) << jet << ": " << t.description;
+    return t.sql;
+}
+
+long ErrorCode(const std::string& jet, JetTextKind kind = JetTextKind::Statement) {
+    auto t = TranslateJetSql(jet, kind);
+    return t.ok ? 0 : t.errorCode;
+}
+
+// Whether SQLite finds value LIKE pattern once the Jet pattern is translated.
+bool Like(const std::string& value, const std::string& pattern) {
+    std::string expr = Sql("SELECT \"" + value + "\" LIKE \"" + pattern + "\"");
+    sqlite3* db = nullptr;
+    sqlite3_open(":memory:", &db);
+    sqlite3_stmt* stmt = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db, expr.c_str(), -1, &stmt, nullptr), SQLITE_OK) << expr;
+    bool match = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 1;
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return match;
+}
+
+} // namespace
+
+TEST(JetTranslation, QuotesAndNames) {
+    EXPECT_EQ(Sql("SELECT * FROM [Order Details] WHERE [Name] = \"Smith\""),
+              "SELECT * FROM [Order Details] WHERE [Name] = 'Smith'");
+    // A doubled double quote is one quote; a single quote inside is doubled for SQLite.
+    EXPECT_EQ(Sql("x = \"say \"\"hi\"\" it's\""), "x = 'say \"hi\" it''s'");
+    EXPECT_EQ(Sql("x = 'it''s'"), "x = 'it''s'");
+    EXPECT_EQ(Sql("x = \"\""), "x = ''");
+}
+
+TEST(JetTranslation, LiteralsKeepWhatLooksLikeSyntax) {
+    EXPECT_EQ(Sql("x = \"#1/2/2000# * ? [a] & True; DROP\""),
+              "x = '#1/2/2000# * ? [a] & True; DROP'");
+    EXPECT_EQ(Sql("x = 'a & b' & [c & d]"), "x = 'a & b' || [c & d]");
+    EXPECT_EQ(Sql("SELECT [True], [x#] FROM t"), "SELECT [True], [x#] FROM t");
+}
+
+TEST(JetTranslation, DatesBecomeIsoText) {
+    EXPECT_EQ(Sql("d = #3/1/2000#"), "d = '2000-03-01'");
+    EXPECT_EQ(Sql("d >= #03/01/2000 14:05:09#"), "d >= '2000-03-01 14:05:09'");
+    EXPECT_EQ(Sql("d = #12/31/99#"), "d = '1999-12-31'");
+    EXPECT_EQ(Sql("d = #1/2/05#"), "d = '2005-01-02'");
+    EXPECT_EQ(Sql("d = #2000-03-01#"), "d = '2000-03-01'");
+    EXPECT_EQ(Sql("d = #1/2/2003 10:30 PM#"), "d = '2003-01-02 22:30:00'");
+    EXPECT_EQ(Sql("d = #12:15 AM#"), "d = '1899-12-30 00:15:00'");
+    const std::string year = std::to_string(COleDateTime::GetCurrentTime().GetYear());
+    EXPECT_EQ(Sql("d = #7/4#"), "d = '" + year + "-07-04'");
+    for (const char* bad : {"d = #2/30/2000#", "d = #13/1/2000#", "d = #Invalid DateTime#",
+                            "d = #1/2/2000", "d = ##"}) {
+        auto t = TranslateJetSql(bad);
+        EXPECT_FALSE(t.ok) << bad;
+        EXPECT_EQ(t.errorCode, 3075);
+        EXPECT_NE(t.description.find("Syntax error in date"), std::string::npos) << bad;
+    }
+}
+
+TEST(JetTranslation, LikeWildcards) {
+    EXPECT_EQ(Sql("n LIKE \"*abc?\""), "n LIKE '%abc_'");
+    EXPECT_EQ(Sql("n NOT LIKE 'ab*'"), "n NOT LIKE 'ab%'");
+    // Literal % and _ are escaped; [*] and [?] are the literal characters.
+    EXPECT_EQ(Sql("n LIKE \"50%_[*]\""), "n LIKE '50\\%\\_*' ESCAPE '\\'");
+    // Digits and classes need GLOB, folded to both cases as LIKE is case-insensitive.
+    EXPECT_EQ(Sql("n LIKE \"a#*\""), "n GLOB '[aA][0-9]*'");
+    EXPECT_EQ(Sql("n LIKE \"[a-c]?\""), "n GLOB '[a-cA-C]?'");
+    EXPECT_EQ(Sql("n LIKE \"[!x]*\""), "n GLOB '[^xX]*'");
+    // A pattern that is not a literal is left to SQLite as it is.
+    EXPECT_EQ(Sql("n LIKE m & \"*\""), "n LIKE m || '*'");
+    EXPECT_EQ(ErrorCode("n LIKE \"[abc\""), 3075);
+}
+
+TEST(JetTranslation, LikeMatchesAsTheEngineDoes) {
+    EXPECT_TRUE(Like("Müller & Co", "*ller &*"));
+    EXPECT_TRUE(Like("ABC", "abc"));
+    EXPECT_FALSE(Like("abcd", "abc"));
+    EXPECT_TRUE(Like("50% off", "50%*"));
+    EXPECT_FALSE(Like("500 off", "50%*"));
+    EXPECT_TRUE(Like("a_b", "a_b"));
+    EXPECT_FALSE(Like("axb", "a_b"));
+    EXPECT_TRUE(Like("B7", "[a-c]#"));
+    EXPECT_FALSE(Like("d7", "[a-c]#"));
+    EXPECT_FALSE(Like("bx", "[a-c]#"));
+    EXPECT_TRUE(Like("x*y", "x[*]y"));
+    EXPECT_FALSE(Like("xzy", "x[*]y"));
+    EXPECT_TRUE(Like("q", "[!abc]"));
+    EXPECT_FALSE(Like("A", "[!abc]"));
+    EXPECT_TRUE(Like("-", "[a-]"));
+    EXPECT_TRUE(Like("x]", "[]x]")); // "[]" is nothing, a lone "]" itself
+    EXPECT_TRUE(Like("a\\b", "a\\b"));
+}
+
+TEST(JetTranslation, OperatorsAndConstants) {
+    EXPECT_EQ(Sql("SELECT a & \" \" & b FROM t"), "SELECT a || ' ' || b FROM t");
+    EXPECT_EQ(Sql("WHERE Shipped = True OR Paid = FALSE"), "WHERE Shipped = -1 OR Paid = 0");
+    // Qualified names and calls are not the constants.
+    EXPECT_EQ(Sql("SELECT t.True, True(1) FROM t"), "SELECT t.True, True(1) FROM t");
+    // "- -" must not turn into a comment, nor "/ *".
+    EXPECT_EQ(Sql("SELECT a--1, b/ *c FROM t"), "SELECT a- -1, b/ *c FROM t");
+    EXPECT_EQ(Sql("SELECT * FROM t ORDER BY 2 DESC, [x] ASC"),
+              "SELECT * FROM t ORDER BY 2 DESC, [x] ASC");
+}
+
+TEST(JetTranslation, OneStatementOnly) {
+    EXPECT_EQ(Sql("SELECT 1;  "), "SELECT 1");
+    auto second = TranslateJetSql("SELECT 1; DELETE FROM t");
+    EXPECT_FALSE(second.ok);
+    EXPECT_EQ(second.errorCode, 3142);
+    EXPECT_EQ(second.description, "Characters found after end of SQL statement.");
+    EXPECT_EQ(ErrorCode("a = 1;", JetTextKind::Expression), 3075);
+    EXPECT_EQ(ErrorCode("a = \"open"), 3075);
+    EXPECT_EQ(ErrorCode("SELECT [open FROM t"), 3075);
+    auto t = TranslateJetSql("x = 'unterminated");
+    EXPECT_EQ(t.description, "Syntax error in query expression 'x = 'unterminated'.");
+}
