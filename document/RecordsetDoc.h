@@ -76,6 +76,8 @@ public:
     // lpszPathName carries a CRecordsetLoad*, which the document owns until a creator
     // takes it (and clears m_pLoad).
     BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
+    // A document template passes the same pointer on as the path: it is no file name.
+    void SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU = TRUE) override;
     void Serialize(CArchive& ar) override;
 
     CRecordsetLoad* m_pLoad;
