@@ -3,6 +3,8 @@
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/GdiFunctions.h"
 #include "platform/gdi/SurfaceDC.h"
+
+#include <cairo.h>
 #include "platform/gdi/SystemMetrics.h"
 
 #include <cmath>

@@ -10,6 +10,8 @@
 #include "platform/gdi/FontEngine.h"
 #include "platform/gdi/SurfaceDC.h"
 
+#include <cairo.h>
+
 #include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

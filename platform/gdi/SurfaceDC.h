@@ -4,7 +4,9 @@
 
 #include "platform/core/Types.h"
 
-#include <cairo.h>
+// cairo's own names, declared here so that hosts need no cairo headers.
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_region cairo_region_t;
 
 // A device context drawing on a cairo surface. origin: where the context's logical (0, 0)
 // lies on the surface; clip: the surface area it may draw on, in surface coordinates

@@ -5,6 +5,8 @@
 
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/gdi/SurfaceDC.h"
+
+#include <cairo.h>
 #include "platform/gdi/SystemMetrics.h"
 
 #include <cstdlib>

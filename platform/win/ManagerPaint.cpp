@@ -4,6 +4,8 @@
 
 #include "platform/gdi/SurfaceDC.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 
 namespace kel::win {
