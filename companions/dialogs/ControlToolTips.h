@@ -1,0 +1,15 @@
+// Inside the dialogs companion: tooltips taken from the string table. Not a public header.
+#pragma once
+
+#include "afxcmn.h"
+
+// The tooltip text of the string nID (the part after "\n" when the string has one, as
+// strings written "prompt\ntip" have); empty when there is no such string.
+CString KelToolTipText(UINT nID);
+
+// Adds to tip a tool for every child window of pParent whose control ID has a string;
+// answers how many.
+int KelAddControlToolTips(CToolTipCtrl& tip, CWnd* pParent);
+
+// Hands the tooltip the mouse messages it needs to know when to show.
+void KelRelayToolTip(CToolTipCtrl& tip, MSG* pMsg);
