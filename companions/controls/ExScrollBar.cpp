@@ -31,23 +31,39 @@ bool CExScrollBar::IsScaled() const {
     return !IsRangeEmpty() && (s.nMin < 0 || s.nMax > kBarLimit);
 }
 
-int CExScrollBar::ToBar(int nPos) const {
+// A scaled bar: the range becomes 0..kBarLimit, the page keeps its share of the range, and a
+// position keeps its share of the way the thumb can travel (min .. max - page + 1).
+CExScrollBar::Scale CExScrollBar::GetScale() const {
     const Logical& s = State();
+    Scale k;
+    const long long span = static_cast<long long>(s.nMax) - s.nMin;
+    k.barPage = s.nPage == 0 ? 0
+                             : std::max<long long>(1, (static_cast<long long>(s.nPage) *
+                                                           (kBarLimit + 1LL)) /
+                                                          (span + 1));
+    k.barTravel = kBarLimit - std::max<long long>(k.barPage - 1, 0);
+    k.travel = span - std::max<long long>(static_cast<long long>(s.nPage) - 1, 0);
+    return k;
+}
+
+int CExScrollBar::ToBar(int nPos) const {
     if (!IsScaled())
         return nPos;
-    const long long span = static_cast<long long>(s.nMax) - s.nMin;
-    const long long bar = std::min<long long>(span, kBarLimit);
-    return static_cast<int>(((static_cast<long long>(nPos) - s.nMin) * bar + span / 2) / span);
+    const Scale k = GetScale();
+    if (k.travel <= 0)
+        return 0;
+    const long long offset = static_cast<long long>(nPos) - State().nMin;
+    return static_cast<int>((offset * k.barTravel + k.travel / 2) / k.travel);
 }
 
 int CExScrollBar::FromBar(int nBarPos) const {
-    const Logical& s = State();
     if (!IsScaled())
         return nBarPos;
-    const long long span = static_cast<long long>(s.nMax) - s.nMin;
-    const long long bar = std::min<long long>(span, kBarLimit);
-    const long long b = std::clamp<long long>(nBarPos, 0, bar);
-    return static_cast<int>(s.nMin + (b * span + bar / 2) / bar);
+    const Scale k = GetScale();
+    if (k.barTravel <= 0)
+        return State().nMin;
+    const long long b = std::clamp<long long>(nBarPos, 0, k.barTravel);
+    return static_cast<int>(State().nMin + (b * k.travel + k.barTravel / 2) / k.barTravel);
 }
 
 int CExScrollBar::GetThumbPos(UINT nPos) const {
@@ -71,19 +87,15 @@ void CExScrollBar::Sync(BOOL bRedraw) {
     const Logical& s = State();
     SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
     const bool empty = IsRangeEmpty() != FALSE;
-    if (!empty) {
-        si.nMin = ToBar(s.nMin);
-        si.nMax = ToBar(s.nMax);
+    if (!empty && !IsScaled()) {
+        si.nMin = s.nMin;
+        si.nMax = s.nMax;
+        si.nPage = s.nPage;
+        si.nPos = s.nPos;
+    } else if (!empty) {
+        si.nMax = kBarLimit;
+        si.nPage = static_cast<UINT>(GetScale().barPage);
         si.nPos = ToBar(s.nPos);
-        if (!IsScaled() || s.nPage == 0) {
-            si.nPage = s.nPage;
-        } else {
-            // The thumb keeps the share of the shaft that the page has of the range.
-            const long long range = static_cast<long long>(s.nMax) - s.nMin + 1;
-            const long long barRange = static_cast<long long>(si.nMax) - si.nMin + 1;
-            si.nPage = static_cast<UINT>(
-                std::max<long long>(1, (static_cast<long long>(s.nPage) * barRange) / range));
-        }
     }
     DefWindowProc(SBM_SETSCROLLINFO, static_cast<WPARAM>(bRedraw), reinterpret_cast<LPARAM>(&si));
     if (empty && IsWindowEnabled()) {

@@ -42,9 +42,15 @@ private:
         UINT nPage = 0;
         int nPos = 0;
     };
+    struct Scale {
+        long long barPage = 0;   // the page on the platform bar
+        long long barTravel = 0; // the platform positions the thumb can take, from 0
+        long long travel = 0;    // the real positions it can take, from the minimum
+    };
     // The state, read from the platform bar the first time it is needed.
     Logical& State() const;
     bool IsScaled() const;
+    Scale GetScale() const;
     int ToBar(int nPos) const;
     int FromBar(int nBarPos) const;
     void Clamp();
