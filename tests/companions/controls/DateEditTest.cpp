@@ -13,10 +13,10 @@ protected:
         ASSERT_TRUE(host.CreateHost(CRect(0, 0, 300, 200)));
         // An edit made as a dialog makes its items: no object of its own.
         KelRegisterControlClasses();
-        HWND h = ::CreateWindowEx(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP |
-                                      ES_AUTOHSCROLL, 10, 10, 140, 24, host.GetSafeHwnd(),
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_DATE)),
-                                  AfxGetInstanceHandle(), nullptr);
+        HWND h = ::CreateWindowEx(
+            0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10,
+            140, 24, host.GetSafeHwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_DATE)),
+            AfxGetInstanceHandle(), nullptr);
         ASSERT_NE(nullptr, h);
         ASSERT_TRUE(other.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP,
                                  CRect(10, 100, 150, 124), &host, 5));

@@ -135,11 +135,11 @@ ON_MESSAGE(WM_KILLEDIT_CANCEL, OnCancelEdit)
 END_MESSAGE_MAP()
 
 TEST_F(EditTest, EnterAndEscapeInADialogEndTheEditNotTheDialog) {
-    AfxSetResource(hModule, RT_DIALOG, MAKEINTRESOURCE(CEditHostDialog::IDD_HOST),
-                   KelDialogTemplate("Host", DS_MODALFRAME | WS_POPUP | WS_CAPTION, 0, 0, 160, 80,
-                                     {KelDialogItem::DefPushButton("OK", IDOK, 50, 50, 50, 14),
-                                      KelDialogItem::PushButton("Cancel", IDCANCEL, 105, 50,
-                                                                50, 14)}));
+    AfxSetResource(
+        hModule, RT_DIALOG, MAKEINTRESOURCE(CEditHostDialog::IDD_HOST),
+        KelDialogTemplate("Host", DS_MODALFRAME | WS_POPUP | WS_CAPTION, 0, 0, 160, 80,
+                          {KelDialogItem::DefPushButton("OK", IDOK, 50, 50, 50, 14),
+                           KelDialogItem::PushButton("Cancel", IDCANCEL, 105, 50, 50, 14)}));
     CEditHostDialog dlg;
     bool stillUp = false;
     KelQueueModalAction([&](CWnd* pDlg) {

@@ -143,7 +143,7 @@ TEST_F(HeaderTest, ItemsShowTheirImageAndTheSortMark) {
     const COLORREF mark = ::GetSysColor(COLOR_3DSHADOW);
     header.SetSortCol(1, FALSE);
     EXPECT_EQ(1, header.GetSortCol());
-    EXPECT_EQ(mark, Pixel(&header, 170, 8));  // the point
+    EXPECT_EQ(mark, Pixel(&header, 170, 8)); // the point
     EXPECT_NE(mark, Pixel(&header, 166, 8));
     EXPECT_EQ(mark, Pixel(&header, 166, 12)); // the base
     SavePicture(&host, "header-ascending");

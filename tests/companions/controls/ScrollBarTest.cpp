@@ -70,7 +70,8 @@ TEST_F(ScrollBarTest, TheThumbStandsWhereThePositionSays) {
     const int travel = 184 - 8;
     for (int pos : {0, 250000, 750000, 999984}) {
         bar.SetScrollPos(pos);
-        const int expected = 16 + static_cast<int>(static_cast<long long>(pos) * travel / 999984) + 4;
+        const int expected =
+            16 + static_cast<int>(static_cast<long long>(pos) * travel / 999984) + 4;
         EXPECT_NEAR(expected, ThumbMiddle(), 1) << pos;
     }
 
@@ -80,7 +81,8 @@ TEST_F(ScrollBarTest, TheThumbStandsWhereThePositionSays) {
     Robot robot;
     robot.Drag(&bar, CPoint(8, from), CPoint(8, 230), 6);
     ASSERT_GE(host.log.size(), 2u);
-    EXPECT_EQ("scroll " + std::to_string(SB_THUMBPOSITION) + " 999984", host.log[host.log.size() - 2]);
+    EXPECT_EQ("scroll " + std::to_string(SB_THUMBPOSITION) + " 999984",
+              host.log[host.log.size() - 2]);
     // Dragged halfway back, about the middle.
     host.log.clear();
     bar.SetScrollPos(999984);
