@@ -85,17 +85,14 @@ class DialogBaseTest : public CompanionTest {
 protected:
     void SetUp() override {
         CompanionTest::SetUp();
-        AfxSetResource(hModule, RT_DIALOG, MAKEINTRESOURCE(IDD_LIST),
-                       KelDialogTemplate("List", WS_POPUP | WS_CAPTION | WS_THICKFRAME, 0, 0, 240,
-                                         144,
-                                         {KelDialogItem::Control("", IDC_FRAME, "STATIC",
-                                                                 WS_VISIBLE | SS_BLACKFRAME, 0, 0,
-                                                                 239, 120),
-                                          KelDialogItem::LText("Pick one", IDC_DESCRIPTION, 4,
-                                                               126, 100, 10),
-                                          KelDialogItem::EditText(IDC_NAME, 110, 124, 60, 14),
-                                          KelDialogItem::PushButton("Add", IDC_ADD, 180, 124,
-                                                                    50, 14)}));
+        AfxSetResource(
+            hModule, RT_DIALOG, MAKEINTRESOURCE(IDD_LIST),
+            KelDialogTemplate("List", WS_POPUP | WS_CAPTION | WS_THICKFRAME, 0, 0, 240, 144,
+                              {KelDialogItem::Control("", IDC_FRAME, "STATIC",
+                                                      WS_VISIBLE | SS_BLACKFRAME, 0, 0, 239, 120),
+                               KelDialogItem::LText("Pick one", IDC_DESCRIPTION, 4, 126, 100, 10),
+                               KelDialogItem::EditText(IDC_NAME, 110, 124, 60, 14),
+                               KelDialogItem::PushButton("Add", IDC_ADD, 180, 124, 50, 14)}));
         AfxSetResource(hModule, RT_TOOLBAR, MAKEINTRESOURCE(IDR_TOOLS),
                        KelToolBarResource(16, 15, {ID_NEW, ID_OPEN, ID_DELETE, 0, ID_PRINT}));
         KelSetBitmapResource(hModule, IDR_TOOLS, Strip(4));
@@ -156,7 +153,7 @@ TEST_F(DialogBaseTest, ToolbarsStandAlongTheSidesAndTheControlsMakeRoom) {
     CChooser dlg;
     EXPECT_TRUE(dlg.AddBar(IDR_TOOLS, CBRS_TOP));
     EXPECT_TRUE(dlg.AddBar(IDR_SIDE, CBRS_LEFT, 0xE8F0));
-    EXPECT_FALSE(dlg.AddBar(IDR_SIDE, CBRS_ALIGN_LEFT)); // not one of the four sides
+    EXPECT_FALSE(dlg.AddBar(IDR_SIDE, CBRS_ALIGN_LEFT));    // not one of the four sides
     EXPECT_FALSE(dlg.AddBar(IDR_SIDE, CBRS_RIGHT, 0xE8F0)); // ID taken
     EXPECT_TRUE(dlg.AddBar(999, CBRS_BOTTOM));              // made at init: it fails then
     EXPECT_FALSE(dlg.AddBar(IDR_SIDE, CBRS_RIGHT));         // a fourth

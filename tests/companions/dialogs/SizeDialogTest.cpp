@@ -27,14 +27,14 @@ class SizeDialogTest : public CompanionTest {
 protected:
     void SetUp() override {
         CompanionTest::SetUp();
-        AfxSetResource(
-            hModule, RT_DIALOG, MAKEINTRESOURCE(IDD_SIZED),
-            KelDialogTemplate("Sized", WS_POPUP | WS_CAPTION | WS_THICKFRAME, 0, 0, 200, 120,
-                              {KelDialogItem::ListBox(IDC_LIST, 40, 30, 150, 60, LBS_NOINTEGRALHEIGHT),
-                               KelDialogItem::EditText(IDC_FIELD, 40, 8, 150, 14),
-                               KelDialogItem::ListBox(IDC_SIDE, 4, 8, 30, 82, LBS_NOINTEGRALHEIGHT),
-                               KelDialogItem::LText("Ready", IDC_STATUS, 4, 100, 60, 10),
-                               KelDialogItem::DefPushButton("OK", IDOK, 140, 98, 50, 14)}));
+        AfxSetResource(hModule, RT_DIALOG, MAKEINTRESOURCE(IDD_SIZED),
+                       KelDialogTemplate(
+                           "Sized", WS_POPUP | WS_CAPTION | WS_THICKFRAME, 0, 0, 200, 120,
+                           {KelDialogItem::ListBox(IDC_LIST, 40, 30, 150, 60, LBS_NOINTEGRALHEIGHT),
+                            KelDialogItem::EditText(IDC_FIELD, 40, 8, 150, 14),
+                            KelDialogItem::ListBox(IDC_SIDE, 4, 8, 30, 82, LBS_NOINTEGRALHEIGHT),
+                            KelDialogItem::LText("Ready", IDC_STATUS, 4, 100, 60, 10),
+                            KelDialogItem::DefPushButton("OK", IDOK, 140, 98, 50, 14)}));
         ASSERT_TRUE(dlg.Create(IDD_SIZED));
         dlg.GetClientRect(&client0);
         for (int id : {IDC_LIST, IDC_FIELD, IDC_SIDE, IDC_STATUS, IDOK})
