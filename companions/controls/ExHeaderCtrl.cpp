@@ -128,7 +128,7 @@ int CExHeaderCtrl::GetPageRightCol(CRect* pRect, int nFirst) const {
 
 void CExHeaderCtrl::DrawSortMark(CDC* pDC, const CRect& rcMark, BOOL bDescending) const {
     // A solid triangle drawn row by row, so that its edges stay sharp.
-    const COLORREF cr = ::GetSysColor(IsWindowEnabled() ? COLOR_3DSHADOW : COLOR_3DLIGHT);
+    const COLORREF cr = ::GetSysColor(IsWindowEnabled() ? COLOR_3DDKSHADOW : COLOR_3DSHADOW);
     const int top = rcMark.top + (rcMark.Height() - kMarkHeight) / 2;
     for (int row = 0; row < kMarkHeight; ++row) {
         const int half = bDescending ? kMarkHeight - 1 - row : row; // 0 at the tip

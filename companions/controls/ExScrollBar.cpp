@@ -37,10 +37,10 @@ CExScrollBar::Scale CExScrollBar::GetScale() const {
     const Logical& s = State();
     Scale k;
     const long long span = static_cast<long long>(s.nMax) - s.nMin;
-    k.barPage = s.nPage == 0 ? 0
-                             : std::max<long long>(1, (static_cast<long long>(s.nPage) *
-                                                           (kBarLimit + 1LL)) /
-                                                          (span + 1));
+    k.barPage = s.nPage == 0
+                    ? 0
+                    : std::max<long long>(1, (static_cast<long long>(s.nPage) * (kBarLimit + 1LL)) /
+                                                 (span + 1));
     k.barTravel = kBarLimit - std::max<long long>(k.barPage - 1, 0);
     k.travel = span - std::max<long long>(static_cast<long long>(s.nPage) - 1, 0);
     return k;

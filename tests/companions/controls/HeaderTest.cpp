@@ -140,7 +140,7 @@ TEST_F(HeaderTest, ItemsShowTheirImageAndTheSortMark) {
     }
 
     // The sort mark: a triangle at the item's right, its point up when ascending.
-    const COLORREF mark = ::GetSysColor(COLOR_3DSHADOW);
+    const COLORREF mark = ::GetSysColor(COLOR_3DDKSHADOW);
     header.SetSortCol(1, FALSE);
     EXPECT_EQ(1, header.GetSortCol());
     EXPECT_EQ(mark, Pixel(&header, 170, 8)); // the point
