@@ -205,5 +205,11 @@ BOOL CRecordsetDoc::OnOpenDocument(LPCTSTR lpszPathName) {
     return TRUE;
 }
 
+void CRecordsetDoc::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU) {
+    if (lpszPathName && lpszPathName == reinterpret_cast<LPCTSTR>(m_pLoad))
+        return; // the load record, not text: reading it as a path would read its memory
+    CDocument::SetPathName(lpszPathName, bAddToMRU);
+}
+
 // Nothing is stored in or read from an archive: the data lives in the database.
 void CRecordsetDoc::Serialize(CArchive& /*ar*/) {}

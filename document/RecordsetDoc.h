@@ -57,15 +57,15 @@ public:
                    CArray<BYTE, BYTE>* pAligns, CArray<int, int>* pSortable, int* pKey);
 
     // The row window.
-    TableStatus GetTable(CArray<CStringArray, CStringArray&>* pRows,
-                         CArray<CColumnDetails, CColumnDetails&>* pColumns, int nMove, int nCount,
+    TableStatus GetTable(CArray<CStringArray, CStringArray>* pRows,
+                         CArray<CColumnDetails, CColumnDetails>* pColumns, int nMove, int nCount,
                          COleVariant* pFirst, COleVariant* pLast, int* pnRows);
     long GetTot();
 
     // Single records.
     long SearchAndGet(CString strField, int bDescending, CString strValue,
-                      CArray<CStringArray, CStringArray&>* pRows,
-                      CArray<CColumnDetails, CColumnDetails&>* pColumns, int nCount,
+                      CArray<CStringArray, CStringArray>* pRows,
+                      CArray<CColumnDetails, CColumnDetails>* pColumns, int nCount,
                       COleVariant* pFirst, COleVariant* pLast, int* pnRows);
     BOOL ExtractRecordset(CDaoRecordset* pRecordset, CString* pWhere, int nOpenType, int nOptions);
     BOOL EditCurrentRecord(int nRow, COleVariant* pBookmark);
@@ -76,6 +76,8 @@ public:
     // lpszPathName carries a CRecordsetLoad*, which the document owns until a creator
     // takes it (and clears m_pLoad).
     BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
+    // A document template passes the same pointer on as the path: it is no file name.
+    void SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU = TRUE) override;
     void Serialize(CArchive& ar) override;
 
     CRecordsetLoad* m_pLoad;
@@ -98,8 +100,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    typedef CArray<CStringArray, CStringArray&> CRowArray;
-    typedef CArray<CColumnDetails, CColumnDetails&> CColumnArray;
+    typedef CArray<CStringArray, CStringArray> CRowArray;
+    typedef CArray<CColumnDetails, CColumnDetails> CColumnArray;
 
     // One window fetch, with its buffers and the running row count.
     struct Window;

@@ -27,7 +27,7 @@ constexpr long kRecordDeleted = 3167;
 constexpr long kNoCurrentRecord = 3021;
 
 // The row at index nIndex, at least nCols cells wide.
-CStringArray& RowAt(CArray<CStringArray, CStringArray&>& rows, int nIndex, int nCols) {
+CStringArray& RowAt(CArray<CStringArray, CStringArray>& rows, int nIndex, int nCols) {
     CStringArray& row = rows[nIndex];
     if (row.GetSize() < nCols)
         row.SetSize(nCols);

@@ -42,7 +42,7 @@ std::string Cell(const std::string& text, int nWidth, bool bRight) {
 } // namespace
 
 void PrintTable(std::FILE* out, const CArray<TextColumn, TextColumn&>& columns,
-                const CArray<CStringArray, CStringArray&>& rows, int nRows) {
+                const CArray<CStringArray, CStringArray>& rows, int nRows) {
     std::string header, rule;
     for (INT_PTR c = 0; c < columns.GetSize(); ++c) {
         const TextColumn& col = columns[c];

@@ -13,4 +13,4 @@ struct TextColumn {
 
 // Prints the first nRows rows of the window; over-long cells end in "~".
 void PrintTable(std::FILE* out, const CArray<TextColumn, TextColumn&>& columns,
-                const CArray<CStringArray, CStringArray&>& rows, int nRows);
+                const CArray<CStringArray, CStringArray>& rows, int nRows);

@@ -154,9 +154,9 @@ private:
 
     const Options& m_opt;
     CRecordsetDoc m_doc;
-    CArray<CColumnDetails, CColumnDetails&> m_columns;
+    CArray<CColumnDetails, CColumnDetails> m_columns;
     CArray<TextColumn, TextColumn&> m_text;
-    CArray<CStringArray, CStringArray&> m_rows;
+    CArray<CStringArray, CStringArray> m_rows;
     COleVariant m_first, m_last;
     int m_nFilled = 0;
 };
@@ -213,7 +213,7 @@ BOOL Preview::Reload(LPCTSTR lpszWhat) {
         m_text.Add(text);
     }
     // The window holds one cell per shown column: map them onto the fields.
-    CArray<CColumnDetails, CColumnDetails&> shown;
+    CArray<CColumnDetails, CColumnDetails> shown;
     for (INT_PTR i = 0; i < m_columns.GetSize(); ++i)
         if (m_columns[i].m_bVisible)
             shown.Add(m_columns[i]);

@@ -128,8 +128,8 @@ public:
     }
 
     CRecordsetDoc m_doc;
-    CArray<CColumnDetails, CColumnDetails&> m_columns;
-    CArray<CStringArray, CStringArray&> m_rows;
+    CArray<CColumnDetails, CColumnDetails> m_columns;
+    CArray<CStringArray, CStringArray> m_rows;
     COleVariant m_first, m_last;
     int m_nRows = 0;
 };

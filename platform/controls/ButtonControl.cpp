@@ -303,10 +303,8 @@ private:
     }
 
     void Paint() {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        const int saved = ::SaveDC(hdc);
-        ::SelectObject(hdc, Font());
+        ControlPaint paint(*this);
+        HDC hdc = paint.hdc;
         switch (Type()) {
         case BS_OWNERDRAW:
             PaintOwnerDraw(hdc);
@@ -321,8 +319,6 @@ private:
                 PaintCheck(hdc);
             break;
         }
-        ::RestoreDC(hdc, saved);
-        ::EndPaint(m_hWnd, &ps);
     }
 
     void PaintOwnerDraw(HDC hdc) {

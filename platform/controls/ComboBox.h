@@ -1,4 +1,5 @@
-// CComboBox: a drop-down list (CBS_DROPDOWNLIST) of texts with item data.
+// CComboBox: a list of texts with item data, dropped below a selection field
+// (CBS_DROPDOWNLIST) or an edit (CBS_DROPDOWN), or shown under an edit (CBS_SIMPLE).
 #pragma once
 
 #include "platform/controls/ControlDefs.h"
@@ -53,6 +54,15 @@ public:
         return (int)::SendMessage(m_hWnd, CB_SETDROPPEDWIDTH, nWidth, 0);
     }
     int GetDroppedWidth() const { return (int)::SendMessage(m_hWnd, CB_GETDROPPEDWIDTH, 0, 0); }
+
+    // The edit of a CBS_DROPDOWN or CBS_SIMPLE combo box (CB_ERR for a drop-down list).
+    BOOL LimitText(int nMaxChars) {
+        return (BOOL)::SendMessage(m_hWnd, CB_LIMITTEXT, nMaxChars, 0);
+    }
+    DWORD GetEditSel() const { return (DWORD)::SendMessage(m_hWnd, CB_GETEDITSEL, 0, 0); }
+    BOOL SetEditSel(int nStartChar, int nEndChar) {
+        return (BOOL)::SendMessage(m_hWnd, CB_SETEDITSEL, 0, MAKELONG(nStartChar, nEndChar));
+    }
 
     // Items. AddString answers the new item's index.
     int AddString(LPCTSTR lpszString) {

@@ -1,13 +1,39 @@
-// The combo box class as a drop-down list: a selection field with a button, and a list that
-// drops below it. The items live in the list (a ComboLBox).
+// The combo box class: a drop-down list (a selection field with a button and a list that
+// drops below it), a drop-down combo (an edit in place of the field) and a simple combo (an
+// edit over a list that is always shown). The items live in the list.
 #include "platform/controls/ListBoxControl.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kel::ctl {
 namespace {
 
 constexpr int kEdge = 2; // the sunken edge around the field
+constexpr int kEditId = 1001;
+constexpr int kListId = 1000;
+
+LRESULT CALLBACK EditHookProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+
+// The item messages the list answers as they stand (0 for the others).
+UINT ListMessageFor(UINT cbMsg) {
+    static const std::pair<UINT, UINT> kPairs[] = {{CB_ADDSTRING, LB_ADDSTRING},
+                                                   {CB_INSERTSTRING, LB_INSERTSTRING},
+                                                   {CB_GETCOUNT, LB_GETCOUNT},
+                                                   {CB_GETLBTEXT, LB_GETTEXT},
+                                                   {CB_GETLBTEXTLEN, LB_GETTEXTLEN},
+                                                   {CB_SETITEMDATA, LB_SETITEMDATA},
+                                                   {CB_GETITEMDATA, LB_GETITEMDATA},
+                                                   {CB_FINDSTRING, LB_FINDSTRING},
+                                                   {CB_FINDSTRINGEXACT, LB_FINDSTRINGEXACT},
+                                                   {CB_GETTOPINDEX, LB_GETTOPINDEX},
+                                                   {CB_SETTOPINDEX, LB_SETTOPINDEX}};
+    for (const auto& [cb, lb] : kPairs) {
+        if (cb == cbMsg)
+            return lb;
+    }
+    return 0;
+}
 
 class ComboBox : public NativeControl {
 public:
@@ -18,16 +44,27 @@ public:
         case WM_CREATE: {
             auto* cs = reinterpret_cast<LPCREATESTRUCT>(lp);
             m_nDroppedHeight = cs != nullptr ? cs->cy : 0;
-            DWORD lbs = WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-            if (Style() & CBS_SORT)
-                lbs |= LBS_SORT;
-            m_hList = ::CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "", lbs, 0, 0,
-                                       0, 0, m_hWnd, nullptr, nullptr, m_hWnd);
+            const DWORD sort = (Style() & CBS_SORT) ? LBS_SORT : 0;
+            if (Type() == CBS_SIMPLE) {
+                m_hList = ::CreateWindowEx(
+                    WS_EX_CLIENTEDGE, "ListBox", "",
+                    WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | sort,
+                    0, 0, 0, 0, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
+                    nullptr, nullptr);
+            } else {
+                m_hList = ::CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "",
+                                           WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY |
+                                               LBS_NOINTEGRALHEIGHT | sort,
+                                           0, 0, 0, 0, m_hWnd, nullptr, nullptr, m_hWnd);
+            }
             if (m_hList == nullptr)
                 return -1;
-            ::SendMessage(m_hList, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+            if (Type() != CBS_DROPDOWNLIST && !CreateEdit())
+                return -1;
+            SendFont(Font());
             Measure();
             FitHeight();
+            Layout();
             return 0;
         }
         case WM_DESTROY:
@@ -38,7 +75,8 @@ public:
         case WM_WINDOWPOSCHANGING: {
             // The window keeps the field's height; a taller one sets the dropped height.
             auto* wpos = reinterpret_cast<WINDOWPOS*>(lp);
-            if (!(wpos->flags & SWP_NOSIZE) && m_nFieldHeight > 0 && wpos->cy != m_nFieldHeight) {
+            if (Type() != CBS_SIMPLE && !(wpos->flags & SWP_NOSIZE) && m_nFieldHeight > 0 &&
+                wpos->cy != m_nFieldHeight) {
                 if (wpos->cy > m_nFieldHeight)
                     m_nDroppedHeight = wpos->cy;
                 wpos->cy = m_nFieldHeight;
@@ -46,17 +84,27 @@ public:
             return Default(msg, wp, lp);
         }
         case WM_SIZE:
+            Layout();
+            Invalidate();
+            return 0;
         case WM_ENABLE:
+            if (m_hEdit != nullptr)
+                ::EnableWindow(m_hEdit, wp != 0);
+            if (Type() == CBS_SIMPLE)
+                ::EnableWindow(m_hList, wp != 0);
             Invalidate();
             return 0;
         case WM_SETFONT:
             Default(msg, wp, lp);
-            if (m_hList != nullptr)
-                ::SendMessage(m_hList, WM_SETFONT, wp, FALSE);
+            SendFont(reinterpret_cast<HFONT>(wp));
             Measure();
             FitHeight();
+            Layout();
             if (lp)
                 Invalidate();
+            return 0;
+        case WM_COMMAND:
+            Child(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
             return 0;
         case WM_GETDLGCODE: {
             UINT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
@@ -73,22 +121,26 @@ public:
         case WM_ERASEBKGND:
             return 1;
         case WM_SETFOCUS:
+            if (m_hEdit != nullptr) {
+                // The edit takes the focus of the combo box, its text selected.
+                ::SendMessage(m_hEdit, EM_SETSEL, 0, -1);
+                ::SetFocus(m_hEdit);
+                return 0;
+            }
             Invalidate();
-            Notify(CBN_SETFOCUS);
+            GotFocus();
             return 0;
         case WM_KILLFOCUS:
-            if (m_bDropped)
-                Close(false, true);
-            if (!Alive())
-                return 0;
-            Invalidate();
-            Notify(CBN_KILLFOCUS);
+            if (m_hEdit == nullptr)
+                LostFocus(reinterpret_cast<HWND>(wp));
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            if (!Focused())
+            if (Type() == CBS_SIMPLE)
+                return 0;
+            if (!HasFocus())
                 ::SetFocus(m_hWnd);
-            if (!Alive() || !Focused())
+            if (!Alive() || !HasFocus())
                 return 0;
             if (m_bDropped)
                 Close(false, true);
@@ -109,32 +161,48 @@ public:
         case WM_CHAR:
             Char(static_cast<UINT>(wp));
             return 0;
-        case WM_GETTEXT: {
-            CString text = SelectedText();
-            auto* buf = reinterpret_cast<char*>(lp);
-            if (buf == nullptr || wp == 0)
-                return 0;
-            const int n = std::min(static_cast<int>(wp) - 1, text.GetLength());
-            std::copy_n(static_cast<LPCTSTR>(text), n, buf);
-            buf[n] = '\0';
-            return n;
-        }
+        case WM_GETTEXT:
         case WM_GETTEXTLENGTH:
-            return SelectedText().GetLength();
+            if (m_hEdit != nullptr)
+                return ::SendMessage(m_hEdit, msg, wp, lp);
+            if (msg == WM_GETTEXTLENGTH)
+                return SelectedText().GetLength();
+            return CopyText(SelectedText(), reinterpret_cast<LPTSTR>(lp), static_cast<int>(wp));
         case WM_SETTEXT: {
             const int index = static_cast<int>(
                 ::SendMessage(m_hList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), lp));
+            if (m_hEdit != nullptr) {
+                // Any text goes into the edit; a matching item is selected.
+                m_bSettingEdit = true;
+                ::SendMessage(m_hEdit, WM_SETTEXT, 0, lp);
+                m_bSettingEdit = false;
+                if (ListBox* list = List())
+                    list->SelectForCombo(index);
+                m_nAnnounced = index;
+                return TRUE;
+            }
             if (index == LB_ERR)
                 return CB_ERR;
             SetCurSel(index);
             return TRUE;
         }
+        case CB_LIMITTEXT:
+            if (m_hEdit == nullptr)
+                return CB_ERR;
+            ::SendMessage(m_hEdit, EM_LIMITTEXT, wp, 0);
+            return TRUE;
+        case CB_GETEDITSEL:
+            if (m_hEdit == nullptr)
+                return CB_ERR;
+            return ::SendMessage(m_hEdit, EM_GETSEL, wp, lp);
+        case CB_SETEDITSEL:
+            if (m_hEdit == nullptr)
+                return CB_ERR;
+            ::SendMessage(m_hEdit, EM_SETSEL, static_cast<WPARAM>(static_cast<short>(LOWORD(lp))),
+                          static_cast<short>(HIWORD(lp)));
+            return TRUE;
 
         // Items: kept by the list.
-        case CB_ADDSTRING:
-            return Forward(LB_ADDSTRING, wp, lp);
-        case CB_INSERTSTRING:
-            return Forward(LB_INSERTSTRING, wp, lp);
         case CB_DELETESTRING: {
             LRESULT r = Forward(LB_DELETESTRING, wp, lp);
             Invalidate();
@@ -143,26 +211,9 @@ public:
         case CB_RESETCONTENT:
             Forward(LB_RESETCONTENT, 0, 0);
             m_nAnnounced = -1;
+            SetEditText("");
             Invalidate();
             return CB_OKAY;
-        case CB_GETCOUNT:
-            return Forward(LB_GETCOUNT, 0, 0);
-        case CB_GETLBTEXT:
-            return Forward(LB_GETTEXT, wp, lp);
-        case CB_GETLBTEXTLEN:
-            return Forward(LB_GETTEXTLEN, wp, lp);
-        case CB_SETITEMDATA:
-            return Forward(LB_SETITEMDATA, wp, lp);
-        case CB_GETITEMDATA:
-            return Forward(LB_GETITEMDATA, wp, lp);
-        case CB_FINDSTRING:
-            return Forward(LB_FINDSTRING, wp, lp);
-        case CB_FINDSTRINGEXACT:
-            return Forward(LB_FINDSTRINGEXACT, wp, lp);
-        case CB_GETTOPINDEX:
-            return Forward(LB_GETTOPINDEX, wp, lp);
-        case CB_SETTOPINDEX:
-            return Forward(LB_SETTOPINDEX, wp, lp);
         case CB_SETCURSEL: {
             const int count = static_cast<int>(Forward(LB_GETCOUNT, 0, 0));
             const int index = static_cast<int>(wp);
@@ -181,6 +232,8 @@ public:
 
         // The drop-down.
         case CB_SHOWDROPDOWN:
+            if (Type() == CBS_SIMPLE)
+                return TRUE;
             if (wp && !m_bDropped)
                 Drop();
             else if (!wp && m_bDropped)
@@ -222,6 +275,8 @@ public:
         case CB_GETDROPPEDWIDTH:
             return std::max(m_nDroppedWidth, Client().Width());
         default:
+            if (const UINT lbMsg = ListMessageFor(msg))
+                return Forward(lbMsg, wp, lp);
             return Default(msg, wp, lp);
         }
     }
@@ -237,6 +292,12 @@ public:
             ::ReleaseCapture();
         if (!chosen && list != nullptr)
             list->SelectForCombo(m_nSelBeforeDrop);
+        if (m_hEdit != nullptr) {
+            if (chosen)
+                UpdateEdit();
+            else
+                SetEditText(m_strBeforeDrop);
+        }
         Invalidate();
         if (!notify)
             return;
@@ -247,7 +308,197 @@ public:
             AnnounceSelection();
     }
 
+    // Keys of the combo box (the edit of an editable one hands over the list's keys).
+    bool KeyDown(UINT vk, bool sys) {
+        const bool alt = sys || ::GetKeyState(VK_MENU) < 0;
+        if (Type() != CBS_SIMPLE &&
+            ((alt && (vk == VK_DOWN || vk == VK_UP)) || (vk == VK_F4 && !sys && !m_bExtendedUI))) {
+            if (m_bDropped)
+                Close(true, true);
+            else
+                Drop();
+            return true;
+        }
+        if (sys)
+            return false;
+        if (m_bDropped) {
+            switch (vk) {
+            case VK_RETURN:
+                Close(true, true);
+                return true;
+            case VK_ESCAPE:
+                Close(false, true);
+                return true;
+            default:
+                break;
+            }
+        } else if (m_bExtendedUI && vk == VK_DOWN && Type() != CBS_SIMPLE) {
+            Drop();
+            return true;
+        }
+        switch (vk) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+            KeyMove(vk);
+            return true;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+            if (m_hEdit != nullptr)
+                return false; // the edit's caret keys
+            KeyMove(vk);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    bool IsDropped() const { return m_bDropped; }
+    WNDPROC EditProc() const { return m_pfnEdit; }
+
 private:
+    UINT Type() const { return Style() & 3; }
+    bool HasFocus() const {
+        HWND f = ::GetFocus();
+        return f != nullptr && (f == m_hWnd || f == m_hEdit);
+    }
+    void GotFocus() {
+        if (m_bFocusNotified)
+            return;
+        m_bFocusNotified = true;
+        Notify(CBN_SETFOCUS);
+    }
+    // The focus left for newFocus: unless it stays inside the combo box, the list closes.
+    void LostFocus(HWND newFocus) {
+        if (newFocus != nullptr &&
+            (newFocus == m_hWnd || newFocus == m_hEdit || newFocus == m_hList))
+            return;
+        if (m_bDropped)
+            Close(false, true);
+        if (!Alive())
+            return;
+        Invalidate();
+        if (m_bFocusNotified) {
+            m_bFocusNotified = false;
+            Notify(CBN_KILLFOCUS);
+        }
+    }
+
+    bool CreateEdit() {
+        DWORD style = WS_CHILD | WS_VISIBLE | ES_LEFT;
+        if (Style() & CBS_AUTOHSCROLL)
+            style |= ES_AUTOHSCROLL;
+        if (Style() & CBS_UPPERCASE)
+            style |= ES_UPPERCASE;
+        if (Style() & CBS_LOWERCASE)
+            style |= ES_LOWERCASE;
+        m_hEdit = ::CreateWindowEx(
+            Type() == CBS_SIMPLE ? WS_EX_CLIENTEDGE : 0, "Edit", "", style, 0, 0, 0, 0, m_hWnd,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), nullptr, nullptr);
+        if (m_hEdit == nullptr)
+            return false;
+        // The edit hands the list's keys to the combo box.
+        m_pfnEdit = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtr(m_hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditHookProc)));
+        return true;
+    }
+
+    void SendFont(HFONT font) {
+        if (m_hList != nullptr)
+            ::SendMessage(m_hList, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (m_hEdit != nullptr)
+            ::SendMessage(m_hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+
+    void Layout() {
+        const CRect client = Client();
+        if (Type() == CBS_SIMPLE) {
+            ::MoveWindow(m_hEdit, 0, 0, client.Width(), m_nFieldHeight, TRUE);
+            ::MoveWindow(m_hList, 0, m_nFieldHeight, client.Width(),
+                         std::max(0, static_cast<int>(client.Height()) - m_nFieldHeight), TRUE);
+        } else if (m_hEdit != nullptr) {
+            CRect inner = client;
+            inner.DeflateRect(kEdge, kEdge);
+            const int button =
+                std::min(::GetSystemMetrics(SM_CXVSCROLL), static_cast<int>(inner.Width()));
+            ::MoveWindow(m_hEdit, inner.left + 1, inner.top + 1,
+                         std::max(0, static_cast<int>(inner.Width()) - button - 2),
+                         std::max(0, static_cast<int>(inner.Height()) - 2), TRUE);
+        }
+    }
+
+    void SetEditText(const CString& text) {
+        if (m_hEdit == nullptr)
+            return;
+        m_bSettingEdit = true;
+        ::SendMessage(m_hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(text)));
+        ::SendMessage(m_hEdit, EM_SETSEL, 0, -1);
+        m_bSettingEdit = false;
+    }
+    // The first item that begins with the edit's text (-1 for none or no text).
+    int MatchOfEdit() const {
+        CString text;
+        const int n = ::GetWindowTextLength(m_hEdit);
+        ::GetWindowText(m_hEdit, text.GetBuffer(n), n + 1);
+        text.ReleaseBuffer();
+        if (text.IsEmpty())
+            return -1;
+        return static_cast<int>(
+            ::SendMessage(m_hList, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                          reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(text))));
+    }
+    // The edit shows the selected item.
+    void UpdateEdit() {
+        if (m_hEdit != nullptr)
+            SetEditText(SelectedText());
+    }
+
+    // Notifications of the edit and of a simple combo's list.
+    void Child(int id, UINT code, HWND) {
+        if (id == kEditId) {
+            switch (code) {
+            case EN_SETFOCUS:
+                GotFocus();
+                break;
+            case EN_KILLFOCUS:
+                LostFocus(::GetFocus());
+                break;
+            case EN_UPDATE:
+                if (!m_bSettingEdit)
+                    Notify(CBN_EDITUPDATE);
+                break;
+            case EN_CHANGE:
+                if (!m_bSettingEdit) {
+                    // An open list follows what is typed, to the first item it begins; a
+                    // closed one loses its selection, the text being the user's own.
+                    const bool open = m_bDropped || Type() == CBS_SIMPLE;
+                    const int index = open ? MatchOfEdit() : -1;
+                    if (ListBox* list = List())
+                        list->SelectForCombo(index);
+                    m_nAnnounced = index;
+                    Notify(CBN_EDITCHANGE);
+                }
+                break;
+            default:
+                break;
+            }
+        } else if (id == kListId) {
+            if (code == LBN_SELCHANGE) {
+                UpdateEdit();
+                Notify(CBN_SELENDOK);
+                if (Alive())
+                    AnnounceSelection();
+            } else if (code == LBN_DBLCLK) {
+                Notify(CBN_DBLCLK);
+            } else if (code == LBN_SETFOCUS) {
+                ::SetFocus(m_hEdit); // the edit keeps the focus of a simple combo box
+            }
+        }
+    }
+
     ListBox* List() const { return NativeClass<ListBox>::Find(m_hList); }
     LRESULT Forward(UINT msg, WPARAM wp, LPARAM lp) {
         return m_hList != nullptr ? ::SendMessage(m_hList, msg, wp, lp) : CB_ERR;
@@ -269,6 +520,7 @@ private:
         if (ListBox* list = List())
             list->SelectForCombo(index);
         m_nAnnounced = index;
+        UpdateEdit();
         Invalidate();
     }
 
@@ -290,6 +542,8 @@ private:
     }
 
     void FitHeight() {
+        if (Type() == CBS_SIMPLE)
+            return; // its height holds the list
         CRect rc;
         ::GetWindowRect(m_hWnd, &rc);
         if (rc.Height() != m_nFieldHeight)
@@ -305,6 +559,14 @@ private:
         if (!Alive() || (list = List()) == nullptr)
             return;
         m_nSelBeforeDrop = list->GetCurSel();
+        if (m_hEdit != nullptr) {
+            // The list opens on the item the typed text begins.
+            const int n = ::GetWindowTextLength(m_hEdit);
+            m_strBeforeDrop.Empty();
+            ::GetWindowText(m_hEdit, m_strBeforeDrop.GetBuffer(n), n + 1);
+            m_strBeforeDrop.ReleaseBuffer();
+            list->SelectForCombo(MatchOfEdit());
+        }
         m_nAnnounced = m_nSelBeforeDrop;
         CRect rc;
         ::GetWindowRect(m_hWnd, &rc);
@@ -328,58 +590,20 @@ private:
 
     void KeyMove(UINT vk) {
         ListBox* list = List();
-        if (list == nullptr || !list->MoveByKey(vk))
-            return;
+        if (list != nullptr && list->MoveByKey(vk))
+            KeyMoved();
+    }
+
+    // The selection moved by a key: a closed list takes it at once, as a choice.
+    void KeyMoved() {
+        UpdateEdit();
         Invalidate();
         if (!m_bDropped) {
-            // A closed list changes its selection at once, as a choice.
             Notify(CBN_SELENDOK);
             if (!Alive())
                 return;
         }
         AnnounceSelection();
-    }
-
-    bool KeyDown(UINT vk, bool sys) {
-        const bool alt = sys || ::GetKeyState(VK_MENU) < 0;
-        if ((alt && (vk == VK_DOWN || vk == VK_UP)) || (vk == VK_F4 && !sys && !m_bExtendedUI)) {
-            if (m_bDropped)
-                Close(true, true);
-            else
-                Drop();
-            return true;
-        }
-        if (sys)
-            return false;
-        if (m_bDropped) {
-            switch (vk) {
-            case VK_RETURN:
-                Close(true, true);
-                return true;
-            case VK_ESCAPE:
-                Close(false, true);
-                return true;
-            default:
-                break;
-            }
-        } else if (m_bExtendedUI && vk == VK_DOWN) {
-            Drop();
-            return true;
-        }
-        switch (vk) {
-        case VK_UP:
-        case VK_DOWN:
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_HOME:
-        case VK_END:
-            KeyMove(vk);
-            return true;
-        default:
-            return false;
-        }
     }
 
     void Char(UINT ch) {
@@ -391,22 +615,18 @@ private:
         if (index == LB_ERR || index == list->GetCurSel())
             return;
         list->SelectForCombo(index);
-        Invalidate();
-        if (!m_bDropped) {
-            Notify(CBN_SELENDOK);
-            if (!Alive())
-                return;
-        }
-        AnnounceSelection();
+        KeyMoved();
     }
 
     void Paint() {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        const int saved = ::SaveDC(hdc);
-        ::SelectObject(hdc, Font());
+        ControlPaint paint(*this);
+        HDC hdc = paint.hdc;
         CRect rc = Client();
         const bool enabled = Enabled();
+        if (Type() == CBS_SIMPLE) {
+            ::FillRect(hdc, &rc, CtlColor(hdc, WM_CTLCOLORSTATIC));
+            return;
+        }
         HBRUSH brush = CtlColor(hdc, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC);
         CRect inner = rc;
         ::DrawEdge(hdc, &inner, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
@@ -417,6 +637,8 @@ private:
         ::DrawFrameControl(hdc, &rcButton, DFC_SCROLL,
                            DFCS_SCROLLCOMBOBOX | (m_bDropped ? DFCS_PUSHED : 0) |
                                (enabled ? 0 : DFCS_INACTIVE));
+        if (m_hEdit != nullptr)
+            return; // the edit shows the text
         CRect sel = field;
         sel.DeflateRect(1, 1);
         const bool focused = Focused() && !m_bDropped;
@@ -431,8 +653,6 @@ private:
                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS, enabled);
         if (focused)
             ::DrawFocusRect(hdc, &sel);
-        ::RestoreDC(hdc, saved);
-        ::EndPaint(m_hWnd, &ps);
     }
 
     HWND m_hList = nullptr;
@@ -442,8 +662,58 @@ private:
     bool m_bDropped = false;
     bool m_bExtendedUI = false;
     int m_nSelBeforeDrop = -1;
-    int m_nAnnounced = -1; // the selection the parent last heard of
+    int m_nAnnounced = -1;  // the selection the parent last heard of
+    HWND m_hEdit = nullptr; // the edit of a drop-down or simple combo box
+    WNDPROC m_pfnEdit = nullptr;
+    bool m_bSettingEdit = false;
+    bool m_bFocusNotified = false;
+    CString m_strBeforeDrop;
 };
+
+// The edit of an editable combo box: the list's keys go to the combo box.
+LRESULT CALLBACK EditHookProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* combo = NativeClass<ComboBox>::Find(::GetParent(h));
+    if (combo == nullptr || combo->EditProc() == nullptr)
+        return ::DefWindowProc(h, msg, wp, lp);
+    const WNDPROC old = combo->EditProc();
+    switch (msg) {
+    case WM_KEYDOWN:
+        switch (wp) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_F4:
+            combo->KeyDown(static_cast<UINT>(wp), false);
+            return 0;
+        case VK_RETURN:
+        case VK_ESCAPE:
+            if (combo->IsDropped()) {
+                combo->KeyDown(static_cast<UINT>(wp), false);
+                return 0;
+            }
+            break;
+        default:
+            break;
+        }
+        break;
+    case WM_SYSKEYDOWN:
+        if ((wp == VK_UP || wp == VK_DOWN) && combo->KeyDown(static_cast<UINT>(wp), true))
+            return 0;
+        break;
+    case WM_GETDLGCODE: {
+        LRESULT code = ::CallWindowProc(old, h, msg, wp, lp) | DLGC_WANTARROWS;
+        auto* pMsg = reinterpret_cast<LPMSG>(lp);
+        if (combo->IsDropped() && pMsg != nullptr && pMsg->message == WM_KEYDOWN &&
+            (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    default:
+        break;
+    }
+    return ::CallWindowProc(old, h, msg, wp, lp);
+}
 
 } // namespace
 

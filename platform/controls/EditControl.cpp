@@ -640,10 +640,8 @@ private:
     }
 
     void Paint() {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        const int saved = ::SaveDC(hdc);
-        ::SelectObject(hdc, Font());
+        ControlPaint paint(*this);
+        HDC hdc = paint.hdc;
         const CRect rc = Client();
         const bool enabled = Enabled();
         HBRUSH brush =
@@ -678,8 +676,6 @@ private:
             CRect caret(cx, y0, cx + 1, y0 + h);
             ::InvertRect(hdc, &caret);
         }
-        ::RestoreDC(hdc, saved);
-        ::EndPaint(m_hWnd, &ps);
     }
 
     int m_nAnchor = 0;

@@ -4,7 +4,6 @@
 #include "platform/controls/NativeControl.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace kel::ctl {
@@ -213,11 +212,8 @@ private:
         const Item& item = m_items[static_cast<size_t>(index)];
         if (p->mask & HDI_WIDTH)
             p->cxy = item.cxy;
-        if ((p->mask & HDI_TEXT) && p->pszText != nullptr && p->cchTextMax > 0) {
-            const int n = std::min(p->cchTextMax - 1, item.text.GetLength());
-            std::memcpy(p->pszText, static_cast<LPCTSTR>(item.text), static_cast<size_t>(n));
-            p->pszText[n] = '\0';
-        }
+        if (p->mask & HDI_TEXT)
+            CopyText(item.text, p->pszText, p->cchTextMax);
         if (p->mask & HDI_FORMAT)
             p->fmt = item.fmt;
         if (p->mask & HDI_LPARAM)
@@ -597,10 +593,8 @@ private:
     }
 
     void Paint() {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        const int saved = ::SaveDC(hdc);
-        ::SelectObject(hdc, Font());
+        ControlPaint paint(*this);
+        HDC hdc = paint.hdc;
         ::SetTextColor(hdc, ::GetSysColor(COLOR_BTNTEXT));
         ::SetBkColor(hdc, ::GetSysColor(COLOR_3DFACE));
         const CRect client = Client();
@@ -648,8 +642,6 @@ private:
             CRect rc(mark - 1, 0, mark + 1, client.bottom);
             ::FillRect(hdc, &rc, ::GetSysColorBrush(COLOR_HIGHLIGHT));
         }
-        ::RestoreDC(hdc, saved);
-        ::EndPaint(m_hWnd, &ps);
     }
 
     std::vector<Item> m_items;

@@ -202,12 +202,12 @@ void ListBox::BeginDrop() {
     UpdateScrollBar();
 }
 
-bool ListBox::MoveByKey(UINT vk) {
+// Where a moving key takes the selection or caret from `from` (-1: nowhere yet), kept to the
+// items; -1 for a key that does not move.
+int ListBox::KeyTarget(UINT vk, int from) const {
     const int n = static_cast<int>(m_items.size());
-    if (n == 0)
-        return false;
-    const int from = m_nCurSel >= 0 ? m_nCurSel : (Multi() ? m_nCaret : -1);
-    int to = from;
+    const int page = std::max(1, FullRows() - 1);
+    int to = 0;
     switch (vk) {
     case VK_UP:
     case VK_LEFT:
@@ -218,10 +218,10 @@ bool ListBox::MoveByKey(UINT vk) {
         to = from + 1;
         break;
     case VK_PRIOR:
-        to = from < 0 ? 0 : from - std::max(1, FullRows() - 1);
+        to = from < 0 ? 0 : from - page;
         break;
     case VK_NEXT:
-        to = from + std::max(1, FullRows() - 1);
+        to = from + page;
         break;
     case VK_HOME:
         to = 0;
@@ -230,10 +230,15 @@ bool ListBox::MoveByKey(UINT vk) {
         to = n - 1;
         break;
     default:
-        return false;
+        return -1;
     }
-    to = std::clamp(to, 0, n - 1);
-    if (to == m_nCurSel)
+    return n == 0 ? -1 : std::clamp(to, 0, n - 1);
+}
+
+bool ListBox::MoveByKey(UINT vk) {
+    const int from = m_nCurSel >= 0 ? m_nCurSel : (Multi() ? m_nCaret : -1);
+    const int to = KeyTarget(vk, from);
+    if (to < 0 || to == m_nCurSel)
         return false;
     SelectSingle(to);
     EnsureVisible(to);
@@ -384,40 +389,14 @@ bool ListBox::KeyDown(UINT vk) {
         }
         return false;
     }
-    if (!Multi()) {
-        if (MoveByKey(vk)) {
-            SelChange(true);
-            return true;
-        }
-        return vk == VK_UP || vk == VK_DOWN || vk == VK_PRIOR || vk == VK_NEXT || vk == VK_HOME ||
-               vk == VK_END || vk == VK_LEFT || vk == VK_RIGHT;
-    }
-    int to = m_nCaret;
-    switch (vk) {
-    case VK_UP:
-    case VK_LEFT:
-        --to;
-        break;
-    case VK_DOWN:
-    case VK_RIGHT:
-        ++to;
-        break;
-    case VK_PRIOR:
-        to -= std::max(1, FullRows() - 1);
-        break;
-    case VK_NEXT:
-        to += std::max(1, FullRows() - 1);
-        break;
-    case VK_HOME:
-        to = 0;
-        break;
-    case VK_END:
-        to = n - 1;
-        break;
-    default:
+    const int to = KeyTarget(vk, m_nCaret);
+    if (to < 0)
         return false;
+    if (!Multi()) {
+        if (MoveByKey(vk))
+            SelChange(true);
+        return true;
     }
-    to = std::clamp(to, 0, n - 1);
     m_nCaret = to;
     if (Extended() && !ctrl) {
         if (!shift)
@@ -461,10 +440,8 @@ void ListBox::Char(UINT ch) {
 // Painting.
 
 void ListBox::Paint() {
-    PAINTSTRUCT ps;
-    HDC hdc = ::BeginPaint(m_hWnd, &ps);
-    const int saved = ::SaveDC(hdc);
-    ::SelectObject(hdc, Font());
+    ControlPaint paint(*this);
+    HDC hdc = paint.hdc;
     const CRect client = Client();
     HBRUSH brush =
         IsComboList() ? ::GetSysColorBrush(COLOR_WINDOW) : CtlColor(hdc, WM_CTLCOLORLISTBOX);
@@ -521,8 +498,6 @@ void ListBox::Paint() {
         CRect rc = ItemRect(0);
         ::DrawFocusRect(hdc, &rc);
     }
-    ::RestoreDC(hdc, saved);
-    ::EndPaint(m_hWnd, &ps);
 }
 
 void ListBox::NcPaint() {

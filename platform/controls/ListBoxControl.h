@@ -41,6 +41,7 @@ protected:
     bool NotifyStyle() const { return (Style() & LBS_NOTIFY) != 0 || IsComboList(); }
     bool Valid(int i) const { return i >= 0 && i < static_cast<int>(m_items.size()); }
     int FullRows() const;
+    int KeyTarget(UINT vk, int from) const;
     int MaxTop() const;
     void SetTop(int top);
     void EnsureVisible(int index);

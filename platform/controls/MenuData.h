@@ -26,7 +26,5 @@ HMENU__::Item* FindMenuItem(HMENU h, UINT uItem, UINT uFlags, HMENU* pOwner = nu
                             int* pIndex = nullptr);
 // The item's text without its mnemonic marks and accelerator text.
 CString PlainMenuText(const CString& text);
-// The mnemonic character of an item's text (lower case), 0 for none.
-char MenuMnemonic(const CString& text);
 
 } // namespace kel::ctl

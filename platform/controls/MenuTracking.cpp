@@ -5,6 +5,7 @@
 #include "platform/controls/MenuDriver.h"
 #include "platform/controls/NativeControl.h"
 
+#include "platform/win/DialogDefs.h"
 #include "platform/win/ModalDriver.h"
 #include "platform/win/WinThread.h"
 #include "platform/win/Wnd.h"
@@ -389,7 +390,7 @@ void MenuTracker::Char(UINT ch) {
     const char c = static_cast<char>(std::tolower(static_cast<int>(ch)));
     std::vector<int> matches;
     for (size_t i = 0; i < m->items.size(); ++i) {
-        if (MenuMnemonic(m->items[i].text) == c)
+        if (KelMnemonicOf(m->items[i].text) == c)
             matches.push_back(static_cast<int>(i));
     }
     if (matches.empty()) {

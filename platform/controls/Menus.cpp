@@ -1,12 +1,11 @@
 // Menus behind HMENU: creation, items, states, and menus loaded from resources.
 #include "platform/controls/MenuData.h"
 #include "platform/controls/MenuResource.h"
+#include "platform/controls/NativeControl.h"
 
 #include "platform/core/Resources.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstring>
 #include <map>
 #include <memory>
 
@@ -121,21 +120,6 @@ CString PlainMenuText(const CString& text) {
         out += label[i];
     }
     return out;
-}
-
-char MenuMnemonic(const CString& text) {
-    for (int i = 0; i + 1 < text.GetLength(); ++i) {
-        if (text[i] == '\t')
-            break;
-        if (text[i] == '&') {
-            if (text[i + 1] == '&') {
-                ++i;
-                continue;
-            }
-            return static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
-        }
-    }
-    return 0;
 }
 
 } // namespace kel::ctl
@@ -271,10 +255,7 @@ int GetMenuString(HMENU hMenu, UINT uIDItem, LPTSTR lpString, int cchMax, UINT f
     const int n = item->text.GetLength();
     if (lpString == nullptr || cchMax <= 0)
         return n;
-    const int copy = std::min(n, cchMax - 1);
-    std::memcpy(lpString, static_cast<LPCTSTR>(item->text), static_cast<size_t>(copy));
-    lpString[copy] = '\0';
-    return copy;
+    return kel::ctl::CopyText(item->text, lpString, cchMax);
 }
 
 DWORD CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck) {

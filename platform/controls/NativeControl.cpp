@@ -1,6 +1,7 @@
 #include "platform/controls/NativeControl.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace kel::ctl {
@@ -70,6 +71,15 @@ HWND TopLevelOf(HWND h) {
 }
 
 // ---------------------------------------------------------------------------
+
+int CopyText(const CString& text, LPTSTR buf, int room) {
+    if (buf == nullptr || room <= 0)
+        return 0;
+    const int n = std::min(room - 1, text.GetLength());
+    std::memcpy(buf, static_cast<LPCTSTR>(text), static_cast<size_t>(n));
+    buf[n] = '\0';
+    return n;
+}
 
 int NextCharPos(const CString& s, int pos) {
     const int n = s.GetLength();

@@ -54,6 +54,30 @@ public:
     bool m_bDestroyed = false;
 };
 
+// One WM_PAINT of a control: BeginPaint with the control's font selected; the context is put
+// back and the paint ended when it goes out of scope.
+class ControlPaint {
+public:
+    explicit ControlPaint(NativeControl& ctl) : m_hWnd(ctl.m_hWnd) {
+        hdc = ::BeginPaint(m_hWnd, &m_ps);
+        m_nSaved = ::SaveDC(hdc);
+        ::SelectObject(hdc, ctl.Font());
+    }
+    ~ControlPaint() {
+        ::RestoreDC(hdc, m_nSaved);
+        ::EndPaint(m_hWnd, &m_ps);
+    }
+    ControlPaint(const ControlPaint&) = delete;
+    ControlPaint& operator=(const ControlPaint&) = delete;
+
+    HDC hdc = nullptr;
+
+private:
+    HWND m_hWnd;
+    PAINTSTRUCT m_ps{};
+    int m_nSaved = 0;
+};
+
 // The window procedure of a control class: the object is made at WM_NCCREATE and forgotten
 // after WM_NCDESTROY; a call in progress keeps it alive until it returns.
 template <class T> class NativeClass {
@@ -98,6 +122,9 @@ HWND TopLevelOf(HWND h);
 
 // ---------------------------------------------------------------------------
 // Text of UTF-8 strings: positions are byte offsets on character boundaries.
+// Copies text into a caller's buffer of `room` characters with its terminating NUL; answers
+// the characters copied (0 with no buffer).
+int CopyText(const CString& text, LPTSTR buf, int room);
 int NextCharPos(const CString& s, int pos);
 int PrevCharPos(const CString& s, int pos);
 bool IsWordChar(char c);

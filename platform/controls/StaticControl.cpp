@@ -53,10 +53,8 @@ public:
 
 private:
     void Paint() {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        const int saved = ::SaveDC(hdc);
-        ::SelectObject(hdc, Font());
+        ControlPaint paint(*this);
+        HDC hdc = paint.hdc;
         CRect rc = Client();
         const DWORD style = Style();
         const DWORD type = style & SS_TYPEMASK;
@@ -147,8 +145,6 @@ private:
         }
         if (style & SS_SUNKEN)
             ::DrawEdge(hdc, &rc, BDR_SUNKENOUTER, BF_RECT);
-        ::RestoreDC(hdc, saved);
-        ::EndPaint(m_hWnd, &ps);
     }
 
     HGDIOBJ m_hImage = nullptr;

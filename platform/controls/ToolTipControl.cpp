@@ -5,7 +5,6 @@
 #include "platform/controls/NativeControl.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <set>
 #include <vector>
@@ -91,11 +90,7 @@ public:
             Tool* t = Find(ti);
             if (t != nullptr && ti->lpszText != nullptr && ti->lpszText != LPSTR_TEXTCALLBACK) {
                 // wParam is the buffer's size; without it, the documented 80 characters.
-                const int room = wp != 0 ? static_cast<int>(wp) : 80;
-                CString text = TextOf(*t);
-                const int n = std::min(text.GetLength(), room - 1);
-                std::memcpy(ti->lpszText, static_cast<LPCTSTR>(text), static_cast<size_t>(n));
-                ti->lpszText[n] = '\0';
+                CopyText(TextOf(*t), ti->lpszText, wp != 0 ? static_cast<int>(wp) : 80);
             }
             return 0;
         }
@@ -271,12 +266,8 @@ private:
             ti.lpszText = LPSTR_TEXTCALLBACK;
         else if (t.stringId != 0)
             ti.lpszText = MAKEINTRESOURCE(t.stringId);
-        else if (ti.lpszText != nullptr && ti.lpszText != LPSTR_TEXTCALLBACK) {
-            // The caller's buffer holds the documented 80 characters.
-            const int n = std::min(t.text.GetLength(), 79);
-            std::memcpy(ti.lpszText, static_cast<LPCTSTR>(t.text), static_cast<size_t>(n));
-            ti.lpszText[n] = '\0';
-        }
+        else if (ti.lpszText != LPSTR_TEXTCALLBACK)
+            CopyText(t.text, ti.lpszText, 80); // the documented size of the caller's buffer
     }
 
     BOOL AddTool(const TOOLINFO* ti) {
@@ -508,10 +499,8 @@ private:
     }
 
     void Paint() {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        const int saved = ::SaveDC(hdc);
-        ::SelectObject(hdc, Font());
+        ControlPaint paint(*this);
+        HDC hdc = paint.hdc;
         CRect rc = Client();
         const COLORREF back = m_crBack == CLR_DEFAULT ? ::GetSysColor(COLOR_INFOBK) : m_crBack;
         const COLORREF text = m_crText == CLR_DEFAULT ? ::GetSysColor(COLOR_INFOTEXT) : m_crText;
@@ -522,8 +511,6 @@ private:
         ::SetBkMode(hdc, TRANSPARENT);
         rc.DeflateRect(3, 1);
         ::DrawText(hdc, m_strShown, m_strShown.GetLength(), &rc, TextFormat());
-        ::RestoreDC(hdc, saved);
-        ::EndPaint(m_hWnd, &ps);
     }
 
     std::vector<Tool> m_tools;

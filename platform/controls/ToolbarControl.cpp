@@ -448,11 +448,8 @@ private:
             info->lParam = b.b.dwData;
         if (info->dwMask & TBIF_SIZE)
             info->cx = static_cast<WORD>(ItemRect(i).Width());
-        if ((info->dwMask & TBIF_TEXT) && info->pszText != nullptr && info->cchText > 0) {
-            const int n = std::min(info->cchText - 1, b.text.GetLength());
-            std::memcpy(info->pszText, static_cast<LPCTSTR>(b.text), static_cast<size_t>(n));
-            info->pszText[n] = '\0';
-        }
+        if (info->dwMask & TBIF_TEXT)
+            CopyText(b.text, info->pszText, info->cchText);
         return i;
     }
 
@@ -539,10 +536,8 @@ private:
     }
 
     void Paint() {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        const int saved = ::SaveDC(hdc);
-        ::SelectObject(hdc, Font());
+        ControlPaint paint(*this);
+        HDC hdc = paint.hdc;
         ::SetTextColor(hdc, ::GetSysColor(COLOR_BTNTEXT));
         const CRect client = Client();
         ::FillRect(hdc, &client, ::GetSysColorBrush(COLOR_3DFACE));
@@ -550,8 +545,6 @@ private:
             if (!(m_buttons[static_cast<size_t>(i)].b.fsState & TBSTATE_HIDDEN))
                 DrawButton(hdc, i);
         }
-        ::RestoreDC(hdc, saved);
-        ::EndPaint(m_hWnd, &ps);
     }
 
     std::vector<Button> m_buttons;

@@ -205,15 +205,13 @@ void CDaoRecordset::SetBookmark(COleVariant varBookmark) {
     size_t position = s.BookmarkPosition(varBookmark);
     if (s.keys.IsDeleted(position))
         ThrowDaoError(err::RecordDeleted, kRecordset);
-    std::vector<Cell> row;
-    if (!s.ReadRow(s.keys.At(position), row)) {
+    // Only whether the record is still there; its values are read when asked for.
+    if (!s.Exists(s.keys.At(position))) {
         s.keys.MarkDeleted(position);
         ThrowDaoError(err::RecordDeleted, kRecordset);
     }
     s.CancelEdit();
     s.Land(position);
-    s.values = std::move(row);
-    s.loaded = true;
 }
 
 COleVariant CDaoRecordset::GetLastModifiedBookmark() {

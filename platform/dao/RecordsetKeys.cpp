@@ -165,6 +165,20 @@ bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row) {
     return true;
 }
 
+bool RecordsetState::Exists(std::int64_t key) {
+    if (materialised) // a private copy: nobody else deletes from it
+        return key >= 1 && static_cast<size_t>(key) <= copyRows;
+    if (!exists)
+        PrepareInternal(db(), exists, "SELECT 1 FROM " + target + " WHERE " + rowidColumn + " = ?1",
+                        kRecordset);
+    StatementScope scope(exists);
+    exists.Bind(1, key);
+    int rc = exists.Step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+    return rc == SQLITE_ROW;
+}
+
 const std::vector<Cell>& RecordsetState::Current() {
     if (at != Where::OnRecord)
         ThrowDaoError(err::NoCurrentRecord, kRecordset);

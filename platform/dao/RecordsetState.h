@@ -62,6 +62,7 @@ struct RecordsetState {
     std::int64_t totalChanges = 0;
 
     SqliteStatement read;               // the values of one record by key
+    SqliteStatement exists;             // whether a keyed record is still in its table
     SqliteStatement probe;              // a keyed record against a point of the order (Find)
     SqliteStatement sortValues;         // the order's values of one record
     size_t appendedFrom = Keyset::npos; // where the records added through the dynaset begin
@@ -102,6 +103,7 @@ struct RecordsetState {
     void LandAfterLast();
     void LandBeforeFirst();
     bool ReadRow(std::int64_t key, std::vector<Cell>& row);
+    bool Exists(std::int64_t key);      // one index probe, no values read
     const std::vector<Cell>& Current(); // 3021 without a current record, 3167 when deleted
     COleVariant Bookmark(size_t position) const;
     size_t BookmarkPosition(const VARIANT& bookmark) const; // 3159 when not ours

@@ -1,6 +1,8 @@
 #include "platform/win/ControlBar.h"
 
 #include "platform/gdi/Gdi.h"
+
+#include <cstring>
 #include "platform/win/DialogDefs.h"
 #include "platform/win/DockBar.h"
 #include "platform/win/FrameWnd.h"
@@ -17,7 +19,7 @@ END_MESSAGE_MAP()
 CControlBar::CControlBar()
     : m_bAutoDelete(FALSE), m_cxLeftBorder(4), m_cxRightBorder(4), m_cyTopBorder(2),
       m_cyBottomBorder(2), m_dwStyle(0), m_dwDockStyle(0), m_pDockSite(nullptr),
-      m_pDockBar(nullptr), m_nDelay(delayNone) {}
+      m_pDockBar(nullptr), m_nDelay(delayNone), m_hWndToolTip(nullptr), m_nLastHit(-1) {}
 
 CControlBar::~CControlBar() {
     // A bar going with its object leaves its dock bar at once.
@@ -76,6 +78,10 @@ int CControlBar::OnCreate(LPCREATESTRUCT lpcs) {
 }
 
 void CControlBar::OnDestroy() {
+    if (m_hWndToolTip != nullptr && ::IsWindow(m_hWndToolTip))
+        ::DestroyWindow(m_hWndToolTip);
+    m_hWndToolTip = nullptr;
+    m_nLastHit = -1;
     if (m_pDockBar != nullptr) {
         CDockBar* pDockBar = m_pDockBar;
         m_pDockBar = nullptr;
@@ -153,6 +159,11 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
 
 // Notifications of the bar's controls go on to the owner when the bar does not handle them.
 LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY && lParam != 0) {
+        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        if (hdr->code == TTN_NEEDTEXT && hdr->hwndFrom == m_hWndToolTip && m_hWndToolTip != nullptr)
+            return OnToolTipText(reinterpret_cast<NMTTDISPINFO*>(lParam));
+    }
     switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -177,6 +188,9 @@ LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 BOOL CControlBar::PreTranslateMessage(MSG* pMsg) {
     if (CWnd::PreTranslateMessage(pMsg))
         return TRUE;
+    if ((m_dwStyle & CBRS_TOOLTIPS) && pMsg->message >= WM_MOUSEFIRST &&
+        pMsg->message <= WM_MBUTTONDBLCLK)
+        FilterToolTipMessage(pMsg);
     if (!IsDialogLike())
         return FALSE;
     const UINT m = pMsg->message;
@@ -190,4 +204,81 @@ BOOL CControlBar::PreTranslateMessage(MSG* pMsg) {
         }
     }
     return ::IsDialogMessage(m_hWnd, pMsg);
+}
+
+// ---------------------------------------------------------------------------
+// Tooltips of the bar's tools.
+
+INT_PTR CControlBar::OnToolHitTest(CPoint point, TOOLINFO* pTI) const {
+    // A control of the bar: a window tool.
+    for (HWND h = ::GetWindow(m_hWnd, GW_CHILD); h != nullptr; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(h))
+            continue;
+        CRect rc;
+        ::GetWindowRect(h, &rc);
+        ScreenToClient(&rc);
+        const int id = ::GetDlgCtrlID(h);
+        if (!rc.PtInRect(point) || id == 0 || id == -1 || id == 0xFFFF)
+            continue;
+        if (pTI != nullptr) {
+            pTI->uFlags = TTF_IDISHWND;
+            pTI->hwnd = m_hWnd;
+            pTI->uId = reinterpret_cast<UINT_PTR>(h);
+            pTI->lpszText = LPSTR_TEXTCALLBACK;
+        }
+        return id;
+    }
+    return -1;
+}
+
+void CControlBar::FilterToolTipMessage(const MSG* pMsg) {
+    if (m_hWndToolTip == nullptr || !::IsWindow(m_hWndToolTip)) {
+        m_hWndToolTip =
+            ::CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASS, "",
+                             WS_POPUP | WS_BORDER, 0, 0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
+        m_nLastHit = -1;
+        if (m_hWndToolTip == nullptr)
+            return; // the controls are not linked in: no tooltips
+    }
+    CPoint pt(GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam));
+    ::MapWindowPoints(pMsg->hwnd, m_hWnd, &pt, 1);
+    TOOLINFO ti{};
+    ti.cbSize = sizeof(ti);
+    const INT_PTR hit = OnToolHitTest(pt, &ti);
+    if (hit != m_nLastHit) {
+        // One tool at a time: the one under the pointer.
+        TOOLINFO old{};
+        old.cbSize = sizeof(old);
+        while (::SendMessage(m_hWndToolTip, TTM_ENUMTOOLS, 0, reinterpret_cast<LPARAM>(&old)))
+            ::SendMessage(m_hWndToolTip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&old));
+        if (hit != -1)
+            ::SendMessage(m_hWndToolTip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+        m_nLastHit = hit;
+    }
+    MSG relay = *pMsg;
+    ::SendMessage(m_hWndToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
+}
+
+BOOL CControlBar::OnToolTipText(NMTTDISPINFO* pInfo) {
+    pInfo->szText[0] = '\0';
+    pInfo->lpszText = nullptr;
+    CWnd* pOwner = GetOwner();
+    if (pOwner != nullptr && pOwner != this) {
+        pOwner->SendMessage(WM_NOTIFY, pInfo->hdr.idFrom, reinterpret_cast<LPARAM>(pInfo));
+        if (pInfo->szText[0] != '\0' || pInfo->lpszText != nullptr)
+            return TRUE;
+    }
+    const UINT id =
+        (pInfo->uFlags & TTF_IDISHWND)
+            ? static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(pInfo->hdr.idFrom)))
+            : static_cast<UINT>(pInfo->hdr.idFrom);
+    CString text;
+    if (id != 0 && text.LoadString(id)) {
+        const int nl = text.Find('\n');
+        if (nl >= 0)
+            text = text.Mid(nl + 1);
+        std::strncpy(pInfo->szText, text, sizeof(pInfo->szText) - 1);
+        pInfo->szText[sizeof(pInfo->szText) - 1] = '\0';
+    }
+    return TRUE;
 }

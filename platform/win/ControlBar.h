@@ -3,6 +3,7 @@
 // controls' notifications to its owner, the frame.
 #pragma once
 
+#include "platform/controls/CommCtrlDefs.h"
 #include "platform/win/Wnd.h"
 
 class CFrameWnd;
@@ -67,6 +68,10 @@ public:
     // Shows or hides the bar at the next layout of its frame.
     void DelayShow(BOOL bShow);
 
+    // The tool under a point of the bar (CBRS_TOOLTIPS): its ID, -1 for none. The text is
+    // asked for when shown: the string with the tool's ID (its part after a newline).
+    virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const;
+
     BOOL m_bAutoDelete; // the object is deleted with its window
     int m_cxLeftBorder, m_cxRightBorder, m_cyTopBorder, m_cyBottomBorder;
     DWORD m_dwStyle;        // CBRS_ styles
@@ -80,6 +85,11 @@ protected:
     void PostNcDestroy() override;
     // Whether the bar lets the dialog manager handle its keys (a dialog bar does).
     virtual BOOL IsDialogLike() const { return FALSE; }
+    // Mouse messages of the bar and its controls reach its tooltip, which shows the tool
+    // under the pointer.
+    void FilterToolTipMessage(const MSG* pMsg);
+    // The text of a tool: the owner's answer, else the string with the tool's ID.
+    BOOL OnToolTipText(NMTTDISPINFO* pInfo);
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnDestroy();
@@ -88,6 +98,8 @@ protected:
 
     // A show or hide waiting for the next layout.
     enum { delayNone, delayShow, delayHide } m_nDelay;
+    HWND m_hWndToolTip; // made at the first mouse message with CBRS_TOOLTIPS
+    INT_PTR m_nLastHit; // the tool shown in it
 
     friend class CDockBar;
 

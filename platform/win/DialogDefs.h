@@ -56,3 +56,5 @@ LONG GetDialogBaseUnits();
 HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 BOOL CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
+// The character after the single "&" of a label (before any tab), lower case; 0 for none.
+char KelMnemonicOf(LPCTSTR lpszText);

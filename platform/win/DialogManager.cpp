@@ -88,16 +88,7 @@ char Mnemonic(HWND h) {
     }
     char text[256] = {};
     ::GetWindowText(h, text, sizeof(text));
-    for (int i = 0; text[i] != '\0' && text[i + 1] != '\0'; ++i) {
-        if (text[i] == '&') {
-            if (text[i + 1] == '&') {
-                ++i;
-                continue;
-            }
-            return static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
-        }
-    }
-    return 0;
+    return KelMnemonicOf(text);
 }
 
 bool Usable(HWND h) {
@@ -519,11 +510,22 @@ LONG GetDialogBaseUnits() {
     return MAKELONG(base.cx, base.cy);
 }
 
+namespace {
+
+// The dialog's own control holding hCtl (the edit of a combo box stands for the combo box).
+HWND DialogChildOf(HWND hDlg, HWND hCtl) {
+    while (hCtl != nullptr && ::GetParent(hCtl) != hDlg)
+        hCtl = ::GetParent(hCtl);
+    return hCtl;
+}
+
+} // namespace
+
 HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
     CWnd* pDlg = CWnd::FromHandle(hDlg);
     if (pDlg == nullptr)
         return nullptr;
-    CWnd* next = pDlg->GetNextDlgTabItem(CWnd::FromHandle(hCtl), bPrevious);
+    CWnd* next = pDlg->GetNextDlgTabItem(CWnd::FromHandle(DialogChildOf(hDlg, hCtl)), bPrevious);
     return next != nullptr ? next->m_hWnd : nullptr;
 }
 
@@ -531,8 +533,24 @@ HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
     CWnd* pDlg = CWnd::FromHandle(hDlg);
     if (pDlg == nullptr || hCtl == nullptr)
         return nullptr;
+    hCtl = DialogChildOf(hDlg, hCtl);
+    if (hCtl == nullptr)
+        return nullptr;
     CWnd* next = pDlg->GetNextDlgGroupItem(CWnd::FromHandle(hCtl), bPrevious);
     return next != nullptr ? next->m_hWnd : nullptr;
+}
+
+char KelMnemonicOf(LPCTSTR lpszText) {
+    for (int i = 0; lpszText != nullptr && lpszText[i] != '\0' && lpszText[i] != '\t'; ++i) {
+        if (lpszText[i] != '&')
+            continue;
+        if (lpszText[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(lpszText[i + 1])));
+    }
+    return 0;
 }
 
 BOOL CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton) {

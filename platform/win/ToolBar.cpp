@@ -336,3 +336,24 @@ void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) {
     // Controls placed on the toolbar are updated like a dialog's.
     UpdateDialogControls(pTarget, bDisableIfNoHndler);
 }
+
+INT_PTR CToolBar::OnToolHitTest(CPoint point, TOOLINFO* pTI) const {
+    for (int i = 0, n = GetCount(); i < n; ++i) {
+        const TBBUTTON b = GetButton(i);
+        if ((b.fsStyle & TBSTYLE_SEP) || (b.fsState & TBSTATE_HIDDEN))
+            continue;
+        CRect rc;
+        GetItemRect(i, &rc);
+        if (!rc.PtInRect(point))
+            continue;
+        if (pTI != nullptr) {
+            pTI->uFlags = 0;
+            pTI->hwnd = m_hWnd;
+            pTI->uId = static_cast<UINT_PTR>(b.idCommand);
+            pTI->rect = rc;
+            pTI->lpszText = LPSTR_TEXTCALLBACK;
+        }
+        return b.idCommand;
+    }
+    return -1;
+}

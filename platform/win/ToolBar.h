@@ -57,6 +57,8 @@ public:
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
+    // A button under the point: a rectangle tool with the button's command ID.
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
 
     CSize m_sizeButton;
     CSize m_sizeImage;

@@ -131,6 +131,15 @@ TEST_F(DocumentTest, TheLoadRecordIsDeletedExactlyOnce) {
     EXPECT_FALSE(m_doc.OnOpenDocument(NULL));
 }
 
+TEST_F(DocumentTest, ADocumentTemplateCannotTakeTheLoadRecordForAPath) {
+    auto* pLoad = new CRecordsetLoad;
+    pLoad->m_strTitle = "Orders";
+    ASSERT_TRUE(m_doc.OnOpenDocument(reinterpret_cast<LPCTSTR>(pLoad)));
+    m_doc.SetPathName(reinterpret_cast<LPCTSTR>(pLoad)); // what a template does next
+    EXPECT_TRUE(m_doc.GetPathName().IsEmpty());
+    EXPECT_EQ(m_doc.m_pLoad, pLoad);
+}
+
 TEST_F(DocumentTest, ALoadRecordBorrowingADatabaseLeavesItOpen) {
     m_db.CreatePeople(3);
     CDaoDatabase borrowed;

@@ -22,7 +22,7 @@ void DocumentTest::OpenPeople(int n, int nCount, LPCTSTR lpszOrder, LPCTSTR lpsz
 }
 
 CRecordsetDoc::TableStatus DocumentTest::Fetch(int nMove,
-                                               CArray<CColumnDetails, CColumnDetails&>* pCols) {
+                                               CArray<CColumnDetails, CColumnDetails>* pCols) {
     return m_doc.GetTable(&m_rows, pCols, nMove, m_nCount, &m_first, &m_last, &m_nFilled);
 }
 

@@ -27,7 +27,7 @@ protected:
     void OpenOn(LPCTSTR lpszSQL, LPCTSTR lpszOrder = "", LPCTSTR lpszFilter = NULL);
 
     CRecordsetDoc::TableStatus Fetch(int nMove,
-                                     CArray<CColumnDetails, CColumnDetails&>* pCols = NULL);
+                                     CArray<CColumnDetails, CColumnDetails>* pCols = NULL);
     // Column 0 of each row as a number (0 for a blank row).
     std::vector<int> Ids() const;
     // Every cell of row r joined with "|".
@@ -40,7 +40,7 @@ protected:
 
     TestDatabase m_db;
     CRecordsetDoc m_doc;
-    CArray<CStringArray, CStringArray&> m_rows;
+    CArray<CStringArray, CStringArray> m_rows;
     COleVariant m_first, m_last;
     int m_nCount = 0;
     int m_nFilled = -1;

@@ -190,7 +190,7 @@ TEST_F(DocumentTest, ARefreshMeetingADeletedFirstRowRestartsAfterOneMessage) {
 
 TEST_F(DocumentTest, CellsOfADeletedRecordSayDeletedAndHiddenOnesStayBlank) {
     OpenPeople(6, 6);
-    CArray<CColumnDetails, CColumnDetails&> cols;
+    CArray<CColumnDetails, CColumnDetails> cols;
     cols.SetSize(6);
     for (int i = 0; i < 6; ++i)
         cols[i].m_nField = i;
@@ -205,7 +205,7 @@ TEST_F(DocumentTest, CellsOfADeletedRecordSayDeletedAndHiddenOnesStayBlank) {
 
 TEST_F(DocumentTest, OnlyShownOrKeyColumnsAreReadWithTheirFormat) {
     OpenPeople(4, 4);
-    CArray<CColumnDetails, CColumnDetails&> cols;
+    CArray<CColumnDetails, CColumnDetails> cols;
     cols.SetSize(6);
     // Cell i shows field 5 - i: the cells follow the columns, not the fields.
     for (int i = 0; i < 6; ++i)

@@ -5,7 +5,7 @@ using CS = CRecordsetDoc;
 namespace {
 
 // The grid's columns for People: names as written into SQL, types from the fields.
-void PeopleColumns(CArray<CColumnDetails, CColumnDetails&>& cols) {
+void PeopleColumns(CArray<CColumnDetails, CColumnDetails>& cols) {
     const char* names[] = {"ID", "Name", "Born", "Salary", "Flag", "Notes"};
     const short types[] = {4, 10, 8, 5, 1, 12};
     cols.SetSize(6);
@@ -29,7 +29,7 @@ protected:
         PeopleColumns(m_cols);
         ASSERT_EQ(Fetch(CS::gtFirst, &m_cols), CS::tsOk);
     }
-    CArray<CColumnDetails, CColumnDetails&> m_cols;
+    CArray<CColumnDetails, CColumnDetails> m_cols;
 };
 
 TEST_F(SearchTest, TextOnAnAscendingOrderFindsTheFirstRecordAtOrAboveTheValue) {

@@ -102,7 +102,7 @@ TEST(ColumnDetails, InitRestoresTheDefaultsOfAFreshRecordAndCopiesTakeEveryMembe
         EXPECT_EQ(c.m_nEditMode, 1);
         EXPECT_EQ(c.m_nFormat, 0);
     };
-    CArray<CColumnDetails, CColumnDetails&> columns;
+    CArray<CColumnDetails, CColumnDetails> columns;
     columns.SetSize(2);
     expectDefaults(columns[0]);
 
@@ -119,7 +119,7 @@ TEST(ColumnDetails, InitRestoresTheDefaultsOfAFreshRecordAndCopiesTakeEveryMembe
     col.m_nOrder = 4;
     col.m_nEditMode = 0;
     col.m_nFormat = -5;
-    CArray<CColumnDetails, CColumnDetails&> copy;
+    CArray<CColumnDetails, CColumnDetails> copy;
     copy.Copy(columns);
     col.init();
     expectDefaults(col);

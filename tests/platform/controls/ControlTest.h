@@ -123,6 +123,12 @@ protected:
                 return "CBN_SETFOCUS";
             case CBN_KILLFOCUS:
                 return "CBN_KILLFOCUS";
+            case CBN_EDITCHANGE:
+                return "CBN_EDITCHANGE";
+            case CBN_EDITUPDATE:
+                return "CBN_EDITUPDATE";
+            case CBN_DBLCLK:
+                return "CBN_DBLCLK";
             default:
                 break;
             }

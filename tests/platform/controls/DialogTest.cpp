@@ -255,4 +255,142 @@ TEST_F(DialogTest, MissingTemplateOrUnknownControlClassFailsCleanly) {
     EXPECT_TRUE(owner.IsWindowEnabled());
 }
 
+// A control that wants every key (as a grid in a dialog does) and one that filters its
+// characters (a subclassed template edit).
+class CKeyEater : public CWnd {
+public:
+    std::vector<UINT> keys;
+
+protected:
+    afx_msg UINT OnGetDlgCode() { return DLGC_WANTALLKEYS; }
+    afx_msg void OnKeyDown(UINT nChar, UINT, UINT) { keys.push_back(nChar); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CKeyEater, CWnd)
+ON_WM_GETDLGCODE()
+ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+class CUpperEdit : public CEdit {
+protected:
+    afx_msg void OnChar(UINT nChar, UINT, UINT) {
+        const UINT upper = (nChar >= 'a' && nChar <= 'z') ? nChar - 32 : nChar;
+        DefWindowProc(WM_CHAR, upper, 0);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CUpperEdit, CEdit)
+ON_WM_CHAR()
+END_MESSAGE_MAP()
+
+TEST_F(DialogTest, AControlThatWantsEveryKeyKeepsEnterAndEscape) {
+    CPersonDlg dlg(&owner);
+    CKeyEater eater;
+    KelQueueModalAction([&](CWnd*) {
+        ASSERT_TRUE(eater.Create(nullptr, "eater", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                 CRect(5, 150, 50, 170), &dlg, 77));
+        eater.SetFocus();
+        Robot robot;
+        robot.Key(VK_RETURN);
+        robot.Key(VK_ESCAPE);
+        robot.Key(VK_TAB);
+        EXPECT_EQ((std::vector<UINT>{VK_RETURN, VK_ESCAPE, VK_TAB}), eater.keys);
+        EXPECT_TRUE(dlg.IsWindowVisible());
+        dlg.GetDlgItem(IDC_NAME)->SetFocus();
+        robot.Key(VK_ESCAPE);
+    });
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+}
+
+TEST_F(DialogTest, TemplateControlsCanBeSubclassedAndGivenBack) {
+    CPersonDlg dlg(&owner);
+    ASSERT_TRUE(dlg.Create(IDD_PERSON, &owner));
+    CUpperEdit upper;
+    ASSERT_TRUE(upper.SubclassDlgItem(IDC_NAME, &dlg));
+    EXPECT_EQ(&upper, CWnd::FromHandlePermanent(upper.m_hWnd));
+    upper.SetWindowText("");
+    upper.SetFocus();
+    Robot robot;
+    robot.Type("ab");
+    CString text;
+    upper.GetWindowText(text);
+    EXPECT_STREQ("AB", text);
+    HWND h = upper.UnsubclassWindow();
+    EXPECT_EQ(nullptr, upper.m_hWnd);
+    robot.Type("c");
+    CWnd::FromHandle(h)->GetWindowText(text);
+    EXPECT_STREQ("ABc", text); // the plain edit again
+    dlg.DestroyWindow();
+}
+
+// A dialog that ends (or goes) while it initialises.
+class CQuitterDlg : public CDialog {
+public:
+    CQuitterDlg(bool modeless, bool* pDeleted)
+        : CDialog(IDD_PERSON), m_bModeless(modeless), m_pDeleted(pDeleted) {}
+    ~CQuitterDlg() override {
+        if (m_pDeleted != nullptr)
+            *m_pDeleted = true;
+    }
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        if (m_bModeless)
+            DestroyWindow();
+        else
+            OnCancel();
+        return FALSE;
+    }
+    void PostNcDestroy() override {
+        if (m_bModeless)
+            delete this;
+    }
+    bool m_bModeless;
+    bool* m_pDeleted;
+};
+
+TEST_F(DialogTest, DialogEndingWhileItInitialises) {
+    CQuitterDlg modal(false, nullptr);
+    EXPECT_EQ(IDCANCEL, modal.DoModal());
+    EXPECT_EQ(0, KelGetModalLoopCount()); // no loop ran
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    bool deleted = false;
+    auto* modeless = new CQuitterDlg(true, &deleted);
+    EXPECT_FALSE(modeless->Create(IDD_PERSON, &owner));
+    EXPECT_TRUE(deleted); // it went with its window; nothing of it was touched afterwards
+}
+
+// Command-update handlers of a dialog's controls, run on the modal loop's idle time.
+class CIdleDlg : public CPersonDlg {
+public:
+    using CPersonDlg::CPersonDlg;
+
+protected:
+    afx_msg LRESULT OnKickIdle(WPARAM, LPARAM) {
+        UpdateDialogControls(this, FALSE);
+        return 0;
+    }
+    afx_msg void OnUpdateApply(CCmdUI* pCmdUI) {
+        CString name;
+        GetDlgItemText(IDC_NAME, name);
+        pCmdUI->Enable(!name.IsEmpty());
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CIdleDlg, CPersonDlg)
+ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
+ON_UPDATE_COMMAND_UI(IDC_APPLY, OnUpdateApply)
+END_MESSAGE_MAP()
+
+TEST_F(DialogTest, IdleTimeUpdatesTheControls) {
+    CIdleDlg dlg(&owner);
+    dlg.m_strName = "";
+    bool enabledAtFirst = true;
+    KelQueueModalAction([&](CWnd*) {
+        enabledAtFirst = dlg.GetDlgItem(IDC_APPLY)->IsWindowEnabled() != FALSE;
+        dlg.EndDialog(IDOK);
+    });
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_FALSE(enabledAtFirst);
+}
+
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <afxext.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr UINT IDR_BARS = 3500;      // frame resources: title, accelerators
@@ -59,6 +61,7 @@ class CBarsView : public CView {
 public:
     CToolBar m_wndToolBar;
     CDialogBar m_wndDialogBar;
+    CComboBox m_wndColumn; // the bar's combo box, subclassed
     int m_nInitial = 0;
 
     void OnDraw(CDC* pDC) override {
@@ -79,9 +82,9 @@ public:
                                   ID_SEARCHBAR)) {
             m_wndDialogBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
             pFrame->DockControlBar(&m_wndDialogBar, AFX_IDW_DOCKBAR_BOTTOM);
-            auto* pCombo = static_cast<CComboBox*>(m_wndDialogBar.GetDlgItem(IDC_COLUMN));
+            m_wndColumn.SubclassDlgItem(IDC_COLUMN, &m_wndDialogBar);
             for (LPCTSTR s : {"Name", "Amount", "Date"})
-                pCombo->AddString(s);
+                m_wndColumn.AddString(s);
         }
         pFrame->RecalcLayout(TRUE);
         CView::OnInitialUpdate();
@@ -92,9 +95,14 @@ protected:
     afx_msg void OnOpen() { g_events.push_back("open"); }
     afx_msg void OnUpdateOpen(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     afx_msg void OnUpdateNew(CCmdUI* pCmdUI) { pCmdUI->SetCheck(1); }
+    afx_msg void OnUpdateAll(CCmdUI* pCmdUI) { pCmdUI->Enable(m_bAllowAll); }
+
+public:
+    BOOL m_bAllowAll = FALSE;
+
+protected:
     afx_msg void OnColumnChosen() {
-        auto* pCombo = static_cast<CComboBox*>(m_wndDialogBar.GetDlgItem(IDC_COLUMN));
-        g_events.push_back("column " + std::to_string(pCombo->GetCurSel()));
+        g_events.push_back("column " + std::to_string(m_wndColumn.GetCurSel()));
     }
     afx_msg void OnSearch() { g_events.push_back("search"); }
     afx_msg void OnAll() { g_events.push_back("all"); }
@@ -112,6 +120,7 @@ ON_COMMAND(ID_NEW, OnNew)
 ON_COMMAND(ID_OPEN, OnOpen)
 ON_UPDATE_COMMAND_UI(ID_OPEN, OnUpdateOpen)
 ON_UPDATE_COMMAND_UI(ID_NEW, OnUpdateNew)
+ON_UPDATE_COMMAND_UI(IDC_ALL, OnUpdateAll)
 ON_CBN_SELENDOK(IDC_COLUMN, OnColumnChosen)
 ON_COMMAND(IDC_SEARCH, OnSearch)
 ON_COMMAND(IDC_ALL, OnAll)
@@ -126,6 +135,8 @@ protected:
         g_events.clear();
         hModule = AfxRegisterModule("KelTestBars.dll");
         AfxSetStringResource(hModule, IDR_BARS, "Bars\nRecords\n");
+        AfxSetStringResource(hModule, ID_NEW, "Create a record\nNew record");
+        AfxSetStringResource(hModule, IDC_CRITERION, "Enter the criteria here (Alt+3)");
         AfxSetResource(hModule, RT_ACCELERATOR, MAKEINTRESOURCE(IDR_BARS),
                        std::vector<ACCEL>{{FVIRTKEY | FALT, '1', ID_FOCUS_COLUMN}});
         AfxSetResource(hModule, RT_TOOLBAR, MAKEINTRESOURCE(IDR_TOOLS),
@@ -269,6 +280,13 @@ TEST_F(FrameBarTest, DialogBarCommandsAndSelectionsReachTheView) {
     EXPECT_EQ("search", g_events.back());
     robot.Key(VK_ESCAPE);
     EXPECT_EQ("cancel", g_events.back());
+    // The view's update handler keeps "All" disabled until it allows it (at idle time).
+    EXPECT_FALSE(db.GetDlgItem(IDC_ALL)->IsWindowEnabled());
+    robot.Click(db.GetDlgItem(IDC_ALL), CPoint(5, 5));
+    EXPECT_NE("all", g_events.back());
+    view->m_bAllowAll = TRUE;
+    KelRunUntilIdle();
+    EXPECT_TRUE(db.GetDlgItem(IDC_ALL)->IsWindowEnabled());
     robot.Click(db.GetDlgItem(IDC_ALL), CPoint(5, 5));
     EXPECT_EQ("all", g_events.back());
     // The frame's accelerators win over the bar's dialog keys.
@@ -294,6 +312,48 @@ TEST_F(FrameBarTest, ABarDockedOnTheLeftStandsUpright) {
     view->m_wndDialogBar.EnableDocking(CBRS_ALIGN_BOTTOM);
     frame->DockControlBar(&view->m_wndDialogBar, AFX_IDW_DOCKBAR_RIGHT);
     EXPECT_TRUE(view->m_wndDialogBar.GetBarStyle() & CBRS_ALIGN_BOTTOM);
+}
+
+// The visible tooltip window's text, empty when none shows.
+CString ShownTip() {
+    for (HWND h = ::GetWindow(::GetDesktopWindow(), GW_CHILD); h != nullptr;
+         h = ::GetWindow(h, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        ::GetClassName(h, cls, sizeof(cls));
+        if (std::strcmp(cls, TOOLTIPS_CLASS) != 0 || !::IsWindowVisible(h))
+            continue;
+        TOOLINFO ti{};
+        ti.cbSize = sizeof(ti);
+        if (!::SendMessage(h, TTM_GETCURRENTTOOL, 0, reinterpret_cast<LPARAM>(&ti)))
+            continue;
+        char text[128] = {};
+        ti.lpszText = text;
+        ::SendMessage(h, TTM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(&ti));
+        return CString(text);
+    }
+    return CString();
+}
+
+TEST_F(FrameBarTest, BarsWithTooltipsShowTheirToolsStrings) {
+    Robot robot;
+    // The dialog bar was made with CBRS_TOOLTIPS: its controls' strings.
+    robot.Move(view->m_wndDialogBar.GetDlgItem(IDC_CRITERION), CPoint(10, 5));
+    robot.Wait(600);
+    EXPECT_STREQ("Enter the criteria here (Alt+3)", ShownTip());
+    robot.Move(view->m_wndDialogBar.GetDlgItem(IDC_ALL), CPoint(5, 5)); // no string: no tip
+    robot.Wait(600);
+    EXPECT_STREQ("", ShownTip());
+    // The toolbar without the style shows nothing; with it, the part after the newline.
+    CToolBar& tb = view->m_wndToolBar;
+    CRect rc;
+    tb.GetItemRect(0, &rc);
+    robot.Move(&tb, rc.CenterPoint());
+    robot.Wait(600);
+    EXPECT_STREQ("", ShownTip());
+    tb.SetBarStyle(tb.GetBarStyle() | CBRS_TOOLTIPS);
+    robot.Move(&tb, rc.CenterPoint() + CPoint(1, 0));
+    robot.Wait(600);
+    EXPECT_STREQ("New record", ShownTip());
 }
 
 } // namespace

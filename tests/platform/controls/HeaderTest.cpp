@@ -213,4 +213,29 @@ TEST_F(HeaderTest, OwnerDrawnItemsAreDrawnByTheControl) {
     EXPECT_NE(CLR_INVALID, text);
 }
 
+TEST_F(HeaderTest, ItemImagesComeFromTheImageList) {
+    // One 16 x 16 image: a blue square.
+    CBitmap strip;
+    std::vector<uint32_t> px(16 * 16, 0xC0C0C0);
+    for (int y = 2; y < 14; ++y)
+        for (int x = 2; x < 14; ++x)
+            px[static_cast<size_t>(y) * 16 + x] = 0x0000FF;
+    ASSERT_TRUE(strip.CreateBitmap(16, 16, 1, 32, px.data()));
+    CImageList images;
+    ASSERT_TRUE(images.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1));
+    ASSERT_EQ(0, images.Add(&strip, RGB(192, 192, 192)));
+    EXPECT_EQ(nullptr, header.SetImageList(&images));
+    EXPECT_EQ(images.GetSafeHandle(), header.GetImageList()->GetSafeHandle());
+    header.MoveWindow(0, 0, 400, 22);
+    HDITEM hdi{};
+    hdi.mask = HDI_FORMAT | HDI_IMAGE;
+    hdi.fmt = HDF_STRING | HDF_IMAGE;
+    hdi.iImage = 0;
+    ASSERT_TRUE(header.SetItem(0, &hdi));
+    KelRunUntilIdle();
+    // Left in the item, before the text.
+    EXPECT_EQ(RGB(0, 0, 255), KelGetWindowPixel(header.m_hWnd, CPoint(6 + 8, 11)));
+    header.SetImageList(nullptr);
+}
+
 } // namespace
