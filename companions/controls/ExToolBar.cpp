@@ -67,14 +67,11 @@ CImageList* CExToolBar::GetImages(ImageMode nMode) {
 BOOL CExToolBar::SetBitmap(UINT nIDBitmap, ImageMode nMode, COLORREF crMask) {
     if (nMode < imSmall || nMode > imLargeDisabled)
         return FALSE;
-    CSize image = m_sizeSmall;
-    if (nMode >= imLarge) {
-        CSize strip;
-        if (!KelGetBitmapSize(m_hInstance, nIDBitmap, strip))
-            return FALSE;
-        image.cy = strip.cy;
-        image.cx = (strip.cy * m_sizeSmall.cx + m_sizeSmall.cy / 2) / m_sizeSmall.cy;
-    }
+    // As high as the strip, as wide as the toolbar resource's images in proportion.
+    CSize strip;
+    if (!KelGetBitmapSize(m_hInstance, nIDBitmap, strip) || strip.cy <= 0)
+        return FALSE;
+    const CSize image((strip.cy * m_sizeSmall.cx + m_sizeSmall.cy / 2) / m_sizeSmall.cy, strip.cy);
     if (!KelLoadImageStrip(m_images[nMode], m_hInstance, nIDBitmap, image.cx, image.cy, crMask))
         return FALSE;
     Apply();

@@ -1,8 +1,9 @@
 // CExToolBar: a toolbar whose images come in two sizes and three states. Each of the six image
-// modes takes a strip of its own (SetBitmap):
-//   0 imSmall, 1 imSmallHot, 2 imSmallDisabled: images of the toolbar resource's size;
-//   3 imLarge, 4 imLargeHot, 5 imLargeDisabled: images as high as their strip, as wide as the
-//     resource's images in proportion.
+// modes takes a strip of its own (SetBitmap), cut into images as high as the strip and as wide
+// as the toolbar resource's images in proportion (16 x 15 images give 16 x 15 from a 15-pixel
+// strip, 26 x 24 from a 24-pixel one):
+//   0 imSmall, 1 imSmallHot, 2 imSmallDisabled: the small images;
+//   3 imLarge, 4 imLargeHot, 5 imLargeDisabled: the large images.
 // The large mode shows the large images (the small ones when no large strip is set, and the
 // other way round); the hot images stand on the button under the pointer, the disabled ones on
 // disabled buttons (embossed normal images when none are set). The toolbar resource's own

@@ -31,6 +31,11 @@ inline KelBitmapResource TestStrip() {
     return strip;
 }
 
+// Whether a toolbar's button is enabled (asked of the control itself).
+inline bool Enabled(CToolBar& bar, UINT nID) {
+    return bar.SendMessage(TB_ISBUTTONENABLED, nID) != 0;
+}
+
 class CompanionTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -124,14 +124,14 @@ TEST_F(ToolBarTest, ButtonStatesComeFromAnyCommandTarget) {
     ASSERT_TRUE(bar.LoadToolBar(IDR_RECORDS));
     CRecordCommands commands;
     bar.UpdateButtons(&commands, FALSE);
-    EXPECT_FALSE(bar.GetToolBarCtrl().IsButtonEnabled(ID_OPEN));
-    EXPECT_TRUE(bar.GetToolBarCtrl().IsButtonEnabled(ID_NEW)); // no handler: left alone
+    EXPECT_FALSE(Enabled(bar, ID_OPEN));
+    EXPECT_TRUE(Enabled(bar, ID_NEW)); // no handler: left alone
     commands.m_bCanOpen = TRUE;
     bar.UpdateButtons(&commands, FALSE);
-    EXPECT_TRUE(bar.GetToolBarCtrl().IsButtonEnabled(ID_OPEN));
+    EXPECT_TRUE(Enabled(bar, ID_OPEN));
     // Asked to disable what has no handler, the others go grey.
     bar.UpdateButtons(&commands, TRUE);
-    EXPECT_FALSE(bar.GetToolBarCtrl().IsButtonEnabled(ID_NEW));
+    EXPECT_FALSE(Enabled(bar, ID_NEW));
 
     // A click sends the command to the toolbar's parent.
     bar.UpdateButtons(&commands, FALSE);

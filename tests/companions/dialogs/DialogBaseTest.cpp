@@ -208,10 +208,10 @@ TEST_F(DialogBaseTest, BarCommandsReachTheDialogOrTheControlWithTheFocus) {
     EXPECT_EQ(&dlg.grid, CWnd::GetFocus());
 
     // The states come from the window with the focus, on idle.
-    EXPECT_FALSE(bar->GetToolBarCtrl().IsButtonEnabled(ID_DELETE));
+    EXPECT_FALSE(Enabled(*bar, ID_DELETE));
     dlg.grid.m_bCanDelete = TRUE;
     KelRunUntilIdle();
-    EXPECT_TRUE(bar->GetToolBarCtrl().IsButtonEnabled(ID_DELETE));
+    EXPECT_TRUE(Enabled(*bar, ID_DELETE));
 
     Robot robot;
     auto click = [&](CExToolBar* pBar, UINT id) {
