@@ -1,6 +1,6 @@
 #include "companions/controls/ExButton.h"
 
-#include "companions/controls/ImageStrip.h"
+#include "companions/controls/ControlDrawing.h"
 
 IMPLEMENT_DYNAMIC(CExButton, CButton)
 
@@ -112,12 +112,7 @@ void CExButton::OnPaint() {
             dc.SetTextColor(::GetSysColor(COLOR_BTNTEXT));
             dc.DrawText(text, rcText, fmt);
         } else {
-            CRect shifted = rcText;
-            shifted.OffsetRect(1, 1);
-            dc.SetTextColor(::GetSysColor(COLOR_3DHILIGHT));
-            dc.DrawText(text, shifted, fmt);
-            dc.SetTextColor(::GetSysColor(COLOR_3DSHADOW));
-            dc.DrawText(text, rcText, fmt);
+            KelDrawDisabledText(&dc, text, rcText, fmt);
         }
     }
     dc.RestoreDC(saved);

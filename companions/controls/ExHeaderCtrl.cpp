@@ -1,6 +1,6 @@
 #include "companions/controls/ExHeaderCtrl.h"
 
-#include "companions/controls/ImageStrip.h"
+#include "companions/controls/ControlDrawing.h"
 
 #include <algorithm>
 
@@ -91,39 +91,33 @@ void CExHeaderCtrl::MoveToTop(CRect* pRect, int nFirst) {
 }
 
 int CExHeaderCtrl::GetPageLeftCol(CRect* pRect, int nFirst) const {
-    const CArray<int, int> widths = GetPositionWidths();
-    const int n = static_cast<int>(widths.GetSize());
-    if (n == 0 || pRect == nullptr)
-        return 0;
-    const int first = std::clamp(nFirst, 0, n - 1);
-    // The page that ends just before the first shown position, as many whole items as fit.
-    const int page = pRect->Width();
-    int k = first, used = 0;
-    while (k > 0 && used + widths[k - 1] <= page) {
-        used += widths[k - 1];
-        --k;
-    }
-    if (k == first && first > 0)
-        k = first - 1; // an item wider than the page: one step at least
-    return k;
+    return GetPageCol(pRect, nFirst, -1);
 }
 
 int CExHeaderCtrl::GetPageRightCol(CRect* pRect, int nFirst) const {
+    return GetPageCol(pRect, nFirst, 1);
+}
+
+// Left (nStep -1): the page of whole items that ends just before nFirst. Right (nStep 1): the
+// first position that was not wholly shown. An item wider than the page still moves by one.
+int CExHeaderCtrl::GetPageCol(CRect* pRect, int nFirst, int nStep) const {
     const CArray<int, int> widths = GetPositionWidths();
     const int n = static_cast<int>(widths.GetSize());
     if (n == 0 || pRect == nullptr)
         return 0;
     const int first = std::clamp(nFirst, 0, n - 1);
-    // The first position not wholly shown becomes the first one.
     const int page = pRect->Width();
     int k = first, used = 0;
-    while (k < n && used + widths[k] <= page) {
-        used += widths[k];
-        ++k;
+    for (;;) {
+        const int next = nStep > 0 ? k : k - 1;
+        if (next < 0 || next >= n || used + widths[next] > page)
+            break;
+        used += widths[next];
+        k += nStep;
     }
     if (k == first)
-        ++k; // an item wider than the page: one step at least
-    return std::min(k, n - 1);
+        k += nStep;
+    return std::clamp(k, 0, n - 1);
 }
 
 void CExHeaderCtrl::DrawSortMark(CDC* pDC, const CRect& rcMark, BOOL bDescending) const {
@@ -173,29 +167,17 @@ void CExHeaderCtrl::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
         rc.left += cx + kGap;
     }
     if (text[0] != '\0' && rc.Width() > 0) {
-        UINT fmt = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-        switch (hdi.fmt & HDF_JUSTIFYMASK) {
-        case HDF_RIGHT:
-            fmt |= DT_RIGHT;
-            break;
-        case HDF_CENTER:
-            fmt |= DT_CENTER;
-            break;
-        default:
-            fmt |= DT_LEFT;
-            break;
-        }
+        const int justify = hdi.fmt & HDF_JUSTIFYMASK;
+        const UINT fmt = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                         (justify == HDF_RIGHT    ? DT_RIGHT
+                          : justify == HDF_CENTER ? DT_CENTER
+                                                  : DT_LEFT);
         pDC->SetBkMode(TRANSPARENT);
         if (enabled) {
             pDC->SetTextColor(::GetSysColor(COLOR_BTNTEXT));
             pDC->DrawText(text, -1, rc, fmt);
         } else {
-            CRect shifted = rc;
-            shifted.OffsetRect(1, 1);
-            pDC->SetTextColor(::GetSysColor(COLOR_3DHILIGHT));
-            pDC->DrawText(text, -1, shifted, fmt);
-            pDC->SetTextColor(::GetSysColor(COLOR_3DSHADOW));
-            pDC->DrawText(text, -1, rc, fmt);
+            KelDrawDisabledText(pDC, text, rc, fmt);
         }
     }
     pDC->RestoreDC(saved);

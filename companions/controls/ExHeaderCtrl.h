@@ -51,6 +51,7 @@ protected:
     // The item widths in display order.
     CArray<int, int> GetPositionWidths() const;
     int ClampPosition(int nPos) const;
+    int GetPageCol(CRect* pRect, int nFirst, int nStep) const;
     void DrawSortMark(CDC* pDC, const CRect& rcMark, BOOL bDescending) const;
 
     CImageList m_imageList;

@@ -1,6 +1,7 @@
 #include "companions/controls/ExToolBar.h"
 
-#include "companions/controls/ImageStrip.h"
+#include "companions/controls/CommandTip.h"
+#include "companions/controls/ControlDrawing.h"
 #include "platform/win/CmdUI.h"
 
 #include <cstring>
@@ -103,18 +104,6 @@ BOOL CExToolBar::LoadToolBar(LPCTSTR lpszResourceName) {
     return TRUE;
 }
 
-CString CExToolBar::ButtonText(UINT nID) const {
-    CString full;
-    if (nID == 0 || !full.LoadString(nID))
-        return CString();
-    const int nl = full.Find('\n');
-    if (nl < 0)
-        return full;
-    CString tip = full.Mid(nl + 1);
-    const int next = tip.Find('\n');
-    return next < 0 ? tip : tip.Left(next);
-}
-
 void CExToolBar::Apply() {
     if (m_hWnd == NULL)
         return;
@@ -140,7 +129,7 @@ void CExToolBar::Apply() {
         const UINT id = GetItemID(i);
         if (id == ID_SEPARATOR)
             continue;
-        const CString text = m_bShowText ? ButtonText(id) : CString();
+        const CString text = m_bShowText ? KelCommandTip(id) : CString();
         if (GetButtonText(i) != text)
             SetButtonText(i, text);
     }

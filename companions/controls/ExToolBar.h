@@ -64,7 +64,6 @@ protected:
     // Hands the toolbar the images and sizes of the current mode and the buttons' texts.
     void Apply();
     BOOL HasImages(int nMode) const { return m_images[nMode].GetSafeHandle() != NULL; }
-    CString ButtonText(UINT nID) const;
 
     CImageList m_images[6];
     CSize m_sizeSmall; // the toolbar resource's image size

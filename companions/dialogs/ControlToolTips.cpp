@@ -1,16 +1,6 @@
 #include "companions/dialogs/ControlToolTips.h"
 
-CString KelToolTipText(UINT nID) {
-    CString full;
-    if (nID == 0 || !full.LoadString(nID))
-        return CString();
-    const int nl = full.Find('\n');
-    if (nl < 0)
-        return full;
-    CString tip = full.Mid(nl + 1);
-    const int next = tip.Find('\n');
-    return next < 0 ? tip : tip.Left(next);
-}
+#include "companions/controls/CommandTip.h"
 
 int KelAddControlToolTips(CToolTipCtrl& tip, CWnd* pParent) {
     if (tip.GetSafeHwnd() == NULL || pParent == nullptr || pParent->GetSafeHwnd() == NULL)
@@ -21,7 +11,7 @@ int KelAddControlToolTips(CToolTipCtrl& tip, CWnd* pParent) {
         const int id = pChild->GetDlgCtrlID();
         if (id <= 0 || id == 0xFFFF)
             continue; // statics without an ID of their own
-        const CString text = KelToolTipText(static_cast<UINT>(id));
+        const CString text = KelCommandTip(static_cast<UINT>(id));
         if (!text.IsEmpty() && tip.AddTool(pChild, text))
             ++added;
     }

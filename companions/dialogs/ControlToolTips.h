@@ -3,10 +3,6 @@
 
 #include "afxcmn.h"
 
-// The tooltip text of the string nID (the part after "\n" when the string has one, as
-// strings written "prompt\ntip" have); empty when there is no such string.
-CString KelToolTipText(UINT nID);
-
 // Adds to tip a tool for every child window of pParent whose control ID has a string;
 // answers how many.
 int KelAddControlToolTips(CToolTipCtrl& tip, CWnd* pParent);

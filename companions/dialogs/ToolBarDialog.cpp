@@ -1,5 +1,6 @@
 #include "companions/dialogs/ToolBarDialog.h"
 
+#include "companions/controls/CommandTip.h"
 #include "companions/dialogs/ControlToolTips.h"
 
 #include <algorithm>
@@ -155,7 +156,7 @@ void CToolBarDialog::AddToolTips() {
             continue;
         for (int i = 0, n = bar.GetCount(); i < n; ++i) {
             const UINT id = bar.GetItemID(i);
-            const CString text = id != ID_SEPARATOR ? KelToolTipText(id) : CString();
+            const CString text = id != ID_SEPARATOR ? KelCommandTip(id) : CString();
             CRect rc;
             bar.GetItemRect(i, &rc);
             if (!text.IsEmpty() && !rc.IsRectEmpty())

@@ -59,16 +59,6 @@ TEST_F(LibraryImagesTest, TheLibraryModuleHoldsItsBitmaps) {
     EXPECT_GT(Colours(strip)[ColorMask], 48 * 16 / 4);
     EXPECT_EQ(0, images.Add(&strip, ColorMask));
     EXPECT_EQ(3, images.GetImageCount());
-
-    // The view host's buttons take them as they are.
-    CHostWnd host;
-    ASSERT_TRUE(host.CreateHost(CRect(0, 0, 300, 100)));
-    CExButton button;
-    ASSERT_TRUE(
-        button.Create("Search", WS_CHILD | WS_VISIBLE, CRect(10, 10, 110, 34), &host, 9438));
-    for (UINT image = 0; image < 3; ++image)
-        EXPECT_TRUE(button.SetBitmap(hLib, KELRS_IDB_SEARCHBAR, image, 16, 16, ColorMask));
-    EXPECT_FALSE(button.SetBitmap(hLib, KELRS_IDB_SEARCHBAR, 3, 16, 16, ColorMask));
 }
 
 // The controls as the grid and its hosts dress them, saved for a look.

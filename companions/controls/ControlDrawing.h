@@ -1,5 +1,5 @@
-// Inside the controls companion: image strips cut into image lists, and images drawn as
-// disabled. Not a public header.
+// Inside the controls companion: how its controls draw: image strips cut into image lists, and
+// images and text drawn as disabled ones are. Not a public header.
 #pragma once
 
 #include "afx.h"
@@ -17,6 +17,10 @@ BOOL KelLoadImageStrip(CImageList& list, HINSTANCE hInstance, UINT nID, int cx, 
 // Draws image nImage of the list embossed, as a disabled image is shown: its darker pixels in
 // the highlight colour one pixel down and right, then in the shadow colour.
 void KelDrawDisabledImage(CDC* pDC, CImageList& list, int nImage, CPoint pt);
+
+// Text drawn as disabled text is: embossed, in the highlight colour one pixel down and right,
+// then in the shadow colour.
+void KelDrawDisabledText(CDC* pDC, LPCTSTR lpszText, const CRect& rc, UINT nFormat);
 
 // The size of bitmap nID of hInstance (NULL: the resource chain); FALSE when it is missing.
 BOOL KelGetBitmapSize(HINSTANCE hInstance, UINT nID, CSize& size);

@@ -1,4 +1,4 @@
-#include "companions/controls/ImageStrip.h"
+#include "companions/controls/ControlDrawing.h"
 
 #include "platform/core/Resources.h"
 #include "platform/gdi/SystemColors.h"
@@ -21,18 +21,23 @@ HINSTANCE ModuleOf(HINSTANCE hInstance, LPCTSTR name) {
     return hInstance != nullptr ? hInstance : AfxFindResourceHandle(name, RT_BITMAP);
 }
 
-} // namespace
-
-BOOL KelGetBitmapSize(HINSTANCE hInstance, UINT nID, CSize& size) {
+// Bitmap nID of the module (NULL: the resource chain) into bitmap; FALSE when it is missing.
+BOOL LoadStrip(HINSTANCE hInstance, UINT nID, CBitmap& bitmap, BITMAP& bm) {
     LPCTSTR name = MAKEINTRESOURCE(nID);
     auto hbm =
         static_cast<HBITMAP>(::LoadImage(ModuleOf(hInstance, name), name, IMAGE_BITMAP, 0, 0, 0));
     if (hbm == nullptr)
         return FALSE;
-    CBitmap bitmap;
     bitmap.Attach(hbm);
+    return bitmap.GetBitmap(&bm) && bm.bmWidth > 0 && bm.bmHeight > 0;
+}
+
+} // namespace
+
+BOOL KelGetBitmapSize(HINSTANCE hInstance, UINT nID, CSize& size) {
+    CBitmap bitmap;
     BITMAP bm{};
-    if (!bitmap.GetBitmap(&bm))
+    if (!LoadStrip(hInstance, nID, bitmap, bm))
         return FALSE;
     size = CSize(bm.bmWidth, bm.bmHeight);
     return TRUE;
@@ -40,22 +45,16 @@ BOOL KelGetBitmapSize(HINSTANCE hInstance, UINT nID, CSize& size) {
 
 BOOL KelLoadImageStrip(CImageList& list, HINSTANCE hInstance, UINT nID, int cx, int cy,
                        COLORREF crMask) {
-    LPCTSTR name = MAKEINTRESOURCE(nID);
-    auto hbm =
-        static_cast<HBITMAP>(::LoadImage(ModuleOf(hInstance, name), name, IMAGE_BITMAP, 0, 0, 0));
-    if (hbm == nullptr)
-        return FALSE;
     CBitmap strip;
-    strip.Attach(hbm);
     BITMAP bm{};
-    if (!strip.GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+    if (!LoadStrip(hInstance, nID, strip, bm))
         return FALSE;
     if (cy <= 0)
         cy = bm.bmHeight;
     if (cx <= 0)
         cx = cy;
     if (crMask == CLR_DEFAULT)
-        crMask = TopLeftPixel(hbm);
+        crMask = TopLeftPixel(static_cast<HBITMAP>(strip.GetSafeHandle()));
     else if (crMask != CLR_NONE)
         crMask &= 0x00FFFFFF;
     CImageList images;
@@ -102,4 +101,17 @@ void KelDrawDisabledImage(CDC* pDC, CImageList& list, int nImage, CPoint pt) {
         pDC->SetPixelV(pt.x + p.x + 1, pt.y + p.y + 1, highlight);
     for (const CPoint& p : shape)
         pDC->SetPixelV(pt.x + p.x, pt.y + p.y, shadow);
+}
+
+void KelDrawDisabledText(CDC* pDC, LPCTSTR lpszText, const CRect& rc, UINT nFormat) {
+    const COLORREF old = pDC->GetTextColor();
+    const int mode = pDC->SetBkMode(TRANSPARENT);
+    CRect shifted = rc;
+    shifted.OffsetRect(1, 1);
+    pDC->SetTextColor(::GetSysColor(COLOR_3DHILIGHT));
+    pDC->DrawText(lpszText, -1, shifted, nFormat);
+    pDC->SetTextColor(::GetSysColor(COLOR_3DSHADOW));
+    pDC->DrawText(lpszText, -1, const_cast<CRect&>(rc), nFormat);
+    pDC->SetTextColor(old);
+    pDC->SetBkMode(mode);
 }
