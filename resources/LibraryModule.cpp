@@ -4,6 +4,7 @@ HINSTANCE KelGetLibraryModule() {
     static HINSTANCE hModule = [] {
         HINSTANCE h = AfxRegisterModule(KELRSLIST_MODULE_NAME, afxExtensionModule);
         KelRegisterLibraryStrings(h);
+        KelRegisterLibraryBitmaps(h);
         return h;
     }();
     return hModule;

@@ -10,3 +10,10 @@ HINSTANCE KelGetLibraryModule();
 
 // Fills the library module's string table.
 void KelRegisterLibraryStrings(HINSTANCE hModule);
+
+// The library's bitmaps: the grid's refresh and columns buttons (16 x 16) and the strip of the
+// search bar's three button images (search, all, configure search; 16 x 16 each).
+#define KELRS_IDB_REFRESH 2055
+#define KELRS_IDB_COLUMNS 2056
+#define KELRS_IDB_SEARCHBAR 2057
+void KelRegisterLibraryBitmaps(HINSTANCE hModule);

@@ -1,0 +1,3 @@
+#include "companions/other/ColorMask.h"
+
+const DWORD ColorMask = RGB(255, 0, 255);
