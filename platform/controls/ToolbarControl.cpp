@@ -58,8 +58,21 @@ public:
                     m_bInside = inside;
                     SetFlag(m_nPressed, TBSTATE_PRESSED, inside);
                 }
+            } else {
+                TrackHot(Point(lp));
             }
             return 0;
+        case WM_MOUSELEAVE:
+            SetHot(-1);
+            return 0;
+        case TB_GETHOTITEM:
+            return m_nHot;
+        case TB_SETHOTITEM: {
+            const int old = m_nHot;
+            const int i = static_cast<int>(static_cast<INT_PTR>(wp));
+            SetHot(Valid(i) && !IsSep(m_buttons[static_cast<size_t>(i)].b) ? i : -1);
+            return old;
+        }
         case WM_LBUTTONUP:
             if (m_nPressed >= 0) {
                 const int i = m_nPressed;
@@ -145,6 +158,7 @@ public:
                 return FALSE;
             if (m_nPressed == static_cast<int>(wp))
                 m_nPressed = -1;
+            m_nHot = -1; // the indexes after it move
             m_buttons.erase(m_buttons.begin() + static_cast<long>(wp));
             Invalidate();
             return TRUE;
@@ -309,6 +323,29 @@ private:
         return -1;
     }
 
+    // The button under the pointer is drawn hot (raised on a flat bar, with its hot image)
+    // until the pointer leaves it.
+    void TrackHot(CPoint pt) {
+        int i = HitTest(pt);
+        if (i >= 0 &&
+            (!Enabled() || !(m_buttons[static_cast<size_t>(i)].b.fsState & TBSTATE_ENABLED)))
+            i = -1;
+        if (i == m_nHot)
+            return;
+        SetHot(i);
+        if (i >= 0) {
+            TRACKMOUSEEVENT tme{sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0};
+            ::TrackMouseEvent(&tme);
+        }
+    }
+
+    void SetHot(int i) {
+        if (i == m_nHot)
+            return;
+        m_nHot = i;
+        Invalidate();
+    }
+
     void SetFlag(int i, BYTE flag, bool on) {
         BYTE& s = m_buttons[static_cast<size_t>(i)].b.fsState;
         const BYTE next = on ? static_cast<BYTE>(s | flag) : static_cast<BYTE>(s & ~flag);
@@ -374,6 +411,7 @@ private:
     BOOL Insert(int at, int count, const TBBUTTON* p) {
         if (p == nullptr || count < 0)
             return FALSE;
+        m_nHot = -1; // the indexes after the new buttons move
         for (int k = 0; k < count; ++k) {
             Button b;
             b.b = p[k];
@@ -494,6 +532,7 @@ private:
         const bool enabled = (b.fsState & TBSTATE_ENABLED) && Enabled();
         const bool pressed = (b.fsState & TBSTATE_PRESSED) != 0;
         const bool checked = (b.fsState & TBSTATE_CHECKED) != 0;
+        const bool hot = i == m_nHot && enabled && !pressed;
         if (pressed || checked) {
             ::DrawEdge(hdc, &rc, flat ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT | BF_SOFT);
             if (checked && !pressed) {
@@ -503,6 +542,8 @@ private:
             }
         } else if (!flat) {
             ::DrawEdge(hdc, &rc, EDGE_RAISED, BF_RECT | BF_SOFT);
+        } else if (hot) {
+            ::DrawEdge(hdc, &rc, BDR_RAISEDINNER, BF_RECT);
         }
         const int shift = (pressed || checked) ? 1 : 0;
         const bool list = (Style() & TBSTYLE_LIST) != 0;
@@ -515,7 +556,8 @@ private:
             iy = rc.top + (rc.Height() - m_sizeBitmap.cy) / 2 + shift;
         if (m_hImages != nullptr && b.iBitmap >= 0) {
             if (enabled && !(b.fsState & TBSTATE_INDETERMINATE))
-                ImageList_Draw(m_hImages, b.iBitmap, hdc, ix, iy, ILD_TRANSPARENT);
+                ImageList_Draw(hot && m_hHot != nullptr ? m_hHot : m_hImages, b.iBitmap, hdc, ix,
+                               iy, ILD_TRANSPARENT);
             else if (m_hDisabled != nullptr)
                 ImageList_Draw(m_hDisabled, b.iBitmap, hdc, ix, iy, ILD_TRANSPARENT);
             else
@@ -557,6 +599,7 @@ private:
     std::unique_ptr<CImageList> m_ownImages;
     HWND m_hNotify = nullptr;
     int m_nPressed = -1;
+    int m_nHot = -1;
     bool m_bInside = false;
 };
 

@@ -230,6 +230,29 @@ HWND WindowManager::HitTest(HWND top, POINT ptScreen, LRESULT* pHit) {
     return nullptr;
 }
 
+// The window that asked to hear of the pointer leaving it is told once it is no longer under
+// the pointer (h: the window under the pointer now, or NULL for none).
+void WindowManager::NotifyMouseLeave(HWND h) {
+    if (m_trackLeave == nullptr || m_trackLeave == h)
+        return;
+    HWND left = m_trackLeave;
+    m_trackLeave = nullptr;
+    if (IsLive(left))
+        Post(left, WM_MOUSELEAVE, 0, 0);
+}
+
+BOOL WindowManager::TrackMouseLeave(HWND h, bool cancel) {
+    if (!IsLive(h))
+        return FALSE;
+    if (cancel) {
+        if (m_trackLeave == h)
+            m_trackLeave = nullptr;
+        return TRUE;
+    }
+    m_trackLeave = h;
+    return TRUE;
+}
+
 bool WindowManager::ConvertMouse(const RawInput& in, MSG& msg, bool remove) {
     (void)remove;
     // A move that does not move makes no message.
@@ -274,11 +297,15 @@ bool WindowManager::ConvertMouse(const RawInput& in, MSG& msg, bool remove) {
     } else {
         HWND top = nullptr;
         WindowFromScreenPoint(in.ptScreen, &top);
+        if (top != nullptr)
+            target = HitTest(top, in.ptScreen, &hit);
+        if (target == nullptr || hit != HTCLIENT)
+            NotifyMouseLeave(nullptr);
         if (top == nullptr)
             return false;
-        target = HitTest(top, in.ptScreen, &hit);
         if (target == nullptr || hit == HTNOWHERE || hit == HTERROR)
             return false;
+        NotifyMouseLeave(target);
         HWND targetTop = TopLevelOf(target);
         // A disabled top-level window (the owner of a modal dialog) takes no mouse input.
         if (Rec(targetTop)->style & WS_DISABLED)

@@ -541,6 +541,12 @@ BOOL ReleaseCapture() {
 HWND GetCapture() {
     return M().Capture();
 }
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT lpEventTrack) {
+    if (lpEventTrack == nullptr || !(lpEventTrack->dwFlags & TME_LEAVE) ||
+        (lpEventTrack->dwFlags & TME_QUERY))
+        return FALSE;
+    return M().TrackMouseLeave(lpEventTrack->hwndTrack, (lpEventTrack->dwFlags & TME_CANCEL) != 0);
+}
 HWND SetActiveWindow(HWND hWnd) {
     return M().SetActive(hWnd, WA_ACTIVE);
 }

@@ -107,6 +107,21 @@ HWND GetFocus();
 HWND SetCapture(HWND hWnd);
 BOOL ReleaseCapture();
 HWND GetCapture();
+
+// Asks for WM_MOUSELEAVE when the pointer next leaves a window's client area (TME_LEAVE;
+// with TME_CANCEL the request is withdrawn). Hover tracking is not offered.
+#define TME_LEAVE 0x00000002
+#define TME_QUERY 0x40000000
+#define TME_CANCEL 0x80000000
+struct TRACKMOUSEEVENT {
+    DWORD cbSize;
+    DWORD dwFlags;
+    HWND hwndTrack;
+    DWORD dwHoverTime;
+};
+typedef TRACKMOUSEEVENT* LPTRACKMOUSEEVENT;
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT lpEventTrack);
+#define _TrackMouseEvent TrackMouseEvent
 HWND SetActiveWindow(HWND hWnd);
 HWND GetActiveWindow();
 BOOL SetForegroundWindow(HWND hWnd);

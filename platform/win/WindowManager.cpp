@@ -334,6 +334,8 @@ void WindowManager::FreeRecord(HWND h) {
         m_focus = nullptr;
     if (m_capture == h)
         m_capture = nullptr;
+    if (m_trackLeave == h)
+        m_trackLeave = nullptr;
     if (m_active == h)
         m_active = nullptr;
     if (w->parent == nullptr && w->nativeCreated && m_backend)

@@ -177,6 +177,8 @@ public:
     HWND SetCapture(HWND h);
     BOOL ReleaseCapture();
     HWND Capture() const { return m_capture; }
+    // WM_MOUSELEAVE for h when the pointer next leaves its client area (TrackMouseEvent).
+    BOOL TrackMouseLeave(HWND h, bool cancel);
     HWND SetActive(HWND h, UINT how);
     HWND Active() const { return m_active; }
     BOOL EnableWindow(HWND h, BOOL enable);
@@ -252,6 +254,7 @@ private:
     void CancelFocusIn(HWND h);
     bool ConvertInput(MSG& msg, bool remove);
     bool ConvertMouse(const RawInput& in, MSG& msg, bool remove);
+    void NotifyMouseLeave(HWND h);
     bool ConvertKey(const RawInput& in, MSG& msg, bool remove);
     HWND HitTest(HWND top, POINT ptScreen, LRESULT* pHit);
     bool NextPaint(MSG& msg, HWND filter) const;
@@ -285,6 +288,7 @@ private:
 
     HWND m_focus = nullptr;
     HWND m_capture = nullptr;
+    HWND m_trackLeave = nullptr; // told with WM_MOUSELEAVE when the pointer leaves it
     HWND m_active = nullptr;
 
     BYTE m_keys[256] = {};      // as of the message being handled

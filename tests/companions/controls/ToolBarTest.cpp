@@ -137,4 +137,32 @@ TEST_F(ToolBarTest, ButtonStatesComeFromAnyCommandTarget) {
     EXPECT_EQ(1, host.Count("cmd 5501 0"));
 }
 
+TEST_F(ToolBarTest, TheButtonUnderThePointerShowsItsHotImageUntilThePointerLeaves) {
+    bar.SetInstance(hModule);
+    ASSERT_TRUE(bar.LoadToolBar(IDR_RECORDS));
+    ASSERT_TRUE(bar.SetBitmap(IDB_SMALL_HOT, CExToolBar::imSmallHot, RGB(255, 0, 255)));
+    host.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, 0);
+    CRect first, second;
+    bar.GetItemRect(0, &first);
+    bar.GetItemRect(1, &second);
+    const CPoint image = first.CenterPoint();
+    EXPECT_EQ(RGB(0, 0, 128), Pixel(&bar, image.x, image.y)); // the normal strip is navy
+
+    Robot robot;
+    robot.Move(&bar, image);
+    robot.Idle();
+    EXPECT_EQ(0, bar.SendMessage(TB_GETHOTITEM));
+    EXPECT_EQ(RGB(128, 0, 0), Pixel(&bar, image.x, image.y)); // the hot strip is maroon
+
+    robot.Move(&bar, second.CenterPoint()); // the next button takes over
+    robot.Idle();
+    EXPECT_EQ(1, bar.SendMessage(TB_GETHOTITEM));
+    EXPECT_EQ(RGB(0, 0, 128), Pixel(&bar, image.x, image.y));
+
+    robot.Move(&host, CPoint(300, 150)); // off the bar: nothing is hot
+    robot.Idle();
+    EXPECT_EQ(-1, bar.SendMessage(TB_GETHOTITEM));
+    EXPECT_EQ(RGB(0, 0, 128), Pixel(&bar, second.CenterPoint().x, second.CenterPoint().y));
+}
+
 } // namespace
