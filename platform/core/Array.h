@@ -11,8 +11,7 @@
 #include <utility>
 #include <vector>
 
-template <class TYPE, class ARG_TYPE = const TYPE&>
-class CArray : public CObject {
+template <class TYPE, class ARG_TYPE = const TYPE&> class CArray : public CObject {
 public:
     CArray() = default;
     CArray(const CArray&) = default;

@@ -22,7 +22,9 @@ BOOL CopyMessage(LPCTSTR text, LPTSTR lpszError, UINT nMaxError, PUINT pnHelpCon
 
 } // namespace
 
-void AfxSetReportErrorHook(AFX_REPORT_ERROR_HOOK pfn) { g_reportHook = pfn; }
+void AfxSetReportErrorHook(AFX_REPORT_ERROR_HOOK pfn) {
+    g_reportHook = pfn;
+}
 
 void CException::Delete() {
     if (m_bAutoDelete)
@@ -56,12 +58,10 @@ BOOL CMemoryException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT p
 
 BOOL CNotSupportedException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
                                              PUINT pnHelpContext) {
-    return CopyMessage("Unsupported operation was attempted.", lpszError, nMaxError,
-                       pnHelpContext);
+    return CopyMessage("Unsupported operation was attempted.", lpszError, nMaxError, pnHelpContext);
 }
 
-BOOL CInvalidArgException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
-                                           PUINT pnHelpContext) {
+BOOL CInvalidArgException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext) {
     return CopyMessage("Invalid argument.", lpszError, nMaxError, pnHelpContext);
 }
 
@@ -89,7 +89,15 @@ BOOL COleException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHe
     return CopyMessage(text, lpszError, nMaxError, pnHelpContext);
 }
 
-void AfxThrowMemoryException() { throw new CMemoryException; }
-void AfxThrowNotSupportedException() { throw new CNotSupportedException; }
-void AfxThrowInvalidArgException() { throw new CInvalidArgException; }
-void AfxThrowOleException(SCODE sc) { throw new COleException(sc); }
+void AfxThrowMemoryException() {
+    throw new CMemoryException;
+}
+void AfxThrowNotSupportedException() {
+    throw new CNotSupportedException;
+}
+void AfxThrowInvalidArgException() {
+    throw new CInvalidArgException;
+}
+void AfxThrowOleException(SCODE sc) {
+    throw new COleException(sc);
+}

@@ -56,21 +56,27 @@ public:                                                                         
 #define DECLARE_SERIAL(class_name) DECLARE_DYNCREATE(class_name)
 
 #define KEL_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, pfnNew)                   \
-    const CRuntimeClass class_name::class##class_name = {                                          \
-        #class_name, (int)sizeof(class class_name), wSchema, pfnNew,                               \
-        RUNTIME_CLASS(base_class_name)};                                                           \
+    const CRuntimeClass class_name::class##class_name = {#class_name,                              \
+                                                         (int)sizeof(class class_name), wSchema,   \
+                                                         pfnNew, RUNTIME_CLASS(base_class_name)};  \
     static const AFX_CLASSINIT _init_##class_name(&class_name::class##class_name);                 \
-    const CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); }
+    const CRuntimeClass* class_name::GetRuntimeClass() const {                                     \
+        return RUNTIME_CLASS(class_name);                                                          \
+    }
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                             \
     KEL_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, NULL)
 
 #define IMPLEMENT_DYNCREATE(class_name, base_class_name)                                           \
-    CObject* class_name::CreateObject() { return new class_name; }                                 \
+    CObject* class_name::CreateObject() {                                                          \
+        return new class_name;                                                                     \
+    }                                                                                              \
     KEL_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject)
 
 #define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)                                     \
-    CObject* class_name::CreateObject() { return new class_name; }                                 \
+    CObject* class_name::CreateObject() {                                                          \
+        return new class_name;                                                                     \
+    }                                                                                              \
     KEL_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, class_name::CreateObject)
 
 // The framework's cast that answers NULL when the object is not of the class.

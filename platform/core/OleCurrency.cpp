@@ -16,7 +16,9 @@ COleCurrency::COleCurrency(long nUnits, long nFractionalUnits) : m_cur{0}, m_sta
     SetCurrency(nUnits, nFractionalUnits);
 }
 
-COleCurrency::COleCurrency(const VARIANT& varSrc) : m_cur{0}, m_status(valid) { *this = varSrc; }
+COleCurrency::COleCurrency(const VARIANT& varSrc) : m_cur{0}, m_status(valid) {
+    *this = varSrc;
+}
 
 void COleCurrency::SetCurrency(long nUnits, long nFractionalUnits) {
     LONGLONG frac = nFractionalUnits;
@@ -175,8 +177,8 @@ COleCurrency COleCurrency::operator-() const {
 
 COleCurrency COleCurrency::operator*(long nOperand) const {
     COleCurrency r;
-    if (m_status != valid || __builtin_mul_overflow(m_cur.int64, static_cast<LONGLONG>(nOperand),
-                                                    &r.m_cur.int64))
+    if (m_status != valid ||
+        __builtin_mul_overflow(m_cur.int64, static_cast<LONGLONG>(nOperand), &r.m_cur.int64))
         r.m_status = invalid;
     return r;
 }

@@ -13,9 +13,9 @@ namespace {
 constexpr double kMinDate = -657434.0;
 constexpr double kMaxDate = 2958465.9999999;
 
-const char* const kMonthNames[12] = {"January", "February", "March",     "April",
-                                     "May",     "June",     "July",      "August",
-                                     "September", "October", "November", "December"};
+const char* const kMonthNames[12] = {"January",   "February", "March",    "April",
+                                     "May",       "June",     "July",     "August",
+                                     "September", "October",  "November", "December"};
 const char* const kDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                   "Thursday", "Friday", "Saturday"};
 
@@ -44,7 +44,9 @@ void CivilFromDays(long z, int& y, int& m, int& d) {
 
 const long kEpochOffset = DaysFromCivil(1899, 12, 30); // day 0 of DATE
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -56,7 +58,8 @@ bool MakeDate(int y, int mo, int d, int h, int mi, int s, double& out) {
         return false;
     if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59)
         return false;
-    long days = DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - kEpochOffset;
+    long days =
+        DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - kEpochOffset;
     double frac = (h * 3600.0 + mi * 60.0 + s) / 86400.0;
     // Before day 0 the fraction still counts forward from midnight: -1.25 is 29/12/1899 06:00.
     out = days >= 0 ? days + frac : days - frac;
@@ -137,7 +140,9 @@ int MonthFromWord(const std::string& w) {
     return 0;
 }
 
-bool IsMeridian(const std::string& w) { return w == "am" || w == "pm" || w == "a" || w == "p"; }
+bool IsMeridian(const std::string& w) {
+    return w == "am" || w == "pm" || w == "a" || w == "p";
+}
 
 bool IsDayWord(const std::string& w) {
     if (w.size() < 3)
@@ -233,8 +238,9 @@ bool ParseDate(const std::vector<Token>& tk, size_t& i, Parsed& p) {
         const Token& t = tk[k];
         if (t.kind == Token::Number) {
             // A number followed by ':' or am/pm starts the time part.
-            if (k + 1 < tk.size() && ((tk[k + 1].kind == Token::Sep && tk[k + 1].text == ":") ||
-                                      (tk[k + 1].kind == Token::Word && IsMeridian(tk[k + 1].text))))
+            if (k + 1 < tk.size() &&
+                ((tk[k + 1].kind == Token::Sep && tk[k + 1].text == ":") ||
+                 (tk[k + 1].kind == Token::Word && IsMeridian(tk[k + 1].text))))
                 break;
             nums.push_back(t);
             isMonthWord.push_back(false);
@@ -344,9 +350,13 @@ void AppendNumber(std::string& out, int value, int width, bool noPad) {
 
 // ---------------------------------------------------------------------------
 
-COleDateTime::COleDateTime(const VARIANT& varSrc) : m_dt(0), m_status(valid) { *this = varSrc; }
+COleDateTime::COleDateTime(const VARIANT& varSrc) : m_dt(0), m_status(valid) {
+    *this = varSrc;
+}
 
-COleDateTime::COleDateTime(time_t timeSrc) : m_dt(0), m_status(valid) { *this = timeSrc; }
+COleDateTime::COleDateTime(time_t timeSrc) : m_dt(0), m_status(valid) {
+    *this = timeSrc;
+}
 
 COleDateTime::COleDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec)
     : m_dt(0), m_status(valid) {
@@ -358,7 +368,9 @@ COleDateTime::COleDateTime(WORD wDosDate, WORD wDosTime) : m_dt(0), m_status(val
                 (wDosTime >> 5) & 0x3F, (wDosTime & 0x1F) * 2);
 }
 
-COleDateTime COleDateTime::GetCurrentTime() { return COleDateTime(std::time(nullptr)); }
+COleDateTime COleDateTime::GetCurrentTime() {
+    return COleDateTime(std::time(nullptr));
+}
 
 int COleDateTime::SetDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec) {
     double dt = 0;
@@ -658,7 +670,9 @@ void COleDateTimeSpan::SetDateTimeSpan(long lDays, int nHours, int nMins, int nS
     m_status = valid;
 }
 
-long COleDateTimeSpan::GetDays() const { return static_cast<long>(m_span); }
+long COleDateTimeSpan::GetDays() const {
+    return static_cast<long>(m_span);
+}
 long COleDateTimeSpan::GetHours() const {
     return static_cast<long>(std::llround(GetTotalSeconds()) / 3600 % 24);
 }

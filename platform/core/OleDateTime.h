@@ -47,8 +47,12 @@ public:
 
     // 0 on success; an impossible date leaves the value invalid and returns 1.
     int SetDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec);
-    int SetDate(int nYear, int nMonth, int nDay) { return SetDateTime(nYear, nMonth, nDay, 0, 0, 0); }
-    int SetTime(int nHour, int nMin, int nSec) { return SetDateTime(1899, 12, 30, nHour, nMin, nSec); }
+    int SetDate(int nYear, int nMonth, int nDay) {
+        return SetDateTime(nYear, nMonth, nDay, 0, 0, 0);
+    }
+    int SetTime(int nHour, int nMin, int nSec) {
+        return SetDateTime(1899, 12, 30, nHour, nMin, nSec);
+    }
 
     // Reads a date and/or time in the user locale. Flags: 0, VAR_DATEVALUEONLY (the time part
     // is dropped) or VAR_TIMEVALUEONLY (the date part is dropped). FALSE and status invalid

@@ -33,7 +33,9 @@ BSTR SysAllocString(LPCOLESTR psz) {
     return SysAllocStringByteLen(psz, static_cast<UINT>(std::strlen(psz)));
 }
 
-BSTR SysAllocStringLen(const OLECHAR* pch, UINT cch) { return SysAllocStringByteLen(pch, cch); }
+BSTR SysAllocStringLen(const OLECHAR* pch, UINT cch) {
+    return SysAllocStringByteLen(pch, cch);
+}
 
 void SysFreeString(BSTR bstr) {
     if (bstr)
@@ -48,7 +50,9 @@ UINT SysStringByteLen(BSTR bstr) {
     return n;
 }
 
-UINT SysStringLen(BSTR bstr) { return SysStringByteLen(bstr); }
+UINT SysStringLen(BSTR bstr) {
+    return SysStringByteLen(bstr);
+}
 
 // ---------------------------------------------------------------------------
 // Safe arrays: one dimension of single bytes.
@@ -85,8 +89,8 @@ HRESULT SafeArrayCopy(SAFEARRAY* psa, SAFEARRAY** ppsaOut) {
     *ppsaOut = NULL;
     if (!psa)
         return S_OK;
-    SAFEARRAY* copy = SafeArrayCreateVector(VT_UI1, psa->rgsabound[0].lLbound,
-                                            psa->rgsabound[0].cElements);
+    SAFEARRAY* copy =
+        SafeArrayCreateVector(VT_UI1, psa->rgsabound[0].lLbound, psa->rgsabound[0].cElements);
     if (!copy)
         return E_OUTOFMEMORY;
     if (psa->rgsabound[0].cElements)
@@ -124,7 +128,9 @@ HRESULT SafeArrayGetUBound(SAFEARRAY* psa, UINT nDim, LONG* plUbound) {
     return S_OK;
 }
 
-UINT SafeArrayGetDim(SAFEARRAY* psa) { return psa ? psa->cDims : 0; }
+UINT SafeArrayGetDim(SAFEARRAY* psa) {
+    return psa ? psa->cDims : 0;
+}
 
 // ---------------------------------------------------------------------------
 // VARIANT life cycle.
@@ -154,9 +160,9 @@ HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc) {
     VariantInit(&tmp);
     tmp = *pvargSrc; // scalars and the tag
     if (pvargSrc->vt == VT_BSTR) {
-        tmp.bstrVal = pvargSrc->bstrVal
-                          ? SysAllocStringByteLen(pvargSrc->bstrVal, SysStringByteLen(pvargSrc->bstrVal))
-                          : NULL;
+        tmp.bstrVal = pvargSrc->bstrVal ? SysAllocStringByteLen(pvargSrc->bstrVal,
+                                                                SysStringByteLen(pvargSrc->bstrVal))
+                                        : NULL;
     } else if (pvargSrc->vt == (VT_ARRAY | VT_UI1)) {
         HRESULT hr = SafeArrayCopy(pvargSrc->parray, &tmp.parray);
         if (FAILED(hr))
@@ -667,7 +673,9 @@ COleVariant& COleVariant::operator=(LONG lSrc) {
     return *this;
 }
 
-COleVariant& COleVariant::operator=(long lSrc) { return *this = static_cast<LONG>(lSrc); }
+COleVariant& COleVariant::operator=(long lSrc) {
+    return *this = static_cast<LONG>(lSrc);
+}
 
 COleVariant& COleVariant::operator=(float fltSrc) {
     Clear();
@@ -777,7 +785,9 @@ bool COleVariant::operator==(const VARIANT& var) const {
     }
 }
 
-void COleVariant::Clear() { VariantClear(this); }
+void COleVariant::Clear() {
+    VariantClear(this);
+}
 
 void COleVariant::ChangeType(VARTYPE vartype, LPVARIANT pSrc) {
     if (!pSrc)

@@ -119,9 +119,13 @@ LPCTSTR AfxGetModuleFileName(HINSTANCE hModule) {
     return hModule && Reg().Known(hModule) ? hModule->fileName.c_str() : nullptr;
 }
 
-HINSTANCE AfxGetInstanceHandle() { return Reg().modules[0].get(); }
+HINSTANCE AfxGetInstanceHandle() {
+    return Reg().modules[0].get();
+}
 
-HINSTANCE AfxGetResourceHandle() { return Reg().resourceHandle; }
+HINSTANCE AfxGetResourceHandle() {
+    return Reg().resourceHandle;
+}
 
 void AfxSetResourceHandle(HINSTANCE hInstResource) {
     if (hInstResource && Reg().Known(hInstResource))
@@ -172,7 +176,8 @@ const std::any* AfxGetResource(HINSTANCE hModule, LPCTSTR lpszType, LPCTSTR lpsz
 
 HINSTANCE AfxFindResourceHandle(LPCTSTR lpszName, LPCTSTR lpszType) {
     if (lpszType == RT_STRING && IS_INTRESOURCE(lpszName))
-        return AfxFindStringResourceHandle(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpszName)));
+        return AfxFindStringResourceHandle(
+            static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpszName)));
     for (HINSTANCE h : Reg().Chain()) {
         if (AfxGetResource(h, lpszType, lpszName))
             return h;

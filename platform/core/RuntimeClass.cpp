@@ -17,13 +17,17 @@ std::vector<const CRuntimeClass*>& ClassList() {
 const CRuntimeClass CObject::classCObject = {"CObject", (int)sizeof(CObject), 0xFFFF, NULL, NULL};
 static const AFX_CLASSINIT _init_CObject(&CObject::classCObject);
 
-const CRuntimeClass* CObject::GetRuntimeClass() const { return &CObject::classCObject; }
+const CRuntimeClass* CObject::GetRuntimeClass() const {
+    return &CObject::classCObject;
+}
 
 BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const {
     return GetRuntimeClass()->IsDerivedFrom(pClass);
 }
 
-AFX_CLASSINIT::AFX_CLASSINIT(const CRuntimeClass* pNewClass) { ClassList().push_back(pNewClass); }
+AFX_CLASSINIT::AFX_CLASSINIT(const CRuntimeClass* pNewClass) {
+    ClassList().push_back(pNewClass);
+}
 
 CObject* CRuntimeClass::CreateObject() const {
     if (m_pfnCreateObject == NULL)

@@ -7,11 +7,17 @@
 
 namespace {
 
-int Clamp(int n, int lo, int hi) { return n < lo ? lo : (n > hi ? hi : n); }
+int Clamp(int n, int lo, int hi) {
+    return n < lo ? lo : (n > hi ? hi : n);
+}
 
-bool InSet(char ch, LPCTSTR set) { return set && ch != '\0' && std::strchr(set, ch) != nullptr; }
+bool InSet(char ch, LPCTSTR set) {
+    return set && ch != '\0' && std::strchr(set, ch) != nullptr;
+}
 
-bool IsSpace(char ch) { return std::isspace(static_cast<unsigned char>(ch)) != 0; }
+bool IsSpace(char ch) {
+    return std::isspace(static_cast<unsigned char>(ch)) != 0;
+}
 
 } // namespace
 
@@ -74,7 +80,9 @@ int CString::CompareNoCase(LPCTSTR lpsz) const {
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
-CString CString::Mid(int nFirst) const { return Mid(nFirst, GetLength() - nFirst); }
+CString CString::Mid(int nFirst) const {
+    return Mid(nFirst, GetLength() - nFirst);
+}
 
 CString CString::Mid(int nFirst, int nCount) const {
     nFirst = Clamp(nFirst, 0, GetLength());
@@ -82,7 +90,9 @@ CString CString::Mid(int nFirst, int nCount) const {
     return CString(m_str.substr(nFirst, nCount));
 }
 
-CString CString::Left(int nCount) const { return Mid(0, nCount); }
+CString CString::Left(int nCount) const {
+    return Mid(0, nCount);
+}
 
 CString CString::Right(int nCount) const {
     nCount = Clamp(nCount, 0, GetLength());
@@ -165,9 +175,15 @@ CString& CString::MakeReverse() {
     return *this;
 }
 
-CString& CString::Trim() { return TrimRight().TrimLeft(); }
-CString& CString::Trim(TCHAR chTarget) { return TrimRight(chTarget).TrimLeft(chTarget); }
-CString& CString::Trim(LPCTSTR pszTargets) { return TrimRight(pszTargets).TrimLeft(pszTargets); }
+CString& CString::Trim() {
+    return TrimRight().TrimLeft();
+}
+CString& CString::Trim(TCHAR chTarget) {
+    return TrimRight(chTarget).TrimLeft(chTarget);
+}
+CString& CString::Trim(LPCTSTR pszTargets) {
+    return TrimRight(pszTargets).TrimLeft(pszTargets);
+}
 
 CString& CString::TrimLeft() {
     size_t n = 0;

@@ -19,7 +19,8 @@ public:
     CString(const CString&) = default;
     CString(CString&&) noexcept = default;
     CString(LPCTSTR lpsz) : m_str(lpsz ? lpsz : "") {}
-    CString(LPCTSTR lpch, int nLength) : m_str(lpch ? lpch : "", lpch && nLength > 0 ? nLength : 0) {}
+    CString(LPCTSTR lpch, int nLength)
+        : m_str(lpch ? lpch : "", lpch && nLength > 0 ? nLength : 0) {}
     CString(TCHAR ch, int nRepeat = 1) : m_str(nRepeat > 0 ? nRepeat : 0, ch) {}
     CString(const std::string& s) : m_str(s) {}
     CString(std::string&& s) : m_str(std::move(s)) {}
@@ -69,8 +70,12 @@ public:
     void Append(LPCTSTR lpsz, int nLength);
     void AppendChar(TCHAR ch) { m_str += ch; }
 
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.m_str + b.m_str); }
-    friend CString operator+(const CString& a, LPCTSTR b) { return CString(a.m_str + (b ? b : "")); }
+    friend CString operator+(const CString& a, const CString& b) {
+        return CString(a.m_str + b.m_str);
+    }
+    friend CString operator+(const CString& a, LPCTSTR b) {
+        return CString(a.m_str + (b ? b : ""));
+    }
     friend CString operator+(LPCTSTR a, const CString& b) {
         return CString(std::string(a ? a : "") + b.m_str);
     }
@@ -163,24 +168,56 @@ private:
 };
 
 // Character-string helpers of the C runtime's text mapping.
-inline size_t _tcslen(LPCTSTR s) { return std::strlen(s); }
-inline int _tcscmp(LPCTSTR a, LPCTSTR b) { return std::strcmp(a, b); }
-inline int _tcsncmp(LPCTSTR a, LPCTSTR b, size_t n) { return std::strncmp(a, b, n); }
+inline size_t _tcslen(LPCTSTR s) {
+    return std::strlen(s);
+}
+inline int _tcscmp(LPCTSTR a, LPCTSTR b) {
+    return std::strcmp(a, b);
+}
+inline int _tcsncmp(LPCTSTR a, LPCTSTR b, size_t n) {
+    return std::strncmp(a, b, n);
+}
 int _tcsicmp(LPCTSTR a, LPCTSTR b);
 int _tcsnicmp(LPCTSTR a, LPCTSTR b, size_t n);
-inline LPTSTR _tcscpy(LPTSTR d, LPCTSTR s) { return std::strcpy(d, s); }
-inline LPTSTR _tcsncpy(LPTSTR d, LPCTSTR s, size_t n) { return std::strncpy(d, s, n); }
-inline LPTSTR _tcscat(LPTSTR d, LPCTSTR s) { return std::strcat(d, s); }
-inline LPCTSTR _tcschr(LPCTSTR s, int c) { return std::strchr(s, c); }
-inline LPCTSTR _tcsrchr(LPCTSTR s, int c) { return std::strrchr(s, c); }
-inline LPCTSTR _tcsstr(LPCTSTR s, LPCTSTR t) { return std::strstr(s, t); }
-inline int _ttoi(LPCTSTR s) { return std::atoi(s); }
-inline long _ttol(LPCTSTR s) { return std::atol(s); }
-inline double _tstof(LPCTSTR s) { return std::atof(s); }
-inline int lstrlen(LPCTSTR s) { return s ? static_cast<int>(std::strlen(s)) : 0; }
-inline int lstrcmp(LPCTSTR a, LPCTSTR b) { return std::strcmp(a ? a : "", b ? b : ""); }
-inline int lstrcmpi(LPCTSTR a, LPCTSTR b) { return _tcsicmp(a ? a : "", b ? b : ""); }
-inline LPTSTR lstrcpy(LPTSTR d, LPCTSTR s) { return std::strcpy(d, s); }
+inline LPTSTR _tcscpy(LPTSTR d, LPCTSTR s) {
+    return std::strcpy(d, s);
+}
+inline LPTSTR _tcsncpy(LPTSTR d, LPCTSTR s, size_t n) {
+    return std::strncpy(d, s, n);
+}
+inline LPTSTR _tcscat(LPTSTR d, LPCTSTR s) {
+    return std::strcat(d, s);
+}
+inline LPCTSTR _tcschr(LPCTSTR s, int c) {
+    return std::strchr(s, c);
+}
+inline LPCTSTR _tcsrchr(LPCTSTR s, int c) {
+    return std::strrchr(s, c);
+}
+inline LPCTSTR _tcsstr(LPCTSTR s, LPCTSTR t) {
+    return std::strstr(s, t);
+}
+inline int _ttoi(LPCTSTR s) {
+    return std::atoi(s);
+}
+inline long _ttol(LPCTSTR s) {
+    return std::atol(s);
+}
+inline double _tstof(LPCTSTR s) {
+    return std::atof(s);
+}
+inline int lstrlen(LPCTSTR s) {
+    return s ? static_cast<int>(std::strlen(s)) : 0;
+}
+inline int lstrcmp(LPCTSTR a, LPCTSTR b) {
+    return std::strcmp(a ? a : "", b ? b : "");
+}
+inline int lstrcmpi(LPCTSTR a, LPCTSTR b) {
+    return _tcsicmp(a ? a : "", b ? b : "");
+}
+inline LPTSTR lstrcpy(LPTSTR d, LPCTSTR s) {
+    return std::strcpy(d, s);
+}
 LPTSTR lstrcpyn(LPTSTR d, LPCTSTR s, int n);
 #define _stprintf sprintf
 #define _sntprintf snprintf

@@ -132,7 +132,8 @@ typedef KelPosition__* POSITION;
 
 // ---------------------------------------------------------------------------
 // Word and colour macros.
-#define MAKEWORD(a, b) ((WORD)(((BYTE)((DWORD_PTR)(a)&0xff)) | ((WORD)((BYTE)((DWORD_PTR)(b)&0xff))) << 8))
+#define MAKEWORD(a, b)                                                                             \
+    ((WORD)(((BYTE)((DWORD_PTR)(a)&0xff)) | ((WORD)((BYTE)((DWORD_PTR)(b)&0xff))) << 8))
 #define MAKELONG(a, b)                                                                             \
     ((LONG)(((WORD)((DWORD_PTR)(a)&0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b)&0xffff))) << 16))
 #define LOWORD(l) ((WORD)((DWORD_PTR)(l)&0xffff))
@@ -145,7 +146,8 @@ typedef KelPosition__* POSITION;
 #define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
 #define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
 
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(rgb) (LOBYTE(rgb))
 #define GetGValue(rgb) (LOBYTE(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) (LOBYTE((rgb) >> 16))
@@ -386,13 +388,19 @@ inline BOOL SetRect(LPRECT r, int x1, int y1, int x2, int y2) {
     r->bottom = y2;
     return TRUE;
 }
-inline BOOL SetRectEmpty(LPRECT r) { return SetRect(r, 0, 0, 0, 0); }
+inline BOOL SetRectEmpty(LPRECT r) {
+    return SetRect(r, 0, 0, 0, 0);
+}
 inline BOOL CopyRect(LPRECT dst, LPCRECT src) {
     *dst = *src;
     return TRUE;
 }
-inline BOOL IsRectEmpty(LPCRECT r) { return r->left >= r->right || r->top >= r->bottom; }
-inline BOOL PtInRect(LPCRECT r, POINT pt) { return CRect(r).PtInRect(pt); }
+inline BOOL IsRectEmpty(LPCRECT r) {
+    return r->left >= r->right || r->top >= r->bottom;
+}
+inline BOOL PtInRect(LPCRECT r, POINT pt) {
+    return CRect(r).PtInRect(pt);
+}
 inline BOOL OffsetRect(LPRECT r, int dx, int dy) {
     static_cast<CRect*>(r)->OffsetRect(dx, dy);
     return TRUE;
@@ -407,4 +415,6 @@ inline BOOL IntersectRect(LPRECT dst, LPCRECT a, LPCRECT b) {
 inline BOOL UnionRect(LPRECT dst, LPCRECT a, LPCRECT b) {
     return static_cast<CRect*>(dst)->UnionRect(a, b);
 }
-inline BOOL EqualRect(LPCRECT a, LPCRECT b) { return CRect(a).EqualRect(b); }
+inline BOOL EqualRect(LPCRECT a, LPCRECT b) {
+    return CRect(a).EqualRect(b);
+}
