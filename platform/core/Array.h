@@ -51,7 +51,7 @@ public:
     }
     void SetAt(INT_PTR nIndex, ARG_TYPE newElement) {
         ASSERT(nIndex >= 0 && nIndex < GetSize());
-        m_data[static_cast<size_t>(nIndex)] = newElement;
+        m_data[static_cast<size_t>(nIndex)] = std::forward<ARG_TYPE>(newElement);
     }
     TYPE& ElementAt(INT_PTR nIndex) { return GetAt(nIndex); }
     const TYPE& ElementAt(INT_PTR nIndex) const { return GetAt(nIndex); }
@@ -60,32 +60,30 @@ public:
     const TYPE& operator[](INT_PTR nIndex) const { return GetAt(nIndex); }
     TYPE& operator[](INT_PTR nIndex) { return GetAt(nIndex); }
 
-    // Growing.
+    // Growing. An argument passed by value (ARG_TYPE = TYPE, as the row window's rows are) is
+    // moved into place; one passed by reference is copied, since it may live inside this array.
     void SetAtGrow(INT_PTR nIndex, ARG_TYPE newElement) {
         ASSERT(nIndex >= 0);
         if (nIndex >= GetSize()) {
-            TYPE copy(newElement); // the argument may live inside this array
+            TYPE copy(std::forward<ARG_TYPE>(newElement));
             SetSize(nIndex + 1);
             m_data[static_cast<size_t>(nIndex)] = std::move(copy);
             return;
         }
-        SetAt(nIndex, newElement);
+        SetAt(nIndex, std::forward<ARG_TYPE>(newElement));
     }
     INT_PTR Add(ARG_TYPE newElement) {
-        TYPE copy(newElement);
+        TYPE copy(std::forward<ARG_TYPE>(newElement));
         Reserve(GetSize() + 1);
         m_data.push_back(std::move(copy));
         return GetSize() - 1;
     }
     INT_PTR Append(const CArray& src) {
-        INT_PTR nOldSize = GetSize();
-        if (&src == this) {
-            std::vector<TYPE> copy(src.m_data);
-            m_data.insert(m_data.end(), copy.begin(), copy.end());
-        } else {
-            Reserve(nOldSize + src.GetSize());
-            m_data.insert(m_data.end(), src.m_data.begin(), src.m_data.end());
-        }
+        const INT_PTR nOldSize = GetSize();
+        const INT_PTR nCount = src.GetSize(); // src may be this array
+        Reserve(nOldSize + nCount);
+        for (INT_PTR i = 0; i < nCount; ++i)
+            m_data.push_back(src.m_data[static_cast<size_t>(i)]);
         return nOldSize;
     }
     void Copy(const CArray& src) {
@@ -94,28 +92,34 @@ public:
     }
 
     // Inserting and removing shift the elements after the index.
+    // Past the end, the gap is filled with new elements.
     void InsertAt(INT_PTR nIndex, ARG_TYPE newElement, INT_PTR nCount = 1) {
         ASSERT(nIndex >= 0 && nCount > 0);
         if (nIndex < 0 || nCount <= 0)
             return;
-        TYPE copy(newElement);
-        if (nIndex >= GetSize()) {
-            SetSize(nIndex + nCount);
-            for (INT_PTR i = nIndex; i < nIndex + nCount; ++i)
-                m_data[static_cast<size_t>(i)] = copy;
-            return;
-        }
+        TYPE copy(std::forward<ARG_TYPE>(newElement));
+        if (nIndex > GetSize())
+            SetSize(nIndex);
         Reserve(GetSize() + nCount);
-        m_data.insert(m_data.begin() + nIndex, static_cast<size_t>(nCount), copy);
+        if (nCount == 1)
+            m_data.insert(m_data.begin() + nIndex, std::move(copy));
+        else
+            m_data.insert(m_data.begin() + nIndex, static_cast<size_t>(nCount), copy);
     }
     void InsertAt(INT_PTR nStartIndex, const CArray* pNewArray) {
         ASSERT(pNewArray != NULL && nStartIndex >= 0);
         if (pNewArray == NULL || pNewArray->GetSize() == 0 || nStartIndex < 0)
             return;
-        std::vector<TYPE> copy(pNewArray->m_data);
+        if (pNewArray == this) {
+            const CArray copy(*this);
+            InsertAt(nStartIndex, &copy);
+            return;
+        }
         if (nStartIndex > GetSize())
             SetSize(nStartIndex);
-        m_data.insert(m_data.begin() + nStartIndex, copy.begin(), copy.end());
+        Reserve(GetSize() + pNewArray->GetSize());
+        m_data.insert(m_data.begin() + nStartIndex, pNewArray->m_data.begin(),
+                      pNewArray->m_data.end());
     }
     void RemoveAt(INT_PTR nIndex, INT_PTR nCount = 1) {
         ASSERT(nIndex >= 0 && nCount >= 0 && nIndex + nCount <= GetSize());

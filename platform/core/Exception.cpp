@@ -32,11 +32,8 @@ void CException::Delete() {
 }
 
 BOOL CException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext) {
-    if (pnHelpContext)
-        *pnHelpContext = 0;
-    if (lpszError && nMaxError > 0)
-        *lpszError = '\0';
-    return FALSE;
+    CopyMessage("", lpszError, nMaxError, pnHelpContext);
+    return FALSE; // no message of its own
 }
 
 int CException::ReportError(UINT nType, UINT nMessageID) {

@@ -121,26 +121,16 @@ COleCurrency& COleCurrency::operator=(CY cySrc) {
 }
 
 COleCurrency& COleCurrency::operator=(const VARIANT& varSrc) {
-    if (varSrc.vt == VT_CY) {
-        m_cur = varSrc.cyVal;
-        m_status = valid;
-        return *this;
-    }
     if (varSrc.vt == VT_NULL) {
         m_cur.int64 = 0;
         m_status = null;
         return *this;
     }
-    VARIANT tmp;
-    VariantInit(&tmp);
-    if (SUCCEEDED(VariantChangeType(&tmp, &varSrc, 0, VT_CY))) {
-        m_cur = tmp.cyVal;
-        m_status = valid;
-    } else {
-        m_cur.int64 = 0;
-        m_status = invalid;
-    }
-    VariantClear(&tmp);
+    VARIANT cy; // VT_CY, or left empty: nothing to free
+    VariantInit(&cy);
+    const bool ok = SUCCEEDED(VariantChangeType(&cy, &varSrc, 0, VT_CY));
+    m_cur.int64 = ok ? cy.cyVal.int64 : 0;
+    m_status = ok ? valid : invalid;
     return *this;
 }
 
@@ -185,7 +175,9 @@ COleCurrency COleCurrency::operator*(long nOperand) const {
 
 COleCurrency COleCurrency::operator/(long nOperand) const {
     COleCurrency r;
-    if (m_status != valid || nOperand == 0)
+    // The smallest amount divided by -1 has no quotient in range.
+    if (m_status != valid || nOperand == 0 ||
+        (nOperand == -1 && m_cur.int64 == std::numeric_limits<LONGLONG>::min()))
         r.m_status = invalid;
     else
         r.m_cur.int64 = m_cur.int64 / nOperand;

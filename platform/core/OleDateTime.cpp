@@ -1,7 +1,6 @@
 #include "platform/core/OleDateTime.h"
 
 #include <cctype>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -18,6 +17,11 @@ const char* const kMonthNames[12] = {"January",   "February", "March",    "April
                                      "September", "October",  "November", "December"};
 const char* const kDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                   "Thursday", "Friday", "Saturday"};
+
+// The user locale's texts.
+const char* const kDateFormat = "%m/%d/%Y";
+const char* const kTimeFormat = "%H:%M:%S";
+const char* const kDateTimeFormat = "%m/%d/%Y %H:%M:%S";
 
 // Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
 long DaysFromCivil(long y, unsigned m, unsigned d) {
@@ -78,7 +82,7 @@ bool SplitDate(double dt, Parts& p) {
     long secs = std::lround(frac * 86400.0);
     if (secs >= 86400) {
         secs = 0;
-        days += dt >= 0 ? 1 : -1;
+        ++days; // the next calendar day, before day 0 too
     }
     long abs = days + kEpochOffset;
     CivilFromDays(abs, p.year, p.month, p.day);
@@ -89,6 +93,11 @@ bool SplitDate(double dt, Parts& p) {
     p.dayOfWeek = static_cast<int>(w < 0 ? w + 7 : w) + 1;
     p.dayOfYear = static_cast<int>(abs - DaysFromCivil(p.year, 1, 1)) + 1;
     return true;
+}
+
+// The parts of a valid value; false when it is null, invalid or out of range.
+bool SplitValid(const COleDateTime& dt, Parts& p) {
+    return dt.GetStatus() == COleDateTime::valid && SplitDate(dt.m_dt, p);
 }
 
 // ---------------------------------------------------------------------------
@@ -127,34 +136,27 @@ std::vector<Token> Tokenize(const char* s) {
     return out;
 }
 
-int MonthFromWord(const std::string& w) {
+// 1 + the index of the first name that the word abbreviates (three letters or more), else 0.
+int NameIndex(const std::string& w, const char* const* names, int count) {
     if (w.size() < 3)
         return 0;
-    for (int i = 0; i < 12; ++i) {
-        std::string name = kMonthNames[i];
-        for (char& c : name)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (name.compare(0, w.size(), w) == 0)
+    for (int i = 0; i < count; ++i) {
+        if (_tcsnicmp(names[i], w.c_str(), w.size()) == 0)
             return i + 1;
     }
     return 0;
 }
 
-bool IsMeridian(const std::string& w) {
-    return w == "am" || w == "pm" || w == "a" || w == "p";
+int MonthFromWord(const std::string& w) {
+    return NameIndex(w, kMonthNames, 12);
 }
 
 bool IsDayWord(const std::string& w) {
-    if (w.size() < 3)
-        return false;
-    for (const char* name : kDayNames) {
-        std::string n = name;
-        for (char& c : n)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (n.compare(0, w.size(), w) == 0)
-            return true;
-    }
-    return false;
+    return NameIndex(w, kDayNames, 7) != 0;
+}
+
+bool IsMeridian(const std::string& w) {
+    return w == "am" || w == "pm" || w == "a" || w == "p";
 }
 
 // Two-digit years as the framework reads them: 00-29 are 2000s, 30-99 are 1900s.
@@ -244,9 +246,9 @@ bool ParseDate(const std::vector<Token>& tk, size_t& i, Parsed& p) {
                 break;
             nums.push_back(t);
             isMonthWord.push_back(false);
-        } else if (t.kind == Token::Word && MonthFromWord(t.text)) {
+        } else if (int month = t.kind == Token::Word ? MonthFromWord(t.text) : 0) {
             Token m = t;
-            m.value = MonthFromWord(t.text);
+            m.value = month;
             nums.push_back(m);
             isMonthWord.push_back(true);
         } else {
@@ -271,12 +273,6 @@ bool ParseDate(const std::vector<Token>& tk, size_t& i, Parsed& p) {
         words += b ? 1 : 0;
     if (words > 1)
         return false;
-    auto currentYear = [] {
-        std::time_t now = std::time(nullptr);
-        std::tm tmv{};
-        localtime_r(&now, &tmv);
-        return tmv.tm_year + 1900;
-    };
     if (words == 1) {
         if (isMonthWord[0]) { // Jan 5 2001 / Jan 2001
             m = nums[0].value;
@@ -288,7 +284,7 @@ bool ParseDate(const std::vector<Token>& tk, size_t& i, Parsed& p) {
                 y = ExpandYear(nums[1]);
             } else {
                 d = nums[1].value;
-                y = currentYear();
+                y = COleDateTime::GetCurrentTime().GetYear();
             }
         } else if (isMonthWord[1]) { // 5 Jan 2001 / 2001 Jan 5
             m = nums[1].value;
@@ -302,7 +298,7 @@ bool ParseDate(const std::vector<Token>& tk, size_t& i, Parsed& p) {
                 }
             } else {
                 d = nums[0].value;
-                y = currentYear();
+                y = COleDateTime::GetCurrentTime().GetYear();
             }
         } else {
             return false;
@@ -324,7 +320,7 @@ bool ParseDate(const std::vector<Token>& tk, size_t& i, Parsed& p) {
             y = nums[1].value;
         } else {
             d = nums[1].value;
-            y = currentYear();
+            y = COleDateTime::GetCurrentTime().GetYear();
         }
     }
     if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m))
@@ -344,6 +340,99 @@ void AppendNumber(std::string& out, int value, int width, bool noPad) {
     else
         std::snprintf(buf, sizeof buf, "%0*d", width, value);
     out += buf;
+}
+
+// Writes the parts by the strftime-style codes of f.
+void AppendFormatted(std::string& out, const Parts& p, const char* f) {
+    for (; *f; ++f) {
+        if (*f != '%') {
+            out += *f;
+            continue;
+        }
+        ++f;
+        bool noPad = false;
+        if (*f == '#') {
+            noPad = true;
+            ++f;
+        }
+        switch (*f) {
+        case 'a':
+            out.append(kDayNames[p.dayOfWeek - 1], 3);
+            break;
+        case 'A':
+            out += kDayNames[p.dayOfWeek - 1];
+            break;
+        case 'b':
+            out.append(kMonthNames[p.month - 1], 3);
+            break;
+        case 'B':
+            out += kMonthNames[p.month - 1];
+            break;
+        case 'c':
+            AppendFormatted(out, p, kDateTimeFormat);
+            break;
+        case 'd':
+            AppendNumber(out, p.day, 2, noPad);
+            break;
+        case 'H':
+            AppendNumber(out, p.hour, 2, noPad);
+            break;
+        case 'I':
+            AppendNumber(out, p.hour % 12 == 0 ? 12 : p.hour % 12, 2, noPad);
+            break;
+        case 'j':
+            AppendNumber(out, p.dayOfYear, 3, noPad);
+            break;
+        case 'm':
+            AppendNumber(out, p.month, 2, noPad);
+            break;
+        case 'M':
+            AppendNumber(out, p.minute, 2, noPad);
+            break;
+        case 'p':
+            out += p.hour < 12 ? "AM" : "PM";
+            break;
+        case 'S':
+            AppendNumber(out, p.second, 2, noPad);
+            break;
+        case 'w':
+            AppendNumber(out, p.dayOfWeek - 1, 1, true);
+            break;
+        case 'x':
+            AppendFormatted(out, p, kDateFormat);
+            break;
+        case 'X':
+            AppendFormatted(out, p, kTimeFormat);
+            break;
+        case 'y':
+            AppendNumber(out, p.year % 100, 2, noPad);
+            break;
+        case 'Y':
+            AppendNumber(out, p.year, 4, noPad);
+            break;
+        case '%':
+            out += '%';
+            break;
+        case '\0':
+            --f; // a lone '%' at the end is dropped
+            break;
+        default:
+            out += '%';
+            out += *f;
+            break;
+        }
+    }
+}
+
+CString Formatted(const Parts& p, const char* format) {
+    std::string out;
+    AppendFormatted(out, p, format);
+    return CString(std::move(out));
+}
+
+// The text of a value that has no parts to write.
+CString NoDateText(const COleDateTime& dt) {
+    return dt.GetStatus() == COleDateTime::null ? CString() : CString("Invalid DateTime");
 }
 
 } // namespace
@@ -387,7 +476,7 @@ int COleDateTime::SetDateTime(int nYear, int nMonth, int nDay, int nHour, int nM
 #define KEL_DATE_PART(name, field)                                                                 \
     int COleDateTime::name() const {                                                               \
         Parts p;                                                                                   \
-        if (m_status != valid || !SplitDate(m_dt, p))                                              \
+        if (!SplitValid(*this, p))                                                                 \
             return AFX_OLE_DATETIME_ERROR;                                                         \
         return p.field;                                                                            \
     }
@@ -435,11 +524,7 @@ BOOL COleDateTime::ParseDateTime(LPCTSTR lpszDate, DWORD dwFlags, LCID /*lcid*/)
             return FALSE;
         p.hour = p.minute = p.second = 0;
     }
-    if (dwFlags & VAR_TIMEVALUEONLY) {
-        p.year = 1899;
-        p.month = 12;
-        p.day = 30;
-    } else if (!p.hasDate) {
+    if ((dwFlags & VAR_TIMEVALUEONLY) || !p.hasDate) {
         p.year = 1899;
         p.month = 12;
         p.day = 30;
@@ -453,112 +538,27 @@ BOOL COleDateTime::ParseDateTime(LPCTSTR lpszDate, DWORD dwFlags, LCID /*lcid*/)
 }
 
 CString COleDateTime::Format(DWORD dwFlags, LCID /*lcid*/) const {
-    if (m_status == null)
-        return CString();
-    if (m_status == invalid)
-        return CString("Invalid DateTime");
     Parts p;
-    if (!SplitDate(m_dt, p))
-        return CString("Invalid DateTime");
-    bool hasTime = p.hour != 0 || p.minute != 0 || p.second != 0;
-    bool hasDate = static_cast<long>(m_dt) != 0;
+    if (!SplitValid(*this, p))
+        return NoDateText(*this);
+    const bool hasTime = p.hour != 0 || p.minute != 0 || p.second != 0;
+    const char* format;
     if (dwFlags & VAR_DATEVALUEONLY)
-        return Format("%m/%d/%Y");
-    if (dwFlags & VAR_TIMEVALUEONLY)
-        return Format("%H:%M:%S");
-    if (!hasDate && hasTime)
-        return Format("%H:%M:%S");
-    return hasTime ? Format("%m/%d/%Y %H:%M:%S") : Format("%m/%d/%Y");
+        format = kDateFormat;
+    else if (dwFlags & VAR_TIMEVALUEONLY)
+        format = kTimeFormat;
+    else if (!hasTime)
+        format = kDateFormat;
+    else // a time on day 0 is written alone
+        format = static_cast<long>(m_dt) == 0 ? kTimeFormat : kDateTimeFormat;
+    return Formatted(p, format);
 }
 
 CString COleDateTime::Format(LPCTSTR lpszFormat) const {
-    if (m_status == null)
-        return CString();
-    if (m_status == invalid)
-        return CString("Invalid DateTime");
     Parts p;
-    if (!SplitDate(m_dt, p))
-        return CString("Invalid DateTime");
-    std::string out;
-    for (const char* f = lpszFormat ? lpszFormat : ""; *f; ++f) {
-        if (*f != '%') {
-            out += *f;
-            continue;
-        }
-        ++f;
-        bool noPad = false;
-        if (*f == '#') {
-            noPad = true;
-            ++f;
-        }
-        switch (*f) {
-        case 'a':
-            out.append(kDayNames[p.dayOfWeek - 1], 3);
-            break;
-        case 'A':
-            out += kDayNames[p.dayOfWeek - 1];
-            break;
-        case 'b':
-            out.append(kMonthNames[p.month - 1], 3);
-            break;
-        case 'B':
-            out += kMonthNames[p.month - 1];
-            break;
-        case 'c':
-            out += Format("%m/%d/%Y %H:%M:%S").str();
-            break;
-        case 'd':
-            AppendNumber(out, p.day, 2, noPad);
-            break;
-        case 'H':
-            AppendNumber(out, p.hour, 2, noPad);
-            break;
-        case 'I':
-            AppendNumber(out, p.hour % 12 == 0 ? 12 : p.hour % 12, 2, noPad);
-            break;
-        case 'j':
-            AppendNumber(out, p.dayOfYear, 3, noPad);
-            break;
-        case 'm':
-            AppendNumber(out, p.month, 2, noPad);
-            break;
-        case 'M':
-            AppendNumber(out, p.minute, 2, noPad);
-            break;
-        case 'p':
-            out += p.hour < 12 ? "AM" : "PM";
-            break;
-        case 'S':
-            AppendNumber(out, p.second, 2, noPad);
-            break;
-        case 'w':
-            AppendNumber(out, p.dayOfWeek - 1, 1, true);
-            break;
-        case 'x':
-            out += Format("%m/%d/%Y").str();
-            break;
-        case 'X':
-            out += Format("%H:%M:%S").str();
-            break;
-        case 'y':
-            AppendNumber(out, p.year % 100, 2, noPad);
-            break;
-        case 'Y':
-            AppendNumber(out, p.year, 4, noPad);
-            break;
-        case '%':
-            out += '%';
-            break;
-        case '\0':
-            --f; // a lone '%' at the end is dropped
-            break;
-        default:
-            out += '%';
-            out += *f;
-            break;
-        }
-    }
-    return CString(std::move(out));
+    if (!SplitValid(*this, p))
+        return NoDateText(*this);
+    return Formatted(p, lpszFormat ? lpszFormat : "");
 }
 
 CString COleDateTime::Format(UINT nFormatID) const {
@@ -569,26 +569,16 @@ CString COleDateTime::Format(UINT nFormatID) const {
 }
 
 COleDateTime& COleDateTime::operator=(const VARIANT& varSrc) {
-    if (varSrc.vt == VT_DATE) {
-        m_dt = varSrc.date;
-        m_status = valid;
-        return *this;
-    }
     if (varSrc.vt == VT_NULL) {
         m_dt = 0;
         m_status = null;
         return *this;
     }
-    VARIANT tmp;
-    VariantInit(&tmp);
-    if (SUCCEEDED(VariantChangeType(&tmp, &varSrc, 0, VT_DATE))) {
-        m_dt = tmp.date;
-        m_status = valid;
-    } else {
-        m_dt = 0;
-        m_status = invalid;
-    }
-    VariantClear(&tmp);
+    VARIANT date; // VT_DATE, or left empty: nothing to free
+    VariantInit(&date);
+    const bool ok = SUCCEEDED(VariantChangeType(&date, &varSrc, 0, VT_DATE));
+    m_dt = ok ? date.date : 0;
+    m_status = ok ? valid : invalid;
     return *this;
 }
 

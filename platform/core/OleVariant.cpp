@@ -518,50 +518,38 @@ void CheckResult(HRESULT hr) {
 
 } // namespace
 
-COleVariant::COleVariant(const VARIANT& varSrc) {
-    VariantInit(this);
-    CheckResult(VariantCopy(this, &varSrc));
+// Constructors start from an empty variant; most then assign, so each kind of value is set
+// in one place.
+COleVariant::COleVariant(const VARIANT& varSrc) : COleVariant() {
+    *this = varSrc;
 }
 
-COleVariant::COleVariant(LPCVARIANT pSrc) {
-    VariantInit(this);
-    if (pSrc)
-        CheckResult(VariantCopy(this, pSrc));
+COleVariant::COleVariant(LPCVARIANT pSrc) : COleVariant() {
+    *this = pSrc;
 }
 
-COleVariant::COleVariant(const COleVariant& varSrc) : tagVARIANT() {
-    VariantInit(this);
-    CheckResult(VariantCopy(this, &varSrc));
-}
+COleVariant::COleVariant(const COleVariant& varSrc)
+    : COleVariant(static_cast<const VARIANT&>(varSrc)) {}
 
 COleVariant::COleVariant(COleVariant&& varSrc) noexcept : tagVARIANT(varSrc) {
     VariantInit(&varSrc);
 }
 
-COleVariant::COleVariant(LPCTSTR lpszSrc) {
-    VariantInit(this);
-    SetString(lpszSrc, VT_BSTR);
-}
+COleVariant::COleVariant(LPCTSTR lpszSrc) : COleVariant(lpszSrc, VT_BSTR) {}
 
-COleVariant::COleVariant(LPCTSTR lpszSrc, VARTYPE vtSrc) {
-    VariantInit(this);
+COleVariant::COleVariant(LPCTSTR lpszSrc, VARTYPE vtSrc) : COleVariant() {
     SetString(lpszSrc, vtSrc);
 }
 
-COleVariant::COleVariant(const CString& strSrc) {
-    VariantInit(this);
-    vt = VT_BSTR;
-    bstrVal = SysAllocStringByteLen(strSrc, static_cast<UINT>(strSrc.GetLength()));
+COleVariant::COleVariant(const CString& strSrc) : COleVariant() {
+    *this = strSrc;
 }
 
-COleVariant::COleVariant(BYTE nSrc) {
-    VariantInit(this);
-    vt = VT_UI1;
-    bVal = nSrc;
+COleVariant::COleVariant(BYTE nSrc) : COleVariant() {
+    *this = nSrc;
 }
 
-COleVariant::COleVariant(short nSrc, VARTYPE vtSrc) {
-    VariantInit(this);
+COleVariant::COleVariant(short nSrc, VARTYPE vtSrc) : COleVariant() {
     ASSERT(vtSrc == VT_I2 || vtSrc == VT_BOOL);
     if (vtSrc == VT_BOOL) {
         vt = VT_BOOL;
@@ -572,8 +560,7 @@ COleVariant::COleVariant(short nSrc, VARTYPE vtSrc) {
     }
 }
 
-COleVariant::COleVariant(LONG lSrc, VARTYPE vtSrc) {
-    VariantInit(this);
+COleVariant::COleVariant(LONG lSrc, VARTYPE vtSrc) : COleVariant() {
     ASSERT(vtSrc == VT_I4 || vtSrc == VT_ERROR || vtSrc == VT_BOOL);
     if (vtSrc == VT_BOOL) {
         vt = VT_BOOL;
@@ -586,30 +573,23 @@ COleVariant::COleVariant(LONG lSrc, VARTYPE vtSrc) {
 
 COleVariant::COleVariant(long lSrc, VARTYPE vtSrc) : COleVariant(static_cast<LONG>(lSrc), vtSrc) {}
 
-COleVariant::COleVariant(float fltSrc) {
-    VariantInit(this);
-    vt = VT_R4;
-    fltVal = fltSrc;
+COleVariant::COleVariant(float fltSrc) : COleVariant() {
+    *this = fltSrc;
 }
 
-COleVariant::COleVariant(double dblSrc) {
-    VariantInit(this);
-    vt = VT_R8;
-    dblVal = dblSrc;
+COleVariant::COleVariant(double dblSrc) : COleVariant() {
+    *this = dblSrc;
 }
 
-COleVariant::COleVariant(const COleCurrency& curSrc) {
-    VariantInit(this);
+COleVariant::COleVariant(const COleCurrency& curSrc) : COleVariant() {
     *this = curSrc;
 }
 
-COleVariant::COleVariant(const COleDateTime& timeSrc) {
-    VariantInit(this);
+COleVariant::COleVariant(const COleDateTime& timeSrc) : COleVariant() {
     *this = timeSrc;
 }
 
-COleVariant::COleVariant(const CByteArray& arrSrc) {
-    VariantInit(this);
+COleVariant::COleVariant(const CByteArray& arrSrc) : COleVariant() {
     *this = arrSrc;
 }
 

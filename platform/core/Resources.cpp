@@ -1,6 +1,7 @@
 #include "platform/core/Resources.h"
 #include "platform/core/String.h"
 
+#include <cctype>
 #include <fstream>
 #include <map>
 #include <memory>

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 namespace {

@@ -19,15 +19,42 @@ bool IsSpace(char ch) {
     return std::isspace(static_cast<unsigned char>(ch)) != 0;
 }
 
+// The position of the first character from 'from' on that does not satisfy 'pred'.
+template <class Pred> size_t SkipWhile(const std::string& s, size_t from, Pred pred) {
+    while (from < s.size() && pred(s[from]))
+        ++from;
+    return from;
+}
+
+// Removes the trailing characters that satisfy 'pred'.
+template <class Pred> void EraseTrailing(std::string& s, Pred pred) {
+    while (!s.empty() && pred(s.back()))
+        s.pop_back();
+}
+
+// printf into a buffer of its own, then hands the text to 'take': an argument may be the
+// text of the string being changed. Short texts take one pass, through a local buffer.
+template <class Take> void FormatApart(LPCTSTR lpszFormat, va_list argList, Take take) {
+    char local[256];
+    va_list copy;
+    va_copy(copy, argList);
+    const int n = std::vsnprintf(local, sizeof local, lpszFormat, copy);
+    va_end(copy);
+    if (n < 0) {
+        take(std::string_view());
+    } else if (static_cast<size_t>(n) < sizeof local) {
+        take(std::string_view(local, static_cast<size_t>(n)));
+    } else {
+        std::string text(static_cast<size_t>(n), '\0');
+        std::vsnprintf(text.data(), text.size() + 1, lpszFormat, argList);
+        take(std::string_view(text));
+    }
+}
+
 } // namespace
 
 int _tcsicmp(LPCTSTR a, LPCTSTR b) {
-    for (;; ++a, ++b) {
-        int ca = std::tolower(static_cast<unsigned char>(*a));
-        int cb = std::tolower(static_cast<unsigned char>(*b));
-        if (ca != cb || ca == 0)
-            return ca - cb;
-    }
+    return _tcsnicmp(a, b, static_cast<size_t>(-1));
 }
 
 int _tcsnicmp(LPCTSTR a, LPCTSTR b, size_t n) {
@@ -100,17 +127,13 @@ CString CString::Right(int nCount) const {
 }
 
 CString CString::SpanIncluding(LPCTSTR lpszCharSet) const {
-    size_t n = 0;
-    while (n < m_str.size() && InSet(m_str[n], lpszCharSet))
-        ++n;
-    return CString(m_str.substr(0, n));
+    return CString(
+        m_str.substr(0, SkipWhile(m_str, 0, [&](char c) { return InSet(c, lpszCharSet); })));
 }
 
 CString CString::SpanExcluding(LPCTSTR lpszCharSet) const {
-    size_t n = 0;
-    while (n < m_str.size() && !InSet(m_str[n], lpszCharSet))
-        ++n;
-    return CString(m_str.substr(0, n));
+    return CString(
+        m_str.substr(0, SkipWhile(m_str, 0, [&](char c) { return !InSet(c, lpszCharSet); })));
 }
 
 CString CString::Tokenize(LPCTSTR pszTokens, int& iStart) const {
@@ -118,16 +141,13 @@ CString CString::Tokenize(LPCTSTR pszTokens, int& iStart) const {
         iStart = -1;
         return CString();
     }
-    size_t pos = static_cast<size_t>(iStart);
-    while (pos < m_str.size() && InSet(m_str[pos], pszTokens))
-        ++pos;
+    auto isToken = [&](char c) { return InSet(c, pszTokens); };
+    size_t pos = SkipWhile(m_str, static_cast<size_t>(iStart), isToken);
     if (pos >= m_str.size()) {
         iStart = -1;
         return CString();
     }
-    size_t end = pos;
-    while (end < m_str.size() && !InSet(m_str[end], pszTokens))
-        ++end;
+    size_t end = SkipWhile(m_str, pos, [&](char c) { return !isToken(c); });
     iStart = static_cast<int>(end < m_str.size() ? end + 1 : end);
     return CString(m_str.substr(pos, end - pos));
 }
@@ -186,44 +206,32 @@ CString& CString::Trim(LPCTSTR pszTargets) {
 }
 
 CString& CString::TrimLeft() {
-    size_t n = 0;
-    while (n < m_str.size() && IsSpace(m_str[n]))
-        ++n;
-    m_str.erase(0, n);
+    m_str.erase(0, SkipWhile(m_str, 0, IsSpace));
     return *this;
 }
 
 CString& CString::TrimLeft(TCHAR chTarget) {
-    size_t n = 0;
-    while (n < m_str.size() && m_str[n] == chTarget)
-        ++n;
-    m_str.erase(0, n);
+    m_str.erase(0, SkipWhile(m_str, 0, [&](char c) { return c == chTarget; }));
     return *this;
 }
 
 CString& CString::TrimLeft(LPCTSTR pszTargets) {
-    size_t n = 0;
-    while (n < m_str.size() && InSet(m_str[n], pszTargets))
-        ++n;
-    m_str.erase(0, n);
+    m_str.erase(0, SkipWhile(m_str, 0, [&](char c) { return InSet(c, pszTargets); }));
     return *this;
 }
 
 CString& CString::TrimRight() {
-    while (!m_str.empty() && IsSpace(m_str.back()))
-        m_str.pop_back();
+    EraseTrailing(m_str, IsSpace);
     return *this;
 }
 
 CString& CString::TrimRight(TCHAR chTarget) {
-    while (!m_str.empty() && m_str.back() == chTarget)
-        m_str.pop_back();
+    EraseTrailing(m_str, [&](char c) { return c == chTarget; });
     return *this;
 }
 
 CString& CString::TrimRight(LPCTSTR pszTargets) {
-    while (!m_str.empty() && InSet(m_str.back(), pszTargets))
-        m_str.pop_back();
+    EraseTrailing(m_str, [&](char c) { return InSet(c, pszTargets); });
     return *this;
 }
 
@@ -305,23 +313,16 @@ void CString::AppendFormat(LPCTSTR lpszFormat, ...) {
 }
 
 void CString::FormatV(LPCTSTR lpszFormat, va_list argList) {
-    m_str.clear();
-    AppendFormatV(lpszFormat, argList);
+    if (!lpszFormat) {
+        m_str.clear();
+        return;
+    }
+    FormatApart(lpszFormat, argList, [&](std::string_view text) { m_str.assign(text); });
 }
 
 void CString::AppendFormatV(LPCTSTR lpszFormat, va_list argList) {
-    if (!lpszFormat)
-        return;
-    va_list copy;
-    va_copy(copy, argList);
-    int n = std::vsnprintf(nullptr, 0, lpszFormat, copy);
-    va_end(copy);
-    if (n <= 0)
-        return;
-    size_t old = m_str.size();
-    m_str.resize(old + static_cast<size_t>(n) + 1);
-    std::vsnprintf(m_str.data() + old, static_cast<size_t>(n) + 1, lpszFormat, argList);
-    m_str.resize(old + static_cast<size_t>(n));
+    if (lpszFormat)
+        FormatApart(lpszFormat, argList, [&](std::string_view text) { m_str.append(text); });
 }
 
 LPTSTR CString::GetBuffer(int nMinBufLength) {

@@ -22,6 +22,16 @@ struct Tracked {
         ++copies;
         return *this;
     }
+    // A move leaves -1 behind, so a caller's element that was moved from shows.
+    Tracked(Tracked&& o) noexcept : value(o.value) {
+        ++live;
+        o.value = -1;
+    }
+    Tracked& operator=(Tracked&& o) noexcept {
+        value = o.value;
+        o.value = -1;
+        return *this;
+    }
     ~Tracked() { --live; }
 };
 int Tracked::live = 0;
@@ -33,7 +43,7 @@ protected:
     void TearDown() override { EXPECT_EQ(Tracked::live, 0); }
 };
 
-std::vector<int> Values(const CArray<Tracked, const Tracked&>& a) {
+template <class ARG_TYPE> std::vector<int> Values(const CArray<Tracked, ARG_TYPE>& a) {
     std::vector<int> v;
     for (INT_PTR i = 0; i < a.GetSize(); ++i)
         v.push_back(a[i].value);
@@ -105,6 +115,28 @@ TEST_F(CArrayLifetime, CopiesUseElementCopy) {
     EXPECT_EQ(b.GetSize(), 6);
     b.Copy(a);
     EXPECT_EQ(b.GetSize(), 3);
+}
+
+TEST_F(CArrayLifetime, ArgumentsAreCopiedOnceAndCallersKeepTheirs) {
+    // By value (the row window's rows): the argument is the one copy; it is moved into place.
+    CArray<Tracked, Tracked> a;
+    a.SetSize(4);
+    Tracked row(7);
+    Tracked::copies = 0;
+    a.RemoveAt(3);
+    a.InsertAt(0, row);
+    a.Add(row);
+    a.SetAt(1, row);
+    a.SetAtGrow(9, row);
+    EXPECT_EQ(Tracked::copies, 4);
+    EXPECT_EQ(Values(a), (std::vector<int>{7, 7, 0, 0, 7, 0, 0, 0, 0, 7}));
+    // By non-const reference: the caller's object is copied, never moved from.
+    CArray<Tracked, Tracked&> b;
+    b.Add(row);
+    b.InsertAt(0, row, 2);
+    b.SetAtGrow(5, row);
+    EXPECT_EQ(row.value, 7);
+    EXPECT_EQ(Values(b), (std::vector<int>{7, 7, 7, 0, 0, 7}));
 }
 
 TEST(CStringArrayTest, RowWindowOfStringArraysIsDeeplyCopied) {

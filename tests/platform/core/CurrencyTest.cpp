@@ -31,6 +31,10 @@ TEST(COleCurrencyTest, ArithmeticAndVariants) {
     COleCurrency huge;
     huge.m_cur.int64 = INT64_MAX;
     EXPECT_EQ((huge + a).GetStatus(), COleCurrency::invalid);
+    COleCurrency lowest;
+    lowest.m_cur.int64 = INT64_MIN;
+    EXPECT_EQ((lowest / -1).GetStatus(), COleCurrency::invalid); // not a trap
+    EXPECT_EQ((-lowest).GetStatus(), COleCurrency::invalid);
     COleVariant v(a);
     EXPECT_EQ(v.vt, VT_CY);
     EXPECT_TRUE(COleCurrency(v) == a);

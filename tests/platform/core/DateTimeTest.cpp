@@ -19,6 +19,8 @@ TEST(COleDateTimeParse, UserLocaleIsMonthDayYear) {
     EXPECT_EQ(d.Format("%Y-%m-%d"), "2001-01-05");
     ASSERT_TRUE(d.ParseDateTime("5 February 2004"));
     EXPECT_EQ(d.Format("%Y-%m-%d"), "2004-02-05");
+    ASSERT_TRUE(d.ParseDateTime("Fri, 5 Sept 2003")); // weekday ignored, names abbreviated
+    EXPECT_EQ(d.Format("%Y-%m-%d"), "2003-09-05");
 }
 
 TEST(COleDateTimeParse, TwoDigitYears) {
@@ -81,6 +83,9 @@ TEST(COleDateTimeValue, DaysSince1899AndFormatCodes) {
     EXPECT_LT(before, epoch);
     COleDateTime bad(2001, 2, 30, 0, 0, 0);
     EXPECT_EQ(bad.GetStatus(), COleDateTime::invalid);
+    // A time that rounds up to midnight writes the next day, before day 0 too.
+    EXPECT_EQ(COleDateTime(1.9999999999).Format(), "01/01/1900");
+    EXPECT_EQ(COleDateTime(-1.9999999999).Format(), "12/30/1899");
 }
 
 TEST(COleDateTimeValue, RoundTripsThroughText) {

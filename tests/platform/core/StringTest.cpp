@@ -25,6 +25,18 @@ TEST(CStringFormat, LongOutputAndAppend) {
     EXPECT_EQ(s, "1 two!");
 }
 
+TEST(CStringFormat, OwnTextAsArgument) {
+    // Both lengths live on the heap, where growing the buffer would free the argument.
+    for (size_t n : {40, 300}) {
+        const std::string x(n, 'x');
+        CString s(x);
+        s.AppendFormat("|%s", static_cast<LPCTSTR>(s));
+        EXPECT_EQ(s.str(), x + "|" + x);
+        s.Format("<%s>", static_cast<LPCTSTR>(s));
+        EXPECT_EQ(s.str(), "<" + x + "|" + x + ">");
+    }
+}
+
 TEST(CStringExtract, ClampsLikeTheFramework) {
     CString s("Hello");
     EXPECT_EQ(s.Mid(1, 3), "ell");
