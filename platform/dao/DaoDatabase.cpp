@@ -28,23 +28,6 @@ bool HasDatabaseHeader(const std::string& name) {
     return std::memcmp(header, "SQLite format 3", 16) == 0;
 }
 
-[[noreturn]] void ThrowFileError(long code, const std::string& name) {
-    switch (code) {
-    case err::FileNotFound:
-        ThrowDaoError(code, "Could not find file '" + name + "'.", kSource);
-    case err::UnrecognizedFormat:
-        ThrowDaoError(code, "Unrecognized database format '" + name + "'.", kSource);
-    case err::FileInUse:
-        ThrowDaoError(code, "Could not use '" + name + "'; file already in use.", kSource);
-    default:
-        ThrowDaoError(3051,
-                      "The database engine cannot open the file '" + name +
-                          "'. It is already opened exclusively by another user, or you need "
-                          "permission to view its data.",
-                      kSource);
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -130,11 +113,11 @@ void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTS
     const std::string name = lpszName ? lpszName : "";
     struct stat st {};
     if (name.empty() || ::stat(name.c_str(), &st) != 0)
-        ThrowFileError(err::FileNotFound, name);
+        ThrowNaming(err::FileNotFound, name, kSource);
     if (!S_ISREG(st.st_mode) || !HasDatabaseHeader(name)) {
         if (S_ISREG(st.st_mode) && ::access(name.c_str(), R_OK) != 0)
-            ThrowFileError(3051, name);
-        ThrowFileError(err::UnrecognizedFormat, name);
+            ThrowNaming(err::CannotOpenFile, name, kSource);
+        ThrowNaming(err::UnrecognizedFormat, name, kSource);
     }
     // A file without write permission opens read-only, as a read-only file does elsewhere.
     const bool readOnly = bReadOnly || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
@@ -145,7 +128,8 @@ void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTS
     int rc = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
     SqliteConnection connection(raw);
     if (rc != SQLITE_OK)
-        ThrowFileError(rc == SQLITE_NOTADB ? err::UnrecognizedFormat : 3051, name);
+        ThrowNaming(rc == SQLITE_NOTADB ? err::UnrecognizedFormat : err::CannotOpenFile, name,
+                    kSource);
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, m_pState->busyTimeoutSeconds * 1000);
 
@@ -156,10 +140,10 @@ void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTS
         switch (r & 0xFF) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            ThrowFileError(err::FileInUse, name);
+            ThrowNaming(err::FileInUse, name, kSource);
         case SQLITE_NOTADB:
-        case SQLITE_CORRUPT:
-            ThrowFileError(err::UnrecognizedFormat, name);
+        case SQLITE_CORRUPT: // a malformed schema's message may read like a syntax error
+            ThrowNaming(err::UnrecognizedFormat, name, kSource);
         default:
             ThrowSqliteError(raw, r, kSource, {{}, false, name});
         }

@@ -41,6 +41,9 @@ std::string StandardDescription(long code) {
         return "Disk or network error.";
     case err::CannotExecuteSelect:
         return "Cannot execute a select query.";
+    case err::InvalidStatement:
+        return "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or "
+               "'UPDATE'.";
     case err::TextAfterEnd:
         return "Characters found after end of SQL statement.";
     case err::NotABookmark:
@@ -55,6 +58,8 @@ std::string StandardDescription(long code) {
     case err::WriteConflict:
         return "The database engine stopped the process because you and another user are "
                "attempting to change the same data at the same time.";
+    case err::RelatedRecordRequired:
+        return "You cannot add or change a record because a related record is required.";
     case err::InvalidOperation:
         return "Invalid operation.";
     case err::NotSupportedForType:
@@ -74,31 +79,78 @@ std::string StandardDescription(long code) {
     }
 }
 
-void ThrowDaoError(long code, const std::string& description, ErrorSource source) {
+std::string StandardDescription(long code, std::string_view subject) {
+    const std::string s(subject);
+    switch (code) {
+    case err::FileNotFound:
+        return "Could not find file '" + s + "'.";
+    case err::FileInUse:
+        return "Could not use '" + s + "'; file already in use.";
+    case err::CannotOpenFile:
+        return "The database engine cannot open the file '" + s +
+               "'. It is already opened exclusively by another user, or you need permission to "
+               "view its data.";
+    case err::TooFewParameters:
+        return "Too few parameters. Expected " + s + ".";
+    case err::UnknownFieldInExpression:
+        return "The database engine does not recognize '" + s +
+               "' as a valid field name or expression.";
+    case err::SyntaxError:
+        return "Syntax error in query expression '" + s + "'.";
+    case err::TableNotFound:
+        return "The database engine cannot find the input table or query '" + s + "'.";
+    case err::AmbiguousField:
+        return "The field '" + s +
+               "' could refer to more than one table listed in the FROM clause of your SQL "
+               "statement.";
+    case err::UndefinedFunction:
+        return "Undefined function '" + s + "' in expression.";
+    case err::RequiredIsNull:
+        return "The field '" + s +
+               "' cannot contain a Null value because the Required property for this field is "
+               "set to True. Enter a value in this field.";
+    case err::ValidationRule:
+        return "One or more values are prohibited by the validation rule set for the table (" + s +
+               ").";
+    case err::UnrecognizedFormat:
+        return "Unrecognized database format '" + s + "'.";
+    default:
+        return StandardDescription(code);
+    }
+}
+
+namespace {
+
+[[noreturn]] void Throw(long code, const std::string& description, ErrorSource source,
+                        int afxError) {
     CDaoErrorInfo info;
     info.m_lErrorCode = code;
     info.m_strSource = source == ErrorSource::Database ? "DAO.Database" : "DAO.Recordset";
     info.m_strDescription = description;
     CDaoException* e = new CDaoException;
+    e->m_nAfxDaoError = afxError;
     e->m_scode = static_cast<SCODE>(0x800A0000u | static_cast<unsigned long>(code));
     e->AddError(info);
     throw e;
+}
+
+} // namespace
+
+void ThrowDaoError(long code, const std::string& description, ErrorSource source) {
+    Throw(code, description, source, NO_AFX_DAO_ERROR);
 }
 
 void ThrowDaoError(long code, ErrorSource source) {
     ThrowDaoError(code, StandardDescription(code), source);
 }
 
+void ThrowNaming(long code, std::string_view subject, ErrorSource source) {
+    ThrowDaoError(code, StandardDescription(code, subject), source);
+}
+
 void ThrowNotOpen(ErrorSource source) {
-    CDaoErrorInfo info;
-    info.m_lErrorCode = err::ObjectInvalid;
-    info.m_strSource = source == ErrorSource::Database ? "DAO.Database" : "DAO.Recordset";
-    info.m_strDescription = StandardDescription(err::ObjectInvalid).c_str();
-    CDaoException* e = new CDaoException;
-    e->m_nAfxDaoError = AFX_DAO_ERROR_OBJECT_NOT_OPEN;
-    e->m_scode = static_cast<SCODE>(0x800A0000u | err::ObjectInvalid);
-    e->AddError(info);
-    throw e;
+    Throw(err::ObjectInvalid, StandardDescription(err::ObjectInvalid), source,
+          AFX_DAO_ERROR_OBJECT_NOT_OPEN);
 }
 
 void ThrowSqliteError(sqlite3* db, int rc, ErrorSource source, const EngineContext& context) {
@@ -106,58 +158,34 @@ void ThrowSqliteError(sqlite3* db, int rc, ErrorSource source, const EngineConte
         AfxThrowMemoryException();
     const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     const int extended = db ? sqlite3_extended_errcode(db) : rc;
-    const std::string quoted = "'" + std::string(context.userText) + "'";
     std::string_view name;
     if (!(name = After(message, "no such table: ")).empty())
-        ThrowDaoError(err::TableNotFound,
-                      "The database engine cannot find the input table or query '" +
-                          WithoutSchema(name) + "'.",
-                      source);
+        ThrowNaming(err::TableNotFound, WithoutSchema(name), source);
     if (!(name = After(message, "no such column: ")).empty()) {
         if (context.criterion)
-            ThrowDaoError(err::UnknownFieldInExpression,
-                          "The database engine does not recognize '" + std::string(name) +
-                              "' as a valid field name or expression.",
-                          source);
-        ThrowDaoError(err::TooFewParameters, "Too few parameters. Expected 1.", source);
+            ThrowNaming(err::UnknownFieldInExpression, name, source);
+        ThrowNaming(err::TooFewParameters, "1", source);
     }
     if (!(name = After(message, "no such function: ")).empty())
-        ThrowDaoError(err::UndefinedFunction,
-                      "Undefined function '" + std::string(name) + "' in expression.", source);
+        ThrowNaming(err::UndefinedFunction, name, source);
     if (!(name = After(message, "ambiguous column name: ")).empty())
-        ThrowDaoError(err::AmbiguousField,
-                      "The field '" + std::string(name) +
-                          "' could refer to more than one table listed in the FROM clause of "
-                          "your SQL statement.",
-                      source);
+        ThrowNaming(err::AmbiguousField, name, source);
     if (message.find("syntax error") != std::string::npos ||
         message.find("incomplete input") != std::string::npos ||
         message.find("unrecognized token") != std::string::npos)
-        ThrowDaoError(err::SyntaxError, "Syntax error in query expression " + quoted + ".", source);
+        ThrowNaming(err::SyntaxError, context.userText, source);
 
     switch (extended) {
     case SQLITE_CONSTRAINT_PRIMARYKEY:
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_ROWID:
         ThrowDaoError(err::DuplicateKey, source);
-    case SQLITE_CONSTRAINT_NOTNULL: {
-        std::string field(After(message, "NOT NULL constraint failed: "));
-        ThrowDaoError(err::RequiredIsNull,
-                      "The field '" + field +
-                          "' cannot contain a Null value because the Required property for this "
-                          "field is set to True. Enter a value in this field.",
-                      source);
-    }
+    case SQLITE_CONSTRAINT_NOTNULL:
+        ThrowNaming(err::RequiredIsNull, After(message, "NOT NULL constraint failed: "), source);
     case SQLITE_CONSTRAINT_CHECK:
-        ThrowDaoError(err::ValidationRule,
-                      "One or more values are prohibited by the validation rule set for the "
-                      "table (" +
-                          message + ").",
-                      source);
+        ThrowNaming(err::ValidationRule, message, source);
     case SQLITE_CONSTRAINT_FOREIGNKEY:
-        ThrowDaoError(err::RelatedRecordRequired,
-                      "You cannot add or change a record because a related record is required.",
-                      source);
+        ThrowDaoError(err::RelatedRecordRequired, source);
     default:
         break;
     }
@@ -169,9 +197,7 @@ void ThrowSqliteError(sqlite3* db, int rc, ErrorSource source, const EngineConte
         ThrowDaoError(err::ReadOnly, source);
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        ThrowDaoError(err::UnrecognizedFormat,
-                      "Unrecognized database format '" + std::string(context.fileName) + "'.",
-                      source);
+        ThrowNaming(err::UnrecognizedFormat, context.fileName, source);
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
     case SQLITE_FULL:

@@ -20,6 +20,7 @@ constexpr long FileNotFound = 3024;
 constexpr long ReadOnly = 3027;
 constexpr long DiskError = 3043;
 constexpr long FileInUse = 3045;
+constexpr long CannotOpenFile = 3051;
 constexpr long TooFewParameters = 3061;
 constexpr long CannotExecuteSelect = 3065;
 constexpr long UnknownFieldInExpression = 3070;
@@ -27,6 +28,7 @@ constexpr long SyntaxError = 3075;
 constexpr long TableNotFound = 3078;
 constexpr long AmbiguousField = 3079;
 constexpr long UndefinedFunction = 3085;
+constexpr long InvalidStatement = 3129;
 constexpr long TextAfterEnd = 3142;
 constexpr long NotABookmark = 3159;
 constexpr long FieldTooSmall = 3163;
@@ -48,9 +50,14 @@ constexpr long ConversionError = 3421;
 
 // The engine's fixed text for a code that takes no argument.
 std::string StandardDescription(long code);
+// The engine's text for a code whose message names what failed (a file, table, field,
+// function, the caller's expression or the count of parameters); the fixed text otherwise.
+std::string StandardDescription(long code, std::string_view subject);
 
 [[noreturn]] void ThrowDaoError(long code, const std::string& description, ErrorSource source);
 [[noreturn]] void ThrowDaoError(long code, ErrorSource source);
+// The error with the engine's text naming subject (see StandardDescription).
+[[noreturn]] void ThrowNaming(long code, std::string_view subject, ErrorSource source);
 // An operation on an object that is not open.
 [[noreturn]] void ThrowNotOpen(ErrorSource source);
 

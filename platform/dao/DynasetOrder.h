@@ -24,7 +24,6 @@ public:
     DynasetOrder(std::vector<OrderKey> terms, std::string rowid);
 
     size_t TermCount() const { return m_terms.size(); }
-    const std::string& Rowid() const { return m_rowid; }
 
     // "T1 DESC, rowid DESC"; reversed gives the opposite order (for Find LAST).
     std::string OrderBy(bool reversed = false) const;

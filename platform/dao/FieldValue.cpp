@@ -93,17 +93,6 @@ void SetText(COleVariant& out, std::string_view text) {
     out.bstrVal = SysAllocStringByteLen(text.data(), static_cast<UINT>(text.size()));
 }
 
-void SetBytes(COleVariant& out, std::string_view bytes) {
-    out.Clear();
-    SAFEARRAY* sa = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-    if (!sa)
-        AfxThrowMemoryException();
-    if (!bytes.empty())
-        std::memcpy(sa->pvData, bytes.data(), bytes.size());
-    out.vt = VT_ARRAY | VT_UI1;
-    out.parray = sa;
-}
-
 std::string RealText(double d) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.15g", d);
@@ -179,6 +168,17 @@ long ToDouble(const VARIANT& value, double& d) {
 }
 
 } // namespace
+
+void SetBytes(COleVariant& out, std::string_view bytes) {
+    out.Clear();
+    SAFEARRAY* sa = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    if (!sa)
+        AfxThrowMemoryException();
+    if (!bytes.empty())
+        std::memcpy(sa->pvData, bytes.data(), bytes.size());
+    out.vt = VT_ARRAY | VT_UI1;
+    out.parray = sa;
+}
 
 DaoType DaoTypeFromDeclaration(std::string_view declared) {
     std::string decl = Upper(declared);

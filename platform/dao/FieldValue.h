@@ -36,6 +36,9 @@ struct Cell {
 Cell ReadCell(const SqliteStatement& stmt, int column);
 void BindCell(SqliteStatement& stmt, int index, const Cell& cell);
 
+// out becomes a byte array (VT_ARRAY | VT_UI1) holding bytes.
+void SetBytes(COleVariant& out, std::string_view bytes);
+
 // The variant a field of the given type shows for a stored value.
 void CellToVariant(const Cell& cell, short daoType, COleVariant& out);
 

@@ -1,5 +1,6 @@
 #include "platform/dao/JetSql.h"
 
+#include "platform/dao/DaoErrors.h"
 #include "platform/dao/IsoDate.h"
 #include "platform/dao/SqlLexer.h"
 
@@ -10,9 +11,6 @@
 namespace kel::dao {
 
 namespace {
-
-constexpr long kSyntaxError = 3075;
-constexpr long kTextAfterEnd = 3142;
 
 struct PatternItem {
     enum Kind { Literal, Any, One, Digit, Class } kind = Literal;
@@ -176,14 +174,12 @@ bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
 }
 
 JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
-    const std::string quoted = "'" + std::string(jet) + "'";
-    const std::string syntax = "Syntax error in query expression " + quoted + ".";
+    const std::string syntax = StandardDescription(err::SyntaxError, jet);
+    const std::string dateSyntax =
+        "Syntax error in date in query expression '" + std::string(jet) + "'.";
     LexResult lex = LexSql(jet, SqlDialect::Jet);
-    if (!lex.ok) {
-        if (lex.error == "date")
-            return Fail(kSyntaxError, "Syntax error in date in query expression " + quoted + ".");
-        return Fail(kSyntaxError, syntax);
-    }
+    if (!lex.ok)
+        return Fail(err::SyntaxError, lex.error == "date" ? dateSyntax : syntax);
     const std::vector<SqlToken>& tokens = lex.tokens;
     JetTranslation result;
     std::string& out = result.sql;
@@ -216,7 +212,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
             if (likePos != std::string::npos) {
                 LikeTranslation like;
                 if (!TranslateLikePattern(Unquote(t), like))
-                    return Fail(kSyntaxError, syntax);
+                    return Fail(err::SyntaxError, syntax);
                 out.replace(likePos, 4, like.op);
                 out += like.pattern;
             } else {
@@ -226,8 +222,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
         case TokenKind::Date: {
             std::string iso;
             if (!JetDateLiteralToIso(Unquote(t), iso))
-                return Fail(kSyntaxError,
-                            "Syntax error in date in query expression " + quoted + ".");
+                return Fail(err::SyntaxError, dateSyntax);
             out += QuoteSqlString(iso);
             break;
         }
@@ -236,10 +231,10 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
             break;
         case TokenKind::Semicolon:
             if (kind == JetTextKind::Expression)
-                return Fail(kSyntaxError, syntax);
+                return Fail(err::SyntaxError, syntax);
             for (size_t k = i + 1; k < tokens.size(); ++k) {
                 if (!tokens[k].Is(TokenKind::Space))
-                    return Fail(kTextAfterEnd, "Characters found after end of SQL statement.");
+                    return Fail(err::TextAfterEnd, StandardDescription(err::TextAfterEnd));
             }
             i = tokens.size();
             break;

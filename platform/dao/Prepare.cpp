@@ -10,10 +10,6 @@ namespace {
 
 constexpr std::string_view kNoSuchColumn = "no such column: ";
 
-bool IsName(const SqlToken& t) {
-    return t.Is(TokenKind::Word) || t.Is(TokenKind::QuotedName);
-}
-
 // sql with every reference to the column name (plain "c" or qualified "t.c") made NULL.
 std::string WithoutName(const std::string& sql, std::string_view name) {
     size_t dot = name.find('.');
@@ -23,7 +19,7 @@ std::string WithoutName(const std::string& sql, std::string_view name) {
     const auto& t = lex.tokens;
     std::string out;
     for (size_t i = 0; i < t.size(); ++i) {
-        if (IsName(t[i]) && EqualsNoCase(Unquote(t[i]), qualifier.empty() ? column : qualifier)) {
+        if (t[i].IsName() && EqualsNoCase(Unquote(t[i]), qualifier.empty() ? column : qualifier)) {
             size_t dotAt = NextSignificant(t, i);
             size_t colAt = dotAt < t.size() ? NextSignificant(t, dotAt) : t.size();
             bool dotted = dotAt < t.size() && t[dotAt].Is(TokenKind::Dot);
@@ -32,7 +28,7 @@ std::string WithoutName(const std::string& sql, std::string_view name) {
                 out += "NULL";
                 continue;
             }
-            if (!qualifier.empty() && dotted && colAt < t.size() && IsName(t[colAt]) &&
+            if (!qualifier.empty() && dotted && colAt < t.size() && t[colAt].IsName() &&
                 EqualsNoCase(Unquote(t[colAt]), column)) {
                 out += "NULL";
                 i = colAt;
@@ -85,16 +81,12 @@ void PrepareOne(sqlite3* db, SqliteStatement& stmt, const std::string& sql, Erro
         std::string message = sqlite3_errmsg(db);
         if (!context.criterion && message.rfind(kNoSuchColumn, 0) == 0) {
             int n = CountUnknownNames(db, sql, message.substr(kNoSuchColumn.size()));
-            ThrowDaoError(err::TooFewParameters,
-                          "Too few parameters. Expected " + std::to_string(n) + ".", source);
+            ThrowNaming(err::TooFewParameters, std::to_string(n), source);
         }
         ThrowSqliteError(db, rc, source, context);
     }
     if (!stmt)
-        ThrowDaoError(3129,
-                      "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', "
-                      "'SELECT', or 'UPDATE'.",
-                      source);
+        ThrowDaoError(err::InvalidStatement, source);
     if (!IsBlank(tail)) {
         stmt = SqliteStatement();
         ThrowDaoError(err::TextAfterEnd, source);

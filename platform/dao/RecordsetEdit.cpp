@@ -125,7 +125,7 @@ void RecordsetState::Update() {
             stmt.Bind(static_cast<int>(changed.size() + 1), key);
         int rc = stmt.Step();
         if (rc != SQLITE_DONE)
-            ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+            ThrowEngineError(rc);
         if (adding) {
             key = sqlite3_last_insert_rowid(db());
         } else {
@@ -191,7 +191,7 @@ void RecordsetState::DeleteCurrent() {
         stmt.Bind(1, keys.At(pos));
         int rc = stmt.Step();
         if (rc != SQLITE_DONE)
-            ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+            ThrowEngineError(rc);
         changes = sqlite3_changes(db());
     } catch (CException*) {
         database->EndWrite(false, kRecordset);

@@ -12,10 +12,6 @@ namespace kel::dao {
 
 namespace {
 
-bool IsName(const SqlToken& t) {
-    return t.Is(TokenKind::Word) || t.Is(TokenKind::QuotedName);
-}
-
 // A criterion names the recordset's fields: an expression's name, or in a copy of a result the
 // column that holds a field, stands for the field.
 std::string BindFieldNames(const std::string& criterion, const RecordsetState& rs) {
@@ -37,12 +33,12 @@ std::string BindFieldNames(const std::string& criterion, const RecordsetState& r
     };
     std::string out;
     for (size_t i = 0; i < t.size(); ++i) {
-        if (IsName(t[i]) && !(i > 0 && t[i - 1].Is(TokenKind::Dot))) {
+        if (t[i].IsName() && !(i > 0 && t[i - 1].Is(TokenKind::Dot))) {
             size_t next = NextSignificant(t, i);
             bool call = next < t.size() && t[next].Is(TokenKind::LParen);
             bool dotted = next < t.size() && t[next].Is(TokenKind::Dot);
             size_t second = dotted ? NextSignificant(t, next) : t.size();
-            if (dotted && rs.materialised && second < t.size() && IsName(t[second])) {
+            if (dotted && rs.materialised && second < t.size() && t[second].IsName()) {
                 const RecordsetField* f = field(Unquote(t[i]) + "." + Unquote(t[second]));
                 if (f) {
                     out += replacement(*f);
@@ -189,7 +185,7 @@ size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<SqliteValu
             return std::nullopt;
         }
         if (rc != SQLITE_ROW)
-            ThrowSqliteError(db(), rc, kRecordset);
+            ThrowEngineError(rc);
         std::vector<int> columns;
         for (size_t i = 0; i < order.TermCount(); ++i)
             columns.push_back(static_cast<int>(probe.ColumnInt64(static_cast<int>(i))));

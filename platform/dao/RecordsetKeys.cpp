@@ -12,8 +12,10 @@ namespace kel::dao {
 namespace {
 
 constexpr size_t kMaxChunk = size_t(1) << 16;
+// A bookmark names the opening and the record's place among the keys, which stays the same while
+// the opening lasts; not its rowid, which an edit of an INTEGER PRIMARY KEY changes.
 constexpr unsigned char kMagic[3] = {'K', 'B', 1};
-constexpr size_t kBookmarkSize = sizeof kMagic + 3 * sizeof(std::uint64_t);
+constexpr size_t kBookmarkSize = sizeof kMagic + 2 * sizeof(std::uint64_t);
 
 void Put(unsigned char* p, std::uint64_t v) {
     for (int i = 0; i < 8; ++i)
@@ -55,8 +57,6 @@ void RecordsetState::KeyRun(size_t wanted) {
     }
     // A fresh run reads the whole key query; a resumed one the conditions that follow the
     // point where the last run stopped, one after the other.
-    const std::string head = "SELECT " + rowid + " FROM " + from +
-                             (whereClause.empty() ? "" : " WHERE (" + whereClause + ")");
     const std::vector<std::string> segments =
         resumable ? order.Continuation(lastValues, 1) : std::vector<std::string>{std::string()};
     // A record keyed before and changed since may come again: skip what is keyed already.
@@ -69,10 +69,8 @@ void RecordsetState::KeyRun(size_t wanted) {
     size_t added = 0;
     bool whole = false, stopped = false;
     for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
-        std::string sql = head;
-        if (!segments[seg].empty())
-            sql += (whereClause.empty() ? " WHERE " : " AND ") + segments[seg];
-        sql += " ORDER BY " + order.OrderBy();
+        const std::string sql = "SELECT " + rowid + " FROM " + from + FilterWith(segments[seg]) +
+                                " ORDER BY " + order.OrderBy();
         SqliteStatement stmt;
         PrepareInternal(db(), stmt, sql, kRecordset);
         const int params = sqlite3_bind_parameter_count(stmt.get());
@@ -86,7 +84,7 @@ void RecordsetState::KeyRun(size_t wanted) {
                 break;
             if (rc != SQLITE_ROW) {
                 keys.Truncate(start);
-                ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+                ThrowEngineError(rc);
             }
             if (first && seg == 0 && !resumable)
                 whole = sqlite3_stmt_status(stmt.get(), SQLITE_STMTSTATUS_SORT, 0) > 0;
@@ -158,7 +156,7 @@ bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row) {
     if (rc == SQLITE_DONE)
         return false;
     if (rc != SQLITE_ROW)
-        ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+        ThrowEngineError(rc);
     row.resize(fields.size());
     for (size_t i = 0; i < fields.size(); ++i)
         row[i] = ReadCell(read, static_cast<int>(i));
@@ -175,7 +173,7 @@ bool RecordsetState::Exists(std::int64_t key) {
     exists.Bind(1, key);
     int rc = exists.Step();
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+        ThrowEngineError(rc);
     return rc == SQLITE_ROW;
 }
 
@@ -199,14 +197,8 @@ COleVariant RecordsetState::Bookmark(size_t position) const {
     std::memcpy(bytes, kMagic, sizeof kMagic);
     Put(bytes + 3, instance);
     Put(bytes + 11, position);
-    Put(bytes + 19, static_cast<std::uint64_t>(keys.At(position)));
     COleVariant v;
-    SAFEARRAY* sa = SafeArrayCreateVector(VT_UI1, 0, kBookmarkSize);
-    if (!sa)
-        AfxThrowMemoryException();
-    std::memcpy(sa->pvData, bytes, kBookmarkSize);
-    v.vt = VT_ARRAY | VT_UI1;
-    v.parray = sa;
+    SetBytes(v, std::string_view(reinterpret_cast<const char*>(bytes), kBookmarkSize));
     return v;
 }
 
@@ -218,8 +210,7 @@ size_t RecordsetState::BookmarkPosition(const VARIANT& bookmark) const {
     if (std::memcmp(p, kMagic, sizeof kMagic) != 0 || Get(p + 3) != instance)
         ThrowDaoError(err::NotABookmark, kRecordset);
     const std::uint64_t position = Get(p + 11);
-    if (position >= keys.Size() ||
-        static_cast<std::uint64_t>(keys.At(static_cast<size_t>(position))) != Get(p + 19))
+    if (position >= keys.Size())
         ThrowDaoError(err::NotABookmark, kRecordset);
     return static_cast<size_t>(position);
 }

@@ -19,29 +19,15 @@ namespace {
 
 std::atomic<std::uint64_t> g_openings{0};
 
-bool IsName(const SqlToken& t) {
-    return t.Is(TokenKind::Word) || t.Is(TokenKind::QuotedName);
-}
-
-std::vector<SqlToken> SignificantTokens(std::string_view text, SqlDialect dialect) {
-    LexResult lex = LexSql(text, dialect);
-    std::vector<SqlToken> out;
-    for (const SqlToken& t : lex.tokens) {
-        if (!t.Is(TokenKind::Space))
-            out.push_back(t);
-    }
-    return out;
-}
-
 // "Orders", "[Order Details]" or "main.Orders": a table or query name rather than a statement.
 bool IsBareName(std::string_view sqliteText, std::string* schema, std::string* name) {
-    std::vector<SqlToken> t = SignificantTokens(sqliteText, SqlDialect::Sqlite);
-    if (t.size() == 1 && IsName(t[0]) && !t[0].IsWord("SELECT")) {
+    std::vector<SqlToken> t = SignificantTokens(sqliteText);
+    if (t.size() == 1 && t[0].IsName() && !t[0].IsWord("SELECT")) {
         *schema = "";
         *name = Unquote(t[0]);
         return true;
     }
-    if (t.size() == 3 && IsName(t[0]) && t[1].Is(TokenKind::Dot) && IsName(t[2])) {
+    if (t.size() == 3 && t[0].IsName() && t[1].Is(TokenKind::Dot) && t[2].IsName()) {
         *schema = Unquote(t[0]);
         *name = Unquote(t[2]);
         return true;
@@ -151,10 +137,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             ThrowDaoError(err::InvalidOperation, kRecordset);
         TableKind kind = LookupTable(db.db(), bareSchema, bareName);
         if (!kind.exists)
-            ThrowDaoError(err::TableNotFound,
-                          "The database engine cannot find the input table or query '" + bareName +
-                              "'.",
-                          kRecordset);
+            ThrowNaming(err::TableNotFound, bareName, kRecordset);
         if (!kind.isTable)
             ThrowDaoError(err::InvalidOperation, kRecordset);
     }
@@ -314,9 +297,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     if (materialised) {
         // A copy of the result in the connection's own temporary database, numbered in order.
+        // A failure from here on ends in Close, which drops the copy.
         copyTable = "temp." + QuoteSqlName("kel_rs" + std::to_string(++db.tempTables));
-        std::string create =
-            "CREATE TEMP TABLE " + copyTable.substr(5) + " (\"kel$pos\" INTEGER PRIMARY KEY";
+        std::string create = "CREATE TABLE " + copyTable + " (\"kel$pos\" INTEGER PRIMARY KEY";
         std::string names;
         std::vector<std::string> used;
         for (int i = 0; i < columns; ++i) {
@@ -334,20 +317,13 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         }
         full = SqliteStatement(); // the statement runs again inside the copy
         db.Exec(create + ")", kRecordset);
-        try {
-            SqliteStatement insert;
-            PrepareOne(db.db(), insert, "INSERT INTO " + copyTable + " (" + names + ") " + sql,
-                       kRecordset, context);
-            int rc = insert.Step();
-            if (rc != SQLITE_DONE)
-                ThrowSqliteError(db.db(), rc, kRecordset, context);
-            copyRows = static_cast<size_t>(sqlite3_changes64(db.db()));
-        } catch (CException*) {
-            sqlite3_exec(db.db(), ("DROP TABLE IF EXISTS " + copyTable).c_str(), nullptr, nullptr,
-                         nullptr);
-            copyTable.clear();
-            throw;
-        }
+        SqliteStatement insert;
+        PrepareOne(db.db(), insert, "INSERT INTO " + copyTable + " (" + names + ") " + sql,
+                   kRecordset, context);
+        int rc = insert.Step();
+        if (rc != SQLITE_DONE)
+            ThrowSqliteError(db.db(), rc, kRecordset, context);
+        copyRows = static_cast<size_t>(sqlite3_changes64(db.db()));
         PrepareInternal(db.db(), read,
                         "SELECT " + names + " FROM " + copyTable + " WHERE \"kel$pos\" = ?1",
                         kRecordset);
@@ -365,9 +341,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 if (n >= 1 && n <= fields.size() && !fields[n - 1].expr.empty())
                     k.expr = fields[n - 1].expr;
             } else {
-                std::vector<SqlToken> t = SignificantTokens(term.expr, SqlDialect::Sqlite);
+                std::vector<SqlToken> t = SignificantTokens(term.expr);
                 for (const SelectItem& item : stmt.items) {
-                    if (!item.alias.empty() && t.size() == 1 && IsName(t[0]) &&
+                    if (!item.alias.empty() && t.size() == 1 && t[0].IsName() &&
                         EqualsNoCase(Unquote(t[0]), item.alias)) {
                         k.expr = item.expr;
                         break;
@@ -413,9 +389,8 @@ void RecordsetState::ExpressionTypes() {
             std::string sql =
                 materialised ? "SELECT " + QuoteSqlName(f.storedName) + " FROM " + copyTable +
                                    " WHERE " + QuoteSqlName(f.storedName) + " IS NOT NULL LIMIT 1"
-                             : "SELECT (" + f.expr + ") FROM " + from + " WHERE " +
-                                   (whereClause.empty() ? "" : "(" + whereClause + ") AND ") + "(" +
-                                   f.expr + ") IS NOT NULL LIMIT 1";
+                             : "SELECT (" + f.expr + ") FROM " + from +
+                                   FilterWith("(" + f.expr + ") IS NOT NULL") + " LIMIT 1";
             SqliteStatement probe;
             if (!f.expr.empty() || materialised) {
                 if (probe.Prepare(db(), sql) == SQLITE_OK && probe.Step() == SQLITE_ROW)

@@ -85,6 +85,18 @@ struct RecordsetState {
     size_t lastModifiedPos = 0;
 
     sqlite3* db() const { return database->db(); }
+    // " WHERE " with the statement's own condition and another, each in parentheses; empty when
+    // there is neither.
+    std::string FilterWith(const std::string& condition) const {
+        if (whereClause.empty())
+            return condition.empty() ? std::string() : " WHERE (" + condition + ")";
+        return " WHERE (" + whereClause + ")" +
+               (condition.empty() ? std::string() : " AND (" + condition + ")");
+    }
+    // SQLite's failure rc as the engine's error, naming the statement and the file.
+    [[noreturn]] void ThrowEngineError(int rc) const {
+        ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+    }
 
     // Opening and closing (RecordsetOpen.cpp).
     void Open(DatabaseState& db, int openType, const std::string& text, int openOptions,

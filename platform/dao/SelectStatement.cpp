@@ -35,33 +35,18 @@ std::string Trim(std::string_view s) {
     return std::string(s.substr(b, e - b + 1));
 }
 
-// The significant tokens of a piece of text.
-std::vector<SqlToken> Significant(std::string_view text) {
-    LexResult lex = LexSql(text, SqlDialect::Sqlite);
-    std::vector<SqlToken> out;
-    for (const SqlToken& t : lex.tokens) {
-        if (!t.Is(TokenKind::Space))
-            out.push_back(t);
-    }
-    return out;
-}
-
-bool IsName(const SqlToken& t) {
-    return t.Is(TokenKind::Word) || t.Is(TokenKind::QuotedName);
-}
-
 SelectItem ParseItem(std::string_view text) {
     SelectItem item;
-    std::vector<SqlToken> t = Significant(text);
+    std::vector<SqlToken> t = SignificantTokens(text);
     item.expr = Trim(text);
     if (t.empty())
         return item;
     if ((t.size() == 1 && t[0].text == "*") ||
-        (t.size() == 3 && IsName(t[0]) && t[1].Is(TokenKind::Dot) && t[2].text == "*")) {
+        (t.size() == 3 && t[0].IsName() && t[1].Is(TokenKind::Dot) && t[2].text == "*")) {
         item.star = true;
         return item;
     }
-    if (t.size() < 2 || !IsName(t.back()))
+    if (t.size() < 2 || !t.back().IsName())
         return item;
     const SqlToken& last = t.back();
     const SqlToken& before = t[t.size() - 2];
@@ -70,7 +55,7 @@ SelectItem ParseItem(std::string_view text) {
         alias = true;
     } else if (!(last.Is(TokenKind::Word) && IsOneOf(last, kExpressionEnds)) &&
                !before.IsWord("COLLATE") && !before.Is(TokenKind::Dot) &&
-               (IsName(before) || before.Is(TokenKind::String) || before.Is(TokenKind::Number) ||
+               (before.IsName() || before.Is(TokenKind::String) || before.Is(TokenKind::Number) ||
                 before.Is(TokenKind::RParen))) {
         alias = true;
         // "a b" where a is a keyword such as NOT or IS is an expression, not an alias.
@@ -88,7 +73,7 @@ SelectItem ParseItem(std::string_view text) {
 
 // True when the select list calls an aggregate or window function outside sub-queries.
 bool HasAggregate(std::string_view head) {
-    std::vector<SqlToken> t = Significant(head);
+    std::vector<SqlToken> t = SignificantTokens(head);
     std::vector<bool> subquery; // one entry per open parenthesis
     auto inSubquery = [&] {
         return std::find(subquery.begin(), subquery.end(), true) != subquery.end();
@@ -133,19 +118,19 @@ bool HasAggregate(std::string_view head) {
 
 // FROM [schema.]table [[AS] alias] [INDEXED BY name | NOT INDEXED]
 bool ParseSingleTable(std::string_view from, SelectStatement& s) {
-    std::vector<SqlToken> t = Significant(from);
+    std::vector<SqlToken> t = SignificantTokens(from);
     size_t i = 0;
-    if (i >= t.size() || !IsName(t[i]))
+    if (i >= t.size() || !t[i].IsName())
         return false;
     s.table = Unquote(t[i++]);
-    if (i + 1 < t.size() && t[i].Is(TokenKind::Dot) && IsName(t[i + 1])) {
+    if (i + 1 < t.size() && t[i].Is(TokenKind::Dot) && t[i + 1].IsName()) {
         s.schema = s.table;
         s.table = Unquote(t[i + 1]);
         i += 2;
     }
     if (i < t.size() && t[i].IsWord("AS"))
         ++i;
-    if (i < t.size() && IsName(t[i]) && !t[i].IsWord("INDEXED") && !t[i].IsWord("NOT"))
+    if (i < t.size() && t[i].IsName() && !t[i].IsWord("INDEXED") && !t[i].IsWord("NOT"))
         s.alias = Unquote(t[i++]);
     if (i < t.size() && t[i].IsWord("INDEXED") && i + 2 < t.size() && t[i + 1].IsWord("BY"))
         i += 3;
@@ -182,7 +167,7 @@ std::vector<OrderTerm> ParseOrderTerms(std::string_view orderBy) {
     std::vector<OrderTerm> terms;
     for (const std::string& part : SplitTopLevel(orderBy)) {
         OrderTerm term;
-        std::vector<SqlToken> t = Significant(part);
+        std::vector<SqlToken> t = SignificantTokens(part);
         size_t end = t.size();
         if (end >= 2 && t[end - 2].IsWord("NULLS") &&
             (t[end - 1].IsWord("FIRST") || t[end - 1].IsWord("LAST"))) {
@@ -276,7 +261,7 @@ SelectStatement AnalyzeSelect(std::string_view sql) {
     }
 
     std::string_view list = s.head;
-    std::vector<SqlToken> headTokens = Significant(list);
+    std::vector<SqlToken> headTokens = SignificantTokens(list);
     bool distinct = !headTokens.empty() && headTokens[0].IsWord("DISTINCT");
     if (!headTokens.empty() && (headTokens[0].IsWord("DISTINCT") || headTokens[0].IsWord("ALL")))
         list.remove_prefix(static_cast<size_t>(headTokens[0].text.data() - list.data()) +

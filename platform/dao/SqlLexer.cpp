@@ -163,6 +163,16 @@ LexResult LexSql(std::string_view text, SqlDialect dialect) {
     return result;
 }
 
+std::vector<SqlToken> SignificantTokens(std::string_view sqliteText) {
+    LexResult lex = LexSql(sqliteText, SqlDialect::Sqlite);
+    std::vector<SqlToken> out;
+    for (const SqlToken& t : lex.tokens) {
+        if (!t.Is(TokenKind::Space))
+            out.push_back(t);
+    }
+    return out;
+}
+
 std::string Unquote(const SqlToken& token) {
     std::string_view t = token.text;
     if (t.size() < 2)

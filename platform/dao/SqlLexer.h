@@ -32,6 +32,8 @@ struct SqlToken {
     std::string_view text; // a view into the lexed text, quotes included
 
     bool Is(TokenKind k) const { return kind == k; }
+    // A name, bare or quoted.
+    bool IsName() const { return kind == TokenKind::Word || kind == TokenKind::QuotedName; }
     // A bare word equal to the keyword, ignoring case.
     bool IsWord(std::string_view keyword) const;
 };
@@ -43,6 +45,8 @@ struct LexResult {
 };
 
 LexResult LexSql(std::string_view text, SqlDialect dialect);
+// The tokens of SQLite text without its blanks and comments.
+std::vector<SqlToken> SignificantTokens(std::string_view sqliteText);
 
 // The content of a quoted token with its doubled quotes undone: 'it''s' -> it's, [a b] -> a b.
 std::string Unquote(const SqlToken& token);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
@@ -86,10 +87,6 @@ private:
     std::uint64_t m_state;
 };
 
-template <class T, size_t N> constexpr size_t Count(const T (&)[N]) {
-    return N;
-}
-
 // Days since 1970-01-01 as "YYYY-MM-DD".
 std::string IsoDay(long long days) {
     days += 719468;
@@ -141,8 +138,8 @@ struct Stmt {
 
 std::string CustomerName(long long id) {
     long long i = id - 1;
-    return std::string(kFirst[i % Count(kFirst)]) + " " +
-           std::string(kLast[(i * 11 + i / Count(kFirst)) % Count(kLast)]);
+    return std::string(kFirst[i % std::size(kFirst)]) + " " +
+           std::string(kLast[(i * 11 + i / std::size(kFirst)) % std::size(kLast)]);
 }
 
 void Fill(sqlite3* db, long long rows, std::uint32_t seed) {
@@ -155,7 +152,7 @@ void Fill(sqlite3* db, long long rows, std::uint32_t seed) {
             sqlite3_bind_int64(insert.handle, 1, id);
             insert.Text(2, CustomerName(id));
             if (!rng.Chance(5))
-                insert.Text(3, std::string(kCities[rng.Below(Count(kCities))]));
+                insert.Text(3, std::string(kCities[rng.Below(std::size(kCities))]));
             char phone[24];
             std::snprintf(phone, sizeof phone, "555-%04llu",
                           static_cast<unsigned long long>(rng.Below(10000)));
@@ -174,7 +171,7 @@ void Fill(sqlite3* db, long long rows, std::uint32_t seed) {
         sqlite3_bind_int64(insert.handle, 1, id);
         insert.Text(2, CustomerName(customer));
         if (!rng.Chance(5))
-            insert.Text(3, std::string(kCities[rng.Below(Count(kCities))]));
+            insert.Text(3, std::string(kCities[rng.Below(std::size(kCities))]));
         sqlite3_bind_int64(insert.handle, 4, customer);
         if (!rng.Chance(3)) {
             std::string date = IsoDay(kDay2000 + static_cast<long long>(rng.Below(9131)));
@@ -202,7 +199,7 @@ void Fill(sqlite3* db, long long rows, std::uint32_t seed) {
             for (size_t w = 0; w < words; ++w) {
                 if (w)
                     notes += ' ';
-                notes += kWords[rng.Below(Count(kWords))];
+                notes += kWords[rng.Below(std::size(kWords))];
             }
             insert.Text(12, notes);
         }

@@ -8,13 +8,42 @@ using namespace daotest;
 
 namespace {
 
-// The OrderIDs SQLite gives for a statement, read with a connection of its own.
-
 std::vector<long> Walk(CDaoRecordset& rs, int idField) {
     std::vector<long> ids;
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
         ids.push_back(Long(rs, idField));
     return ids;
+}
+
+// Counts the statements run and the rows stepped on every connection opened while it is armed
+// (the classes' own connection, when a database is opened then).
+class StatementCounter {
+public:
+    StatementCounter() { sqlite3_auto_extension(reinterpret_cast<void (*)()>(&Install)); }
+    ~StatementCounter() { Disarm(); }
+    StatementCounter(const StatementCounter&) = delete;
+    StatementCounter& operator=(const StatementCounter&) = delete;
+    void Disarm() { sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&Install)); }
+    void Reset() { statements = rows = 0; }
+
+    static inline int statements = 0;
+    static inline int rows = 0;
+
+private:
+    static int Install(sqlite3* db, char**, const sqlite3_api_routines*) {
+        sqlite3_trace_v2(db, SQLITE_TRACE_STMT | SQLITE_TRACE_ROW, &Count, nullptr);
+        return SQLITE_OK;
+    }
+    static int Count(unsigned type, void*, void*, void*) {
+        ++(type == SQLITE_TRACE_STMT ? statements : rows);
+        return 0;
+    }
+};
+
+void ReadAllFields(CDaoRecordset& rs) {
+    COleVariant value;
+    for (int i = 0; i < rs.GetFieldCount(); ++i)
+        rs.GetFieldValue(i, value);
 }
 
 class Navigation : public ::testing::Test {
@@ -168,6 +197,41 @@ TEST_F(Navigation, OrdinalsAndAliasesInOrderBy) {
                  "SELECT OrderID, Weight / 2 AS Half FROM Orders ORDER BY Half DESC");
     EXPECT_EQ(Walk(aliased, 0),
               QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Weight / 2 DESC, rowid DESC"));
+}
+
+// The grid pages through millions of records: opening keys only what the first records need,
+// and each record it moves to and reads costs one statement (two after SetBookmark, which
+// checks that the record is still there), however many fields it reads.
+TEST_F(Navigation, EachRecordCostsOneStatement) {
+    path = SampleCopy(3000);
+    StatementCounter counter;
+    db.Open(path.c_str());
+    counter.Disarm();
+    counter.Reset();
+    rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
+    EXPECT_LT(counter.rows, 1000); // the first run keys a few hundred of the 3000
+
+    counter.Reset();
+    for (int i = 0; i < 1000; ++i) {
+        ReadAllFields(rs);
+        rs.MoveNext();
+    }
+    EXPECT_EQ(rs.GetAbsolutePosition(), 1000);
+    // Keying on past the first records adds a few statements per run, not per record.
+    EXPECT_LT(counter.statements, 1100);
+
+    counter.Reset();
+    COleVariant mark = rs.GetBookmark();
+    rs.Move(-500);
+    ReadAllFields(rs);
+    rs.MovePrev();
+    ReadAllFields(rs);
+    rs.SetAbsolutePosition(2);
+    ReadAllFields(rs);
+    rs.SetBookmark(mark);
+    ReadAllFields(rs);
+    EXPECT_LE(counter.statements, 5);
+    EXPECT_EQ(rs.GetAbsolutePosition(), 1000);
 }
 
 TEST_F(Navigation, BookmarksNameTheSameRecord) {
