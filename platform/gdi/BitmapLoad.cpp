@@ -77,11 +77,7 @@ HGDIOBJ__* FromPixels(int cx, int cy, const std::vector<COLORREF>& px, bool mono
         auto* row = reinterpret_cast<uint32_t*>(data + (size_t)y * stride);
         for (int x = 0; x < cx; ++x) {
             COLORREF c = px[(size_t)y * cx + x];
-            if (mono) {
-                int lum = (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
-                c = lum >= 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
-            }
-            row[x] = ToPixel(c);
+            row[x] = ToPixel(mono ? ToMono(c) : c);
         }
     }
     cairo_surface_mark_dirty(s);

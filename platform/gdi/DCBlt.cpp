@@ -119,11 +119,12 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
         FillSurfaceRect(*dc, l, t, l + w, t + h, brush.Solid());
         return TRUE;
     }
-    if (UsesPattern(rop) && brush.IsNull())
+    bool pattern = UsesPattern(rop);
+    if (pattern && brush.IsNull())
         return TRUE; // a hollow brush paints nothing
     ForEachPixel(*dc, MakeRect(l, t, l + w, t + h), nullptr, [&](uint32_t& px, int sx, int sy) {
         COLORREF c = 0;
-        if (UsesPattern(rop) && !brush.At(sx, sy, c))
+        if (pattern && !brush.At(sx, sy, c))
             return;
         px = Rop3(rop, ToPixel(c), 0, px);
     });

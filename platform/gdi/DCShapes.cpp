@@ -9,7 +9,7 @@
 
 using namespace kel::gdi;
 
-namespace kel::gdi {
+namespace {
 
 // A brush handle, or a system colour index + 1 passed in its place (the system's idiom
 // FillRect(hdc, &rc, (HBRUSH)(COLOR_WINDOW + 1))).
@@ -19,10 +19,6 @@ HGDIOBJ__* BrushFromHandle(HBRUSH hbr) {
         return LiveObject(GetSysColorBrush((int)v - 1), Kind::Brush);
     return LiveObject(hbr, Kind::Brush);
 }
-
-} // namespace kel::gdi
-
-namespace {
 
 struct Pixel {
     int x, y;

@@ -3,10 +3,9 @@
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/GdiFunctions.h"
 #include "platform/gdi/SurfaceDC.h"
-
-#include <cairo.h>
 #include "platform/gdi/SystemMetrics.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace kel::gdi;
@@ -35,11 +34,7 @@ COLORREF Resolve(const HDC__& dc, COLORREF c) {
         }
     }
     c &= 0x00FFFFFF;
-    if (IsMono(dc)) {
-        int lum = (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
-        c = lum >= 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
-    }
-    return c;
+    return IsMono(dc) ? ToMono(c) : c;
 }
 
 void UpdateClip(HDC__& dc) {
@@ -95,12 +90,6 @@ void InitState(HDC__& dc) {
     dc.st.palette = ObjRef(StockObject(DEFAULT_PALETTE));
 }
 
-int RegionType(const cairo_region_t* r) {
-    if (!r || cairo_region_is_empty(r))
-        return NULLREGION;
-    return cairo_region_num_rectangles(r) == 1 ? SIMPLEREGION : COMPLEXREGION;
-}
-
 // The user clip in device coordinates, or the whole device area when none is set.
 RegionPtr CurrentUserClip(const HDC__& dc) {
     if (dc.st.userClip)
@@ -119,11 +108,7 @@ int SetUserClip(HDC__& dc, RegionPtr r) {
 // A logical rectangle in device coordinates, normalised.
 cairo_rectangle_int_t DeviceRect(const HDC__& dc, int l, int t, int r, int b) {
     int dx = dc.st.viewportOrg.x - dc.st.windowOrg.x, dy = dc.st.viewportOrg.y - dc.st.windowOrg.y;
-    if (l > r)
-        std::swap(l, r);
-    if (t > b)
-        std::swap(t, b);
-    return MakeRect(l + dx, t + dy, r + dx, b + dy);
+    return NormalRect(l + dx, t + dy, r + dx, b + dy);
 }
 
 BOOL SetOrg(HDC hdc, int x, int y, LPPOINT old, POINT kel::gdi::DCState::*field, bool offset) {
@@ -289,11 +274,12 @@ BOOL RestoreDC(HDC hdc, int nSavedDC) {
     int level = nSavedDC > 0 ? nSavedDC : (int)dc->saved.size() + nSavedDC + 1;
     if (level < 1 || level > (int)dc->saved.size())
         return FALSE;
-    HGDIOBJ__* oldBitmap = dc->st.bitmap.get();
+    // The bitmap lets go of the context first: dropping the states may free it (deleted while
+    // selected). A restored bitmap is claimed again below.
+    if (HGDIOBJ__* bm = dc->st.bitmap.get(); bm && bm->selectedInto == dc)
+        bm->selectedInto = nullptr;
     dc->st = std::move(dc->saved[(size_t)level - 1]);
     dc->saved.resize((size_t)level - 1);
-    if (oldBitmap && oldBitmap != dc->st.bitmap.get() && oldBitmap->selectedInto == dc)
-        oldBitmap->selectedInto = nullptr;
     if (dc->memory)
         RebindBitmap(*dc);
     else
@@ -433,26 +419,11 @@ int ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode) {
             return ERROR;
         return SetUserClip(*dc, nullptr);
     }
+    if (mode == RGN_COPY)
+        return SetUserClip(*dc, CopyRegion(rgn->region.get()));
     RegionPtr r = CurrentUserClip(*dc);
-    switch (mode) {
-    case RGN_COPY:
-        r = CopyRegion(rgn->region.get());
-        break;
-    case RGN_AND:
-        cairo_region_intersect(r.get(), rgn->region.get());
-        break;
-    case RGN_OR:
-        cairo_region_union(r.get(), rgn->region.get());
-        break;
-    case RGN_XOR:
-        cairo_region_xor(r.get(), rgn->region.get());
-        break;
-    case RGN_DIFF:
-        cairo_region_subtract(r.get(), rgn->region.get());
-        break;
-    default:
+    if (!CombineRegion(r.get(), rgn->region.get(), mode))
         return ERROR;
-    }
     return SetUserClip(*dc, std::move(r));
 }
 

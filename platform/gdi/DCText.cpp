@@ -4,8 +4,10 @@
 #include "platform/gdi/GdiFunctions.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using namespace kel::gdi;
 
@@ -81,15 +83,13 @@ void DrawRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORR
         return;
     cairo_t* cr = dc.cr.get();
     cairo_save(cr);
+    // The run is laid out from (0, 0) on its baseline: moving the origin places it without
+    // copying the glyphs (a whole-pixel move, so the glyphs land on the same pixels).
+    cairo_translate(cr, sx, sy);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     SetSourceColor(cr, color);
     cairo_set_scaled_font(cr, font.f->Scaled());
-    std::vector<cairo_glyph_t> g(run.glyphs);
-    for (auto& gl : g) {
-        gl.x += sx;
-        gl.y = sy;
-    }
-    cairo_show_glyphs(cr, g.data(), (int)g.size());
+    cairo_show_glyphs(cr, run.glyphs.data(), (int)run.glyphs.size());
     cairo_restore(cr);
     int t = font.f->LineThickness();
     if (font.lf->lfUnderline) {
@@ -263,8 +263,17 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
 
     // Paragraphs, prefixes, wrapping.
     std::vector<std::string_view> paras;
+    std::string joined;
     if (format & DT_SINGLELINE) {
-        paras.push_back(text);
+        // One line without its line breaks, dropped before the prefixes are taken out so that
+        // a prefix's place is one in the text shown.
+        std::string_view line = text;
+        if (text.find_first_of("\r\n") != std::string_view::npos) {
+            joined.assign(text);
+            std::erase_if(joined, [](char ch) { return ch == '\r' || ch == '\n'; });
+            line = joined;
+        }
+        paras.push_back(line);
     } else {
         size_t start = 0;
         for (size_t i = 0; i <= text.size(); ++i) {
@@ -281,8 +290,6 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
     std::vector<Line> lines;
     for (std::string_view p : paras) {
         Line line = (format & DT_NOPREFIX) ? Line{std::string(p), -1} : StripPrefixes(p);
-        if (format & DT_SINGLELINE)
-            std::erase_if(line.text, [](char ch) { return ch == '\r' || ch == '\n'; });
         if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE))
             WrapInto(f, line, width, tabWidth, lines);
         else
@@ -356,7 +363,13 @@ BOOL GetTextExtentExPoint(HDC hdc, LPCTSTR lpszString, int cchString, int nMaxEx
     Font font = CurrentFont(*dc);
     if (!font)
         return FALSE;
-    Run run = Layout(*font.f, std::string_view(lpszString ? lpszString : "", (size_t)cchString));
+    std::string_view text(lpszString ? lpszString : "", (size_t)cchString);
+    if (!lpnFit && !alpDx) { // the size alone: no layout to keep
+        if (lpSize)
+            *lpSize = SIZE{Measure(*font.f, text), font.f->Metrics().tmHeight};
+        return TRUE;
+    }
+    Run run = Layout(*font.f, text);
     if (lpnFit) {
         int fit = 0;
         while (fit < cchString && run.ends[(size_t)fit] <= nMaxExtent)

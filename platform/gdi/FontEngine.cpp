@@ -127,12 +127,13 @@ public:
     ~FontCache() = default;
 
     const FontInstance* Find(const LOGFONT& lf) {
-        Key key{Lower(Family(lf)), lf.lfHeight,      lf.lfWidth,
-                Weight(lf),        lf.lfItalic != 0, lf.lfQuality == NONANTIALIASED_QUALITY};
+        std::string family = Family(lf);
+        Key key{Lower(family), lf.lfHeight,      lf.lfWidth,
+                Weight(lf),    lf.lfItalic != 0, lf.lfQuality == NONANTIALIASED_QUALITY};
         auto it = m_fonts.find(key);
         if (it != m_fonts.end())
             return it->second.get();
-        const Face* face = FindFace(Family(lf), Weight(lf), lf.lfItalic != 0);
+        const Face* face = FindFace(family, key.weight, key.italic);
         if (!face)
             return nullptr;
         auto font = Make(*face, lf, key.noAntialias);
@@ -198,23 +199,22 @@ private:
         return o;
     }
 
-    static cairo_scaled_font_t* Scale(const Face& f, double sx, double sy, bool noAntialias) {
+    static ScaledFontPtr Scale(const Face& f, double sx, double sy, bool noAntialias) {
         cairo_matrix_t fm, ctm;
         cairo_matrix_init_scale(&fm, sx, sy);
         cairo_matrix_init_identity(&ctm);
         OptionsPtr opts = Options(noAntialias);
-        cairo_scaled_font_t* s = cairo_scaled_font_create(f.face.get(), &fm, &ctm, opts.get());
-        if (cairo_scaled_font_status(s) != CAIRO_STATUS_SUCCESS) {
-            cairo_scaled_font_destroy(s);
+        ScaledFontPtr s(cairo_scaled_font_create(f.face.get(), &fm, &ctm, opts.get()));
+        if (cairo_scaled_font_status(s.get()) != CAIRO_STATUS_SUCCESS)
             return nullptr;
-        }
         return s;
     }
 
     static bool ReadDesign(Face& f) {
-        cairo_scaled_font_t* s = Scale(f, 16, 16, false);
-        if (!s)
+        ScaledFontPtr scaled = Scale(f, 16, 16, false);
+        if (!scaled)
             return false;
+        cairo_scaled_font_t* s = scaled.get();
         FT_Face ft = cairo_ft_scaled_font_lock_face(s);
         bool ok = ft != nullptr;
         if (ok) {
@@ -240,7 +240,6 @@ private:
             f.fixedPitch = FT_IS_FIXED_WIDTH(ft);
             cairo_ft_scaled_font_unlock_face(s);
         }
-        cairo_scaled_font_destroy(s);
         return ok;
     }
 
@@ -266,10 +265,8 @@ private:
             int natural = AverageWidth(*font);
             if (natural > 0 && natural != lf.lfWidth) {
                 xscale = (double)lf.lfWidth / natural;
-                cairo_scaled_font_t* s = Scale(f, em * xscale, em, noAa);
-                if (s) {
-                    cairo_scaled_font_destroy(font->m_scaled);
-                    font->m_scaled = s;
+                if (ScaledFontPtr s = Scale(f, em * xscale, em, noAa)) {
+                    font->m_scaled = std::move(s);
                     font->m_ascii = {};
                     font->m_asciiKnown = {};
                 } else {
@@ -327,21 +324,16 @@ FontCache* Cache() {
 
 } // namespace
 
-FontInstance::~FontInstance() {
-    if (m_scaled)
-        cairo_scaled_font_destroy(m_scaled);
-}
-
 GlyphInfo FontInstance::Load(char32_t cp) const {
     GlyphInfo g;
-    FT_Face ft = cairo_ft_scaled_font_lock_face(m_scaled);
+    FT_Face ft = cairo_ft_scaled_font_lock_face(m_scaled.get());
     if (ft) {
         g.index = FT_Get_Char_Index(ft, cp);
-        cairo_ft_scaled_font_unlock_face(m_scaled);
+        cairo_ft_scaled_font_unlock_face(m_scaled.get());
     }
     cairo_glyph_t glyph{g.index, 0, 0};
     cairo_text_extents_t ext;
-    cairo_scaled_font_glyph_extents(m_scaled, &glyph, 1, &ext);
+    cairo_scaled_font_glyph_extents(m_scaled.get(), &glyph, 1, &ext);
     g.advance = (int)std::lround(ext.x_advance);
     return g;
 }

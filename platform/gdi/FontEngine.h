@@ -19,14 +19,18 @@ struct GlyphInfo {
     int advance = 0; // whole pixels: text is laid out on the pixel grid
 };
 
+struct ScaledFontDeleter {
+    void operator()(cairo_scaled_font_t* f) const { cairo_scaled_font_destroy(f); }
+};
+using ScaledFontPtr = std::unique_ptr<cairo_scaled_font_t, ScaledFontDeleter>;
+
 class FontInstance {
 public:
     FontInstance() = default;
     FontInstance(const FontInstance&) = delete;
     FontInstance& operator=(const FontInstance&) = delete;
-    ~FontInstance();
 
-    cairo_scaled_font_t* Scaled() const { return m_scaled; }
+    cairo_scaled_font_t* Scaled() const { return m_scaled.get(); }
     // The metrics without the per-font flags (underline, strike-out) of a LOGFONT.
     const TEXTMETRIC& Metrics() const { return m_tm; }
     const GlyphInfo& Glyph(char32_t cp) const;
@@ -38,7 +42,7 @@ public:
 
 private:
     friend class FontCache;
-    cairo_scaled_font_t* m_scaled = nullptr;
+    ScaledFontPtr m_scaled;
     TEXTMETRIC m_tm{};
     int m_underlineOffset = 0;
     int m_strikeOffset = 0;

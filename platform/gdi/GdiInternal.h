@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CGdiObject;
@@ -28,13 +29,9 @@ struct ContextDeleter {
 struct RegionDeleter {
     void operator()(cairo_region_t* r) const { cairo_region_destroy(r); }
 };
-struct PatternDeleter {
-    void operator()(cairo_pattern_t* p) const { cairo_pattern_destroy(p); }
-};
 using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
 using RegionPtr = std::unique_ptr<cairo_region_t, RegionDeleter>;
-using PatternPtr = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
 
 inline SurfacePtr RefSurface(cairo_surface_t* s) {
     return SurfacePtr(s ? cairo_surface_reference(s) : nullptr);
@@ -70,6 +67,11 @@ inline COLORREF FromPixel(uint32_t p) {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 void SetSourceColor(cairo_t* cr, COLORREF c);
+// A colour on a monochrome bitmap: white from mid-grey luminance up, black below.
+inline COLORREF ToMono(COLORREF c) {
+    int lum = (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
+    return lum >= 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
 
 enum class Kind {
     Pen = OBJ_PEN,
@@ -208,6 +210,20 @@ bool IsMono(const HDC__& dc);
 inline cairo_rectangle_int_t MakeRect(int l, int t, int r, int b) {
     return cairo_rectangle_int_t{l, t, r - l, b - t};
 }
+// The same from two corners given in either order.
+inline cairo_rectangle_int_t NormalRect(int l, int t, int r, int b) {
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    return MakeRect(l, t, r, b);
+}
+
+// Regions (Regions.cpp), shared by region objects and clipping.
+// NULLREGION (also for no region at all), SIMPLEREGION or COMPLEXREGION.
+int RegionType(const cairo_region_t* r);
+// dst = dst op src for RGN_AND, RGN_OR, RGN_XOR and RGN_DIFF; false for any other mode.
+bool CombineRegion(cairo_region_t* dst, const cairo_region_t* src, int mode);
 
 // Per-pixel drawing (Raster.cpp), for raster operations cairo has no operator for.
 // A source of pattern colours (a brush) in surface coordinates.

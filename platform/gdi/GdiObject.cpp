@@ -4,11 +4,10 @@
 #include "platform/gdi/DC.h"
 #include "platform/gdi/ResourceException.h"
 #include "platform/gdi/SurfaceDC.h"
-
-#include <cairo.h>
 #include "platform/gdi/SystemColors.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 using namespace kel::gdi;
 

@@ -129,6 +129,31 @@ int Put(KelImageList& il, int first, cairo_surface_t* src, int n, IsClear transp
     return first;
 }
 
+// The transparency test of a mask bitmap for Put: its white pixels hide; pixels beyond it, or
+// every pixel without a mask, do not.
+class MaskBits {
+public:
+    explicit MaskBits(cairo_surface_t* mask) {
+        if (!mask)
+            return;
+        cairo_surface_flush(mask);
+        m_data = cairo_image_surface_get_data(mask);
+        m_stride = cairo_image_surface_get_stride(mask);
+        m_width = cairo_image_surface_get_width(mask);
+        m_height = cairo_image_surface_get_height(mask);
+    }
+    bool operator()(int x, int y, uint32_t) const {
+        if (!m_data || x >= m_width || y >= m_height)
+            return false;
+        const auto* row = reinterpret_cast<const uint32_t*>(m_data + (size_t)y * m_stride);
+        return (row[x] & 0xFFFFFF) != 0;
+    }
+
+private:
+    const unsigned char* m_data = nullptr;
+    int m_stride = 0, m_width = 0, m_height = 0;
+};
+
 int ImageCountIn(cairo_surface_t* src, int cx) {
     return std::max(1, cairo_image_surface_get_width(src) / cx);
 }
@@ -310,19 +335,7 @@ int CImageList::Add(CBitmap* pbmImage, CBitmap* pbmMask) {
     int n = ImageCountIn(src, il->cx);
     if (!Reserve(*il, il->count + n))
         return -1;
-    const unsigned char* mdata = nullptr;
-    int ms = 0, mw = 0, mh = 0;
-    if (msk) {
-        cairo_surface_flush(msk);
-        mdata = cairo_image_surface_get_data(msk);
-        ms = cairo_image_surface_get_stride(msk);
-        mw = cairo_image_surface_get_width(msk);
-        mh = cairo_image_surface_get_height(msk);
-    }
-    int first = Put(*il, il->count, src, n, [&](int x, int y, uint32_t) {
-        return mdata && x < mw && y < mh &&
-               (reinterpret_cast<const uint32_t*>(mdata + (size_t)y * ms)[x] & 0xFFFFFF) != 0;
-    });
+    int first = Put(*il, il->count, src, n, MaskBits(msk));
     il->count += n;
     return first;
 }
@@ -351,17 +364,7 @@ BOOL CImageList::Replace(int nImage, CBitmap* pbmImage, CBitmap* pbmMask) {
     cairo_surface_t* src = pbmImage ? SurfaceOf(*pbmImage) : nullptr;
     if (!il || !src || nImage < 0 || nImage >= il->count)
         return FALSE;
-    cairo_surface_t* msk = pbmMask ? SurfaceOf(*pbmMask) : nullptr;
-    const unsigned char* mdata = msk ? cairo_image_surface_get_data(msk) : nullptr;
-    int ms = msk ? cairo_image_surface_get_stride(msk) : 0;
-    int mw = msk ? cairo_image_surface_get_width(msk) : 0;
-    int mh = msk ? cairo_image_surface_get_height(msk) : 0;
-    if (msk)
-        cairo_surface_flush(msk);
-    Put(*il, nImage, src, 1, [&](int x, int y, uint32_t) {
-        return mdata && x < mw && y < mh &&
-               (reinterpret_cast<const uint32_t*>(mdata + (size_t)y * ms)[x] & 0xFFFFFF) != 0;
-    });
+    Put(*il, nImage, src, 1, MaskBits(pbmMask ? SurfaceOf(*pbmMask) : nullptr));
     return TRUE;
 }
 

@@ -131,9 +131,9 @@ void ForEachPixelImpl(HDC__& dc, cairo_rectangle_int_t area, cairo_surface_t* ma
             for (int y = rc.y; y < rc.y + rc.height; ++y) {
                 auto* row = reinterpret_cast<uint32_t*>(data + (size_t)(y - ext.y) * stride);
                 const unsigned char* mrow =
-                    mdata ? mdata + (size_t)(y - area.y) * mstride - area.x : nullptr;
+                    mdata ? mdata + (size_t)(y - area.y) * mstride : nullptr;
                 for (int x = rc.x; x < rc.x + rc.width; ++x) {
-                    if (mrow && mrow[x] < 128)
+                    if (mrow && mrow[x - area.x] < 128)
                         continue;
                     uint32_t& px = row[x - ext.x];
                     fn(ctx, px, x, y);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 namespace kel::gdi {
 namespace {
@@ -33,16 +34,21 @@ World* TheWorld() {
     return g_gone ? nullptr : &world;
 }
 
-// Frees an object's record; its wrappers forget the handle.
+// The program is done with the handle: its C++ wrappers, attached or temporary, forget it.
+void Forget(HGDIOBJ__* o) {
+    for (CGdiObject* w : {o->wrapper, o->temp})
+        if (w)
+            w->m_hObject = NULL;
+    o->wrapper = o->temp = nullptr;
+}
+
+// Frees an object's record.
 void Destroy(World& w, HGDIOBJ__* o) {
-    if (o->wrapper)
-        o->wrapper->m_hObject = NULL;
-    if (o->temp)
-        o->temp->m_hObject = NULL;
+    Forget(o);
     w.objects.erase(o);
 }
 
-HGDIOBJ__* MakeStock(World& w, int i) {
+HGDIOBJ__* MakeStock(int i) {
     HGDIOBJ__* o = nullptr;
     auto brush = [&](UINT style, COLORREF c) {
         o = NewObject(Kind::Brush);
@@ -126,7 +132,6 @@ HGDIOBJ__* MakeStock(World& w, int i) {
         return nullptr;
     }
     o->stock = true;
-    (void)w;
     return o;
 }
 
@@ -203,7 +208,7 @@ HGDIOBJ__* StockObject(int i) {
     if (!w || i < 0 || i >= (int)w->stock.size())
         return nullptr;
     if (!w->stock[i])
-        w->stock[i] = MakeStock(*w, i);
+        w->stock[i] = MakeStock(i);
     return w->stock[i];
 }
 
@@ -265,10 +270,10 @@ BOOL DeleteObject(HGDIOBJ ho) {
     if (o->stock)
         return TRUE;
     if (o->refs > 0) {
-        o->deleted = true; // still drawn with; freed when the last context lets go
-        if (o->wrapper)
-            o->wrapper->m_hObject = NULL;
-        o->wrapper = nullptr;
+        // Still drawn with: freed when the last context lets go. The temporary wrapper lets
+        // go now too, as DeleteTempMap no longer finds the deleted record to unlink it.
+        o->deleted = true;
+        Forget(o);
         return TRUE;
     }
     if (World* w = TheWorld())

@@ -7,6 +7,17 @@ namespace {
 
 constexpr int kMetrics = SM_CYFOCUSBORDER + 1;
 
+// The metrics that follow from the screen size.
+constexpr void Derive(std::array<int, kMetrics>& m) {
+    int cx = m[SM_CXSCREEN], cy = m[SM_CYSCREEN];
+    m[SM_CXFULLSCREEN] = cx;
+    m[SM_CYFULLSCREEN] = cy - m[SM_CYCAPTION];
+    m[SM_CXMAXIMIZED] = cx + 2 * m[SM_CXFRAME];
+    m[SM_CYMAXIMIZED] = cy + 2 * m[SM_CYFRAME];
+    m[SM_CXVIRTUALSCREEN] = cx;
+    m[SM_CYVIRTUALSCREEN] = cy;
+}
+
 constexpr std::array<int, kMetrics> Classic() {
     std::array<int, kMetrics> m{};
     m[SM_CXSCREEN] = 1280;
@@ -43,31 +54,11 @@ constexpr std::array<int, kMetrics> Classic() {
     m[SM_MOUSEWHEELPRESENT] = 1;
     m[SM_CMONITORS] = 1;
     m[SM_CXFOCUSBORDER] = m[SM_CYFOCUSBORDER] = 1;
+    Derive(m);
     return m;
 }
 
-std::array<int, kMetrics> g_metrics;
-bool g_ready = false;
-
-// The metrics that follow from the screen size.
-void Derive() {
-    int cx = g_metrics[SM_CXSCREEN], cy = g_metrics[SM_CYSCREEN];
-    g_metrics[SM_CXFULLSCREEN] = cx;
-    g_metrics[SM_CYFULLSCREEN] = cy - g_metrics[SM_CYCAPTION];
-    g_metrics[SM_CXMAXIMIZED] = cx + 2 * g_metrics[SM_CXFRAME];
-    g_metrics[SM_CYMAXIMIZED] = cy + 2 * g_metrics[SM_CYFRAME];
-    g_metrics[SM_CXVIRTUALSCREEN] = cx;
-    g_metrics[SM_CYVIRTUALSCREEN] = cy;
-}
-
-std::array<int, kMetrics>& Table() {
-    if (!g_ready) {
-        g_metrics = Classic();
-        Derive();
-        g_ready = true;
-    }
-    return g_metrics;
-}
+constinit std::array<int, kMetrics> g_metrics = Classic();
 
 bool Known(int i) {
     return i >= 0 && i < kMetrics;
@@ -76,27 +67,26 @@ bool Known(int i) {
 } // namespace
 
 int GetSystemMetrics(int nIndex) {
-    return Known(nIndex) ? Table()[nIndex] : 0;
+    return Known(nIndex) ? g_metrics[nIndex] : 0;
 }
 
 BOOL KelSetSystemMetric(int nIndex, int nValue) {
     if (!Known(nIndex))
         return FALSE;
-    Table()[nIndex] = nValue;
+    g_metrics[nIndex] = nValue;
     if (nIndex == SM_CXSCREEN || nIndex == SM_CYSCREEN)
-        Derive();
+        Derive(g_metrics);
     return TRUE;
 }
 
 void KelSetScreenSize(int cx, int cy) {
     if (cx <= 0 || cy <= 0)
         return;
-    Table()[SM_CXSCREEN] = cx;
+    g_metrics[SM_CXSCREEN] = cx;
     g_metrics[SM_CYSCREEN] = cy;
-    Derive();
+    Derive(g_metrics);
 }
 
 void KelResetSystemMetrics() {
-    g_ready = false;
-    Table();
+    g_metrics = Classic();
 }

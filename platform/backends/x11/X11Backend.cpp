@@ -139,34 +139,35 @@ UINT VirtualKey(KeySym ks) {
     }
 }
 
+// The X cursor shape for the IDC_ number of a standard cursor.
 unsigned int XCursorFor(UINT idc) {
     switch (idc) {
-    case 32513:
+    case 32513: // IDC_IBEAM
         return XC_xterm;
-    case 32514:
+    case 32514: // IDC_WAIT
         return XC_watch;
-    case 32515:
+    case 32515: // IDC_CROSS
         return XC_crosshair;
-    case 32516:
+    case 32516: // IDC_UPARROW
         return XC_sb_up_arrow;
-    case 32642:
-    case 32643:
+    case 32642: // IDC_SIZENWSE
+    case 32643: // IDC_SIZENESW
         return XC_sizing;
-    case 32644:
+    case 32644: // IDC_SIZEWE
         return XC_sb_h_double_arrow;
-    case 32645:
+    case 32645: // IDC_SIZENS
         return XC_sb_v_double_arrow;
-    case 32646:
+    case 32646: // IDC_SIZEALL
         return XC_fleur;
-    case 32648:
+    case 32648: // IDC_NO
         return XC_X_cursor;
-    case 32649:
+    case 32649: // IDC_HAND
         return XC_hand2;
-    case 32650:
+    case 32650: // IDC_APPSTARTING
         return XC_watch;
-    case 32651:
+    case 32651: // IDC_HELP
         return XC_question_arrow;
-    default:
+    default: // IDC_ARROW, custom cursors
         return XC_left_ptr;
     }
 }

@@ -58,6 +58,17 @@ TEST(Objects, DeletingASelectedObjectWaitsForTheContext) {
     c.dc.LineTo(5, 5);
     EXPECT_EQ(c.At(2, 5), kRed);
     c.dc.SelectStockObject(BLACK_PEN);
+
+    // Its temporary wrapper forgets the handle at the deletion: the idle clean-up may free the
+    // wrapper before the context lets the object go, which must not reach the freed wrapper.
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    old = SelectObject(c.dc, blue);
+    CBrush* temp = CBrush::FromHandle(blue);
+    ASSERT_NE(temp, nullptr);
+    EXPECT_TRUE(DeleteObject(blue));
+    EXPECT_EQ(temp->m_hObject, nullptr);
+    CGdiObject::DeleteTempMap();
+    SelectObject(c.dc, old);
 }
 
 TEST(Objects, StockObjectsSurviveDeletion) {
@@ -171,6 +182,18 @@ TEST(Objects, RestoringAMemoryContextPutsItsBitmapBack) {
     other.CreateCompatibleDC(&c.dc);
     ASSERT_NE(other.SelectObject(&second), nullptr); // released by the restore
     EXPECT_EQ(other.GetPixel(1, 1), kRed);
+
+    // A bitmap deleted while selected is freed by the restore that lets it go (the sanitizer
+    // build sees any use of it afterwards).
+    level = mem.SaveDC();
+    {
+        CBitmap scratch;
+        scratch.CreateCompatibleBitmap(&c.dc, 2, 2);
+        ASSERT_NE(mem.SelectObject(&scratch), nullptr);
+    }
+    EXPECT_TRUE(mem.RestoreDC(level));
+    EXPECT_EQ(mem.GetCurrentBitmap(), &first);
+    EXPECT_EQ(mem.GetPixel(0, 0), RGB(0, 0, 0));
 }
 
 // What the window layer does: a context class that owns a surface context and releases it.

@@ -258,6 +258,16 @@ TEST(Text, PrefixesUnderlineOrShowTheAmpersand) {
     literal.dc.DrawText("R&D", -1, &r, DT_SINGLELINE | DT_NOPREFIX);
     EXPECT_EQ(doubled.Ink(kWhite), literal.Ink(kWhite));
     EXPECT_NEAR(literal.Ink(kWhite).Width(), literal.dc.GetTextExtent("R&D").cx, 2);
+
+    // A single line drops its line breaks: the prefix still marks its own letter.
+    TextCanvas broken, joined;
+    broken.dc.DrawText("Fi\r\n&le", -1, &r, DT_SINGLELINE);
+    joined.dc.DrawText("Fi&le", -1, &r, DT_SINGLELINE);
+    CRect ink = joined.Ink(kWhite);
+    EXPECT_EQ(broken.Ink(kWhite), ink);
+    for (int y = ink.top; y < ink.bottom; ++y)
+        for (int x = ink.left; x < ink.right; ++x)
+            ASSERT_EQ(broken.At(x, y), joined.At(x, y)) << x << "," << y;
 }
 
 TEST(Text, ClippedToTheRectangleUnlessNoClip) {
