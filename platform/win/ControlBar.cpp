@@ -54,8 +54,17 @@ void CControlBar::DelayShow(BOOL bShow) {
     m_nDelay = (bShow != FALSE) == visible ? delayNone : (bShow ? delayShow : delayHide);
 }
 
-CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
-    CSize size;
+void CControlBar::ApplyDelayedShow() {
+    if (m_nDelay == delayNone)
+        return;
+    const bool show = m_nDelay == delayShow;
+    m_nDelay = delayNone;
+    SetWindowPos(nullptr, 0, 0, 0, 0,
+                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
+                     (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+CSize CControlBar::Stretched(CSize size, BOOL bStretch, BOOL bHorz) {
     if (bStretch) {
         if (bHorz)
             size.cx = 32767;
@@ -63,6 +72,10 @@ CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
             size.cy = 32767;
     }
     return size;
+}
+
+CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
+    return Stretched(CSize(0, 0), bStretch, bHorz);
 }
 
 int CControlBar::OnCreate(LPCREATESTRUCT lpcs) {
@@ -104,13 +117,7 @@ BOOL CControlBar::OnEraseBkgnd(CDC* pDC) {
 
 LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
     auto* lpLayout = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
-    if (m_nDelay != delayNone) {
-        const bool show = m_nDelay == delayShow;
-        m_nDelay = delayNone;
-        SetWindowPos(nullptr, 0, 0, 0, 0,
-                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
-                         (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-    }
+    ApplyDelayedShow();
     if (!(GetStyle() & WS_VISIBLE) || !(m_dwStyle & CBRS_ALIGN_ANY))
         return 0;
     // The bar takes its thickness from the side it stands on.

@@ -85,6 +85,10 @@ protected:
     void PostNcDestroy() override;
     // Whether the bar lets the dialog manager handle its keys (a dialog bar does).
     virtual BOOL IsDialogLike() const { return FALSE; }
+    // A bar's size stretched (bStretch) along its side to the longest a frame can offer.
+    static CSize Stretched(CSize size, BOOL bStretch, BOOL bHorz);
+    // Shows or hides the bar now when DelayShow put that off.
+    void ApplyDelayedShow();
     // Mouse messages of the bar and its controls reach its tooltip, which shows the tool
     // under the pointer.
     void FilterToolTipMessage(const MSG* pMsg);

@@ -5,9 +5,10 @@
 #include "platform/win/UserException.h"
 
 #include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <type_traits>
 
 IMPLEMENT_DYNAMIC(CUserException, CException)
 
@@ -57,40 +58,49 @@ CString Text(HWND h) {
     return s;
 }
 
-// A whole number of the text (blanks around it allowed) within [lo, hi].
-bool ParseInteger(CString text, long long lo, long long hi, long long& out) {
+// A whole number of the text (blanks around it allowed) that fits a T; an unsigned T takes no
+// minus sign, not even in "-0".
+template <class T> bool ParseInteger(CString text, T& out) {
     text.Trim();
-    if (text.IsEmpty())
+    if (text.IsEmpty() || (std::is_unsigned_v<T> && text[0] == '-'))
         return false;
     errno = 0;
     char* end = nullptr;
     const long long v = std::strtoll(text, &end, 10);
-    if (errno != 0 || end == nullptr || *end != '\0' || v < lo || v > hi)
+    if (errno != 0 || end == nullptr || *end != '\0' ||
+        v < static_cast<long long>(std::numeric_limits<T>::min()) ||
+        v > static_cast<long long>(std::numeric_limits<T>::max()))
         return false;
-    out = v;
+    out = static_cast<T>(v);
     return true;
 }
 
-template <class T>
-void Integer(CDataExchange* pDX, int nIDC, T& value, long long lo, long long hi, bool isSigned) {
+template <class T> void Integer(CDataExchange* pDX, int nIDC, T& value) {
     HWND h = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
-        long long v = 0;
-        if (!ParseInteger(Text(h), lo, hi, v) || (!isSigned && Text(h).Trim().Find('-') >= 0)) {
-            AfxMessageBox(isSigned ? "Please enter an integer."
-                                   : "Please enter a positive integer.",
+        if (!ParseInteger(Text(h), value)) {
+            AfxMessageBox(std::is_signed_v<T> ? "Please enter an integer."
+                                              : "Please enter a positive integer.",
                           MB_ICONEXCLAMATION);
             pDX->Fail();
         }
-        value = static_cast<T>(v);
     } else {
         CString s;
-        if (isSigned)
+        if constexpr (std::is_signed_v<T>)
             s.Format("%lld", static_cast<long long>(value));
         else
             s.Format("%llu", static_cast<unsigned long long>(value));
         ::SetWindowText(h, s);
     }
+}
+
+// A value a control keeps behind one message that reads it and one that sets it.
+void Exchange(CDataExchange* pDX, int nIDC, int& value, UINT nGet, UINT nSet) {
+    HWND h = pDX->PrepareCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate)
+        value = static_cast<int>(::SendMessage(h, nGet, 0, 0));
+    else
+        ::SendMessage(h, nSet, static_cast<WPARAM>(value), 0);
 }
 
 } // namespace
@@ -112,15 +122,15 @@ void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
-    Integer(pDX, nIDC, value, INT_MIN, INT_MAX, true);
+    Integer(pDX, nIDC, value);
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, UINT& value) {
-    Integer(pDX, nIDC, value, 0, UINT_MAX, false);
+    Integer(pDX, nIDC, value);
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, long& value) {
-    Integer(pDX, nIDC, value, LONG_MIN, LONG_MAX, true);
+    Integer(pDX, nIDC, value);
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
@@ -144,11 +154,7 @@ void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
 }
 
 void AFXAPI DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
-    HWND h = pDX->PrepareCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate)
-        value = static_cast<int>(::SendMessage(h, BM_GETCHECK, 0, 0));
-    else
-        ::SendMessage(h, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    Exchange(pDX, nIDC, value, BM_GETCHECK, BM_SETCHECK);
 }
 
 void AFXAPI DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
@@ -171,19 +177,11 @@ void AFXAPI DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
 }
 
 void AFXAPI DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
-    HWND h = pDX->PrepareCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate)
-        index = static_cast<int>(::SendMessage(h, CB_GETCURSEL, 0, 0));
-    else
-        ::SendMessage(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Exchange(pDX, nIDC, index, CB_GETCURSEL, CB_SETCURSEL);
 }
 
 void AFXAPI DDX_LBIndex(CDataExchange* pDX, int nIDC, int& index) {
-    HWND h = pDX->PrepareCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate)
-        index = static_cast<int>(::SendMessage(h, LB_GETCURSEL, 0, 0));
-    else
-        ::SendMessage(h, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Exchange(pDX, nIDC, index, LB_GETCURSEL, LB_SETCURSEL);
 }
 
 void AFXAPI DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {

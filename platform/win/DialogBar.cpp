@@ -49,9 +49,7 @@ BOOL CDialogBar::Create(CWnd* pParentWnd, LPCTSTR lpszTemplateName, UINT nStyle,
 }
 
 CSize CDialogBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
-    if (bStretch)
-        return bHorz ? CSize(32767, m_sizeDefault.cy) : CSize(m_sizeDefault.cx, 32767);
-    return m_sizeDefault;
+    return Stretched(m_sizeDefault, bStretch, bHorz);
 }
 
 void CDialogBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) {

@@ -137,6 +137,15 @@ bool DoMnemonic(HWND hDlg, HWND hFocus, UINT ch) {
     return false;
 }
 
+// The control that gets the focus back when the dialog gets it: the one that had it last, else
+// the first tab stop.
+HWND FocusToRestore(HWND hDlg, const DialogState& state) {
+    if (::IsWindow(state.focus) && ::IsChild(hDlg, state.focus))
+        return state.focus;
+    return GetNextDlgTabItem(hDlg, nullptr, FALSE);
+}
+
+// A button's command as if it were clicked; a beep instead when the button is disabled.
 void SendCommand(HWND hDlg, int id) {
     HWND hCtl = ::GetDlgItem(hDlg, id);
     if (hCtl != nullptr && !::IsWindowEnabled(hCtl)) {
@@ -339,13 +348,10 @@ LRESULT DefDlgProc(HWND hDlg, UINT msg, WPARAM wp, LPARAM lp) {
             kel::win::DlgSetFocus(target);
         return 0;
     }
-    case WM_CLOSE: {
-        HWND hCancel = ::GetDlgItem(hDlg, IDCANCEL);
-        if (hCancel == nullptr || ::IsWindowEnabled(hCancel))
-            ::SendMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                          reinterpret_cast<LPARAM>(hCancel));
+    case WM_CLOSE:
+        // The close box is Cancel, as Escape is.
+        kel::win::SendCommand(hDlg, IDCANCEL);
         return 0;
-    }
     case WM_ACTIVATE:
         if (state == nullptr)
             break;
@@ -354,21 +360,13 @@ LRESULT DefDlgProc(HWND hDlg, UINT msg, WPARAM wp, LPARAM lp) {
             if (focus != hDlg && kel::win::IsWithin(hDlg, focus))
                 state->focus = focus;
         } else if (!kel::win::IsWithin(hDlg, ::GetFocus()) || ::GetFocus() == hDlg) {
-            HWND target = ::IsWindow(state->focus) && ::IsChild(hDlg, state->focus)
-                              ? state->focus
-                              : GetNextDlgTabItem(hDlg, nullptr, FALSE);
-            if (target != nullptr)
+            if (HWND target = kel::win::FocusToRestore(hDlg, *state))
                 ::SetFocus(target);
         }
         return 0;
     case WM_SETFOCUS:
-        if (state != nullptr) {
-            HWND target = ::IsWindow(state->focus) && ::IsChild(hDlg, state->focus)
-                              ? state->focus
-                              : GetNextDlgTabItem(hDlg, nullptr, FALSE);
-            if (target != nullptr)
-                kel::win::DlgSetFocus(target);
-        }
+        if (state != nullptr)
+            kel::win::DlgSetFocus(kel::win::FocusToRestore(hDlg, *state));
         return 0;
     case WM_NCDESTROY:
         if (state != nullptr) {

@@ -20,6 +20,18 @@ namespace {
 
 const char kFailedToCreate[] = "Failed to create empty document.";
 
+// A frame for the document; one that fails to load does not take the document with it. The
+// user is told of the failure.
+CFrameWnd* NewFrameKeepingDocument(CDocTemplate& tmpl, CDocument* pDocument) {
+    const BOOL bAutoDelete = pDocument->m_bAutoDelete;
+    pDocument->m_bAutoDelete = FALSE;
+    CFrameWnd* pFrame = tmpl.CreateNewFrame(pDocument, nullptr);
+    pDocument->m_bAutoDelete = bAutoDelete;
+    if (pFrame == nullptr)
+        AfxMessageBox(kFailedToCreate);
+    return pFrame;
+}
+
 } // namespace
 
 CDocTemplate::CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
@@ -177,12 +189,8 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMake
     BOOL bWasModified = pDocument->IsModified();
     pDocument->SetModifiedFlag(FALSE);
     if (pFrame == nullptr) {
-        BOOL bAutoDelete = pDocument->m_bAutoDelete;
-        pDocument->m_bAutoDelete = FALSE; // a failed frame must not take the document
-        pFrame = CreateNewFrame(pDocument, nullptr);
-        pDocument->m_bAutoDelete = bAutoDelete;
+        pFrame = NewFrameKeepingDocument(*this, pDocument);
         if (pFrame == nullptr) {
-            AfxMessageBox(kFailedToCreate);
             if (bCreated)
                 delete pDocument;
             return nullptr;
@@ -222,12 +230,8 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeV
         AfxMessageBox(kFailedToCreate);
         return nullptr;
     }
-    BOOL bAutoDelete = pDocument->m_bAutoDelete;
-    pDocument->m_bAutoDelete = FALSE; // a failed frame must not take the document
-    CFrameWnd* pFrame = CreateNewFrame(pDocument, nullptr);
-    pDocument->m_bAutoDelete = bAutoDelete;
+    CFrameWnd* pFrame = NewFrameKeepingDocument(*this, pDocument);
     if (pFrame == nullptr) {
-        AfxMessageBox(kFailedToCreate);
         delete pDocument;
         return nullptr;
     }

@@ -92,13 +92,7 @@ CSize CDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
             total.cy = std::max<LONG>(total.cy, s.cy);
         }
     }
-    if (bStretch) {
-        if (bHorz)
-            total.cx = 32767;
-        else
-            total.cy = 32767;
-    }
-    return total;
+    return Stretched(total, bStretch, bHorz);
 }
 
 void CDockBar::LayoutBars(CSize size) {
@@ -121,18 +115,15 @@ void CDockBar::LayoutBars(CSize size) {
 LRESULT CDockBar::OnSizeParent(WPARAM wParam, LPARAM lParam) {
     // Bars shown or hidden meanwhile take their state now.
     for (CControlBar* pBar : m_bars) {
-        if (pBar->m_nDelay != delayNone && pBar->m_hWnd != nullptr) {
-            const bool show = pBar->m_nDelay == delayShow;
-            pBar->m_nDelay = delayNone;
-            pBar->SetWindowPos(nullptr, 0, 0, 0, 0,
-                               SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
-                                   (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-        }
+        if (pBar->m_hWnd != nullptr)
+            pBar->ApplyDelayedShow();
     }
     auto* lpLayout = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
     const CRect before = lpLayout->rect;
     CControlBar::OnSizeParent(wParam, lParam);
-    // The room the dock bar took is what its bars are laid out in.
+    // The room the dock bar took is what its bars are laid out in; a query moves nothing.
+    if (lpLayout->hDWP == nullptr)
+        return 0;
     const CRect after = lpLayout->rect;
     CSize size;
     if (IsHorz())

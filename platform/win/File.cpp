@@ -24,6 +24,11 @@ CFile::~CFile() {
 BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
     Abort();
     m_strFileName = lpszFileName ? lpszFileName : "";
+    if (m_strFileName.IsEmpty()) {
+        if (pError != nullptr)
+            *pError = CFileException(CFileException::badPath, ENOENT, m_strFileName);
+        return FALSE;
+    }
     const UINT access = nOpenFlags & 3;
     const char* mode = "rb";
     if (nOpenFlags & modeCreate) {
@@ -32,17 +37,12 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
             std::FILE* probe = std::fopen(m_strFileName, "ab");
             if (probe != nullptr)
                 std::fclose(probe);
-            mode = access == modeWrite ? "r+b" : "r+b";
+            mode = "r+b";
         } else {
             mode = access == modeWrite ? "wb" : "w+b";
         }
     } else if (access == modeWrite || access == modeReadWrite) {
         mode = "r+b";
-    }
-    if (m_strFileName.IsEmpty()) {
-        if (pError != nullptr)
-            *pError = CFileException(CFileException::badPath, ENOENT, m_strFileName);
-        return FALSE;
     }
     m_pFile = std::fopen(m_strFileName, mode);
     if (m_pFile == nullptr) {

@@ -1,6 +1,7 @@
 #include "platform/win/FrameWnd.h"
 
 #include "platform/gdi/DC.h"
+#include "platform/gdi/SystemColors.h"
 #include "platform/win/CreateContext.h"
 #include "platform/win/Document.h"
 #include "platform/win/View.h"
@@ -10,7 +11,6 @@ IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
 ON_WM_CREATE()
-ON_WM_DESTROY()
 ON_WM_CLOSE()
 ON_WM_SIZE()
 ON_WM_SETFOCUS()
@@ -22,7 +22,7 @@ const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
 CFrameWnd::CFrameWnd()
     : m_hAccelTable(nullptr), m_pViewActive(nullptr), m_nIDHelp(0), m_bAutoMenuEnable(TRUE),
-      m_bInRecalcLayout(FALSE), m_bTitleDirty(FALSE), m_bLayoutDirty(FALSE) {}
+      m_bInRecalcLayout(FALSE), m_bLayoutDirty(FALSE) {}
 
 CFrameWnd::~CFrameWnd() = default;
 
@@ -32,9 +32,9 @@ BOOL CFrameWnd::IsFrameWnd() const {
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
     if (cs.lpszClass == nullptr)
-        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
-                                           ::LoadCursor(nullptr, IDC_ARROW),
-                                           reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(5 + 1)));
+        cs.lpszClass = AfxRegisterWndClass(
+            CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW),
+            reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(COLOR_WINDOW + 1)));
     if (cs.style & FWS_ADDTOTITLE)
         cs.style |= FWS_PREFIXTITLE;
     return TRUE;
@@ -108,10 +108,6 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
     return pView;
 }
 
-void CFrameWnd::OnDestroy() {
-    CWnd::OnDestroy();
-}
-
 void CFrameWnd::PostNcDestroy() {
     delete this;
 }
@@ -176,7 +172,6 @@ CString CFrameWnd::GetDocumentTitle() {
 }
 
 void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
-    m_bTitleDirty = FALSE;
     if ((GetStyle() & FWS_ADDTOTITLE) == 0)
         return;
     CString doc = bAddToTitle ? GetDocumentTitle() : CString();
@@ -198,8 +193,6 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
     if (m_bLayoutDirty)
         RecalcLayout();
-    if (m_bTitleDirty)
-        OnUpdateFrameTitle(TRUE);
     return 0;
 }
 

@@ -103,7 +103,6 @@ protected:
     CString GetDocumentTitle();
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
-    afx_msg void OnDestroy();
     afx_msg void OnClose();
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnSetFocus(CWnd* pOldWnd);
@@ -115,7 +114,6 @@ protected:
     UINT m_nIDHelp;
     BOOL m_bAutoMenuEnable;
     BOOL m_bInRecalcLayout;
-    BOOL m_bTitleDirty;
     BOOL m_bLayoutDirty; // a layout waits for idle time
 
     friend class CView;

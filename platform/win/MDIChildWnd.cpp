@@ -109,7 +109,6 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow) {
 }
 
 void CMDIChildWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
-    m_bTitleDirty = FALSE;
     // The child's caption is its document's title; the main frame shows it too.
     CDocument* pDocument = GetActiveDocument();
     if (bAddToTitle && pDocument != nullptr) {

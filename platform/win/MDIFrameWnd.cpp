@@ -1,5 +1,6 @@
 #include "platform/win/MDIFrameWnd.h"
 
+#include "platform/gdi/SystemColors.h"
 #include "platform/win/Document.h"
 #include "platform/win/MDIChildWnd.h"
 #include "platform/win/WindowManager.h"
@@ -130,7 +131,7 @@ void RegisterClientClass() {
                 nullptr,
                 nullptr,
                 ::LoadCursor(nullptr, IDC_ARROW),
-                reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(12 + 1)), // COLOR_APPWORKSPACE
+                reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(COLOR_APPWORKSPACE + 1)),
                 nullptr,
                 KEL_MDICLIENT_CLASS};
     AfxRegisterClass(&wc);
@@ -205,16 +206,14 @@ BOOL CMDIFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINF
 }
 
 BOOL CMDIFrameWnd::PreTranslateMessage(MSG* pMsg) {
+    // The active child's accelerators come first, translated for this frame; then its own.
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
-        // The active child's accelerators come first, translated for this frame.
         CMDIChildWnd* pActiveChild = MDIGetActive();
         if (pActiveChild != nullptr && pActiveChild->m_hAccelTable != nullptr &&
             ::TranslateAccelerator(m_hWnd, pActiveChild->m_hAccelTable, pMsg))
             return TRUE;
-        HACCEL hAccel = GetDefaultAccelerator();
-        return hAccel != nullptr && ::TranslateAccelerator(m_hWnd, hAccel, pMsg);
     }
-    return FALSE;
+    return CFrameWnd::PreTranslateMessage(pMsg);
 }
 
 void CMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {

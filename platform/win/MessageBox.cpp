@@ -3,6 +3,8 @@
 #include "platform/win/MessageBoxWnd.h"
 #include "platform/win/WindowManager.h"
 
+#include <algorithm>
+
 namespace {
 
 std::vector<KelMessageBoxRecord>& Records() {
@@ -31,17 +33,28 @@ const bool g_reportHook = [] {
 
 } // namespace
 
+std::vector<int> KelMessageBoxButtons(UINT nType) {
+    switch (nType & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE:
+        return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL:
+        return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO:
+        return {IDYES, IDNO};
+    case MB_RETRYCANCEL:
+        return {IDRETRY, IDCANCEL};
+    default:
+        return {IDOK};
+    }
+}
+
 int KelDefaultMessageBoxButton(UINT nType) {
-    static const int buttons[][3] = {{IDOK, IDOK, IDOK},           {IDOK, IDCANCEL, IDCANCEL},
-                                     {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
-                                     {IDYES, IDNO, IDNO},          {IDRETRY, IDCANCEL, IDCANCEL}};
-    UINT kind = nType & MB_TYPEMASK;
-    if (kind > MB_RETRYCANCEL)
-        kind = MB_OK;
-    UINT def = (nType & MB_DEFMASK) >> 8;
-    if (def > 2)
-        def = 0;
-    return buttons[kind][def];
+    const std::vector<int> buttons = KelMessageBoxButtons(nType);
+    // A second or third button asked of a box with fewer is its last; an unknown one the first.
+    const size_t def = (nType & MB_DEFMASK) >> 8;
+    return buttons[def > 2 ? 0 : std::min(def, buttons.size() - 1)];
 }
 
 int KelShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType,

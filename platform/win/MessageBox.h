@@ -71,7 +71,8 @@ void KelClearMessageBoxes();
 void KelSetMessageBoxAnswer(int nResult);
 // Or a function that answers each box; an empty function goes back to the fixed answer.
 void KelSetMessageBoxHandler(std::function<int(const KelMessageBoxRecord&)> handler);
-// The default button of a box of that style.
+// The buttons of a box of that style, in order, and its default one.
+std::vector<int> KelMessageBoxButtons(UINT nType);
 int KelDefaultMessageBoxButton(UINT nType);
 
 // Beeps so far (their types), oldest first.

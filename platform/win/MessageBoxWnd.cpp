@@ -1,12 +1,13 @@
 #include "platform/win/MessageBoxWnd.h"
 
+#include "platform/win/DialogDefs.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/PaintDC.h"
 
 #include "platform/gdi/Gdi.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cctype>
 
 BEGIN_MESSAGE_MAP(CMessageBoxWnd, CWnd)
 ON_WM_PAINT()
@@ -46,23 +47,6 @@ LPCTSTR ButtonText(int id) {
     }
 }
 
-std::vector<int> ButtonsOf(UINT nType) {
-    switch (nType & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE:
-        return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL:
-        return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO:
-        return {IDYES, IDNO};
-    case MB_RETRYCANCEL:
-        return {IDRETRY, IDCANCEL};
-    default:
-        return {IDOK};
-    }
-}
-
 HFONT BoxFont() {
     return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
@@ -70,10 +54,12 @@ HFONT BoxFont() {
 } // namespace
 
 CMessageBoxWnd::CMessageBoxWnd(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
-    : m_strText(lpszText), m_strCaption(lpszCaption), m_nType(nType), m_buttons(ButtonsOf(nType)),
-      m_nFocus(0), m_nPressed(-1) {
-    UINT def = (nType & MB_DEFMASK) >> 8;
-    m_nFocus = std::min<int>(static_cast<int>(def), static_cast<int>(m_buttons.size()) - 1);
+    : m_strText(lpszText), m_strCaption(lpszCaption), m_nType(nType),
+      m_buttons(KelMessageBoxButtons(nType)), m_nFocus(0), m_nPressed(-1) {
+    // The focus starts on the default button, the one a box without a window answers with.
+    const auto def =
+        std::find(m_buttons.begin(), m_buttons.end(), KelDefaultMessageBoxButton(nType));
+    m_nFocus = static_cast<int>(def - m_buttons.begin());
 }
 
 CRect CMessageBoxWnd::GetButtonRect(int nIndex) const {
@@ -234,10 +220,10 @@ void CMessageBoxWnd::OnKeyDown(UINT nChar, UINT, UINT) {
         Invalidate(FALSE);
         break;
     default: {
-        // The underlined letter of a button chooses it.
+        // The underlined letter of a button chooses it (nChar is the letter's upper-case key).
         for (int id : m_buttons) {
-            LPCTSTR amp = std::strchr(ButtonText(id), '&');
-            if (amp != nullptr && static_cast<UINT>(std::toupper(amp[1])) == nChar)
+            const char c = KelMnemonicOf(ButtonText(id));
+            if (c != 0 && static_cast<UINT>(std::toupper(static_cast<unsigned char>(c))) == nChar)
                 EndModalLoop(id);
         }
         break;

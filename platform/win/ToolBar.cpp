@@ -303,18 +303,10 @@ CSize CToolBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
     }
     const DWORD bs = static_cast<DWORD>(SendMessage(TB_GETBUTTONSIZE));
     const int buttonCy = HIWORD(bs), buttonCx = LOWORD(bs);
-    if (bHorz) {
-        size.cx = std::max<LONG>(extent.right, m_cxLeftBorder) + m_cxRightBorder;
-        size.cy = std::max<LONG>(extent.bottom, 2 + buttonCy) + m_cyBottomBorder;
-        if (bStretch)
-            size.cx = 32767;
-    } else {
-        size.cx = m_cxLeftBorder + buttonCx + m_cxRightBorder;
-        size.cy = std::max<LONG>(extent.bottom, 2 + buttonCy) + m_cyBottomBorder;
-        if (bStretch)
-            size.cy = 32767;
-    }
-    return size;
+    size.cx = bHorz ? std::max<LONG>(extent.right, m_cxLeftBorder) + m_cxRightBorder
+                    : m_cxLeftBorder + buttonCx + m_cxRightBorder;
+    size.cy = std::max<LONG>(extent.bottom, 2 + buttonCy) + m_cyBottomBorder;
+    return Stretched(size, bStretch, bHorz);
 }
 
 void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) {

@@ -1,5 +1,6 @@
 #include "platform/win/View.h"
 
+#include "platform/gdi/SystemColors.h"
 #include "platform/win/CreateContext.h"
 #include "platform/win/Document.h"
 #include "platform/win/FrameWnd.h"
@@ -24,9 +25,9 @@ CView::~CView() {
 
 BOOL CView::PreCreateWindow(CREATESTRUCT& cs) {
     if (cs.lpszClass == nullptr)
-        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
-                                           ::LoadCursor(nullptr, IDC_ARROW),
-                                           reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(5 + 1)));
+        cs.lpszClass = AfxRegisterWndClass(
+            CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW),
+            reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(COLOR_WINDOW + 1)));
     // The classic look draws a view's border as a sunken client edge.
     if (cs.style & WS_BORDER) {
         cs.dwExStyle |= WS_EX_CLIENTEDGE;

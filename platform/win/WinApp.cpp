@@ -41,9 +41,6 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
     m_pszAppName = m_strAppName;
     m_pszExeName = m_strExeName;
     g_pApp = this;
-    // Framework exceptions report themselves through the application's message box.
-    AfxSetReportErrorHook(
-        [](LPCTSTR lpszText, UINT nType) { return AfxMessageBox(lpszText, nType); });
 }
 
 CWinApp::~CWinApp() {

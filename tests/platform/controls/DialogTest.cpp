@@ -2,6 +2,8 @@
 // Enter, Escape and mnemonics, data exchange, and a picture.
 #include "ControlTest.h"
 
+#include <climits>
+
 namespace {
 
 constexpr UINT IDD_PERSON = 3200;
@@ -180,6 +182,14 @@ TEST_F(DialogTest, TabOrderDefaultButtonAndMnemonics) {
         EXPECT_NE(nullptr, dlg.m_hWnd);
         EXPECT_TRUE(dlg.IsWindowVisible());
         dlg.GetDlgItem(IDOK)->EnableWindow(TRUE);
+        // A disabled Cancel keeps both Escape and the close box from ending it, with a beep.
+        dlg.GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+        KelClearBeeps();
+        robot.Key(VK_ESCAPE);
+        dlg.SendMessage(WM_CLOSE);
+        EXPECT_TRUE(dlg.IsWindowVisible());
+        EXPECT_EQ(2u, KelGetBeeps().size());
+        dlg.GetDlgItem(IDCANCEL)->EnableWindow(TRUE);
         dlg.EndDialog(77);
     });
     EXPECT_EQ(77, dlg.DoModal());
@@ -202,6 +212,65 @@ TEST_F(DialogTest, BadNumberKeepsTheDialogOpenAndTellsTheUser) {
     });
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(41, dlg.m_nAge);
+}
+
+// Whole numbers of three types: each is checked against its own type's range and sign.
+class CNumbersDlg : public CDialog {
+public:
+    int m_nInt = 0;
+    UINT m_nUint = 0;
+    long m_lLong = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Text(pDX, IDC_NAME, m_nInt);
+        DDX_Text(pDX, IDC_AGE, m_nUint);
+        DDX_Text(pDX, IDC_APPLY, m_lLong);
+    }
+};
+
+TEST_F(DialogTest, WholeNumbersKeepToTheRangeAndSignOfTheirType) {
+    const KelDialogTemplate numbers("Numbers", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 120, 60,
+                                    {KelDialogItem::EditText(IDC_NAME, 5, 5, 100, 12),
+                                     KelDialogItem::EditText(IDC_AGE, 5, 20, 100, 12),
+                                     KelDialogItem::EditText(IDC_APPLY, 5, 35, 100, 12)});
+    CNumbersDlg dlg;
+    ASSERT_TRUE(dlg.CreateIndirect(&numbers, &owner));
+    auto store = [&](LPCTSTR i, LPCTSTR u, LPCTSTR l) {
+        dlg.SetDlgItemText(IDC_NAME, i);
+        dlg.SetDlgItemText(IDC_AGE, u);
+        dlg.SetDlgItemText(IDC_APPLY, l);
+        KelClearMessageBoxes();
+        return dlg.UpdateData(TRUE) != FALSE;
+    };
+    // The extremes of each type pass, blanks and a plus sign allowed.
+    CString longMin;
+    longMin.Format("%ld", LONG_MIN);
+    ASSERT_TRUE(store("-2147483648", " +4294967295 ", longMin));
+    EXPECT_EQ(INT_MIN, dlg.m_nInt);
+    EXPECT_EQ(4294967295u, dlg.m_nUint);
+    EXPECT_EQ(LONG_MIN, dlg.m_lLong);
+    EXPECT_TRUE(KelGetMessageBoxes().empty());
+    // One past them, or any minus sign for the unsigned one, is told to the user; the member
+    // keeps its value and the edit gets the focus.
+    dlg.m_nUint = 5;
+    for (LPCTSTR bad : {"4294967296", "-1", "-0"}) {
+        EXPECT_FALSE(store("0", bad, "0")) << bad;
+        ASSERT_EQ(1u, KelGetMessageBoxes().size()) << bad;
+        EXPECT_STREQ("Please enter a positive integer.", KelGetMessageBoxes()[0].strText);
+        EXPECT_EQ(5u, dlg.m_nUint) << bad;
+        EXPECT_EQ(dlg.GetDlgItem(IDC_AGE), CWnd::GetFocus()) << bad;
+    }
+    EXPECT_FALSE(store("2147483648", "0", "0"));
+    ASSERT_EQ(1u, KelGetMessageBoxes().size());
+    EXPECT_STREQ("Please enter an integer.", KelGetMessageBoxes()[0].strText);
+    // Into the controls: the unsigned value is not shown as a negative one.
+    dlg.m_nUint = 4294967295u;
+    dlg.UpdateData(FALSE);
+    CString text;
+    dlg.GetDlgItemText(IDC_AGE, text);
+    EXPECT_STREQ("4294967295", text);
+    dlg.DestroyWindow();
 }
 
 TEST_F(DialogTest, ControlsArePlacedInDialogUnitsOfTheTemplateFont) {

@@ -207,6 +207,16 @@ TEST_F(FrameBarTest, BarsOnTheirSidesAndTheViewBetweenThem) {
     SavePicture(frame, "frame-bars");
 }
 
+TEST_F(FrameBarTest, ALayoutQueryMeasuresWithoutMovingTheBars) {
+    const CRect tool = InFrame(&view->m_wndToolBar);
+    // Narrower than the toolbar: a real layout would cut it to that width.
+    const CRect narrow(0, 0, 30, 300);
+    CRect rest;
+    frame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rest, &narrow);
+    EXPECT_EQ(CRect(0, tool.Height(), 30, 300 - 30), rest); // the dialog bar is 30 high
+    EXPECT_EQ(tool, InFrame(&view->m_wndToolBar));
+}
+
 TEST_F(FrameBarTest, ShowControlBarLaysTheViewOutAgain) {
     CRect client;
     frame->GetClientRect(&client);

@@ -95,11 +95,21 @@ TEST_F(DocumentTest, ViewsAreListedAndUpdatedExceptTheSender) {
 }
 
 TEST_F(DocumentTest, AutoDeleteDocumentGoesWithItsLastView) {
-    auto* doc = new CNotesDoc; // m_bAutoDelete by default
-    auto* view = new CCountingView;
-    doc->AddView(view);
-    delete view; // the document deletes itself; ASan reports a leak otherwise
-    SUCCEED();
+    struct CGoneDoc : CNotesDoc {
+        bool* pGone = nullptr;
+        ~CGoneDoc() override { *pGone = true; }
+    };
+    bool gone = false;
+    auto* doc = new CGoneDoc; // m_bAutoDelete by default
+    doc->pGone = &gone;
+    auto* first = new CCountingView;
+    auto* second = new CCountingView;
+    doc->AddView(first);
+    doc->AddView(second);
+    delete first;
+    EXPECT_FALSE(gone); // a view is still showing it
+    delete second;
+    EXPECT_TRUE(gone);
 }
 
 TEST_F(DocumentTest, SavesAndOpensThroughSerialize) {
