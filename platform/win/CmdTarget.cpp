@@ -17,7 +17,10 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
 const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP_ENTRY* lpEntry, UINT nMsg, UINT nCode,
                                             UINT nID) {
     for (; lpEntry->nMessage != 0 || lpEntry->pfn != nullptr; ++lpEntry) {
-        if (lpEntry->nMessage == nMsg && lpEntry->nCode == nCode && nID >= lpEntry->nID &&
+        // A registered message's entry stands for the value its variable holds.
+        const UINT nEntryMsg =
+            lpEntry->pnRegistered != nullptr ? *lpEntry->pnRegistered : lpEntry->nMessage;
+        if (nEntryMsg == nMsg && lpEntry->nCode == nCode && nID >= lpEntry->nID &&
             nID <= lpEntry->nLastID)
             return lpEntry;
     }

@@ -11,10 +11,6 @@
 
 using kel::win::WindowManager;
 
-namespace kel::win {
-void KelDefWindowPosChanged(HWND h, const WINDOWPOS* wp);
-}
-
 namespace {
 
 HFONT CaptionFont() {

@@ -1,12 +1,8 @@
 // The window manager: choosing the backend, and the raw input it delivers.
 #include "platform/win/WindowManager.h"
 
-#include "platform/win/WinApp.h"
-
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/gdi/SurfaceDC.h"
-
-#include <cairo.h>
 #include "platform/gdi/SystemMetrics.h"
 
 #include <cstdlib>

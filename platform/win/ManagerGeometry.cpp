@@ -243,7 +243,6 @@ BOOL WindowManager::SetWindowPos(HWND h, HWND after, int x, int y, int cx, int c
     return TRUE;
 }
 
-// The WM_SIZE and WM_MOVE that DefWindowProc sends for WM_WINDOWPOSCHANGED.
 void KelDefWindowPosChanged(HWND h, const WINDOWPOS* wp) {
     WindowManager& m = WindowManager::Get();
     m.SendSizeMove(h, (wp->flags & SWP_NOCLIENTSIZE) == 0, (wp->flags & SWP_NOCLIENTMOVE) == 0);

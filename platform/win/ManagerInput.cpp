@@ -34,6 +34,24 @@ bool IsButtonDown(UINT msg) {
     return msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
 }
 
+// The keys of a US keyboard that type a character of their own, plain and with Shift.
+struct KeyChars {
+    UINT vk;
+    char plain;
+    char shifted;
+};
+constexpr KeyChars kKeyChars[] = {
+    {VK_SPACE, ' ', ' '},     {VK_RETURN, '\r', '\r'},   {VK_BACK, '\b', '\b'},
+    {VK_TAB, '\t', '\t'},     {VK_ESCAPE, 0x1B, 0x1B},   {'0', '0', ')'},
+    {'1', '1', '!'},          {'2', '2', '@'},           {'3', '3', '#'},
+    {'4', '4', '$'},          {'5', '5', '%'},           {'6', '6', '^'},
+    {'7', '7', '&'},          {'8', '8', '*'},           {'9', '9', '('},
+    {VK_OEM_1, ';', ':'},     {VK_OEM_PLUS, '=', '+'},   {VK_OEM_COMMA, ',', '<'},
+    {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
+    {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},      {VK_OEM_5, '\\', '|'},
+    {VK_OEM_6, ']', '}'},     {VK_OEM_7, '\'', '"'},
+};
+
 // The character a key types on a US keyboard, 0 for none.
 UINT CharFromKey(UINT vk, bool shift, bool ctrl, bool caps) {
     if (vk >= 'A' && vk <= 'Z') {
@@ -61,21 +79,9 @@ UINT CharFromKey(UINT vk, bool shift, bool ctrl, bool caps) {
             return 0;
         }
     }
-    if (vk >= '0' && vk <= '9')
-        return shift ? static_cast<UINT>(")!@#$%^&*("[vk - '0']) : vk;
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
         return '0' + (vk - VK_NUMPAD0);
     switch (vk) {
-    case VK_SPACE:
-        return ' ';
-    case VK_RETURN:
-        return '\r';
-    case VK_BACK:
-        return '\b';
-    case VK_TAB:
-        return '\t';
-    case VK_ESCAPE:
-        return 0x1B;
     case VK_MULTIPLY:
         return '*';
     case VK_ADD:
@@ -86,31 +92,14 @@ UINT CharFromKey(UINT vk, bool shift, bool ctrl, bool caps) {
         return '.';
     case VK_DIVIDE:
         return '/';
-    case VK_OEM_1:
-        return shift ? ':' : ';';
-    case VK_OEM_PLUS:
-        return shift ? '+' : '=';
-    case VK_OEM_COMMA:
-        return shift ? '<' : ',';
-    case VK_OEM_MINUS:
-        return shift ? '_' : '-';
-    case VK_OEM_PERIOD:
-        return shift ? '>' : '.';
-    case VK_OEM_2:
-        return shift ? '?' : '/';
-    case VK_OEM_3:
-        return shift ? '~' : '`';
-    case VK_OEM_4:
-        return shift ? '{' : '[';
-    case VK_OEM_5:
-        return shift ? '|' : '\\';
-    case VK_OEM_6:
-        return shift ? '}' : ']';
-    case VK_OEM_7:
-        return shift ? '"' : '\'';
     default:
-        return 0;
+        break;
     }
+    for (const KeyChars& k : kKeyChars) {
+        if (k.vk == vk)
+            return static_cast<unsigned char>(shift ? k.shifted : k.plain);
+    }
+    return 0;
 }
 
 bool IsExtendedKey(UINT vk) {
@@ -134,9 +123,7 @@ bool IsExtendedKey(UINT vk) {
     }
 }
 
-} // namespace
-
-void WindowManager::SetKeyDown(BYTE* table, int vk, bool down) {
+void SetKeyDown(BYTE* table, int vk, bool down) {
     BYTE& k = table[vk & 0xFF];
     if (down && !(k & kDown))
         k ^= kToggled;
@@ -151,6 +138,36 @@ void WindowManager::SetKeyDown(BYTE* table, int vk, bool down) {
         general = VK_MENU;
     if (general != 0)
         SetKeyDown(table, general, down);
+}
+
+// A stable, distinct scan code per key; the values of a PC keyboard where they matter less.
+UINT MapScan(UINT vk) {
+    return vk == VK_PACKET ? 0 : (vk & 0x7F);
+}
+
+} // namespace
+
+bool KeyForChar(UINT ch, UINT& vk, bool& shift) {
+    vk = 0;
+    shift = false;
+    if (ch >= 'a' && ch <= 'z') {
+        vk = ch - 'a' + 'A';
+    } else if (ch >= 'A' && ch <= 'Z') {
+        vk = ch;
+        shift = true;
+    } else if (ch == '\n') {
+        vk = VK_RETURN;
+    } else {
+        for (const KeyChars& k : kKeyChars) {
+            if (ch == static_cast<unsigned char>(k.plain) ||
+                ch == static_cast<unsigned char>(k.shifted)) {
+                vk = k.vk;
+                shift = ch != static_cast<unsigned char>(k.plain);
+                break;
+            }
+        }
+    }
+    return vk != 0;
 }
 
 SHORT WindowManager::KeyState(int vk) const {
@@ -174,12 +191,12 @@ void WindowManager::QueueInput(const RawInput& raw) {
     m_input.push_back(in);
 }
 
-bool WindowManager::ConvertInput(MSG& msg, bool remove) {
+bool WindowManager::ConvertInput(MSG& msg) {
     RawInput in = m_input.front();
     m_input.pop_front();
     if (in.kind == RawInput::Mouse)
-        return ConvertMouse(in, msg, remove);
-    return ConvertKey(in, msg, remove);
+        return ConvertMouse(in, msg);
+    return ConvertKey(in, msg);
 }
 
 HWND WindowManager::WindowFromScreenPoint(POINT pt, HWND* pTop) const {
@@ -214,9 +231,8 @@ HWND WindowManager::WindowFromScreenPoint(POINT pt, HWND* pTop) const {
     return nullptr;
 }
 
-HWND WindowManager::HitTest(HWND top, POINT ptScreen, LRESULT* pHit) {
-    (void)top;
-    HWND h = WindowFromScreenPoint(ptScreen, nullptr);
+HWND WindowManager::HitTest(HWND under, POINT ptScreen, LRESULT* pHit) {
+    HWND h = under;
     while (h != nullptr) {
         LRESULT hit = Send(h, WM_NCHITTEST, 0, MAKELPARAM(ptScreen.x, ptScreen.y));
         if (!IsLive(h))
@@ -253,8 +269,7 @@ BOOL WindowManager::TrackMouseLeave(HWND h, bool cancel) {
     return TRUE;
 }
 
-bool WindowManager::ConvertMouse(const RawInput& in, MSG& msg, bool remove) {
-    (void)remove;
+bool WindowManager::ConvertMouse(const RawInput& in, MSG& msg) {
     // A move that does not move makes no message.
     if (in.message == WM_MOUSEMOVE && CPoint(in.ptScreen) == m_cursorPos && m_cursorKnown)
         return false;
@@ -295,17 +310,12 @@ bool WindowManager::ConvertMouse(const RawInput& in, MSG& msg, bool remove) {
     if (m_capture != nullptr) {
         target = m_capture;
     } else {
-        HWND top = nullptr;
-        WindowFromScreenPoint(in.ptScreen, &top);
-        if (top != nullptr)
-            target = HitTest(top, in.ptScreen, &hit);
-        if (target == nullptr || hit != HTCLIENT)
-            NotifyMouseLeave(nullptr);
-        if (top == nullptr)
-            return false;
+        HWND under = WindowFromScreenPoint(in.ptScreen, nullptr);
+        if (under != nullptr)
+            target = HitTest(under, in.ptScreen, &hit);
+        NotifyMouseLeave(hit == HTCLIENT ? target : nullptr);
         if (target == nullptr || hit == HTNOWHERE || hit == HTERROR)
             return false;
-        NotifyMouseLeave(target);
         HWND targetTop = TopLevelOf(target);
         // A disabled top-level window (the owner of a modal dialog) takes no mouse input.
         if (Rec(targetTop)->style & WS_DISABLED)
@@ -323,12 +333,11 @@ bool WindowManager::ConvertMouse(const RawInput& in, MSG& msg, bool remove) {
                 return false;
             const bool activate = ma != MA_NOACTIVATE && ma != MA_NOACTIVATEANDEAT;
             const bool eat = ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT;
-            bool takeFocus = activate;
             if (activate && targetTop != m_active)
                 SetActive(targetTop, WA_CLICKACTIVE);
             // A window that takes part in keyboard navigation takes the focus when clicked;
             // one without WS_TABSTOP leaves it where it is.
-            if (takeFocus && hit == HTCLIENT && IsLive(target) && m_focus != target &&
+            if (activate && hit == HTCLIENT && IsLive(target) && m_focus != target &&
                 (Rec(target)->style & (WS_TABSTOP | WS_DISABLED)) == WS_TABSTOP)
                 SetFocus(target);
             if (eat || !IsLive(target))
@@ -372,8 +381,7 @@ bool WindowManager::ConvertMouse(const RawInput& in, MSG& msg, bool remove) {
     return true;
 }
 
-bool WindowManager::ConvertKey(const RawInput& in, MSG& msg, bool remove) {
-    (void)remove;
+bool WindowManager::ConvertKey(const RawInput& in, MSG& msg) {
     const bool wasDown = (m_keys[in.vk & 0xFF] & kDown) != 0;
     if (in.vk != VK_PACKET)
         SetKeyDown(m_keys, static_cast<int>(in.vk), in.down);
@@ -402,11 +410,6 @@ bool WindowManager::ConvertKey(const RawInput& in, MSG& msg, bool remove) {
     msg = MSG{target,  message,     in.vk, static_cast<LPARAM>(static_cast<LONG>(data)),
               in.time, m_cursorPos, in.ch};
     return true;
-}
-
-UINT WindowManager::MapScan(UINT vk) {
-    // A stable, distinct scan code per key; the values of a PC keyboard where they matter less.
-    return vk == VK_PACKET ? 0 : (vk & 0x7F);
 }
 
 BOOL WindowManager::TranslateMessage(const MSG& msg) {

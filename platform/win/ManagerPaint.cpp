@@ -12,12 +12,6 @@ namespace kel::win {
 
 namespace {
 
-CRect Extents(const cairo_region_t* rgn) {
-    cairo_rectangle_int_t r;
-    cairo_region_get_extents(rgn, &r);
-    return CRect(r.x, r.y, r.x + r.width, r.y + r.height);
-}
-
 void Subtract(cairo_region_t* rgn, const CRect& r) {
     RegionPtr cut = NewRegion(r);
     cairo_region_subtract(rgn, cut.get());
@@ -50,7 +44,7 @@ void WindowManager::InvalidateRgn(HWND h, const cairo_region_t* rgn, bool erase,
         if (erase)
             w->erase = true;
     }
-    if (!children)
+    if (!children || cairo_region_is_empty(part.get()))
         return;
     for (HWND c : w->children) {
         RegionPtr inChild(cairo_region_copy(part.get()));
@@ -107,7 +101,6 @@ void WindowManager::Validate(HWND h, const RECT* rc) {
     if (rc == nullptr) {
         w->update.reset();
         w->erase = false;
-        w->internalPaint = false;
         return;
     }
     if (w->update) {
@@ -121,8 +114,7 @@ void WindowManager::Validate(HWND h, const RECT* rc) {
 
 bool WindowManager::HasInvalid(HWND h) const {
     const HWND__* w = Rec(h);
-    return w != nullptr && ((w->update && !cairo_region_is_empty(w->update.get())) || w->ncPaint ||
-                            w->internalPaint);
+    return w != nullptr && ((w->update && !cairo_region_is_empty(w->update.get())) || w->ncPaint);
 }
 
 HWND WindowManager::FindPaint(HWND h) const {
@@ -184,15 +176,14 @@ void WindowManager::UpdateWindow(HWND h, bool children) {
 // Device contexts.
 
 RegionPtr WindowManager::VisibleRegion(HWND h, bool client) const {
-    const HWND__* w = Rec(h);
-    CPoint origin = client ? ClientOriginInTop(h) : WindowOriginInTop(h);
-    CRect area = client ? ClientRect(h) : CRect(0, 0, w->rect.Width(), w->rect.Height());
-    RegionPtr rgn = NewRegion(area + origin);
-    if (!IsVisible(h)) {
+    if (!IsVisible(h))
         return NewRegion();
-    }
-    // Children are clipped out of their parent.
+    const HWND__* w = Rec(h);
     const CPoint clientOrigin = ClientOriginInTop(h);
+    const CPoint origin = client ? clientOrigin : WindowOriginInTop(h);
+    const CRect area = client ? ClientRect(h) : CRect(0, 0, w->rect.Width(), w->rect.Height());
+    RegionPtr rgn = NewRegion(area + origin);
+    // Children are clipped out of their parent.
     for (HWND c : w->children) {
         const HWND__* cw = Rec(c);
         if (cw->style & WS_VISIBLE)
@@ -239,11 +230,6 @@ void WindowManager::EnsureSurface(HWND top) {
     w->surface = std::move(s);
 }
 
-cairo_surface_t* WindowManager::Surface(HWND top) const {
-    const HWND__* w = Rec(top);
-    return w != nullptr ? w->surface.get() : nullptr;
-}
-
 HDC WindowManager::BeginPaint(HWND h, PAINTSTRUCT* ps) {
     HWND__* w = Rec(h);
     if (w == nullptr || ps == nullptr)
@@ -259,22 +245,18 @@ HDC WindowManager::BeginPaint(HWND h, PAINTSTRUCT* ps) {
     RegionPtr update = w->update ? std::move(w->update) : NewRegion();
     const bool erase = w->erase;
     w->erase = false;
-    w->internalPaint = false;
+    *ps = PAINTSTRUCT{};
+    ps->rcPaint = RegionBox(update.get()) & ClientRect(h);
 
+    // The DC draws on what is invalid and visible, in the top-level image.
     HWND top = TopLevelOf(h);
     const CPoint origin = ClientOriginInTop(h);
     RegionPtr clip = VisibleRegion(h, true);
-    RegionPtr upd(cairo_region_copy(update.get()));
-    cairo_region_translate(upd.get(), origin.x, origin.y);
-    cairo_region_intersect(clip.get(), upd.get());
-
+    cairo_region_translate(update.get(), origin.x, origin.y);
+    cairo_region_intersect(clip.get(), update.get());
     HDC dc = KelCreateSurfaceDC(Rec(top)->surface.get(), origin, clip.get());
-    m_dcs[dc] = DCInfo{h, top, Extents(clip.get())};
-    *ps = PAINTSTRUCT{};
+    m_dcs[dc] = DCInfo{h, top, RegionBox(clip.get())};
     ps->hdc = dc;
-    CRect paint = Extents(update.get());
-    paint &= ClientRect(h);
-    ps->rcPaint = paint;
     if (erase) {
         LRESULT erased = Send(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         ps->fErase = erased ? FALSE : TRUE;
@@ -283,7 +265,6 @@ HDC WindowManager::BeginPaint(HWND h, PAINTSTRUCT* ps) {
 }
 
 void WindowManager::EndPaint(HWND h, const PAINTSTRUCT* ps) {
-    (void)h;
     if (ps != nullptr)
         ReleaseDC(h, ps->hdc);
 }
@@ -302,7 +283,7 @@ HDC WindowManager::GetDC(HWND h, bool window) {
     const CPoint origin = window ? WindowOriginInTop(h) : ClientOriginInTop(h);
     RegionPtr clip = VisibleRegion(h, !window);
     HDC dc = KelCreateSurfaceDC(Rec(top)->surface.get(), origin, clip.get());
-    m_dcs[dc] = DCInfo{h, top, Extents(clip.get())};
+    m_dcs[dc] = DCInfo{h, top, RegionBox(clip.get())};
     return dc;
 }
 
@@ -376,10 +357,6 @@ COLORREF WindowManager::Pixel(HWND h, POINT ptClient) {
     return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
 }
 
-} // namespace kel::win
-
-namespace kel::win {
-
 // Moves the pixels of the client area (or of rc) by (dx, dy) and invalidates what the move
 // uncovers; without rc the children move along.
 BOOL WindowManager::ScrollWindow(HWND h, int dx, int dy, const RECT* rc, const RECT* clip) {
@@ -396,12 +373,13 @@ BOOL WindowManager::ScrollWindow(HWND h, int dx, int dy, const RECT* rc, const R
         Intersect(visible.get(), area + origin);
         HWND top = TopLevelOf(h);
         cairo_surface_t* s = Rec(top)->surface.get();
-        // Copy through a snapshot so that source and destination may overlap.
-        SurfacePtr copy(cairo_surface_create_similar_image(s, CAIRO_FORMAT_RGB24,
-                                                           cairo_image_surface_get_width(s),
-                                                           cairo_image_surface_get_height(s)));
+        // Copy through a snapshot so that source and destination may overlap; only the area
+        // that scrolls is taken, not the whole image.
+        const CRect box = RegionBox(visible.get());
+        SurfacePtr copy(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, box.Width()),
+                                                   std::max(1, box.Height())));
         cairo_t* cc = cairo_create(copy.get());
-        cairo_set_source_surface(cc, s, 0, 0);
+        cairo_set_source_surface(cc, s, -box.left, -box.top);
         cairo_paint(cc);
         cairo_destroy(cc);
         cairo_t* cr = cairo_create(s);
@@ -414,7 +392,7 @@ BOOL WindowManager::ScrollWindow(HWND h, int dx, int dy, const RECT* rc, const R
             cairo_rectangle(cr, r.x, r.y, r.width, r.height);
         }
         cairo_clip(cr);
-        cairo_set_source_surface(cr, copy.get(), dx, dy);
+        cairo_set_source_surface(cr, copy.get(), box.left + dx, box.top + dy);
         cairo_paint(cr);
         cairo_destroy(cr);
         // What the move uncovered, and the invalid area moved with the pixels.
@@ -429,7 +407,7 @@ BOOL WindowManager::ScrollWindow(HWND h, int dx, int dy, const RECT* rc, const R
             cairo_region_union(w->update.get(), moved.get());
         }
         InvalidateRgn(h, uncovered.get(), true, false);
-        Present(top, Extents(visible.get()));
+        Present(top, RegionBox(visible.get()));
     }
     if (rc == nullptr) {
         std::vector<HWND> kids = w->children;

@@ -1,10 +1,7 @@
 // The window manager: sending, posting, the queue and timers.
 #include "platform/win/WindowManager.h"
 
-#include "platform/win/Wnd.h"
-
 #include <algorithm>
-#include <cctype>
 
 namespace kel::win {
 
@@ -36,9 +33,7 @@ void WindowManager::PostQuit(int code) {
 UINT WindowManager::RegisterMessage(LPCTSTR name) {
     if (name == nullptr || *name == '\0')
         return 0;
-    std::string key(name);
-    for (char& c : key)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string key(CString(name).MakeUpper());
     auto it = m_registeredMessages.find(key);
     if (it != m_registeredMessages.end())
         return it->second;
@@ -104,7 +99,7 @@ BOOL WindowManager::Peek(MSG& msg, HWND filter, UINT minMsg, UINT maxMsg, bool r
             return TRUE;
         }
         while (!m_input.empty()) {
-            if (ConvertInput(msg, true) && ForWindow(msg.hwnd, filter)) {
+            if (ConvertInput(msg) && ForWindow(msg.hwnd, filter)) {
                 m_lastMsgTime = msg.time;
                 m_lastMsgPos = msg.pt;
                 return TRUE;

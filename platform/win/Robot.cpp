@@ -1,9 +1,8 @@
 #include "platform/win/Robot.h"
 
 #include "platform/win/Backend.h"
+#include "platform/win/WindowManager.h"
 #include "platform/win/Wnd.h"
-
-#include <string>
 
 namespace {
 
@@ -15,70 +14,6 @@ UINT DownMessage(Robot::Button b) {
 
 UINT UpMessage(Robot::Button b) {
     return b == Robot::Right ? WM_RBUTTONUP : b == Robot::Middle ? WM_MBUTTONUP : WM_LBUTTONUP;
-}
-
-// The key and shift state that type ch on a US keyboard; vk 0 when none does.
-void KeyOf(UINT ch, UINT& vk, bool& shift) {
-    vk = 0;
-    shift = false;
-    if (ch >= 'a' && ch <= 'z') {
-        vk = ch - 'a' + 'A';
-    } else if (ch >= 'A' && ch <= 'Z') {
-        vk = ch;
-        shift = true;
-    } else if (ch >= '0' && ch <= '9') {
-        vk = ch;
-    } else {
-        static const struct {
-            char ch;
-            UINT vk;
-            bool shift;
-        } table[] = {{' ', VK_SPACE, false},
-                     {'\r', VK_RETURN, false},
-                     {'\n', VK_RETURN, false},
-                     {'\t', VK_TAB, false},
-                     {'\b', VK_BACK, false},
-                     {0x1B, VK_ESCAPE, false},
-                     {')', '0', true},
-                     {'!', '1', true},
-                     {'@', '2', true},
-                     {'#', '3', true},
-                     {'$', '4', true},
-                     {'%', '5', true},
-                     {'^', '6', true},
-                     {'&', '7', true},
-                     {'*', '8', true},
-                     {'(', '9', true},
-                     {';', VK_OEM_1, false},
-                     {':', VK_OEM_1, true},
-                     {'=', VK_OEM_PLUS, false},
-                     {'+', VK_OEM_PLUS, true},
-                     {',', VK_OEM_COMMA, false},
-                     {'<', VK_OEM_COMMA, true},
-                     {'-', VK_OEM_MINUS, false},
-                     {'_', VK_OEM_MINUS, true},
-                     {'.', VK_OEM_PERIOD, false},
-                     {'>', VK_OEM_PERIOD, true},
-                     {'/', VK_OEM_2, false},
-                     {'?', VK_OEM_2, true},
-                     {'`', VK_OEM_3, false},
-                     {'~', VK_OEM_3, true},
-                     {'[', VK_OEM_4, false},
-                     {'{', VK_OEM_4, true},
-                     {'\\', VK_OEM_5, false},
-                     {'|', VK_OEM_5, true},
-                     {']', VK_OEM_6, false},
-                     {'}', VK_OEM_6, true},
-                     {'\'', VK_OEM_7, false},
-                     {'"', VK_OEM_7, true}};
-        for (const auto& e : table) {
-            if (static_cast<UINT>(static_cast<unsigned char>(e.ch)) == ch) {
-                vk = e.vk;
-                shift = e.shift;
-                return;
-            }
-        }
-    }
 }
 
 // The next code point of UTF-8 text; a byte that starts no valid sequence stands for itself.
@@ -234,8 +169,7 @@ void Robot::Type(LPCTSTR text) {
         UINT ch = NextCodePoint(p);
         UINT vk;
         bool shift;
-        KeyOf(ch, vk, shift);
-        if (vk == 0) {
+        if (!kel::win::KeyForChar(ch, vk, shift)) {
             KelInputChar(ch);
         } else {
             if (shift)

@@ -666,12 +666,7 @@ BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase) {
     HWND__* w = m.Rec(hWnd);
     if (w == nullptr)
         return FALSE;
-    CRect box;
-    if (w->update && !cairo_region_is_empty(w->update.get())) {
-        cairo_rectangle_int_t r;
-        cairo_region_get_extents(w->update.get(), &r);
-        box.SetRect(r.x, r.y, r.x + r.width, r.y + r.height);
-    }
+    const CRect box = w->update ? kel::win::RegionBox(w->update.get()) : CRect();
     if (lpRect != nullptr)
         *lpRect = box;
     if (bErase && w->erase && !box.IsRectEmpty()) {

@@ -4,17 +4,14 @@
 #include "platform/win/Wnd.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace kel::win {
 
 namespace {
 
+// Class names are found regardless of case.
 std::string ClassKey(LPCTSTR name) {
-    std::string s(name ? name : "");
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
+    return std::string(CString(name ? name : "").MakeUpper());
 }
 
 // Where the next top-level window with a default position goes.
@@ -357,9 +354,10 @@ void WindowManager::Reset() {
     m_input.clear();
     m_timers.clear();
     m_quit = false;
-    m_focus = m_capture = m_active = m_clickWnd = nullptr;
+    m_focus = m_capture = m_active = m_clickWnd = m_trackLeave = nullptr;
     std::fill(std::begin(m_keys), std::end(m_keys), 0);
     std::fill(std::begin(m_asyncKeys), std::end(m_asyncKeys), 0);
+    m_cursorKnown = false; // the next move is news, wherever the pointer was left
     m_dblClickTime = 500;
     m_cursor = nullptr;
 }

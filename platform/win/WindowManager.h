@@ -39,6 +39,12 @@ inline RegionPtr NewRegion(const RECT& r) {
         return NewRegion();
     return RegionPtr(cairo_region_create_rectangle(&rc));
 }
+// The bounding rectangle of a region (empty for an empty region).
+inline CRect RegionBox(const cairo_region_t* rgn) {
+    cairo_rectangle_int_t r;
+    cairo_region_get_extents(rgn, &r);
+    return CRect(r.x, r.y, r.x + r.width, r.y + r.height);
+}
 
 // A registered window class.
 struct WindowClass {
@@ -99,7 +105,6 @@ struct HWND__ {
     kel::win::RegionPtr update; // invalid area, client coordinates; null when valid
     bool erase = false;
     bool ncPaint = false;
-    bool internalPaint = false;
 
     bool destroying = false;
     bool nativeCreated = false;
@@ -115,6 +120,13 @@ namespace kel::win {
 // Defined by the CWnd module: a window's record is about to go (temporary CWnd objects on it
 // forget it).
 void OnWindowFreed(HWND h);
+
+// The WM_SIZE and WM_MOVE that DefWindowProc sends for WM_WINDOWPOSCHANGED.
+void KelDefWindowPosChanged(HWND h, const WINDOWPOS* wp);
+
+// The key that types ch on a US keyboard, and whether Shift is held for it; false when no key
+// does (the Robot types text through it).
+bool KeyForChar(UINT ch, UINT& vk, bool& shift);
 
 class WindowManager {
 public:
@@ -218,7 +230,6 @@ public:
     HDC GetDC(HWND h, bool window);
     int ReleaseDC(HWND h, HDC dc);
     HWND WindowFromDC(HDC dc) const;
-    cairo_surface_t* Surface(HWND top) const;
     BOOL SaveImage(HWND h, LPCTSTR path);
     COLORREF Pixel(HWND h, POINT ptClient);
     // The area of the window a DC may draw on, in top-level image coordinates.
@@ -231,7 +242,6 @@ public:
     // Backend.
     Backend& GetBackend();
     void SetBackend(std::unique_ptr<Backend> backend);
-    bool HasBackend() const { return m_backend != nullptr; }
     void Present(HWND top, const CRect& dirty);
     void PresentAll();
 
@@ -246,27 +256,24 @@ public:
     void SendSizeMove(HWND h, bool size, bool move);
 
 private:
-    friend class Loop;
     HWND NewRecord();
     void FreeRecord(HWND h);
     void DestroyTree(HWND h);
     void Unlink(HWND h);
     void CancelFocusIn(HWND h);
-    bool ConvertInput(MSG& msg, bool remove);
-    bool ConvertMouse(const RawInput& in, MSG& msg, bool remove);
+    bool ConvertInput(MSG& msg);
+    bool ConvertMouse(const RawInput& in, MSG& msg);
     void NotifyMouseLeave(HWND h);
-    bool ConvertKey(const RawInput& in, MSG& msg, bool remove);
-    HWND HitTest(HWND top, POINT ptScreen, LRESULT* pHit);
+    bool ConvertKey(const RawInput& in, MSG& msg);
+    // The window that takes the point, from the deepest one under it up (WM_NCHITTEST).
+    HWND HitTest(HWND under, POINT ptScreen, LRESULT* pHit);
     bool NextPaint(MSG& msg, HWND filter) const;
     HWND FindPaint(HWND h) const;
     bool NextTimer(MSG& msg, HWND filter, bool remove);
     void EnsureSurface(HWND top);
-    void DrawNonClient(HWND h);
     HWND NextActiveCandidate(HWND except) const;
-    static UINT MapScan(UINT vk);
     CPoint WindowOriginInTop(HWND h) const;
     void InvalidateArea(HWND h, const cairo_region_t* rgnWindow, bool erase);
-    void SetKeyDown(BYTE* table, int vk, bool down);
 
     std::unordered_map<HWND, std::unique_ptr<HWND__>> m_windows;
     std::vector<HWND> m_topLevels; // z-order, topmost first

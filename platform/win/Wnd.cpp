@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
@@ -19,6 +20,13 @@ CWnd* g_pWndInit = nullptr;
 std::unordered_map<HWND, std::unique_ptr<CWnd>>& TempMap() {
     static std::unordered_map<HWND, std::unique_ptr<CWnd>> map;
     return map;
+}
+
+// Temporary objects replaced before idle (their window went and its handle came back): a
+// handler may still hold them, so they too are deleted on idle.
+std::vector<std::unique_ptr<CWnd>>& StaleTemps() {
+    static std::vector<std::unique_ptr<CWnd>> stale;
+    return stale;
 }
 
 // right - left without overflow: a rectangle of CW_USEDEFAULT corners gives CW_USEDEFAULT.
@@ -74,22 +82,15 @@ CWnd* PASCAL CWnd::FromHandle(HWND hWnd) {
         return p;
     if (!::IsWindow(hWnd))
         return nullptr;
-    auto& temps = TempMap();
-    auto it = temps.find(hWnd);
-    if (it != temps.end() && it->second->m_hWnd == hWnd)
-        return it->second.get();
-    auto temp = std::make_unique<CWnd>();
-    temp->m_hWnd = hWnd;
-    temp->m_nFlags |= WF_TEMPORARY;
-    CWnd* p = temp.get();
-    if (it != temps.end()) {
-        // A stale object of a destroyed window with the same handle: replaced at idle.
-        it->second.release()->m_nFlags |= WF_TEMPORARY;
-        it->second = std::move(temp);
-    } else {
-        temps.emplace(hWnd, std::move(temp));
-    }
-    return p;
+    std::unique_ptr<CWnd>& slot = TempMap()[hWnd];
+    if (slot && slot->m_hWnd == hWnd)
+        return slot.get();
+    if (slot)
+        StaleTemps().push_back(std::move(slot));
+    slot = std::make_unique<CWnd>();
+    slot->m_hWnd = hWnd;
+    slot->m_nFlags |= WF_TEMPORARY;
+    return slot.get();
 }
 
 void PASCAL CWnd::DeleteTempMap() {
@@ -97,6 +98,7 @@ void PASCAL CWnd::DeleteTempMap() {
     for (auto& [h, p] : temps)
         p->m_hWnd = nullptr;
     temps.clear();
+    StaleTemps().clear();
 }
 
 void kel::win::OnWindowFreed(HWND h) {
@@ -162,13 +164,7 @@ void KelHookCreate(HWND hWnd) {
     if (pWnd == nullptr)
         return;
     g_pWndInit = nullptr;
-    pWnd->Attach(hWnd);
-    pWnd->PreSubclassWindow();
-    WNDPROC* lplpfn = pWnd->GetSuperWndProcAddr();
-    auto old = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtr(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
-    if (*lplpfn == nullptr && old != &AfxWndProc)
-        *lplpfn = old;
+    pWnd->SubclassWindow(hWnd);
 }
 
 // ---------------------------------------------------------------------------

@@ -335,9 +335,6 @@ protected:
 private:
     explicit CWnd(HWND hWnd); // the insertion-place windows
 
-    friend LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
-    friend void KelHookCreate(HWND hWnd);
-
 protected:
     DECLARE_MESSAGE_MAP()
 };

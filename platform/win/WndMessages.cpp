@@ -20,17 +20,10 @@ namespace {
 // The message being handled, for Default() and reflection.
 MSG g_lastSent{};
 
-// Finds the entry of the object's maps for a window message.
+// Finds the entry of the object's maps for a window message, the derived class's first. The
+// tables are a handful of entries each: a walk costs less than a cache would.
 const AFX_MSGMAP_ENTRY* FindWindowEntry(const AFX_MSGMAP* pMap, UINT message) {
     for (; pMap != nullptr; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
-        if (message >= KEL_REGISTERED_MESSAGE && message <= 0xFFFF) {
-            for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->nMessage != 0 || e->pfn; ++e) {
-                if (e->nMessage == KEL_REGISTERED_MESSAGE && e->pnRegistered != nullptr &&
-                    *e->pnRegistered == message)
-                    return e;
-            }
-            continue;
-        }
         if (const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(pMap->lpEntries, message, 0, 0))
             return e;
     }

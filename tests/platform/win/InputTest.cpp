@@ -2,6 +2,8 @@
 // focus, keys, the wheel.
 #include "TraceWnd.h"
 
+#include <algorithm>
+
 namespace {
 
 class InputTest : public WinTest {
@@ -205,9 +207,19 @@ TEST_F(InputTest, KeysGoToTheFocusAsKeysCharactersAndSystemKeys) {
     right.m_keys.clear();
     robot.Key(VK_DOWN);
     robot.Key('1', Robot::Alt);
-    // Shift comes before B and !, Alt before 1: all reach the window as keys.
+    // Alt comes before 1: both reach the window, as system keys.
     EXPECT_EQ(std::vector<UINT>({VK_DOWN, VK_MENU, '1'}), right.m_keys);
     EXPECT_EQ(1u, Only("SYSKEYDOWN 49").size());
+
+    // Every printable character has a key of a US keyboard, which types it back.
+    std::string printable;
+    for (char c = ' '; c <= '~'; ++c)
+        printable += c;
+    right.m_chars.clear();
+    right.m_keys.clear();
+    robot.Type(printable.c_str());
+    EXPECT_EQ(printable, right.m_chars);
+    EXPECT_EQ(0, std::count(right.m_keys.begin(), right.m_keys.end(), UINT{VK_PACKET}));
 
     // Characters outside the keyboard arrive as characters.
     right.m_chars.clear();
@@ -294,6 +306,54 @@ TEST_F(InputTest, RightButtonUpAsksForAContextMenuUpThroughTheParents) {
     EXPECT_EQ(
         std::vector<std::string>({"inner:CONTEXTMENU", "left:CONTEXTMENU", "top:CONTEXTMENU"}),
         Only("CONTEXTMENU"));
+}
+
+// Asks to hear of the pointer leaving it whenever the pointer moves over it.
+class CLeaveWnd : public CTraceWnd {
+public:
+    using CTraceWnd::CTraceWnd;
+
+protected:
+    afx_msg void OnMouseMove(UINT, CPoint) {
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
+        ::TrackMouseEvent(&tme);
+    }
+    afx_msg LRESULT OnMouseLeave(WPARAM, LPARAM) {
+        Log("MOUSELEAVE");
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CLeaveWnd, CTraceWnd)
+ON_WM_MOUSEMOVE()
+ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
+END_MESSAGE_MAP()
+
+TEST_F(InputTest, TrackedWindowHearsOnceThatThePointerLeftForAnotherWindowOrForNone) {
+    CLeaveWnd hot(&log, "hot");
+    ASSERT_TRUE(hot.CreateChild(&right, CRect(0, 0, 50, 50), 7));
+    robot.Move(&hot, CPoint(10, 10));
+    robot.Move(&hot, CPoint(20, 10));
+    EXPECT_TRUE(Only("MOUSELEAVE").empty()); // still inside
+    robot.Move(&right, CPoint(100, 100));
+    robot.Move(&right, CPoint(110, 100));
+    EXPECT_EQ(1u, Only("hot:MOUSELEAVE").size());
+    robot.Move(&hot, CPoint(10, 10));
+    robot.Move(&top, CPoint(-50, -50)); // off every window
+    EXPECT_EQ(2u, Only("hot:MOUSELEAVE").size());
+}
+
+TEST_F(InputTest, PointerLeftWhereAnEarlierTestEndedStillMovesAfterAReset) {
+    CPoint pt(10, 10);
+    right.ClientToScreen(&pt);
+    robot.MoveScreen(pt);
+    KelResetWindowSystem(); // as between two tests
+    std::vector<std::string> fresh;
+    CTraceWnd next(&fresh, "next");
+    ASSERT_TRUE(next.CreateTop(CRect(100, 100, 500, 400)));
+    robot.MoveScreen(pt);
+    EXPECT_EQ(1, std::count(fresh.begin(), fresh.end(), std::string("next:MOUSEMOVE 210,10")));
 }
 
 TEST_F(InputTest, DisabledTopLevelWindowTakesNoMouseInput) {

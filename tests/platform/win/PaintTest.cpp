@@ -109,7 +109,6 @@ TEST_F(PaintTest, InvalidRegionsAccumulateAndOnlyThatAreaIsRepainted) {
     top.InvalidateRect(&b, FALSE);
     KelRunUntilIdle();
     EXPECT_EQ(CRect(0, 0, 120, 60), top.m_lastPaint); // the bounds of what was invalid
-    EXPECT_TRUE(top.m_lastPaint.IsRectEmpty() == FALSE);
     EXPECT_EQ(kGreen, KelGetWindowPixel(top, CPoint(5, 5)));
     EXPECT_EQ(kGreen, KelGetWindowPixel(top, CPoint(110, 55)));
     EXPECT_EQ(kRed, KelGetWindowPixel(top, CPoint(50, 30))); // inside the bounds, not invalid

@@ -80,7 +80,6 @@ TEST_F(TimerTest, HandlerKillingItsTimerFiresOnceAndTimersDieWithTheWindow) {
     wnd.SetTimer(3, 100, nullptr);
     wnd.DestroyWindow();
     KelAdvanceTime(1000); // nothing left to fire, nothing to crash on
-    EXPECT_EQ(500u, ::GetDoubleClickTime());
 }
 
 int g_procFired = 0;

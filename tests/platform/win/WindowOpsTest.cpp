@@ -18,7 +18,7 @@ TEST_F(WindowOpsTest, ZOrderDecidesWhoGetsTheClickAndWhatIsListedFirst) {
     EXPECT_EQ(&a, b.GetNextWindow(GW_HWNDPREV));
     Robot robot;
     robot.Click(&top, CPoint(75, 75));
-    EXPECT_EQ(1, IndexOf(log, "a:LBUTTONDOWN 75,75") >= 0 ? 1 : 0);
+    EXPECT_GE(IndexOf(log, "a:LBUTTONDOWN 75,75"), 0);
 
     b.SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(&b, top.GetTopWindow());
@@ -77,7 +77,7 @@ TEST_F(WindowOpsTest, ReparentingMovesTheWindowAndItsCoordinates) {
     CPoint pt(0, 0);
     child.ClientToScreen(&pt);
     EXPECT_EQ(CPoint(210, 10), pt);
-    EXPECT_EQ(nullptr, two.SetParent(&child) == nullptr ? nullptr : &two); // no cycles
+    EXPECT_EQ(nullptr, two.SetParent(&child)); // no cycles
     EXPECT_EQ(nullptr, two.GetParent());
 }
 
@@ -159,6 +159,24 @@ TEST_F(WindowOpsTest, ScrollWindowMovesPixelsAndInvalidatesOnlyWhatItUncovers) {
     EXPECT_EQ(RGB(20, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 25)));
     wnd.ScrollWindow(0, -10);
     EXPECT_EQ(RGB(30, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 25))); // moved up by one stripe
+    KelRunUntilIdle();
+    EXPECT_EQ(CRect(0, 90, 100, 100), wnd.m_lastPaint);
+}
+
+TEST_F(WindowOpsTest, ScrollingAChildMovesItsOwnPixelsAndNoneAroundIt) {
+    const COLORREF green = RGB(0, 160, 0);
+    CTraceWnd top;
+    ASSERT_TRUE(top.CreateTop(CRect(50, 50, 250, 250), WS_POPUP | WS_VISIBLE,
+                              AfxRegisterWndClass(0, nullptr, ::CreateSolidBrush(green))));
+    CStripesWnd wnd;
+    ASSERT_TRUE(wnd.Create(AfxRegisterWndClass(0), "s", WS_CHILD | WS_VISIBLE,
+                           CRect(30, 40, 130, 140), &top, 1));
+    KelRunUntilIdle();
+    wnd.ScrollWindow(0, -10);
+    EXPECT_EQ(RGB(30, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 25)));
+    EXPECT_EQ(RGB(90, 0, 0), KelGetWindowPixel(wnd, CPoint(95, 85)));
+    EXPECT_EQ(green, KelGetWindowPixel(top, CPoint(80, 39))); // just above the child
+    EXPECT_EQ(green, KelGetWindowPixel(top, CPoint(29, 80))); // just left of it
     KelRunUntilIdle();
     EXPECT_EQ(CRect(0, 90, 100, 100), wnd.m_lastPaint);
 }
