@@ -78,8 +78,7 @@ public:
                 const bool inside =
                     Client().PtInRect(CPoint(GET_X_LPARAM(lp), GET_Y_LPARAM(lp))) != FALSE;
                 m_bTracking = false;
-                if (::GetCapture() == m_hWnd)
-                    ::ReleaseCapture();
+                ReleaseOwnCapture();
                 SetPushed(false);
                 if (inside)
                     Click();
@@ -218,8 +217,7 @@ private:
     void Cancel() {
         m_bTracking = false;
         m_bSpaceDown = false;
-        if (::GetCapture() == m_hWnd)
-            ::ReleaseCapture();
+        ReleaseOwnCapture();
         SetPushed(false);
     }
 
@@ -323,18 +321,11 @@ private:
 
     void PaintOwnerDraw(HDC hdc) {
         DRAWITEMSTRUCT dis{};
-        dis.CtlType = ODT_BUTTON;
-        dis.CtlID = static_cast<UINT>(Id());
-        dis.itemAction = ODA_DRAWENTIRE;
         dis.itemState = (m_bPushed ? ODS_SELECTED : 0) | (Focused() ? ODS_FOCUS : 0) |
                         (Enabled() ? 0 : ODS_DISABLED);
-        dis.hwndItem = m_hWnd;
-        dis.hDC = hdc;
         dis.rcItem = Client();
-        HBRUSH brush = CtlColor(hdc, WM_CTLCOLORBTN);
-        ::FillRect(hdc, &dis.rcItem, brush);
-        if (HWND parent = Parent())
-            ::SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+        ::FillRect(hdc, &dis.rcItem, CtlColor(hdc, WM_CTLCOLORBTN));
+        SendDrawItem(dis, ODT_BUTTON, hdc);
     }
 
     UINT TextFormat() const {
@@ -406,15 +397,10 @@ private:
             if (::GetObject(hbm, sizeof(bm), &bm)) {
                 const int x = content.left + (content.Width() - bm.bmWidth) / 2;
                 const int y = content.top + (content.Height() - bm.bmHeight) / 2;
-                if (enabled) {
-                    HDC mem = ::CreateCompatibleDC(hdc);
-                    HGDIOBJ old = ::SelectObject(mem, hbm);
-                    ::BitBlt(hdc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-                    ::SelectObject(mem, old);
-                    ::DeleteDC(mem);
-                } else {
+                if (enabled)
+                    DrawBitmap(hdc, hbm, x, y, bm.bmWidth, bm.bmHeight);
+                else
                     DrawDisabledBitmap(hdc, hbm, x, y);
-                }
             }
         } else {
             CString text = Text();

@@ -440,10 +440,7 @@ private:
     }
     // The first item that begins with the edit's text (-1 for none or no text).
     int MatchOfEdit() const {
-        CString text;
-        const int n = ::GetWindowTextLength(m_hEdit);
-        ::GetWindowText(m_hEdit, text.GetBuffer(n), n + 1);
-        text.ReleaseBuffer();
+        const CString text = WindowText(m_hEdit);
         if (text.IsEmpty())
             return -1;
         return static_cast<int>(
@@ -561,10 +558,7 @@ private:
         m_nSelBeforeDrop = list->GetCurSel();
         if (m_hEdit != nullptr) {
             // The list opens on the item the typed text begins.
-            const int n = ::GetWindowTextLength(m_hEdit);
-            m_strBeforeDrop.Empty();
-            ::GetWindowText(m_hEdit, m_strBeforeDrop.GetBuffer(n), n + 1);
-            m_strBeforeDrop.ReleaseBuffer();
+            m_strBeforeDrop = WindowText(m_hEdit);
             list->SelectForCombo(MatchOfEdit());
         }
         m_nAnnounced = m_nSelBeforeDrop;

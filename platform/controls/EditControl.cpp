@@ -59,11 +59,7 @@ public:
             Notify(EN_SETFOCUS);
             return 0;
         case WM_KILLFOCUS:
-            if (m_bSelecting) {
-                m_bSelecting = false;
-                if (::GetCapture() == m_hWnd)
-                    ::ReleaseCapture();
-            }
+            EndSelecting();
             Invalidate();
             Notify(EN_KILLFOCUS);
             return 0;
@@ -80,11 +76,7 @@ public:
             }
             return 0;
         case WM_LBUTTONUP:
-            if (m_bSelecting) {
-                m_bSelecting = false;
-                if (::GetCapture() == m_hWnd)
-                    ::ReleaseCapture();
-            }
+            EndSelecting();
             return 0;
         case WM_CAPTURECHANGED:
             if (reinterpret_cast<HWND>(lp) != m_hWnd)
@@ -206,6 +198,14 @@ public:
     }
 
 private:
+    // The button went up or the focus left: a selection by the mouse ends.
+    void EndSelecting() {
+        if (!m_bSelecting)
+            return;
+        m_bSelecting = false;
+        ReleaseOwnCapture();
+    }
+
     int SelMin() const { return std::min(m_nAnchor, m_nCaret); }
     int SelMax() const { return std::max(m_nAnchor, m_nCaret); }
     bool ReadOnly() const { return (Style() & ES_READONLY) != 0; }
@@ -247,14 +247,11 @@ private:
         if (n == 0)
             return xs;
         const CString shown = Display(text);
-        HDC dc = ::GetDC(nullptr);
-        HGDIOBJ old = ::SelectObject(dc, Font());
         std::vector<int> dx(static_cast<size_t>(shown.GetLength()), 0);
         int fit = 0;
         SIZE sz{};
-        ::GetTextExtentExPoint(dc, shown, shown.GetLength(), 0x7FFFFFFF, &fit, dx.data(), &sz);
-        ::SelectObject(dc, old);
-        ::ReleaseDC(nullptr, dc);
+        ::GetTextExtentExPoint(MeasureDC(Font()), shown, shown.GetLength(), 0x7FFFFFFF, &fit,
+                               dx.data(), &sz);
         if (PasswordChar() == 0) {
             for (int i = 1; i <= n; ++i)
                 xs[static_cast<size_t>(i)] = dx[static_cast<size_t>(i - 1)];
@@ -404,8 +401,11 @@ private:
         CString next = text.Left(a) + ins + text.Mid(b);
         if (!(Style() & ES_AUTOHSCROLL)) {
             const int avail = FormatRect().Width();
-            while (!ins.IsEmpty() &&
-                   TextWidth(Font(), Display(next), Display(next).GetLength()) > avail) {
+            auto tooWide = [&] {
+                const CString shown = Display(next);
+                return TextWidth(Font(), shown, shown.GetLength()) > avail;
+            };
+            while (!ins.IsEmpty() && tooWide()) {
                 ins = ins.Left(PrevCharPos(ins, ins.GetLength()));
                 next = text.Left(a) + ins + text.Mid(b);
                 truncated = true;

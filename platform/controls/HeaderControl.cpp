@@ -294,7 +294,7 @@ private:
             return;
         // Dividers first: the nearest right edge within reach; an empty item right of a
         // divider opens from its right side.
-        int x = 0, best = -1, bestDist = kDivider + 1;
+        int x = 0, best = -1, bestX = 0, bestDist = kDivider + 1;
         for (size_t k = 0; k < m_order.size(); ++k) {
             const int i = m_order[k];
             x += m_items[static_cast<size_t>(i)].cxy;
@@ -302,19 +302,18 @@ private:
             if (d < bestDist) {
                 bestDist = d;
                 best = static_cast<int>(k);
+                bestX = x;
             }
         }
         if (best >= 0) {
-            int k = best;
-            if (pt.x > LeftOf(m_order[static_cast<size_t>(k)]) +
-                           m_items[static_cast<size_t>(m_order[static_cast<size_t>(k)])].cxy &&
-                k + 1 < static_cast<int>(m_order.size()) &&
-                m_items[static_cast<size_t>(m_order[static_cast<size_t>(k + 1)])].cxy == 0) {
-                hti.iItem = m_order[static_cast<size_t>(k + 1)];
+            const size_t k = static_cast<size_t>(best);
+            if (pt.x > bestX && k + 1 < m_order.size() &&
+                m_items[static_cast<size_t>(m_order[k + 1])].cxy == 0) {
+                hti.iItem = m_order[k + 1];
                 hti.flags = HHT_ONDIVOPEN;
                 return;
             }
-            hti.iItem = m_order[static_cast<size_t>(k)];
+            hti.iItem = m_order[k];
             hti.flags = HHT_ONDIVIDER;
             return;
         }
@@ -445,8 +444,7 @@ private:
         }
         const int item = m_nItem;
         m_eMode = None;
-        if (::GetCapture() == m_hWnd)
-            ::ReleaseCapture();
+        ReleaseOwnCapture();
         Invalidate();
         if (mode == Pressing) {
             if ((Style() & HDS_BUTTONS) && Valid(item) && ItemRect(item).PtInRect(pt))
@@ -474,8 +472,7 @@ private:
         const int item = m_nItem;
         const int width = m_nTrackWidth;
         m_eMode = None;
-        if (::GetCapture() == m_hWnd)
-            ::ReleaseCapture();
+        ReleaseOwnCapture();
         Invalidate();
         HDITEM hdi{};
         hdi.mask = HDI_WIDTH;
@@ -498,8 +495,7 @@ private:
     void CancelMode() {
         const Mode mode = m_eMode;
         m_eMode = None;
-        if (::GetCapture() == m_hWnd)
-            ::ReleaseCapture();
+        ReleaseOwnCapture();
         Invalidate();
         if (mode == Tracking && Valid(m_nItem)) {
             if (Style() & HDS_FULLDRAG)
@@ -527,19 +523,13 @@ private:
         ::FillRect(hdc, &rc, ::GetSysColorBrush(COLOR_3DFACE));
         if (item.fmt & HDF_OWNERDRAW) {
             DRAWITEMSTRUCT dis{};
-            dis.CtlType = ODT_HEADER;
-            dis.CtlID = static_cast<UINT>(Id());
             dis.itemID = static_cast<UINT>(index);
-            dis.itemAction = ODA_DRAWENTIRE;
             dis.itemState = pressed ? ODS_SELECTED : 0;
-            dis.hwndItem = m_hWnd;
-            dis.hDC = hdc;
             dis.rcItem = rc;
             dis.itemData = static_cast<ULONG_PTR>(item.lParam);
             const int saved = ::SaveDC(hdc);
             ::IntersectClipRect(hdc, rc.left, rc.top, rc.right, rc.bottom);
-            if (HWND parent = Parent())
-                ::SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+            SendDrawItem(dis, ODT_HEADER, hdc);
             ::RestoreDC(hdc, saved);
         } else {
             CRect content = rc;
@@ -558,12 +548,8 @@ private:
                 ::GetObject(item.hbm, sizeof(bm), &bm) && content.Width() > bm.bmWidth) {
                 const bool right = (item.fmt & HDF_BITMAP_ON_RIGHT) != 0;
                 const int x = right ? content.right - bm.bmWidth : content.left;
-                HDC mem = ::CreateCompatibleDC(hdc);
-                HGDIOBJ old = ::SelectObject(mem, item.hbm);
-                ::BitBlt(hdc, x, content.top + (content.Height() - bm.bmHeight) / 2, bm.bmWidth,
-                         bm.bmHeight, mem, 0, 0, SRCCOPY);
-                ::SelectObject(mem, old);
-                ::DeleteDC(mem);
+                DrawBitmap(hdc, item.hbm, x, content.top + (content.Height() - bm.bmHeight) / 2,
+                           bm.bmWidth, bm.bmHeight);
                 if (right)
                     content.right -= bm.bmWidth + kMargin;
                 else
@@ -598,10 +584,14 @@ private:
         ::SetTextColor(hdc, ::GetSysColor(COLOR_BTNTEXT));
         ::SetBkColor(hdc, ::GetSysColor(COLOR_3DFACE));
         const CRect client = Client();
+        // Items outside the clip box are not drawn: a grid scrolls its header left out of its
+        // window, and only the columns that show cost a paint.
+        CRect clip;
+        ::GetClipBox(hdc, &clip);
         int x = 0;
         for (int i : m_order) {
             const int w = m_items[static_cast<size_t>(i)].cxy;
-            if (w > 0) {
+            if (w > 0 && x < clip.right && x + w > clip.left) {
                 const bool pressed =
                     m_eMode == Pressing && i == m_nItem && m_bInside && (Style() & HDS_BUTTONS);
                 if (m_eMode == Dragging && i == m_nItem) {

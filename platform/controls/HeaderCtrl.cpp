@@ -3,8 +3,6 @@
 #include "platform/controls/ControlClasses.h"
 #include "platform/controls/NativeControl.h"
 
-#include <vector>
-
 IMPLEMENT_DYNAMIC(CHeaderCtrl, CWnd)
 
 BOOL CHeaderCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {

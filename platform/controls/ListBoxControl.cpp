@@ -3,7 +3,6 @@
 #include "platform/controls/ListBoxControl.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace kel::ctl {
 
@@ -110,15 +109,9 @@ void ListBox::SelChange(bool notify) {
 }
 
 CRect ListBox::ScrollBarRect() const {
-    CRect window;
-    ::GetWindowRect(m_hWnd, &window);
-    CPoint origin(0, 0);
-    ::ClientToScreen(m_hWnd, &origin);
-    origin -= window.TopLeft();
     const CRect client = Client();
-    return CRect(origin.x + client.right, origin.y,
-                 origin.x + client.right + ::GetSystemMetrics(SM_CXVSCROLL),
-                 origin.y + client.bottom);
+    const CPoint at = ClientToWindow(CPoint(client.right, 0));
+    return CRect(at.x, at.y, at.x + ::GetSystemMetrics(SM_CXVSCROLL), at.y + client.bottom);
 }
 
 CPoint ListBox::ClientToWindow(CPoint pt) const {
@@ -347,8 +340,8 @@ void ListBox::ButtonUp(CPoint pt) {
     if (m_bScrollTracking) {
         m_bScrollTracking = false;
         m_track.ButtonUp(ClientToWindow(pt));
-        if (!IsComboList() && ::GetCapture() == m_hWnd)
-            ::ReleaseCapture();
+        if (!IsComboList())
+            ReleaseOwnCapture();
         return;
     }
     if (IsComboList()) {
@@ -366,8 +359,7 @@ void ListBox::ButtonUp(CPoint pt) {
     if (!m_bTracking)
         return;
     m_bTracking = false;
-    if (::GetCapture() == m_hWnd)
-        ::ReleaseCapture();
+    ReleaseOwnCapture();
     if (m_bSelChanged)
         SelChange(true);
 }
@@ -450,7 +442,9 @@ void ListBox::Paint() {
         ::SetBkColor(hdc, ::GetSysColor(COLOR_WINDOW));
     }
     ::FillRect(hdc, &client, brush);
-    const COLORREF text = Enabled() ? ::GetTextColor(hdc) : ::GetSysColor(COLOR_GRAYTEXT);
+    const bool enabled = Enabled();
+    const bool multi = Multi();
+    const COLORREF text = enabled ? ::GetTextColor(hdc) : ::GetSysColor(COLOR_GRAYTEXT);
     const bool ownerDraw =
         (Style() & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) && !IsComboList();
     const bool focused = Focused();
@@ -463,26 +457,20 @@ void ListBox::Paint() {
         if (rc.top >= client.bottom)
             break;
         const Item& item = m_items[static_cast<size_t>(i)];
-        const bool sel = Multi() ? item.sel : i == m_nCurSel;
+        const bool sel = multi ? item.sel : i == m_nCurSel;
         const bool caret =
-            focused && (Multi() ? i == m_nCaret : (m_nCurSel < 0 ? i == m_nCaret : i == m_nCurSel));
+            focused && (multi ? i == m_nCaret : (m_nCurSel < 0 ? i == m_nCaret : i == m_nCurSel));
         if (ownerDraw) {
             DRAWITEMSTRUCT dis{};
-            dis.CtlType = ODT_LISTBOX;
-            dis.CtlID = static_cast<UINT>(Id());
             dis.itemID = static_cast<UINT>(i);
-            dis.itemAction = ODA_DRAWENTIRE;
             dis.itemState =
-                (sel ? ODS_SELECTED : 0) | (caret ? ODS_FOCUS : 0) | (Enabled() ? 0 : ODS_DISABLED);
-            dis.hwndItem = m_hWnd;
-            dis.hDC = hdc;
+                (sel ? ODS_SELECTED : 0) | (caret ? ODS_FOCUS : 0) | (enabled ? 0 : ODS_DISABLED);
             dis.rcItem = rc;
             dis.itemData = item.data;
-            if (HWND parent = Parent())
-                ::SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+            SendDrawItem(dis, ODT_LISTBOX, hdc);
             continue;
         }
-        if (sel && Enabled()) {
+        if (sel && enabled) {
             ::FillRect(hdc, &rc, ::GetSysColorBrush(COLOR_HIGHLIGHT));
             ::SetTextColor(hdc, ::GetSysColor(COLOR_HIGHLIGHTTEXT));
         } else {
@@ -591,8 +579,7 @@ LRESULT ListBox::Proc(UINT msg, WPARAM wp, LPARAM lp) {
         if (m_bTracking || m_bScrollTracking) {
             m_bTracking = m_bScrollTracking = false;
             m_track.Cancel();
-            if (::GetCapture() == m_hWnd)
-                ::ReleaseCapture();
+            ReleaseOwnCapture();
         }
         Invalidate();
         Notify(LBN_KILLFOCUS);
@@ -737,9 +724,7 @@ LRESULT ListBox::Proc(UINT msg, WPARAM wp, LPARAM lp) {
         if (!Valid(index))
             return LB_ERR;
         const CString& t = m_items[static_cast<size_t>(index)].text;
-        if (lp != 0)
-            std::memcpy(reinterpret_cast<char*>(lp), static_cast<LPCTSTR>(t),
-                        static_cast<size_t>(t.GetLength()) + 1);
+        CopyText(t, reinterpret_cast<LPTSTR>(lp), t.GetLength() + 1);
         return t.GetLength();
     }
     case LB_GETTEXTLEN:

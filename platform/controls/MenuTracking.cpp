@@ -289,24 +289,20 @@ void MenuTracker::Activate(int level, int item, bool byKey) {
 void MenuTracker::MouseMove(CPoint screen) {
     int level = -1, item = -1;
     if (!HitLevel(screen, level, item)) {
-        // Off the menus: the deepest level loses its highlight unless a submenu hangs from it.
-        const int last = static_cast<int>(m_levels.size()) - 1;
-        if (last >= 0 && !(last + 1 < static_cast<int>(m_levels.size())))
-            Select(last, -1);
+        // Off the menus: the deepest level loses its highlight (the levels above keep theirs,
+        // the items their submenus hang from).
+        if (!m_levels.empty())
+            Select(static_cast<int>(m_levels.size()) - 1, -1);
         return;
     }
     Select(level, item);
-    if (static_cast<int>(m_levels.size()) > level + 1) {
-        HMENU__* m = MenuRec(m_levels[static_cast<size_t>(level)].menu);
-        const bool sameSub = item >= 0 && m != nullptr &&
-                             m->items[static_cast<size_t>(item)].sub ==
-                                 m_levels[static_cast<size_t>(level + 1)].menu;
-        if (!sameSub)
-            CloseFrom(level + 1);
-    }
     HMENU__* m = MenuRec(m_levels[static_cast<size_t>(level)].menu);
-    if (item >= 0 && m != nullptr && m->items[static_cast<size_t>(item)].sub != nullptr &&
-        static_cast<int>(m_levels.size()) == level + 1) {
+    const HMENU sub = item >= 0 && m != nullptr ? m->items[static_cast<size_t>(item)].sub : nullptr;
+    // A submenu other than the item's own closes.
+    if (static_cast<int>(m_levels.size()) > level + 1 &&
+        sub != m_levels[static_cast<size_t>(level + 1)].menu)
+        CloseFrom(level + 1);
+    if (sub != nullptr && static_cast<int>(m_levels.size()) == level + 1) {
         m_nHoverLevel = level;
         m_nHoverItem = item;
         TopWnd()->SetTimer(kHoverTimer, kHoverDelay);
@@ -447,10 +443,8 @@ bool MenuTracker::ChooseText(LPCTSTR text) {
 
 void MenuTracker::Paint(int level) {
     Level& lv = m_levels[static_cast<size_t>(level)];
-    PAINTSTRUCT ps;
-    HDC hdc = ::BeginPaint(lv.wnd->m_hWnd, &ps);
-    const int saved = ::SaveDC(hdc);
-    ::SelectObject(hdc, MenuFont());
+    ControlPaint paint(lv.wnd->m_hWnd, MenuFont());
+    HDC hdc = paint.hdc;
     CRect rc;
     lv.wnd->GetClientRect(&rc);
     ::FillRect(hdc, &rc, ::GetSysColorBrush(COLOR_MENU));
@@ -482,23 +476,19 @@ void MenuTracker::Paint(int level) {
         CRect text(ir.left + kCheckColumn, ir.top, ir.right - kArrowColumn, ir.bottom);
         const int tab = item.text.Find('\t');
         const CString label = tab >= 0 ? item.text.Left(tab) : item.text;
+        // Grayed items are embossed, except on the highlight (in its gray text colour).
+        const bool embossed = grayed && !hilite;
         const UINT fmt = DT_SINGLELINE | DT_VCENTER;
-        if (grayed && !hilite)
-            DrawGrayText(hdc, label, label.GetLength(), text, fmt | DT_LEFT);
-        else
-            ::DrawText(hdc, label, label.GetLength(), &text, fmt | DT_LEFT);
+        DrawItemText(hdc, label, label.GetLength(), text, fmt | DT_LEFT, !embossed);
         if (tab >= 0) {
             const CString accel = item.text.Mid(tab + 1);
-            if (grayed && !hilite)
-                DrawGrayText(hdc, accel, accel.GetLength(), text, fmt | DT_RIGHT | DT_NOPREFIX);
-            else
-                ::DrawText(hdc, accel, accel.GetLength(), &text, fmt | DT_RIGHT | DT_NOPREFIX);
+            DrawItemText(hdc, accel, accel.GetLength(), text, fmt | DT_RIGHT | DT_NOPREFIX,
+                         !embossed);
         }
         if (item.sub != nullptr) {
             // A small triangle pointing right, in the item's text colour.
             const int cy = ir.top + ir.Height() / 2, x0 = ir.right - kArrowColumn + 4;
-            HBRUSH brush =
-                ::CreateSolidBrush(grayed && !hilite ? ::GetSysColor(COLOR_GRAYTEXT) : color);
+            HBRUSH brush = ::CreateSolidBrush(embossed ? ::GetSysColor(COLOR_GRAYTEXT) : color);
             for (int k = 0; k < 4; ++k) {
                 CRect col(x0 + k, cy - 3 + k, x0 + k + 1, cy + 4 - k);
                 ::FillRect(hdc, &col, brush);
@@ -506,8 +496,6 @@ void MenuTracker::Paint(int level) {
             ::DeleteObject(brush);
         }
     }
-    ::RestoreDC(hdc, saved);
-    ::EndPaint(lv.wnd->m_hWnd, &ps);
 }
 
 LRESULT PopupWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,11 +7,7 @@
 namespace kel::ctl {
 
 CString NativeControl::Text() const {
-    int n = ::GetWindowTextLength(m_hWnd);
-    CString s;
-    ::GetWindowText(m_hWnd, s.GetBuffer(n), n + 1);
-    s.ReleaseBuffer();
-    return s;
+    return WindowText(m_hWnd);
 }
 
 HFONT NativeControl::Font() const {
@@ -48,6 +44,16 @@ HBRUSH NativeControl::CtlColor(HDC hdc, UINT msg) {
     return brush;
 }
 
+void NativeControl::SendDrawItem(DRAWITEMSTRUCT& dis, UINT ctlType, HDC hdc) {
+    dis.CtlType = ctlType;
+    dis.CtlID = static_cast<UINT>(Id());
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.hwndItem = m_hWnd;
+    dis.hDC = hdc;
+    if (HWND parent = Parent())
+        ::SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+}
+
 CImageList* TempImageList(HIMAGELIST himl) {
     struct Wrapper {
         CImageList list;
@@ -68,6 +74,14 @@ HWND TopLevelOf(HWND h) {
     while (h != nullptr && (::GetWindowLong(h, GWL_STYLE) & WS_CHILD))
         h = ::GetParent(h);
     return h;
+}
+
+CString WindowText(HWND h) {
+    const int n = ::GetWindowTextLength(h);
+    CString s;
+    ::GetWindowText(h, s.GetBuffer(n), n + 1);
+    s.ReleaseBuffer();
+    return s;
 }
 
 // ---------------------------------------------------------------------------
@@ -109,23 +123,6 @@ bool IsWordChar(char c) {
 // ---------------------------------------------------------------------------
 
 namespace {
-
-// A screen context with the font selected, for measuring.
-class MeasureDC {
-public:
-    explicit MeasureDC(HFONT font) : m_dc(::GetDC(nullptr)) { m_old = ::SelectObject(m_dc, font); }
-    ~MeasureDC() {
-        ::SelectObject(m_dc, m_old);
-        ::ReleaseDC(nullptr, m_dc);
-    }
-    MeasureDC(const MeasureDC&) = delete;
-    MeasureDC& operator=(const MeasureDC&) = delete;
-    operator HDC() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
 
 bool IsInk(COLORREF c) {
     // Dark pixels carry the drawing; light ones (face, highlight) vanish when embossed.
@@ -213,6 +210,14 @@ void DrawItemText(HDC hdc, LPCTSTR text, int len, RECT rc, UINT format, bool ena
     } else {
         DrawGrayText(hdc, text, len, rc, format);
     }
+}
+
+void DrawBitmap(HDC hdc, HBITMAP hbm, int x, int y, int cx, int cy) {
+    HDC mem = ::CreateCompatibleDC(hdc);
+    HGDIOBJ old = ::SelectObject(mem, hbm);
+    ::BitBlt(hdc, x, y, cx, cy, mem, 0, 0, SRCCOPY);
+    ::SelectObject(mem, old);
+    ::DeleteDC(mem);
 }
 
 void FillScrollShaft(HDC hdc, const RECT& rc, bool pressed) {

@@ -41,6 +41,11 @@ public:
     // The font set with WM_SETFONT, else the default GUI font.
     HFONT Font() const;
     void Invalidate() { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
+    // The end of a mouse operation: the capture goes if the control still holds it.
+    void ReleaseOwnCapture() {
+        if (::GetCapture() == m_hWnd)
+            ::ReleaseCapture();
+    }
 
     // WM_COMMAND with the control's ID and the code, to the parent.
     void Notify(WORD code);
@@ -49,6 +54,9 @@ public:
     // The parent's brush for the control's background (WM_CTLCOLORxxx); it also sets the
     // text and background colours of the context.
     HBRUSH CtlColor(HDC hdc, UINT msg);
+    // WM_DRAWITEM to the parent for the whole of an owner-drawn control or item: the caller
+    // fills in the item's ID, state, rectangle and data; the rest is filled in here.
+    void SendDrawItem(DRAWITEMSTRUCT& dis, UINT ctlType, HDC hdc);
 
     HWND m_hWnd;
     bool m_bDestroyed = false;
@@ -58,10 +66,11 @@ public:
 // back and the paint ended when it goes out of scope.
 class ControlPaint {
 public:
-    explicit ControlPaint(NativeControl& ctl) : m_hWnd(ctl.m_hWnd) {
+    explicit ControlPaint(NativeControl& ctl) : ControlPaint(ctl.m_hWnd, ctl.Font()) {}
+    ControlPaint(HWND hWnd, HFONT font) : m_hWnd(hWnd) {
         hdc = ::BeginPaint(m_hWnd, &m_ps);
         m_nSaved = ::SaveDC(hdc);
-        ::SelectObject(hdc, ctl.Font());
+        ::SelectObject(hdc, font);
     }
     ~ControlPaint() {
         ::RestoreDC(hdc, m_nSaved);
@@ -119,6 +128,8 @@ CImageList* TempImageList(HIMAGELIST himl);
 
 // The top-level window a window belongs to.
 HWND TopLevelOf(HWND h);
+// The window's text.
+CString WindowText(HWND h);
 
 // ---------------------------------------------------------------------------
 // Text of UTF-8 strings: positions are byte offsets on character boundaries.
@@ -132,6 +143,23 @@ bool IsWordChar(char c);
 // ---------------------------------------------------------------------------
 // Drawing in the classic look.
 
+// A screen context with a font selected, for measuring.
+class MeasureDC {
+public:
+    explicit MeasureDC(HFONT font) : m_dc(::GetDC(nullptr)) { m_old = ::SelectObject(m_dc, font); }
+    ~MeasureDC() {
+        ::SelectObject(m_dc, m_old);
+        ::ReleaseDC(nullptr, m_dc);
+    }
+    MeasureDC(const MeasureDC&) = delete;
+    MeasureDC& operator=(const MeasureDC&) = delete;
+    operator HDC() const { return m_dc; }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
 // The height of a line of text in the font (tmHeight).
 int FontHeight(HFONT hFont);
 // The width of text in the font.
@@ -140,6 +168,8 @@ int TextWidth(HFONT hFont, LPCTSTR text, int len);
 void DrawGrayText(HDC hdc, LPCTSTR text, int len, RECT rc, UINT format);
 // Text in the current colours, or grayed when not enabled.
 void DrawItemText(HDC hdc, LPCTSTR text, int len, RECT rc, UINT format, bool enabled);
+// A bitmap copied as it is, its top left at (x, y).
+void DrawBitmap(HDC hdc, HBITMAP hbm, int x, int y, int cx, int cy);
 // The shaft of a scroll bar: the 50% pattern of highlight and face (dark when pressed).
 void FillScrollShaft(HDC hdc, const RECT& rc, bool pressed);
 // A bitmap (or an image of a list) drawn embossed, as a disabled image is.

@@ -26,16 +26,14 @@ public:
             return DLGC_WANTARROWS;
         case WM_PAINT: {
             Layout();
-            PAINTSTRUCT ps;
-            HDC hdc = ::BeginPaint(m_hWnd, &ps);
-            CtlColor(hdc, WM_CTLCOLORSCROLLBAR);
-            m_track.Paint(hdc, Enabled());
-            if (Focused() && !m_track.PartRect(ScrollTrack::Thumb).IsRectEmpty()) {
-                CRect focus = m_track.PartRect(ScrollTrack::Thumb);
+            ControlPaint paint(*this);
+            CtlColor(paint.hdc, WM_CTLCOLORSCROLLBAR);
+            m_track.Paint(paint.hdc, Enabled());
+            CRect focus = m_track.PartRect(ScrollTrack::Thumb);
+            if (Focused() && !focus.IsRectEmpty()) {
                 focus.DeflateRect(2, 2);
-                ::DrawFocusRect(hdc, &focus);
+                ::DrawFocusRect(paint.hdc, &focus);
             }
-            ::EndPaint(m_hWnd, &ps);
             return 0;
         }
         case WM_ERASEBKGND:
@@ -60,8 +58,8 @@ public:
         case WM_LBUTTONUP:
             if (m_track.IsTracking()) {
                 m_track.ButtonUp(Point(lp));
-                if (Alive() && ::GetCapture() == m_hWnd)
-                    ::ReleaseCapture();
+                if (Alive())
+                    ReleaseOwnCapture();
             }
             return 0;
         case WM_CAPTURECHANGED:

@@ -99,11 +99,9 @@ int ScrollTrack::PosFromThumb(int thumbStart) const {
     int shaftStart, shaftLen, ts, thumbLen;
     if (!ThumbGeometry(shaftStart, shaftLen, ts, thumbLen, m_nPos))
         return m_nPos;
-    const int room = shaftLen - thumbLen;
+    const int room = shaftLen - thumbLen; // more than 0: the thumb is smaller than the shaft
     const long long span = static_cast<long long>(MaxPos()) - m_nMin;
     const int offset = std::clamp(thumbStart - shaftStart, 0, room);
-    if (room <= 0)
-        return m_nMin;
     // Rounded to the nearest position.
     return m_nMin + static_cast<int>((offset * span + room / 2) / room);
 }
@@ -140,6 +138,27 @@ CRect ScrollTrack::PartRect(Part part) const {
     default:
         return CRect();
     }
+}
+
+UINT ScrollTrack::CodeOf(Part part) {
+    switch (part) {
+    case LineUp:
+        return SB_LINEUP;
+    case LineDown:
+        return SB_LINEDOWN;
+    case PageUp:
+        return SB_PAGEUP;
+    default:
+        return SB_PAGEDOWN;
+    }
+}
+
+// An arrow stays held while the pointer is on it, wherever the thumb is; a page area only
+// while the pointer is on what is left of it.
+bool ScrollTrack::OverHeld(CPoint pt) const {
+    if (m_eTrack == LineUp || m_eTrack == LineDown)
+        return PartRect(m_eTrack).PtInRect(pt) != FALSE;
+    return HitTest(pt) == m_eTrack;
 }
 
 ScrollTrack::Part ScrollTrack::HitTest(CPoint pt) const {
@@ -201,10 +220,7 @@ bool ScrollTrack::ButtonDown(CPoint pt, bool enabled) {
         return true;
     }
     m_redraw();
-    Send(part == LineUp     ? SB_LINEUP
-         : part == LineDown ? SB_LINEDOWN
-         : part == PageUp   ? SB_PAGEUP
-                            : SB_PAGEDOWN);
+    Send(CodeOf(part));
     if (m_eTrack != None && ::IsWindow(m_hWndTimer))
         ::SetTimer(m_hWndTimer, kTimerId, FirstRepeatDelay(), nullptr);
     return true;
@@ -226,9 +242,7 @@ void ScrollTrack::MouseMove(CPoint pt) {
         }
         return;
     }
-    const bool over = m_eTrack == LineUp || m_eTrack == LineDown
-                          ? PartRect(m_eTrack).PtInRect(pt) != FALSE
-                          : HitTest(pt) == m_eTrack;
+    const bool over = OverHeld(pt);
     if (over != m_bOver) {
         m_bOver = over;
         m_redraw();
@@ -273,21 +287,13 @@ void ScrollTrack::Timer() {
     }
     // A held arrow repeats while the pointer is on it; a held page area until the thumb
     // reaches the pointer.
-    bool repeat = false;
-    if (m_eTrack == LineUp || m_eTrack == LineDown)
-        repeat = PartRect(m_eTrack).PtInRect(m_ptLast) != FALSE;
-    else
-        repeat = HitTest(m_ptLast) == m_eTrack;
+    const bool repeat = OverHeld(m_ptLast);
     if (repeat != m_bOver) {
         m_bOver = repeat;
         m_redraw();
     }
-    if (!repeat)
-        return;
-    Send(m_eTrack == LineUp     ? SB_LINEUP
-         : m_eTrack == LineDown ? SB_LINEDOWN
-         : m_eTrack == PageUp   ? SB_PAGEUP
-                                : SB_PAGEDOWN);
+    if (repeat)
+        Send(CodeOf(m_eTrack));
 }
 
 } // namespace kel::ctl

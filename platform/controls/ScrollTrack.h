@@ -52,6 +52,10 @@ private:
     int PosFromThumb(int thumbStart) const;
     int Along(CPoint pt) const { return m_bVert ? pt.y : pt.x; }
     int MaxPos() const;
+    // The SB_ code of an arrow or page area.
+    static UINT CodeOf(Part part);
+    // Whether the pointer is on the part held down (for an arrow or page area).
+    bool OverHeld(CPoint pt) const;
     void Send(UINT code, int pos = 0) { m_send(code, pos); }
 
     HWND m_hWndTimer;

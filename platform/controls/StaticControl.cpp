@@ -98,15 +98,9 @@ private:
         }
         case SS_OWNERDRAW: {
             DRAWITEMSTRUCT dis{};
-            dis.CtlType = ODT_STATIC;
-            dis.CtlID = static_cast<UINT>(Id());
-            dis.itemAction = ODA_DRAWENTIRE;
             dis.itemState = Enabled() ? 0 : ODS_DISABLED;
-            dis.hwndItem = m_hWnd;
-            dis.hDC = hdc;
             dis.rcItem = rc;
-            if (HWND parent = Parent())
-                ::SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+            SendDrawItem(dis, ODT_STATIC, hdc);
             break;
         }
         case SS_BITMAP: {
@@ -118,11 +112,7 @@ private:
                     x = (rc.Width() - bm.bmWidth) / 2;
                     y = (rc.Height() - bm.bmHeight) / 2;
                 }
-                HDC mem = ::CreateCompatibleDC(hdc);
-                HGDIOBJ old = ::SelectObject(mem, m_hImage);
-                ::BitBlt(hdc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-                ::SelectObject(mem, old);
-                ::DeleteDC(mem);
+                DrawBitmap(hdc, m_hImage, x, y, bm.bmWidth, bm.bmHeight);
             }
             break;
         }

@@ -149,13 +149,13 @@ public:
             Invalidate();
             return 0;
         case TTM_GETTIPBKCOLOR:
-            return m_crBack == CLR_DEFAULT ? ::GetSysColor(COLOR_INFOBK) : m_crBack;
+            return BackColor();
         case TTM_SETTIPTEXTCOLOR:
             m_crText = static_cast<COLORREF>(wp);
             Invalidate();
             return 0;
         case TTM_GETTIPTEXTCOLOR:
-            return m_crText == CLR_DEFAULT ? ::GetSysColor(COLOR_INFOTEXT) : m_crText;
+            return TextColor();
         case TTM_SETMAXTIPWIDTH: {
             const int old = m_nMaxWidth;
             m_nMaxWidth = static_cast<int>(lp);
@@ -214,6 +214,13 @@ private:
         UINT stringId = 0;
         LPARAM lParam = 0;
     };
+
+    COLORREF BackColor() const {
+        return m_crBack == CLR_DEFAULT ? ::GetSysColor(COLOR_INFOBK) : m_crBack;
+    }
+    COLORREF TextColor() const {
+        return m_crText == CLR_DEFAULT ? ::GetSysColor(COLOR_INFOTEXT) : m_crText;
+    }
 
     Tool* Current() {
         return m_nCurrent >= 0 && m_nCurrent < static_cast<int>(m_tools.size())
@@ -383,16 +390,20 @@ private:
         }
     }
 
+    // A string of the module, or of the resource chain without one.
+    static CString LoadText(HINSTANCE hinst, UINT id) {
+        CString s;
+        if (hinst != nullptr)
+            s.LoadString(hinst, id);
+        else
+            s.LoadString(id);
+        return s;
+    }
+
     // The tool's text: its own, its string, or the one its window gives (TTN_GETDISPINFO).
     CString TextOf(const Tool& t) {
-        if (t.stringId != 0) {
-            CString s;
-            if (t.hinst != nullptr)
-                s.LoadString(t.hinst, t.stringId);
-            else
-                s.LoadString(t.stringId);
-            return s;
-        }
+        if (t.stringId != 0)
+            return LoadText(t.hinst, t.stringId);
         if (!t.callback)
             return t.text;
         NMTTDISPINFO info{};
@@ -404,15 +415,9 @@ private:
         ::SendMessage(t.hwnd, WM_NOTIFY, t.id, reinterpret_cast<LPARAM>(&info));
         if (info.lpszText == nullptr)
             return CString(info.szText);
-        if (IS_INTRESOURCE(info.lpszText)) {
-            CString s;
-            const UINT id = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(info.lpszText));
-            if (info.hinst != nullptr)
-                s.LoadString(info.hinst, id);
-            else
-                s.LoadString(id);
-            return s;
-        }
+        if (IS_INTRESOURCE(info.lpszText))
+            return LoadText(info.hinst,
+                            static_cast<UINT>(reinterpret_cast<ULONG_PTR>(info.lpszText)));
         return CString(info.lpszText);
     }
 
@@ -502,12 +507,10 @@ private:
         ControlPaint paint(*this);
         HDC hdc = paint.hdc;
         CRect rc = Client();
-        const COLORREF back = m_crBack == CLR_DEFAULT ? ::GetSysColor(COLOR_INFOBK) : m_crBack;
-        const COLORREF text = m_crText == CLR_DEFAULT ? ::GetSysColor(COLOR_INFOTEXT) : m_crText;
-        HBRUSH brush = ::CreateSolidBrush(back);
+        HBRUSH brush = ::CreateSolidBrush(BackColor());
         ::FillRect(hdc, &rc, brush);
         ::DeleteObject(brush);
-        ::SetTextColor(hdc, text);
+        ::SetTextColor(hdc, TextColor());
         ::SetBkMode(hdc, TRANSPARENT);
         rc.DeflateRect(3, 1);
         ::DrawText(hdc, m_strShown, m_strShown.GetLength(), &rc, TextFormat());

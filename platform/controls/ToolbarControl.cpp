@@ -3,8 +3,6 @@
 #include "platform/controls/CommCtrlDefs.h"
 #include "platform/controls/NativeControl.h"
 
-#include "platform/gdi/BitmapResource.h"
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -78,8 +76,7 @@ public:
                 const int i = m_nPressed;
                 const bool inside = ItemRect(i).PtInRect(Point(lp)) != FALSE;
                 m_nPressed = -1;
-                if (::GetCapture() == m_hWnd)
-                    ::ReleaseCapture();
+                ReleaseOwnCapture();
                 SetFlag(i, TBSTATE_PRESSED, false);
                 if (inside)
                     Click(i);
@@ -228,9 +225,7 @@ public:
             if (i < 0)
                 return -1;
             const CString& t = m_buttons[static_cast<size_t>(i)].text;
-            if (lp != 0)
-                std::memcpy(reinterpret_cast<char*>(lp), static_cast<LPCTSTR>(t),
-                            static_cast<size_t>(t.GetLength()) + 1);
+            CopyText(t, reinterpret_cast<LPTSTR>(lp), t.GetLength() + 1);
             return t.GetLength();
         }
         case TB_GETBUTTONINFO:
@@ -275,50 +270,52 @@ private:
         CSize s(std::max<int>(m_sizeButton.cx, m_sizeBitmap.cx + 7),
                 std::max<int>(m_sizeButton.cy, m_sizeBitmap.cy + 7));
         if (HasText()) {
-            const bool list = (Style() & TBSTYLE_LIST) != 0;
+            const HFONT font = Font();
             int w = 0;
             for (const Button& b : m_buttons)
-                w = std::max(w, TextWidth(Font(), b.text, b.text.GetLength()));
-            const int th = FontHeight(Font());
-            if (list) {
+                w = std::max(w, TextWidth(font, b.text, b.text.GetLength()));
+            if (Style() & TBSTYLE_LIST) {
                 s.cx = m_sizeBitmap.cx + w + 12;
             } else {
                 s.cx = std::max<int>(s.cx, w + 8);
-                s.cy += th + 2;
+                s.cy += FontHeight(font) + 2;
             }
         }
         return s;
     }
 
-    CRect ItemRect(int index) const {
+    // The rectangle of every button (empty for a hidden one). The button size measures every
+    // text, so a paint or a hit test lays the bar out once rather than once a button.
+    std::vector<CRect> Layout() const {
         const CSize bs = ButtonSize();
+        std::vector<CRect> rects(m_buttons.size());
         int x = m_nIndent, y = kTop;
-        for (int i = 0; i < static_cast<int>(m_buttons.size()); ++i) {
-            const TBBUTTON& b = m_buttons[static_cast<size_t>(i)].b;
-            if (b.fsState & TBSTATE_HIDDEN) {
-                if (i == index)
-                    return CRect();
+        for (size_t i = 0; i < m_buttons.size(); ++i) {
+            const TBBUTTON& b = m_buttons[i].b;
+            if (b.fsState & TBSTATE_HIDDEN)
                 continue;
-            }
             const int w = IsSep(b) ? (b.iBitmap > 0 ? b.iBitmap : kSeparator) : bs.cx;
-            CRect rc(x, y, x + w, y + bs.cy);
-            if (i == index)
-                return rc;
+            rects[i] = CRect(x, y, x + w, y + bs.cy);
             if (b.fsState & TBSTATE_WRAP) {
                 x = m_nIndent;
-                y += IsSep(b) ? (b.iBitmap > 0 ? b.iBitmap : kSeparator) + bs.cy : bs.cy;
+                y += IsSep(b) ? w + bs.cy : bs.cy;
             } else {
                 x += w;
             }
         }
-        return CRect();
+        return rects;
+    }
+
+    CRect ItemRect(int index) const {
+        return Valid(index) ? Layout()[static_cast<size_t>(index)] : CRect();
     }
 
     int HitTest(CPoint pt) const {
-        for (int i = 0; i < static_cast<int>(m_buttons.size()); ++i) {
-            const TBBUTTON& b = m_buttons[static_cast<size_t>(i)].b;
-            if (!IsSep(b) && !(b.fsState & TBSTATE_HIDDEN) && ItemRect(i).PtInRect(pt))
-                return i;
+        const std::vector<CRect> rects = Layout();
+        for (size_t i = 0; i < m_buttons.size(); ++i) {
+            const TBBUTTON& b = m_buttons[i].b;
+            if (!IsSep(b) && !(b.fsState & TBSTATE_HIDDEN) && rects[i].PtInRect(pt))
+                return static_cast<int>(i);
         }
         return -1;
     }
@@ -516,10 +513,9 @@ private:
         return TRUE;
     }
 
-    void DrawButton(HDC hdc, int i) {
+    void DrawButton(HDC hdc, int i, CRect rc, bool hasText) {
         const Button& btn = m_buttons[static_cast<size_t>(i)];
         const TBBUTTON& b = btn.b;
-        CRect rc = ItemRect(i);
         const bool flat = (Style() & TBSTYLE_FLAT) != 0;
         if (IsSep(b)) {
             if (flat) {
@@ -547,7 +543,7 @@ private:
         }
         const int shift = (pressed || checked) ? 1 : 0;
         const bool list = (Style() & TBSTYLE_LIST) != 0;
-        const bool text = HasText() && !btn.text.IsEmpty();
+        const bool text = hasText && !btn.text.IsEmpty();
         int ix = rc.left + (rc.Width() - m_sizeBitmap.cx) / 2 + shift;
         int iy = rc.top + 3 + shift;
         if (list)
@@ -583,9 +579,11 @@ private:
         ::SetTextColor(hdc, ::GetSysColor(COLOR_BTNTEXT));
         const CRect client = Client();
         ::FillRect(hdc, &client, ::GetSysColorBrush(COLOR_3DFACE));
-        for (int i = 0; i < static_cast<int>(m_buttons.size()); ++i) {
-            if (!(m_buttons[static_cast<size_t>(i)].b.fsState & TBSTATE_HIDDEN))
-                DrawButton(hdc, i);
+        const std::vector<CRect> rects = Layout();
+        const bool hasText = HasText();
+        for (size_t i = 0; i < m_buttons.size(); ++i) {
+            if (!(m_buttons[i].b.fsState & TBSTATE_HIDDEN))
+                DrawButton(hdc, static_cast<int>(i), rects[i], hasText);
         }
     }
 

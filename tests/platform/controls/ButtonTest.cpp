@@ -157,4 +157,41 @@ TEST_F(ButtonTest, StaticsLetClicksThroughUnlessTheyNotify) {
     EXPECT_EQ(::GetSysColor(COLOR_3DDKSHADOW), KelGetWindowPixel(frame.m_hWnd, CPoint(0, 30)));
 }
 
+TEST_F(ButtonTest, StaticBitmapsAndOwnerDrawnStatics) {
+    // A 16 x 16 bitmap, dark red but for a face-coloured border of 4, centred in a 32 x 32
+    // static: its red starts at (12, 12).
+    CBitmap bmp;
+    std::vector<uint32_t> px(16 * 16, 0xC0C0C0);
+    for (int y = 4; y < 12; ++y)
+        for (int x = 4; x < 12; ++x)
+            px[static_cast<size_t>(y) * 16 + x] = 0x800000;
+    ASSERT_TRUE(bmp.CreateBitmap(16, 16, 1, 32, px.data()));
+    CStatic image;
+    ASSERT_TRUE(image.Create("", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE,
+                             CRect(10, 10, 42, 42), &host, 62));
+    EXPECT_EQ(nullptr, image.SetBitmap(bmp));
+
+    class COwnerStatic : public CStatic {
+    public:
+        std::vector<UINT> types;
+        CRect rect;
+        void DrawItem(LPDRAWITEMSTRUCT dis) override {
+            types.push_back(dis->CtlType);
+            rect = dis->rcItem;
+            ::FillRect(dis->hDC, &dis->rcItem, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+        }
+    } owner;
+    ASSERT_TRUE(
+        owner.Create("", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, CRect(60, 10, 120, 30), &host, 63));
+    KelRunUntilIdle();
+    EXPECT_EQ(RGB(128, 0, 0), KelGetWindowPixel(image.m_hWnd, CPoint(12, 12)));
+    EXPECT_NE(RGB(128, 0, 0), KelGetWindowPixel(image.m_hWnd, CPoint(11, 11)));
+    EXPECT_EQ(RGB(128, 0, 0), KelGetWindowPixel(image.m_hWnd, CPoint(19, 19)));
+    EXPECT_NE(RGB(128, 0, 0), KelGetWindowPixel(image.m_hWnd, CPoint(20, 20)));
+    ASSERT_FALSE(owner.types.empty());
+    EXPECT_EQ(static_cast<UINT>(ODT_STATIC), owner.types.back());
+    EXPECT_EQ(CRect(0, 0, 60, 20), owner.rect);
+    EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), KelGetWindowPixel(owner.m_hWnd, CPoint(59, 19)));
+}
+
 } // namespace

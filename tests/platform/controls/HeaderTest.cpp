@@ -208,9 +208,40 @@ TEST_F(HeaderTest, OwnerDrawnItemsAreDrawnByTheControl) {
     KelRunUntilIdle();
     EXPECT_EQ((std::vector<ULONG_PTR>{40, 41}), owner.drawn);
     SavePicture(&host, "header");
-    // The owner's text is in the item: dark pixels inside it.
-    const COLORREF text = KelGetWindowPixel(owner.m_hWnd, CPoint(0, 0));
-    EXPECT_NE(CLR_INVALID, text);
+    // The owner's text is in the first item, inside its edge; the rest of the header, right
+    // of the items, has none.
+    auto inkIn = [&](int left, int right) {
+        int n = 0;
+        for (int y = 2; y < 16; ++y) {
+            for (int x = left; x < right; ++x)
+                n += KelGetWindowPixel(owner.m_hWnd, CPoint(x, y)) != ::GetSysColor(COLOR_3DFACE);
+        }
+        return n;
+    };
+    EXPECT_GT(inkIn(6, 84), 10);
+    EXPECT_EQ(0, inkIn(190, 390));
+}
+
+TEST_F(HeaderTest, OnlyTheItemsThatShowAreDrawn) {
+    // Scrolled left out of its parent, as a grid places it: items 0 to 2 are out of sight.
+    COwnerHeader owner;
+    ASSERT_TRUE(owner.Create(WS_CHILD | WS_VISIBLE, CRect(-300, 40, 300, 58), &host, 6));
+    for (int i = 0; i < 6; ++i) {
+        HDITEM hdi{};
+        hdi.mask = HDI_WIDTH | HDI_FORMAT | HDI_LPARAM;
+        hdi.cxy = 100;
+        hdi.fmt = HDF_OWNERDRAW;
+        hdi.lParam = i;
+        owner.InsertItem(i, &hdi);
+    }
+    KelRunUntilIdle();
+    EXPECT_EQ((std::vector<ULONG_PTR>{3, 4, 5}), owner.drawn);
+    // A part of one item to repaint draws that item alone.
+    owner.drawn.clear();
+    CRect part(410, 0, 420, 18);
+    owner.InvalidateRect(&part);
+    KelRunUntilIdle();
+    EXPECT_EQ((std::vector<ULONG_PTR>{4}), owner.drawn);
 }
 
 TEST_F(HeaderTest, ItemImagesComeFromTheImageList) {
