@@ -2,7 +2,6 @@
 
 #include "platform/controls/Clipboard.h"
 
-#include <cctype>
 #include <string>
 
 IMPLEMENT_DYNAMIC(CDateEdit, CExEdit)

@@ -2,6 +2,8 @@
 
 #include "companions/controls/ControlDrawing.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNAMIC(CExButton, CButton)
 
 BEGIN_MESSAGE_MAP(CExButton, CButton)

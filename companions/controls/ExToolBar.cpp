@@ -4,8 +4,6 @@
 #include "companions/controls/ControlDrawing.h"
 #include "platform/win/CmdUI.h"
 
-#include <cstring>
-
 IMPLEMENT_DYNAMIC(CExToolBar, CToolBar)
 
 namespace {

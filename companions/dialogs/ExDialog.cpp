@@ -15,14 +15,6 @@ CExDialog::CExDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
 
 CExDialog::~CExDialog() = default;
 
-void CExDialog::DoDataExchange(CDataExchange* pDX) {
-    CDialog::DoDataExchange(pDX);
-}
-
-BOOL CExDialog::PreTranslateMessage(MSG* pMsg) {
-    return CDialog::PreTranslateMessage(pMsg);
-}
-
 void CExDialog::UpdateControls() {
     if (m_hWnd != NULL)
         UpdateDialogControls(this, FALSE);

@@ -14,14 +14,12 @@ public:
     explicit CExDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd = NULL);
     ~CExDialog() override;
 
-    BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam) override;
 
     // Runs the update handlers of the dialog's controls now.
     virtual void UpdateControls();
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
     afx_msg LRESULT OnKickIdle(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()

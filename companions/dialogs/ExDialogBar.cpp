@@ -25,3 +25,9 @@ BOOL CExDialogBar::PreTranslateMessage(MSG* pMsg) {
     KelRelayToolTip(m_toolTip, pMsg);
     return CDialogBar::PreTranslateMessage(pMsg);
 }
+
+INT_PTR CExDialogBar::OnToolHitTest(CPoint point, TOOLINFO* pTI) const {
+    if (m_toolTip.GetSafeHwnd() != NULL)
+        return -1;
+    return CDialogBar::OnToolHitTest(point, pTI);
+}

@@ -15,6 +15,8 @@ public:
     using CDialogBar::Create;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The bar's own tooltip shows the tips, so the control bar's is given no tools.
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
     CToolTipCtrl& GetToolTip() { return m_toolTip; }
 
 protected:

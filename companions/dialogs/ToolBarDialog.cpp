@@ -32,19 +32,13 @@ private:
 
 } // namespace
 
-CToolBarDialog::CToolBarDialog()
-    : m_nBars(0), m_anBarID{}, m_adwBarSide{}, m_anBarResource{}, m_abBarText{}, m_abBarLarge{},
-      m_bBarsMade(FALSE), m_bRouting(FALSE) {}
+CToolBarDialog::CToolBarDialog() = default;
 
 CToolBarDialog::CToolBarDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : CToolTipDialog(nIDTemplate, pParentWnd),
-      m_nBars(0), m_anBarID{}, m_adwBarSide{}, m_anBarResource{}, m_abBarText{}, m_abBarLarge{},
-      m_bBarsMade(FALSE), m_bRouting(FALSE) {}
+    : CToolTipDialog(nIDTemplate, pParentWnd) {}
 
 CToolBarDialog::CToolBarDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
-    : CToolTipDialog(lpszTemplateName, pParentWnd),
-      m_nBars(0), m_anBarID{}, m_adwBarSide{}, m_anBarResource{}, m_abBarText{}, m_abBarLarge{},
-      m_bBarsMade(FALSE), m_bRouting(FALSE) {}
+    : CToolTipDialog(lpszTemplateName, pParentWnd) {}
 
 CToolBarDialog::~CToolBarDialog() = default;
 
@@ -88,10 +82,6 @@ BOOL CToolBarDialog::IsBar(HWND hWnd) const {
             return TRUE;
     }
     return FALSE;
-}
-
-void CToolBarDialog::DoDataExchange(CDataExchange* pDX) {
-    CToolTipDialog::DoDataExchange(pDX);
 }
 
 BOOL CToolBarDialog::OnInitDialog() {
@@ -169,10 +159,6 @@ void CToolBarDialog::OnSize(UINT nType, int cx, int cy) {
     CToolTipDialog::OnSize(nType, cx, cy);
     if (m_bBarsMade && m_nBars > 0)
         RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, 0);
-}
-
-BOOL CToolBarDialog::PreTranslateMessage(MSG* pMsg) {
-    return CToolTipDialog::PreTranslateMessage(pMsg);
 }
 
 void CToolBarDialog::UpdateControls() {

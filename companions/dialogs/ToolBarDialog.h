@@ -38,27 +38,25 @@ public:
     CExToolBar* GetBar(int nBar);
 
     BOOL OnInitDialog() override;
-    BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     void UpdateControls() override;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
     void AddToolTips() override;
     // Makes the bars and makes room for them.
     void CreateBars();
     BOOL IsBar(HWND hWnd) const;
     afx_msg void OnSize(UINT nType, int cx, int cy);
 
-    int m_nBars;
-    UINT m_anBarID[kMaxBars];       // control IDs
-    DWORD m_adwBarSide[kMaxBars];   // CBRS_LEFT, CBRS_TOP, CBRS_RIGHT, CBRS_BOTTOM
-    UINT m_anBarResource[kMaxBars]; // toolbar resources
-    BOOL m_abBarText[kMaxBars];     // buttons with their texts
-    BOOL m_abBarLarge[kMaxBars];    // large images
+    int m_nBars = 0;
+    UINT m_anBarID[kMaxBars] = {};       // control IDs
+    DWORD m_adwBarSide[kMaxBars] = {};   // CBRS_LEFT, CBRS_TOP, CBRS_RIGHT, CBRS_BOTTOM
+    UINT m_anBarResource[kMaxBars] = {}; // toolbar resources
+    BOOL m_abBarText[kMaxBars] = {};     // buttons with their texts
+    BOOL m_abBarLarge[kMaxBars] = {};    // large images
     CExToolBar m_wndBar[kMaxBars];
-    BOOL m_bBarsMade;
-    BOOL m_bRouting; // a command is being passed on: one passed back is not passed again
+    BOOL m_bBarsMade = FALSE;
+    BOOL m_bRouting = FALSE; // a command is being passed on: one passed back is not passed again
 
     DECLARE_MESSAGE_MAP()
 };

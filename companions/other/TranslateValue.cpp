@@ -72,12 +72,9 @@ std::string FormatDate(DATE value, WORD wFormat) {
     if (dt.GetStatus() != COleDateTime::valid || dt.GetYear() == AFX_OLE_DATETIME_ERROR)
         return std::string();
     switch (wFormat) {
-    case TVF_LONGDATE: {
-        // "%d" pads the day; a long date writes it as it is spoken.
-        CString head = dt.Format("%A, %B ");
-        CString tail = dt.Format(", %Y");
-        return head.str() + std::to_string(dt.GetDay()) + tail.str();
-    }
+    case TVF_LONGDATE:
+        // "%#d": the day as it is spoken, without a leading zero.
+        return dt.Format("%A, %B %#d, %Y").str();
     case TVF_TIME:
         return dt.Format("%H:%M:%S").str();
     case TVF_DATETIME:
@@ -98,10 +95,9 @@ std::string FormatBool(bool value, WORD wFormat) {
     }
 }
 
+// Only the size is shown: it is read from the array, never copying the value.
 std::string FormatBinary(const COleVariant& var) {
-    CByteArray bytes;
-    var.GetByteArray(bytes);
-    INT_PTR n = bytes.GetSize();
+    const ULONG n = var.parray != nullptr ? var.parray->rgsabound[0].cElements : 0;
     return "(binary " + std::to_string(n) + (n == 1 ? " byte)" : " bytes)");
 }
 

@@ -172,6 +172,10 @@ std::string Escape(const std::string& text) {
 
 bool Unescape(std::string_view text, std::string& out) {
     out.clear();
+    // No text holds a NUL, raw or escaped: the values are C strings, and a raw one taken here
+    // would be written back as the escape refused below, leaving a file nobody can read.
+    if (text.find('\0') != std::string_view::npos)
+        return false;
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {

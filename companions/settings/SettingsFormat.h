@@ -45,7 +45,7 @@ std::string NormalizeKeyPath(std::string_view path);
 bool SameName(std::string_view a, std::string_view b);
 
 std::string Escape(const std::string& text);
-// false when the text holds an unknown or incomplete escape (or an escaped NUL).
+// false when the text holds an unknown or incomplete escape, or a NUL (escaped or raw).
 bool Unescape(std::string_view text, std::string& out);
 
 std::string Serialize(const Document& doc);

@@ -4,6 +4,8 @@
 
 #include <KelDialogs.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr UINT IDD_LIST = 410, IDD_BAR = 411;
@@ -241,6 +243,22 @@ TEST_F(DialogBaseTest, DialogBarShowsTooltipsWhenAskedTo) {
     CExDialogBar bar;
     ASSERT_TRUE(bar.Create(&host, IDD_BAR, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS, 200));
     EXPECT_EQ(2, bar.GetToolTip().GetToolCount());
+    // One tip shows under the pointer, not the bar's and the control bar's both.
+    bar.MoveWindow(0, 0, 500, 40); // no frame lays it out here
+    host.SetActiveWindow();        // tips show in the active window only
+    Robot robot;
+    robot.Move(bar.GetDlgItem(IDC_NAME), CPoint(10, 5));
+    robot.Wait(600);
+    int shown = 0;
+    for (HWND h = ::GetWindow(::GetDesktopWindow(), GW_CHILD); h != nullptr;
+         h = ::GetWindow(h, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        ::GetClassName(h, cls, sizeof(cls));
+        if (std::strcmp(cls, TOOLTIPS_CLASS) == 0 && ::IsWindowVisible(h))
+            ++shown;
+    }
+    EXPECT_TRUE(bar.GetToolTip().IsWindowVisible());
+    EXPECT_EQ(1, shown);
     CExDialogBar quiet;
     ASSERT_TRUE(quiet.Create(&host, IDD_BAR, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, 201));
     EXPECT_EQ(nullptr, quiet.GetToolTip().GetSafeHwnd());

@@ -337,6 +337,8 @@ TEST_F(RegistryTest, ADamagedStoreIsReportedAndNeverOverwritten) {
         "; KelRSList settings 1\n[A]\ngarbage\n; end\n",
         "PK\x03\x04 something else entirely\n",
         "",
+        // A raw NUL: taken, it would come back as an escape no reader accepts.
+        std::string("; KelRSList settings 1\n[A]\n\"X\"=\"a") + '\0' + "b\"\n; end\n",
     };
     for (const std::string& text : damaged) {
         WriteFile(StoreFile(), text);
@@ -378,4 +380,5 @@ TEST(SettingsFormat, HandWrittenFileWithCommentsAndRepeatedKeysParses) {
     std::string out;
     for (const char* bad : {"\\", "\\x4", "\\x00", "\\u0041", "ab\\"})
         EXPECT_FALSE(Unescape(bad, out)) << bad;
+    EXPECT_FALSE(Unescape(std::string_view("a\0b", 3), out));
 }
