@@ -4,6 +4,25 @@
 
 using kel::document::ReportDaoException;
 
+namespace {
+
+// Closes and deletes a recordset or database the document owns where no error can be shown:
+// in the destructor, or while cleaning up after an error already reported.
+template <class T> void DeleteQuietly(T*& p) {
+    if (!p)
+        return;
+    try {
+        if (p->IsOpen())
+            p->Close();
+    } catch (CDaoException* e) {
+        e->Delete();
+    }
+    delete p;
+    p = NULL;
+}
+
+} // namespace
+
 IMPLEMENT_DYNCREATE(CRecordsetDoc, CDocument)
 
 BEGIN_MESSAGE_MAP(CRecordsetDoc, CDocument)
@@ -16,24 +35,9 @@ CRecordsetDoc::CRecordsetDoc()
 }
 
 CRecordsetDoc::~CRecordsetDoc() {
-    // A destructor cannot report: errors while closing are released silently.
-    if (m_pRecordset) {
-        try {
-            if (m_pRecordset->IsOpen())
-                m_pRecordset->Close();
-        } catch (CDaoException* e) {
-            e->Delete();
-        }
-        delete m_pRecordset;
-    }
-    if (m_bLocalDatabase && m_pDatabase) {
-        try {
-            m_pDatabase->Close();
-        } catch (CDaoException* e) {
-            e->Delete();
-        }
-        delete m_pDatabase;
-    }
+    DeleteQuietly(m_pRecordset);
+    if (m_bLocalDatabase)
+        DeleteQuietly(m_pDatabase);
     delete m_pLoad; // through its virtual destructor: a host's record is whole
 }
 
@@ -72,12 +76,13 @@ void CRecordsetDoc::SetDynaset(LPCTSTR lpszSQL, LPCTSTR lpszFilter, LPCTSTR lpsz
                                LPCTSTR lpszOrder, int nOptions) {
     m_nOpenType = dbOpenDynaset;
     m_strSQL = lpszSQL;
-    m_arrayFilter[0].Empty();
-    m_arrayFilter[1].Empty();
+    // Through SetFilter: a host may have shrunk the slots.
+    SetFilter(0, "");
+    SetFilter(1, "");
     if (lpszFilter)
-        m_arrayFilter[2] = lpszFilter;
+        SetFilter(2, lpszFilter);
     if (lpszFilter2)
-        m_arrayFilter[3] = lpszFilter2;
+        SetFilter(3, lpszFilter2);
     m_strOrder = lpszOrder;
     m_nOptions = nOptions;
 }
@@ -123,8 +128,7 @@ void CRecordsetDoc::Open() {
         } catch (CDaoException* e) {
             ReportDaoException(e);
             m_bOpen = FALSE;
-            delete m_pDatabase;
-            m_pDatabase = NULL;
+            DeleteQuietly(m_pDatabase);
             return;
         }
     }
@@ -135,17 +139,9 @@ void CRecordsetDoc::Open() {
     } catch (CDaoException* e) {
         ReportDaoException(e);
         m_bOpen = FALSE;
-        if (m_bLocalDatabase) {
-            try {
-                m_pDatabase->Close();
-            } catch (CDaoException* eClose) {
-                eClose->Delete();
-            }
-            delete m_pDatabase;
-            m_pDatabase = NULL;
-        }
-        delete m_pRecordset;
-        m_pRecordset = NULL;
+        DeleteQuietly(m_pRecordset);
+        if (m_bLocalDatabase)
+            DeleteQuietly(m_pDatabase);
     }
 }
 
@@ -200,8 +196,6 @@ BOOL CRecordsetDoc::OnOpenDocument(LPCTSTR lpszPathName) {
                pLoad->m_nOptions);
     m_strTitle = pLoad->m_strTitle;
     m_strTitleSuffix = pLoad->m_strTitleSuffix;
-    SetFilter(2, pLoad->m_strFilter);
-    SetFilter(3, pLoad->m_strFilter2);
     return TRUE;
 }
 

@@ -110,6 +110,4 @@ private:
     void FillRow(Window& w, CStringArray& row);
     void FetchForward(Window& w);
     void BlankWindow(Window& w);
-    CString SearchCriterion(const CString& strField, const CString& strValue,
-                            CColumnArray* pColumns, BOOL& bRefused);
 };

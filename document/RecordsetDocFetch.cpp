@@ -6,6 +6,8 @@
 #include "document/DaoErrorReport.h"
 #include "document/RecordsetDoc.h"
 
+#include <algorithm>
+
 using kel::document::DaoErrorCode;
 using kel::document::ReportDaoException;
 
@@ -31,6 +33,20 @@ CStringArray& RowAt(CArray<CStringArray, CStringArray>& rows, int nIndex, int nC
     CStringArray& row = rows[nIndex];
     if (row.GetSize() < nCols)
         row.SetSize(nCols);
+    return row;
+}
+
+// A one-row move: the row at one end of the window goes to the other end, the rows between
+// moving one place, and comes back emptied and nCols wide. Rows are moved, never copied.
+CStringArray& WrapRow(CArray<CStringArray, CStringArray>& rows, int nCount, int nCols,
+                      bool bToTop) {
+    const auto first = rows.begin();
+    const auto last = first + nCount;
+    std::rotate(first, bToTop ? last - 1 : first + 1, last);
+    CStringArray& row = rows[bToTop ? 0 : nCount - 1];
+    row.SetSize(nCols);
+    for (CString& cell : row)
+        cell.Empty();
     return row;
 }
 
@@ -105,8 +121,6 @@ CRecordsetDoc::TableStatus CRecordsetDoc::RestartWindow(Window& w, TableStatus s
 CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
     CDaoRecordset& rs = *m_pRecordset;
     CRowArray& rows = *w.pRows;
-    CStringArray blank;
-    blank.SetSize(w.nCols);
 
     switch (nMove) {
     case gtFirst:
@@ -160,34 +174,20 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
         if (rs.IsBOF())
             return tsTop;
         *w.pFirst = rs.GetBookmark();
-        rows.RemoveAt(w.nCount - 1);
-        rows.InsertAt(0, blank);
-        FillRow(w, rows[0]);
+        const long nFirst = rs.GetAbsolutePosition();
+        FillRow(w, WrapRow(rows, w.nCount, w.nCols, true));
 
-        // The old last row moved one place down: it may have left the window.
+        // The old last row moved one place down: it leaves the window if that was full (near
+        // the end of the dynaset it may not be, and the rows below stay blank).
         rs.SetBookmark(*w.pLast);
-        rs.MoveNext();
-        if (!rs.IsEOF()) {
-            rs.Move(-2);
-            *w.pLast = rs.GetBookmark();
-            return tsOk;
-        }
-        // At the end of the dynaset the window may not be full: count its records.
-        rs.MovePrev();
-        int r = 0;
-        while (!(rs.GetBookmark() == *w.pFirst) && r < w.nCount) {
-            rs.MovePrev();
-            ++r;
-        }
-        if (r >= w.nCount) {
-            rs.SetBookmark(*w.pLast);
+        if (rs.GetAbsolutePosition() - nFirst >= w.nCount) {
             rs.MovePrev();
             *w.pLast = rs.GetBookmark();
         }
         return tsOk;
     }
 
-    case gtLineDown:
+    case gtLineDown: {
         rs.SetBookmark(*w.pFirst);
         rs.MoveNext();
         if (rs.IsEOF()) {
@@ -200,13 +200,13 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
         *w.pFirst = rs.GetBookmark();
         rs.SetBookmark(*w.pLast);
         rs.MoveNext();
-        rows.RemoveAt(0);
-        rows.InsertAt(w.nCount - 1, blank);
+        CStringArray& row = WrapRow(rows, w.nCount, w.nCols, false);
         if (rs.IsEOF())
             return tsOk; // the last record was already shown: a blank row comes in
         *w.pLast = rs.GetBookmark();
-        FillRow(w, rows[w.nCount - 1]);
+        FillRow(w, row);
         return tsOk;
+    }
 
     default: {
         // gtAbsolute + n; 1 and negative codes are the first page, reached the same way.
@@ -284,9 +284,9 @@ long CRecordsetDoc::GetTot() {
             return 0;
         const BOOL bBeforeFirst = rs.IsBOF();
         const BOOL bAfterLast = !bBeforeFirst && rs.IsEOF();
-        COleVariant varHere;
-        if (!bBeforeFirst && !bAfterLast)
-            varHere = rs.GetBookmark();
+        // Back by position, not by bookmark: a record deleted since it became current keeps
+        // its place, and returning onto it is no error.
+        const long nHere = rs.GetAbsolutePosition();
         rs.MoveLast();
         long nTot = rs.GetRecordCount();
         if (bBeforeFirst) {
@@ -296,7 +296,7 @@ long CRecordsetDoc::GetTot() {
             rs.MoveLast();
             rs.MoveNext();
         } else {
-            rs.SetBookmark(varHere);
+            rs.SetAbsolutePosition(nHere);
         }
         return nTot;
     } catch (CDaoException* e) {

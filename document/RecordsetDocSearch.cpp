@@ -29,61 +29,59 @@ BOOL IsBooleanText(const CString& strValue) {
            strValue.CompareNoCase("False") == 0;
 }
 
-} // namespace
+// The value as a Jet literal for a field of type nType, in a form that cannot change the
+// statement it goes into; FALSE when it is not (yet) a value of that type.
+BOOL JetLiteral(short nType, const CString& strValue, CString& strLiteral) {
+    CString strTrimmed = strValue;
+    strTrimmed.Trim();
+    switch (nType) {
+    case dbText:
+    case dbMemo:
+        strLiteral = strValue;
+        strLiteral.Replace("\"", "\"\"");
+        strLiteral = "\"" + strLiteral + "\"";
+        return TRUE;
+    case dbDate:
+        strLiteral = "#" + strTrimmed + "#";
+        return IsDateText(strTrimmed);
+    case dbByte:
+    case dbInteger:
+    case dbLong:
+    case dbCurrency:
+    case dbSingle:
+    case dbDouble:
+        strLiteral = strTrimmed;
+        return IsNumberText(strTrimmed);
+    case dbBoolean:
+        strLiteral = strTrimmed;
+        return IsBooleanText(strTrimmed);
+    default: // binary values cannot be typed
+        return FALSE;
+    }
+}
 
-CString CRecordsetDoc::SearchCriterion(const CString& strField, const CString& strValue,
-                                       CColumnArray* pColumns, BOOL& bRefused) {
-    bRefused = FALSE;
-    CString strCriterion = strField + " >= ";
+// "strField >= value", the value typed after the first column of that name. Without such a
+// column nothing follows the operator, and the engine rejects the criterion. FALSE when the
+// value is refused.
+BOOL SearchCriterion(const CString& strField, const CString& strValue,
+                     const CArray<CColumnDetails, CColumnDetails>* pColumns,
+                     CString& strCriterion) {
+    strCriterion = strField + " >= ";
     if (!pColumns)
-        return strCriterion;
-    for (INT_PTR i = 0; i < pColumns->GetSize(); ++i) {
-        const CColumnDetails& col = (*pColumns)[i];
+        return TRUE;
+    for (const CColumnDetails& col : *pColumns) {
         if (col.m_strName != strField)
             continue;
-        // The value becomes part of the SQL text: it goes in only in a form that cannot
-        // change the statement. A value that is not (yet) of the column's type is refused.
-        CString strTrimmed = strValue;
-        strTrimmed.Trim();
-        switch (col.m_nType) {
-        case dbText:
-        case dbMemo: {
-            CString strQuoted = strValue;
-            strQuoted.Replace("\"", "\"\"");
-            strCriterion += "\"" + strQuoted + "\"";
-            break;
-        }
-        case dbDate:
-            if (!IsDateText(strTrimmed))
-                bRefused = TRUE;
-            else
-                strCriterion += "#" + strTrimmed + "#";
-            break;
-        case dbByte:
-        case dbInteger:
-        case dbLong:
-        case dbCurrency:
-        case dbSingle:
-        case dbDouble:
-            if (!IsNumberText(strTrimmed))
-                bRefused = TRUE;
-            else
-                strCriterion += strTrimmed;
-            break;
-        case dbBoolean:
-            if (!IsBooleanText(strTrimmed))
-                bRefused = TRUE;
-            else
-                strCriterion += strTrimmed;
-            break;
-        default: // binary values cannot be typed
-            bRefused = TRUE;
-            break;
-        }
+        CString strLiteral;
+        if (!JetLiteral(col.m_nType, strValue, strLiteral))
+            return FALSE;
+        strCriterion += strLiteral;
         break;
     }
-    return strCriterion;
+    return TRUE;
 }
+
+} // namespace
 
 long CRecordsetDoc::SearchAndGet(CString strField, int bDescending, CString strValue,
                                  CRowArray* pRows, CColumnArray* pColumns, int nCount,
@@ -100,9 +98,8 @@ long CRecordsetDoc::SearchAndGet(CString strField, int bDescending, CString strV
         return -1;
     }
 
-    BOOL bRefused = FALSE;
-    const CString strCriterion = SearchCriterion(strField, strValue, pColumns, bRefused);
-    if (bRefused)
+    CString strCriterion;
+    if (!SearchCriterion(strField, strValue, pColumns, strCriterion))
         return -1; // quietly: the user is usually still typing
 
     try {

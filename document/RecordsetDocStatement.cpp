@@ -3,34 +3,27 @@
 #include "document/RecordsetDoc.h"
 
 CString CRecordsetDoc::CreateSQLStatement() {
-    auto slot = [this](int i) {
-        return i < m_arrayFilter.GetSize() ? m_arrayFilter[i] : CString();
-    };
     CString strSQL = m_strSQL + " ";
+    // Appends the non-empty slots of a group, each in parentheses; the first opens with
+    // lpszOpen unless bAny says a clause is open already, the others join it with AND.
+    auto appendGroup = [&](int nFrom, LPCTSTR lpszOpen, BOOL bAny) {
+        for (int i = nFrom; i < nFrom + 2 && i < m_arrayFilter.GetSize(); ++i) {
+            const CString& strFilter = m_arrayFilter[i];
+            if (strFilter.IsEmpty())
+                continue;
+            strSQL += bAny ? "AND " : lpszOpen;
+            strSQL += "(" + strFilter + ") ";
+            bAny = TRUE;
+        }
+        return bAny;
+    };
 
-    // The search group: slots 0 and 1 inside one pair of parentheses, joined with AND.
-    BOOL bSearch = FALSE;
-    for (int i = 0; i < 2; ++i) {
-        CString strFilter = slot(i);
-        if (strFilter.IsEmpty())
-            continue;
-        strSQL += bSearch ? "AND " : "WHERE (";
-        strSQL += "(" + strFilter + ") ";
-        bSearch = TRUE;
-    }
+    // The search group: slots 0 and 1 inside one pair of parentheses.
+    const BOOL bSearch = appendGroup(0, "WHERE (", FALSE);
     if (bSearch)
         strSQL += ")";
-
     // The fixed group: slots 2 and 3, always applied.
-    BOOL bWhere = bSearch;
-    for (int i = 2; i < 4; ++i) {
-        CString strFilter = slot(i);
-        if (strFilter.IsEmpty())
-            continue;
-        strSQL += bWhere ? "AND " : "WHERE ";
-        strSQL += "(" + strFilter + ") ";
-        bWhere = TRUE;
-    }
+    appendGroup(2, "WHERE ", bSearch);
 
     if (!m_strOrder.IsEmpty())
         strSQL += "ORDER BY " + m_strOrder;

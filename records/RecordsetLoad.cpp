@@ -16,45 +16,8 @@ CRecordsetLoad::CRecordsetLoad()
         cr = 0x02000000;
 }
 
-CRecordsetLoad::CRecordsetLoad(const CRecordsetLoad& src) {
-    *this = src;
-}
-
-CRecordsetLoad& CRecordsetLoad::operator=(const CRecordsetLoad& src) {
-    if (this == &src)
-        return *this;
-    m_strRegistryKey = src.m_strRegistryKey;
-    for (int i = 0; i < 10; ++i)
-        m_adwUser[i] = src.m_adwUser[i];
-    m_strTitle = src.m_strTitle;
-    m_strTitleSuffix = src.m_strTitleSuffix;
-    m_nSearchBarID = src.m_nSearchBarID;
-    m_nToolBarID = src.m_nToolBarID;
-    m_nBackgroundBitmapID = src.m_nBackgroundBitmapID;
-    m_bShowBackground = src.m_bShowBackground;
-    m_hResourceInstance = src.m_hResourceInstance;
-    m_bEditOnClick = src.m_bEditOnClick;
-    m_bToolBarText = src.m_bToolBarText;
-    m_bToolBarLarge = src.m_bToolBarLarge;
-    m_dwToolBarStyle = src.m_dwToolBarStyle;
-    m_nToolBarDock = src.m_nToolBarDock;
-    m_dwSearchBarStyle = src.m_dwSearchBarStyle;
-    m_nSearchBarDock = src.m_nSearchBarDock;
-    m_nHeaderBitmapID = src.m_nHeaderBitmapID;
-    m_crHeaderMask = src.m_crHeaderMask;
-    for (int i = 0; i < 6; ++i)
-        m_anToolBarBitmapID[i] = src.m_anToolBarBitmapID[i];
-    for (int i = 0; i < 6; ++i)
-        m_acrToolBarMask[i] = src.m_acrToolBarMask[i];
-    m_pCtrlClass = src.m_pCtrlClass;
-    m_pDatabase = src.m_pDatabase; // the copy borrows the same database
-    m_strDatabase = src.m_strDatabase;
-    m_strSQL = src.m_strSQL;
-    m_strFilter = src.m_strFilter;
-    m_strFilter2 = src.m_strFilter2;
-    m_strOrder = src.m_strOrder;
-    m_nOptions = src.m_nOptions;
-    return *this;
-}
-
+// Member by member (a copy borrows the same database): a member added later cannot be
+// forgotten in a copy.
+CRecordsetLoad::CRecordsetLoad(const CRecordsetLoad&) = default;
+CRecordsetLoad& CRecordsetLoad::operator=(const CRecordsetLoad&) = default;
 CRecordsetLoad::~CRecordsetLoad() = default;

@@ -154,6 +154,7 @@ private:
 
     const Options& m_opt;
     CRecordsetDoc m_doc;
+    CStringArray m_names; // every field of the dynaset, for ordinals in the order
     CArray<CColumnDetails, CColumnDetails> m_columns;
     CArray<TextColumn, TextColumn&> m_text;
     CArray<CStringArray, CStringArray> m_rows;
@@ -173,7 +174,8 @@ void Preview::Show(CRecordsetDoc::TableStatus status) {
 }
 
 // Opens the dynaset and rebuilds the columns as the grid would: one per field, the key
-// always read, Binary and Long binary (width 0) hidden.
+// always read, Binary and Long binary (width 0) hidden. The window holds one cell per shown
+// column, so hidden fields get no column at all.
 BOOL Preview::Reload(LPCTSTR lpszWhat) {
     Header(lpszWhat);
     std::printf("  statement: %s\n", static_cast<LPCTSTR>(m_doc.CreateSQLStatement()));
@@ -182,7 +184,7 @@ BOOL Preview::Reload(LPCTSTR lpszWhat) {
         std::printf("  the dynaset could not be opened\n");
         return FALSE;
     }
-    CStringArray names;
+    CStringArray& names = m_names;
     CUIntArray widths;
     CArray<short, short> types;
     CArray<BYTE, BYTE> aligns;
@@ -191,6 +193,8 @@ BOOL Preview::Reload(LPCTSTR lpszWhat) {
     m_columns.RemoveAll();
     m_text.RemoveAll();
     for (INT_PTR i = 0; i < names.GetSize(); ++i) {
+        if (widths[i] == 0)
+            continue;
         CColumnDetails col;
         col.m_strName = names[i];
         col.m_strCaption = names[i];
@@ -199,10 +203,7 @@ BOOL Preview::Reload(LPCTSTR lpszWhat) {
         col.m_nWidth = static_cast<int>(widths[i]);
         col.m_nAlign = aligns[i];
         col.m_bKey = i == nKey;
-        col.m_bVisible = widths[i] > 0;
         m_columns.Add(col);
-        if (!col.m_bVisible)
-            continue;
         TextColumn text{names[i], static_cast<int>(widths[i]), aligns[i] == 2};
         if (text.nWidth < names[i].GetLength())
             text.nWidth = names[i].GetLength();
@@ -212,12 +213,6 @@ BOOL Preview::Reload(LPCTSTR lpszWhat) {
             text.nWidth = 24;
         m_text.Add(text);
     }
-    // The window holds one cell per shown column: map them onto the fields.
-    CArray<CColumnDetails, CColumnDetails> shown;
-    for (INT_PTR i = 0; i < m_columns.GetSize(); ++i)
-        if (m_columns[i].m_bVisible)
-            shown.Add(m_columns[i]);
-    m_columns.Copy(shown);
     m_rows.RemoveAll();
     m_rows.SetSize(m_opt.nRows);
     m_rows[0].SetSize(m_columns.GetSize());
@@ -246,10 +241,8 @@ int Preview::Run() {
     Show(m_doc.GetTable(&m_rows, &m_columns, CRecordsetDoc::gtPageDown, m_opt.nRows, &m_first,
                         &m_last, &m_nFilled));
 
-    CStringArray names;
-    m_doc.GetFields(&names, NULL, NULL, NULL, NULL, NULL);
     BOOL bDescending = FALSE;
-    const CString strSort = SortField(m_doc.GetOrder(), names, bDescending);
+    const CString strSort = SortField(m_doc.GetOrder(), m_names, bDescending);
     CString strTitle;
     strTitle.Format("type-ahead \"%s\" on %s", static_cast<LPCTSTR>(m_opt.strSearch),
                     strSort.IsEmpty() ? "(no sort column)" : static_cast<LPCTSTR>(strSort));
@@ -260,7 +253,7 @@ int Preview::Run() {
         long nPos = m_doc.SearchAndGet(strSort, bDescending, m_opt.strSearch, &m_rows, &m_columns,
                                        m_opt.nRows, &m_first, &m_last, &m_nFilled);
         if (nPos < 0) {
-            std::printf("  refused or not found: the window stays where it was\n");
+            std::printf("  refused or failed: the window stays where it was\n");
         } else {
             std::printf("  found at record %ld\n", nPos + 1);
             Show(CRecordsetDoc::tsOk);

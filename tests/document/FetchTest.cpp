@@ -115,6 +115,13 @@ TEST_F(DocumentTest, PagesAndAbsoluteMoves) {
     EXPECT_EQ(Fetch(CS::gtAbsolute + 20), CS::tsOk);
     EXPECT_EQ(Ids().front(), 21);
     EXPECT_EQ(m_nFilled, 10);
+    // One row up in the middle: the last row leaves the window and a page down starts there.
+    ASSERT_EQ(Fetch(CS::gtLineUp), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 20);
+    EXPECT_EQ(Ids().back(), 29);
+    EXPECT_EQ(m_nFilled, 1);
+    ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 29);
     EXPECT_EQ(Fetch(CS::gtAbsolute + 1000), CS::tsOk); // capped at the last record
     EXPECT_EQ(Ids(), (IdList{50, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(m_nFilled, 1);
@@ -246,5 +253,18 @@ TEST_F(DocumentTest, RecordCountLeavesTheCurrentRecordWhereItWas) {
     EXPECT_TRUE(rs.IsEOF());
     rs.MovePrev();
     EXPECT_TRUE(rs.GetBookmark() == BookmarkOf(25));
+    EXPECT_EQ(NewMessages(), 0);
+}
+
+TEST_F(DocumentTest, ARecordDeletedWhereTheDynasetStandsDisturbsNeitherCountNorAbsoluteMove) {
+    OpenPeople(30, 10);
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk); // leaves the dynaset on the last row shown
+    DeleteElsewhere(10);
+    CDaoRecordset& rs = *m_doc.m_pRecordset;
+    const long nHere = rs.GetAbsolutePosition();
+    EXPECT_EQ(m_doc.GetTot(), 30); // a deleted record keeps its place
+    EXPECT_EQ(rs.GetAbsolutePosition(), nHere);
+    EXPECT_EQ(Fetch(CS::gtAbsolute + 20), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 21);
     EXPECT_EQ(NewMessages(), 0);
 }

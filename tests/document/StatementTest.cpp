@@ -75,7 +75,9 @@ TEST(Statement, AHostShrinkingTheSlotsCannotMakeTheDocumentReadPastThem) {
     doc.GetArrayFilter()->SetSize(1);
     EXPECT_EQ(doc.CreateSQLStatement(), "S ORDER BY O");
     doc.SetFilter(2, "lost"); // no slot 2 any more: refused
+    doc.SetDynaset("T", "lost", "lost", "", 0);
     EXPECT_EQ(doc.GetArrayFilter()->GetSize(), 1);
+    EXPECT_EQ(doc.CreateSQLStatement(), "T ");
 }
 
 TEST(DocumentTitle, EmptyTitleJoinsStoredTitleAndSuffixOtherwiseTheArgumentWins) {
