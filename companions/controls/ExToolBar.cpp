@@ -2,39 +2,12 @@
 
 #include "companions/controls/CommandTip.h"
 #include "companions/controls/ControlDrawing.h"
-#include "platform/win/CmdUI.h"
 
 IMPLEMENT_DYNAMIC(CExToolBar, CToolBar)
 
 namespace {
 
 constexpr int kEdge = 7; // a button is its image and 7 pixels of edge
-
-// The update of a toolbar button: enabling and checking go to the button's state.
-class CExToolCmdUI : public CCmdUI {
-public:
-    void Enable(BOOL bOn) override {
-        m_bEnableChanged = TRUE;
-        auto* pToolBar = static_cast<CToolBar*>(m_pOther);
-        const int index = static_cast<int>(m_nIndex);
-        UINT style = pToolBar->GetButtonStyle(index) & ~TBBS_DISABLED;
-        if (!bOn)
-            style = (style | TBBS_DISABLED) & ~TBBS_PRESSED;
-        pToolBar->SetButtonStyle(index, style);
-    }
-    void SetCheck(int nCheck) override {
-        auto* pToolBar = static_cast<CToolBar*>(m_pOther);
-        const int index = static_cast<int>(m_nIndex);
-        UINT style = pToolBar->GetButtonStyle(index) & ~(TBBS_CHECKED | TBBS_INDETERMINATE);
-        if (nCheck == 1)
-            style |= TBBS_CHECKED;
-        else if (nCheck == 2)
-            style |= TBBS_INDETERMINATE;
-        pToolBar->SetButtonStyle(index, style | TBBS_CHECKBOX);
-    }
-    void SetRadio(BOOL bOn) override { SetCheck(bOn ? 1 : 0); }
-    void SetText(LPCTSTR) override {}
-};
 
 } // namespace
 
@@ -139,26 +112,5 @@ void CExToolBar::Apply() {
 void CExToolBar::UpdateButtons(CCmdTarget* pTarget, BOOL bDisableIfNoHndler) {
     if (m_hWnd == NULL || pTarget == nullptr)
         return;
-    CExToolCmdUI state;
-    state.m_pOther = this;
-    const int n = GetCount();
-    state.m_nIndexMax = static_cast<UINT>(n);
-    for (int i = 0; i < n; ++i) {
-        UINT nID = 0, nStyle = 0;
-        int iImage = 0;
-        GetButtonInfo(i, nID, nStyle, iImage);
-        if (LOWORD(nStyle) & TBSTYLE_SEP)
-            continue;
-        state.m_nIndex = static_cast<UINT>(i);
-        state.m_nID = nID;
-        // The toolbar's own update handlers first, then the target's.
-        if (CWnd::OnCmdMsg(nID, static_cast<int>(CN_UPDATE_COMMAND_UI), &state, nullptr))
-            continue;
-        state.DoUpdate(pTarget, bDisableIfNoHndler);
-    }
-    UpdateDialogControls(pTarget, bDisableIfNoHndler);
-}
-
-void CExToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) {
-    UpdateButtons(pTarget, bDisableIfNoHndler);
+    UpdateButtonStates(pTarget, bDisableIfNoHndler);
 }

@@ -58,7 +58,6 @@ public:
     // Asks pTarget's update handlers for the buttons' state (a frame, or any command target
     // such as a dialog holding the toolbar).
     void UpdateButtons(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
-    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
 
 protected:
     // Hands the toolbar the images and sizes of the current mode and the buttons' texts.

@@ -310,6 +310,10 @@ CSize CToolBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
 }
 
 void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) {
+    UpdateButtonStates(pTarget, bDisableIfNoHndler);
+}
+
+void CToolBar::UpdateButtonStates(CCmdTarget* pTarget, BOOL bDisableIfNoHndler) {
     CToolCmdUI state;
     state.m_pOther = this;
     const int n = GetCount();
@@ -320,7 +324,7 @@ void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) {
             continue;
         state.m_nIndex = static_cast<UINT>(i);
         state.m_nID = static_cast<UINT>(b.idCommand);
-        // The toolbar's own update handlers first, then the frame's routing.
+        // The toolbar's own update handlers first, then the target's routing.
         if (CWnd::OnCmdMsg(state.m_nID, static_cast<int>(CN_UPDATE_COMMAND_UI), &state, nullptr))
             continue;
         state.DoUpdate(pTarget, bDisableIfNoHndler);

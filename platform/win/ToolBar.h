@@ -66,6 +66,9 @@ public:
     CImageList m_imageList; // the strip cut into images
 
 protected:
+    // OnUpdateCmdUI's work against any command target, so that a toolbar held by a dialog can
+    // ask the dialog.
+    void UpdateButtonStates(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
     TBBUTTON GetButton(int nIndex) const;
     void SetButton(int nIndex, const TBBUTTON& button);
     void SetOrientation(bool horz);
