@@ -19,8 +19,11 @@ struct HINSTANCE__ {
 namespace {
 
 std::string KeyOf(LPCTSTR name) {
-    if (IS_INTRESOURCE(name))
-        return "#" + std::to_string(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
+    if (IS_INTRESOURCE(name)) {
+        // Appended, not "#" + ...: GCC 12 warns falsely (-Wrestrict) on that form at -O2.
+        std::string key(1, '#');
+        return key += std::to_string(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
+    }
     std::string s(name);
     for (char& c : s)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -110,7 +110,11 @@ std::map<SharedKey, HGDIOBJ__*>& SharedImages() {
 }
 
 std::string NameKey(LPCTSTR name) {
-    return IS_INTRESOURCE(name) ? "#" + std::to_string((UINT)(ULONG_PTR)name) : std::string(name);
+    if (!IS_INTRESOURCE(name))
+        return name;
+    // Appended, not "#" + ...: GCC 12 warns falsely (-Wrestrict) on that form at -O2.
+    std::string key(1, '#');
+    return key += std::to_string(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
 }
 
 } // namespace

@@ -26,9 +26,11 @@ std::map<HACCEL, std::unique_ptr<HACCEL__>>& Created() {
 }
 
 std::string KeyOf(LPCTSTR name) {
-    if (IS_INTRESOURCE(name))
-        return "#" + std::to_string(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
-    return name;
+    if (!IS_INTRESOURCE(name))
+        return name;
+    // Appended, not "#" + ...: GCC 12 warns falsely (-Wrestrict) on that form at -O2.
+    std::string key(1, '#');
+    return key += std::to_string(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
 }
 
 bool Known(HACCEL h) {
