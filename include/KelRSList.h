@@ -9,3 +9,4 @@
 #include "records/ColumnDetails.h"
 #include "records/RecordsetLoad.h"
 #include "document/RecordsetDoc.h"
+#include "grid/RecordsetCtrl.h"

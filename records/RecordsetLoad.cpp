@@ -10,8 +10,10 @@ CRecordsetLoad::CRecordsetLoad()
           0x2830),              // CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_FLYBY | CBRS_TOOLTIPS
       m_nSearchBarDock(0xE81E), // AFX_IDW_DOCKBAR_BOTTOM
       m_nHeaderBitmapID(0), m_crHeaderMask(0x02000000), m_anToolBarBitmapID{},
-      // The grid's own class becomes the default once the grid declares it.
-      m_pCtrlClass(NULL), m_pDatabase(NULL), m_nOptions(0) {
+      // The grid's class, found by name so that the records need none of the grid's headers
+      // (it registers itself when the library loads).
+      m_pCtrlClass(const_cast<CRuntimeClass*>(CRuntimeClass::FromName("CRecordsetCtrl"))),
+      m_pDatabase(NULL), m_nOptions(0) {
     for (COLORREF& cr : m_acrToolBarMask)
         cr = 0x02000000;
 }

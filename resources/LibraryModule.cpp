@@ -5,6 +5,12 @@ HINSTANCE KelGetLibraryModule() {
         HINSTANCE h = AfxRegisterModule(KELRSLIST_MODULE_NAME, afxExtensionModule);
         KelRegisterLibraryStrings(h);
         KelRegisterLibraryBitmaps(h);
+        KelRegisterLibraryMenus(h);
+        KelRegisterLibraryAccelerators(h);
+        KelRegisterSearchBarTemplate(h);
+        KelRegisterColumnsTemplate(h);
+        KelRegisterAdvSearchTemplate(h);
+        KelRegisterListTemplate(h);
         return h;
     }();
     return hModule;

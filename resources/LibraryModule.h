@@ -17,3 +17,12 @@ void KelRegisterLibraryStrings(HINSTANCE hModule);
 #define KELRS_IDB_COLUMNS 2056
 #define KELRS_IDB_SEARCHBAR 2057
 void KelRegisterLibraryBitmaps(HINSTANCE hModule);
+
+// The grid's context menu (2050), accelerator table (2054) and dialog templates: the search bar
+// (2051), "Columns" (2052), "Advanced Search" (2053) and "List" (2058), one file each.
+void KelRegisterLibraryMenus(HINSTANCE hModule);
+void KelRegisterLibraryAccelerators(HINSTANCE hModule);
+void KelRegisterSearchBarTemplate(HINSTANCE hModule);
+void KelRegisterColumnsTemplate(HINSTANCE hModule);
+void KelRegisterAdvSearchTemplate(HINSTANCE hModule);
+void KelRegisterListTemplate(HINSTANCE hModule);

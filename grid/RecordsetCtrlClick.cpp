@@ -1,0 +1,4 @@
+// KEL-PENDING: clicks (placeholder until written).
+#include "grid/RecordsetCtrl.h"
+
+void CRecordsetCtrl::CheckClick(CPoint, int) {}

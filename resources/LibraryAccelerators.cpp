@@ -1,0 +1,4 @@
+// KEL-PENDING: accelerators 2054 (placeholder until written).
+#include "resources/LibraryModule.h"
+
+void KelRegisterLibraryAccelerators(HINSTANCE) {}

@@ -1,0 +1,4 @@
+// KEL-PENDING: menu 2050 (placeholder until written).
+#include "resources/LibraryModule.h"
+
+void KelRegisterLibraryMenus(HINSTANCE) {}

@@ -1,0 +1,4 @@
+// KEL-PENDING: dialog 2058 (placeholder until written).
+#include "resources/LibraryModule.h"
+
+void KelRegisterListTemplate(HINSTANCE) {}

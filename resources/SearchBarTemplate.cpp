@@ -1,0 +1,4 @@
+// KEL-PENDING: dialog 2051 (placeholder until written).
+#include "resources/LibraryModule.h"
+
+void KelRegisterSearchBarTemplate(HINSTANCE) {}
