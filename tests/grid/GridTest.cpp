@@ -1,0 +1,110 @@
+#include "GridTest.h"
+
+#include "tools/sampledb/SampleDatabase.h"
+
+#include <filesystem>
+
+BOOL CGridHost::CreateHost(const CRect& rc) {
+    return CreateEx(0,
+                    AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                        ::GetSysColorBrush(COLOR_3DFACE)),
+                    "Host", WS_POPUP | WS_VISIBLE, rc, nullptr, 0);
+}
+
+int CGridHost::Count(UINT nCode) const {
+    int n = 0;
+    for (const Command& c : commands)
+        n += c.nID == GridTest::kGridID && c.nCode == nCode;
+    return n;
+}
+
+BOOL CGridHost::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    if (message == WM_COMMAND) {
+        commands.push_back({LOWORD(wParam), HIWORD(wParam), (HWND)lParam});
+        *pResult = 0;
+        return TRUE;
+    }
+    return CWnd::OnWndMsg(message, wParam, lParam, pResult);
+}
+
+void GridTest::SetUp() {
+    KelResetWindowSystem();
+    // Each test keeps its settings under a path of its own, so tests running side by side
+    // share the store file but never a value.
+    m_strSavedPath = AppRegistryPath;
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    AppRegistryPath =
+        CString("Software\\KelRSListTest\\") + info->test_suite_name() + "." + info->name() + "\\";
+    ASSERT_TRUE(m_host.CreateHost(CRect(0, 0, 800, 600)));
+}
+
+void GridTest::TearDown() {
+    DestroyGrid();
+    if (m_host.GetSafeHwnd() != NULL)
+        m_host.DestroyWindow();
+    KelResetWindowSystem();
+    AppRegistryPath = m_strSavedPath;
+}
+
+std::string GridTest::SampleDatabase(long long nRows) {
+    const std::filesystem::path dir = std::filesystem::path(KEL_TEST_DATA_DIR) / "grid";
+    std::filesystem::create_directories(dir);
+    return kelsampledb::Cached(dir.string(), nRows);
+}
+
+CRecordsetLoad* GridTest::MakeLoad(LPCTSTR lpszSQL, LPCTSTR lpszKey) {
+    auto* pLoad = new CRecordsetLoad;
+    pLoad->m_strDatabase = SampleDatabase().c_str();
+    pLoad->m_strSQL = lpszSQL;
+    pLoad->m_strRegistryKey = lpszKey;
+    return pLoad;
+}
+
+CRecordsetCtrl* GridTest::CreateGrid(CRecordsetLoad* pLoad, const CRect& rc) {
+    DestroyGrid();
+    CRuntimeClass* pClass =
+        pLoad->m_pCtrlClass ? pLoad->m_pCtrlClass : RUNTIME_CLASS(CRecordsetCtrl);
+    auto* pGrid = DYNAMIC_DOWNCAST(CRecordsetCtrl, pClass->CreateObject());
+    EXPECT_NE(pGrid, nullptr);
+    if (pGrid == nullptr) {
+        delete pLoad;
+        return nullptr;
+    }
+    m_pOwned.reset(pGrid);
+    m_pGrid = pGrid;
+    EXPECT_TRUE(
+        pGrid->Create(pLoad, "", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rc, &m_host, kGridID));
+    KelRunUntilIdle();
+    return pGrid;
+}
+
+void GridTest::DestroyGrid() {
+    if (m_pGrid != nullptr && m_pGrid->GetSafeHwnd() != NULL)
+        m_pGrid->DestroyWindow();
+    m_pOwned.reset();
+    m_pGrid = nullptr;
+}
+
+CString GridTest::Cell(int r, int c) const {
+    if (r < 0 || r >= m_pGrid->m_arrayTable.GetSize() || c < 0 ||
+        c >= m_pGrid->m_arrayTable[r].GetSize())
+        return CString();
+    return m_pGrid->m_arrayTable[r][c];
+}
+
+std::vector<std::string> GridTest::Keys() const {
+    std::vector<std::string> keys;
+    for (int r = 0; r < m_pGrid->m_arrayTable.GetSize(); ++r)
+        keys.push_back((LPCTSTR)Cell(r, m_pGrid->m_nKeyColumn));
+    return keys;
+}
+
+int GridTest::VPos() const {
+    return m_pGrid->m_wndVScroll.GetScrollPos();
+}
+
+int GridTest::VMax() const {
+    int nMin = 0, nMax = 0;
+    m_pGrid->m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
+    return nMax;
+}

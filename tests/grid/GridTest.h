@@ -1,0 +1,71 @@
+// Shared by the grid's tests: a clean window system, the sample database, a host window that
+// writes down what the grid tells it, and a grid created from a configuration record.
+#pragma once
+
+#include <KelRSList.h>
+#include <afxdao.h>
+#include <afxwin.h>
+
+#include "companions/settings/AppRegistry.h"
+#include "companions/settings/Registry.h"
+#include "platform/win/Robot.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A top-level window standing in for a host: it writes down every WM_COMMAND it gets.
+class CGridHost : public CWnd {
+public:
+    BOOL CreateHost(const CRect& rc);
+    struct Command {
+        UINT nID;
+        UINT nCode;
+        HWND hCtl;
+    };
+    std::vector<Command> commands;
+    // How many notifications of that code came from the grid.
+    int Count(UINT nCode) const;
+    void Clear() { commands.clear(); }
+
+protected:
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+};
+
+class GridTest : public ::testing::Test {
+public:
+    static constexpr UINT kGridID = 77;
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The sample database of that many orders (built once, shared by the tests).
+    static std::string SampleDatabase(long long nRows = 250);
+    // A configuration record over the sample database: SELECT text, settings key ("" for no
+    // persistence). The caller hands it to CreateGrid, which hands it to the grid.
+    CRecordsetLoad* MakeLoad(LPCTSTR lpszSQL = "SELECT * FROM Orders", LPCTSTR lpszKey = "");
+    // Creates the grid (class of the record, or CRecordsetCtrl) in the host, client rc, and
+    // runs the loop until the first load is done. The grid is owned by the fixture.
+    CRecordsetCtrl* CreateGrid(CRecordsetLoad* pLoad, const CRect& rc = CRect(0, 0, 400, 300));
+    // Destroys the grid (its settings are written).
+    void DestroyGrid();
+
+    // Text of a cell of the row window (row r, column index c).
+    CString Cell(int r, int c) const;
+    // The key column's text of each row of the window.
+    std::vector<std::string> Keys() const;
+    // The absolute position the vertical scroll bar shows, and its range.
+    int VPos() const;
+    int VMax() const;
+    // The settings key the test's values are kept under, below AppRegistryPath.
+    CString KeyPath(LPCTSTR lpszKey) const { return AppRegistryPath + lpszKey; }
+
+    CGridHost m_host;
+    std::unique_ptr<CRecordsetCtrl> m_pOwned;
+    CRecordsetCtrl* m_pGrid = nullptr;
+    Robot m_robot;
+    CString m_strSavedPath;
+};
