@@ -66,7 +66,8 @@ CRecordsetCtrl* GridTest::CreateGrid(CRecordsetLoad* pLoad, const CRect& rc) {
     DestroyGrid();
     CRuntimeClass* pClass =
         pLoad->m_pCtrlClass ? pLoad->m_pCtrlClass : RUNTIME_CLASS(CRecordsetCtrl);
-    auto* pGrid = DYNAMIC_DOWNCAST(CRecordsetCtrl, pClass->CreateObject());
+    CObject* pObject = pClass->CreateObject(); // the macro reads its argument twice
+    auto* pGrid = DYNAMIC_DOWNCAST(CRecordsetCtrl, pObject);
     EXPECT_NE(pGrid, nullptr);
     if (pGrid == nullptr) {
         delete pLoad;
