@@ -44,6 +44,8 @@ TEST_F(EditTest, ASecondClickOnTheCurrentRowEditsAfterTheDoubleClickTime) {
     CString strText;
     Editor()->GetWindowText(strText);
     EXPECT_EQ(strText, Cell(0, 1));
+    std::filesystem::create_directories(KEL_TEST_DATA_DIR "/pictures");
+    SaveWindowImage(pGrid->GetSafeHwnd(), KEL_TEST_DATA_DIR "/pictures/grid-inplace-edit.png");
     TypeAndAccept("Zed O'Neil \"Z\"");
     EXPECT_EQ(Editor(), nullptr);
     EXPECT_EQ(Cell(0, 1), "Zed O'Neil \"Z\"");
