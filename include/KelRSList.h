@@ -11,3 +11,4 @@
 #include "document/RecordsetDoc.h"
 #include "grid/RecordsetCtrl.h"
 #include "grid/RecordsetCtrlDlg.h"
+#include "dialogs/RecordsetDlg.h"
