@@ -81,7 +81,10 @@ TEST_F(KeyboardTest, HomeAndEndGoToTheEndsOfTheData) {
     pGrid->vscroll.clear();
     m_robot.Key(VK_END);
     EXPECT_EQ(pGrid->vscroll, std::vector<UINT>{SB_THUMBPOSITION});
-    EXPECT_EQ(pGrid->m_nCursor, pGrid->m_nRows - 1);
+    // The window ends with the last record, and the cursor stands on it.
+    ASSERT_GE(pGrid->m_nCursor, 0);
+    EXPECT_EQ(Cell(pGrid->m_nCursor, pGrid->m_nKeyColumn), "250");
+    EXPECT_EQ(Cell(pGrid->m_nCursor + 1, pGrid->m_nKeyColumn), "");
     // Away from the top, Home goes back by the thumb.
     pGrid->m_wndVScroll.SetScrollPos(5, FALSE);
     pGrid->vscroll.clear();
