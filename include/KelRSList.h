@@ -10,3 +10,4 @@
 #include "records/RecordsetLoad.h"
 #include "document/RecordsetDoc.h"
 #include "grid/RecordsetCtrl.h"
+#include "grid/AdvSearchDlg.h"
