@@ -91,6 +91,12 @@ struct RSC_HOSTBARS {
 #define IDS_RSC_RECORDS 15406
 #define IDS_RSC_ADVOPERATORS 15407
 #define IDS_RSC_HEADERTIP 15408
+// Refusals of the search (the field's caption and the value are put in with Format).
+#define IDS_RSC_NOTNUMBER 15409
+#define IDS_RSC_NOTDATE 15410
+#define IDS_RSC_NOOPERATOR 15411
+#define IDS_RSC_BADPATTERN 15412
+#define IDS_RSC_NOTBOOLEAN 15413
 
 class AFX_EXT_CLASS CRecordsetCtrl : public CWnd {
     DECLARE_DYNCREATE(CRecordsetCtrl)
@@ -300,6 +306,23 @@ protected:
     // Input, editing and menu helpers.
     // The cell font in points: fonts, measures and layout rebuilt when it changes.
     void SetFontSize(int nSize);
+
+    // Search bar and filter building (RecordsetCtrlSearch.cpp, RecordsetCtrlFilter.cpp).
+public:
+    // The condition CreateFilter writes, or FALSE when the criterion cannot become a sound
+    // condition (a value that is no number on a plain column, a date that does not parse, an
+    // unclosed "[" in a pattern, an operator code outside 0 to 6); then strError says why,
+    // in words for the user, and strFilter is left empty.
+    BOOL BuildFilter(int nColumn, int nOperator, LPCTSTR lpszCriteria, LPCTSTR lpszFrom,
+                     LPCTSTR lpszTo, CString& strFilter, CString& strError);
+    // The whole filter "Search" applies for the bar's current choice: one column, all text
+    // columns (no column selected) or the advanced criteria. FALSE with strError as above.
+    BOOL BuildSearchFilter(CString& strFilter, CString& strError);
+    // The search over all text and memo columns; FALSE for Between or an unknown operator.
+    BOOL BuildAllColumnsFilter(int nOperator, LPCTSTR lpszCriteria, CString& strFilter,
+                               CString& strError);
+    // The compound filter of the advanced criteria: (A AND B) OR (C).
+    BOOL BuildAdvancedFilter(CString& strFilter, CString& strError);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -12,3 +12,4 @@
 #include "grid/RecordsetCtrl.h"
 #include "grid/RecordsetCtrlDlg.h"
 #include "dialogs/RecordsetDlg.h"
+#include "grid/AdvSearchDlg.h"

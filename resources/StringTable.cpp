@@ -23,6 +23,12 @@ void KelRegisterLibraryStrings(HINSTANCE hModule) {
         {15405, "Can't perform operation; the current record is deleted."},
         {15406, "record(s)"},
         {15407, "~-2~Containing~0~Starting with~2~Ending with~3~>=~4~<=~5~=~6"},
+        {15409, "The search needs a number for the field %s; \"%s\" is none."},
+        {15410, "The search needs a date for the field %s; \"%s\" is none."},
+        {15411, "Choose an operator for the search (Between cannot search every text field)."},
+        {15412, "The search pattern \"%s\" opens a \"[\" that it does not close."},
+        {15413, "The search needs a number or Yes, No, True or False for the field %s; \"%s\" is "
+                "none."},
         {15408, "Click on a column to sort the list by it.  Click once more on it to sort in the "
                 "inverse order.  You can also change the columns positions by dragging them."},
     };
