@@ -10,3 +10,5 @@
 #include "records/RecordsetLoad.h"
 #include "document/RecordsetDoc.h"
 #include "grid/RecordsetCtrl.h"
+#include "dialogs/RecordsetDlg.h"
+#include "dialogs/RecordsetView.h"
