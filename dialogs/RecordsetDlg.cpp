@@ -9,7 +9,7 @@ ON_COMMAND(ID_RECORD_OPEN, OnOpen)
 ON_COMMAND(ID_RECORD_DELETE, OnDelete)
 ON_COMMAND(ID_RECORD_PRINT, OnPrint)
 ON_COMMAND(ID_RECORD_CHOOSE, OnChoose)
-ON_COMMAND(ID_RECORD_CLOSE, OnCloseCommand)
+ON_COMMAND(ID_RECORD_CLOSE, OnCancel)
 END_MESSAGE_MAP()
 
 CRecordsetDlg::CRecordsetDlg(UINT nIDTemplate, CWnd* pParentWnd)
@@ -32,68 +32,74 @@ BOOL CRecordsetDlg::OnInitDialog() {
         OnCancel();
         return FALSE;
     }
-    CRect rcGrid(0, 0, 0, 0);
-    if (CWnd* pFrame = GetDlgItem(IDC_RSD_GRID)) {
+
+    CRect rcGrid;
+    if (CWnd* pFrame = GetDlgItem(IDC_RSC_LISTFRAME)) {
         pFrame->GetWindowRect(&rcGrid);
         pFrame->DestroyWindow();
         ScreenToClient(&rcGrid);
     }
     const CString strTitle = m_pLoad->m_strTitle;
-    CRecordsetLoad* pLoad = m_pLoad;
-    m_pLoad = NULL; // the grid's Create takes it, whatever happens
-    CObject* pObject = pLoad->m_pCtrlClass ? pLoad->m_pCtrlClass->CreateObject() : NULL;
+
+    CRuntimeClass* pClass =
+        m_pLoad->m_pCtrlClass ? m_pLoad->m_pCtrlClass : RUNTIME_CLASS(CRecordsetCtrl);
+    CObject* pObject = pClass->CreateObject();
     m_pRecordsetCtrl = DYNAMIC_DOWNCAST(CRecordsetCtrl, pObject);
     if (m_pRecordsetCtrl == NULL) {
-        // A class that is no grid: nothing to choose from.
+        // Not a grid class: nothing to show the records in.
         delete pObject;
-        delete pLoad;
+        delete m_pLoad;
+        m_pLoad = NULL;
         OnCancel();
         return FALSE;
     }
+    CRecordsetLoad* pLoad = m_pLoad;
+    m_pLoad = NULL; // the grid's Create takes it over and deletes it
     m_pRecordsetCtrl->Create(pLoad, "", WS_EX_CLIENTEDGE,
                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, rcGrid, this,
-                             IDC_RSD_GRID);
+                             IDC_RSC_LISTFRAME);
 
     m_sizeDialog.Set(this);
     for (int i = 0; i < GetBarCount(); ++i) {
+        const UINT nID = GetBarID(i);
         switch (GetBarSide(i)) {
         case CBRS_LEFT:
-            m_sizeDialog.Add(GetBarID(i), 1, 1, 1, 2);
+            m_sizeDialog.Add(nID, 1, 1, 1, 2);
             break;
         case CBRS_TOP:
-            m_sizeDialog.Add(GetBarID(i), 1, 1, 2, 1);
+            m_sizeDialog.Add(nID, 1, 1, 2, 1);
             break;
         case CBRS_RIGHT:
-            m_sizeDialog.Add(GetBarID(i), 2, 1, 2, 2);
+            m_sizeDialog.Add(nID, 2, 1, 2, 2);
             break;
         case CBRS_BOTTOM:
-            m_sizeDialog.Add(GetBarID(i), 1, 2, 2, 2);
+            m_sizeDialog.Add(nID, 1, 2, 2, 2);
             break;
         default:
             break;
         }
     }
-    m_sizeDialog.Add(IDC_RSD_GRID, 1, 1, 2, 2);
-    CWnd* pDescription = GetDlgItem(IDC_RSD_DESCRIPTION);
-    if (pDescription != NULL)
-        m_sizeDialog.Add(IDC_RSD_DESCRIPTION, 1, 1, 2, 1);
+    m_sizeDialog.Add(IDC_RSC_LISTFRAME, 1, 1, 2, 2);
+    CWnd* pDescription = GetDlgItem(IDC_RSC_DESCRIPTION);
+    if (pDescription)
+        m_sizeDialog.Add(IDC_RSC_DESCRIPTION, 1, 1, 2, 1);
 
-    CRect rc;
-    GetWindowRect(&rc);
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
     if (m_nWidth == 0)
-        m_nWidth = rc.Width();
+        m_nWidth = rcWindow.Width();
     if (m_nHeight == 0)
-        m_nHeight = rc.Height();
-    MoveWindow(rc.left + (rc.Width() - m_nWidth) / 2, rc.top + (rc.Height() - m_nHeight) / 2,
-               m_nWidth, m_nHeight, FALSE);
+        m_nHeight = rcWindow.Height();
+    MoveWindow(rcWindow.left + (rcWindow.Width() - m_nWidth) / 2,
+               rcWindow.top + (rcWindow.Height() - m_nHeight) / 2, m_nWidth, m_nHeight, FALSE);
 
-    if (m_nDescription != 0 && pDescription != NULL) {
+    if (m_nDescription != 0 && pDescription) {
         CString strDescription;
         strDescription.LoadString(m_nDescription);
         pDescription->SetWindowText(strDescription);
     }
     SetWindowText(strTitle);
-    if (m_pRecordsetCtrl->GetSafeHwnd() != NULL)
+    if (m_pRecordsetCtrl->GetSafeHwnd())
         m_pRecordsetCtrl->SetFocus();
     if (m_bModeless)
         ShowWindow(SW_SHOW);
@@ -105,14 +111,38 @@ void CRecordsetDlg::OnSize(UINT nType, int cx, int cy) {
     m_sizeDialog.Resize(cx, cy);
 }
 
+void CRecordsetDlg::ForwardToGrid(UINT nID) {
+    if (m_pRecordsetCtrl && m_pRecordsetCtrl->GetSafeHwnd())
+        m_pRecordsetCtrl->SendMessage(WM_COMMAND, nID, 0);
+}
+
+void CRecordsetDlg::OnNew() {
+    ForwardToGrid(ID_RECORD_NEW);
+}
+void CRecordsetDlg::OnOpen() {
+    ForwardToGrid(ID_RECORD_OPEN);
+}
+void CRecordsetDlg::OnDelete() {
+    ForwardToGrid(ID_RECORD_DELETE);
+}
+void CRecordsetDlg::OnPrint() {
+    ForwardToGrid(ID_RECORD_PRINT);
+}
+
+void CRecordsetDlg::OnChoose() {
+    if (m_pRecordset && m_pRecordsetCtrl &&
+        m_pRecordsetCtrl->GetCurrentRecord(m_pRecordset, FALSE, 0))
+        CDialog::EndDialog(IDOK);
+}
+
 void CRecordsetDlg::Close(int nResult) {
     if (m_bModeless) {
-        CWnd* pFocus = m_pParentWnd;
-        DestroyWindow(); // PostNcDestroy deletes this object: no member is read afterwards
-        if (pFocus != NULL && pFocus->GetSafeHwnd() != NULL)
-            pFocus->SetFocus();
+        CWnd* pParentWnd = m_pParentWnd;
+        DestroyWindow(); // the object is gone after this
+        if (pParentWnd && pParentWnd->GetSafeHwnd())
+            pParentWnd->SetFocus();
     } else {
-        EndDialog(nResult);
+        CDialog::EndDialog(nResult);
     }
 }
 
@@ -124,41 +154,8 @@ void CRecordsetDlg::OnCancel() {
     Close(IDCANCEL);
 }
 
-void CRecordsetDlg::OnCloseCommand() {
-    OnCancel();
-}
-
 void CRecordsetDlg::PostNcDestroy() {
     CWnd::PostNcDestroy();
     if (m_bModeless)
         delete this;
-}
-
-void CRecordsetDlg::SendToGrid(UINT nID) {
-    if (m_pRecordsetCtrl != NULL && m_pRecordsetCtrl->GetSafeHwnd() != NULL)
-        m_pRecordsetCtrl->SendMessage(WM_COMMAND, nID, 0);
-}
-
-void CRecordsetDlg::OnNew() {
-    SendToGrid(ID_RECORD_NEW);
-}
-
-void CRecordsetDlg::OnOpen() {
-    SendToGrid(ID_RECORD_OPEN);
-}
-
-void CRecordsetDlg::OnDelete() {
-    SendToGrid(ID_RECORD_DELETE);
-}
-
-void CRecordsetDlg::OnPrint() {
-    SendToGrid(ID_RECORD_PRINT);
-}
-
-// A modeless chooser closes as on OK: ending it as a modal one would only hide it, and the
-// hidden window would keep its grid and document for the life of the program.
-void CRecordsetDlg::OnChoose() {
-    if (m_pRecordset != NULL && m_pRecordsetCtrl != NULL &&
-        m_pRecordsetCtrl->GetCurrentRecord(m_pRecordset, FALSE, 0))
-        Close(IDOK);
 }

@@ -1,9 +1,8 @@
-// CRecordsetDlg: a grid in a resizable dialog, to let the user pick a record, modally
-// (DoModal) or modelessly (Create; the object then deletes itself when its window goes).
-// The host hands over a CRecordsetLoad with SetLoad and, to receive the chosen record, a
-// recordset of its own with SetRecordset: Choose selects the current row's record into it
-// (CRecordsetCtrl::GetCurrentRecord) and closes with IDOK. New, Open, Delete and Print go on
-// to the grid, where a grid class derived by the host acts on them.
+// CRecordsetDlg: a grid in a resizable dialog, for picking a record, modally (DoModal) or
+// modelessly (Create). The host hands over a configuration record (SetLoad) and, to receive
+// the chosen record, a recordset of its own (SetRecordset). Choose (5503) selects the current
+// row's record into that recordset and ends with IDOK; New, Open, Delete and Print go to the
+// grid, where a grid class derived by the host acts on them.
 #pragma once
 
 #include "afxdao.h"
@@ -13,17 +12,17 @@
 #include "grid/RecordsetCtrl.h"
 
 #define IDD_RSC_LIST 2058
-#define IDC_RSD_GRID 5130
-#define IDC_RSD_DESCRIPTION 5039
+#define IDC_RSC_LISTFRAME 5130
+#define IDC_RSC_DESCRIPTION 5039
 
 class AFX_EXT_CLASS CRecordsetDlg : public CToolBarDialog {
     DECLARE_DYNAMIC(CRecordsetDlg)
-
 public:
     explicit CRecordsetDlg(UINT nIDTemplate = IDD_RSC_LIST, CWnd* pParentWnd = NULL);
     ~CRecordsetDlg() override;
 
-    // Modeless: the window from template 2058, without a parent.
+    // Modeless: the window from template 2058 without a parent; the object deletes itself
+    // when its window is destroyed.
     BOOL Create();
     using CToolBarDialog::Create;
 
@@ -51,9 +50,8 @@ public:
 
 protected:
     void PostNcDestroy() override;
-    // Ends the dialog with nResult: modal by EndDialog, modeless by destroying the window.
     void Close(int nResult);
-    void SendToGrid(UINT nID);
+    void ForwardToGrid(UINT nID);
 
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnNew();
@@ -61,7 +59,6 @@ protected:
     afx_msg void OnDelete();
     afx_msg void OnPrint();
     afx_msg void OnChoose();
-    afx_msg void OnCloseCommand();
 
     DECLARE_MESSAGE_MAP()
 };

@@ -297,5 +297,9 @@ protected:
     // Activation (Enter, double click on the current row): Choose or Open.
     void Activate();
 
+    // Input, editing and menu helpers.
+    // The cell font in points: fonts, measures and layout rebuilt when it changes.
+    void SetFontSize(int nSize);
+
     DECLARE_MESSAGE_MAP()
 };

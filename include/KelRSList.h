@@ -10,5 +10,6 @@
 #include "records/RecordsetLoad.h"
 #include "document/RecordsetDoc.h"
 #include "grid/RecordsetCtrl.h"
+#include "grid/RecordsetCtrlDlg.h"
 #include "dialogs/RecordsetDlg.h"
 #include "dialogs/RecordsetView.h"
