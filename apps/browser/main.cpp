@@ -153,19 +153,24 @@ std::string CheckSource(const std::string& path, std::string& strTable) {
     return "";
 }
 
-// Whether the engine takes the statement the grid will run; "" when it does.
+// Whether the engine takes the statements the grid will run, unsorted and sorted by a header
+// click (which appends an ordinal ORDER BY: a query with an order of its own cannot take
+// it); "" when it does.
 std::string CheckStatement(const std::string& path, const CString& strSQL) {
-    CRecordsetDoc doc;
-    doc.SetDatabase(path.c_str());
-    doc.SetDynaset(strSQL, "", "", "", 0);
-    const CString strStatement = doc.CreateSQLStatement();
+    CString strStatement;
     std::string error;
     CDaoDatabase db;
     try {
         db.Open(path.c_str());
-        CDaoRecordset rs(&db);
-        rs.Open(dbOpenDynaset, strStatement);
-        rs.Close();
+        for (LPCTSTR lpszOrder : {"", "1 ASC"}) {
+            CRecordsetDoc doc;
+            doc.SetDatabase(path.c_str());
+            doc.SetDynaset(strSQL, "", "", lpszOrder, 0);
+            strStatement = doc.CreateSQLStatement();
+            CDaoRecordset rs(&db);
+            rs.Open(dbOpenDynaset, strStatement);
+            rs.Close();
+        }
     } catch (CDaoException* e) {
         error = "the statement is refused: " + std::string(static_cast<LPCTSTR>(strStatement));
         if (e->m_pErrorInfo != nullptr)
@@ -290,6 +295,9 @@ int main(int argc, char** argv) {
         }
     }
     pGrid->WriteRows(stdout);
+    // What a person would have read in a message box.
+    for (const KelMessageBoxRecord& box : KelGetMessageBoxes())
+        std::fprintf(stderr, "kelrs_browser: %s\n", static_cast<LPCTSTR>(box.strText));
     pFrame->SendMessage(WM_CLOSE); // the grid writes its settings
     KelRunUntilIdle();
     return rc;
