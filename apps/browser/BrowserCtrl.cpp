@@ -107,19 +107,28 @@ BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& n
     tmpl.cy = y + 24;
     if (!form.InitModalIndirect(&tmpl, this) || form.DoModal() != IDOK)
         return FALSE;
-    names.Copy(form.m_names);
-    values.Copy(form.m_values);
+    // The key is shown, not written.
+    names.RemoveAll();
+    values.RemoveAll();
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (!m_arrayColumns[shown[i]].m_bKey) {
+            names.Add(form.m_names[i]);
+            values.Add(form.m_values[i]);
+        }
+    }
     return TRUE;
 }
 
 BOOL CBrowserCtrl::WriteFields(CDaoRecordset& rs, const CStringArray& names,
-                               const CStringArray& values) {
+                               const CStringArray& values, BOOL bEmptyIsNull) {
     try {
         for (int i = 0; i < names.GetSize(); ++i) {
             CDaoFieldInfo info;
             rs.GetFieldInfo(names[i], info);
             if (info.m_lAttributes & dbAutoIncrField)
                 continue;
+            if (values[i].IsEmpty() && !bEmptyIsNull)
+                continue; // a new record keeps the field's default
             if (values[i].IsEmpty())
                 rs.SetFieldValueNull(names[i]);
             else
@@ -129,6 +138,11 @@ BOOL CBrowserCtrl::WriteFields(CDaoRecordset& rs, const CStringArray& names,
     } catch (CDaoException* e) {
         CString strError = e->m_pErrorInfo ? e->m_pErrorInfo->m_strDescription : CString("error");
         e->Delete();
+        try {
+            rs.CancelUpdate(); // the record being written is dropped, the table unchanged
+        } catch (CDaoException* e2) {
+            e2->Delete();
+        }
         AfxMessageBox(strError, MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
@@ -148,7 +162,7 @@ void CBrowserCtrl::OnNew() {
     if (!RunForm("New record", FALSE, names, values))
         return;
     CDaoRecordset rs(m_pDoc->m_pDatabase);
-    if (AddRecord(&rs) && WriteFields(rs, names, values))
+    if (AddRecord(&rs) && WriteFields(rs, names, values, FALSE))
         Reload();
     if (rs.IsOpen())
         rs.Close();
@@ -161,7 +175,7 @@ void CBrowserCtrl::OnOpen() {
     if (!RunForm("Record", TRUE, names, values))
         return;
     CDaoRecordset rs(m_pDoc->m_pDatabase);
-    if (GetCurrentRecord(&rs, TRUE, dbOptimistic) && WriteFields(rs, names, values))
+    if (GetCurrentRecord(&rs, TRUE, dbOptimistic) && WriteFields(rs, names, values, TRUE))
         SendMessage(WM_RSC_REFRESH, 0, 0);
     if (rs.IsOpen())
         rs.Close();

@@ -19,9 +19,10 @@ protected:
     // A form of the visible columns, filled from the current row for Open; TRUE and the
     // values typed on OK.
     BOOL RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& names, CStringArray& values);
-    // Writes the form's values into the recordset's current (new or edited) record.
+    // Writes the form's values into the recordset's current (new or edited) record and
+    // updates it; an empty value is NULL, or (bEmptyIsNull FALSE) left at the default.
     static BOOL WriteFields(CDaoRecordset& rs, const CStringArray& names,
-                            const CStringArray& values);
+                            const CStringArray& values, BOOL bEmptyIsNull);
     void Reload();
 
     afx_msg void OnNew();
