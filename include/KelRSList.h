@@ -13,3 +13,4 @@
 #include "grid/RecordsetCtrlDlg.h"
 #include "dialogs/RecordsetDlg.h"
 #include "grid/AdvSearchDlg.h"
+#include "dialogs/RecordsetView.h"
