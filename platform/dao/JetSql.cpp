@@ -184,8 +184,14 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
     JetTranslation result;
     std::string& out = result.sql;
     size_t likeAt = std::string::npos; // where the pending LIKE keyword sits in out
+    // A criterion goes between parentheses of a statement's: it must not close them.
+    int depth = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const SqlToken& t = tokens[i];
+        if (t.Is(TokenKind::LParen))
+            ++depth;
+        else if (t.Is(TokenKind::RParen) && --depth < 0 && kind == JetTextKind::Expression)
+            return Fail(err::SyntaxError, syntax);
         const size_t likePos = likeAt;
         if (!t.Is(TokenKind::Space))
             likeAt = std::string::npos;
@@ -243,6 +249,8 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
             break;
         }
     }
+    if (depth != 0 && kind == JetTextKind::Expression)
+        return Fail(err::SyntaxError, syntax);
     return result;
 }
 
