@@ -3,13 +3,15 @@
 // Rules: no crash, no hang; a refusal carries an engine code and a text; what is accepted is
 // one statement that SQLite prepares (or refuses, through the engine's errors), never followed
 // by a second one; a criterion never closes a parenthesis it did not open, so that the
-// statement it is put into keeps its shape.
+// statement it is put into keeps its shape. A statement taken apart into its clauses and put
+// together again (as a filter and a sort are added to it) still prepares, with its columns.
 #include "fuzz/FuzzCheck.h"
 
 #include "platform/dao/DaoErrors.h"
 #include "platform/dao/DaoException.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/Prepare.h"
+#include "platform/dao/SelectStatement.h"
 #include "platform/dao/SqlLexer.h"
 
 #include <sqlite3.h>
@@ -84,6 +86,45 @@ void Prepare(const std::string& sql, std::string_view userText, bool criterion) 
     CheckSingle(db, sql);
 }
 
+// SQLite's verdict on sql alone, and its column count.
+bool Prepares(const std::string& sql, int& columns) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc =
+        sqlite3_prepare_v2(Database(), sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr);
+    columns = stmt ? sqlite3_column_count(stmt) : 0;
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_OK && columns > 0;
+}
+
+// A statement and a filter, as a recordset opens them (bytes before the first \x01, after it).
+void Compose(std::string_view text) {
+    const size_t cut = text.find('\x01');
+    const std::string statement(text.substr(0, cut));
+    const std::string filter(cut == std::string_view::npos ? "" : text.substr(cut + 1));
+    const JetTranslation s = TranslateJetSql(statement);
+    if (!s.ok)
+        return;
+    SelectStatement parts = AnalyzeSelect(s.sql);
+    if (!parts.isSelect)
+        return;
+    // A compound statement is only ever put together inside a SELECT * FROM (...).
+    if (parts.compound)
+        parts = AnalyzeSelect("SELECT * FROM (" + s.sql + ")");
+    int before = 0, after = 0;
+    if (Prepares(s.sql, before)) {
+        FUZZ_CHECK(Prepares(parts.Compose(), after), "a statement put together again fails");
+        FUZZ_CHECK(after == before, "a statement put together again has other columns");
+    }
+    const JetTranslation f = TranslateJetSql(filter, JetTextKind::Expression);
+    if (!f.ok || f.sql.empty())
+        return;
+    parts.where = parts.where.empty() ? f.sql : "(" + parts.where + ") AND (" + f.sql + ")";
+    const std::string composed = parts.Compose();
+    int columns = 0;
+    if (Prepares(composed, columns))
+        CheckSingle(Database(), composed);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
@@ -92,6 +133,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     const std::string_view text = in.Rest();
     const std::string owned(text); // the translator is given exactly these bytes
 
+    if (mode & 8) {
+        Compose(owned);
+        return 0;
+    }
     if (mode & 4) {
         LikeTranslation like;
         if (TranslateLikePattern(owned, like)) {
