@@ -177,6 +177,9 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
     const std::string syntax = StandardDescription(err::SyntaxError, jet);
     const std::string dateSyntax =
         "Syntax error in date in query expression '" + std::string(jet) + "'.";
+    // SQLite stops reading at a NUL: what follows one would be analysed here but never run.
+    if (jet.find('\0') != std::string_view::npos)
+        return Fail(err::SyntaxError, syntax);
     LexResult lex = LexSql(jet, SqlDialect::Jet);
     if (!lex.ok)
         return Fail(err::SyntaxError, lex.error == "date" ? dateSyntax : syntax);
