@@ -11,6 +11,17 @@ if(KEL_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Fuzzing instruments every piece for libFuzzer's coverage; only the fuzz targets link its
+# driver (fuzz/CMakeLists.txt).
+if(KEL_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "KEL_FUZZ needs clang (CC=clang CXX=clang++)")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 # Include roots: the umbrella headers and the tree itself ("platform/core/String.h").
 set(KEL_INCLUDE_DIRS
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
