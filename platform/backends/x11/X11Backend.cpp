@@ -2,6 +2,10 @@
 // events turned into the window manager's raw input, real time.
 #include "platform/backends/x11/X11Backend.h"
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 #include "platform/backends/x11/X11Clipboard.h"
 #include "platform/backends/x11/X11Handles.h"
 #include "platform/win/WinApi.h"
@@ -621,7 +625,15 @@ private:
 };
 
 std::unique_ptr<kel::win::Backend> Create() {
+    // A server that is busy accepting (a client just went away) may refuse a connection for a
+    // moment: try a few times before running without a display.
     Display* display = XOpenDisplay(nullptr);
+    for (int i = 0; display == nullptr && i < 10 && std::getenv("DISPLAY") != nullptr &&
+                    *std::getenv("DISPLAY") != '\0';
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        display = XOpenDisplay(nullptr);
+    }
     if (display == nullptr)
         return nullptr;
     return std::make_unique<X11Backend>(display);
