@@ -91,6 +91,10 @@ void CRecordsetView::OnInitialUpdate() {
             return;
         m_wndDialogBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
         pFrame->DockControlBar(&m_wndDialogBar, pLoad->m_nSearchBarDock, NULL);
+        if (m_wndDialogBar.GetDlgItem(IDC_SB_COLUMN) != NULL)
+            m_wndColumnBox.SubclassDlgItem(IDC_SB_COLUMN, &m_wndDialogBar);
+        if (m_wndDialogBar.GetDlgItem(IDC_SB_OPERATOR) != NULL)
+            m_wndOperatorBox.SubclassDlgItem(IDC_SB_OPERATOR, &m_wndDialogBar);
         HINSTANCE hLibrary = ::GetModuleHandle(KELRSLIST_MODULE_NAME);
         struct {
             CExButton* pButton;

@@ -50,6 +50,12 @@ public:
     CRecordsetCtrl* m_pRecordsetCtrl;
 
 protected:
+    // The bar's two selectors as combo-box objects of their own, so that the grid, which
+    // reads them through the bar's GetDlgItem, is handed real CComboBox objects rather than
+    // temporary plain windows.
+    CComboBox m_wndColumnBox;
+    CComboBox m_wndOperatorBox;
+
     // The search bar when it has a window and is visible, else NULL.
     CDialogBar* GetVisibleSearchBar() const;
 

@@ -198,9 +198,8 @@ TEST_F(RecordsetViewTest, CommandsReachTheGridBeforeTheFrame) {
     EXPECT_EQ((std::vector<std::string>{"grid print", "grid new", "frame only"}), g_events);
     // A toolbar button's click arrives the same way.
     g_events.clear();
-    CToolBarCtrl& ctl = m_pView->m_wndToolBar.GetToolBarCtrl();
     CRect rc;
-    ctl.GetItemRect(0, &rc);
+    m_pView->m_wndToolBar.GetItemRect(0, &rc);
     m_robot.Click(&m_pView->m_wndToolBar, rc.CenterPoint());
     EXPECT_EQ(std::vector<std::string>{"grid new"}, g_events);
 }
