@@ -271,3 +271,41 @@ TEST_F(RecordsetViewTest, NoSearchBarNoToolBar) {
 }
 
 } // namespace
+
+// In the view host the context menu checks the host's bars while they show, and its two
+// commands hide and show them; Tab moves the focus to the search bar.
+TEST_F(RecordsetViewTest, ContextMenuTogglesTheHostsBars) {
+    Open(MakeLoad());
+    CRecordsetCtrl* pGrid = m_pView->GetRecordsetCtrl();
+    ASSERT_NE(nullptr, pGrid);
+    auto states = [&](UINT nID) {
+        CMenu menu;
+        pGrid->BuildMenu(&menu);
+        const UINT nState = menu.GetSubMenu(0)->GetMenuState(nID, MF_BYCOMMAND);
+        menu.DestroyMenu();
+        return nState;
+    };
+    EXPECT_TRUE(states(ID_CM_SHOWTOOLBAR) & MF_CHECKED);
+    EXPECT_TRUE(states(ID_CM_SHOWSEARCHBAR) & MF_CHECKED);
+    EXPECT_FALSE(states(ID_CM_SHOWTOOLBAR) & MF_GRAYED);
+
+    pGrid->SendMessage(WM_COMMAND, ID_CM_SHOWTOOLBAR, 0);
+    KelRunUntilIdle();
+    EXPECT_FALSE(m_pView->m_wndToolBar.IsWindowVisible());
+    EXPECT_FALSE(states(ID_CM_SHOWTOOLBAR) & MF_CHECKED);
+    pGrid->SendMessage(WM_COMMAND, ID_CM_SHOWSEARCHBAR, 0);
+    KelRunUntilIdle();
+    EXPECT_FALSE(m_pView->m_wndDialogBar.IsWindowVisible());
+    EXPECT_FALSE(states(ID_CM_SHOWSEARCHBAR) & MF_CHECKED);
+    pGrid->SendMessage(WM_COMMAND, ID_CM_SHOWTOOLBAR, 0);
+    pGrid->SendMessage(WM_COMMAND, ID_CM_SHOWSEARCHBAR, 0);
+    KelRunUntilIdle();
+    EXPECT_TRUE(m_pView->m_wndToolBar.IsWindowVisible());
+    EXPECT_TRUE(m_pView->m_wndDialogBar.IsWindowVisible());
+
+    // Tab from the grid goes to the search bar while it shows.
+    pGrid->SetFocus();
+    m_robot.Key(VK_TAB);
+    KelRunUntilIdle();
+    EXPECT_TRUE(m_pView->m_wndDialogBar.IsChild(CWnd::GetFocus()));
+}
