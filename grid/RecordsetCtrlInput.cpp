@@ -136,10 +136,11 @@ void CRecordsetCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
             moveCursor(nOld);
         int nMin = 0, nMax = 0;
         m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
+        // The cursor then settles on the last row that holds a record, also when the window
+        // was already at the end and nothing moved.
         if (m_wndVScroll.GetScrollPos() != nMax)
             vscroll(SB_THUMBPOSITION, nMax);
-        else
-            SafePositionCursor(TRUE);
+        SafePositionCursor(TRUE);
         break;
     }
     default:
