@@ -23,6 +23,23 @@ CString QuotedText(const CString& str) {
     return "\"" + strQuoted + "\"";
 }
 
+// Opens the caller's recordset through the document and starts its record (Edit, AddNew). A
+// start the database refuses is shown and the recordset closed: the caller gets it back closed,
+// never half-open in the wrong mode.
+template <class Start>
+BOOL ExtractAndStart(CRecordsetDoc* pDoc, CDaoRecordset* pRecordset, CString* pWhere, Start start) {
+    if (!pDoc->ExtractRecordset(pRecordset, pWhere, dbOpenDynaset, 0))
+        return FALSE;
+    try {
+        start();
+    } catch (CDaoException* e) {
+        kel::document::ReportDaoException(e);
+        pRecordset->Close();
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 BOOL CRecordsetCtrl::EditCurrentRecord(int nSlot, int nRow, CPoint* pPoint) {
@@ -185,41 +202,21 @@ BOOL CRecordsetCtrl::GetCurrentRecord(CDaoRecordset* pRecordset, BOOL bEdit, int
         break;
     }
 
-    if (!m_pDoc->ExtractRecordset(pRecordset, &strWhere, dbOpenDynaset, 0)) {
-        EndWaitCursor();
-        return FALSE;
-    }
-    if (bEdit) {
-        try {
+    const BOOL bOk = ExtractAndStart(m_pDoc, pRecordset, &strWhere, [&] {
+        if (bEdit) {
             pRecordset->SetLockingMode(nLockingMode);
             pRecordset->Edit();
-        } catch (CDaoException* e) {
-            kel::document::ReportDaoException(e);
-            pRecordset->Close();
-            EndWaitCursor();
-            return FALSE;
         }
-    }
+    });
     EndWaitCursor();
-    return TRUE;
+    return bOk;
 }
 
 BOOL CRecordsetCtrl::AddRecord(CDaoRecordset* pRecordset) {
     if (pRecordset == NULL || m_pDoc == NULL)
         return FALSE;
     BeginWaitCursor();
-    if (!m_pDoc->ExtractRecordset(pRecordset, NULL, dbOpenDynaset, 0)) {
-        EndWaitCursor();
-        return FALSE;
-    }
-    try {
-        pRecordset->AddNew();
-    } catch (CDaoException* e) {
-        kel::document::ReportDaoException(e);
-        pRecordset->Close();
-        EndWaitCursor();
-        return FALSE;
-    }
+    const BOOL bOk = ExtractAndStart(m_pDoc, pRecordset, NULL, [&] { pRecordset->AddNew(); });
     EndWaitCursor();
-    return TRUE;
+    return bOk;
 }

@@ -1,5 +1,7 @@
 #include "GridTest.h"
 
+#include "tests/support/StatementCounter.h"
+
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -123,32 +125,6 @@ TEST_F(GridTest, EmptyRecordsetPaintsLinesOnly) {
     EXPECT_EQ(Pixel(pGrid, 6, 18 + 10 * nPitch - 1), RGB(192, 192, 192));
     Save(pGrid, "grid-empty.png");
 }
-
-namespace {
-
-// Counts the statements and rows SQLite runs on connections opened while it is armed.
-class StatementCounter {
-public:
-    StatementCounter() { sqlite3_auto_extension(reinterpret_cast<void (*)()>(&Install)); }
-    ~StatementCounter() { sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&Install)); }
-    StatementCounter(const StatementCounter&) = delete;
-    StatementCounter& operator=(const StatementCounter&) = delete;
-    void Reset() { statements = rows = 0; }
-    static inline int statements = 0;
-    static inline int rows = 0;
-
-private:
-    static int Install(sqlite3* db, char**, const sqlite3_api_routines*) {
-        sqlite3_trace_v2(db, SQLITE_TRACE_STMT | SQLITE_TRACE_ROW, &Count, nullptr);
-        return SQLITE_OK;
-    }
-    static int Count(unsigned type, void*, void*, void*) {
-        ++(type == SQLITE_TRACE_STMT ? statements : rows);
-        return 0;
-    }
-};
-
-} // namespace
 
 // Painting reads the row window only; a page down reads about one window of records.
 TEST_F(GridTest, PaintingNeverReadsTheDatabase) {

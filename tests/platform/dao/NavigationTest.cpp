@@ -1,6 +1,7 @@
 // Moving through recordsets: the ends, relative and absolute moves, counts, bookmarks, and
 // records that others delete or add.
 #include "DaoTestSupport.h"
+#include "tests/support/StatementCounter.h"
 
 #include <vector>
 
@@ -14,31 +15,6 @@ std::vector<long> Walk(CDaoRecordset& rs, int idField) {
         ids.push_back(Long(rs, idField));
     return ids;
 }
-
-// Counts the statements run and the rows stepped on every connection opened while it is armed
-// (the classes' own connection, when a database is opened then).
-class StatementCounter {
-public:
-    StatementCounter() { sqlite3_auto_extension(reinterpret_cast<void (*)()>(&Install)); }
-    ~StatementCounter() { Disarm(); }
-    StatementCounter(const StatementCounter&) = delete;
-    StatementCounter& operator=(const StatementCounter&) = delete;
-    void Disarm() { sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&Install)); }
-    void Reset() { statements = rows = 0; }
-
-    static inline int statements = 0;
-    static inline int rows = 0;
-
-private:
-    static int Install(sqlite3* db, char**, const sqlite3_api_routines*) {
-        sqlite3_trace_v2(db, SQLITE_TRACE_STMT | SQLITE_TRACE_ROW, &Count, nullptr);
-        return SQLITE_OK;
-    }
-    static int Count(unsigned type, void*, void*, void*) {
-        ++(type == SQLITE_TRACE_STMT ? statements : rows);
-        return 0;
-    }
-};
 
 void ReadAllFields(CDaoRecordset& rs) {
     COleVariant value;
