@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
+
 namespace {
 
 // Counts the sample orders a plain SQLite predicate picks.
@@ -189,4 +191,21 @@ TEST_F(SearchTest, BadValuesAreRefused) {
     Press(IDC_SB_SEARCH);
     EXPECT_EQ(KelGetMessageBoxes().size(), nBoxes + 2);
     EXPECT_EQ(Slot(0), strBefore);
+}
+
+// A picture of the bar in both modes, to look at: the selectors, the edit or the two bounds
+// with "&" between them, the buttons.
+TEST_F(SearchTest, BarPictures) {
+    CreateSearchGrid(MakeLoad());
+    const std::string dir = std::string(KEL_TEST_DATA_DIR) + "/pictures";
+    std::filesystem::create_directories(dir);
+    Type(IDC_SB_CRITERIA, "Berlin");
+    KelRunUntilIdle();
+    EXPECT_TRUE(SaveWindowImage(m_pFrame->GetSafeHwnd(), (dir + "/searchbar.png").c_str()));
+    Choose(IDC_SB_COLUMN, Column("[OrderDate]"));
+    Choose(IDC_SB_OPERATOR, 1);
+    Type(IDC_SB_FROM, "01/01/2005");
+    Type(IDC_SB_TO, "12/31/2005");
+    Press(IDC_SB_SEARCH);
+    EXPECT_TRUE(SaveWindowImage(m_pFrame->GetSafeHwnd(), (dir + "/searchbar-between.png").c_str()));
 }
