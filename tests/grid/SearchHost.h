@@ -12,6 +12,9 @@
 class CSearchFrame : public CFrameWnd {
 public:
     CExDialogBar m_wndBar;
+    // The selectors as combo-box objects, as the view host gives them.
+    CComboBox m_wndColumnBox;
+    CComboBox m_wndOperatorBox;
     CRecordsetCtrl* m_pGrid = nullptr;
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pInfo) override {
@@ -58,6 +61,8 @@ protected:
                                          CRect(0, 0, 800, 600)));
             EXPECT_TRUE(m_pFrame->m_wndBar.Create(
                 m_pFrame, IDD_RSC_SEARCHBAR, WS_CHILD | WS_VISIBLE | CBRS_TOP, IDD_RSC_SEARCHBAR));
+            m_pFrame->m_wndColumnBox.SubclassDlgItem(IDC_SB_COLUMN, &m_pFrame->m_wndBar);
+            m_pFrame->m_wndOperatorBox.SubclassDlgItem(IDC_SB_OPERATOR, &m_pFrame->m_wndBar);
             m_pFrame->RecalcLayout();
         }
         auto* pGrid = new CRecordsetCtrl;
