@@ -27,6 +27,8 @@ namespace {
 // Error codes of a record that vanished under the window.
 constexpr long kRecordDeleted = 3167;
 constexpr long kNoCurrentRecord = 3021;
+// A column the window asks for that the recordset does not have.
+constexpr long kItemNotFound = 3265;
 
 // The row at index nIndex, at least nCols cells wide.
 CStringArray& RowAt(CArray<CStringArray, CStringArray>& rows, int nIndex, int nCols) {
@@ -78,9 +80,13 @@ void CRecordsetDoc::FillRow(Window& w, CStringArray& row) {
             m_pRecordset->GetFieldValue(nField, var);
             TranslateValue(var, row[i], wFormat);
         } catch (CDaoException* e) {
-            // A cell that cannot be read is blank, unless its record was deleted: then it
-            // says so, and the grid knows the row for a deleted record.
-            if (DaoErrorCode(e) == kRecordDeleted) {
+            // A deleted record's cells say so, and the grid knows the row for one; a column
+            // the recordset lacks is blank. Any other failure is the record's read (a file
+            // damaged or gone, a lock): the move fails rather than show a blank record.
+            const long nCode = DaoErrorCode(e);
+            if (nCode != kRecordDeleted && nCode != kItemNotFound)
+                throw;
+            if (nCode == kRecordDeleted) {
                 if (w.strDeleted.IsEmpty())
                     w.strDeleted.LoadString(15400);
                 row[i] = w.strDeleted;

@@ -303,6 +303,10 @@ protected:
     // Activation (Enter, double click on the current row): Choose or Open.
     void Activate();
 
+    // Input, editing and menu helpers.
+    // The cell font in points: fonts, measures and layout rebuilt when it changes.
+    void SetFontSize(int nSize);
+
     // Search bar and filter building (RecordsetCtrlSearch.cpp, RecordsetCtrlFilter.cpp).
 public:
     // The condition CreateFilter writes, or FALSE when the criterion cannot become a sound

@@ -1,5 +1,135 @@
-// KEL-PENDING: scrolling (placeholder until written).
+// Scrolling. Horizontally the header moves by whole columns; vertically no pixel moves: the
+// document is asked for another window of rows and the status it gives back corrects the
+// scroll range when the records turn out fewer or changed.
 #include "grid/RecordsetCtrl.h"
 
-void CRecordsetCtrl::OnHScroll(UINT, UINT, CScrollBar*) {}
-void CRecordsetCtrl::OnVScroll(UINT, UINT, CScrollBar*) {}
+#include <algorithm>
+
+void CRecordsetCtrl::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
+    SetFocus();
+    const int p = m_wndHScroll.GetScrollPos();
+    int nMin = 0, nMax = 0;
+    m_wndHScroll.GetScrollRangePage(&nMin, &nMax);
+    CRect rc;
+    CWnd::GetClientRect(&rc);
+    int nNew = p;
+    switch (nSBCode) {
+    case SB_LINELEFT:
+        if (p > nMin)
+            nNew = p - 1;
+        break;
+    case SB_LINERIGHT:
+        if (p < nMax)
+            nNew = p + 1;
+        break;
+    case SB_PAGELEFT:
+        nNew = m_wndHeader.GetPageLeftCol(&rc, p);
+        break;
+    case SB_PAGERIGHT:
+        nNew = m_wndHeader.GetPageRightCol(&rc, p);
+        break;
+    case SB_THUMBTRACK:
+        nNew = m_wndHScroll.GetThumbPos(nPos);
+        break;
+    default:
+        break;
+    }
+    if (nNew == p)
+        return;
+    m_wndHScroll.SetScrollPos(nNew, TRUE);
+    m_wndHeader.MoveToTop(&rc, nNew);
+    InvalidateRect(NULL, TRUE);
+}
+
+void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
+    SetFocus();
+    const int p = m_wndVScroll.GetScrollPos();
+    int nMin = 0, nMax = 0;
+    m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
+    const int n = m_nRows;
+    // The bar keeps its position within min .. max - page + 1, as the system's does. A window
+    // asked for beyond that would show other records than the position says, so downward
+    // moves stop there: the last records then stand in the window's upper half.
+    const int nReach = std::max(nMin, nMax - std::max(m_wndVScroll.GetScrollPage(), 1) + 1);
+    int t = 0, nMode = 0;
+    BOOL bDown = FALSE;
+    switch (nSBCode) {
+    case SB_LINEUP:
+        if (p <= nMin)
+            return;
+        t = p - 1;
+        nMode = CRecordsetDoc::gtLineUp;
+        break;
+    case SB_LINEDOWN:
+        if (p >= nReach)
+            return;
+        t = p + 1;
+        nMode = CRecordsetDoc::gtLineDown;
+        bDown = TRUE;
+        break;
+    case SB_PAGEUP:
+        if (p <= nMin)
+            return;
+        t = std::max(p - n + 1, nMin);
+        nMode = CRecordsetDoc::gtPageUp;
+        break;
+    case SB_PAGEDOWN:
+        if (p >= nReach)
+            return;
+        t = std::min(p + n - 1, nReach);
+        // A page that would pass the reachable end is asked for by its position.
+        nMode = t == p + n - 1 ? CRecordsetDoc::gtPageDown : CRecordsetDoc::gtAbsolute + t;
+        bDown = TRUE;
+        break;
+    case SB_THUMBPOSITION:
+        // The message carries 16 bits; the bar knows the real position.
+        t = std::min(m_wndVScroll.GetThumbPos(nPos), nReach);
+        if (t == p)
+            return;
+        nMode = CRecordsetDoc::gtAbsolute + t;
+        bDown = TRUE;
+        break;
+    default:
+        return;
+    }
+
+    const int nStatus =
+        GetTable(&m_arrayTable, &m_arrayColumns, nMode, n, &m_varFirst, &m_varLast, &m_nTableRows);
+    const int nPage = GetVerticalPage();
+    switch (nStatus) {
+    case CRecordsetDoc::tsEmpty:
+        m_wndVScroll.SetScrollRangePage(nMin, -1, FALSE);
+        m_wndVScroll.SetScrollPage(nPage, TRUE);
+        break;
+    case CRecordsetDoc::tsTop:
+        // The window met the first record early: the t + 1 records counted before it are not
+        // there.
+        m_wndVScroll.SetScrollRangePage(nMin, nMax - t - 1, FALSE);
+        m_wndVScroll.SetScrollPos(0, TRUE);
+        m_wndVScroll.SetScrollPage(nPage, TRUE);
+        break;
+    case CRecordsetDoc::tsBottom:
+        // The window's first row is the last record.
+        m_wndVScroll.SetScrollRangePage(nMin, t - 1, FALSE);
+        m_wndVScroll.SetScrollPos(t - 1, TRUE);
+        m_wndVScroll.SetScrollPage(nPage, TRUE);
+        InvalidateRect(NULL, FALSE);
+        break;
+    case CRecordsetDoc::tsRestarted:
+        m_wndVScroll.SetScrollRangePage(nMin, m_pDoc->GetTot() - 1, FALSE);
+        m_wndVScroll.SetScrollPos(0, TRUE);
+        m_nCursor = 0;
+        m_wndVScroll.SetScrollPage(nPage, TRUE);
+        InvalidateRect(NULL, TRUE);
+        break;
+    case CRecordsetDoc::tsOk:
+        m_wndVScroll.SetScrollPos(t, TRUE);
+        InvalidateRect(NULL, FALSE);
+        break;
+    default: // tsFailed: the document has told the user
+        break;
+    }
+    if (bDown)
+        SafePositionCursor(TRUE);
+    NotifyParent(RSCN_SELCHANGE);
+}

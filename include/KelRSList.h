@@ -10,4 +10,7 @@
 #include "records/RecordsetLoad.h"
 #include "document/RecordsetDoc.h"
 #include "grid/RecordsetCtrl.h"
+#include "grid/RecordsetCtrlDlg.h"
+#include "dialogs/RecordsetDlg.h"
 #include "grid/AdvSearchDlg.h"
+#include "dialogs/RecordsetView.h"

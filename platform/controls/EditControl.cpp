@@ -463,8 +463,10 @@ private:
                 ::MessageBeep(0xFFFFFFFF);
             return;
         }
-        if (KelIsClipboardTextAvailable())
-            ReplaceSel(KelGetClipboardText(), user);
+        // Nothing on the clipboard, or nothing from its holder in time, leaves the selection.
+        CString text;
+        if (KelGetClipboardText(text))
+            ReplaceSel(text, user);
     }
 
     BOOL Undo() {

@@ -75,7 +75,7 @@ struct Parts {
 };
 
 bool SplitDate(double dt, Parts& p) {
-    if (dt < kMinDate || dt > kMaxDate)
+    if (!(dt >= kMinDate && dt <= kMaxDate)) // NaN too
         return false;
     long days = static_cast<long>(dt); // toward zero
     double frac = std::fabs(dt - static_cast<double>(days));

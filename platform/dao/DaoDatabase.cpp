@@ -72,6 +72,12 @@ void DatabaseState::EndWrite(bool commit, ErrorSource source) {
         ThrowSqliteError(nullptr, rc, source, {{}, false, name});
 }
 
+void DatabaseState::CheckFileInPlace(ErrorSource source) {
+    int moved = 0;
+    if (sqlite3_file_control(db(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved)
+        ThrowNaming(err::FileNotFound, name, source);
+}
+
 std::int64_t DatabaseState::DataVersion() {
     if (!m_dataVersion)
         PrepareInternal(db(), m_dataVersion, "PRAGMA data_version", ErrorSource::Recordset);

@@ -39,6 +39,10 @@ struct DatabaseState {
     void EndWrite(bool commit, ErrorSource source);
     int WriteHolders() const { return m_writeHolders; }
 
+    // 3024 when the file at the database's name is no longer the one the connection reads
+    // (deleted or renamed under it): SQLite would go on reading the old one unnoticed.
+    void CheckFileInPlace(ErrorSource source);
+
     // Changes committed by other connections since the last call differ in this number.
     std::int64_t DataVersion();
 

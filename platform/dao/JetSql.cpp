@@ -177,6 +177,9 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
     const std::string syntax = StandardDescription(err::SyntaxError, jet);
     const std::string dateSyntax =
         "Syntax error in date in query expression '" + std::string(jet) + "'.";
+    // SQLite stops reading at a NUL: what follows one would be analysed here but never run.
+    if (jet.find('\0') != std::string_view::npos)
+        return Fail(err::SyntaxError, syntax);
     LexResult lex = LexSql(jet, SqlDialect::Jet);
     if (!lex.ok)
         return Fail(err::SyntaxError, lex.error == "date" ? dateSyntax : syntax);
@@ -184,8 +187,14 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
     JetTranslation result;
     std::string& out = result.sql;
     size_t likeAt = std::string::npos; // where the pending LIKE keyword sits in out
+    // A criterion goes between parentheses of a statement's: it must not close them.
+    int depth = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const SqlToken& t = tokens[i];
+        if (t.Is(TokenKind::LParen))
+            ++depth;
+        else if (t.Is(TokenKind::RParen) && --depth < 0 && kind == JetTextKind::Expression)
+            return Fail(err::SyntaxError, syntax);
         const size_t likePos = likeAt;
         if (!t.Is(TokenKind::Space))
             likeAt = std::string::npos;
@@ -243,6 +252,8 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
             break;
         }
     }
+    if (depth != 0 && kind == JetTextKind::Expression)
+        return Fail(err::SyntaxError, syntax);
     return result;
 }
 

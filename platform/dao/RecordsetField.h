@@ -9,8 +9,10 @@
 namespace kel::dao {
 
 struct RecordsetField {
-    std::string name; // as the recordset shows it: alias, column, Expr1000, Table.Field
-    DaoType type;     // type 0 until a value decides (expressions, untyped columns)
+    std::string name;       // as the recordset shows it: alias, column, Expr1000, Table.Field
+    std::string source;     // the alias or table the statement reads it through; empty if none
+    bool qualified = false; // name is source.column, to tell it from a namesake
+    DaoType type;           // type 0 until a value decides (expressions, untyped columns)
     bool expression = false;
     bool required = false;
     bool autoIncrement = false;

@@ -20,11 +20,8 @@ std::string BindFieldNames(const std::string& criterion, const RecordsetState& r
         return criterion;
     const auto& t = lex.tokens;
     auto field = [&](const std::string& name) -> const RecordsetField* {
-        for (const RecordsetField& f : rs.fields) {
-            if (EqualsNoCase(f.name, name))
-                return &f;
-        }
-        return nullptr;
+        size_t i = rs.FindField(name);
+        return i == RecordsetState::npos ? nullptr : &rs.fields[i];
     };
     auto replacement = [&](const RecordsetField& f) -> std::string {
         if (rs.materialised)

@@ -150,6 +150,7 @@ void RecordsetState::LandBeforeFirst() {
 }
 
 bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row) {
+    database->CheckFileInPlace(kRecordset);
     StatementScope scope(read);
     read.Bind(1, key);
     int rc = read.Step();

@@ -6,6 +6,7 @@
 #include "platform/dao/DaoIndexInfo.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/Prepare.h"
+#include "platform/dao/ResultColumns.h"
 #include "platform/dao/SqlLexer.h"
 
 #include <algorithm>
@@ -176,24 +177,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     materialised = !kind.rowid;
     updatable = !materialised && !db.readOnly && !(options & dbReadOnly);
 
-    // Result columns against select items: a star item stands for as many columns as remain.
     const int columns = full.ColumnCount();
-    const size_t stars = std::count_if(stmt.items.begin(), stmt.items.end(),
-                                       [](const SelectItem& i) { return i.star; });
-    std::vector<const SelectItem*> itemOf(static_cast<size_t>(columns), nullptr);
-    if (!stmt.compound && !stmt.items.empty()) {
-        const size_t plain = stmt.items.size() - stars;
-        const size_t perStar =
-            stars && static_cast<size_t>(columns) >= plain ? (columns - plain) / stars : 0;
-        if (stars == 0 ? plain == static_cast<size_t>(columns)
-                       : plain + perStar * stars == static_cast<size_t>(columns)) {
-            size_t c = 0;
-            for (const SelectItem& item : stmt.items) {
-                for (size_t k = 0, n = item.star ? perStar : 1; k < n; ++k)
-                    itemOf[c++] = &item;
-            }
-        }
-    }
+    const std::vector<const SelectItem*> itemOf = ItemsOfColumns(db.db(), stmt, columns);
+    const std::vector<std::string> sourceOf = SourcesOfColumns(db.db(), full.get(), stmt, itemOf);
 
     if (!materialised) {
         schema = stmt.schema;
@@ -224,6 +210,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                                            : QuoteSqlName(stmt.alias));
     std::map<std::string, std::vector<ColumnFacts>> tableFacts;
     int unnamed = 0;
+    std::vector<bool> asName(static_cast<size_t>(columns), false);
     fields.clear();
     for (int i = 0; i < columns; ++i) {
         RecordsetField f;
@@ -234,9 +221,14 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         const char* origin = sqlite3_column_origin_name(full.get(), i);
         const SelectItem* item = itemOf[static_cast<size_t>(i)];
         f.expression = origin == nullptr;
+        // An AS name is the field's whole name: no source qualifies it or finds it.
+        asName[static_cast<size_t>(i)] = item && !item->alias.empty();
+        if (!asName[static_cast<size_t>(i)])
+            f.source = sourceOf[static_cast<size_t>(i)];
+        // A column of a sub-query or view keeps its name even when it is computed there.
         if (item && !item->alias.empty())
             f.name = item->alias;
-        else if (f.expression && item)
+        else if (f.expression && item && !item->star && !IsColumnReference(item->expr))
             f.name = "Expr" + std::to_string(1000 + unnamed++);
         else
             f.name = name ? name : "";
@@ -280,19 +272,23 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         }
         fields.push_back(std::move(f));
     }
-    // A name two joined tables share is qualified with each table's name.
+    // A name two fields share is qualified with the source each is read from, as A.CustID and
+    // B.CustID; an AS name stays as written. Namesakes of one source would stay alike, so they
+    // stay bare.
     std::vector<bool> shared(fields.size(), false);
     for (size_t i = 0; i < fields.size(); ++i) {
-        for (size_t k = 0; k < fields.size(); ++k) {
-            if (!fields[k].expression && !fields[i].expression &&
-                EqualsNoCase(fields[k].name, fields[i].name) &&
-                !EqualsNoCase(fields[k].sourceTable, fields[i].sourceTable))
-                shared[i] = true;
+        if (asName[i] || fields[i].source.empty())
+            continue;
+        for (size_t k = 0; k < fields.size() && !shared[i]; ++k) {
+            shared[i] = k != i && EqualsNoCase(fields[k].name, fields[i].name) &&
+                        (asName[k] || !EqualsNoCase(fields[k].source, fields[i].source));
         }
     }
     for (size_t i = 0; i < fields.size(); ++i) {
-        if (shared[i])
-            fields[i].name = fields[i].sourceTable + "." + fields[i].name;
+        if (shared[i]) {
+            fields[i].name = fields[i].source + "." + fields[i].name;
+            fields[i].qualified = true;
+        }
     }
 
     if (materialised) {
@@ -412,12 +408,45 @@ void RecordsetState::Close() {
     *this = std::move(fresh);
 }
 
-size_t RecordsetState::FieldIndex(const char* name) const {
+size_t RecordsetState::FindField(std::string_view name) const {
     for (size_t i = 0; i < fields.size(); ++i) {
-        if (name && EqualsNoCase(fields[i].name, name))
+        if (EqualsNoCase(fields[i].name, name))
             return i;
     }
-    ThrowDaoError(err::ItemNotFound, kRecordset);
+    // A.CustID, A.[CustID] or [A].[CustID]; CustID or [CustID].
+    std::vector<SqlToken> t = SignificantTokens(name);
+    std::string source, column;
+    if (t.size() == 1 && t[0].IsName()) {
+        column = Unquote(t[0]);
+    } else if (t.size() == 3 && t[0].IsName() && t[1].Is(TokenKind::Dot) && t[2].IsName()) {
+        source = Unquote(t[0]);
+        column = Unquote(t[2]);
+    } else {
+        return npos;
+    }
+    size_t found = npos, count = 0;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const RecordsetField& f = fields[i];
+        std::string_view own = f.name;
+        if (f.qualified)
+            own.remove_prefix(f.source.size() + 1);
+        if (!EqualsNoCase(own, column))
+            continue;
+        if (!source.empty() && EqualsNoCase(f.source, source))
+            return i;
+        if (source.empty()) {
+            found = i;
+            ++count;
+        }
+    }
+    return count == 1 ? found : npos;
+}
+
+size_t RecordsetState::FieldIndex(const char* name) const {
+    size_t i = name ? FindField(name) : npos;
+    if (i == npos)
+        ThrowDaoError(err::ItemNotFound, kRecordset);
+    return i;
 }
 
 void RecordsetState::CheckField(int index) const {

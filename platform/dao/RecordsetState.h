@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CDaoFieldInfo;
@@ -26,6 +27,7 @@ constexpr ErrorSource kRecordset = ErrorSource::Recordset;
 
 struct RecordsetState {
     enum class Where { BeforeFirst, OnRecord, AfterLast };
+    static constexpr size_t npos = static_cast<size_t>(-1);
 
     // -- What was opened.
     DatabaseState* database = nullptr;
@@ -105,7 +107,10 @@ struct RecordsetState {
     void FieldInfo(size_t index, CDaoFieldInfo& info, DWORD level) const;
     std::vector<CDaoIndexInfo> Indexes(DWORD level) const;
     size_t FieldIndex(const char* name) const; // 3265 when unknown
-    void CheckField(int index) const;          // 3265 when out of range
+    // The field of that name, or of source.column, or of a bare column name only one field
+    // has; npos when none.
+    size_t FindField(std::string_view name) const;
+    void CheckField(int index) const; // 3265 when out of range
 
     // Keys and the current record (RecordsetKeys.cpp).
     bool KeyTo(size_t position); // false when the recordset ends before it

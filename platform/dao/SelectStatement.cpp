@@ -139,7 +139,95 @@ bool ParseSingleTable(std::string_view from, SelectStatement& s) {
     return i == t.size();
 }
 
+constexpr std::string_view kJoinWords[] = {"JOIN", "NATURAL", "LEFT",  "RIGHT",
+                                           "FULL", "INNER",   "CROSS", "OUTER"};
+
+// Index of the parenthesis that closes the one at open, or end.
+size_t Closing(const std::vector<SqlToken>& t, size_t open, size_t end) {
+    int depth = 0;
+    for (size_t i = open; i < end; ++i) {
+        if (t[i].Is(TokenKind::LParen))
+            ++depth;
+        else if (t[i].Is(TokenKind::RParen) && --depth == 0)
+            return i;
+    }
+    return end;
+}
+
+// A comma or a join operator word: what separates two sources. left( and right( are calls.
+bool SeparatesSources(const std::vector<SqlToken>& t, size_t i, size_t end) {
+    if (t[i].Is(TokenKind::Comma))
+        return true;
+    return t[i].Is(TokenKind::Word) && IsOneOf(t[i], kJoinWords) &&
+           !(i + 1 < end && t[i + 1].Is(TokenKind::LParen));
+}
+
+void ParseSources(const std::vector<SqlToken>& t, size_t i, size_t end,
+                  std::vector<FromSource>& out) {
+    while (i < end) {
+        if (SeparatesSources(t, i, end)) {
+            ++i;
+            continue;
+        }
+        FromSource source;
+        bool nested = false;
+        if (t[i].Is(TokenKind::LParen)) {
+            size_t close = Closing(t, i, end);
+            bool query = i + 1 < close && (t[i + 1].IsWord("SELECT") || t[i + 1].IsWord("VALUES") ||
+                                           t[i + 1].IsWord("WITH"));
+            if (!query) {
+                ParseSources(t, i + 1, close, out); // (A INNER JOIN B ON ...)
+                nested = true;
+            }
+            i = std::min(close + 1, end);
+        } else if (t[i].IsName()) {
+            source.table = Unquote(t[i++]);
+            if (i + 1 < end && t[i].Is(TokenKind::Dot) && t[i + 1].IsName()) {
+                source.table = Unquote(t[i + 1]); // schema.table
+                i += 2;
+            }
+            if (i < end && t[i].Is(TokenKind::LParen)) // a table function's arguments
+                i = std::min(Closing(t, i, end) + 1, end);
+        } else {
+            ++i; // not a source; SQLite will say what is wrong
+            continue;
+        }
+        if (i < end && t[i].IsWord("AS"))
+            ++i;
+        if (i < end && t[i].IsName() &&
+            !(t[i].Is(TokenKind::Word) &&
+              (IsOneOf(t[i], kJoinWords) || IsOneOf(t[i], {"ON", "USING", "INDEXED", "NOT"}))))
+            source.alias = Unquote(t[i++]);
+        if (!nested)
+            out.push_back(std::move(source));
+        // The join constraint, up to the next source.
+        while (i < end && !SeparatesSources(t, i, end))
+            i = t[i].Is(TokenKind::LParen) ? std::min(Closing(t, i, end) + 1, end) : i + 1;
+    }
+}
+
 } // namespace
+
+std::vector<FromSource> ParseFromList(std::string_view from) {
+    std::vector<SqlToken> t = SignificantTokens(from);
+    std::vector<FromSource> sources;
+    ParseSources(t, 0, t.size(), sources);
+    return sources;
+}
+
+bool IsColumnReference(std::string_view expr) {
+    std::vector<SqlToken> t = SignificantTokens(expr);
+    if (t.empty() || t.size() > 5 || t.size() % 2 == 0)
+        return false;
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (i % 2 ? !t[i].Is(TokenKind::Dot) : !t[i].IsName())
+            return false;
+    }
+    // Bare words that are values, not columns.
+    return !(t.size() == 1 && t[0].Is(TokenKind::Word) &&
+             IsOneOf(t[0], {"NULL", "TRUE", "FALSE", "CURRENT_DATE", "CURRENT_TIME",
+                            "CURRENT_TIMESTAMP"}));
+}
 
 std::vector<std::string> SplitTopLevel(std::string_view sql) {
     LexResult lex = LexSql(sql, SqlDialect::Sqlite);

@@ -44,6 +44,21 @@ struct SelectStatement {
 
 SelectStatement AnalyzeSelect(std::string_view sql);
 
+// One table, view, table function or sub-query of a FROM clause.
+struct FromSource {
+    std::string table; // unquoted, without its schema; empty for a sub-query
+    std::string alias; // unquoted; empty when none
+    // What the statement calls it: its alias, else its table; empty for a sub-query without one.
+    const std::string& Name() const { return alias.empty() ? table : alias; }
+};
+
+// The sources of a FROM clause (SQLite text) in the order they are written, those inside a
+// parenthesised join included.
+std::vector<FromSource> ParseFromList(std::string_view from);
+
+// Whether a select item's expression names a column: name, q.name or schema.q.name.
+bool IsColumnReference(std::string_view expr);
+
 // Splits a list at the commas outside parentheses.
 std::vector<std::string> SplitTopLevel(std::string_view sql);
 

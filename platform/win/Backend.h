@@ -9,8 +9,25 @@
 #include <cairo.h>
 
 #include <memory>
+#include <string>
 
 namespace kel::win {
+
+// The clipboard shared with other programs, where the backend reaches one. Text is UTF-8 with
+// the framework's CR LF line breaks; a backend converts to and from what its system uses.
+class SystemClipboard {
+public:
+    virtual ~SystemClipboard() = default;
+    // Takes the clipboard with the text; false when the system did not give it.
+    virtual bool SetText(const std::string& text) = 0;
+    // The clipboard's text: this program's own when it holds the clipboard, else what the
+    // holder gives within a bounded time. False when there is none or none came in time.
+    virtual bool GetText(std::string& text) = 0;
+    // Whether some program holds the clipboard; asks no holder for its data.
+    virtual bool HasText() = 0;
+    // Gives the clipboard up when this program holds it.
+    virtual void Empty() = 0;
+};
 
 class Backend {
 public:
@@ -35,6 +52,8 @@ public:
     virtual void Present(HWND, cairo_surface_t*, const RECT&) {}
     virtual void CursorChanged(UINT) {} // the IDC_ number of the shape, 0 for a custom one
     virtual void Beep(UINT) {}
+    // The system clipboard; NULL when the backend has none (the process keeps its own).
+    virtual SystemClipboard* Clipboard() { return nullptr; }
 
     // Queues the native events that have arrived, waiting at most timeoutMs for the first
     // (-1: no limit). False when no event can ever come.
@@ -66,5 +85,7 @@ void KelRequestRealWindows(BOOL bReal);
 BOOL KelRealWindowsRequested();
 // Installs a backend now (before the first window), replacing the choice above.
 void KelSetBackend(std::unique_ptr<kel::win::Backend> backend);
+// The running backend's system clipboard, NULL when it has none.
+kel::win::SystemClipboard* KelGetSystemClipboard();
 // The running backend's name ("headless", "x11"), choosing it if none runs yet.
 const char* KelGetBackendName();

@@ -88,6 +88,10 @@ const char* KelGetBackendName() {
     return WindowManager::Get().GetBackend().Name();
 }
 
+kel::win::SystemClipboard* KelGetSystemClipboard() {
+    return WindowManager::Get().GetBackend().Clipboard();
+}
+
 void KelInputMouse(HWND hwndTop, UINT message, POINT pt, int wheelDelta) {
     WindowManager& m = WindowManager::Get();
     if (hwndTop != nullptr) {
@@ -146,6 +150,7 @@ void KelInputExpose(HWND hwndTop, const RECT& rc) {
 
 void KelInputClose(HWND hwndTop) {
     WindowManager& m = WindowManager::Get();
-    if (m.IsLive(hwndTop))
+    // A disabled window (the owner of a modal dialog) cannot be closed under the dialog.
+    if (m.IsLive(hwndTop) && !(m.Rec(hwndTop)->style & WS_DISABLED))
         m.Post(hwndTop, WM_SYSCOMMAND, SC_CLOSE, 0);
 }

@@ -1,5 +1,7 @@
 #include "DocumentFixture.h"
 
+#include <set>
+
 namespace {
 
 struct Fields {
@@ -72,4 +74,45 @@ TEST_F(DocumentTest, AKeyGivenOnEntryIsKeptAndNullOutputsAreSkipped) {
     m_doc.GetFields(&names, NULL, NULL, NULL, NULL, NULL);
     ASSERT_EQ(names.GetSize(), 6);
     EXPECT_EQ(names[5], "Notes");
+}
+
+TEST_F(DocumentTest, AJoinListsEachFieldOnceUnderANameThatTellsItApart) {
+    m_db.Exec("CREATE TABLE Staff (ID INTEGER PRIMARY KEY, Name TEXT(20), Boss INTEGER);"
+              "INSERT INTO Staff VALUES (1, 'Ada', NULL), (2, 'Ben', 1), (3, 'Cleo', 1), "
+              "(4, 'Dan', 3);");
+    OpenOn("SELECT * FROM Staff AS A INNER JOIN Staff AS B ON A.Boss = B.ID", "A.ID");
+    Fields f;
+    f.From(m_doc);
+    ASSERT_EQ(f.names.GetSize(), 6);
+    const char* names[] = {"A.ID", "A.Name", "A.Boss", "B.ID", "B.Name", "B.Boss"};
+    // Each column's settings are kept under source.[column]: those keys must differ too.
+    std::set<std::string> keys;
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(f.names[i], names[i]);
+        std::string name = f.names[i].str();
+        size_t dot = name.find('.');
+        keys.insert(dot == std::string::npos
+                        ? "[" + name + "]"
+                        : name.substr(0, dot) + ".[" + name.substr(dot + 1) + "]");
+    }
+    EXPECT_EQ(keys.size(), 6u);
+
+    // The search bar names a column as the field list does.
+    CArray<CColumnDetails, CColumnDetails> cols;
+    cols.SetSize(6);
+    for (int i = 0; i < 6; ++i) {
+        cols[i].m_strName = f.names[i];
+        cols[i].m_nType = f.types[i];
+        cols[i].m_nField = i;
+    }
+    m_nCount = 3;
+    m_rows.SetSize(3);
+    m_rows[0].SetSize(6);
+    ASSERT_EQ(Fetch(CRecordsetDoc::gtFirst, &cols), CRecordsetDoc::tsOk);
+    EXPECT_EQ(Row(0), "2|Ben|1|1|Ada|");
+    EXPECT_EQ(m_doc.SearchAndGet("B.Name", 0, "C", &m_rows, &cols, m_nCount, &m_first, &m_last,
+                                 &m_nFilled),
+              2);
+    EXPECT_EQ(Row(0), "4|Dan|3|3|Cleo|1");
+    EXPECT_EQ(NewMessages(), 0);
 }

@@ -2,6 +2,8 @@
 
 #include "tools/sampledb/SampleDatabase.h"
 
+#include <sqlite3.h>
+
 #include <filesystem>
 
 BOOL CGridHost::CreateHost(const CRect& rc) {
@@ -64,7 +66,8 @@ CRecordsetCtrl* GridTest::CreateGrid(CRecordsetLoad* pLoad, const CRect& rc) {
     DestroyGrid();
     CRuntimeClass* pClass =
         pLoad->m_pCtrlClass ? pLoad->m_pCtrlClass : RUNTIME_CLASS(CRecordsetCtrl);
-    auto* pGrid = DYNAMIC_DOWNCAST(CRecordsetCtrl, pClass->CreateObject());
+    CObject* pObject = pClass->CreateObject(); // the macro reads its argument twice
+    auto* pGrid = DYNAMIC_DOWNCAST(CRecordsetCtrl, pObject);
     EXPECT_NE(pGrid, nullptr);
     if (pGrid == nullptr) {
         delete pLoad;
@@ -107,4 +110,40 @@ int GridTest::VMax() const {
     int nMin = 0, nMax = 0;
     m_pGrid->m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
     return nMax;
+}
+
+std::string GridTest::MakeDatabase(const std::string& sql) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::filesystem::path dir = std::filesystem::path(KEL_TEST_DATA_DIR) / "grid";
+    std::filesystem::create_directories(dir);
+    const std::string path =
+        (dir / (std::string(info->test_suite_name()) + "." + info->name() + ".db")).string();
+    std::filesystem::remove(path);
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+        << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return path;
+}
+
+int GridTest::HeaderItemOf(int nColumn) const {
+    const int nItems = m_pGrid->m_wndHeader.GetItemCount();
+    for (int i = 0; i < nItems; ++i) {
+        HDITEM item{};
+        item.mask = HDI_LPARAM;
+        m_pGrid->m_wndHeader.GetItem(i, &item);
+        if (item.lParam == nColumn)
+            return i;
+    }
+    return -1;
+}
+
+CRect GridTest::HeaderItemRect(int nItem) const {
+    CRect rc;
+    m_pGrid->m_wndHeader.GetItemRect(nItem, &rc);
+    m_pGrid->m_wndHeader.MapWindowPoints(m_pGrid, &rc);
+    return rc;
 }

@@ -52,6 +52,12 @@ protected:
     CRecordsetCtrl* CreateGrid(CRecordsetLoad* pLoad, const CRect& rc = CRect(0, 0, 400, 300));
     // Destroys the grid (its settings are written).
     void DestroyGrid();
+    // A database of the test's own, made by running that SQL; its path.
+    std::string MakeDatabase(const std::string& sql);
+    // The header item of a column index (-1 when it has none), and its rectangle in the
+    // grid's client coordinates.
+    int HeaderItemOf(int nColumn) const;
+    CRect HeaderItemRect(int nItem) const;
 
     // Text of a cell of the row window (row r, column index c).
     CString Cell(int r, int c) const;

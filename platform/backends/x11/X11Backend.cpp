@@ -2,8 +2,15 @@
 // events turned into the window manager's raw input, real time.
 #include "platform/backends/x11/X11Backend.h"
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/backends/x11/X11Clipboard.h"
+#include "platform/backends/x11/X11Handles.h"
 #include "platform/win/WinApi.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -96,8 +103,9 @@ UINT VirtualKey(KeySym ks) {
     case XK_Alt_R:
     case XK_Meta_L:
     case XK_Meta_R:
-    case XK_ISO_Level3_Shift:
         return VK_MENU;
+    // AltGr picks a key's third character; it is no Alt, whose keys would become system
+    // keys instead of the characters typed.
     case XK_Caps_Lock:
         return VK_CAPITAL;
     case XK_Menu:
@@ -139,6 +147,18 @@ UINT VirtualKey(KeySym ks) {
     }
 }
 
+// The character a key types, from its keysym: Latin-1 keysyms are their code points,
+// Unicode ones carry theirs; 0 for keys that type none.
+UINT CharFromKeysym(KeySym ks) {
+    if ((ks >= 0x20 && ks <= 0x7E) || (ks >= 0xA0 && ks <= 0xFF))
+        return static_cast<UINT>(ks);
+    if (ks >= 0x010000A0 && ks <= 0x0110FFFF)
+        return static_cast<UINT>(ks - 0x01000000);
+    if (ks == XK_EuroSign)
+        return 0x20AC;
+    return 0;
+}
+
 // The X cursor shape for the IDC_ number of a standard cursor.
 unsigned int XCursorFor(UINT idc) {
     switch (idc) {
@@ -174,14 +194,17 @@ unsigned int XCursorFor(UINT idc) {
 
 class X11Backend : public kel::win::Backend {
 public:
-    explicit X11Backend(Display* display) : m_display(display) {
+    explicit X11Backend(Display* display) : m_display(display), m_clipboard(display) {
         XSetErrorHandler(&IgnoreErrors);
+        // A held key repeats as presses alone, as the system's repeated key-downs.
+        Bool repeatDetectable = False;
+        XkbSetDetectableAutoRepeat(display, True, &repeatDetectable);
         m_screen = DefaultScreen(display);
         m_wmDelete = XInternAtom(display, "WM_DELETE_WINDOW", False);
         m_wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
         m_netWmName = XInternAtom(display, "_NET_WM_NAME", False);
         m_utf8 = XInternAtom(display, "UTF8_STRING", False);
-        m_gc = XCreateGC(display, RootWindow(display, m_screen), 0, nullptr);
+        m_gc = XGCHandle(display, XCreateGC(display, RootWindow(display, m_screen), 0, nullptr));
         m_visual = DefaultVisual(display, m_screen);
         m_depth = DefaultDepth(display, m_screen);
         // The images are 32-bit xRGB: shown as they are on the usual true-colour screens,
@@ -198,11 +221,10 @@ public:
     }
 
     ~X11Backend() override {
-        for (auto& [h, w] : m_windows)
-            XDestroyWindow(m_display.get(), w.xwin);
-        for (auto& [shape, cursor] : m_cursors)
-            XFreeCursor(m_display.get(), cursor);
-        XFreeGC(m_display.get(), m_gc);
+        // The handles go before the display; the server drops the selection with its window.
+        m_windows.clear();
+        m_cursors.clear();
+        m_gc.Reset();
     }
 
     const char* Name() const override { return "x11"; }
@@ -213,6 +235,7 @@ public:
                     DisplayHeight(m_display.get(), m_screen)};
     }
     int Dpi() const override { return m_dpi; }
+    kel::win::SystemClipboard* Clipboard() override { return &m_clipboard; }
 
     void WindowCreated(HWND h, const RECT& rc, LPCTSTR title) override {
         Display* d = m_display.get();
@@ -229,23 +252,42 @@ public:
                            FocusChangeMask;
         // Windows without a caption (pop-ups) are placed by the program, not the desktop.
         attrs.override_redirect = w.clientOnly ? False : True;
-        w.xwin = XCreateWindow(d, RootWindow(d, m_screen), area.left, area.top,
-                               static_cast<unsigned>(std::max(1, area.Width())),
-                               static_cast<unsigned>(std::max(1, area.Height())), 0, CopyFromParent,
-                               InputOutput, CopyFromParent,
-                               CWBackPixel | CWEventMask | CWOverrideRedirect, &attrs);
-        XSetWMProtocols(d, w.xwin, &m_wmDelete, 1);
+        w.xwin =
+            XWindowHandle(d, XCreateWindow(d, RootWindow(d, m_screen), area.left, area.top,
+                                           static_cast<unsigned>(std::max(1, area.Width())),
+                                           static_cast<unsigned>(std::max(1, area.Height())), 0,
+                                           CopyFromParent, InputOutput, CopyFromParent,
+                                           CWBackPixel | CWEventMask | CWOverrideRedirect, &attrs));
+        const Window xwin = w.xwin.Get();
+        XSetWMProtocols(d, xwin, &m_wmDelete, 1);
+        // The window takes the keyboard when the desktop offers it.
+        XWMHints wmHints{};
+        wmHints.flags = InputHint | StateHint;
+        wmHints.input = True;
+        wmHints.initial_state = NormalState;
+        XSetWMHints(d, xwin, &wmHints);
+        XClassHint classHint{};
+        char resName[] = "kelrslist";
+        char resClass[] = "KelRSList";
+        classHint.res_name = resName;
+        classHint.res_class = resClass;
+        XSetClassHint(d, xwin, &classHint);
+        // A dialog stays above the window that owns it.
+        if (HWND owner = ::GetWindow(h, GW_OWNER)) {
+            if (Win* o = Find(owner))
+                XSetTransientForHint(d, xwin, o->xwin.Get());
+        }
         XSizeHints hints{};
         hints.flags = PPosition | PSize;
         hints.x = area.left;
         hints.y = area.top;
         hints.width = area.Width();
         hints.height = area.Height();
-        XSetWMNormalHints(d, w.xwin, &hints);
+        XSetWMNormalHints(d, xwin, &hints);
         w.area = area;
         if (m_cursor != 0)
-            XDefineCursor(d, w.xwin, m_cursor);
-        m_byX[w.xwin] = h;
+            XDefineCursor(d, xwin, m_cursor);
+        m_byX[xwin] = h;
         m_windows[h] = std::move(w);
         WindowTextChanged(h, title);
         XFlush(d);
@@ -255,18 +297,17 @@ public:
         auto it = m_windows.find(h);
         if (it == m_windows.end())
             return;
-        m_byX.erase(it->second.xwin);
-        XDestroyWindow(m_display.get(), it->second.xwin);
-        m_windows.erase(it);
+        m_byX.erase(it->second.xwin.Get());
+        m_windows.erase(it); // destroys the X window
         XFlush(m_display.get());
     }
 
     void WindowShown(HWND h, bool shown) override {
         if (Win* w = Find(h)) {
             if (shown)
-                XMapRaised(m_display.get(), w->xwin);
+                XMapRaised(m_display.get(), w->xwin.Get());
             else
-                XUnmapWindow(m_display.get(), w->xwin);
+                XUnmapWindow(m_display.get(), w->xwin.Get());
             XFlush(m_display.get());
         }
     }
@@ -279,7 +320,7 @@ public:
         if (area == w->area)
             return;
         w->area = area;
-        XMoveResizeWindow(m_display.get(), w->xwin, area.left, area.top,
+        XMoveResizeWindow(m_display.get(), w->xwin.Get(), area.left, area.top,
                           static_cast<unsigned>(std::max(1, area.Width())),
                           static_cast<unsigned>(std::max(1, area.Height())));
         XFlush(m_display.get());
@@ -289,8 +330,8 @@ public:
         Win* w = Find(h);
         if (w == nullptr || text == nullptr)
             return;
-        XStoreName(m_display.get(), w->xwin, text);
-        XChangeProperty(m_display.get(), w->xwin, m_netWmName, m_utf8, 8, PropModeReplace,
+        XStoreName(m_display.get(), w->xwin.Get(), text);
+        XChangeProperty(m_display.get(), w->xwin.Get(), m_netWmName, m_utf8, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(text),
                         static_cast<int>(std::strlen(text)));
     }
@@ -299,9 +340,9 @@ public:
         Win* w = Find(h);
         if (w == nullptr)
             return;
-        XRaiseWindow(m_display.get(), w->xwin);
+        XRaiseWindow(m_display.get(), w->xwin.Get());
         if (w->mapped)
-            XSetInputFocus(m_display.get(), w->xwin, RevertToParent, CurrentTime);
+            XSetInputFocus(m_display.get(), w->xwin.Get(), RevertToParent, CurrentTime);
         XFlush(m_display.get());
     }
 
@@ -322,21 +363,20 @@ public:
         const int stride = cairo_image_surface_get_stride(image);
         Display* d = m_display.get();
         if (m_direct) {
-            XImage* xi =
-                XCreateImage(d, m_visual, static_cast<unsigned>(m_depth), ZPixmap, 0, data,
-                             static_cast<unsigned>(cx), static_cast<unsigned>(cy), 32, stride);
-            if (xi == nullptr)
+            // The pixels stay the surface's.
+            XImageHandle xi(XCreateImage(d, m_visual, static_cast<unsigned>(m_depth), ZPixmap, 0,
+                                         data, static_cast<unsigned>(cx), static_cast<unsigned>(cy),
+                                         32, stride));
+            if (!xi)
                 return;
-            XPutImage(d, w->xwin, m_gc, xi, src.left, src.top, src.left - offset.x,
-                      src.top - offset.y, static_cast<unsigned>(src.Width()),
+            XPutImage(d, w->xwin.Get(), m_gc.Get(), xi.get(), src.left, src.top,
+                      src.left - offset.x, src.top - offset.y, static_cast<unsigned>(src.Width()),
                       static_cast<unsigned>(src.Height()));
-            xi->data = nullptr; // the pixels are the surface's
-            XDestroyImage(xi);
         } else {
-            XImage* xi = XCreateImage(d, m_visual, static_cast<unsigned>(m_depth), ZPixmap, 0,
-                                      nullptr, static_cast<unsigned>(src.Width()),
-                                      static_cast<unsigned>(src.Height()), 32, 0);
-            if (xi == nullptr)
+            XImageHandle xi(XCreateImage(d, m_visual, static_cast<unsigned>(m_depth), ZPixmap, 0,
+                                         nullptr, static_cast<unsigned>(src.Width()),
+                                         static_cast<unsigned>(src.Height()), 32, 0));
+            if (!xi)
                 return;
             std::vector<char> pixels(static_cast<size_t>(xi->bytes_per_line) *
                                      static_cast<size_t>(src.Height()));
@@ -345,16 +385,15 @@ public:
                 const auto* row = reinterpret_cast<const uint32_t*>(data + (src.top + y) * stride);
                 for (int x = 0; x < src.Width(); ++x) {
                     const uint32_t p = row[src.left + x];
-                    XPutPixel(xi, x, y,
+                    XPutPixel(xi.get(), x, y,
                               Scale((p >> 16) & 0xFF, m_visual->red_mask) |
                                   Scale((p >> 8) & 0xFF, m_visual->green_mask) |
                                   Scale(p & 0xFF, m_visual->blue_mask));
                 }
             }
-            XPutImage(d, w->xwin, m_gc, xi, 0, 0, src.left - offset.x, src.top - offset.y,
-                      static_cast<unsigned>(src.Width()), static_cast<unsigned>(src.Height()));
-            xi->data = nullptr;
-            XDestroyImage(xi);
+            XPutImage(d, w->xwin.Get(), m_gc.Get(), xi.get(), 0, 0, src.left - offset.x,
+                      src.top - offset.y, static_cast<unsigned>(src.Width()),
+                      static_cast<unsigned>(src.Height()));
         }
         XFlush(d);
     }
@@ -363,10 +402,13 @@ public:
         unsigned int shape = XCursorFor(idc);
         auto it = m_cursors.find(shape);
         if (it == m_cursors.end())
-            it = m_cursors.emplace(shape, XCreateFontCursor(m_display.get(), shape)).first;
-        m_cursor = it->second;
+            it = m_cursors
+                     .emplace(shape, XCursorHandle(m_display.get(),
+                                                   XCreateFontCursor(m_display.get(), shape)))
+                     .first;
+        m_cursor = it->second.Get();
         for (auto& [h, w] : m_windows)
-            XDefineCursor(m_display.get(), w.xwin, m_cursor);
+            XDefineCursor(m_display.get(), w.xwin.Get(), m_cursor);
         XFlush(m_display.get());
     }
 
@@ -397,7 +439,7 @@ public:
 private:
     struct Win {
         HWND hwnd = nullptr;
-        Window xwin = 0;
+        XWindowHandle xwin;
         bool clientOnly = false;
         bool mapped = false;
         CRect area;
@@ -453,6 +495,8 @@ private:
     }
 
     void Dispatch(XEvent& e) {
+        if (m_clipboard.HandleEvent(e))
+            return;
         HWND h = FromX(e.xany.window);
         Win* w = Find(h);
         if (w == nullptr)
@@ -468,7 +512,7 @@ private:
             w->mapped = true;
             // The active window takes the keyboard once it can.
             if (::GetActiveWindow() == h)
-                XSetInputFocus(m_display.get(), w->xwin, RevertToParent, CurrentTime);
+                XSetInputFocus(m_display.get(), w->xwin.Get(), RevertToParent, CurrentTime);
             break;
         case UnmapNotify:
             w->mapped = false;
@@ -510,9 +554,11 @@ private:
             UINT vk = VirtualKey(base != NoSymbol ? base : shifted);
             // The character the desktop's layout types, when it is a plain one.
             UINT ch = 0;
-            if (n == 1 && static_cast<unsigned char>(text[0]) >= 32 &&
-                !(e.xkey.state & (ControlMask | Mod1Mask)))
-                ch = static_cast<unsigned char>(text[0]);
+            if (!(e.xkey.state & (ControlMask | Mod1Mask))) {
+                ch = CharFromKeysym(shifted);
+                if (ch == 0 && n == 1 && static_cast<unsigned char>(text[0]) >= 32)
+                    ch = static_cast<unsigned char>(text[0]);
+            }
             if (vk != 0)
                 KelInputKey(vk, e.type == KeyPress, ch);
             else if (ch != 0 && e.type == KeyPress)
@@ -531,8 +577,8 @@ private:
             // The desktop moved or sized the window: the whole window follows.
             Window child;
             int x = 0, y = 0;
-            XTranslateCoordinates(m_display.get(), w->xwin, RootWindow(m_display.get(), m_screen),
-                                  0, 0, &x, &y, &child);
+            XTranslateCoordinates(m_display.get(), w->xwin.Get(),
+                                  RootWindow(m_display.get(), m_screen), 0, 0, &x, &y, &child);
             CRect area(CPoint(x, y), CSize(e.xconfigure.width, e.xconfigure.height));
             if (area == w->area)
                 break;
@@ -567,18 +613,27 @@ private:
     Atom m_wmProtocols = 0;
     Atom m_netWmName = 0;
     Atom m_utf8 = 0;
+    X11Clipboard m_clipboard;
     Cursor m_cursor = 0;
-    GC m_gc = nullptr;
+    XGCHandle m_gc;
     Visual* m_visual = nullptr;
     int m_depth = 24;
     bool m_direct = true;
-    std::map<unsigned int, Cursor> m_cursors;
+    std::map<unsigned int, XCursorHandle> m_cursors;
     std::unordered_map<HWND, Win> m_windows;
     std::unordered_map<Window, HWND> m_byX;
 };
 
 std::unique_ptr<kel::win::Backend> Create() {
+    // A server that is busy accepting (a client just went away) may refuse a connection for a
+    // moment: try a few times before running without a display.
     Display* display = XOpenDisplay(nullptr);
+    for (int i = 0; display == nullptr && i < 10 && std::getenv("DISPLAY") != nullptr &&
+                    *std::getenv("DISPLAY") != '\0';
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        display = XOpenDisplay(nullptr);
+    }
     if (display == nullptr)
         return nullptr;
     return std::make_unique<X11Backend>(display);

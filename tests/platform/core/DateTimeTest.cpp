@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 TEST(COleDateTimeParse, UserLocaleIsMonthDayYear) {
     COleDateTime d;
     ASSERT_TRUE(d.ParseDateTime("3/1/2000", VAR_DATEVALUEONLY, LANG_USER_DEFAULT));
@@ -107,4 +109,18 @@ TEST(COleDateTimeValue, Arithmetic) {
     EXPECT_EQ(d.Format("%Y-%m-%d %H"), "2000-03-01 00");
     COleDateTimeSpan span = COleDateTime(2000, 3, 2, 0, 0, 0) - COleDateTime(2000, 2, 28, 0, 0, 0);
     EXPECT_EQ(span.GetDays(), 3);
+}
+
+// A value outside the range of dates (NaN included) has no parts and no text, whichever way
+// it was made.
+TEST(COleDateTimeValue, OutOfRangeHasNoParts) {
+    for (double d : {std::nan(""), 1e300, -1e300, 2958466.0, -657435.0}) {
+        COleDateTime dt(d);
+        EXPECT_EQ(dt.GetYear(), AFX_OLE_DATETIME_ERROR) << d;
+        EXPECT_EQ(dt.GetSecond(), AFX_OLE_DATETIME_ERROR) << d;
+        EXPECT_EQ(dt.Format("%Y"), dt.Format()) << d;
+        COleDateTime assigned;
+        assigned = d;
+        EXPECT_EQ(assigned.GetStatus(), COleDateTime::invalid) << d;
+    }
 }

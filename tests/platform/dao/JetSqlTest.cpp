@@ -130,3 +130,19 @@ TEST(JetTranslation, OneStatementOnly) {
     auto t = TranslateJetSql("x = 'unterminated");
     EXPECT_EQ(t.description, "Syntax error in query expression 'x = 'unterminated'.");
 }
+
+// A NUL would end the text SQLite reads while the rest is still analysed as part of it.
+TEST(JetTranslation, NulIsRefused) {
+    using namespace std::string_literals;
+    EXPECT_EQ(ErrorCode("SELECT a FROM t\0 UNION SELECT b FROM u"s), 3075);
+    EXPECT_EQ(ErrorCode("a = \"x\0y\""s, JetTextKind::Expression), 3075);
+}
+
+// A criterion is put between parentheses of the statement's own; it has to be whole.
+TEST(JetTranslation, CriterionParenthesesBalance) {
+    EXPECT_EQ(ErrorCode("a = 1) OR (1 = 1", JetTextKind::Expression), 3075);
+    EXPECT_EQ(ErrorCode("(a = 1", JetTextKind::Expression), 3075);
+    EXPECT_EQ(ErrorCode("a = 1)", JetTextKind::Expression), 3075);
+    EXPECT_EQ(Sql("(a IN (1, 2)) AND b = \")\" AND [c)] = 1", JetTextKind::Expression),
+              "(a IN (1, 2)) AND b = ')' AND [c)] = 1");
+}

@@ -341,6 +341,13 @@ TEST_F(Navigation, FilterAndSortNarrowTheStatement) {
                   bad.Open(dbOpenDynaset, "Orders");
               }),
               3075);
+    // A filter cannot close the statement's condition and widen it.
+    EXPECT_EQ(CodeOf([&] {
+                  CDaoRecordset bad(&db);
+                  bad.m_strFilter = "Shipped = True) OR (1 = 1";
+                  bad.Open(dbOpenDynaset, "SELECT * FROM Orders WHERE OrderID < 10");
+              }),
+              3075);
 }
 
 namespace {

@@ -1,0 +1,10 @@
+// The browser's own resources: its frame's title, the record toolbar and its images, the
+// buttons' texts.
+#pragma once
+
+#include <afxwin.h>
+
+#define IDR_BROWSER 100
+#define IDR_BROWSER_TOOLS 101
+
+void RegisterBrowserResources(HINSTANCE hModule);

@@ -1,0 +1,304 @@
+// kelrs_browser: a grid over one table or query of a SQLite database, in a frame with the
+// record toolbar and the search bar. With a display it opens a real window; without one (or
+// with --png) it renders the first screen into a PNG and prints the rows on it as text.
+//
+//   kelrs_browser [--png FILE] [--text] [--size WxH] [database [table | "SELECT ..."]]
+//
+// Without a database it opens the sample database (10,000 orders, made on first run).
+#include "BrowserCtrl.h"
+#include "BrowserResources.h"
+
+#include "tools/sampledb/SampleDatabase.h"
+
+#include <KelRSList.h>
+#include <afxdao.h>
+#include <afxwin.h>
+
+#ifdef KEL_HAVE_X11
+#include "platform/backends/x11/X11Backend.h"
+#endif
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kExitBadInput = 2;
+
+struct Options {
+    std::string strDatabase;
+    std::string strSource; // a table name or a SELECT statement
+    std::string strPng;
+    bool bText = false;
+    int nWidth = 1000;
+    int nHeight = 600;
+};
+
+void Usage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage: kelrs_browser [--png FILE] [--text] [--size WxH] [database [table | "
+                 "\"SELECT ...\"]]\n"
+                 "  database  a SQLite database file (default: the sample database)\n"
+                 "  table     the table or view to show (default: the first table), or a\n"
+                 "            SELECT ... FROM statement\n"
+                 "  --png     render the first screen into FILE and print its rows, no window\n"
+                 "  --text    print the rows of the first screen only, no window\n"
+                 "  --size    the window's size (default 1000x600)\n");
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "kelrs_browser: %s\n", message.c_str());
+    return kExitBadInput;
+}
+
+std::string DataFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return std::string(data) + "/kelrslist";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.local/share/kelrslist";
+    return "kelrslist-data";
+}
+
+// 0 when parsed; otherwise the exit code (0 for --help).
+int ParseArgs(int argc, char** argv, Options& opt, bool& bHelp) {
+    int nPositional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
+            bHelp = true;
+            return 0;
+        } else if (!std::strcmp(arg, "--png") && i + 1 < argc) {
+            opt.strPng = argv[++i];
+        } else if (!std::strcmp(arg, "--text")) {
+            opt.bText = true;
+        } else if (!std::strcmp(arg, "--size") && i + 1 < argc) {
+            int w = 0, h = 0;
+            if (std::sscanf(argv[++i], "%dx%d", &w, &h) != 2 || w < 200 || h < 150 || w > 8000 ||
+                h > 8000)
+                return Fail(std::string("bad size: ") + argv[i] + " (WxH, at least 200x150)");
+            opt.nWidth = w;
+            opt.nHeight = h;
+        } else if (arg[0] == '-' && arg[1] == '-') {
+            Usage(stderr);
+            return Fail(std::string("unknown option: ") + arg);
+        } else if (nPositional == 0) {
+            opt.strDatabase = arg;
+            ++nPositional;
+        } else if (nPositional == 1) {
+            opt.strSource = arg;
+            ++nPositional;
+        } else {
+            Usage(stderr);
+            return Fail("too many arguments");
+        }
+    }
+    return 0;
+}
+
+bool IsSelect(const std::string& source) {
+    size_t i = source.find_first_not_of(" \t\r\n");
+    return i != std::string::npos && source.size() - i > 7 &&
+           strncasecmp(source.c_str() + i, "SELECT", 6) == 0 &&
+           std::strchr(" \t\r\n", source[i + 6]) != nullptr;
+}
+
+struct SqliteCloser {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+};
+
+// The checks a file and a table pass before any window is made; "" when they pass.
+// strTable comes back as the table's own spelling, or the first table when none was named.
+std::string CheckSource(const std::string& path, std::string& strTable) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return "no such file: " + path;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return "not a file: " + path;
+    char magic[16] = {};
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(magic, sizeof magic) || std::memcmp(magic, "SQLite format 3", 16) != 0)
+        return "not a SQLite database: " + path;
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    std::unique_ptr<sqlite3, SqliteCloser> db(raw);
+    if (rc != SQLITE_OK)
+        return "cannot open " + path + ": " + (raw ? sqlite3_errmsg(raw) : "out of memory");
+    if (IsSelect(strTable))
+        return "";
+    const bool bFirst = strTable.empty();
+    const char* sql = bFirst ? "SELECT name FROM sqlite_master WHERE type = 'table' AND name "
+                               "NOT LIKE 'sqlite_%' ORDER BY rowid LIMIT 1"
+                             : "SELECT name FROM sqlite_master WHERE type IN ('table', 'view') "
+                               "AND name = ?1 COLLATE NOCASE";
+    sqlite3_stmt* rawStmt = nullptr;
+    if (sqlite3_prepare_v2(db.get(), sql, -1, &rawStmt, nullptr) != SQLITE_OK)
+        return "cannot read " + path + ": " + sqlite3_errmsg(db.get());
+    std::unique_ptr<sqlite3_stmt, StatementFinalizer> stmt(rawStmt);
+    if (!bFirst)
+        sqlite3_bind_text(stmt.get(), 1, strTable.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(stmt.get()) != SQLITE_ROW)
+        return bFirst ? "the database has no table: " + path
+                      : "no table or view named \"" + strTable + "\" in " + path;
+    strTable = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+    return "";
+}
+
+// Whether the engine takes the statements the grid will run, unsorted and sorted by a header
+// click (which appends an ordinal ORDER BY: a query with an order of its own cannot take
+// it); "" when it does.
+std::string CheckStatement(const std::string& path, const CString& strSQL) {
+    CString strStatement;
+    std::string error;
+    CDaoDatabase db;
+    try {
+        db.Open(path.c_str());
+        for (LPCTSTR lpszOrder : {"", "1 ASC"}) {
+            CRecordsetDoc doc;
+            doc.SetDatabase(path.c_str());
+            doc.SetDynaset(strSQL, "", "", lpszOrder, 0);
+            strStatement = doc.CreateSQLStatement();
+            CDaoRecordset rs(&db);
+            rs.Open(dbOpenDynaset, strStatement);
+            rs.Close();
+        }
+    } catch (CDaoException* e) {
+        error = "the statement is refused: " + std::string(static_cast<LPCTSTR>(strStatement));
+        if (e->m_pErrorInfo != nullptr)
+            error += "\n  " + std::string(static_cast<LPCTSTR>(e->m_pErrorInfo->m_strDescription));
+        e->Delete();
+    }
+    if (db.IsOpen())
+        db.Close();
+    return error;
+}
+
+bool WantRealWindow(const Options& opt) {
+    const char* display = std::getenv("DISPLAY");
+    return opt.strPng.empty() && !opt.bText && display != nullptr && *display != '\0';
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options opt;
+    bool bHelp = false;
+    if (int rc = ParseArgs(argc, argv, opt, bHelp); rc != 0 || bHelp) {
+        if (bHelp)
+            Usage(stdout);
+        return rc;
+    }
+    if (opt.strDatabase.empty()) {
+        const std::string folder = DataFolder();
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        try {
+            opt.strDatabase = kelsampledb::Cached(folder, 10000);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "kelrs_browser: cannot make the sample database in %s: %s\n",
+                         folder.c_str(), e.what());
+            return 1;
+        }
+        if (opt.strSource.empty())
+            opt.strSource = "Orders";
+    }
+    std::string strTable = opt.strSource;
+    if (std::string error = CheckSource(opt.strDatabase, strTable); !error.empty())
+        return Fail(error);
+    const bool bQuery = IsSelect(strTable);
+    const CString strSQL =
+        bQuery ? CString(strTable.c_str()) : CString(("SELECT * FROM [" + strTable + "]").c_str());
+    if (std::string error = CheckStatement(opt.strDatabase, strSQL); !error.empty())
+        return Fail(error);
+
+    bool bReal = WantRealWindow(opt);
+#ifdef KEL_HAVE_X11
+    if (bReal && KelX11BackendAvailable()) {
+        KelRequestRealWindows(TRUE);
+        if (std::strcmp(KelGetBackendName(), "x11") != 0) {
+            std::fprintf(stderr,
+                         "kelrs_browser: cannot open the display %s; rendering "
+                         "headless\n",
+                         std::getenv("DISPLAY"));
+            bReal = false;
+        }
+    }
+#else
+    bReal = false;
+#endif
+    if (!bReal && opt.strPng.empty() && !opt.bText)
+        opt.strPng = DataFolder() + "/browser.png";
+
+    CWinApp app("KelRSList Browser");
+    RegisterBrowserResources(AfxGetInstanceHandle());
+    app.AddDocTemplate(new CSingleDocTemplate(IDR_BROWSER, RUNTIME_CLASS(CRecordsetDoc),
+                                              RUNTIME_CLASS(CFrameWnd),
+                                              RUNTIME_CLASS(CRecordsetView)));
+    CBrowserCtrl::s_strTable = bQuery ? "" : strTable.c_str();
+
+    auto* pLoad = new CRecordsetLoad;
+    pLoad->m_strDatabase = opt.strDatabase.c_str();
+    pLoad->m_strSQL = strSQL;
+    pLoad->m_strRegistryKey = bQuery ? "Browser\\Query" : CString("Browser\\") + strTable.c_str();
+    pLoad->m_strTitle = bQuery ? "Query" : strTable.c_str();
+    pLoad->m_strTitleSuffix =
+        (" - " + std::filesystem::path(opt.strDatabase).filename().string()).c_str();
+    pLoad->m_nToolBarID = IDR_BROWSER_TOOLS;
+    pLoad->m_hResourceInstance = AfxGetInstanceHandle();
+    pLoad->m_bToolBarLarge = FALSE;
+    pLoad->m_pCtrlClass = RUNTIME_CLASS(CBrowserCtrl);
+    CDocument* pDoc = app.OpenDocumentFile(reinterpret_cast<LPCTSTR>(pLoad));
+    CRecordsetView* pView = nullptr;
+    if (pDoc != nullptr) {
+        POSITION pos = pDoc->GetFirstViewPosition();
+        CView* pFirst = pDoc->GetNextView(pos);
+        pView = DYNAMIC_DOWNCAST(CRecordsetView, pFirst);
+    }
+    if (pView == nullptr || pView->GetRecordsetCtrl() == nullptr) {
+        std::fprintf(stderr, "kelrs_browser: the window could not be made\n");
+        return 1;
+    }
+    CFrameWnd* pFrame = pView->GetParentFrame();
+    app.m_pMainWnd = pFrame;
+    pFrame->LoadAccelTable(MAKEINTRESOURCE(IDR_RSC_ACCELERATORS));
+    pFrame->MoveWindow(40, 40, opt.nWidth, opt.nHeight);
+    pFrame->ShowWindow(SW_SHOW);
+    pFrame->UpdateWindow();
+    KelRunUntilIdle();
+    auto* pGrid = static_cast<CBrowserCtrl*>(pView->GetRecordsetCtrl());
+
+    if (bReal)
+        return app.Run();
+
+    int rc = 0;
+    if (!opt.strPng.empty()) {
+        std::error_code ec;
+        const auto parent = std::filesystem::path(opt.strPng).parent_path();
+        if (!parent.empty())
+            std::filesystem::create_directories(parent, ec);
+        if (SaveWindowImage(pFrame->GetSafeHwnd(), opt.strPng.c_str())) {
+            CRect rc;
+            pFrame->GetWindowRect(&rc);
+            std::printf("%s (%dx%d)\n", opt.strPng.c_str(), rc.Width(), rc.Height());
+        } else {
+            std::fprintf(stderr, "kelrs_browser: cannot write %s\n", opt.strPng.c_str());
+            rc = 1;
+        }
+    }
+    pGrid->WriteRows(stdout);
+    // What a person would have read in a message box.
+    for (const KelMessageBoxRecord& box : KelGetMessageBoxes())
+        std::fprintf(stderr, "kelrs_browser: %s\n", static_cast<LPCTSTR>(box.strText));
+    pFrame->SendMessage(WM_CLOSE); // the grid writes its settings
+    KelRunUntilIdle();
+    return rc;
+}

@@ -1,0 +1,161 @@
+// The browser program as a person runs it without a display: the first screen as a PNG of the
+// window's size and the rows on it as text; bad input refused with a message and exit code 2.
+#include "tools/sampledb/SampleDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int nExit = -1; // -1: killed by a signal
+    std::string strOut;
+    std::string strErr;
+};
+
+fs::path Folder() {
+    const fs::path dir = fs::path(KEL_TEST_DATA_DIR) / "browser";
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Runs the browser with no display, its data and settings in the test's folder.
+Result RunBrowser(const std::string& args) {
+    const fs::path dir = Folder();
+    // Each test its own error file: CTest runs them side by side.
+    const fs::path err =
+        dir /
+        (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".stderr");
+    const std::string command = "env -u DISPLAY XDG_DATA_HOME=" + Quote((dir / "data").string()) +
+                                " KELRS_SETTINGS_DIR=" + Quote((dir / "settings").string()) + " " +
+                                Quote(KELRS_BROWSER) + " " + args + " 2>" + Quote(err.string());
+    Result r;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe)
+        return r;
+    std::array<char, 4096> buf{};
+    size_t n = 0;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe.get())) > 0)
+        r.strOut.append(buf.data(), n);
+    const int status = pclose(pipe.release());
+    r.nExit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.strErr = ReadFile(err);
+    return r;
+}
+
+std::string Database() {
+    return kelsampledb::Cached(Folder().string(), 60);
+}
+
+// The width and height in a PNG's header.
+bool PngSize(const fs::path& path, int& cx, int& cy) {
+    const std::string data = ReadFile(path);
+    if (data.size() < 24 || data.compare(1, 3, "PNG") != 0 || data.compare(12, 4, "IHDR") != 0)
+        return false;
+    auto be32 = [&](size_t at) {
+        return (static_cast<unsigned char>(data[at]) << 24) |
+               (static_cast<unsigned char>(data[at + 1]) << 16) |
+               (static_cast<unsigned char>(data[at + 2]) << 8) |
+               static_cast<unsigned char>(data[at + 3]);
+    };
+    cx = static_cast<int>(be32(16));
+    cy = static_cast<int>(be32(20));
+    return true;
+}
+
+int CountLines(const std::string& text, const std::string& containing) {
+    int n = 0;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        n += line.find(containing) != std::string::npos;
+    return n;
+}
+
+TEST(BrowserTest, RendersTheFirstScreenAndPrintsItsRows) {
+    const fs::path png = Folder() / "first.png";
+    fs::remove(png);
+    const Result r = RunBrowser("--png " + Quote(png.string()) + " --size 720x420 " +
+                                Quote(Database()) + " Orders");
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    EXPECT_EQ(0u, r.strOut.rfind(png.string() + " (720x420)\n", 0)) << r.strOut;
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(PngSize(png, cx, cy));
+    EXPECT_EQ(720, cx);
+    EXPECT_EQ(420, cy);
+    // A header line with the columns, a rule, and the rows the window shows, from the first.
+    EXPECT_NE(std::string::npos, r.strOut.find("OrderID | Customer"));
+    EXPECT_NE(std::string::npos, r.strOut.find("\n         1 | "));
+    const int nRows = CountLines(r.strOut, " | ") - 1;
+    EXPECT_GT(nRows, 10);
+    EXPECT_LT(nRows, 30); // only what fits in 420 pixels
+    EXPECT_EQ("", r.strErr);
+}
+
+TEST(BrowserTest, TablesByAnySpellingAndQueries) {
+    Result r = RunBrowser("--text " + Quote(Database()) + " customers");
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    EXPECT_NE(std::string::npos, r.strOut.find("CustomerID | Name"));
+    // A query: only its columns and rows.
+    r = RunBrowser("--text " + Quote(Database()) + " " +
+                   Quote("SELECT OrderID, City FROM Orders WHERE OrderID <= 3"));
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    EXPECT_EQ(4, CountLines(r.strOut, " | ")) << r.strOut; // header and three rows
+    EXPECT_EQ(std::string::npos, r.strOut.find("Customer"));
+}
+
+TEST(BrowserTest, BadInputIsRefusedWithAMessage) {
+    const fs::path text = Folder() / "notes.txt";
+    std::ofstream(text) << "not a database\n";
+    const fs::path empty = Folder() / "empty.db";
+    std::ofstream(empty).close();
+    const std::string db = Quote(Database());
+    const struct {
+        std::string args;
+        std::string message;
+    } cases[] = {
+        {Quote((Folder() / "missing.db").string()), "no such file"},
+        {Quote(text.string()), "not a SQLite database"},
+        {Quote(empty.string()), "not a SQLite database"},
+        {Quote(Folder().string()), "not a file"},
+        {db + " NoSuchTable", "no table or view named \"NoSuchTable\""},
+        {db + " " + Quote("SELECT Nothing FROM Orders"), "the statement is refused"},
+        {db + " " + Quote("SELECT * FROM"), "the statement is refused"},
+        // Its own order would clash with the order of a header click.
+        {db + " " + Quote("SELECT * FROM Orders ORDER BY City"), "the statement is refused"},
+        {"--frobnicate", "unknown option"},
+        {"--size 3x3", "bad size"},
+    };
+    for (const auto& c : cases) {
+        const Result r = RunBrowser(c.args);
+        EXPECT_EQ(2, r.nExit) << c.args << "\n" << r.strErr;
+        EXPECT_NE(std::string::npos, r.strErr.find(c.message)) << c.args << "\n" << r.strErr;
+        EXPECT_EQ(std::string::npos, r.strOut.find(" | ")) << c.args;
+    }
+}
+
+} // namespace

@@ -1,0 +1,168 @@
+#include "GridTest.h"
+
+#include "platform/win/MessageBox.h"
+
+#include <filesystem>
+
+// Edits write to a copy of the sample database of the test's own.
+class EditTest : public GridTest {
+protected:
+    CRecordsetCtrl* EditableGrid() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::filesystem::path copy = std::filesystem::path(KEL_TEST_DATA_DIR) / "grid" /
+                                           (std::string("edit-") + info->name() + ".db");
+        std::filesystem::copy_file(SampleDatabase(), copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        CRecordsetLoad* pLoad = MakeLoad("SELECT * FROM Orders");
+        pLoad->m_strDatabase = copy.string().c_str();
+        CRecordsetCtrl* pGrid = CreateGrid(pLoad);
+        pGrid->SetFocus();
+        m_robot.Idle();
+        KelClearMessageBoxes();
+        return pGrid;
+    }
+    // A point in the cell of row r, column index c (columns in their initial order).
+    CPoint CellPoint(int r, int c) const {
+        const int x = m_pGrid->m_wndHeader.GetWidth(c) + 5;
+        return CPoint(x, 18 + r * (m_pGrid->m_nCharHeight + 2) + 2);
+    }
+    CKillEdit* Editor() const { return DYNAMIC_DOWNCAST(CKillEdit, CWnd::GetFocus()); }
+    void TypeAndAccept(LPCTSTR text) {
+        CKillEdit* pEdit = Editor();
+        ASSERT_NE(pEdit, nullptr);
+        pEdit->SetWindowText(text);
+        m_robot.Key(VK_RETURN);
+    }
+};
+
+TEST_F(EditTest, ASecondClickOnTheCurrentRowEditsAfterTheDoubleClickTime) {
+    CRecordsetCtrl* pGrid = EditableGrid();
+    m_robot.Click(pGrid, CellPoint(0, 1));
+    EXPECT_EQ(Editor(), nullptr);
+    m_robot.Wait(::GetDoubleClickTime() + 10);
+    ASSERT_NE(Editor(), nullptr);
+    CString strText;
+    Editor()->GetWindowText(strText);
+    EXPECT_EQ(strText, Cell(0, 1));
+    std::filesystem::create_directories(KEL_TEST_DATA_DIR "/pictures");
+    SaveWindowImage(pGrid->GetSafeHwnd(), KEL_TEST_DATA_DIR "/pictures/grid-inplace-edit.png");
+    TypeAndAccept("Zed O'Neil \"Z\"");
+    EXPECT_EQ(Editor(), nullptr);
+    EXPECT_EQ(Cell(0, 1), "Zed O'Neil \"Z\"");
+    EXPECT_EQ(pGrid->m_pDoc->m_pRecordset->GetEditMode(), dbEditNone);
+
+    // An empty text stores Null (City may be Null).
+    m_robot.Wait(1000);
+    m_robot.Click(pGrid, CellPoint(0, 2));
+    m_robot.Wait(::GetDoubleClickTime() + 10);
+    TypeAndAccept("");
+    CDaoRecordset rs(pGrid->m_pDoc->GetDatabase());
+    rs.Open(dbOpenDynaset, "SELECT City FROM Orders WHERE OrderID = 1");
+    EXPECT_EQ(rs.GetFieldValue(0).vt, VT_NULL);
+    rs.Close();
+    EXPECT_TRUE(KelGetMessageBoxes().empty());
+}
+
+TEST_F(EditTest, ADoubleClickCancelsThePendingEdit) {
+    CRecordsetCtrl* pGrid = EditableGrid();
+    m_host.Clear();
+    m_robot.DoubleClick(pGrid, CellPoint(0, 1));
+    m_robot.Wait(::GetDoubleClickTime() + 10);
+    EXPECT_EQ(Editor(), nullptr);
+    EXPECT_EQ(m_host.Count(RSCN_DBLCLK), 1);
+}
+
+TEST_F(EditTest, AValueTheDatabaseRefusesLeavesNoRecordInEditMode) {
+    CRecordsetCtrl* pGrid = EditableGrid();
+    const CString strBefore = Cell(0, 1);
+    m_robot.Click(pGrid, CellPoint(0, 1));
+    m_robot.Wait(::GetDoubleClickTime() + 10);
+    TypeAndAccept(""); // Customer is NOT NULL
+    ASSERT_EQ(KelGetMessageBoxes().size(), 1u);
+    EXPECT_EQ(pGrid->m_pDoc->m_pRecordset->GetEditMode(), dbEditNone);
+    EXPECT_EQ(Cell(0, 1), strBefore);
+    // The grid goes on working: the next edit is stored.
+    m_robot.Wait(1000);
+    m_robot.Click(pGrid, CellPoint(0, 1));
+    m_robot.Wait(::GetDoubleClickTime() + 10);
+    TypeAndAccept("Again");
+    EXPECT_EQ(Cell(0, 1), "Again");
+}
+
+TEST_F(EditTest, EditsOutsideTheWindowOrOutOfViewAreRefused) {
+    CRecordsetCtrl* pGrid = EditableGrid();
+    EXPECT_FALSE(pGrid->EditCurrentRecord(pGrid->m_wndHeader.GetItemCount(), 0, nullptr));
+    EXPECT_FALSE(pGrid->EditCurrentRecord(0, pGrid->m_nRows, nullptr));
+    pGrid->m_wndHScroll.SetScrollPos(2, FALSE);
+    EXPECT_FALSE(pGrid->EditCurrentRecord(1, 0, nullptr));
+    EXPECT_EQ(Editor(), nullptr);
+    EXPECT_EQ(pGrid->m_pDoc->m_pRecordset->GetEditMode(), dbEditNone);
+}
+
+TEST_F(EditTest, GetCurrentRecordOpensTheRecordUnderTheCursor) {
+    CRecordsetCtrl* pGrid = EditableGrid();
+    CDaoDatabase* pDb = pGrid->m_pDoc->GetDatabase();
+    pGrid->m_nCursor = 3;
+    {
+        CDaoRecordset rs(pDb);
+        ASSERT_TRUE(pGrid->GetCurrentRecord(&rs, TRUE, TRUE));
+        EXPECT_EQ(rs.GetFieldValue(0).lVal, 4);
+        EXPECT_EQ(rs.GetEditMode(), dbEditInProgress);
+        rs.CancelUpdate();
+        rs.Close();
+    }
+    // A text key with a double quote inside.
+    pGrid->m_nKeyColumn = 1;
+    pGrid->m_arrayTable[3][1] = "Nobody \"quoted\"";
+    {
+        CDaoRecordset rs(pDb);
+        ASSERT_TRUE(pGrid->GetCurrentRecord(&rs, FALSE, 0));
+        EXPECT_TRUE(rs.IsEOF());
+        rs.Close();
+    }
+    EXPECT_TRUE(KelGetMessageBoxes().empty());
+    pGrid->m_arrayTable[3][1] = Cell(2, 1);
+    {
+        CDaoRecordset rs(pDb);
+        ASSERT_TRUE(pGrid->GetCurrentRecord(&rs, FALSE, 0));
+        COleVariant var = rs.GetFieldValue(1);
+        EXPECT_EQ(CString(V_BSTRT(&var)), Cell(2, 1));
+        rs.Close();
+    }
+    // A date key.
+    int nDate = -1;
+    for (int i = 0; i < pGrid->m_arrayColumns.GetSize(); ++i)
+        if (pGrid->m_arrayColumns[i].m_nType == dbDate)
+            nDate = i;
+    ASSERT_GE(nDate, 0);
+    pGrid->m_nKeyColumn = nDate;
+    for (int r = 0; r < pGrid->m_arrayTable.GetSize() && pGrid->m_nCursor == 3; ++r)
+        if (!Cell(r, nDate).IsEmpty())
+            pGrid->m_nCursor = r;
+    {
+        CDaoRecordset rs(pDb);
+        ASSERT_TRUE(pGrid->GetCurrentRecord(&rs, FALSE, 0));
+        ASSERT_FALSE(rs.IsEOF());
+        COleDateTime want, got(rs.GetFieldValue(nDate));
+        want.ParseDateTime(Cell(pGrid->m_nCursor, nDate), VAR_DATEVALUEONLY);
+        EXPECT_EQ(got.GetYear(), want.GetYear());
+        EXPECT_EQ(got.GetDayOfYear(), want.GetDayOfYear());
+        rs.Close();
+    }
+    // A deleted record, and no cursor.
+    pGrid->m_nKeyColumn = 0;
+    pGrid->m_arrayTable[pGrid->m_nCursor][0] = pGrid->m_strDeleted;
+    CDaoRecordset rs(pDb);
+    EXPECT_FALSE(pGrid->GetCurrentRecord(&rs, FALSE, 0));
+    ASSERT_EQ(KelGetMessageBoxes().size(), 1u);
+    EXPECT_EQ(KelGetMessageBoxes()[0].strText,
+              "Can't perform operation; the current record is deleted.");
+    pGrid->m_nCursor = -1;
+    EXPECT_FALSE(pGrid->GetCurrentRecord(&rs, FALSE, 0));
+    EXPECT_EQ(KelGetMessageBoxes().size(), 1u);
+    // AddRecord opens the whole statement in add mode.
+    EXPECT_TRUE(pGrid->AddRecord(&rs));
+    EXPECT_EQ(rs.GetEditMode(), dbEditAdd);
+    rs.CancelUpdate();
+    rs.Close();
+}

@@ -1,0 +1,139 @@
+#include "GridTest.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+void Exec(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+} // namespace
+
+class ScrollTest : public GridTest {
+protected:
+    void VScroll(UINT nCode, int nPos = 0) {
+        m_pGrid->SendMessage(WM_VSCROLL, MAKEWPARAM(nCode, nPos),
+                             (LPARAM)m_pGrid->m_wndVScroll.GetSafeHwnd());
+    }
+    void HScroll(UINT nCode, int nPos = 0) {
+        m_pGrid->SendMessage(WM_HSCROLL, MAKEWPARAM(nCode, nPos),
+                             (LPARAM)m_pGrid->m_wndHScroll.GetSafeHwnd());
+    }
+    static CRect Place(CWnd* pParent, CWnd* pChild) {
+        CRect rc;
+        pChild->GetWindowRect(&rc);
+        pParent->ScreenToClient(&rc);
+        return rc;
+    }
+};
+
+// The children's places for a 400 x 300 grid.
+TEST_F(ScrollTest, Geometry) {
+    CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
+    const int nPitch = pGrid->m_nCharHeight + 2;
+    CRect rcGrid;
+    pGrid->GetClientRect(&rcGrid);
+    EXPECT_EQ(rcGrid, CRect(0, 18, 384, 284));
+    EXPECT_EQ(pGrid->m_nRows, (300 - 16 - 18) / nPitch);
+    EXPECT_EQ(pGrid->m_wndVScroll.GetScrollPage(), pGrid->m_nRows / 2);
+    EXPECT_EQ(Place(pGrid, &pGrid->m_btnRefresh), CRect(384, 18, 400, 34));
+    EXPECT_EQ(Place(pGrid, &pGrid->m_btnColumns), CRect(384, 34, 400, 50));
+    EXPECT_EQ(Place(pGrid, &pGrid->m_wndVScroll), CRect(384, 50, 400, 284));
+    EXPECT_EQ(Place(pGrid, &pGrid->m_wndHScroll), CRect(100, 284, 384, 300));
+    EXPECT_EQ(Place(pGrid, &pGrid->m_wndHeader).top, 0);
+    EXPECT_EQ(Place(pGrid, &pGrid->m_wndHeader).Height(), 18);
+
+    // Too small for a row: nothing fetched on resize, page 1.
+    pGrid->MoveWindow(0, 0, 200, 40);
+    EXPECT_EQ(pGrid->m_nRows, 0);
+    EXPECT_EQ(pGrid->m_wndVScroll.GetScrollPage(), 1);
+}
+
+// Pages move by the window less one row; lines by one; the ends do nothing and tell nobody.
+TEST_F(ScrollTest, PagesAndLines) {
+    CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
+    const int n = pGrid->m_nRows;
+    m_host.Clear();
+    VScroll(SB_LINEUP);
+    EXPECT_EQ(VPos(), 0);
+    EXPECT_EQ(m_host.Count(RSCN_SELCHANGE), 0);
+
+    VScroll(SB_PAGEDOWN);
+    EXPECT_EQ(VPos(), n - 1);
+    EXPECT_EQ(Keys()[0], std::to_string(n));
+    EXPECT_EQ(m_host.Count(RSCN_SELCHANGE), 1);
+    VScroll(SB_PAGEUP);
+    EXPECT_EQ(VPos(), 0);
+    EXPECT_EQ(Keys()[0], "1");
+    VScroll(SB_LINEDOWN);
+    EXPECT_EQ(VPos(), 1);
+    EXPECT_EQ(Keys()[0], "2");
+
+    // The thumb: released where it was, nothing; elsewhere, that record on top.
+    m_host.Clear();
+    VScroll(SB_THUMBPOSITION, 1);
+    EXPECT_EQ(m_host.Count(RSCN_SELCHANGE), 0);
+    VScroll(SB_THUMBTRACK, 100);
+    EXPECT_EQ(VPos(), 1);
+    VScroll(SB_THUMBPOSITION, 100);
+    EXPECT_EQ(VPos(), 100);
+    EXPECT_EQ(Keys()[0], "101");
+
+    // To the end: the last position is the range's maximum less the window.
+    VScroll(SB_THUMBPOSITION, 249);
+    const int nLast = VPos();
+    EXPECT_EQ(Keys()[0], std::to_string(nLast + 1));
+    EXPECT_EQ(Cell(249 - nLast, 0), "250");
+    m_host.Clear();
+    for (int i = 0; i < 3; ++i)
+        VScroll(SB_PAGEDOWN);
+    EXPECT_EQ(Cell(249 - VPos(), 0), "250");
+    EXPECT_GE(pGrid->m_nCursor, 0);
+    EXPECT_FALSE(Cell(pGrid->m_nCursor, 0).IsEmpty());
+}
+
+// Records deleted by another user keep their places, marked; a reopen drops them and shows
+// records added meanwhile.
+TEST_F(ScrollTest, RecordsChangedElsewhere) {
+    CRecordsetLoad* pLoad = MakeLoad("SELECT * FROM T");
+    std::string path = MakeDatabase("CREATE TABLE T (ID INTEGER PRIMARY KEY, Name TEXT(20));"
+                                    "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM c "
+                                    "WHERE i < 100) INSERT INTO T SELECT i, 'n' || i FROM c;");
+    pLoad->m_strDatabase = path.c_str();
+    KelSetMessageBoxAnswer(0);
+    CRecordsetCtrl* pGrid = CreateGrid(pLoad);
+    ASSERT_EQ(VMax(), 99);
+    Exec(path, "DELETE FROM T WHERE ID > 40");
+    VScroll(SB_THUMBPOSITION, 60);
+    EXPECT_EQ(VPos(), 60);
+    EXPECT_EQ(Keys()[0], (LPCTSTR)pGrid->m_strDeleted);
+
+    Exec(path, "INSERT INTO T VALUES (500, 'late')");
+    pGrid->SendMessage(WM_RSC_RELOAD, 0, 0);
+    EXPECT_EQ(VMax(), 40);
+    EXPECT_EQ(VPos(), 0);
+    VScroll(SB_THUMBPOSITION, 40);
+    EXPECT_EQ(Cell(40 - VPos(), 0), "500");
+}
+
+// Horizontal scrolling moves the header by whole columns and stops at the ends.
+TEST_F(ScrollTest, ColumnsScrollByWholeColumns) {
+    CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
+    const int nItems = pGrid->m_wndHeader.GetItemCount();
+    HScroll(SB_LINELEFT);
+    EXPECT_EQ(pGrid->m_wndHScroll.GetScrollPos(), 0);
+    HScroll(SB_LINERIGHT);
+    EXPECT_EQ(pGrid->m_wndHScroll.GetScrollPos(), 1);
+    // Column 1 now stands at the grid's left edge.
+    EXPECT_EQ(HeaderItemRect(HeaderItemOf(1)).left, 0);
+    HScroll(SB_THUMBTRACK, nItems - 1);
+    const int nLast = pGrid->m_wndHScroll.GetScrollPos();
+    HScroll(SB_LINERIGHT);
+    EXPECT_EQ(pGrid->m_wndHScroll.GetScrollPos(), nLast);
+    HScroll(SB_PAGELEFT);
+    EXPECT_LT(pGrid->m_wndHScroll.GetScrollPos(), nLast);
+}
