@@ -31,6 +31,10 @@ CAdvSearchDlg::~CAdvSearchDlg() {
 
 BOOL CAdvSearchDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    for (int nRow = 0; nRow < kRows; ++nRow) {
+        m_comboRows[nRow][0].SubclassDlgItem(ColumnID(nRow), this);
+        m_comboRows[nRow][1].SubclassDlgItem(OperatorID(nRow), this);
+    }
     CString strOperators;
     strOperators.LoadString(IDS_RSC_ADVOPERATORS);
     const int nCount = m_pArrayAdvSearch ? (int)m_pArrayAdvSearch->GetSize() : 0;

@@ -51,7 +51,15 @@ protected:
     // The body of the ten handlers: the date editor follows the column's type.
     void OnSelendokCol(int nRow);
 
-    CComboBox* Combo(UINT nID) { return static_cast<CComboBox*>(GetDlgItem(nID)); }
+    // The lists of the rows, subclassed at initialisation: [row][0] column, [row][1] operator.
+    CComboBox* Combo(UINT nID) {
+        const int nIndex = (int)nID - IDC_AS_FIRSTCOL;
+        if (nIndex < 0 || nIndex >= 3 * kRows || nIndex % 3 == 2)
+            return NULL;
+        CComboBox& box = m_comboRows[nIndex / 3][nIndex % 3];
+        return box.GetSafeHwnd() != NULL ? &box : NULL;
+    }
+    CComboBox m_comboRows[kRows][2];
 
     DECLARE_MESSAGE_MAP()
 };

@@ -9,8 +9,9 @@
 
 namespace {
 
+// The host gives its selectors combo-box objects of their own; a plain window is no selector.
 CComboBox* Combo(CDialogBar* pBar, UINT nID) {
-    return static_cast<CComboBox*>(pBar->GetDlgItem(nID));
+    return DYNAMIC_DOWNCAST(CComboBox, pBar->GetDlgItem(nID));
 }
 
 void Show(CDialogBar* pBar, UINT nID, BOOL bShow) {
