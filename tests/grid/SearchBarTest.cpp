@@ -125,6 +125,30 @@ TEST_F(SearchTest, ControlsAndDateEditorsFollowTheChoice) {
     EXPECT_TRUE(UpdateView());
 }
 
+// A grid closed while a date editor holds the bar's edit gives the host its edit back at once,
+// before its object goes.
+TEST_F(SearchTest, ClosingTheGridGivesTheBarItsEditsBack) {
+    CreateSearchGrid(MakeLoad());
+    Choose(IDC_SB_COLUMN, Column("[OrderDate]"));
+    Choose(IDC_SB_OPERATOR, 1);
+    const HWND hFrom = Item(IDC_SB_FROM)->GetSafeHwnd();
+    ASSERT_EQ(m_pGrid->m_dateEdit[1].GetSafeHwnd(), hFrom);
+    m_pGrid->DestroyWindow();
+    EXPECT_EQ(m_pGrid->m_dateEdit[1].GetSafeHwnd(), (HWND)NULL);
+    EXPECT_NE(CWnd::FromHandlePermanent(hFrom), &m_pGrid->m_dateEdit[1]);
+    CloseGrid();
+    ASSERT_NE(Item(IDC_SB_FROM), nullptr);
+    EXPECT_TRUE(::IsWindow(Item(IDC_SB_FROM)->GetSafeHwnd()));
+    Type(IDC_SB_FROM, "01/01/2005");
+    CString str;
+    Item(IDC_SB_FROM)->GetWindowText(str);
+    EXPECT_EQ(str, "01/01/2005");
+    // A new grid takes the edits again.
+    CreateSearchGrid(MakeLoad());
+    Choose(IDC_SB_COLUMN, Column("[OrderDate]"));
+    EXPECT_EQ(m_pGrid->m_dateEdit[0].GetSafeHwnd(), Item(IDC_SB_CRITERIA)->GetSafeHwnd());
+}
+
 // "Search" filters the records; "All" empties slots 0 and 1 and keeps the fixed filters.
 TEST_F(SearchTest, SearchAndAll) {
     CRecordsetLoad* pLoad = MakeLoad();

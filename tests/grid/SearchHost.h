@@ -46,10 +46,17 @@ class SearchTest : public GridTest {
 protected:
     void TearDown() override {
         KelClearModalDriver();
-        DestroyGrid();
+        CloseGrid();
         if (m_pFrame != nullptr && m_pFrame->GetSafeHwnd() != NULL)
             m_pFrame->DestroyWindow();
         GridTest::TearDown();
+    }
+
+    // Destroys the grid; the frame stops routing commands to it.
+    void CloseGrid() {
+        DestroyGrid();
+        if (m_pFrame != nullptr)
+            m_pFrame->m_pGrid = nullptr;
     }
 
     // The grid in the frame, under the bar, marked as standing in the view host.
