@@ -34,8 +34,10 @@ void CRecordsetCtrl::Activate() {
 
 void CRecordsetCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
     const LPARAM lVScroll = (LPARAM)m_wndVScroll.GetSafeHwnd();
+    // A thumb position travels in 16 bits: the bar says which stand for the record wanted.
     auto vscroll = [&](UINT nCode, int nPos = 0) {
-        SendMessage(WM_VSCROLL, MAKEWPARAM(nCode, nPos), lVScroll);
+        const UINT nBarPos = nCode == SB_THUMBPOSITION ? m_wndVScroll.GetThumbMessagePos(nPos) : 0;
+        SendMessage(WM_VSCROLL, MAKEWPARAM(nCode, nBarPos), lVScroll);
     };
     auto hscroll = [&](UINT nCode) {
         SendMessage(WM_HSCROLL, MAKEWPARAM(nCode, 0), (LPARAM)m_wndHScroll.GetSafeHwnd());

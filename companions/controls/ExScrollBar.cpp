@@ -70,6 +70,14 @@ int CExScrollBar::GetThumbPos(UINT nPos) const {
     return FromBar(static_cast<int>(nPos & 0xFFFF));
 }
 
+UINT CExScrollBar::GetThumbMessagePos(int nPos) const {
+    const Logical& s = State();
+    if (IsRangeEmpty())
+        return 0;
+    const int last = std::max(s.nMin, s.nMax - (s.nPage > 0 ? static_cast<int>(s.nPage) - 1 : 0));
+    return static_cast<UINT>(ToBar(std::clamp(nPos, s.nMin, last))) & 0xFFFF;
+}
+
 void CExScrollBar::Clamp() {
     Logical& s = State();
     if (s.nMax < s.nMin)

@@ -10,7 +10,8 @@
 // system keeps it.
 //
 // The thumb messages (SB_THUMBTRACK, SB_THUMBPOSITION) can only carry 16 bits: for a scaled
-// range, GetThumbPos turns their nPos back into a real position.
+// range, GetThumbPos turns their nPos back into a real position, and GetThumbMessagePos gives
+// the nPos to send for one.
 #pragma once
 
 #include "afxwin.h"
@@ -28,6 +29,9 @@ public:
     BOOL IsRangeEmpty() const;
     // The real position that a thumb message's nPos stands for.
     int GetThumbPos(UINT nPos) const;
+    // The 16-bit nPos a thumb message sent for real position nPos carries: GetThumbPos gives
+    // back nPos (clamped to where the thumb can stand) at both ends of the range.
+    UINT GetThumbMessagePos(int nPos) const;
 
     // The largest value the platform bar's range takes; beyond it the range is scaled.
     static constexpr int kBarLimit = 0xFFFF;

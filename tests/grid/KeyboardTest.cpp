@@ -92,6 +92,38 @@ TEST_F(KeyboardTest, HomeAndEndGoToTheEndsOfTheData) {
     EXPECT_EQ(pGrid->vscroll, std::vector<UINT>{SB_THUMBPOSITION});
 }
 
+// Beyond 65,535 records the keys still reach both ends, and the thumb the records it stands for.
+TEST_F(KeyboardTest, EndsAndThumbBeyondSixteenBits) {
+    CRecordsetLoad* pLoad = MakeLoad("SELECT * FROM Orders");
+    pLoad->m_strDatabase = SampleDatabase(70000).c_str();
+    pLoad->m_pCtrlClass = RUNTIME_CLASS(CRecordingGrid);
+    auto* pGrid = static_cast<CRecordingGrid*>(CreateGrid(pLoad));
+    ASSERT_NE(pGrid, nullptr);
+    ASSERT_EQ(VMax(), 69999);
+    pGrid->SetFocus();
+    pGrid->m_nCursor = 2;
+    m_robot.Key(VK_END);
+    ASSERT_GE(pGrid->m_nCursor, 0);
+    EXPECT_EQ(Cell(pGrid->m_nCursor, pGrid->m_nKeyColumn), "70000");
+    EXPECT_EQ(Keys()[0], std::to_string(VPos() + 1));
+    m_robot.Key(VK_HOME);
+    EXPECT_EQ(VPos(), 0);
+    EXPECT_EQ(Keys()[0], "1");
+    EXPECT_EQ(pGrid->m_nCursor, 0);
+    // A thumb released at 16-bit position 65000 stands for a record beyond 65,535.
+    const int nReal = pGrid->m_wndVScroll.GetThumbPos(65000);
+    ASSERT_GT(nReal, 65535);
+    pGrid->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 65000),
+                       (LPARAM)pGrid->m_wndVScroll.GetSafeHwnd());
+    EXPECT_EQ(VPos(), nReal);
+    EXPECT_EQ(Keys()[0], std::to_string(nReal + 1));
+    // Page down and up from there move by a window's worth of records.
+    m_robot.Key(VK_NEXT);
+    EXPECT_GT(VPos(), nReal);
+    m_robot.Key(VK_PRIOR);
+    EXPECT_EQ(VPos(), nReal);
+}
+
 TEST_F(KeyboardTest, WithoutACursorNavigationKeysOnlyPlaceIt) {
     CRecordingGrid* pGrid = Grid();
     for (UINT vk : {VK_UP, VK_DOWN, VK_PRIOR, VK_NEXT, VK_HOME, VK_END, VK_TAB}) {

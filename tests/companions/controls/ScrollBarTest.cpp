@@ -104,6 +104,26 @@ TEST_F(ScrollBarTest, TheThumbStandsWhereThePositionSays) {
     EXPECT_NEAR(16 + travel / 2 + 4, ThumbMiddle(), 1);
 }
 
+// A thumb message sent for a real position comes back as that position: exactly at the ends,
+// within one platform step between them.
+TEST_F(ScrollBarTest, ThumbMessagesSentForRealPositions) {
+    bar.SetScrollRangePage(0, 69999, FALSE);
+    bar.SetScrollPage(16, TRUE);
+    EXPECT_EQ(0, bar.GetThumbPos(bar.GetThumbMessagePos(0)));
+    EXPECT_EQ(69984, bar.GetThumbPos(bar.GetThumbMessagePos(69984)));
+    EXPECT_EQ(69984, bar.GetThumbPos(bar.GetThumbMessagePos(69999))); // beyond the last stand
+    EXPECT_EQ(0, bar.GetThumbPos(bar.GetThumbMessagePos(-7)));
+    EXPECT_LE(bar.GetThumbMessagePos(69999), 0xFFFFu);
+    for (int pos : {1, 35000, 65535, 65536, 69000})
+        EXPECT_NEAR(pos, bar.GetThumbPos(bar.GetThumbMessagePos(pos)), 2) << pos;
+    // Within 16 bits the message carries the position itself.
+    bar.SetScrollRangePage(0, 60000, TRUE);
+    EXPECT_EQ(41234u, bar.GetThumbMessagePos(41234));
+    // An empty range has nowhere to go.
+    bar.SetScrollRangePage(0, -1, TRUE);
+    EXPECT_EQ(0u, bar.GetThumbMessagePos(10));
+}
+
 TEST_F(ScrollBarTest, AnEmptyRangeDisablesTheBarUntilARealOneComes) {
     bar.SetScrollRangePage(0, 49, FALSE);
     bar.SetScrollPos(20);
