@@ -9,8 +9,19 @@ class CRecordingGrid : public CRecordsetCtrl {
 public:
     std::vector<UINT> vscroll;
     std::vector<UINT> commands;
+    std::vector<std::pair<UINT, CPoint>> drags;
+    BOOL bTakeDrag = FALSE; // a drag message starts a drag of this class's own
 
 protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_RSC_DRAG) {
+            drags.emplace_back((UINT)wParam, *reinterpret_cast<CPoint*>(lParam));
+            if (bTakeDrag)
+                m_bDragStarted = TRUE;
+            return 0;
+        }
+        return CRecordsetCtrl::WindowProc(message, wParam, lParam);
+    }
     void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) override {
         vscroll.push_back(nSBCode);
         CRecordsetCtrl::OnVScroll(nSBCode, nPos, pScrollBar);
@@ -58,16 +69,29 @@ TEST_F(KeyboardTest, UpAndDownMoveTheCursorInsideTheWindowAndScrollAtItsEdges) {
     EXPECT_EQ(pGrid->m_nCursor, 1);
     EXPECT_TRUE(pGrid->vscroll.empty());
     EXPECT_EQ(m_host.Count(RSCN_SELCHANGE), 3);
-    // Bottom row of the window: Down scrolls instead of moving.
+    EXPECT_EQ(Cell(pGrid->m_nCursor, pGrid->m_nKeyColumn), "2");
+    // Bottom row of the window: Down scrolls instead of moving, the next record comes under it.
     pGrid->m_nCursor = nLast;
     m_robot.Key(VK_DOWN);
     EXPECT_EQ(pGrid->m_nCursor, nLast);
     EXPECT_EQ(pGrid->vscroll, std::vector<UINT>{SB_LINEDOWN});
-    // Page keys scroll by pages.
+    EXPECT_EQ(Keys()[0], "2");
+    EXPECT_EQ(Cell(nLast, pGrid->m_nKeyColumn), std::to_string(nLast + 2));
+    // Page keys scroll by a window less one row, the cursor keeping its row.
     pGrid->vscroll.clear();
     m_robot.Key(VK_NEXT);
+    EXPECT_EQ(Keys()[0], std::to_string(2 + nLast));
+    EXPECT_EQ(pGrid->m_nCursor, nLast);
     m_robot.Key(VK_PRIOR);
     EXPECT_EQ(pGrid->vscroll, (std::vector<UINT>{SB_PAGEDOWN, SB_PAGEUP}));
+    EXPECT_EQ(Keys()[0], "2");
+    m_robot.Key(VK_PRIOR);
+    EXPECT_EQ(Keys()[0], "1");
+    // Up at the top of the data changes nothing.
+    pGrid->m_nCursor = 0;
+    m_robot.Key(VK_UP);
+    EXPECT_EQ(Keys()[0], "1");
+    EXPECT_EQ(pGrid->m_nCursor, 0);
 }
 
 TEST_F(KeyboardTest, HomeAndEndGoToTheEndsOfTheData) {
@@ -85,11 +109,20 @@ TEST_F(KeyboardTest, HomeAndEndGoToTheEndsOfTheData) {
     ASSERT_GE(pGrid->m_nCursor, 0);
     EXPECT_EQ(Cell(pGrid->m_nCursor, pGrid->m_nKeyColumn), "250");
     EXPECT_EQ(Cell(pGrid->m_nCursor + 1, pGrid->m_nKeyColumn), "");
-    // Away from the top, Home goes back by the thumb.
-    pGrid->m_wndVScroll.SetScrollPos(5, FALSE);
+    // End again at the end: the window stays, the cursor on the last record, no notification
+    // (the bar's position stops a page short of its maximum, so the thumb message goes again).
+    const std::string strTop = Keys()[0];
+    m_host.Clear();
+    m_robot.Key(VK_END);
+    EXPECT_EQ(Keys()[0], strTop);
+    EXPECT_EQ(Cell(pGrid->m_nCursor, pGrid->m_nKeyColumn), "250");
+    EXPECT_EQ(m_host.Count(RSCN_SELCHANGE), 0);
+    // Away from the top, Home goes back by the thumb to the first record.
     pGrid->vscroll.clear();
     m_robot.Key(VK_HOME);
     EXPECT_EQ(pGrid->vscroll, std::vector<UINT>{SB_THUMBPOSITION});
+    EXPECT_EQ(pGrid->m_nCursor, 0);
+    EXPECT_EQ(Keys()[0], "1");
 }
 
 // Beyond 65,535 records the keys still reach both ends, and the thumb the records it stands for.
@@ -233,4 +266,42 @@ TEST_F(KeyboardTest, ClicksPlaceTheCursorAndDragsAreReported) {
     EXPECT_EQ(pGrid->m_nCursor, 4);
     EXPECT_EQ(m_host.Count(RSCN_SELCHANGE), 2);
     EXPECT_EQ(CWnd::GetFocus(), pGrid);
+}
+
+// Moving more than 5 pixels from the click with the button down reports a drag, every move,
+// until a derived class says a drag has started; the pending edit of the click goes.
+TEST_F(KeyboardTest, MovesBeyondFivePixelsSendTheDragMessage) {
+    CRecordingGrid* pGrid = Grid();
+    const CPoint pt = RowPoint(0, pGrid->m_wndHeader.GetWidth(1) + 5); // the current row's City
+    m_robot.Press(pGrid, pt);
+    m_robot.Move(pGrid, pt + CPoint(5, -5));
+    EXPECT_TRUE(pGrid->drags.empty());
+    m_robot.Move(pGrid, pt + CPoint(6, 0));
+    ASSERT_EQ(pGrid->drags.size(), 1u);
+    EXPECT_NE(pGrid->drags[0].first & MK_LBUTTON, 0u);
+    EXPECT_EQ(pGrid->drags[0].second, pt + CPoint(6, 0));
+    m_robot.Move(pGrid, pt + CPoint(0, 9));
+    EXPECT_EQ(pGrid->drags.size(), 2u);
+    pGrid->bTakeDrag = TRUE;
+    m_robot.Move(pGrid, pt + CPoint(0, 12));
+    m_robot.Move(pGrid, pt + CPoint(0, 15));
+    EXPECT_EQ(pGrid->drags.size(), 3u); // the drag started: no more messages
+    m_robot.Release(pGrid, pt + CPoint(0, 15));
+    // Without the button, no drag.
+    m_robot.Move(pGrid, pt + CPoint(30, 0));
+    EXPECT_EQ(pGrid->drags.size(), 3u);
+
+    // The next click clears the flag; a click on the current row, dragged away, never edits.
+    pGrid->bTakeDrag = FALSE;
+    pGrid->drags.clear();
+    m_robot.Press(pGrid, pt);
+    m_robot.Move(pGrid, pt + CPoint(0, 20));
+    m_robot.Release(pGrid, pt + CPoint(0, 20));
+    EXPECT_EQ(pGrid->drags.size(), 1u);
+    m_robot.Wait(2000);
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CKillEdit, CWnd::GetFocus()), nullptr);
+    // Without the drag the same click edits.
+    m_robot.Click(pGrid, pt);
+    m_robot.Wait(2000);
+    EXPECT_NE(DYNAMIC_DOWNCAST(CKillEdit, CWnd::GetFocus()), nullptr);
 }
