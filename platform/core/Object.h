@@ -79,9 +79,11 @@ public:                                                                         
     }                                                                                              \
     KEL_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, class_name::CreateObject)
 
-// The framework's cast that answers NULL when the object is not of the class.
+// The framework's cast that answers NULL when the object is not of the class. The object is
+// evaluated once: callers pass calls such as GetDlgItem(nID) or AfxGetMainWnd().
+template <class T, class U> inline T* KelDynamicDowncast(const CRuntimeClass* pClass, U* pObject) {
+    return pObject != NULL && pObject->IsKindOf(pClass) ? static_cast<T*>(pObject) : NULL;
+}
 #define DYNAMIC_DOWNCAST(class_name, object)                                                       \
-    (((object) != NULL && (object)->IsKindOf(RUNTIME_CLASS(class_name)))                           \
-         ? static_cast<class_name*>(object)                                                        \
-         : NULL)
+    (KelDynamicDowncast<class_name>(RUNTIME_CLASS(class_name), (object)))
 #define STATIC_DOWNCAST(class_name, object) (static_cast<class_name*>(object))

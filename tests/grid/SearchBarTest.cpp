@@ -55,7 +55,7 @@ TEST_F(SearchTest, SelectorsRestoredFromSettings) {
     CreateSearchGrid(MakeLoad("SELECT * FROM Orders", "Bar"));
     EXPECT_EQ(Combo(IDC_SB_COLUMN)->GetCurSel(), 3);
     EXPECT_EQ((int)Combo(IDC_SB_OPERATOR)->GetItemData(Combo(IDC_SB_OPERATOR)->GetCurSel()), 6);
-    DestroyGrid(); // writes its own choice
+    CloseGrid(); // writes its own choice
     {
         CRegistry reg(AppRegistryRoot, KeyPath("Bar"));
         reg.Write("SearchCol", 99);
@@ -71,7 +71,7 @@ TEST_F(SearchTest, SelectorsRestoredFromSettings) {
     EXPECT_EQ(Count(), SampleCount(SampleDatabase(), "Notes LIKE '%urgent%'"));
     // The choice is written back when the grid goes.
     Choose(IDC_SB_COLUMN, Column("[City]"));
-    DestroyGrid();
+    CloseGrid();
     CRegistry reg(AppRegistryRoot, KeyPath("Bar"));
     int nCol = 0;
     reg.Read("SearchCol", nCol, 0);

@@ -53,6 +53,23 @@ TEST(CRuntimeClassTest, NotCreatableAndLookupByName) {
     EXPECT_EQ(DYNAMIC_DOWNCAST(CBaseThing, none), nullptr);
 }
 
+// The cast takes its object once, whatever it answers: a call passed to it runs once.
+TEST(CRuntimeClassTest, DowncastEvaluatesItsObjectOnce) {
+    CDerivedThing derived;
+    CBaseThing base;
+    int nCalls = 0;
+    auto fetch = [&](CObject* p) {
+        ++nCalls;
+        return p;
+    };
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CDerivedThing, fetch(&derived)), &derived);
+    EXPECT_EQ(nCalls, 1);
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CDerivedThing, fetch(&base)), nullptr);
+    EXPECT_EQ(nCalls, 2);
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CDerivedThing, fetch(nullptr)), nullptr);
+    EXPECT_EQ(nCalls, 3);
+}
+
 TEST(CExceptionTest, ThrownAsPointersAndDeletedByTheCatcher) {
     int caught = 0;
     try {
