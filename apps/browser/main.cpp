@@ -1,13 +1,19 @@
 // kelrs_browser: a grid over one table or query of a SQLite database, in a frame with the
-// record toolbar and the search bar. With a display it opens a real window; without one (or
-// with --png) it renders the first screen into a PNG and prints the rows on it as text.
+// record toolbar and the search bar, or (--chooser) in the record chooser dialog. With a
+// display it opens a real window; without one (or with --png) it renders the first screen into
+// a PNG and prints the rows on it as text.
 //
-//   kelrs_browser [--png FILE] [--text] [--size WxH] [database [table | "SELECT ..."]]
+//   kelrs_browser [--chooser] [--png FILE] [--text] [--size WxH] [database [table | "SELECT ..."]]
+//
+// The chooser prints the chosen record, a "Name=value" line per field, and exits 0; closed
+// without a choice it exits 1.
 //
 // Without a database it opens the sample database (10,000 orders, made on first run).
 #include "BrowserCtrl.h"
 #include "BrowserResources.h"
 
+#include "companions/other/TranslateValue.h"
+#include "platform/win/ModalDriver.h"
 #include "tools/sampledb/SampleDatabase.h"
 
 #include <KelRSList.h>
@@ -37,20 +43,23 @@ struct Options {
     std::string strSource; // a table name or a SELECT statement
     std::string strPng;
     bool bText = false;
+    bool bChooser = false;
     int nWidth = 1000;
     int nHeight = 600;
 };
 
 void Usage(std::FILE* out) {
     std::fprintf(out,
-                 "usage: kelrs_browser [--png FILE] [--text] [--size WxH] [database [table | "
-                 "\"SELECT ...\"]]\n"
+                 "usage: kelrs_browser [--chooser] [--png FILE] [--text] [--size WxH] [database "
+                 "[table | \"SELECT ...\"]]\n"
                  "  database  a SQLite database file (default: the sample database)\n"
                  "  table     the table or view to show (default: the first table), or a\n"
                  "            SELECT ... FROM statement\n"
                  "  --png     render the first screen into FILE and print its rows, no window\n"
                  "  --text    print the rows of the first screen only, no window\n"
-                 "  --size    the window's size (default 1000x600)\n");
+                 "  --size    the window's size (default 1000x600)\n"
+                 "  --chooser pick a record in the record chooser: the chosen record is printed,\n"
+                 "            a Name=value line per field, exit 1 when closed without a choice\n");
 }
 
 int Fail(const std::string& message) {
@@ -78,6 +87,8 @@ int ParseArgs(int argc, char** argv, Options& opt, bool& bHelp) {
             opt.strPng = argv[++i];
         } else if (!std::strcmp(arg, "--text")) {
             opt.bText = true;
+        } else if (!std::strcmp(arg, "--chooser")) {
+            opt.bChooser = true;
         } else if (!std::strcmp(arg, "--size") && i + 1 < argc) {
             int w = 0, h = 0;
             if (std::sscanf(argv[++i], "%dx%d", &w, &h) != 2 || w < 200 || h < 150 || w > 8000 ||
@@ -187,6 +198,88 @@ bool WantRealWindow(const Options& opt) {
     return opt.strPng.empty() && !opt.bText && display != nullptr && *display != '\0';
 }
 
+// What a person would have read in a message box.
+void ReportMessageBoxes() {
+    for (const KelMessageBoxRecord& box : KelGetMessageBoxes())
+        std::fprintf(stderr, "kelrs_browser: %s\n", static_cast<LPCTSTR>(box.strText));
+}
+
+// Headless: the window into the PNG asked for (if any) and the rows on screen as text; 0 when
+// the picture could be written.
+int RenderHeadless(CWnd* pWnd, const CBrowserCtrl* pGrid, const Options& opt) {
+    int rc = 0;
+    if (!opt.strPng.empty()) {
+        std::error_code ec;
+        const auto parent = std::filesystem::path(opt.strPng).parent_path();
+        if (!parent.empty())
+            std::filesystem::create_directories(parent, ec);
+        if (SaveWindowImage(pWnd->GetSafeHwnd(), opt.strPng.c_str())) {
+            CRect rcWindow;
+            pWnd->GetWindowRect(&rcWindow);
+            std::printf("%s (%dx%d)\n", opt.strPng.c_str(), rcWindow.Width(), rcWindow.Height());
+        } else {
+            std::fprintf(stderr, "kelrs_browser: cannot write %s\n", opt.strPng.c_str());
+            rc = 1;
+        }
+    }
+    pGrid->WriteRows(stdout);
+    return rc;
+}
+
+// The record chooser over the load record, which it takes over. The chosen record comes into
+// a recordset on a connection of the browser's own, as a host application would hold it.
+int RunChooser(CRecordsetLoad* pLoad, const Options& opt, bool bReal) {
+    CDaoDatabase db;
+    try {
+        db.Open(opt.strDatabase.c_str());
+    } catch (CDaoException* e) {
+        std::fprintf(stderr, "kelrs_browser: %s\n",
+                     static_cast<LPCTSTR>(e->m_pErrorInfo->m_strDescription));
+        e->Delete();
+        delete pLoad;
+        return 1;
+    }
+    CDaoRecordset rs(&db);
+    CRecordsetDlg dlg;
+    dlg.SetLoad(pLoad); // handed on to the dialog's grid, which deletes it
+    dlg.SetRecordset(&rs);
+    dlg.SetWidth(opt.nWidth);
+    dlg.SetHeight(opt.nHeight);
+    dlg.AddBar(IDR_BROWSER_TOOLS);
+    AfxGetApp()->m_pMainWnd = &dlg;
+
+    int rc = 0;
+    INT_PTR nResult = IDCANCEL;
+    if (bReal) {
+        nResult = dlg.DoModal();
+    } else {
+        // Nobody can choose: the first screen is shown and the dialog closed.
+        KelSetModalDriver([&](CWnd* pModal) {
+            const auto* pGrid = DYNAMIC_DOWNCAST(CBrowserCtrl, dlg.GetRecordsetCtrl());
+            rc = pGrid != nullptr ? RenderHeadless(pModal, pGrid, opt) : 1;
+            pModal->SendMessage(WM_COMMAND, ID_RECORD_CLOSE, 0);
+        });
+        dlg.DoModal();
+        KelClearModalDriver();
+    }
+    AfxGetApp()->m_pMainWnd = nullptr;
+    ReportMessageBoxes();
+    if (!bReal)
+        return rc;
+    if (nResult != IDOK || !rs.IsOpen() || rs.IsEOF())
+        return 1;
+    for (short i = 0; i < rs.GetFieldCount(); ++i) {
+        CDaoFieldInfo info;
+        rs.GetFieldInfo(i, info);
+        CString strValue;
+        TranslateValue(rs.GetFieldValue(i), strValue, 0);
+        std::printf("%s=%s\n", static_cast<LPCTSTR>(info.m_strName),
+                    static_cast<LPCTSTR>(strValue));
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -236,7 +329,7 @@ int main(int argc, char** argv) {
     bReal = false;
 #endif
     if (!bReal && opt.strPng.empty() && !opt.bText)
-        opt.strPng = DataFolder() + "/browser.png";
+        opt.strPng = DataFolder() + (opt.bChooser ? "/chooser.png" : "/browser.png");
 
     CWinApp app("KelRSList Browser");
     RegisterBrowserResources(AfxGetInstanceHandle());
@@ -256,6 +349,8 @@ int main(int argc, char** argv) {
     pLoad->m_hResourceInstance = AfxGetInstanceHandle();
     pLoad->m_bToolBarLarge = FALSE;
     pLoad->m_pCtrlClass = RUNTIME_CLASS(CBrowserCtrl);
+    if (opt.bChooser)
+        return RunChooser(pLoad, opt, bReal);
     CDocument* pDoc = app.OpenDocumentFile(reinterpret_cast<LPCTSTR>(pLoad));
     CRecordsetView* pView = nullptr;
     if (pDoc != nullptr) {
@@ -274,30 +369,17 @@ int main(int argc, char** argv) {
     pFrame->ShowWindow(SW_SHOW);
     pFrame->UpdateWindow();
     KelRunUntilIdle();
-    auto* pGrid = static_cast<CBrowserCtrl*>(pView->GetRecordsetCtrl());
+    const auto* pGrid = DYNAMIC_DOWNCAST(CBrowserCtrl, pView->GetRecordsetCtrl());
+    if (pGrid == nullptr) {
+        std::fprintf(stderr, "kelrs_browser: the window could not be made\n");
+        return 1;
+    }
 
     if (bReal)
         return app.Run();
 
-    int rc = 0;
-    if (!opt.strPng.empty()) {
-        std::error_code ec;
-        const auto parent = std::filesystem::path(opt.strPng).parent_path();
-        if (!parent.empty())
-            std::filesystem::create_directories(parent, ec);
-        if (SaveWindowImage(pFrame->GetSafeHwnd(), opt.strPng.c_str())) {
-            CRect rc;
-            pFrame->GetWindowRect(&rc);
-            std::printf("%s (%dx%d)\n", opt.strPng.c_str(), rc.Width(), rc.Height());
-        } else {
-            std::fprintf(stderr, "kelrs_browser: cannot write %s\n", opt.strPng.c_str());
-            rc = 1;
-        }
-    }
-    pGrid->WriteRows(stdout);
-    // What a person would have read in a message box.
-    for (const KelMessageBoxRecord& box : KelGetMessageBoxes())
-        std::fprintf(stderr, "kelrs_browser: %s\n", static_cast<LPCTSTR>(box.strText));
+    const int rc = RenderHeadless(pFrame, pGrid, opt);
+    ReportMessageBoxes();
     pFrame->SendMessage(WM_CLOSE); // the grid writes its settings
     KelRunUntilIdle();
     return rc;

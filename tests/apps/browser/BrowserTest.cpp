@@ -116,6 +116,30 @@ TEST(BrowserTest, RendersTheFirstScreenAndPrintsItsRows) {
     EXPECT_EQ("", r.strErr);
 }
 
+// The chooser headless: its first screen (the dialog with the toolbar) and the rows on it; the
+// frame's bad input is refused the same way.
+TEST(BrowserTest, ChooserRendersItsFirstScreen) {
+    const fs::path png = Folder() / "chooser.png";
+    fs::remove(png);
+    Result r = RunBrowser("--chooser --png " + Quote(png.string()) + " --size 640x400 " +
+                          Quote(Database()) + " Orders");
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    EXPECT_EQ(0u, r.strOut.rfind(png.string() + " (640x400)\n", 0)) << r.strOut;
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(PngSize(png, cx, cy));
+    EXPECT_EQ(640, cx);
+    EXPECT_EQ(400, cy);
+    EXPECT_NE(std::string::npos, r.strOut.find("\n         1 | "));
+    const int nRows = CountLines(r.strOut, " | ") - 1;
+    EXPECT_GT(nRows, 8);
+    EXPECT_LT(nRows, 30);
+    EXPECT_EQ("", r.strErr);
+
+    r = RunBrowser("--chooser " + Quote(Database()) + " NoSuchTable");
+    EXPECT_EQ(2, r.nExit);
+    EXPECT_NE(std::string::npos, r.strErr.find("no table or view named")) << r.strErr;
+}
+
 TEST(BrowserTest, TablesByAnySpellingAndQueries) {
     Result r = RunBrowser("--text " + Quote(Database()) + " customers");
     ASSERT_EQ(0, r.nExit) << r.strErr;
