@@ -105,12 +105,18 @@ BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& n
     tmpl.items.push_back(KelDialogItem::DefPushButton("OK", IDOK, 110, y + 4, 50, 14));
     tmpl.items.push_back(KelDialogItem::PushButton("Cancel", IDCANCEL, 163, y + 4, 50, 14));
     tmpl.cy = y + 24;
+    // The key is shown, not written. From the current record only what was changed goes back:
+    // the form shows values as the grid formats them (rounded, shortened), and writing those
+    // would change fields nobody touched.
+    CStringArray initial;
+    initial.Copy(form.m_values);
     if (!form.InitModalIndirect(&tmpl, this) || form.DoModal() != IDOK)
         return FALSE;
-    // The key is shown, not written.
     names.RemoveAll();
     values.RemoveAll();
     for (size_t i = 0; i < shown.size(); ++i) {
+        if (bFromCurrent && form.m_values[i] == initial[i])
+            continue;
         if (!m_arrayColumns[shown[i]].m_bKey) {
             names.Add(form.m_names[i]);
             values.Add(form.m_values[i]);
@@ -172,7 +178,7 @@ void CBrowserCtrl::OnOpen() {
     if (m_pDoc == NULL)
         return;
     CStringArray names, values;
-    if (!RunForm("Record", TRUE, names, values))
+    if (!RunForm("Record", TRUE, names, values) || names.IsEmpty())
         return;
     CDaoRecordset rs(m_pDoc->m_pDatabase);
     if (GetCurrentRecord(&rs, TRUE, dbOptimistic) && WriteFields(rs, names, values, TRUE))

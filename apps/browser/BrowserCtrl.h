@@ -17,7 +17,7 @@ public:
 
 protected:
     // A form of the visible columns, filled from the current row for Open; TRUE and the
-    // values typed on OK.
+    // values typed on OK (for the current row, only those that were changed).
     BOOL RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& names, CStringArray& values);
     // Writes the form's values into the recordset's current (new or edited) record and
     // updates it; an empty value is NULL, or (bEmptyIsNull FALSE) left at the default.

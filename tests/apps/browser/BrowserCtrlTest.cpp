@@ -1,5 +1,6 @@
 // The browser's grid class in its frame: Delete asks and deletes the current record, New adds
-// the record typed into the form, Print writes the rows on screen.
+// the record typed into the form, Open writes back what was changed in it, Print writes the rows
+// on screen.
 #include "apps/browser/BrowserCtrl.h"
 #include "apps/browser/BrowserResources.h"
 
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -33,6 +35,27 @@ long long Scalar(const std::string& path, const std::string& sql) {
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return n;
+}
+
+// Every column of one order as stored: its type and its text.
+std::vector<std::string> StoredRow(const std::string& path, int nOrderID) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_stmt* stmt = nullptr;
+    std::vector<std::string> row;
+    const std::string sql = "SELECT * FROM Orders WHERE OrderID = " + std::to_string(nOrderID);
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+            const int nType = sqlite3_column_type(stmt, i);
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_blob(stmt, i));
+            row.push_back(std::to_string(nType) + ":" +
+                          std::string(text ? text : "", sqlite3_column_bytes(stmt, i)));
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return row;
 }
 
 class BrowserCtrlTest : public ::testing::Test {
@@ -121,6 +144,66 @@ TEST_F(BrowserCtrlTest, NewAddsTheRecordOfTheForm) {
     KelQueueModalAction([](CWnd* pForm) { pForm->SendMessage(WM_COMMAND, IDCANCEL, 0); });
     m_pFrame->SendMessage(WM_COMMAND, ID_RECORD_NEW, 0);
     EXPECT_EQ(61, Scalar(m_strDb, "SELECT COUNT(*) FROM Orders"));
+}
+
+// Open shows the current record in the form; OK writes what was changed into that record and
+// nothing else: fields the form shows rounded or shortened keep their stored values.
+TEST_F(BrowserCtrlTest, OpenWritesTheChangedFieldsOfTheCurrentRecord) {
+    m_pGrid->m_nCursor = 2; // order 3
+    const std::vector<std::string> before = StoredRow(m_strDb, 3);
+    const std::vector<std::string> neighbour = StoredRow(m_strDb, 4);
+    ASSERT_FALSE(before.empty());
+    CString strShown;
+    KelQueueModalAction([&](CWnd* pForm) {
+        pForm->GetDlgItemText(1001, strShown); // Customer
+        pForm->SetDlgItemText(1002, "Kiel");   // City
+        pForm->SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    m_pFrame->SendMessage(WM_COMMAND, ID_RECORD_OPEN, 0);
+    EXPECT_EQ(strShown, m_pGrid->m_arrayTable[2][1]);
+    EXPECT_TRUE(KelGetMessageBoxes().empty()) << KelGetMessageBoxes()[0].strText;
+    std::vector<std::string> want = before;
+    want[2] = "3:Kiel";
+    EXPECT_EQ(want, StoredRow(m_strDb, 3));
+    EXPECT_EQ(neighbour, StoredRow(m_strDb, 4));
+    EXPECT_EQ(CString("Kiel"), m_pGrid->m_arrayTable[2][2]); // shown at once
+
+    // Emptied, a field becomes Null; Cancel writes nothing.
+    KelQueueModalAction([](CWnd* pForm) {
+        pForm->SetDlgItemText(1002, "");
+        pForm->SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    m_pFrame->SendMessage(WM_COMMAND, ID_RECORD_OPEN, 0);
+    want[2] = "5:";
+    EXPECT_EQ(want, StoredRow(m_strDb, 3));
+    KelQueueModalAction([](CWnd* pForm) {
+        pForm->SetDlgItemText(1001, "Nobody");
+        pForm->SendMessage(WM_COMMAND, IDCANCEL, 0);
+    });
+    m_pFrame->SendMessage(WM_COMMAND, ID_RECORD_OPEN, 0);
+    EXPECT_EQ(want, StoredRow(m_strDb, 3));
+}
+
+// A value the database refuses is reported and the record stays as it was, whole.
+TEST_F(BrowserCtrlTest, OpenWithARefusedValueChangesNothing) {
+    const std::vector<std::string> before = StoredRow(m_strDb, 1);
+    KelQueueModalAction([](CWnd* pForm) {
+        pForm->SetDlgItemText(1001, "Changed Too");
+        pForm->SetDlgItemText(1006, "lots"); // Quantity
+        pForm->SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    m_pFrame->SendMessage(WM_COMMAND, ID_RECORD_OPEN, 0);
+    ASSERT_EQ(1u, KelGetMessageBoxes().size());
+    EXPECT_EQ(before, StoredRow(m_strDb, 1));
+    EXPECT_EQ(dbEditNone, m_pGrid->m_pDoc->m_pRecordset->GetEditMode());
+    // The next edit goes through.
+    KelQueueModalAction([](CWnd* pForm) {
+        pForm->SetDlgItemText(1006, "12");
+        pForm->SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    m_pFrame->SendMessage(WM_COMMAND, ID_RECORD_OPEN, 0);
+    EXPECT_EQ(1,
+              Scalar(m_strDb, "SELECT COUNT(*) FROM Orders WHERE OrderID = 1 AND Quantity = 12"));
 }
 
 TEST_F(BrowserCtrlTest, PrintWritesTheRowsOnScreen) {
