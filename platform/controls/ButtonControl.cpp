@@ -22,6 +22,12 @@ public:
         switch (msg) {
         case WM_GETDLGCODE:
             return DlgCode();
+        case WM_CREATE:
+            // A group box frames the controls inside it without hiding them.
+            if (Type() == BS_GROUPBOX)
+                ::SetWindowLong(m_hWnd, GWL_EXSTYLE,
+                                ::GetWindowLong(m_hWnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+            return Default(msg, wp, lp);
         case WM_PAINT:
             Paint();
             return 0;
@@ -453,9 +459,9 @@ private:
     }
 
     void PaintGroupBox(HDC hdc) {
+        // Only the lines and the label: the inside is the parent's and its controls'.
         CRect rc = Client();
         HBRUSH brush = CtlColor(hdc, WM_CTLCOLORSTATIC);
-        ::FillRect(hdc, &rc, brush);
         const int h = FontHeight(Font());
         CRect frame = rc;
         frame.top += h / 2;

@@ -44,9 +44,13 @@ void WindowManager::InvalidateRgn(HWND h, const cairo_region_t* rgn, bool erase,
         if (erase)
             w->erase = true;
     }
-    if (!children || cairo_region_is_empty(part.get()))
+    if (cairo_region_is_empty(part.get()))
         return;
+    // A transparent child (a group box) shows its parent through it: what the parent paints
+    // over it, it paints again.
     for (HWND c : w->children) {
+        if (!children && (Rec(c)->exStyle & WS_EX_TRANSPARENT) == 0)
+            continue;
         RegionPtr inChild(cairo_region_copy(part.get()));
         const CRect& cr = Rec(c)->rect;
         Intersect(inChild.get(), cr);
@@ -183,10 +187,11 @@ RegionPtr WindowManager::VisibleRegion(HWND h, bool client) const {
     const CPoint origin = client ? clientOrigin : WindowOriginInTop(h);
     const CRect area = client ? ClientRect(h) : CRect(0, 0, w->rect.Width(), w->rect.Height());
     RegionPtr rgn = NewRegion(area + origin);
-    // Children are clipped out of their parent.
+    // Children are clipped out of their parent, and siblings above out of a window, except
+    // transparent ones (group boxes), which paint only their lines over what is beneath.
     for (HWND c : w->children) {
         const HWND__* cw = Rec(c);
-        if (cw->style & WS_VISIBLE)
+        if ((cw->style & WS_VISIBLE) && (cw->exStyle & WS_EX_TRANSPARENT) == 0)
             Subtract(rgn.get(), cw->rect + clientOrigin);
     }
     // Each ancestor's client area bounds it; siblings above it (and above each ancestor) cut.
@@ -200,7 +205,7 @@ RegionPtr WindowManager::VisibleRegion(HWND h, bool client) const {
             if (s == cur)
                 break;
             const HWND__* sw = Rec(s);
-            if (sw->style & WS_VISIBLE)
+            if ((sw->style & WS_VISIBLE) && (sw->exStyle & WS_EX_TRANSPARENT) == 0)
                 Subtract(rgn.get(), sw->rect + po);
         }
         cur = p;

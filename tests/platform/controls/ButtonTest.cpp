@@ -1,5 +1,5 @@
 // Buttons and statics: clicks on release inside, the keyboard, check boxes and radio groups,
-// bitmap buttons, the default button's look, owner drawing.
+// bitmap buttons, the default button's look, owner drawing, group boxes around controls.
 #include "ControlTest.h"
 
 namespace {
@@ -192,6 +192,39 @@ TEST_F(ButtonTest, StaticBitmapsAndOwnerDrawnStatics) {
     EXPECT_EQ(static_cast<UINT>(ODT_STATIC), owner.types.back());
     EXPECT_EQ(CRect(0, 0, 60, 20), owner.rect);
     EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), KelGetWindowPixel(owner.m_hWnd, CPoint(59, 19)));
+}
+
+// A group box made before the controls inside it stands above them in the z-order, as in a
+// dialog template; it frames them without hiding them, also after its parent repaints.
+TEST_F(ButtonTest, GroupBoxFramesTheControlsInsideIt) {
+    class CFilled : public CButton {
+    public:
+        void DrawItem(LPDRAWITEMSTRUCT dis) override {
+            ::FillRect(dis->hDC, &dis->rcItem, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+        }
+    } inside;
+    CButton group;
+    ASSERT_TRUE(group.Create("Columns", WS_CHILD | WS_VISIBLE | BS_GROUPBOX,
+                             CRect(10, 10, 200, 150), &host, 60));
+    ASSERT_TRUE(inside.Create("Inside", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW,
+                              CRect(30, 40, 120, 100), &host, 61));
+    ASSERT_EQ(::GetWindow(host.m_hWnd, GW_CHILD), group.m_hWnd); // the box is on top
+    KelRunUntilIdle();
+    auto check = [&] {
+        EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), KelGetWindowPixel(inside.m_hWnd, CPoint(40, 30)));
+        // Inside the box but outside the control: the parent's background.
+        const COLORREF beside = KelGetWindowPixel(host.m_hWnd, CPoint(160, 120));
+        EXPECT_EQ(KelGetWindowPixel(host.m_hWnd, CPoint(250, 180)), beside);
+        // The etched line on the box's left edge.
+        EXPECT_EQ(::GetSysColor(COLOR_3DSHADOW), KelGetWindowPixel(host.m_hWnd, CPoint(10, 100)));
+    };
+    check();
+    host.Invalidate(TRUE);
+    KelRunUntilIdle();
+    check();
+    inside.Invalidate(TRUE);
+    KelRunUntilIdle();
+    check();
 }
 
 } // namespace
