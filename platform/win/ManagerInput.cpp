@@ -205,30 +205,41 @@ HWND WindowManager::WindowFromScreenPoint(POINT pt, HWND* pTop) const {
         if ((w->style & WS_VISIBLE) && w->rect.PtInRect(pt)) {
             if (pTop)
                 *pTop = t;
-            HWND h = t;
-            for (;;) {
-                const HWND__* cur = Rec(h);
-                CPoint inClient = CPoint(pt) - ClientOriginScreen(h);
-                if (!ClientRect(h).PtInRect(inClient))
-                    return h;
-                HWND next = nullptr;
-                for (HWND c : cur->children) {
-                    const HWND__* cw = Rec(c);
-                    if ((cw->style & WS_VISIBLE) && cw->rect.PtInRect(inClient)) {
-                        next = c;
-                        break;
-                    }
-                }
-                // A disabled child gives the point to its parent.
-                if (next == nullptr || (Rec(next)->style & WS_DISABLED))
-                    return h;
-                h = next;
-            }
+            return DeepestAt(t, pt, nullptr);
         }
     }
     if (pTop)
         *pTop = nullptr;
     return nullptr;
+}
+
+// From h down: the top-most visible child under the point, then its child, and so on. The
+// search of h's children starts below `after` when it is one of them.
+HWND WindowManager::DeepestAt(HWND h, POINT pt, HWND after) const {
+    for (;;) {
+        const HWND__* cur = Rec(h);
+        CPoint inClient = CPoint(pt) - ClientOriginScreen(h);
+        if (!ClientRect(h).PtInRect(inClient))
+            return h;
+        HWND next = nullptr;
+        bool searching = after == nullptr;
+        for (HWND c : cur->children) {
+            if (!searching) {
+                searching = c == after;
+                continue;
+            }
+            const HWND__* cw = Rec(c);
+            if ((cw->style & WS_VISIBLE) && cw->rect.PtInRect(inClient)) {
+                next = c;
+                break;
+            }
+        }
+        after = nullptr;
+        // A disabled child gives the point to its parent.
+        if (next == nullptr || (Rec(next)->style & WS_DISABLED))
+            return h;
+        h = next;
+    }
 }
 
 HWND WindowManager::HitTest(HWND under, POINT ptScreen, LRESULT* pHit) {
@@ -237,11 +248,15 @@ HWND WindowManager::HitTest(HWND under, POINT ptScreen, LRESULT* pHit) {
         LRESULT hit = Send(h, WM_NCHITTEST, 0, MAKELPARAM(ptScreen.x, ptScreen.y));
         if (!IsLive(h))
             return nullptr;
-        if (hit != HTTRANSPARENT || Rec(h)->parent == nullptr) {
+        const HWND parent = Rec(h)->parent;
+        if (hit != HTTRANSPARENT || parent == nullptr) {
             *pHit = hit == HTTRANSPARENT ? HTNOWHERE : hit;
             return h;
         }
-        h = Rec(h)->parent;
+        // A transparent window (a group box) hands the point to the windows beneath it: a
+        // sibling below under the point, or else its parent.
+        const HWND below = DeepestAt(parent, ptScreen, h);
+        h = below;
     }
     return nullptr;
 }

@@ -207,6 +207,7 @@ public:
     void SetDoubleClickTime(UINT ms) { m_dblClickTime = ms ? ms : 500; }
     BOOL TranslateMessage(const MSG& msg);
     HWND WindowFromScreenPoint(POINT pt, HWND* pTop) const;
+    HWND DeepestAt(HWND h, POINT pt, HWND after) const;
 
     // Timers.
     UINT_PTR SetTimer(HWND h, UINT_PTR id, UINT elapse, TIMERPROC proc);

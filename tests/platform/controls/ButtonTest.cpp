@@ -195,7 +195,8 @@ TEST_F(ButtonTest, StaticBitmapsAndOwnerDrawnStatics) {
 }
 
 // A group box made before the controls inside it stands above them in the z-order, as in a
-// dialog template; it frames them without hiding them, also after its parent repaints.
+// dialog template; it frames them without hiding them, also after its parent repaints, and
+// lets the pointer through to them.
 TEST_F(ButtonTest, GroupBoxFramesTheControlsInsideIt) {
     class CFilled : public CButton {
     public:
@@ -225,6 +226,10 @@ TEST_F(ButtonTest, GroupBoxFramesTheControlsInsideIt) {
     inside.Invalidate(TRUE);
     KelRunUntilIdle();
     check();
+    // The pointer goes through the box to the control beneath it.
+    Robot robot;
+    robot.Click(&inside, CPoint(20, 20));
+    EXPECT_EQ(1, host.Count("cmd 61 BN_CLICKED"));
 }
 
 } // namespace
