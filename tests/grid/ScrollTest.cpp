@@ -137,3 +137,28 @@ TEST_F(ScrollTest, ColumnsScrollByWholeColumns) {
     HScroll(SB_PAGELEFT);
     EXPECT_LT(pGrid->m_wndHScroll.GetScrollPos(), nLast);
 }
+
+// A window of five records: a cursor below them comes up to the last; one on a record stays;
+// no records, no cursor.
+TEST_F(ScrollTest, TheCursorSettlesOnTheLastRecordOfAShortWindow) {
+    CRecordsetCtrl* pGrid = CreateGrid(MakeLoad("SELECT * FROM Orders WHERE OrderID <= 5"));
+    ASSERT_NE(pGrid, nullptr);
+    ASSERT_GT(pGrid->m_nRows, 10);
+    pGrid->m_nCursor = 10;
+    EXPECT_TRUE(pGrid->SafePositionCursor(TRUE));
+    EXPECT_EQ(pGrid->m_nCursor, 4);
+    EXPECT_EQ(Cell(4, pGrid->m_nKeyColumn), "5");
+    pGrid->m_nCursor = 3;
+    EXPECT_FALSE(pGrid->SafePositionCursor(TRUE));
+    EXPECT_EQ(pGrid->m_nCursor, 3);
+    // Placed from no cursor: the first row.
+    pGrid->m_nCursor = -1;
+    EXPECT_TRUE(pGrid->SafePositionCursor(FALSE));
+    EXPECT_EQ(pGrid->m_nCursor, 0);
+
+    CreateGrid(MakeLoad("SELECT * FROM Orders WHERE OrderID < 0"));
+    EXPECT_EQ(m_pGrid->m_nCursor, -1);
+    m_pGrid->m_nCursor = 2;
+    EXPECT_FALSE(m_pGrid->SafePositionCursor(TRUE));
+    EXPECT_EQ(m_pGrid->m_nCursor, -1);
+}
