@@ -318,6 +318,8 @@ public:
     // The whole filter "Search" applies for the bar's current choice: one column, all text
     // columns (no column selected) or the advanced criteria. FALSE with strError as above.
     BOOL BuildSearchFilter(CString& strFilter, CString& strError);
+    // Gives the search bar's edits back to the host (the date editors let go of them).
+    void DetachDateEditors();
     // The search over all text and memo columns; FALSE for Between or an unknown operator.
     BOOL BuildAllColumnsFilter(int nOperator, LPCTSTR lpszCriteria, CString& strFilter,
                                CString& strError);

@@ -70,9 +70,7 @@ int CRecordsetCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 
 void CRecordsetCtrl::OnDestroy() {
     // The bar's edits belong to the host: give them back, or they would go with the grid.
-    for (CDateEdit& edit : m_dateEdit)
-        if (edit.GetSafeHwnd() != NULL)
-            edit.UnsubclassWindow();
+    DetachDateEditors();
     if (!m_strRegistryKey.IsEmpty()) {
         UpdateColumnDetails();
         CRegistry reg(AppRegistryRoot, AppRegistryPath + m_strRegistryKey);

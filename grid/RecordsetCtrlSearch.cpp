@@ -118,6 +118,11 @@ void CRecordsetCtrl::OnSelendokDialogBar() {
     }
 }
 
+void CRecordsetCtrl::DetachDateEditors() {
+    for (CDateEdit& edit : m_dateEdit)
+        DetachDate(edit);
+}
+
 BOOL CRecordsetCtrl::BuildSearchFilter(CString& strFilter, CString& strError) {
     strFilter.Empty();
     strError.Empty();

@@ -234,7 +234,8 @@ int RunChooser(CRecordsetLoad* pLoad, const Options& opt, bool bReal) {
         db.Open(opt.strDatabase.c_str());
     } catch (CDaoException* e) {
         std::fprintf(stderr, "kelrs_browser: %s\n",
-                     static_cast<LPCTSTR>(e->m_pErrorInfo->m_strDescription));
+                     e->m_pErrorInfo ? static_cast<LPCTSTR>(e->m_pErrorInfo->m_strDescription)
+                                     : "cannot open the database");
         e->Delete();
         delete pLoad;
         return 1;
@@ -248,19 +249,24 @@ int RunChooser(CRecordsetLoad* pLoad, const Options& opt, bool bReal) {
     dlg.AddBar(IDR_BROWSER_TOOLS);
     AfxGetApp()->m_pMainWnd = &dlg;
 
-    int rc = 0;
+    int rc = 1; // headless: 0 once the first screen was shown and written
     INT_PTR nResult = IDCANCEL;
     if (bReal) {
         nResult = dlg.DoModal();
     } else {
         // Nobody can choose: the first screen is shown and the dialog closed.
+        bool bShown = false;
         KelSetModalDriver([&](CWnd* pModal) {
-            const auto* pGrid = DYNAMIC_DOWNCAST(CBrowserCtrl, dlg.GetRecordsetCtrl());
-            rc = pGrid != nullptr ? RenderHeadless(pModal, pGrid, opt) : 1;
+            if (const auto* pGrid = DYNAMIC_DOWNCAST(CBrowserCtrl, dlg.GetRecordsetCtrl())) {
+                bShown = true;
+                rc = RenderHeadless(pModal, pGrid, opt);
+            }
             pModal->SendMessage(WM_COMMAND, ID_RECORD_CLOSE, 0);
         });
         dlg.DoModal();
         KelClearModalDriver();
+        if (!bShown)
+            std::fprintf(stderr, "kelrs_browser: the chooser could not be shown\n");
     }
     AfxGetApp()->m_pMainWnd = nullptr;
     ReportMessageBoxes();

@@ -71,11 +71,14 @@ int CExScrollBar::GetThumbPos(UINT nPos) const {
 }
 
 UINT CExScrollBar::GetThumbMessagePos(int nPos) const {
-    const Logical& s = State();
     if (IsRangeEmpty())
         return 0;
-    const int last = std::max(s.nMin, s.nMax - (s.nPage > 0 ? static_cast<int>(s.nPage) - 1 : 0));
-    return static_cast<UINT>(ToBar(std::clamp(nPos, s.nMin, last))) & 0xFFFF;
+    return static_cast<UINT>(ToBar(std::clamp(nPos, State().nMin, LastPos()))) & 0xFFFF;
+}
+
+int CExScrollBar::LastPos() const {
+    const Logical& s = State();
+    return std::max(s.nMin, s.nMax - (s.nPage > 0 ? static_cast<int>(s.nPage) - 1 : 0));
 }
 
 void CExScrollBar::Clamp() {
@@ -85,8 +88,7 @@ void CExScrollBar::Clamp() {
     const long long range = static_cast<long long>(s.nMax) - s.nMin + 1;
     if (static_cast<long long>(s.nPage) > range)
         s.nPage = static_cast<UINT>(range);
-    const int last = std::max(s.nMin, s.nMax - (s.nPage > 0 ? static_cast<int>(s.nPage) - 1 : 0));
-    s.nPos = std::clamp(s.nPos, s.nMin, last);
+    s.nPos = std::clamp(s.nPos, s.nMin, LastPos());
 }
 
 void CExScrollBar::Sync(BOOL bRedraw) {

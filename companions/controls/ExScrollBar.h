@@ -58,6 +58,8 @@ private:
     int ToBar(int nPos) const;
     int FromBar(int nBarPos) const;
     void Clamp();
+    // The last position the thumb can stand at: max - page + 1, not below min.
+    int LastPos() const;
     // Hands the platform bar the range, page and position, and its enabled state.
     void Sync(BOOL bRedraw);
     void ApplyInfo(const SCROLLINFO& si);

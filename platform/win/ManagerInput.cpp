@@ -255,8 +255,7 @@ HWND WindowManager::HitTest(HWND under, POINT ptScreen, LRESULT* pHit) {
         }
         // A transparent window (a group box) hands the point to the windows beneath it: a
         // sibling below under the point, or else its parent.
-        const HWND below = DeepestAt(parent, ptScreen, h);
-        h = below;
+        h = DeepestAt(parent, ptScreen, h);
     }
     return nullptr;
 }

@@ -96,46 +96,39 @@ int CountLines(const std::string& text, const std::string& containing) {
     return n;
 }
 
-TEST(BrowserTest, RendersTheFirstScreenAndPrintsItsRows) {
-    const fs::path png = Folder() / "first.png";
+// Runs the browser headless at cx x cy with the extra options and checks what it gives: the PNG
+// of that size, its path first, and a header line, a rule and the window's rows from the
+// first record, between nMinRows and nMaxRows of them.
+void ExpectFirstScreen(const std::string& strOptions, const std::string& strName, int cx, int cy,
+                       int nMinRows, int nMaxRows) {
+    const fs::path png = Folder() / strName;
     fs::remove(png);
-    const Result r = RunBrowser("--png " + Quote(png.string()) + " --size 720x420 " +
-                                Quote(Database()) + " Orders");
+    const std::string size = std::to_string(cx) + "x" + std::to_string(cy);
+    const Result r = RunBrowser(strOptions + " --png " + Quote(png.string()) + " --size " + size +
+                                " " + Quote(Database()) + " Orders");
     ASSERT_EQ(0, r.nExit) << r.strErr;
-    EXPECT_EQ(0u, r.strOut.rfind(png.string() + " (720x420)\n", 0)) << r.strOut;
-    int cx = 0, cy = 0;
-    ASSERT_TRUE(PngSize(png, cx, cy));
-    EXPECT_EQ(720, cx);
-    EXPECT_EQ(420, cy);
-    // A header line with the columns, a rule, and the rows the window shows, from the first.
+    EXPECT_EQ(0u, r.strOut.rfind(png.string() + " (" + size + ")\n", 0)) << r.strOut;
+    int nWidth = 0, nHeight = 0;
+    ASSERT_TRUE(PngSize(png, nWidth, nHeight));
+    EXPECT_EQ(cx, nWidth);
+    EXPECT_EQ(cy, nHeight);
     EXPECT_NE(std::string::npos, r.strOut.find("OrderID | Customer"));
     EXPECT_NE(std::string::npos, r.strOut.find("\n         1 | "));
     const int nRows = CountLines(r.strOut, " | ") - 1;
-    EXPECT_GT(nRows, 10);
-    EXPECT_LT(nRows, 30); // only what fits in 420 pixels
+    EXPECT_GT(nRows, nMinRows);
+    EXPECT_LT(nRows, nMaxRows); // only what fits
     EXPECT_EQ("", r.strErr);
+}
+
+TEST(BrowserTest, RendersTheFirstScreenAndPrintsItsRows) {
+    ExpectFirstScreen("", "first.png", 720, 420, 10, 30);
 }
 
 // The chooser headless: its first screen (the dialog with the toolbar) and the rows on it; the
 // frame's bad input is refused the same way.
 TEST(BrowserTest, ChooserRendersItsFirstScreen) {
-    const fs::path png = Folder() / "chooser.png";
-    fs::remove(png);
-    Result r = RunBrowser("--chooser --png " + Quote(png.string()) + " --size 640x400 " +
-                          Quote(Database()) + " Orders");
-    ASSERT_EQ(0, r.nExit) << r.strErr;
-    EXPECT_EQ(0u, r.strOut.rfind(png.string() + " (640x400)\n", 0)) << r.strOut;
-    int cx = 0, cy = 0;
-    ASSERT_TRUE(PngSize(png, cx, cy));
-    EXPECT_EQ(640, cx);
-    EXPECT_EQ(400, cy);
-    EXPECT_NE(std::string::npos, r.strOut.find("\n         1 | "));
-    const int nRows = CountLines(r.strOut, " | ") - 1;
-    EXPECT_GT(nRows, 8);
-    EXPECT_LT(nRows, 30);
-    EXPECT_EQ("", r.strErr);
-
-    r = RunBrowser("--chooser " + Quote(Database()) + " NoSuchTable");
+    ExpectFirstScreen("--chooser", "chooser.png", 640, 400, 8, 30);
+    const Result r = RunBrowser("--chooser " + Quote(Database()) + " NoSuchTable");
     EXPECT_EQ(2, r.nExit);
     EXPECT_NE(std::string::npos, r.strErr.find("no table or view named")) << r.strErr;
 }
