@@ -206,7 +206,7 @@ void CDaoRecordset::SetBookmark(COleVariant varBookmark) {
     if (s.keys.IsDeleted(position))
         ThrowDaoError(err::RecordDeleted, kRecordset);
     // Only whether the record is still there; its values are read when asked for.
-    if (!s.Exists(s.keys.At(position))) {
+    if (!s.Exists(position)) {
         s.keys.MarkDeleted(position);
         ThrowDaoError(err::RecordDeleted, kRecordset);
     }
@@ -266,6 +266,19 @@ void CDaoRecordset::SetPercentPosition(float fPosition) {
 
 size_t CDaoRecordset::GetKeysetMemory() const {
     return m_pState->keys.MemoryBytes();
+}
+
+void CDaoRecordset::GetRecordKey(CStringArray& names,
+                                 CArray<COleVariant, const COleVariant&>& values) {
+    std::vector<std::string> keyNames;
+    std::vector<COleVariant> keyValues;
+    State().RecordKey(keyNames, keyValues);
+    names.RemoveAll();
+    values.RemoveAll();
+    for (size_t i = 0; i < keyNames.size(); ++i) {
+        names.Add(CString(keyNames[i].c_str()));
+        values.Add(keyValues[i]);
+    }
 }
 
 // ---------------------------------------------------------------------------

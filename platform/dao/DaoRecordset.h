@@ -16,6 +16,7 @@
 // never opened) and nothing is half-written.
 #pragma once
 
+#include "platform/core/Array.h"
 #include "platform/core/OleVariant.h"
 #include "platform/dao/DaoConstants.h"
 #include "platform/dao/DaoDatabase.h"
@@ -135,6 +136,11 @@ public:
 
     // Bytes the keyset holds for its records (not a framework member: for measurements).
     size_t GetKeysetMemory() const;
+    // The current record's identity in its table (not a framework member): the names of the
+    // table's primary-key fields and their values as stored, or the engine's row identity
+    // where the table has no primary key. 3251 when the recordset does not read one table
+    // keyed by rows, 3021/3167 without a current record.
+    void GetRecordKey(CStringArray& names, CArray<COleVariant, const COleVariant&>& values);
 
     CDaoDatabase* m_pDatabase;
     CString m_strFilter;

@@ -15,6 +15,12 @@ void Keyset::Append(std::int64_t rowid) {
     ++m_size;
 }
 
+void Keyset::SetCheck(size_t pos, std::uint32_t check) {
+    while (m_checks.size() < m_chunks.size())
+        m_checks.push_back(std::make_unique<std::uint32_t[]>(kPerChunk));
+    m_checks[pos >> kBits][pos & kMask] = check;
+}
+
 void Keyset::Truncate(size_t size) {
     if (size >= m_size)
         return;
@@ -22,10 +28,13 @@ void Keyset::Truncate(size_t size) {
         Chunk(pos).deleted[(pos & kMask) >> 6] &= ~(1ull << (pos & 63));
     m_size = size;
     m_chunks.resize((size + kMask) >> kBits);
+    if (m_checks.size() > m_chunks.size())
+        m_checks.resize(m_chunks.size());
 }
 
 void Keyset::Clear() {
     m_chunks.clear();
+    m_checks.clear();
     m_size = 0;
 }
 

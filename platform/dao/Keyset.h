@@ -1,5 +1,8 @@
 // The keys of a dynaset in its order: one 64-bit rowid per record plus a deleted bit, in
-// fixed-size chunks so that growing never copies and a million rows take 8 MB.
+// fixed-size chunks so that growing never copies and a million rows take 8 MB. Where a rowid
+// alone could name another record later (a table whose key is not its rowid, whose rowid the
+// engine gives to the next row when the last one goes), each key also carries a 32-bit check of
+// the record's key values (4 bytes more per record).
 // Private to the data-access classes.
 #pragma once
 
@@ -16,6 +19,11 @@ public:
 
     size_t Size() const { return m_size; }
     std::int64_t At(size_t pos) const { return Chunk(pos).keys[pos & kMask]; }
+    // The check of the record at pos; 0 when the keyset keeps none.
+    std::uint32_t Check(size_t pos) const {
+        return m_checks.empty() ? 0 : m_checks[pos >> kBits][pos & kMask];
+    }
+    void SetCheck(size_t pos, std::uint32_t check);
     void Set(size_t pos, std::int64_t rowid) { Chunk(pos).keys[pos & kMask] = rowid; }
     void Append(std::int64_t rowid);
     // Drops the keys from pos on (a keying run that failed half-way).
@@ -33,7 +41,10 @@ public:
     std::vector<std::int64_t> SortedKeys() const;
 
     // Bytes held for the keys (what a million keyed rows cost).
-    size_t MemoryBytes() const { return m_chunks.size() * sizeof(ChunkData); }
+    size_t MemoryBytes() const {
+        return m_chunks.size() * sizeof(ChunkData) +
+               m_checks.size() * kPerChunk * sizeof(std::uint32_t);
+    }
 
 private:
     static constexpr size_t kBits = 13;
@@ -46,6 +57,7 @@ private:
     ChunkData& Chunk(size_t pos) const { return *m_chunks[pos >> kBits]; }
 
     std::vector<std::unique_ptr<ChunkData>> m_chunks;
+    std::vector<std::unique_ptr<std::uint32_t[]>> m_checks; // parallel to m_chunks, when used
     size_t m_size = 0;
 };
 

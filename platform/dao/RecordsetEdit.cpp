@@ -5,6 +5,8 @@
 #include "platform/dao/Prepare.h"
 #include "platform/dao/SqlLexer.h"
 
+#include <optional>
+
 namespace kel::dao {
 
 namespace {
@@ -21,6 +23,41 @@ std::vector<Cell> Defaults(sqlite3* db, const std::vector<RecordsetField>& field
             row[i] = ReadCell(stmt, 0);
     }
     return row;
+}
+
+// A savepoint around one write, so that a write found wrong after the statement ran can be
+// taken back alone, inside whatever transaction holds it.
+class WriteSavepoint {
+public:
+    explicit WriteSavepoint(DatabaseState& db) : m_db(db) {
+        m_db.Exec("SAVEPOINT kel_write", kRecordset);
+    }
+    ~WriteSavepoint() {
+        if (m_open) {
+            sqlite3_exec(m_db.db(), "ROLLBACK TO kel_write", nullptr, nullptr, nullptr);
+            sqlite3_exec(m_db.db(), "RELEASE kel_write", nullptr, nullptr, nullptr);
+        }
+    }
+    WriteSavepoint(const WriteSavepoint&) = delete;
+    WriteSavepoint& operator=(const WriteSavepoint&) = delete;
+    void Keep() {
+        m_open = false;
+        m_db.Exec("RELEASE kel_write", kRecordset);
+    }
+
+private:
+    DatabaseState& m_db;
+    bool m_open = true;
+};
+
+// The value as a message may quote it: short, on one line.
+std::string Quoted(const std::string& text) {
+    std::string out = text.substr(0, 40);
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    }
+    return out.size() < text.size() ? out + "..." : out;
 }
 
 } // namespace
@@ -107,10 +144,18 @@ void RecordsetState::Update() {
         holdsLock = true;
     }
     std::int64_t key = adding ? 0 : keys.At(pos);
+    // Text written to a text or memo field must come back as text: a column declared without
+    // CHAR, CLOB or TEXT turns text that looks like a number into a number ("007" into 7).
+    std::vector<size_t> textual;
+    for (size_t i : changed) {
+        const short t = fields[i].type.type;
+        if ((t == dbText || t == dbMemo) && buffer[i].type == SQLITE_TEXT)
+            textual.push_back(i);
+    }
     try {
         if (!adding) {
             std::vector<Cell> now;
-            if (!ReadRow(key, now)) {
+            if (!ReadRecord(pos, now)) {
                 keys.MarkDeleted(pos);
                 ThrowDaoError(err::RecordDeleted, kRecordset);
             }
@@ -123,9 +168,13 @@ void RecordsetState::Update() {
             BindCell(stmt, static_cast<int>(k + 1), buffer[changed[k]]);
         if (!adding)
             stmt.Bind(static_cast<int>(changed.size() + 1), key);
+        std::optional<WriteSavepoint> savepoint;
+        if (!textual.empty())
+            savepoint.emplace(*database);
         int rc = stmt.Step();
         if (rc != SQLITE_DONE)
             ThrowEngineError(rc);
+        stmt.Reset();
         if (adding) {
             key = sqlite3_last_insert_rowid(db());
         } else {
@@ -133,6 +182,33 @@ void RecordsetState::Update() {
                 if (fields[i].rowidAlias && buffer[i].type == SQLITE_INTEGER)
                     key = buffer[i].integer; // the record moved to another rowid
             }
+        }
+        if (savepoint) {
+            std::string list;
+            for (size_t i : textual)
+                list += (list.empty() ? "typeof(" : ", typeof(") +
+                        QuoteSqlName(fields[i].sourceField) + ")";
+            SqliteStatement check;
+            PrepareInternal(db(), check,
+                            "SELECT " + list + " FROM " + target + " WHERE " + rowidColumn +
+                                " = ?1",
+                            kRecordset);
+            check.Bind(1, key);
+            if (check.Step() == SQLITE_ROW) {
+                for (size_t k = 0; k < textual.size(); ++k) {
+                    if (check.ColumnText(static_cast<int>(k)) == "text")
+                        continue;
+                    const RecordsetField& f = fields[textual[k]];
+                    ThrowDaoError(err::ConversionError,
+                                  "The field '" + f.name + "' cannot keep '" +
+                                      Quoted(buffer[textual[k]].bytes) +
+                                      "' as text: its column turns text that looks like a "
+                                      "number into a number. Nothing was written.",
+                                  kRecordset);
+                }
+            }
+            check.Reset();
+            savepoint->Keep();
         }
     } catch (CException*) {
         // The edit stays pending; an optimistic one lets go of the lock it took here.
@@ -155,6 +231,8 @@ void RecordsetState::Update() {
         lastModifiedPos = pos;
         loaded = false;
     }
+    if (!identityTarget.empty())
+        keys.SetCheck(lastModifiedPos, IdentityOf(key)); // a key changed here stays this record
     hasLastModified = true;
     editMode = dbEditNone;
     buffer.clear();

@@ -69,8 +69,10 @@ void RecordsetState::KeyRun(size_t wanted) {
     size_t added = 0;
     bool whole = false, stopped = false;
     for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
-        const std::string sql = "SELECT " + rowid + " FROM " + from + FilterWith(segments[seg]) +
-                                " ORDER BY " + order.OrderBy();
+        const std::string sql =
+            "SELECT " + rowid +
+            (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
+            " FROM " + from + FilterWith(segments[seg]) + " ORDER BY " + order.OrderBy();
         SqliteStatement stmt;
         PrepareInternal(db(), stmt, sql, kRecordset);
         const int params = sqlite3_bind_parameter_count(stmt.get());
@@ -94,6 +96,8 @@ void RecordsetState::KeyRun(size_t wanted) {
                 (!known.empty() && std::binary_search(known.begin(), known.end(), key)))
                 continue;
             keys.Append(key);
+            if (!identityColumns.empty())
+                keys.SetCheck(keys.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));
             if (!whole && ++added >= target) {
                 // Where to go on from: read inside this statement's read, so it is the same.
                 lastRowid = key;
@@ -149,7 +153,7 @@ void RecordsetState::LandBeforeFirst() {
     loaded = false;
 }
 
-bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row) {
+bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint32_t* identity) {
     database->CheckFileInPlace(kRecordset);
     StatementScope scope(read);
     read.Bind(1, key);
@@ -161,21 +165,49 @@ bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row) {
     row.resize(fields.size());
     for (size_t i = 0; i < fields.size(); ++i)
         row[i] = ReadCell(read, static_cast<int>(i));
+    if (identity && !identityColumns.empty())
+        *identity = static_cast<std::uint32_t>(read.ColumnInt64(static_cast<int>(fields.size())));
     return true;
 }
 
-bool RecordsetState::Exists(std::int64_t key) {
+bool RecordsetState::ReadRecord(size_t position, std::vector<Cell>& row) {
+    std::uint32_t identity = 0;
+    if (!ReadRow(keys.At(position), row, &identity))
+        return false;
+    // The row holds another record now: the keyed one is gone.
+    return identity == keys.Check(position);
+}
+
+bool RecordsetState::Exists(size_t position) {
+    const std::int64_t key = keys.At(position);
     if (materialised) // a private copy: nobody else deletes from it
         return key >= 1 && static_cast<size_t>(key) <= copyRows;
     if (!exists)
-        PrepareInternal(db(), exists, "SELECT 1 FROM " + target + " WHERE " + rowidColumn + " = ?1",
+        PrepareInternal(db(), exists,
+                        "SELECT " +
+                            (identityTarget.empty() ? std::string("0")
+                                                    : "kel_identity(" + identityTarget + ")") +
+                            " FROM " + target + " WHERE " + rowidColumn + " = ?1",
                         kRecordset);
     StatementScope scope(exists);
     exists.Bind(1, key);
     int rc = exists.Step();
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         ThrowEngineError(rc);
-    return rc == SQLITE_ROW;
+    return rc == SQLITE_ROW &&
+           static_cast<std::uint32_t>(exists.ColumnInt64(0)) == keys.Check(position);
+}
+
+std::uint32_t RecordsetState::IdentityOf(std::int64_t key) {
+    if (identityTarget.empty())
+        return 0;
+    SqliteStatement stmt;
+    PrepareInternal(db(), stmt,
+                    "SELECT kel_identity(" + identityTarget + ") FROM " + target + " WHERE " +
+                        rowidColumn + " = ?1",
+                    kRecordset);
+    stmt.Bind(1, key);
+    return stmt.Step() == SQLITE_ROW ? static_cast<std::uint32_t>(stmt.ColumnInt64(0)) : 0;
 }
 
 const std::vector<Cell>& RecordsetState::Current() {
@@ -184,7 +216,7 @@ const std::vector<Cell>& RecordsetState::Current() {
     if (keys.IsDeleted(pos))
         ThrowDaoError(err::RecordDeleted, kRecordset);
     if (!loaded) {
-        if (!ReadRow(keys.At(pos), values)) {
+        if (!ReadRecord(pos, values)) {
             keys.MarkDeleted(pos);
             ThrowDaoError(err::RecordDeleted, kRecordset);
         }

@@ -79,6 +79,7 @@ TableKind LookupTable(sqlite3* db, const std::string& schema, const std::string&
 
 struct ColumnFacts {
     std::string name;
+    std::string declared;
     std::string defaultValue;
     bool pk = false;
 };
@@ -93,6 +94,7 @@ std::vector<ColumnFacts> TableColumns(sqlite3* db, const std::string& schema,
     while (stmt.Step() == SQLITE_ROW) {
         ColumnFacts c;
         c.name = stmt.ColumnText(1);
+        c.declared = stmt.ColumnText(2);
         c.defaultValue = stmt.ColumnText(4);
         c.pk = stmt.ColumnInt64(5) != 0;
         columns.push_back(std::move(c));
@@ -200,6 +202,24 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         if (rowidColumn.empty()) {
             materialised = true;
             updatable = false;
+        }
+        // A key other than the rowid: the engine may give a deleted record's rowid to the next
+        // row, so each keyed record is checked against its key values.
+        std::vector<const ColumnFacts*> keyFacts;
+        for (const ColumnFacts& c : facts) {
+            if (c.pk)
+                keyFacts.push_back(&c);
+        }
+        const bool rowidKey =
+            keyFacts.size() == 1 && EqualsNoCase(keyFacts[0]->declared, "INTEGER");
+        if (!materialised && !keyFacts.empty() && !rowidKey) {
+            const std::string qualifier = stmt.alias.empty() ? target : QuoteSqlName(stmt.alias);
+            for (const ColumnFacts* c : keyFacts) {
+                identityColumns +=
+                    (identityColumns.empty() ? "" : ", ") + qualifier + "." + QuoteSqlName(c->name);
+                identityTarget += (identityTarget.empty() ? "" : ", ") + QuoteSqlName(c->name);
+            }
+            RegisterIdentityFunction(db.db());
         }
     }
 
@@ -354,7 +374,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         if (max.Step() == SQLITE_ROW)
             maxRowid = max.ColumnInt64(0);
         PrepareInternal(db.db(), read,
-                        "SELECT " + stmt.head + " FROM " + from + " WHERE " + rowid + " = ?1",
+                        "SELECT " + stmt.head +
+                            (identityColumns.empty() ? std::string()
+                                                     : ", kel_identity(" + identityColumns + ")") +
+                            " FROM " + from + " WHERE " + rowid + " = ?1",
                         kRecordset);
     }
     full = SqliteStatement();

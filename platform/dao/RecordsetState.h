@@ -48,6 +48,10 @@ struct RecordsetState {
     std::string rowidColumn; // rowid, _rowid_ or oid: the one no column hides
     DynasetOrder order;
     std::int64_t maxRowid = 0; // rows added by others later have greater rowids
+    // The key columns whose values each keyed record is checked against, where the rowid
+    // alone could come to name another record (a key that is not the rowid); empty otherwise.
+    std::string identityColumns; // "q"."Code", ... as the statement reads them
+    std::string identityTarget;  // "Code", ... as the table reads them
 
     // -- Keyed over a materialised copy.
     std::string copyTable; // temp."kel_rsN"
@@ -119,10 +123,19 @@ struct RecordsetState {
     void Land(size_t position);
     void LandAfterLast();
     void LandBeforeFirst();
-    bool ReadRow(std::int64_t key, std::vector<Cell>& row);
-    bool Exists(std::int64_t key);      // one index probe, no values read
+    // The record's values; false when it is gone, or when its row now holds another record.
+    bool ReadRecord(size_t position, std::vector<Cell>& row);
+    bool ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint32_t* identity = nullptr);
+    bool Exists(size_t position); // one index probe, no values read
+    // The check of the record now in the row of that key (after a write through the dynaset).
+    std::uint32_t IdentityOf(std::int64_t key);
     const std::vector<Cell>& Current(); // 3021 without a current record, 3167 when deleted
     COleVariant Bookmark(size_t position) const;
+    // The current record's primary-key fields and stored values, or the row identity where
+    // the table has no primary key (RecordsetIdentity.cpp).
+    void RecordKey(std::vector<std::string>& names, std::vector<COleVariant>& values);
+    // The SQL function behind identity checks, on a connection.
+    static void RegisterIdentityFunction(sqlite3* db);
     size_t BookmarkPosition(const VARIANT& bookmark) const; // 3159 when not ours
 
     // Edits (RecordsetEdit.cpp).

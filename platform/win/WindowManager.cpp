@@ -240,7 +240,16 @@ BOOL WindowManager::DestroyWindow(HWND h) {
             return TRUE;
     }
 
-    // The window leaves the screen first: what lay beneath it is shown again.
+    // The focus leaves while the window still stands, so that what a control does on losing
+    // it (an editor handing over its text, a refusal in a message box) happens over it.
+    CancelFocusIn(h);
+    if (!IsLive(h))
+        return TRUE;
+    w = Rec(h);
+    if (w == nullptr || w->destroying)
+        return TRUE;
+
+    // The window leaves the screen: what lay beneath it is shown again.
     if (w->style & WS_VISIBLE) {
         bool wasVisible = IsVisible(h);
         w->style &= ~WS_VISIBLE;
@@ -249,9 +258,6 @@ BOOL WindowManager::DestroyWindow(HWND h) {
         if (w->parent == nullptr && w->nativeCreated)
             GetBackend().WindowShown(h, false);
     }
-    CancelFocusIn(h);
-    if (!IsLive(h))
-        return TRUE;
     if (m_active == h) {
         m_active = nullptr;
         HWND next = NextActiveCandidate(h);

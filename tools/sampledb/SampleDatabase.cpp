@@ -37,7 +37,7 @@ CREATE TABLE Orders (
     Weight DOUBLE,
     Discount SINGLE,
     Shipped BOOLEAN NOT NULL DEFAULT 0,
-    Notes MEMO,
+    Notes LONGTEXT,
     Picture BLOB
 );
 )";

@@ -4,8 +4,8 @@
 //
 // Tables: Orders (OrderID INTEGER PRIMARY KEY, Customer VARCHAR(40), City VARCHAR(30),
 // CustomerID, OrderDate DATETIME, Amount CURRENCY, Quantity SMALLINT, Priority BYTE,
-// Weight DOUBLE, Discount SINGLE, Shipped BOOLEAN, Notes MEMO, Picture BLOB; NULLs in City,
-// OrderDate, Amount, Quantity, Weight, Notes and Picture; indexes on Customer and OrderDate),
+// Weight DOUBLE, Discount SINGLE, Shipped BOOLEAN, Notes LONGTEXT (a memo), Picture BLOB; NULLs in
+// City, OrderDate, Amount, Quantity, Weight, Notes and Picture; indexes on Customer and OrderDate),
 // Customers (CustomerID, Name, City, Phone, Since), and the view OrderDetails over their join.
 // Values follow the data-access classes' storage conventions: dates as ISO text, booleans
 // -1/0, currency as a number with up to four decimals, binary as BLOB.
