@@ -268,6 +268,13 @@ size_t CDaoRecordset::GetKeysetMemory() const {
     return m_pState->keys.MemoryBytes();
 }
 
+void CDaoRecordset::SkipFields(const CArray<BOOL, BOOL>& skip) {
+    std::vector<bool> flags;
+    for (int i = 0; i < skip.GetSize(); ++i)
+        flags.push_back(skip[i] != FALSE);
+    State().SkipFields(flags);
+}
+
 void CDaoRecordset::GetRecordKey(CStringArray& names,
                                  CArray<COleVariant, const COleVariant&>& values) {
     std::vector<std::string> keyNames;
@@ -338,6 +345,10 @@ void CDaoRecordset::GetFieldValue(int nIndex, COleVariant& varValue) {
     s.CheckField(nIndex);
     const size_t i = static_cast<size_t>(nIndex);
     // During an edit the field shows what was set.
+    if (s.editMode == dbEditNone && !s.skipped.empty() && s.skipped[i]) {
+        CellToVariant(s.ReadSkipped(i), s.fields[i].type.type, varValue);
+        return;
+    }
     const Cell& cell = s.editMode != dbEditNone ? s.buffer[i] : s.Current()[i];
     CellToVariant(cell, s.fields[i].type.type, varValue);
 }

@@ -141,6 +141,10 @@ public:
     // where the table has no primary key. 3251 when the recordset does not read one table
     // keyed by rows, 3021/3167 without a current record.
     void GetRecordKey(CStringArray& names, CArray<COleVariant, const COleVariant&>& values);
+    // Fields a reader will not ask for (not a framework member): a TRUE entry leaves that
+    // field out of each record's read, so a hidden large value costs nothing; asking for it
+    // anyway still reads it, on its own. An empty array reads every field again.
+    void SkipFields(const CArray<BOOL, BOOL>& skip);
 
     CDaoDatabase* m_pDatabase;
     CString m_strFilter;

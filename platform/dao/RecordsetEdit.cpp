@@ -78,6 +78,8 @@ void RecordsetState::BeginEdit(bool adding) {
         } else {
             loaded = false; // the record as it is now, under the lock when there is one
             buffer = Current();
+            if (!skipped.empty() && !ReadRecord(pos, buffer, true)) // the whole record
+                ThrowDaoError(err::RecordDeleted, kRecordset);
         }
     } catch (CException*) {
         if (holdsLock) {
@@ -155,7 +157,7 @@ void RecordsetState::Update() {
     try {
         if (!adding) {
             std::vector<Cell> now;
-            if (!ReadRecord(pos, now)) {
+            if (!ReadRecord(pos, now, true)) {
                 keys.MarkDeleted(pos);
                 ThrowDaoError(err::RecordDeleted, kRecordset);
             }

@@ -340,9 +340,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         if (rc != SQLITE_DONE)
             ThrowSqliteError(db.db(), rc, kRecordset, context);
         copyRows = static_cast<size_t>(sqlite3_changes64(db.db()));
-        PrepareInternal(db.db(), read,
-                        "SELECT " + names + " FROM " + copyTable + " WHERE \"kel$pos\" = ?1",
-                        kRecordset);
+        readTail = " FROM " + copyTable + " WHERE \"kel$pos\" = ?1";
+        readAllSql = "SELECT " + names + readTail;
+        PrepareInternal(db.db(), read, readAllSql, kRecordset);
     } else {
         rowid = qualifier + "." + rowidColumn;
         std::vector<OrderKey> keys;
@@ -373,12 +373,11 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         PrepareInternal(db.db(), max, "SELECT max(" + rowidColumn + ") FROM " + target, kRecordset);
         if (max.Step() == SQLITE_ROW)
             maxRowid = max.ColumnInt64(0);
-        PrepareInternal(db.db(), read,
-                        "SELECT " + stmt.head +
-                            (identityColumns.empty() ? std::string()
-                                                     : ", kel_identity(" + identityColumns + ")") +
-                            " FROM " + from + " WHERE " + rowid + " = ?1",
-                        kRecordset);
+        readTail =
+            (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
+            " FROM " + from + " WHERE " + rowid + " = ?1";
+        readAllSql = "SELECT " + stmt.head + readTail;
+        PrepareInternal(db.db(), read, readAllSql, kRecordset);
     }
     full = SqliteStatement();
 

@@ -67,7 +67,11 @@ struct RecordsetState {
     std::int64_t dataVersion = 0;
     std::int64_t totalChanges = 0;
 
-    SqliteStatement read;               // the values of one record by key
+    SqliteStatement read;               // the values of one record by key (those not skipped)
+    SqliteStatement readAll;            // every value of one record by key, when some are skipped
+    std::string readAllSql;             // the statement of readAll
+    std::string readTail;               // what follows the fields in both: FROM ... WHERE key = ?1
+    std::vector<bool> skipped;          // fields the reader does not want read; empty for none
     SqliteStatement exists;             // whether a keyed record is still in its table
     SqliteStatement probe;              // a keyed record against a point of the order (Find)
     SqliteStatement sortValues;         // the order's values of one record
@@ -124,8 +128,14 @@ struct RecordsetState {
     void LandAfterLast();
     void LandBeforeFirst();
     // The record's values; false when it is gone, or when its row now holds another record.
-    bool ReadRecord(size_t position, std::vector<Cell>& row);
-    bool ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint32_t* identity = nullptr);
+    // all: every field, also those skipped (an edit works on the whole record).
+    bool ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint32_t* identity = nullptr,
+                 bool all = false);
+    bool ReadRecord(size_t position, std::vector<Cell>& row, bool all);
+    // Leaves the fields marked out of the record's read (reads of them go on their own).
+    void SkipFields(const std::vector<bool>& skip);
+    // The value of a skipped field of the current record.
+    Cell ReadSkipped(size_t field);
     bool Exists(size_t position); // one index probe, no values read
     // The check of the record now in the row of that key (after a write through the dynaset).
     std::uint32_t IdentityOf(std::int64_t key);
