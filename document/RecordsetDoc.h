@@ -69,6 +69,14 @@ public:
                       COleVariant* pFirst, COleVariant* pLast, int* pnRows);
     BOOL ExtractRecordset(CDaoRecordset* pRecordset, CString* pWhere, int nOpenType, int nOptions);
     BOOL EditCurrentRecord(int nRow, COleVariant* pBookmark);
+    // The bookmark of the record nRow rows below the one pFirst names; FALSE when there is
+    // none (past the end, or an error, which is shown).
+    BOOL GetRowBookmark(COleVariant* pFirst, int nRow, COleVariant& varBookmark);
+    // "WHERE [Key]= <value> AND ..." selecting the record at the bookmark in its table by the
+    // stored values of the table's primary key (or its row identity where it has none), for
+    // ExtractRecordset. FALSE when the record cannot be named: a deleted record sets
+    // *pbDeleted and is left to the caller to report; anything else is shown here.
+    BOOL GetRecordWhere(const COleVariant& varBookmark, CString& strWhere, BOOL* pbDeleted);
 
     // CDocument.
     void SetTitle(LPCTSTR lpszTitle) override;
@@ -110,4 +118,5 @@ private:
     void FillRow(Window& w, CStringArray& row);
     void FetchForward(Window& w);
     void BlankWindow(Window& w);
+    void SkipUnshownFields(CColumnArray* pColumns);
 };

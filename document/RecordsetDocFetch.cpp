@@ -29,6 +29,18 @@ constexpr long kRecordDeleted = 3167;
 constexpr long kNoCurrentRecord = 3021;
 // A column the window asks for that the recordset does not have.
 constexpr long kItemNotFound = 3265;
+// The most of a value a cell keeps: more than a screen shows, far less than a memo may hold.
+constexpr int kMaxCellText = 1024;
+
+// Cuts text longer than a cell can show, at a character boundary, marking the cut.
+void CutToCell(CString& str) {
+    if (str.GetLength() <= kMaxCellText)
+        return;
+    int n = kMaxCellText;
+    while (n > 0 && (static_cast<unsigned char>(str[n]) & 0xC0) == 0x80)
+        --n; // not inside a UTF-8 sequence
+    str = str.Left(n) + "\xE2\x80\xA6";
+}
 
 // The row at index nIndex, at least nCols cells wide.
 CStringArray& RowAt(CArray<CStringArray, CStringArray>& rows, int nIndex, int nCols) {
@@ -79,6 +91,7 @@ void CRecordsetDoc::FillRow(Window& w, CStringArray& row) {
         try {
             m_pRecordset->GetFieldValue(nField, var);
             TranslateValue(var, row[i], wFormat);
+            CutToCell(row[i]);
         } catch (CDaoException* e) {
             // A deleted record's cells say so, and the grid knows the row for one; a column
             // the recordset lacks is blank. Any other failure is the record's read (a file
@@ -271,6 +284,7 @@ CRecordsetDoc::TableStatus CRecordsetDoc::GetTable(CRowArray* pRows, CColumnArra
             return tsOk; // a window of no rows has nothing to show
         if (w.pFirst->vt == VT_EMPTY || w.pLast->vt == VT_EMPTY)
             nMove = gtFirst;
+        SkipUnshownFields(pColumns);
         return MoveWindow(w, nMove);
     } catch (CDaoException* e) {
         const long nCode = DaoErrorCode(e);
@@ -279,6 +293,24 @@ CRecordsetDoc::TableStatus CRecordsetDoc::GetTable(CRowArray* pRows, CColumnArra
             return RestartWindow(w, tsRestarted);
         return tsFailed;
     }
+}
+
+// Fields no shown or key column reads are left out of each record's read: a hidden column of
+// large values costs nothing per row.
+void CRecordsetDoc::SkipUnshownFields(CColumnArray* pColumns) {
+    if (!pColumns)
+        return;
+    CArray<BOOL, BOOL> skip;
+    skip.SetSize(m_pRecordset->GetFieldCount());
+    for (int f = 0; f < skip.GetSize(); ++f)
+        skip[f] = TRUE;
+    for (int i = 0; i < pColumns->GetSize(); ++i) {
+        const CColumnDetails& col = (*pColumns)[i];
+        if ((col.m_bVisible == 1 || col.m_bKey == 1) && col.m_nField >= 0 &&
+            col.m_nField < skip.GetSize())
+            skip[col.m_nField] = FALSE;
+    }
+    m_pRecordset->SkipFields(skip);
 }
 
 long CRecordsetDoc::GetTot() {

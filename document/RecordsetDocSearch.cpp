@@ -145,6 +145,9 @@ BOOL CRecordsetDoc::EditCurrentRecord(int nRow, COleVariant* pBookmark) {
         rs.SetBookmark(*pBookmark);
         for (int i = 0; i < nRow && !rs.IsEOF(); ++i)
             rs.MoveNext();
+        // No lock while the user types: the record is checked and written at Update, which
+        // fails with 3197 when another program changed it since.
+        rs.SetLockingMode(FALSE);
         rs.Edit();
     } catch (CDaoException* e) {
         ReportDaoException(e);

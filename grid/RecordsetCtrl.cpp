@@ -72,7 +72,8 @@ CRecordsetCtrl::CRecordsetCtrl()
       m_nSearchOp(0), m_nEditTimer(2), m_nEditRow(-1), m_nEditSlot(0), m_bEditOnClick(FALSE),
       m_nTrackLine(-1), m_nWheelDelta(0), m_bDragStarted(FALSE), m_nRows(0), m_nTableRows(0),
       m_nCursor(-1), m_nHScrollHeight(0), m_nVScrollWidth(0), m_adwUser{}, m_bAlwaysChoose(FALSE),
-      m_bInView(FALSE), m_bOwnDoc(FALSE), m_pDoc(NULL) {
+      m_bInView(FALSE), m_bOwnDoc(FALSE), m_pDoc(NULL), m_hWndEditor(NULL), m_nEditColumn(-1),
+      m_nRecordRows(0) {
     m_strDeleted.LoadString(IDS_RSC_DELETED);
 }
 

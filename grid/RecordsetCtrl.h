@@ -306,6 +306,27 @@ protected:
     // Input, editing and menu helpers.
     // The cell font in points: fonts, measures and layout rebuilt when it changes.
     void SetFontSize(int nSize);
+    // Ends an open in-place edit as losing the focus does (the text is written), so that
+    // nothing typed is lost to a reload, a resize or a close.
+    void EndPendingEdit();
+    // Keeps m_nRecordRows in step with a fetch of the grid's own window.
+    void CountRecordRows(int nMode, int nStatus, int nFilled);
+
+public:
+    // Whether row nRow of the window holds a record (rows below the end of the data do not):
+    // told by the fetches, not by the text of any cell, which may well be empty.
+    BOOL RowHoldsRecord(int nRow) const;
+    // The bookmark of the record in row nRow of the window; FALSE when the row holds none.
+    BOOL GetRowBookmark(int nRow, COleVariant& varBookmark);
+
+protected:
+    // The in-place editor while one is open: its handle only finds it (the editor owns
+    // itself), the column it edits and the text it was given.
+    HWND m_hWndEditor;
+    int m_nEditColumn;
+    CString m_strEditText;
+    // Rows of the window, from the top, that hold records.
+    int m_nRecordRows;
 
     // Search bar and filter building (RecordsetCtrlSearch.cpp, RecordsetCtrlFilter.cpp).
 public:

@@ -69,6 +69,8 @@ int CRecordsetCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 }
 
 void CRecordsetCtrl::OnDestroy() {
+    // Whatever was typed is written while the grid still stands.
+    EndPendingEdit();
     // The bar's edits belong to the host: give them back, or they would go with the grid.
     DetachDateEditors();
     if (!m_strRegistryKey.IsEmpty()) {

@@ -3,20 +3,16 @@
 
 #include <algorithm>
 
-namespace {
-
-BOOL HoldsRecord(const CStringArray& row, int nKeyColumn) {
-    return nKeyColumn >= 0 && nKeyColumn < row.GetSize() && !row[nKeyColumn].IsEmpty();
+BOOL CRecordsetCtrl::RowHoldsRecord(int nRow) const {
+    return nRow >= 0 && nRow < m_nRecordRows && nRow < m_arrayTable.GetSize();
 }
-
-} // namespace
 
 BOOL CRecordsetCtrl::SafePositionCursor(BOOL bInvalidate) {
     const int nCount = (int)m_arrayTable.GetSize();
     if (nCount == 0 || m_arrayTable[0].GetSize() == 0)
         return FALSE;
     if (m_nCursor == -1) {
-        if (!HoldsRecord(m_arrayTable[0], m_nKeyColumn))
+        if (!RowHoldsRecord(0))
             return FALSE;
         m_nCursor = 0;
         if (bInvalidate)
@@ -25,7 +21,7 @@ BOOL CRecordsetCtrl::SafePositionCursor(BOOL bInvalidate) {
     }
     const int nEntry = m_nCursor;
     int nRow = std::min(m_nCursor, nCount - 1);
-    while (nRow >= 0 && !HoldsRecord(m_arrayTable[nRow], m_nKeyColumn))
+    while (nRow >= 0 && !RowHoldsRecord(nRow))
         --nRow;
     if (nRow < 0) {
         m_nCursor = -1;

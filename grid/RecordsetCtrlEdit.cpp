@@ -1,6 +1,7 @@
 // In-place editing of a cell and access to the record under the cursor for the host.
 #include "grid/RecordsetCtrl.h"
 
+#include "companions/other/TranslateValue.h"
 #include "document/DaoErrorReport.h"
 
 namespace {
@@ -16,11 +17,18 @@ BOOL SlotItem(const CExHeaderCtrl& header, int nSlot, int* pnWidth, int* pnColum
     return TRUE;
 }
 
-// The text between double quotes, inner double quotes doubled as the SQL dialect wants.
-CString QuotedText(const CString& str) {
-    CString strQuoted = str;
-    strQuoted.Replace("\"", "\"\"");
-    return "\"" + strQuoted + "\"";
+// Whether the engine can write field nField of the recordset.
+BOOL FieldIsUpdatable(CDaoRecordset* pRecordset, int nField) {
+    try {
+        if (!pRecordset->CanUpdate())
+            return FALSE;
+        CDaoFieldInfo info;
+        pRecordset->GetFieldInfo(nField, info);
+        return (info.m_lAttributes & dbUpdatableField) != 0;
+    } catch (CDaoException* e) {
+        e->Delete();
+        return FALSE;
+    }
 }
 
 // Opens the caller's recordset through the document and starts its record (Edit, AddNew). A
@@ -44,7 +52,8 @@ BOOL ExtractAndStart(CRecordsetDoc* pDoc, CDaoRecordset* pRecordset, CString* pW
 
 BOOL CRecordsetCtrl::EditCurrentRecord(int nSlot, int nRow, CPoint* pPoint) {
     const int nItems = m_wndHeader.GetItemCount();
-    if (nSlot < 0 || nSlot >= nItems || nRow < 0 || nRow >= m_nRows || m_pDoc == NULL)
+    if (nSlot < 0 || nSlot >= nItems || nRow < 0 || nRow >= m_nRows || m_pDoc == NULL ||
+        m_pDoc->m_pRecordset == NULL || !RowHoldsRecord(nRow))
         return FALSE;
     // A slot scrolled out of view (left of the first visible one) has no cell on screen:
     // the edit is refused before the dynaset enters edit mode.
@@ -64,7 +73,13 @@ BOOL CRecordsetCtrl::EditCurrentRecord(int nSlot, int nRow, CPoint* pPoint) {
     }
     if (nColumn < 0 || nColumn >= m_arrayColumns.GetSize())
         return FALSE;
+    // A field the engine cannot write (an expression, an auto-increment key, a read-only
+    // source) gets no editor: whatever was typed there could only be refused.
+    if (!FieldIsUpdatable(m_pDoc->m_pRecordset, m_arrayColumns[nColumn].m_nField))
+        return FALSE;
 
+    // One editor at a time: one still open ends first.
+    EndPendingEdit();
     if (!m_pDoc->EditCurrentRecord(nRow, &m_varFirst))
         return FALSE;
 
@@ -87,10 +102,22 @@ BOOL CRecordsetCtrl::EditCurrentRecord(int nSlot, int nRow, CPoint* pPoint) {
     pEdit->SendMessage(WM_SETFONT, (WPARAM)m_font.GetSafeHandle(), TRUE);
     pEdit->SetTextColor(column.m_crText);
     pEdit->SetBkColor(column.m_crBack);
+    // The editor starts from the record as it is now, whole: the cell may show it cut short.
     CString strText;
-    if (nRow < m_arrayTable.GetSize() && nColumn < m_arrayTable[nRow].GetSize())
-        strText = m_arrayTable[nRow][nColumn];
+    try {
+        COleVariant var;
+        m_pDoc->m_pRecordset->GetFieldValue(column.m_nField, var);
+        TranslateValue(var, strText, LOWORD(column.m_nFormat));
+    } catch (CDaoException* e) {
+        e->Delete();
+        if (nRow < m_arrayTable.GetSize() && nColumn < m_arrayTable[nRow].GetSize())
+            strText = m_arrayTable[nRow][nColumn];
+    }
     pEdit->SetWindowText(strText);
+    // The edit writes to the column it was started on, and only what the user changed.
+    m_hWndEditor = pEdit->GetSafeHwnd();
+    m_nEditColumn = nColumn;
+    m_strEditText = strText;
 
     if (BeforeEdit(pEdit, pPoint))
         return TRUE;
@@ -113,21 +140,54 @@ BOOL CRecordsetCtrl::BeforeEdit(CKillEdit*, CPoint*) {
     return FALSE;
 }
 
+void CRecordsetCtrl::EndPendingEdit() {
+    const HWND hEditor = m_hWndEditor;
+    if (hEditor == NULL)
+        return;
+    if (!::IsWindow(hEditor) || ::GetParent(hEditor) != m_hWnd) {
+        m_hWndEditor = NULL;
+        return;
+    }
+    // As when the editor loses the focus: it hands its text over and goes.
+    ::SendMessage(hEditor, WM_KILLFOCUS, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    if (m_hWndEditor == hEditor) {
+        // An editor that took no notice (a host's own): abandon the edit rather than leave the
+        // dynaset in edit mode under a reload.
+        m_hWndEditor = NULL;
+        OnKillEditCancel(0, 0);
+    }
+}
+
 LRESULT CRecordsetCtrl::OnKillEdit(WPARAM wParam, LPARAM) {
     CWnd* pEdit = reinterpret_cast<CWnd*>(wParam);
+    const int nEditColumn = m_nEditColumn;
+    const CString strGiven = m_strEditText;
+    m_hWndEditor = NULL;
+    m_nEditColumn = -1;
     if (pEdit == NULL || m_pDoc == NULL || m_pDoc->m_pRecordset == NULL)
         return 0;
     CString strText;
     pEdit->GetWindowText(strText);
 
-    int nWidth = 0, nColumn = -1;
-    if (!SlotItem(m_wndHeader, m_nEditSlot, &nWidth, &nColumn) || nColumn < 0 ||
-        nColumn >= m_arrayColumns.GetSize()) {
+    // The column the edit was started on; an editor the grid did not start goes by the slot.
+    int nColumn = nEditColumn;
+    if (nColumn < 0) {
+        int nWidth = 0;
+        if (!SlotItem(m_wndHeader, m_nEditSlot, &nWidth, &nColumn))
+            nColumn = -1;
+    }
+    if (nColumn < 0 || nColumn >= m_arrayColumns.GetSize()) {
+        OnKillEditCancel(0, 0);
+        return 0;
+    }
+    CDaoRecordset* pRecordset = m_pDoc->m_pRecordset;
+    if (nEditColumn >= 0 && strText == strGiven) {
+        // Untouched: the shown text may be rounded or shortened, and Null shows as nothing;
+        // writing it back would change what nobody changed.
         OnKillEditCancel(0, 0);
         return 0;
     }
     const int nField = m_arrayColumns[nColumn].m_nField;
-    CDaoRecordset* pRecordset = m_pDoc->m_pRecordset;
     try {
         if (strText.IsEmpty()) {
             pRecordset->SetFieldValueNull(nField);
@@ -153,53 +213,47 @@ LRESULT CRecordsetCtrl::OnKillEdit(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CRecordsetCtrl::OnKillEditCancel(WPARAM, LPARAM) {
+    m_hWndEditor = NULL;
+    m_nEditColumn = -1;
     if (m_pDoc == NULL || m_pDoc->m_pRecordset == NULL)
         return 0;
     try {
-        m_pDoc->m_pRecordset->CancelUpdate();
+        if (m_pDoc->m_pRecordset->GetEditMode() != dbEditNone)
+            m_pDoc->m_pRecordset->CancelUpdate();
     } catch (CDaoException* e) {
         e->Delete();
     }
     return 0;
 }
 
+BOOL CRecordsetCtrl::GetRowBookmark(int nRow, COleVariant& varBookmark) {
+    varBookmark.Clear();
+    if (m_pDoc == NULL || !RowHoldsRecord(nRow))
+        return FALSE;
+    return m_pDoc->GetRowBookmark(&m_varFirst, nRow, varBookmark);
+}
+
 BOOL CRecordsetCtrl::GetCurrentRecord(CDaoRecordset* pRecordset, BOOL bEdit, int nLockingMode) {
     BeginWaitCursor();
     if (pRecordset == NULL || m_arrayTable.GetSize() == 0 || m_pDoc == NULL || !m_pDoc->IsOpen() ||
-        m_nCursor < 0 || m_nCursor >= m_arrayTable.GetSize() || m_nKeyColumn < 0 ||
-        m_nKeyColumn >= m_arrayColumns.GetSize() ||
-        m_nKeyColumn >= m_arrayTable[m_nCursor].GetSize()) {
+        !RowHoldsRecord(m_nCursor)) {
         EndWaitCursor();
         return FALSE;
     }
-    const CString strKey = m_arrayTable[m_nCursor][m_nKeyColumn];
-    if (strKey == m_strDeleted) {
-        AfxMessageBox(IDS_RSC_RECORDDELETED, MB_OK, (UINT)-1);
-        EndWaitCursor();
-        return FALSE;
-    }
-    // A blank row past the end of the data stands for no record.
-    if (strKey.IsEmpty()) {
-        EndWaitCursor();
-        return FALSE;
-    }
+    // Whatever is being typed into the record goes in before the record is handed over.
+    EndPendingEdit();
 
-    const CColumnDetails& key = m_arrayColumns[m_nKeyColumn];
-    CString strWhere = "WHERE " + key.m_strName + "= ";
-    switch (key.m_nType) {
-    case dbDate: {
-        COleDateTime date;
-        date.ParseDateTime(strKey, VAR_DATEVALUEONLY, LANG_USER_DEFAULT);
-        strWhere += "#" + date.Format("%m/%d/%Y") + "#";
-        break;
-    }
-    case dbText:
-    case dbMemo:
-        strWhere += QuotedText(strKey);
-        break;
-    default:
-        strWhere += strKey;
-        break;
+    // The record under the cursor by its bookmark, named by its stored key: two rows that
+    // read alike are still two records.
+    COleVariant varBookmark;
+    CString strWhere;
+    BOOL bDeleted = FALSE;
+    if (!GetRowBookmark(m_nCursor, varBookmark) ||
+        !m_pDoc->GetRecordWhere(varBookmark, strWhere, &bDeleted)) {
+        if (bDeleted)
+            AfxMessageBox(IDS_RSC_RECORDDELETED, MB_OK, (UINT)-1);
+        EndWaitCursor();
+        return FALSE;
     }
 
     const BOOL bOk = ExtractAndStart(m_pDoc, pRecordset, &strWhere, [&] {

@@ -47,6 +47,8 @@ void CRecordsetCtrl::RecalcWindowSize() {
 }
 
 void CRecordsetCtrl::OnSize(UINT nType, int cx, int cy) {
+    // The editor stands over a cell that is about to move.
+    EndPendingEdit();
     if (nType != SIZE_RESTORED)
         CWnd::OnSize(nType, cx, cy);
     const int H = m_wndHeader.GetHeight(), hs = m_nHScrollHeight, vw = m_nVScrollWidth;

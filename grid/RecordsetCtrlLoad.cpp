@@ -5,6 +5,8 @@
 #include "companions/settings/AppRegistry.h"
 #include "companions/settings/Registry.h"
 
+#include <algorithm>
+
 LRESULT CRecordsetCtrl::OnLoad(WPARAM, LPARAM) {
     PostMessage(WM_RSC_RELOAD, 1, 0);
     return 0;
@@ -13,6 +15,7 @@ LRESULT CRecordsetCtrl::OnLoad(WPARAM, LPARAM) {
 LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
     if (m_pDoc == NULL)
         return 1;
+    EndPendingEdit();
     BeginWaitCursor();
     const BOOL bFull = wParam != 0;
     if (bFull && !m_strRegistryKey.IsEmpty()) {
@@ -92,6 +95,7 @@ LRESULT CRecordsetCtrl::OnReloadLong(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CRecordsetCtrl::OnRefreshView(WPARAM, LPARAM) {
+    EndPendingEdit();
     RefreshView();
     InvalidateRect(NULL, TRUE);
     return 0;
@@ -106,5 +110,39 @@ int CRecordsetCtrl::GetTable(CRowArray* pTable, CColumnArray* pColumns, int nMod
                              COleVariant* pFirst, COleVariant* pLast, int* pnCount) {
     if (m_pDoc == NULL)
         return CRecordsetDoc::tsFailed;
-    return m_pDoc->GetTable(pTable, pColumns, nMode, nRows, pFirst, pLast, pnCount);
+    int nFilled = 0;
+    const int nStatus = m_pDoc->GetTable(pTable, pColumns, nMode, nRows, pFirst, pLast,
+                                         pnCount ? pnCount : &nFilled);
+    if (pTable == &m_arrayTable)
+        CountRecordRows(nMode, nStatus, pnCount ? *pnCount : nFilled);
+    return nStatus;
+}
+
+// A fetch reports the rows it filled from records: a whole window is filled from its top, a
+// one-row move shifts the window by one and fills at most the row that came in.
+void CRecordsetCtrl::CountRecordRows(int nMode, int nStatus, int nFilled) {
+    const int nSize = (int)m_arrayTable.GetSize();
+    switch (nStatus) {
+    case CRecordsetDoc::tsEmpty:
+        m_nRecordRows = 0;
+        break;
+    case CRecordsetDoc::tsFailed:
+        break; // the window is as far as the fetch got
+    case CRecordsetDoc::tsBottom:
+        m_nRecordRows = 1; // the last record alone, in row 0
+        break;
+    case CRecordsetDoc::tsTop:
+        if (nMode != CRecordsetDoc::gtLineUp)
+            m_nRecordRows = nFilled; // fell back to the first page
+        break;
+    default:
+        if (nFilled > 1 || (nMode != CRecordsetDoc::gtLineDown && nMode != CRecordsetDoc::gtLineUp))
+            m_nRecordRows = nFilled;
+        else if (nMode == CRecordsetDoc::gtLineUp)
+            m_nRecordRows += nFilled;
+        else if (nFilled == 0)
+            m_nRecordRows -= 1; // the end was in the window: a blank row came in below
+        break;
+    }
+    m_nRecordRows = std::clamp(m_nRecordRows, 0, nSize);
 }

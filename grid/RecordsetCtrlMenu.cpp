@@ -157,13 +157,7 @@ void CRecordsetCtrl::OnUpdateNew(CCmdUI* pCmdUI) {
 }
 
 void CRecordsetCtrl::OnUpdateOpen(CCmdUI* pCmdUI) {
-    BOOL bEnable = m_arrayTable.GetSize() > 0 && m_pDoc != NULL && m_pDoc->IsOpen() &&
-                   m_nCursor >= 0 && m_nCursor < m_arrayTable.GetSize();
-    if (bEnable) {
-        const CStringArray& row = m_arrayTable[m_nCursor];
-        bEnable = m_nKeyColumn >= 0 && m_nKeyColumn < row.GetSize() && !row[m_nKeyColumn].IsEmpty();
-    }
-    pCmdUI->Enable(bEnable);
+    pCmdUI->Enable(m_pDoc != NULL && m_pDoc->IsOpen() && RowHoldsRecord(m_nCursor));
 }
 
 void CRecordsetCtrl::OnUpdateDelete(CCmdUI* pCmdUI) {
@@ -182,6 +176,8 @@ void CRecordsetCtrl::OnChoose() {
 }
 
 void CRecordsetCtrl::OnClose() {
+    // The edit ends while the window stands: a refused value is shown over it.
+    EndPendingEdit();
     CWnd* pTarget = GetParent();
     if (m_bInView && pTarget != NULL)
         pTarget = pTarget->GetParent();

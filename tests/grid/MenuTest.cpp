@@ -133,7 +133,10 @@ TEST_F(MenuTest, RecordCommandsAreEnabledOnlyOnARecord) {
     m_pGrid->SendMessage(WM_COMMAND, ID_RECORD_CHOOSE, 0);
     ASSERT_EQ(m_host.commands.size(), 1u);
     EXPECT_EQ(m_host.commands[0].nID, (UINT)ID_RECORD_CHOOSE);
-    m_pGrid->m_arrayTable[0][m_pGrid->m_nKeyColumn].Empty(); // a blank row
+    // A record whose key text is empty is still a record; no current row is none.
+    m_pGrid->m_arrayTable[0][m_pGrid->m_nKeyColumn].Empty();
+    EXPECT_TRUE(enabled(ID_RECORD_OPEN));
+    m_pGrid->m_nCursor = -1;
     EXPECT_TRUE(enabled(ID_RECORD_NEW));
     EXPECT_FALSE(enabled(ID_RECORD_OPEN));
     EXPECT_FALSE(enabled(ID_RECORD_DELETE));
