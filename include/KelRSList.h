@@ -7,6 +7,7 @@
 
 #include "records/AdvSearch.h"
 #include "records/ColumnDetails.h"
+#include "records/JetLiteral.h"
 #include "records/RecordsetLoad.h"
 #include "document/RecordsetDoc.h"
 #include "grid/RecordsetCtrl.h"

@@ -4,6 +4,7 @@
 #include "platform/dao/DatabaseState.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/Prepare.h"
+#include "platform/dao/TextCompare.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -138,6 +139,9 @@ void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTS
                     kSource);
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, m_pState->busyTimeoutSeconds * 1000);
+    // Text compares and matches without regard to case, as the engine's does.
+    if (RegisterTextFunctions(raw) != SQLITE_OK)
+        ThrowSqliteError(raw, sqlite3_errcode(raw), kSource, {{}, false, name});
 
     auto exec = [&](const char* sql) {
         int r = sqlite3_exec(raw, sql, nullptr, nullptr, nullptr);

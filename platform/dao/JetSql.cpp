@@ -3,6 +3,7 @@
 #include "platform/dao/DaoErrors.h"
 #include "platform/dao/IsoDate.h"
 #include "platform/dao/SqlLexer.h"
+#include "platform/dao/TextCompare.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +18,7 @@ struct PatternItem {
     unsigned char ch = 0;
     bool negated = false;
     std::vector<std::pair<unsigned char, unsigned char>> ranges; // Class: inclusive ranges
+    std::string utf8; // Literal: a whole character of more than one byte
 };
 
 bool ParsePattern(std::string_view p, std::vector<PatternItem>& items) {
@@ -62,6 +64,12 @@ bool ParsePattern(std::string_view p, std::vector<PatternItem>& items) {
             }
         } else {
             item.ch = c;
+            size_t next = i;
+            const char32_t cp = NextCodePoint(p, next);
+            if (c >= 0x80 && cp <= 0x10FFFF) {
+                item.utf8 = std::string(p.substr(i, next - i));
+                i = next - 1;
+            }
         }
         items.push_back(std::move(item));
     }
@@ -111,6 +119,23 @@ void AppendOperator(std::string& out, std::string_view op) {
     out += op;
 }
 
+bool IsComparison(const SqlToken& t) {
+    static constexpr std::string_view kOperators[] = {"=", "==", "<>", "!=", "<", ">", "<=", ">="};
+    return t.Is(TokenKind::Operator) &&
+           std::find(std::begin(kOperators), std::end(kOperators), t.text) != std::end(kOperators);
+}
+
+// Whether the literal at i is an operand of a comparison.
+bool ComparedAt(const std::vector<SqlToken>& tokens, size_t i) {
+    size_t before = i;
+    while (before > 0 && tokens[before - 1].Is(TokenKind::Space))
+        --before;
+    if (before > 0 && IsComparison(tokens[before - 1]))
+        return true;
+    const size_t after = NextSignificant(tokens, i);
+    return after < tokens.size() && IsComparison(tokens[after]);
+}
+
 JetTranslation Fail(long code, std::string description) {
     JetTranslation t;
     t.ok = false;
@@ -145,7 +170,12 @@ bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
             pattern += GlobClass(item);
             break;
         case PatternItem::Literal:
-            if (!glob) {
+            if (!item.utf8.empty()) {
+                // An accented letter matches its other case, as the engine's LIKE does.
+                size_t at = 0;
+                const std::string variants = CaseVariants(NextCodePoint(item.utf8, at));
+                pattern += !glob || variants == item.utf8 ? item.utf8 : "[" + variants + "]";
+            } else if (!glob) {
                 if (item.ch == '%' || item.ch == '_' || item.ch == '\\') {
                     pattern += '\\';
                     escaped = true;
@@ -187,6 +217,11 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
     JetTranslation result;
     std::string& out = result.sql;
     size_t likeAt = std::string::npos; // where the pending LIKE keyword sits in out
+    // Text compares without regard to case; a definition kept in the schema (a view, a check)
+    // must not name a collation that other programs do not have.
+    const size_t firstWord = tokens.empty() || !tokens[0].Is(TokenKind::Space) ? 0 : 1;
+    const bool collate = kind == JetTextKind::Expression || firstWord >= tokens.size() ||
+                         !(tokens[firstWord].IsWord("CREATE") || tokens[firstWord].IsWord("ALTER"));
     // A criterion goes between parentheses of a statement's: it must not close them.
     int depth = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
@@ -226,6 +261,8 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
                 out += like.pattern;
             } else {
                 out += QuoteSqlString(Unquote(t));
+                if (collate && ComparedAt(tokens, i))
+                    out += " COLLATE " + std::string(kTextCollation);
             }
             break;
         case TokenKind::Date: {
@@ -233,6 +270,15 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
             if (!JetDateLiteralToIso(Unquote(t), iso))
                 return Fail(err::SyntaxError, dateSyntax);
             out += QuoteSqlString(iso);
+            break;
+        }
+        case TokenKind::QuotedName: {
+            // SQLite's brackets cannot hold a "]": such a name goes between double quotes.
+            const std::string name = Unquote(t);
+            if (t.text.front() == '[' && name.find(']') != std::string::npos)
+                out += QuoteSqlName(name);
+            else
+                out += t.text;
             break;
         }
         case TokenKind::Operator:

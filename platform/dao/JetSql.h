@@ -1,7 +1,7 @@
 // Translation of the Jet SQL dialect into SQLite's, token by token outside string literals:
 // "text" -> 'text', #m/d/y# -> ISO date text, LIKE patterns (* ? # [...]) -> LIKE or GLOB,
-// & -> ||, True/False -> -1/0; [names] and ordinal ORDER BY stay. One statement only.
-// A pure function of its text. Private to the data-access classes.
+// & -> ||, True/False -> -1/0; [names] (a "]" in one written twice) and ordinal ORDER BY stay.
+// One statement only. A pure function of its text. Private to the data-access classes.
 #pragma once
 
 #include <string>

@@ -8,6 +8,7 @@
 #include "platform/dao/Prepare.h"
 #include "platform/dao/ResultColumns.h"
 #include "platform/dao/SqlLexer.h"
+#include "platform/dao/TextCompare.h"
 
 #include <algorithm>
 #include <atomic>
@@ -311,6 +312,32 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         }
     }
 
+    // Text orders without regard to case: the terms on text fields get the collation.
+    std::vector<bool> collated(stmt.order.size(), false);
+    if (!stmt.order.empty()) {
+        std::string orderBy;
+        for (size_t k = 0; k < stmt.order.size(); ++k) {
+            const OrderTerm& term = stmt.order[k];
+            size_t i = !IsInteger(term.expr)   ? FindField(term.expr)
+                       : term.expr.size() < 10 ? std::stoul(term.expr) - 1
+                                               : npos;
+            if (i < fields.size() &&
+                (fields[i].type.type == dbText || fields[i].type.type == dbMemo) &&
+                !fields[i].sourceField.empty() &&
+                CollateOrderOn(db.db(), fields[i].sourceTable, fields[i].sourceField))
+                collated[k] = true;
+            orderBy += (k ? ", " : "") + term.expr +
+                       (collated[k] ? " COLLATE " + std::string(kTextCollation) : "") +
+                       (term.descending ? " DESC" : "") + (term.nulls.empty() ? "" : " ") +
+                       term.nulls;
+        }
+        if (std::find(collated.begin(), collated.end(), true) != collated.end()) {
+            SelectStatement ordered = stmt;
+            ordered.orderBy = orderBy;
+            sql = ordered.Compose();
+        }
+    }
+
     if (materialised) {
         // A copy of the result in the connection's own temporary database, numbered in order.
         // A failure from here on ends in Close, which drops the copy.
@@ -346,7 +373,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     } else {
         rowid = qualifier + "." + rowidColumn;
         std::vector<OrderKey> keys;
-        for (const OrderTerm& term : stmt.order) {
+        for (size_t n = 0; n < stmt.order.size(); ++n) {
+            const OrderTerm& term = stmt.order[n];
             OrderKey k;
             k.descending = term.descending;
             k.nullsFirst = term.nulls.empty() ? !term.descending : term.nulls == "NULLS FIRST";
@@ -366,6 +394,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                     }
                 }
             }
+            if (collated[n])
+                k.expr = "(" + k.expr + ") COLLATE " + std::string(kTextCollation);
             keys.push_back(std::move(k));
         }
         order = DynasetOrder(std::move(keys), rowid);

@@ -111,7 +111,8 @@ LexResult LexSql(std::string_view text, SqlDialect dialect) {
                 return fail(jet ? "string" : "name");
             push(jet ? TokenKind::String : TokenKind::QuotedName, i, n);
         } else if (c == '[') {
-            if (!(n = QuotedLength(text, i, ']', false)))
+            // A "]" inside a name is written twice, so that any name can be bracketed.
+            if (!(n = QuotedLength(text, i, ']', true)))
                 return fail("name");
             push(TokenKind::QuotedName, i, n);
         } else if (c == '`') {
@@ -185,8 +186,7 @@ std::string Unquote(const SqlToken& token) {
     std::string_view body = t.substr(1, t.size() - 2);
     for (size_t i = 0; i < body.size(); ++i) {
         out += body[i];
-        if (open != '[' && open != '#' && body[i] == close && i + 1 < body.size() &&
-            body[i + 1] == close)
+        if (open != '#' && body[i] == close && i + 1 < body.size() && body[i + 1] == close)
             ++i;
     }
     return out;

@@ -14,7 +14,7 @@ enum class SqlDialect { Jet, Sqlite };
 enum class TokenKind {
     Space,      // blanks, and comments in SQLite text
     Word,       // a bare name or keyword
-    QuotedName, // [name], `name`, and "name" in SQLite text
+    QuotedName, // [name] (a "]" inside doubled), `name`, and "name" in SQLite text
     String,     // 'text', and "text" in Jet text
     Number,
     Date,     // #...# in Jet text
@@ -48,7 +48,8 @@ LexResult LexSql(std::string_view text, SqlDialect dialect);
 // The tokens of SQLite text without its blanks and comments.
 std::vector<SqlToken> SignificantTokens(std::string_view sqliteText);
 
-// The content of a quoted token with its doubled quotes undone: 'it''s' -> it's, [a b] -> a b.
+// The content of a quoted token with its doubled quotes undone: 'it''s' -> it's, [a b] -> a b,
+// [a]]b] -> a]b.
 std::string Unquote(const SqlToken& token);
 // 'text' with single quotes doubled.
 std::string QuoteSqlString(std::string_view text);

@@ -40,17 +40,17 @@ bool Like(const std::string& value, const std::string& pattern) {
 
 TEST(JetTranslation, QuotesAndNames) {
     EXPECT_EQ(Sql("SELECT * FROM [Order Details] WHERE [Name] = \"Smith\""),
-              "SELECT * FROM [Order Details] WHERE [Name] = 'Smith'");
+              "SELECT * FROM [Order Details] WHERE [Name] = 'Smith' COLLATE JETTEXT");
     // A doubled double quote is one quote; a single quote inside is doubled for SQLite.
-    EXPECT_EQ(Sql("x = \"say \"\"hi\"\" it's\""), "x = 'say \"hi\" it''s'");
-    EXPECT_EQ(Sql("x = 'it''s'"), "x = 'it''s'");
-    EXPECT_EQ(Sql("x = \"\""), "x = ''");
+    EXPECT_EQ(Sql("x = \"say \"\"hi\"\" it's\""), "x = 'say \"hi\" it''s' COLLATE JETTEXT");
+    EXPECT_EQ(Sql("x IN ('it''s')"), "x IN ('it''s')");
+    EXPECT_EQ(Sql("x = \"\""), "x = '' COLLATE JETTEXT");
 }
 
 TEST(JetTranslation, LiteralsKeepWhatLooksLikeSyntax) {
     EXPECT_EQ(Sql("x = \"#1/2/2000# * ? [a] & True; DROP\""),
-              "x = '#1/2/2000# * ? [a] & True; DROP'");
-    EXPECT_EQ(Sql("x = 'a & b' & [c & d]"), "x = 'a & b' || [c & d]");
+              "x = '#1/2/2000# * ? [a] & True; DROP' COLLATE JETTEXT");
+    EXPECT_EQ(Sql("x = [c & d] & 'a & b'"), "x = [c & d] || 'a & b'");
     EXPECT_EQ(Sql("SELECT [True], [x#] FROM t"), "SELECT [True], [x#] FROM t");
 }
 
@@ -144,5 +144,5 @@ TEST(JetTranslation, CriterionParenthesesBalance) {
     EXPECT_EQ(ErrorCode("(a = 1", JetTextKind::Expression), 3075);
     EXPECT_EQ(ErrorCode("a = 1)", JetTextKind::Expression), 3075);
     EXPECT_EQ(Sql("(a IN (1, 2)) AND b = \")\" AND [c)] = 1", JetTextKind::Expression),
-              "(a IN (1, 2)) AND b = ')' AND [c)] = 1");
+              "(a IN (1, 2)) AND b = ')' COLLATE JETTEXT AND [c)] = 1");
 }

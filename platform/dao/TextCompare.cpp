@@ -1,0 +1,244 @@
+#include "platform/dao/TextCompare.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kel::dao {
+
+namespace {
+
+// Unicode's simple case folding (status C and S) of U+0000..U+017F, as runs: every step-th code
+// point from first to last folds to itself + delta. U+0130 (dotted capital I) folds only in
+// full folding and U+00DF (sharp s) only to "ss": both stay themselves.
+struct FoldRun {
+    char32_t first, last;
+    int step, delta;
+};
+constexpr FoldRun kFoldRuns[] = {
+    {0x0041, 0x005A, 1, 32},   // A-Z
+    {0x00C0, 0x00D6, 1, 32},   // À-Ö
+    {0x00D8, 0x00DE, 1, 32},   // Ø-Þ
+    {0x0100, 0x012E, 2, 1},    // Ā-Į
+    {0x0132, 0x0136, 2, 1},    // Ĳ-Ķ
+    {0x0139, 0x0147, 2, 1},    // Ĺ-Ň
+    {0x014A, 0x0176, 2, 1},    // Ŋ-Ŷ
+    {0x0178, 0x0178, 1, -121}, // Ÿ -> ÿ
+    {0x0179, 0x017D, 2, 1},    // Ź-Ž
+    {0x017F, 0x017F, 1, -268}, // long s -> s
+};
+constexpr char32_t kTableEnd = 0x180;
+
+constexpr std::array<char32_t, kTableEnd> MakeFoldTable() {
+    std::array<char32_t, kTableEnd> table{};
+    for (char32_t c = 0; c < kTableEnd; ++c)
+        table[c] = c;
+    for (const FoldRun& run : kFoldRuns)
+        for (char32_t c = run.first; c <= run.last; c += static_cast<char32_t>(run.step))
+            table[c] = static_cast<char32_t>(static_cast<int>(c) + run.delta);
+    return table;
+}
+constexpr std::array<char32_t, kTableEnd> kFold = MakeFoldTable();
+
+// Bytes outside valid UTF-8 read as code points past Unicode's last, one per byte.
+constexpr char32_t kStrayByte = 0x110000;
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+char32_t NextCodePoint(std::string_view text, size_t& i) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    int length = 0;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+    }
+    if (length == 0 || i + static_cast<size_t>(length) > text.size()) {
+        ++i;
+        return kStrayByte + lead;
+    }
+    for (int k = 1; k < length; ++k) {
+        const unsigned char b = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return kStrayByte + lead;
+        }
+        c = (c << 6) | (b & 0x3F);
+    }
+    // Overlong forms and surrogates are not characters.
+    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kMinimum[length] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+        ++i;
+        return kStrayByte + lead;
+    }
+    i += static_cast<size_t>(length);
+    return c;
+}
+
+namespace {
+
+std::vector<char32_t> Folded(std::string_view text) {
+    std::vector<char32_t> out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();)
+        out.push_back(FoldCase(NextCodePoint(text, i)));
+    return out;
+}
+
+int Collate(void*, int n1, const void* p1, int n2, const void* p2) {
+    return CompareText(std::string_view(static_cast<const char*>(p1), static_cast<size_t>(n1)),
+                       std::string_view(static_cast<const char*>(p2), static_cast<size_t>(n2)));
+}
+
+std::string_view TextOf(sqlite3_value* v) {
+    const unsigned char* p = sqlite3_value_text(v);
+    return p ? std::string_view(reinterpret_cast<const char*>(p),
+                                static_cast<size_t>(sqlite3_value_bytes(v)))
+             : std::string_view();
+}
+
+void Like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    for (int k = 0; k < argc; ++k)
+        if (sqlite3_value_type(argv[k]) == SQLITE_NULL)
+            return; // a Null operand gives Null
+    const std::string_view pattern = TextOf(argv[0]);
+    if (pattern.size() > static_cast<size_t>(sqlite3_limit(sqlite3_context_db_handle(ctx),
+                                                           SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1))) {
+        sqlite3_result_error(ctx, "LIKE or GLOB pattern too complex", -1);
+        return;
+    }
+    char32_t escape = 0;
+    if (argc == 3) {
+        const std::string_view e = TextOf(argv[2]);
+        size_t i = 0;
+        if (!e.empty())
+            escape = NextCodePoint(e, i);
+        if (e.empty() || i != e.size()) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, LikeText(pattern, TextOf(argv[1]), escape) ? 1 : 0);
+}
+
+} // namespace
+
+char32_t FoldCase(char32_t c) {
+    return c < kTableEnd ? kFold[c] : c;
+}
+
+std::string CaseVariants(char32_t c) {
+    std::string out;
+    if (c > 0x10FFFF)
+        return out;
+    AppendUtf8(out, c);
+    const char32_t folded = FoldCase(c);
+    for (char32_t x = 0; x < kTableEnd; ++x)
+        if (x != c && kFold[x] == folded)
+            AppendUtf8(out, x);
+    return out;
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char32_t x = FoldCase(NextCodePoint(a, i));
+        const char32_t y = FoldCase(NextCodePoint(b, j));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    if (i < a.size())
+        return 1;
+    return j < b.size() ? -1 : 0;
+}
+
+bool LikeText(std::string_view pattern, std::string_view text, char32_t escape) {
+    // The pattern as items: a folded character, or one of the two wildcards.
+    constexpr char32_t kAny = 0xFFFFFFFF, kOne = 0xFFFFFFFE;
+    std::vector<char32_t> p;
+    for (size_t i = 0; i < pattern.size();) {
+        const char32_t c = NextCodePoint(pattern, i);
+        if (escape != 0 && c == escape) {
+            if (i < pattern.size())
+                p.push_back(FoldCase(NextCodePoint(pattern, i)));
+            continue; // an escape at the end quotes nothing
+        }
+        p.push_back(c == '%' ? kAny : c == '_' ? kOne : FoldCase(c));
+    }
+    const std::vector<char32_t> t = Folded(text);
+    // Greedy match; on a mismatch the last % takes one more character.
+    size_t pi = 0, ti = 0, starP = std::string::npos, starT = 0;
+    while (ti < t.size()) {
+        if (pi < p.size() && p[pi] == kAny) {
+            starP = pi++;
+            starT = ti;
+        } else if (pi < p.size() && (p[pi] == kOne || p[pi] == t[ti])) {
+            ++pi;
+            ++ti;
+        } else if (starP != std::string::npos) {
+            pi = starP + 1;
+            ti = ++starT;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == kAny)
+        ++pi;
+    return pi == p.size();
+}
+
+bool CollateOrderOn(sqlite3* db, const std::string& table, const std::string& column) {
+    sqlite3_stmt* raw = nullptr;
+    const char* sql = "SELECT 1 FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
+                      "WHERE x.seqno = 0 AND x.name = ?2 COLLATE NOCASE";
+    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
+        return true;
+    sqlite3_bind_text(raw, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(raw, 2, column.c_str(), -1, SQLITE_TRANSIENT);
+    const bool indexed = sqlite3_step(raw) == SQLITE_ROW;
+    sqlite3_finalize(raw);
+    return !indexed;
+}
+
+int RegisterTextFunctions(sqlite3* db) {
+    const std::string name(kTextCollation);
+    int rc = sqlite3_create_collation_v2(db, name.c_str(), SQLITE_UTF8, nullptr, Collate, nullptr);
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "like", 2, flags, nullptr, Like, nullptr, nullptr,
+                                        nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "like", 3, flags, nullptr, Like, nullptr, nullptr,
+                                        nullptr);
+    return rc;
+}
+
+} // namespace kel::dao

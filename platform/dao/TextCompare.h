@@ -1,0 +1,44 @@
+// Text compared as the Jet engine compares it: without regard to case, for the Latin letters
+// of ASCII, Latin-1 Supplement and Latin Extended-A (é equals É; ß stays itself). SQLite's own
+// NOCASE and LIKE fold ASCII only, so every connection gets a collation and a LIKE of these
+// rules. Private to the data-access classes.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <string>
+#include <string_view>
+
+namespace kel::dao {
+
+// The collation's name, as the translated SQL writes it after text comparisons and orders.
+inline constexpr std::string_view kTextCollation = "JETTEXT";
+
+// The code point with its case folded (simple folding; outside the covered blocks unchanged).
+char32_t FoldCase(char32_t c);
+
+// The character with every character that folds alike (é -> éÉ), as UTF-8; the character
+// alone when it has no other case.
+std::string CaseVariants(char32_t c);
+
+// <0, 0, >0: UTF-8 texts compared code point by code point after folding. A byte that is not
+// part of a valid UTF-8 sequence stands for itself, after every character.
+int CompareText(std::string_view a, std::string_view b);
+
+// The code point of UTF-8 text at text[i], i moved past it; a byte that starts no valid
+// sequence reads as a code point past Unicode's last.
+char32_t NextCodePoint(std::string_view text, size_t& i);
+
+// SQL LIKE: % any run, _ one character, an escape character (0 when none) quoting the next;
+// case folded as CompareText folds it.
+bool LikeText(std::string_view pattern, std::string_view text, char32_t escape);
+
+// Whether an order on a text column should carry the collation. Not when the column leads an
+// index of its table: that index is ordered by its own collation, and keeps serving the order
+// (a sort of the whole table otherwise) at the price of case order on that column.
+bool CollateOrderOn(sqlite3* db, const std::string& table, const std::string& column);
+
+// Registers the collation and like(X,Y), like(X,Y,Z) on a connection; SQLite's result code.
+int RegisterTextFunctions(sqlite3* db);
+
+} // namespace kel::dao
