@@ -118,5 +118,5 @@ private:
     void FillRow(Window& w, CStringArray& row);
     void FetchForward(Window& w);
     void BlankWindow(Window& w);
-    void SkipUnshownFields(CColumnArray* pColumns);
+    void NarrowReads(CColumnArray* pColumns);
 };

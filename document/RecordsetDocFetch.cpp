@@ -31,6 +31,8 @@ constexpr long kNoCurrentRecord = 3021;
 constexpr long kItemNotFound = 3265;
 // The most of a value a cell keeps: more than a screen shows, far less than a memo may hold.
 constexpr int kMaxCellText = 1024;
+// The bytes of a text or binary value read for a cell: enough for kMaxCellText and its cut mark.
+constexpr long kMaxCellRead = 2 * kMaxCellText;
 
 // Cuts text longer than a cell can show, at a character boundary, marking the cut.
 void CutToCell(CString& str) {
@@ -284,7 +286,7 @@ CRecordsetDoc::TableStatus CRecordsetDoc::GetTable(CRowArray* pRows, CColumnArra
             return tsOk; // a window of no rows has nothing to show
         if (w.pFirst->vt == VT_EMPTY || w.pLast->vt == VT_EMPTY)
             nMove = gtFirst;
-        SkipUnshownFields(pColumns);
+        NarrowReads(pColumns);
         return MoveWindow(w, nMove);
     } catch (CDaoException* e) {
         const long nCode = DaoErrorCode(e);
@@ -295,22 +297,26 @@ CRecordsetDoc::TableStatus CRecordsetDoc::GetTable(CRowArray* pRows, CColumnArra
     }
 }
 
-// Fields no shown or key column reads are left out of each record's read: a hidden column of
-// large values costs nothing per row.
-void CRecordsetDoc::SkipUnshownFields(CColumnArray* pColumns) {
-    if (!pColumns)
-        return;
+// Each record's read is narrowed to what the window shows: fields no shown or key column
+// reads are left out, and of the others no more than a cell keeps is read. A hidden column of
+// large values, or a shown memo of megabytes, costs no more per row than a short one.
+void CRecordsetDoc::NarrowReads(CColumnArray* pColumns) {
+    const int nFields = m_pRecordset->GetFieldCount();
     CArray<BOOL, BOOL> skip;
-    skip.SetSize(m_pRecordset->GetFieldCount());
-    for (int f = 0; f < skip.GetSize(); ++f)
-        skip[f] = TRUE;
-    for (int i = 0; i < pColumns->GetSize(); ++i) {
+    CArray<long, long> limits;
+    skip.SetSize(nFields);
+    limits.SetSize(nFields);
+    for (int f = 0; f < nFields; ++f) {
+        skip[f] = pColumns != NULL;
+        limits[f] = kMaxCellRead;
+    }
+    for (int i = 0; pColumns && i < pColumns->GetSize(); ++i) {
         const CColumnDetails& col = (*pColumns)[i];
-        if ((col.m_bVisible == 1 || col.m_bKey == 1) && col.m_nField >= 0 &&
-            col.m_nField < skip.GetSize())
+        if ((col.m_bVisible == 1 || col.m_bKey == 1) && col.m_nField >= 0 && col.m_nField < nFields)
             skip[col.m_nField] = FALSE;
     }
     m_pRecordset->SkipFields(skip);
+    m_pRecordset->LimitFields(limits);
 }
 
 long CRecordsetDoc::GetTot() {

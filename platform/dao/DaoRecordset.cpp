@@ -275,6 +275,13 @@ void CDaoRecordset::SkipFields(const CArray<BOOL, BOOL>& skip) {
     State().SkipFields(flags);
 }
 
+void CDaoRecordset::LimitFields(const CArray<long, long>& nBytes) {
+    std::vector<long> limits;
+    for (int i = 0; i < nBytes.GetSize(); ++i)
+        limits.push_back(nBytes[i]);
+    State().LimitFields(limits);
+}
+
 void CDaoRecordset::GetRecordKey(CStringArray& names,
                                  CArray<COleVariant, const COleVariant&>& values) {
     std::vector<std::string> keyNames;

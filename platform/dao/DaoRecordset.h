@@ -145,6 +145,11 @@ public:
     // field out of each record's read, so a hidden large value costs nothing; asking for it
     // anyway still reads it, on its own. An empty array reads every field again.
     void SkipFields(const CArray<BOOL, BOOL>& skip);
+    // For a reader that shows values (not a framework member): at most nBytes[i] bytes of a
+    // text value of field i are read (0: all). GetFieldValue then gives such a value cut to
+    // that, at a character boundary, except during an edit, which works on whole values. A
+    // field seen holding more is read from then on by its first bytes alone.
+    void LimitFields(const CArray<long, long>& nBytes);
 
     CDaoDatabase* m_pDatabase;
     CString m_strFilter;

@@ -78,7 +78,7 @@ void RecordsetState::BeginEdit(bool adding) {
         } else {
             loaded = false; // the record as it is now, under the lock when there is one
             buffer = Current();
-            if (!skipped.empty() && !ReadRecord(pos, buffer, true)) // the whole record
+            if (Narrowed() && !ReadRecord(pos, buffer, true)) // the whole record
                 ThrowDaoError(err::RecordDeleted, kRecordset);
         }
     } catch (CException*) {

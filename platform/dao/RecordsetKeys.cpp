@@ -2,7 +2,6 @@
 #include "platform/dao/RecordsetState.h"
 
 #include "platform/dao/Prepare.h"
-#include "platform/dao/SqlLexer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -152,71 +151,6 @@ void RecordsetState::LandAfterLast() {
 void RecordsetState::LandBeforeFirst() {
     at = Where::BeforeFirst;
     loaded = false;
-}
-
-bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint32_t* identity,
-                             bool all) {
-    database->CheckFileInPlace(kRecordset);
-    if (all && !skipped.empty() && !readAll)
-        PrepareInternal(db(), readAll, readAllSql, kRecordset);
-    SqliteStatement& stmt = all && !skipped.empty() ? readAll : read;
-    StatementScope scope(stmt);
-    stmt.Bind(1, key);
-    int rc = stmt.Step();
-    if (rc == SQLITE_DONE)
-        return false;
-    if (rc != SQLITE_ROW)
-        ThrowEngineError(rc);
-    row.resize(fields.size());
-    for (size_t i = 0; i < fields.size(); ++i)
-        row[i] = ReadCell(stmt, static_cast<int>(i));
-    if (identity && !identityColumns.empty())
-        *identity = static_cast<std::uint32_t>(stmt.ColumnInt64(static_cast<int>(fields.size())));
-    return true;
-}
-
-void RecordsetState::SkipFields(const std::vector<bool>& skip) {
-    std::vector<bool> want = skip;
-    want.resize(fields.size(), false);
-    if (std::none_of(want.begin(), want.end(), [](bool b) { return b; }))
-        want.clear();
-    if (want == skipped)
-        return;
-    std::string list;
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const std::string expr = materialised ? QuoteSqlName(fields[i].storedName) : fields[i].expr;
-        if (expr.empty())
-            return; // a field the statement reads some other way: everything stays read
-        list += (i ? ", " : "") + (!want.empty() && want[i] ? std::string("NULL") : expr);
-    }
-    if (want.empty()) {
-        PrepareInternal(db(), read, readAllSql, kRecordset);
-    } else {
-        SqliteStatement narrowed;
-        PrepareInternal(db(), narrowed, "SELECT " + list + readTail, kRecordset);
-        read = std::move(narrowed);
-    }
-    readAll = SqliteStatement(); // prepared again when an edit or a skipped field needs it
-    skipped = std::move(want);
-    loaded = false;
-}
-
-Cell RecordsetState::ReadSkipped(size_t field) {
-    Current(); // 3021, 3167
-    std::vector<Cell> row;
-    if (!ReadRow(keys.At(pos), row, nullptr, true)) {
-        keys.MarkDeleted(pos);
-        ThrowDaoError(err::RecordDeleted, kRecordset);
-    }
-    return row[field];
-}
-
-bool RecordsetState::ReadRecord(size_t position, std::vector<Cell>& row, bool all) {
-    std::uint32_t identity = 0;
-    if (!ReadRow(keys.At(position), row, &identity, all))
-        return false;
-    // The row holds another record now: the keyed one is gone.
-    return identity == keys.Check(position);
 }
 
 bool RecordsetState::Exists(size_t position) {

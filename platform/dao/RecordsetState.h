@@ -72,6 +72,8 @@ struct RecordsetState {
     std::string readAllSql;             // the statement of readAll
     std::string readTail;               // what follows the fields in both: FROM ... WHERE key = ?1
     std::vector<bool> skipped;          // fields the reader does not want read; empty for none
+    std::vector<long> limits;           // bytes of each text value a reader wants at most; 0 all
+    std::vector<bool> large;            // limited fields seen beyond their limit: read by handle
     SqliteStatement exists;             // whether a keyed record is still in its table
     SqliteStatement probe;              // a keyed record against a point of the order (Find)
     SqliteStatement sortValues;         // the order's values of one record
@@ -134,6 +136,11 @@ struct RecordsetState {
     bool ReadRecord(size_t position, std::vector<Cell>& row, bool all);
     // Leaves the fields marked out of the record's read (reads of them go on their own).
     void SkipFields(const std::vector<bool>& skip);
+    // Reads at most that many bytes of each field's text values (0: all of it).
+    void LimitFields(const std::vector<long>& bytes);
+    bool Narrowed() const; // the read differs from the whole record's
+    bool ReadsByHandle(size_t field) const;
+    void PrepareRead();
     // The value of a skipped field of the current record.
     Cell ReadSkipped(size_t field);
     bool Exists(size_t position); // one index probe, no values read

@@ -42,3 +42,45 @@ TEST(SkipFieldsTest, SkippedFieldsStillReadAndEditsKeepThem) {
     ASSERT_EQ(data.vt, VT_ARRAY | VT_UI1);
     EXPECT_EQ(data.parray->rgsabound[0].cElements, 1u);
 }
+
+TEST(SkipFieldsTest, LimitedTextIsCutAtACharacterAndEditsKeepItWhole) {
+    // Three-byte characters, so that the cut lands inside one.
+    std::string big;
+    for (int i = 0; i < 100000; ++i)
+        big += "\xE2\x82\xAC"; // the euro sign
+    const std::string path =
+        MakeDatabase("CREATE TABLE M (ID INTEGER PRIMARY KEY, Notes LONGTEXT, N INTEGER);"
+                     "INSERT INTO M VALUES (1, 'short', 1), (2, '" +
+                     big +
+                     "', 2), (3, NULL, 3),"
+                     " (4, 42, 4), (5, '" +
+                     big + "', 5);");
+    CDaoDatabase db;
+    db.Open(path.c_str());
+    CDaoRecordset rs(&db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM M");
+    CArray<long, long> limits;
+    limits.SetSize(3);
+    limits[1] = 100;
+    rs.LimitFields(limits);
+    auto notes = [&] {
+        COleVariant v = rs.GetFieldValue(1);
+        return v.vt == VT_NULL ? std::string("<null>") : std::string(CString(V_BSTRT(&v)));
+    };
+    // The first long value is cut from a whole read; later ones are read by their beginning.
+    const std::vector<std::string> want = {"short", big.substr(0, 99), "<null>", "42",
+                                           big.substr(0, 99)};
+    for (int pass = 0; pass < 2; ++pass) {
+        rs.MoveFirst();
+        for (size_t r = 0; r < want.size(); ++r, rs.MoveNext())
+            EXPECT_EQ(notes(), want[r]) << "pass " << pass << " row " << r;
+    }
+    // An edit works on the whole value: changing another field keeps it.
+    rs.SetAbsolutePosition(1);
+    rs.Edit();
+    EXPECT_EQ(notes(), big);
+    rs.SetFieldValue(2, COleVariant(20L));
+    rs.Update();
+    EXPECT_EQ(QueryIds(path, "SELECT length(Notes) FROM M WHERE ID = 2"),
+              std::vector<long>{100000});
+}

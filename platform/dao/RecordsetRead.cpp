@@ -1,0 +1,195 @@
+// Reading a record's values by key. A reader may narrow the read: fields it does not show
+// are left out, and of the text values it shows it may want only a beginning.
+// A field seen holding a value beyond that is from then on read by an incremental handle
+// (its length and first bytes only), so a record with a 10 MB memo reads like any other.
+#include "platform/dao/RecordsetState.h"
+
+#include "platform/dao/Prepare.h"
+#include "platform/dao/SqlLexer.h"
+
+#include <algorithm>
+
+namespace kel::dao {
+
+namespace {
+
+// Text cut to at most n bytes, not inside a UTF-8 sequence.
+void CutText(std::string& text, size_t n) {
+    if (text.size() <= n)
+        return;
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
+    text.resize(n);
+}
+
+} // namespace
+
+bool RecordsetState::Narrowed() const {
+    return !skipped.empty() || !limits.empty();
+}
+
+bool RecordsetState::ReadsByHandle(size_t field) const {
+    const RecordsetField& f = fields[field];
+    return !materialised && !f.expression && !f.sourceField.empty() &&
+           EqualsNoCase(f.sourceTable, table);
+}
+
+void RecordsetState::PrepareRead() {
+    loaded = false;
+    readAll = SqliteStatement(); // prepared again when an edit or a skipped field needs it
+    const bool anyLarge = std::find(large.begin(), large.end(), true) != large.end();
+    if (skipped.empty() && !anyLarge) {
+        PrepareInternal(db(), read, readAllSql, kRecordset);
+        return;
+    }
+    std::string list;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const std::string expr = materialised ? QuoteSqlName(fields[i].storedName) : fields[i].expr;
+        if (expr.empty()) {
+            // A field the statement reads some other way: everything stays read.
+            skipped.clear();
+            large.clear();
+            PrepareInternal(db(), read, readAllSql, kRecordset);
+            return;
+        }
+        std::string item = expr;
+        if (!skipped.empty() && skipped[i])
+            item = "NULL";
+        else if (!large.empty() && large[i])
+            // Numbers as they are; of text and binary values only the storage class, which the
+            // engine tells without reading the value.
+            item = "CASE WHEN typeof(" + expr + ") IN ('integer', 'real') THEN " + expr +
+                   " ELSE typeof(" + expr + ") END";
+        list += (i ? ", " : "") + item;
+    }
+    SqliteStatement narrowed;
+    PrepareInternal(db(), narrowed, "SELECT " + list + readTail, kRecordset);
+    read = std::move(narrowed);
+}
+
+void RecordsetState::SkipFields(const std::vector<bool>& skip) {
+    std::vector<bool> want = skip;
+    want.resize(fields.size(), false);
+    if (std::none_of(want.begin(), want.end(), [](bool b) { return b; }))
+        want.clear();
+    if (want == skipped)
+        return;
+    skipped = std::move(want);
+    PrepareRead();
+}
+
+void RecordsetState::LimitFields(const std::vector<long>& bytes) {
+    std::vector<long> want = bytes;
+    want.resize(fields.size(), 0);
+    if (std::all_of(want.begin(), want.end(), [](long n) { return n <= 0; }))
+        want.clear();
+    if (want == limits)
+        return;
+    limits = std::move(want);
+    if (!large.empty()) {
+        large.clear();
+        PrepareRead();
+    }
+    loaded = false;
+}
+
+bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint32_t* identity,
+                             bool all) {
+    database->CheckFileInPlace(kRecordset);
+    const bool whole = all && Narrowed();
+    if (whole && !readAll)
+        PrepareInternal(db(), readAll, readAllSql, kRecordset);
+    SqliteStatement& stmt = whole ? readAll : read;
+    bool grown = false;
+    {
+        StatementScope scope(stmt);
+        stmt.Bind(1, key);
+        int rc = stmt.Step();
+        if (rc == SQLITE_DONE)
+            return false;
+        if (rc != SQLITE_ROW)
+            ThrowEngineError(rc);
+        row.resize(fields.size());
+        for (size_t i = 0; i < fields.size(); ++i)
+            row[i] = ReadCell(stmt, static_cast<int>(i));
+        if (identity && !identityColumns.empty())
+            *identity =
+                static_cast<std::uint32_t>(stmt.ColumnInt64(static_cast<int>(fields.size())));
+        if (!whole && !limits.empty()) {
+            for (size_t i = 0; i < fields.size(); ++i) {
+                const size_t limit = static_cast<size_t>(std::max(limits[i], 0L));
+                Cell& c = row[i];
+                if (limit == 0 || (!large.empty() && large[i]))
+                    continue;
+                if (c.type == SQLITE_TEXT && c.bytes.size() > limit) {
+                    CutText(c.bytes, limit);
+                    if (ReadsByHandle(i)) {
+                        large.resize(fields.size(), false);
+                        large[i] = true;
+                        grown = true;
+                    }
+                }
+            }
+        }
+    }
+    // The fields read by handle: their storage class came with the row, their beginning
+    // comes now, each read ending before the next (no read lock outlives the call).
+    if (!whole && !large.empty()) {
+        const std::string schemaName = schema.empty() ? "main" : schema;
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (!large[i] || grown || row[i].type != SQLITE_TEXT)
+                continue;
+            const std::string kind = row[i].bytes;
+            Cell c;
+            if (kind == "text" || kind == "blob") {
+                c.type = SQLITE_TEXT;
+                sqlite3_blob* raw = nullptr;
+                if (kind == "blob" ||
+                    sqlite3_blob_open(db(), schemaName.c_str(), table.c_str(),
+                                      fields[i].sourceField.c_str(), key, 0, &raw) != SQLITE_OK) {
+                    sqlite3_blob_close(raw);
+                    // Binary values are whole (their size is what shows); a row gone between
+                    // the two reads reads as gone.
+                    std::vector<Cell> full;
+                    if (!ReadRow(key, full, nullptr, true))
+                        return false;
+                    c = full[i];
+                } else {
+                    const size_t n = std::min(static_cast<size_t>(sqlite3_blob_bytes(raw)),
+                                              static_cast<size_t>(limits[i]) + 4);
+                    c.bytes.resize(n);
+                    const int rc = sqlite3_blob_read(raw, c.bytes.data(), static_cast<int>(n), 0);
+                    sqlite3_blob_close(raw);
+                    if (rc != SQLITE_OK)
+                        ThrowEngineError(rc);
+                }
+                if (c.type == SQLITE_TEXT)
+                    CutText(c.bytes, static_cast<size_t>(limits[i]));
+            }
+            row[i] = std::move(c);
+        }
+    }
+    if (grown)
+        PrepareRead();
+    return true;
+}
+
+Cell RecordsetState::ReadSkipped(size_t field) {
+    Current(); // 3021, 3167
+    std::vector<Cell> row;
+    if (!ReadRow(keys.At(pos), row, nullptr, true)) {
+        keys.MarkDeleted(pos);
+        ThrowDaoError(err::RecordDeleted, kRecordset);
+    }
+    return row[field];
+}
+
+bool RecordsetState::ReadRecord(size_t position, std::vector<Cell>& row, bool all) {
+    std::uint32_t identity = 0;
+    if (!ReadRow(keys.At(position), row, &identity, all))
+        return false;
+    // The row holds another record now: the keyed one is gone.
+    return identity == keys.Check(position);
+}
+
+} // namespace kel::dao
