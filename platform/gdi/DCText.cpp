@@ -2,9 +2,11 @@
 #include "platform/gdi/FontEngine.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/GdiFunctions.h"
+#include "platform/gdi/TextShaper.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,15 +30,111 @@ Font CurrentFont(const HDC__& dc) {
     return Font{o->resolved, &o->font};
 }
 
-// Glyphs of a line laid out on whole pixels from x = 0. tabWidth > 0 expands tabs to its
-// multiples; dx gives each character's advance instead of the font's.
+// A character as a line shows it: a control character the text does not act on shows a
+// mark rather than nothing or a missing-glyph box (a CR LF pair is one line break); 0 shows
+// nothing.
+char32_t Shown(std::string_view s, size_t next, char32_t cp, int tabWidth) {
+    if (cp >= 0x20 && cp != 0x7F)
+        return cp;
+    switch (cp) {
+    case '\t':
+        return tabWidth > 0 ? cp : U'\u2192'; // rightwards arrow
+    case '\r':
+        if (next < s.size() && s[next] == '\n')
+            return 0;
+        [[fallthrough]];
+    case '\n':
+        return U'\u21B5'; // downwards arrow with corner leftwards
+    default:
+        return U'\uFFFD';
+    }
+}
+
+// Characters that need neither shaping nor another face: the glyphs of the font, one after
+// the other. Anything else goes through Pango.
+bool Plain(const FontInstance& f, std::string_view s, int tabWidth) {
+    for (size_t i = 0; i < s.size();) {
+        char32_t c = NextChar(s, i);
+        char32_t cp = Shown(s, i, c, tabWidth);
+        bool simple = cp == 0 || cp == '\t' || (cp >= 0x20 && cp < 0x7F) ||
+                      (cp >= 0xA0 && cp < 0x300) || (cp >= 0x370 && cp < 0x483) ||
+                      (cp >= 0x48A && cp < 0x530) || cp == 0x2192;
+        if (!simple || (cp > 0x20 && !f.Covers(cp)))
+            return false;
+    }
+    return true;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// A line laid out on whole pixels from x = 0: the font's glyphs for plain text, a shaped line
+// otherwise. tabWidth > 0 expands tabs to its multiples; dx gives each character's advance
+// instead of the font's.
 struct Run {
     std::vector<cairo_glyph_t> glyphs;
+    std::shared_ptr<const ShapedLine> shaped;
     std::vector<int> ends; // per byte: the x where that byte's character ends
     int width = 0;
 };
 
+Run Shape(const FontInstance& f, std::string_view s, int tabWidth, const INT* dx) {
+    Run run;
+    // The text as shown, and where each character of it ends in that text.
+    std::string shown;
+    shown.reserve(s.size() + 8);
+    std::vector<size_t> shownEnd(s.size());
+    for (size_t i = 0; i < s.size();) {
+        size_t start = i;
+        char32_t c = NextChar(s, i);
+        char32_t cp = Shown(s, i, c, tabWidth);
+        if (cp != 0)
+            AppendUtf8(shown, cp);
+        for (size_t k = start; k < i; ++k)
+            shownEnd[k] = shown.size();
+    }
+    run.shaped = ShapeLine(f, shown, tabWidth);
+    run.ends.resize(s.size());
+    if (!run.shaped)
+        return run;
+    const std::vector<int>& ends = run.shaped->Ends();
+    for (size_t k = 0; k < s.size(); ++k)
+        run.ends[k] = shownEnd[k] == 0 ? 0 : ends[shownEnd[k] - 1];
+    run.width = run.shaped->Width();
+    if (dx) {
+        // Given advances place the characters; the shaped line is drawn as it is.
+        int x = 0;
+        size_t ci = 0;
+        for (size_t i = 0; i < s.size();) {
+            size_t start = i;
+            NextChar(s, i);
+            x += dx[ci++];
+            for (size_t k = start; k < i; ++k)
+                run.ends[k] = x;
+        }
+        run.width = x;
+    }
+    return run;
+}
+
 Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const INT* dx = nullptr) {
+    if (!Plain(f, s, tabWidth))
+        return Shape(f, s, tabWidth, dx);
     Run run;
     run.glyphs.reserve(s.size());
     run.ends.resize(s.size());
@@ -44,11 +142,12 @@ Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const IN
     size_t ci = 0;
     for (size_t i = 0; i < s.size();) {
         size_t start = i;
-        char32_t cp = NextChar(s, i);
-        int adv;
-        if (cp == '\t' && tabWidth > 0) {
+        char32_t c = NextChar(s, i);
+        char32_t cp = Shown(s, i, c, tabWidth);
+        int adv = 0;
+        if (cp == '\t') {
             adv = (x / tabWidth + 1) * tabWidth - x;
-        } else {
+        } else if (cp != 0) {
             const GlyphInfo& g = f.Glyph(cp);
             run.glyphs.push_back(cairo_glyph_t{g.index, (double)x, 0});
             adv = g.advance;
@@ -65,12 +164,15 @@ Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const IN
 }
 
 int Measure(const FontInstance& f, std::string_view s, int tabWidth = 0) {
+    if (!Plain(f, s, tabWidth))
+        return Shape(f, s, tabWidth, nullptr).width;
     int x = 0;
     for (size_t i = 0; i < s.size();) {
-        char32_t cp = NextChar(s, i);
-        if (cp == '\t' && tabWidth > 0)
+        char32_t c = NextChar(s, i);
+        char32_t cp = Shown(s, i, c, tabWidth);
+        if (cp == '\t')
             x = (x / tabWidth + 1) * tabWidth;
-        else
+        else if (cp != 0)
             x += f.Glyph(cp).advance;
     }
     return x;
@@ -79,7 +181,7 @@ int Measure(const FontInstance& f, std::string_view s, int tabWidth = 0) {
 // Draws laid-out glyphs with their left edge at sx and baseline at sy (surface coordinates),
 // with the font's underline and strike-out.
 void DrawRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORREF color) {
-    if (run.glyphs.empty())
+    if (run.glyphs.empty() && !run.shaped)
         return;
     cairo_t* cr = dc.cr.get();
     cairo_save(cr);
@@ -88,8 +190,12 @@ void DrawRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORR
     cairo_translate(cr, sx, sy);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     SetSourceColor(cr, color);
-    cairo_set_scaled_font(cr, font.f->Scaled());
-    cairo_show_glyphs(cr, run.glyphs.data(), (int)run.glyphs.size());
+    if (run.shaped) {
+        run.shaped->Draw(cr, 0, 0);
+    } else {
+        cairo_set_scaled_font(cr, font.f->Scaled());
+        cairo_show_glyphs(cr, run.glyphs.data(), (int)run.glyphs.size());
+    }
     cairo_restore(cr);
     int t = font.f->LineThickness();
     if (font.lf->lfUnderline) {
@@ -263,17 +369,9 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
 
     // Paragraphs, prefixes, wrapping.
     std::vector<std::string_view> paras;
-    std::string joined;
     if (format & DT_SINGLELINE) {
-        // One line without its line breaks, dropped before the prefixes are taken out so that
-        // a prefix's place is one in the text shown.
-        std::string_view line = text;
-        if (text.find_first_of("\r\n") != std::string_view::npos) {
-            joined.assign(text);
-            std::erase_if(joined, [](char ch) { return ch == '\r' || ch == '\n'; });
-            line = joined;
-        }
-        paras.push_back(line);
+        // One line: its line breaks show as marks.
+        paras.push_back(text);
     } else {
         size_t start = 0;
         for (size_t i = 0; i <= text.size(); ++i) {

@@ -91,11 +91,13 @@ int Weight(const LOGFONT& lf) {
     return lf.lfWeight <= 0 ? FW_NORMAL : std::min<int>(lf.lfWeight, 1000);
 }
 
+} // namespace
+
 // The fontconfig configuration of the drawing layer: the system's font folders and caches,
 // none of the desktop's rules. Faces are found through our own alias table, and rendering
 // does not change with a user's hinting or antialiasing preferences. It lives as long as the
 // process (cairo's font caches keep patterns that point into it).
-FcConfig* Config() {
+FcConfig* FontConfig() {
     static FcConfig* config = [] {
         static const char xml[] = R"(<?xml version="1.0"?>
 <fontconfig>
@@ -120,8 +122,6 @@ FcConfig* Config() {
     return config;
 }
 
-} // namespace
-
 class FontCache {
 public:
     ~FontCache() = default;
@@ -136,7 +136,7 @@ public:
         const Face* face = FindFace(family, key.weight, key.italic);
         if (!face)
             return nullptr;
-        auto font = Make(*face, lf, key.noAntialias);
+        auto font = Make(*face, family, lf, key.noAntialias);
         if (!font)
             return nullptr;
         return m_fonts.emplace(std::move(key), std::move(font)).first->second.get();
@@ -162,7 +162,7 @@ private:
         auto it = m_faces.find(key);
         if (it != m_faces.end())
             return it->second.get();
-        FcConfig* config = Config();
+        FcConfig* config = FontConfig();
         if (!config)
             return nullptr;
         FcPatternPtr pat(FcPatternCreate());
@@ -250,7 +250,8 @@ private:
         return (int)std::lround(sum / 1000.0);
     }
 
-    static std::unique_ptr<FontInstance> Make(const Face& f, const LOGFONT& lf, bool noAa) {
+    static std::unique_ptr<FontInstance> Make(const Face& f, const std::string& familyName,
+                                              const LOGFONT& lf, bool noAa) {
         double cell = f.winAscent + f.winDescent;
         // lfHeight 0 asks for the default size: the system font's cell height of 16.
         LONG h = lf.lfHeight == 0 ? 16 : lf.lfHeight;
@@ -274,6 +275,18 @@ private:
                 }
             }
         }
+        font->m_xscale = xscale;
+        font->m_antialias = !noAa;
+        // Pango picks the same face first (a face that is not installed falls back to the
+        // sans face, as above) and other installed faces for what it lacks.
+        font->m_description.reset(pango_font_description_new());
+        std::string families = familyName + ",Liberation Sans";
+        pango_font_description_set_family(font->m_description.get(), families.c_str());
+        pango_font_description_set_weight(font->m_description.get(),
+                                          static_cast<PangoWeight>(Weight(lf)));
+        pango_font_description_set_style(font->m_description.get(),
+                                         lf.lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+        pango_font_description_set_absolute_size(font->m_description.get(), em * PANGO_SCALE);
         double scale = em / f.upm;
         TEXTMETRIC& tm = font->m_tm;
         if (h > 0) {

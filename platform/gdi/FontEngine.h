@@ -1,10 +1,13 @@
 // Fonts of the drawing layer: logical fonts resolved through fontconfig to cairo fonts, with
-// the system's text metrics, cached by face, size, weight and slant. Not a public header.
+// the system's text metrics, cached by face, size, weight and slant, each with the Pango
+// description that shapes text in it. Not a public header.
 #pragma once
 
 #include "platform/gdi/GdiDefs.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
+#include <pango/pango.h>
 
 #include <array>
 #include <memory>
@@ -23,6 +26,10 @@ struct ScaledFontDeleter {
     void operator()(cairo_scaled_font_t* f) const { cairo_scaled_font_destroy(f); }
 };
 using ScaledFontPtr = std::unique_ptr<cairo_scaled_font_t, ScaledFontDeleter>;
+struct FontDescriptionDeleter {
+    void operator()(PangoFontDescription* d) const { pango_font_description_free(d); }
+};
+using FontDescriptionPtr = std::unique_ptr<PangoFontDescription, FontDescriptionDeleter>;
 
 class FontInstance {
 public:
@@ -34,6 +41,14 @@ public:
     // The metrics without the per-font flags (underline, strike-out) of a LOGFONT.
     const TEXTMETRIC& Metrics() const { return m_tm; }
     const GlyphInfo& Glyph(char32_t cp) const;
+    // The face itself has a glyph for the character.
+    bool Covers(char32_t cp) const { return Glyph(cp).index != 0; }
+    // The same face, size, weight and slant for Pango, which falls back to other faces for
+    // the characters this one lacks.
+    const PangoFontDescription* Description() const { return m_description.get(); }
+    // The horizontal stretch a LOGFONT width asked for (1: none).
+    double XScale() const { return m_xscale; }
+    bool Antialiased() const { return m_antialias; }
     // Underline and strike-out lines: offset below the baseline (negative: above) and
     // thickness, in pixels.
     int UnderlineOffset() const { return m_underlineOffset; }
@@ -43,6 +58,9 @@ public:
 private:
     friend class FontCache;
     ScaledFontPtr m_scaled;
+    FontDescriptionPtr m_description;
+    double m_xscale = 1.0;
+    bool m_antialias = true;
     TEXTMETRIC m_tm{};
     int m_underlineOffset = 0;
     int m_strikeOffset = 0;
@@ -55,6 +73,9 @@ private:
 
 // The font for a logical font (cached); NULL only when fontconfig finds no font at all.
 const FontInstance* FindFont(const LOGFONT& lf);
+
+// The fontconfig configuration every face comes from; NULL when there are no fonts at all.
+FcConfig* FontConfig();
 
 // The code point at s[i], moving i past it; a malformed byte reads as U+FFFD.
 char32_t NextChar(std::string_view s, size_t& i);

@@ -127,9 +127,16 @@ void KelInputActivate(HWND hwndTop, BOOL bActive) {
     WindowManager& m = WindowManager::Get();
     if (!m.IsLive(hwndTop))
         return;
-    if (bActive)
-        m.SetActive(hwndTop, WA_ACTIVE);
-    else if (m.Active() == hwndTop)
+    if (bActive) {
+        // The screen's focus on a disabled owner (a late focus event from before its modal
+        // dialog opened, or a click on it) goes to the dialog, which stays above it.
+        HWND target = m.ActivationTarget(hwndTop);
+        if (target != nullptr && target != hwndTop && m.Active() == target &&
+            m.Rec(target)->nativeCreated)
+            m.GetBackend().WindowActivated(target); // takes the screen's focus back
+        else if (target != nullptr)
+            m.SetActive(target, WA_ACTIVE);
+    } else if (m.Active() == hwndTop)
         m.SetActive(nullptr, WA_INACTIVE);
 }
 

@@ -191,6 +191,14 @@ BOOL WindowManager::SetWindowPos(HWND h, HWND after, int x, int y, int cx, int c
         }
     }
 
+    // A top-level window, or one whose class asks to be redrawn on a new size, is painted whole
+    // once WM_SIZE has laid out its children again (some of which move without redrawing).
+    const UINT classStyle = w->cls->style;
+    const bool redrawWhole =
+        sized && (flags & SWP_NOREDRAW) == 0 &&
+        (topLevel || ((classStyle & CS_HREDRAW) && newRect.Width() != oldRect.Width()) ||
+         ((classStyle & CS_VREDRAW) && newRect.Height() != oldRect.Height()));
+
     if ((flags & SWP_NOREDRAW) == 0) {
         // What the window covered before shows again (a top-level window's image is its own).
         if (!topLevel && visibleBefore && (moved || sized || hiding || zchange)) {
@@ -232,6 +240,8 @@ BOOL WindowManager::SetWindowPos(HWND h, HWND after, int x, int y, int cx, int c
     if (newClientOrigin == oldClientOrigin)
         wp.flags |= SWP_NOCLIENTMOVE;
     Send(h, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+    if (redrawWhole && IsLive(h) && IsVisible(h))
+        Expose(h);
 
     if (IsLive(h) && hiding && topLevel && m_active == h) {
         m_active = nullptr;

@@ -539,6 +539,24 @@ HWND WindowManager::SetActive(HWND h, UINT how) {
     return IsLive(old) ? old : nullptr;
 }
 
+HWND WindowManager::ActivationTarget(HWND h) const {
+    const HWND__* w = Rec(h);
+    if (w == nullptr)
+        return nullptr;
+    if (!(w->style & WS_DISABLED))
+        return h;
+    for (HWND t : m_topLevels) {
+        const HWND__* tw = Rec(t);
+        if (!(tw->style & WS_VISIBLE) || (tw->style & WS_DISABLED) || tw->destroying)
+            continue;
+        for (HWND o = tw->owner; o != nullptr; o = Rec(o) ? Rec(o)->owner : nullptr) {
+            if (o == h)
+                return t;
+        }
+    }
+    return nullptr;
+}
+
 HWND WindowManager::NextActiveCandidate(HWND except) const {
     const HWND__* w = Rec(except);
     if (w != nullptr && w->owner != nullptr) {

@@ -193,6 +193,10 @@ public:
     BOOL TrackMouseLeave(HWND h, bool cancel);
     HWND SetActive(HWND h, UINT how);
     HWND Active() const { return m_active; }
+    // The window that takes the activation the user gives h: h itself when it is enabled, else
+    // the topmost visible, enabled window it owns (the modal dialog that disabled it); NULL
+    // when there is none.
+    HWND ActivationTarget(HWND h) const;
     BOOL EnableWindow(HWND h, BOOL enable);
 
     // Input.

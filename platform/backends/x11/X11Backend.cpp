@@ -341,6 +341,7 @@ public:
         if (w == nullptr)
             return;
         XRaiseWindow(m_display.get(), w->xwin.Get());
+        RaiseOwned(h, 0);
         if (w->mapped)
             XSetInputFocus(m_display.get(), w->xwin.Get(), RevertToParent, CurrentTime);
         XFlush(m_display.get());
@@ -454,6 +455,19 @@ private:
             ++shift;
         unsigned long max = mask >> shift;
         return ((v * max + 127) / 255) << shift;
+    }
+
+    // The windows h owns (its dialogs, message boxes, menus) stay above it, also on a server
+    // without a desktop to keep them there.
+    void RaiseOwned(HWND h, int depth) {
+        if (depth > 8)
+            return;
+        for (auto& [owned, w] : m_windows) {
+            if (owned != h && ::GetWindow(owned, GW_OWNER) == h) {
+                XRaiseWindow(m_display.get(), w.xwin.Get());
+                RaiseOwned(owned, depth + 1);
+            }
+        }
     }
 
     Win* Find(HWND h) {

@@ -1,9 +1,13 @@
 // Fonts, metrics and text output, checked against the pixels drawn.
 #include "Canvas.h"
 
+#include "platform/gdi/FontEngine.h"
+
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -259,15 +263,19 @@ TEST(Text, PrefixesUnderlineOrShowTheAmpersand) {
     EXPECT_EQ(doubled.Ink(kWhite), literal.Ink(kWhite));
     EXPECT_NEAR(literal.Ink(kWhite).Width(), literal.dc.GetTextExtent("R&D").cx, 2);
 
-    // A single line drops its line breaks: the prefix still marks its own letter.
+    // A single line shows its line break as one mark; the prefix still marks its own letter.
     TextCanvas broken, joined;
     broken.dc.DrawText("Fi\r\n&le", -1, &r, DT_SINGLELINE);
     joined.dc.DrawText("Fi&le", -1, &r, DT_SINGLELINE);
-    CRect ink = joined.Ink(kWhite);
-    EXPECT_EQ(broken.Ink(kWhite), ink);
-    for (int y = ink.top; y < ink.bottom; ++y)
-        for (int x = ink.left; x < ink.right; ++x)
-            ASSERT_EQ(broken.At(x, y), joined.At(x, y)) << x << "," << y;
+    CRect ink = broken.Ink(kWhite);
+    int mark = broken.dc.GetTextExtent("Fi\r\n").cx - broken.dc.GetTextExtent("Fi").cx;
+    EXPECT_GT(mark, 0);
+    EXPECT_EQ(broken.dc.GetTextExtent("Fi\n").cx, broken.dc.GetTextExtent("Fi\r\n").cx);
+    EXPECT_EQ(ink.Width(), joined.Ink(kWhite).Width() + mark);
+    int underline = ink.bottom - 1;
+    int l = 5 + broken.dc.GetTextExtent("Fi\r\n").cx;
+    EXPECT_EQ(broken.At(l, underline), kBlack);
+    EXPECT_EQ(broken.At(6, underline), kWhite);
 }
 
 TEST(Text, ClippedToTheRectangleUnlessNoClip) {
@@ -388,6 +396,123 @@ TEST(Text, WidthAndFallbackFaces) {
     // An uninstalled face falls back to the classic sans face.
     c.dc.SelectObject(&missing);
     EXPECT_EQ(c.dc.GetTextExtent("Sample").cx, arialWidth);
+}
+
+// Text the cell font has no glyph for, drawn by another installed face: never the font's own
+// missing-glyph box.
+struct ScriptCanvas : TextCanvas {
+    explicit ScriptCanvas(int height = -16) : TextCanvas(200, 40, height) {}
+    // Pixels that differ from another canvas of the same size.
+    int Differences(const Canvas& other) const {
+        int n = 0;
+        for (int y = 0; y < Height(); ++y)
+            for (int x = 0; x < Width(); ++x)
+                n += At(x, y) != other.At(x, y);
+        return n;
+    }
+};
+
+// The missing-glyph box of the cell font (its glyph 0), drawn where text at (x, y) would be.
+void DrawMissingGlyph(ScriptCanvas& c, int x, int y) {
+    LOGFONT lf{};
+    c.font.GetLogFont(&lf);
+    const kel::gdi::FontInstance* f = kel::gdi::FindFont(lf);
+    ASSERT_NE(f, nullptr);
+    cairo_t* cr = cairo_create(c.Surface());
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_set_scaled_font(cr, f->Scaled());
+    cairo_glyph_t box{0, (double)x, (double)(y + f->Metrics().tmAscent)};
+    cairo_show_glyphs(cr, &box, 1);
+    cairo_destroy(cr);
+}
+
+TEST(Text, EveryScriptIsDrawnByAFaceThatHasIt) {
+    ScriptCanvas box;
+    DrawMissingGlyph(box, 10, 5);
+    ASSERT_FALSE(box.Ink(kWhite).IsRectEmpty());
+    // Arabic, a snowman, a check mark, Hebrew, CJK-free symbols: DejaVu has them all.
+    for (const char* text : {"\u0627", "\u0639", "\u2603", "\u2714", "\u05D0", "\u263A"}) {
+        ScriptCanvas c;
+        c.dc.TextOut(10, 5, text, (int)std::strlen(text));
+        CRect ink = c.Ink(kWhite);
+        EXPECT_FALSE(ink.IsRectEmpty()) << text;
+        EXPECT_GT(c.Differences(box), 20) << text;
+        EXPECT_GT(c.dc.GetTextExtent(text).cx, 0) << text;
+    }
+    // A cell of Arabic and a snowman among Latin text keeps the Latin where it was.
+    ScriptCanvas mixed, latin;
+    CRect cell(2, 2, 198, 38);
+    const char* text = "Ab \u0645\u0631\u062D\u0628\u0627 \u2603";
+    mixed.dc.DrawText(text, -1, &cell, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+    latin.dc.DrawText("Ab", -1, &cell, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+    CRect a = latin.Ink(kWhite);
+    for (int y = a.top; y < a.bottom; ++y)
+        for (int x = a.left; x < a.right; ++x)
+            ASSERT_EQ(mixed.At(x, y), latin.At(x, y)) << x << "," << y;
+    EXPECT_GT(mixed.Ink(kWhite).Width(), a.Width() + 40);
+}
+
+TEST(Text, ArabicIsJoinedAndRunsRightToLeft) {
+    ScriptCanvas c;
+    // Joined, a beh takes its narrow initial, medial and final forms.
+    const char* beh = "\u0628";
+    const char* behs = "\u0628\u0628\u0628";
+    EXPECT_LT(c.dc.GetTextExtent(behs).cx, 3 * c.dc.GetTextExtent(beh).cx);
+    // A lam (the one tall letter) written first stands at the right end.
+    const char* word = "\u0644\u0628\u0628\u0628";
+    c.dc.TextOut(10, 5, word, (int)std::strlen(word));
+    CRect ink = c.Ink(kWhite);
+    ASSERT_FALSE(ink.IsRectEmpty());
+    CRect top = c.Ink(kWhite, CRect(ink.left, ink.top, ink.right, ink.top + 3));
+    EXPECT_GT(top.left, ink.CenterPoint().x);
+    // The caret positions of the characters grow in the order they were written.
+    int dx[16] = {};
+    int fit = 0;
+    SIZE size{};
+    ASSERT_TRUE(GetTextExtentExPoint(c.dc, word, (int)std::strlen(word), 1000, &fit, dx, &size));
+    EXPECT_EQ(fit, 8);
+    for (int i = 2; i < 8; i += 2)
+        EXPECT_GT(dx[i + 1], dx[i - 1]);
+    EXPECT_EQ(dx[7], size.cx);
+}
+
+TEST(Text, TabsAndLineBreaksInALineShowMarks) {
+    ScriptCanvas box;
+    DrawMissingGlyph(box, 10, 5);
+    for (const char* text : {"\t", "\n", "\r\n", "\r"}) {
+        ScriptCanvas c;
+        CRect r(10, 5, 190, 35);
+        c.dc.DrawText(text, -1, &r, DT_SINGLELINE | DT_NOPREFIX);
+        EXPECT_FALSE(c.Ink(kWhite).IsRectEmpty());
+        EXPECT_GT(c.Differences(box), 20);
+        ScriptCanvas e;
+        e.dc.ExtTextOut(10, 5, 0, nullptr, text, (UINT)std::strlen(text), nullptr);
+        EXPECT_GT(e.Differences(box), 20);
+    }
+    // An expanded tab is still white space.
+    ScriptCanvas tab, plain;
+    CRect r(10, 5, 190, 35);
+    tab.dc.DrawText("a\tb", -1, &r, DT_SINGLELINE | DT_EXPANDTABS);
+    plain.dc.DrawText("a", -1, &r, DT_SINGLELINE);
+    CRect a = plain.Ink(kWhite);
+    EXPECT_EQ(tab.Ink(kWhite, CRect(a.right, 0, a.right + 20, 40)), CRect());
+
+    // Shaped text (here: because of the line-break mark) sets Latin letters exactly as the
+    // plain path does: whole-pixel advances, no kerning, in any size and weight.
+    for (int height : {-11, -12, -13, -16, 20})
+        for (int weight : {FW_NORMAL, FW_BOLD}) {
+            TextCanvas c(300, 60, height, weight);
+            int mark = c.dc.GetTextExtent("\n").cx;
+            ASSERT_GT(mark, 0);
+            for (std::string s : {"AVAWAY To fi fl ffi", "Customer name", "Wa Ty Yo 12,345.67",
+                                  "\xC3\x9C"
+                                  "ber Stra\xC3\x9F"
+                                  "e",
+                                  "The quick brown fox"}) {
+                int width = c.dc.GetTextExtent(s.c_str()).cx;
+                EXPECT_EQ(c.dc.GetTextExtent((s + "\n").c_str()).cx, width + mark) << s;
+            }
+        }
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // out of their parent, the window's image and its PNG.
 #include "TraceWnd.h"
 
+#include "platform/win/Backend.h"
+
 #include <cairo.h>
 
 #include <filesystem>
@@ -156,6 +158,87 @@ TEST_F(PaintTest, ResizeRepaintsAllWithRedrawStylesAndOnlyTheNewStripWithout) {
     plain.ShowWindow(SW_HIDE);
     KelRunUntilIdle();
     EXPECT_EQ(kRed, KelGetWindowPixel(top, CPoint(30, 25)));
+}
+
+// Paints its colour with a black line along its right and bottom edges: what it shows depends
+// on its size.
+class CEdgeWnd : public CPaintWnd {
+public:
+    using CPaintWnd::CPaintWnd;
+
+protected:
+    afx_msg void OnPaint() {
+        CPaintDC dc(this);
+        ++m_nPaints;
+        CRect rc;
+        GetClientRect(&rc);
+        dc.FillSolidRect(&rc, m_color);
+        dc.FillSolidRect(rc.right - 1, 0, 1, rc.bottom, RGB(0, 0, 0));
+        dc.FillSolidRect(0, rc.bottom - 1, rc.right, 1, RGB(0, 0, 0));
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CEdgeWnd, CPaintWnd)
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+// Lays its child over its whole client area without redrawing it, as a view does with the
+// control it hosts.
+class CHostWnd : public CPaintWnd {
+public:
+    using CPaintWnd::CPaintWnd;
+    CWnd* m_pChild = nullptr;
+
+protected:
+    afx_msg void OnSize(UINT, int cx, int cy) {
+        if (m_pChild != nullptr && m_pChild->GetSafeHwnd() != nullptr)
+            m_pChild->MoveWindow(0, 0, cx, cy - 20, FALSE);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CHostWnd, CPaintWnd)
+ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+std::vector<COLORREF> Pixels(CWnd& wnd) {
+    CRect rc;
+    wnd.GetClientRect(&rc);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < rc.bottom; ++y)
+        for (int x = 0; x < rc.right; ++x)
+            out.push_back(KelGetWindowPixel(wnd, CPoint(x, y)));
+    return out;
+}
+
+TEST_F(PaintTest, ResizedTopLevelShowsWhatAFullRepaintShows) {
+    // A top-level window sized by the user, a host with the redraw styles that lays out its
+    // child in WM_SIZE without redrawing it, the child: after the resize, larger or smaller,
+    // the image is the one a full repaint gives.
+    std::vector<std::string> log;
+    CHostWnd top(&log, "top", kRed);
+    ASSERT_TRUE(top.CreateTop(CRect(10, 10, 310, 210), WS_POPUP | WS_VISIBLE,
+                              BrushClass(CS_HREDRAW | CS_VREDRAW)));
+    CHostWnd host(&log, "host", kGreen);
+    ASSERT_TRUE(host.CreateChild(&top, CRect(0, 0, 300, 180), 1, WS_VISIBLE,
+                                 BrushClass(CS_HREDRAW | CS_VREDRAW)));
+    top.m_pChild = &host;
+    CEdgeWnd inner(&log, "inner", kBlue);
+    ASSERT_TRUE(inner.CreateChild(&host, CRect(0, 0, 300, 160), 2, WS_VISIBLE, BrushClass()));
+    host.m_pChild = &inner;
+    KelRunUntilIdle();
+    for (CRect rc : {CRect(10, 10, 410, 310), CRect(10, 10, 210, 160), CRect(10, 10, 330, 200)}) {
+        KelInputMoveSize(top, rc);
+        KelRunUntilIdle();
+        CRect inside;
+        inner.GetClientRect(&inside);
+        EXPECT_EQ(rc.Height() - 40, inside.Height());
+        std::vector<COLORREF> shown = Pixels(top);
+        top.RedrawWindow(nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+        EXPECT_TRUE(shown == Pixels(top)) << rc.Width() << "x" << rc.Height();
+    }
 }
 
 TEST_F(PaintTest, OverlappingSiblingsAboveAreClippedOut) {

@@ -2,6 +2,8 @@
 // navigation, scrolling pixels, exceptions in handlers, keys the system itself handles.
 #include "TraceWnd.h"
 
+#include "platform/win/Backend.h"
+
 namespace {
 
 using WindowOpsTest = WinTest;
@@ -254,6 +256,38 @@ TEST_F(WindowOpsTest, UpdateRegionIsReadableAndHiddenWindowsDoNotPaint) {
     KelRunUntilIdle();
     EXPECT_EQ(1, wnd.m_nPaints);
     EXPECT_FALSE(wnd.GetUpdateRect(&update));
+}
+
+TEST_F(WindowOpsTest, ScreenFocusOnADisabledOwnerGoesToItsDialog) {
+    // A late focus event (or a click) on the owner of a modal dialog leaves the dialog active:
+    // the owner is disabled while the dialog runs.
+    std::vector<std::string> log;
+    CTraceWnd owner(&log, "owner"), other(&log, "other");
+    ASSERT_TRUE(owner.CreateTop(CRect(0, 0, 300, 200)));
+    ASSERT_TRUE(other.CreateTop(CRect(400, 0, 500, 100)));
+    CWnd dialog, box;
+    LPCTSTR cls = AfxRegisterWndClass(0);
+    ASSERT_TRUE(dialog.CreateEx(0, cls, "dialog", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                CRect(50, 50, 250, 150), &owner, 0));
+    owner.EnableWindow(FALSE);
+    dialog.SetActiveWindow();
+    KelInputActivate(owner, TRUE);
+    EXPECT_EQ(&dialog, CWnd::GetActiveWindow());
+    // A message box over the dialog: the focus on either goes to the box.
+    ASSERT_TRUE(box.CreateEx(0, cls, "box", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                             CRect(80, 80, 200, 130), &dialog, 0));
+    dialog.EnableWindow(FALSE);
+    other.SetActiveWindow();
+    KelInputActivate(owner, TRUE);
+    EXPECT_EQ(&box, CWnd::GetActiveWindow());
+    KelInputActivate(dialog, TRUE);
+    EXPECT_EQ(&box, CWnd::GetActiveWindow());
+    // Enabled again, the owner takes the activation it is given.
+    box.DestroyWindow();
+    dialog.DestroyWindow();
+    owner.EnableWindow(TRUE);
+    KelInputActivate(owner, TRUE);
+    EXPECT_EQ(&owner, CWnd::GetActiveWindow());
 }
 
 } // namespace
