@@ -1,6 +1,6 @@
 #include "BrowserCtrl.h"
 
-#include "../demo/TextTable.h"
+#include "TextTable.h"
 
 #include "platform/win/DialogTemplate.h"
 
