@@ -13,6 +13,7 @@
 #include "BrowserResources.h"
 
 #include "companions/other/TranslateValue.h"
+#include "platform/dao/SqlLexer.h"
 #include "platform/win/ModalDriver.h"
 #include "tools/sampledb/SampleDatabase.h"
 
@@ -26,6 +27,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +46,7 @@ struct Options {
     std::string strPng;
     bool bText = false;
     bool bChooser = false;
+    bool bSizeGiven = false;
     int nWidth = 1000;
     int nHeight = 600;
 };
@@ -96,6 +99,7 @@ int ParseArgs(int argc, char** argv, Options& opt, bool& bHelp) {
                 return Fail(std::string("bad size: ") + argv[i] + " (WxH, at least 200x150)");
             opt.nWidth = w;
             opt.nHeight = h;
+            opt.bSizeGiven = true;
         } else if (arg[0] == '-' && arg[1] == '-') {
             Usage(stderr);
             return Fail(std::string("unknown option: ") + arg);
@@ -118,6 +122,75 @@ bool IsSelect(const std::string& source) {
     return i != std::string::npos && source.size() - i > 7 &&
            strncasecmp(source.c_str() + i, "SELECT", 6) == 0 &&
            std::strchr(" \t\r\n", source[i + 6]) != nullptr;
+}
+
+// A query taken apart with the Jet lexer: its SELECT ... FROM part and its own condition, which
+// the grid keeps as a fixed filter so that searches add to it. A query with its own order is
+// refused (the order comes from a header click); one with grouping or a union stays whole.
+struct Query {
+    std::string strSelect;
+    std::string strWhere;
+    std::string strHint; // a note for the user, the query still runs
+    std::string strKey;  // the settings key of its layout
+};
+
+std::string Trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r\n;");
+    const size_t last = text.find_last_not_of(" \t\r\n;");
+    return first == std::string_view::npos ? std::string()
+                                           : std::string(text.substr(first, last - first + 1));
+}
+
+std::string SplitQuery(const std::string& text, Query& query) {
+    using kel::dao::SqlToken;
+    using kel::dao::TokenKind;
+    query = Query();
+    query.strSelect = text;
+    const kel::dao::LexResult lex = kel::dao::LexSql(text, kel::dao::SqlDialect::Jet);
+    // Its layout is kept under a key of its own, the same however the query is spaced.
+    std::string normal;
+    for (const SqlToken& t : lex.tokens)
+        if (!t.Is(TokenKind::Space))
+            normal += (normal.empty() ? "" : " ") + std::string(t.text);
+    std::uint64_t hash = 14695981039346656037ULL; // FNV-1a
+    for (unsigned char c : normal)
+        hash = (hash ^ c) * 1099511628211ULL;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    query.strKey = std::string("Browser\\Query\\") + hex;
+    if (!lex.ok)
+        return ""; // the engine's own message says what is wrong
+    int nDepth = 0;
+    size_t nWhere = std::string::npos;
+    bool bWhole = false;
+    for (size_t i = 0; i < lex.tokens.size(); ++i) {
+        const SqlToken& t = lex.tokens[i];
+        if (t.Is(TokenKind::LParen))
+            ++nDepth;
+        else if (t.Is(TokenKind::RParen))
+            --nDepth;
+        else if (t.Is(TokenKind::String) && t.text.find('%') != std::string_view::npos)
+            query.strHint = "note: " + std::string(t.text) +
+                            " holds %, which Jet compares as itself; its wildcards are * (any "
+                            "text) and ? (one character)";
+        if (nDepth != 0 || !t.Is(TokenKind::Word))
+            continue;
+        if (t.IsWord("ORDER"))
+            return "a query gives no ORDER BY here: the order comes from a click on a column "
+                   "header (the last one is kept)";
+        if (t.IsWord("GROUP") || t.IsWord("HAVING") || t.IsWord("UNION") || t.IsWord("INTO"))
+            bWhole = true;
+        if (t.IsWord("WHERE") && nWhere == std::string::npos)
+            nWhere = i;
+    }
+    if (nWhere == std::string::npos || bWhole)
+        return "";
+    const size_t nAt = static_cast<size_t>(lex.tokens[nWhere].text.data() - text.data());
+    query.strSelect = Trimmed(std::string_view(text).substr(0, nAt));
+    query.strWhere = Trimmed(std::string_view(text).substr(nAt + 5));
+    if (query.strWhere.empty())
+        return "the query's WHERE has no condition";
+    return "";
 }
 
 struct SqliteCloser {
@@ -167,7 +240,8 @@ std::string CheckSource(const std::string& path, std::string& strTable) {
 // Whether the engine takes the statements the grid will run, unsorted and sorted by a header
 // click (which appends an ordinal ORDER BY: a query with an order of its own cannot take
 // it); "" when it does.
-std::string CheckStatement(const std::string& path, const CString& strSQL) {
+std::string CheckStatement(const std::string& path, const CString& strSQL,
+                           const CString& strWhere) {
     CString strStatement;
     std::string error;
     CDaoDatabase db;
@@ -176,7 +250,7 @@ std::string CheckStatement(const std::string& path, const CString& strSQL) {
         for (LPCTSTR lpszOrder : {"", "1 ASC"}) {
             CRecordsetDoc doc;
             doc.SetDatabase(path.c_str());
-            doc.SetDynaset(strSQL, "", "", lpszOrder, 0);
+            doc.SetDynaset(strSQL, strWhere, "", lpszOrder, 0);
             strStatement = doc.CreateSQLStatement();
             CDaoRecordset rs(&db);
             rs.Open(dbOpenDynaset, strStatement);
@@ -246,7 +320,7 @@ int RunChooser(CRecordsetLoad* pLoad, const Options& opt, bool bReal) {
     dlg.SetRecordset(&rs);
     dlg.SetWidth(opt.nWidth);
     dlg.SetHeight(opt.nHeight);
-    dlg.AddBar(IDR_BROWSER_TOOLS);
+    dlg.AddBar(IDR_CHOOSER_TOOLS);
     AfxGetApp()->m_pMainWnd = &dlg;
 
     int rc = 1; // headless: 0 once the first screen was shown and written
@@ -314,10 +388,20 @@ int main(int argc, char** argv) {
     if (std::string error = CheckSource(opt.strDatabase, strTable); !error.empty())
         return Fail(error);
     const bool bQuery = IsSelect(strTable);
-    const CString strSQL =
-        bQuery ? CString(strTable.c_str()) : CString(("SELECT * FROM [" + strTable + "]").c_str());
-    if (std::string error = CheckStatement(opt.strDatabase, strSQL); !error.empty())
+    Query query;
+    if (bQuery) {
+        if (std::string error = SplitQuery(strTable, query); !error.empty())
+            return Fail(error);
+        if (!query.strHint.empty())
+            std::fprintf(stderr, "kelrs_browser: %s\n", query.strHint.c_str());
+    }
+    const CString strSQL = bQuery ? CString(query.strSelect.c_str())
+                                  : CString(("SELECT * FROM [" + strTable + "]").c_str());
+    const CString strWhere = query.strWhere.c_str();
+    if (std::string error = CheckStatement(opt.strDatabase, strSQL, strWhere); !error.empty())
         return Fail(error);
+    const CString strKey =
+        bQuery ? CString(query.strKey.c_str()) : CString("Browser\\") + strTable.c_str();
 
     bool bReal = WantRealWindow(opt);
 #ifdef KEL_HAVE_X11
@@ -343,18 +427,32 @@ int main(int argc, char** argv) {
                                               RUNTIME_CLASS(CFrameWnd),
                                               RUNTIME_CLASS(CRecordsetView)));
     CBrowserCtrl::s_strTable = bQuery ? "" : strTable.c_str();
+    CBrowserCtrl::s_strPrintFolder = DataFolder().c_str();
+    CBrowserCtrl::s_bPrintText = opt.bText;
 
     auto* pLoad = new CRecordsetLoad;
     pLoad->m_strDatabase = opt.strDatabase.c_str();
     pLoad->m_strSQL = strSQL;
-    pLoad->m_strRegistryKey = bQuery ? "Browser\\Query" : CString("Browser\\") + strTable.c_str();
+    pLoad->m_strFilter = strWhere;
+    pLoad->m_strRegistryKey = strKey;
     pLoad->m_strTitle = bQuery ? "Query" : strTable.c_str();
     pLoad->m_strTitleSuffix =
         (" - " + std::filesystem::path(opt.strDatabase).filename().string()).c_str();
-    pLoad->m_nToolBarID = IDR_BROWSER_TOOLS;
+    pLoad->m_nToolBarID = opt.bChooser ? IDR_CHOOSER_TOOLS : IDR_BROWSER_TOOLS;
     pLoad->m_hResourceInstance = AfxGetInstanceHandle();
     pLoad->m_bToolBarLarge = FALSE;
     pLoad->m_pCtrlClass = RUNTIME_CLASS(CBrowserCtrl);
+    // The window's place as the user left it for this table or query; a size given wins.
+    CRect rcPlace(40, 40, 40 + opt.nWidth, 40 + opt.nHeight);
+    CRect rcStored;
+    if (ReadWindowPlace(opt.bChooser ? strKey + "\\Chooser" : strKey, rcStored)) {
+        if (opt.bSizeGiven)
+            rcPlace.OffsetRect(rcStored.left - rcPlace.left, rcStored.top - rcPlace.top);
+        else
+            rcPlace = rcStored;
+    }
+    opt.nWidth = rcPlace.Width();
+    opt.nHeight = rcPlace.Height();
     if (opt.bChooser)
         return RunChooser(pLoad, opt, bReal);
     CDocument* pDoc = app.OpenDocumentFile(reinterpret_cast<LPCTSTR>(pLoad));
@@ -371,7 +469,7 @@ int main(int argc, char** argv) {
     CFrameWnd* pFrame = pView->GetParentFrame();
     app.m_pMainWnd = pFrame;
     pFrame->LoadAccelTable(MAKEINTRESOURCE(IDR_RSC_ACCELERATORS));
-    pFrame->MoveWindow(40, 40, opt.nWidth, opt.nHeight);
+    pFrame->MoveWindow(rcPlace.left, rcPlace.top, opt.nWidth, opt.nHeight);
     pFrame->ShowWindow(SW_SHOW);
     pFrame->UpdateWindow();
     KelRunUntilIdle();
