@@ -200,9 +200,20 @@ int WritePdf(const std::string& path, const CString& strTitle, const CStringArra
     double nTotal = 0;
     for (double w : widths)
         nTotal += w;
-    if (nTotal > nUsable)
+    if (nTotal > nUsable) {
+        // Too wide for the page: the widest columns give way first, down to one common width,
+        // so narrow columns (numbers, dates) stay whole.
+        double nLow = 0, nHigh = *std::max_element(widths.begin(), widths.end());
+        for (int i = 0; i < 40; ++i) {
+            const double nCap = (nLow + nHigh) / 2;
+            double nSum = 0;
+            for (double w : widths)
+                nSum += std::min(w, nCap);
+            (nSum > nUsable ? nHigh : nLow) = nCap;
+        }
         for (double& w : widths)
-            w = std::max(w * nUsable / nTotal, 12.0);
+            w = std::max(std::min(w, nLow), 12.0);
+    }
 
     const int nPerPage = static_cast<int>((kPageH - 2 * kMargin - 3 * kLine) / kLine);
     const int nRows = static_cast<int>(rows.size());
