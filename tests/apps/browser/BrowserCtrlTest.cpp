@@ -294,6 +294,20 @@ TEST_F(BrowserCtrlTest, ActivationOpensTheRecordForm) {
     const int y = m_pGrid->m_wndHeader.GetHeight() + 3 * (m_pGrid->m_nCharHeight + 2) + 3;
     robot.DoubleClick(m_pGrid, CPoint(60, y));
     EXPECT_EQ(2, KelGetModalLoopCount());
+
+    // The grid's own dialogs open centred on the main window too.
+    m_app->m_pMainWnd = m_pFrame;
+    m_pFrame->MoveWindow(200, 100, 800, 400);
+    CRect rcFrame, rcDialog;
+    m_pFrame->GetWindowRect(&rcFrame);
+    KelQueueModalAction([&](CWnd* pDlg) {
+        pDlg->GetWindowRect(&rcDialog);
+        pDlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+    });
+    m_pGrid->SendMessage(WM_COMMAND, IDC_RSC_COLUMNS, 0);
+    m_app->m_pMainWnd = nullptr;
+    EXPECT_LE(std::abs(rcDialog.CenterPoint().x - rcFrame.CenterPoint().x), 1);
+    EXPECT_LE(std::abs(rcDialog.CenterPoint().y - rcFrame.CenterPoint().y), 1);
 }
 
 // Print: every row of the view with its filter and order (not only those on screen) into a
