@@ -3,6 +3,7 @@
 // on screen.
 #include "apps/browser/BrowserCtrl.h"
 #include "apps/browser/BrowserResources.h"
+#include "apps/browser/Query.h"
 
 #include "tools/sampledb/SampleDatabase.h"
 
@@ -91,14 +92,15 @@ protected:
         OpenFrame("Orders");
     }
     // The browser's frame over a table of the test's database, as the program makes it.
-    void OpenFrame(LPCTSTR lpszTable) {
+    void OpenFrame(LPCTSTR lpszTable, LPCTSTR lpszSQL = nullptr, LPCTSTR lpszWhere = "") {
         if (m_pFrame != nullptr && ::IsWindow(m_pFrame->GetSafeHwnd()))
             m_pFrame->SendMessage(WM_CLOSE);
         KelRunUntilIdle();
         CBrowserCtrl::s_strTable = lpszTable;
         auto* pLoad = new CRecordsetLoad;
         pLoad->m_strDatabase = m_strDb.c_str();
-        pLoad->m_strSQL = CString("SELECT * FROM [") + lpszTable + "]";
+        pLoad->m_strSQL = lpszSQL ? CString(lpszSQL) : CString("SELECT * FROM [") + lpszTable + "]";
+        pLoad->m_strFilter = lpszWhere;
         pLoad->m_nToolBarID = IDR_BROWSER_TOOLS;
         pLoad->m_pCtrlClass = RUNTIME_CLASS(CBrowserCtrl);
         CDocument* pDoc = m_app->OpenDocumentFile(reinterpret_cast<LPCTSTR>(pLoad));
@@ -397,6 +399,61 @@ TEST(BrowserPdf, RowsRunOnOverPages) {
     EXPECT_EQ(3, nPages);
     EXPECT_EQ(0, WritePdf((path.parent_path() / "no" / "such" / "x.pdf").string(), "Pages",
                           captions, rows, ""));
+}
+
+// A query is taken apart at its own WHERE (not one in a sub-query or a string); ORDER BY is
+// refused, grouping keeps it whole, and its layout key follows its text, not its spacing.
+TEST(BrowserQuery, SplitsAtItsOwnWhere) {
+    Query q;
+    EXPECT_EQ("", SplitQuery("SELECT OrderID, City FROM Orders WHERE City = 'Berlin' AND "
+                             "(Quantity > 10);",
+                             q));
+    EXPECT_EQ("SELECT OrderID, City FROM Orders", q.strSelect);
+    EXPECT_EQ("City = 'Berlin' AND (Quantity > 10)", q.strWhere);
+    EXPECT_EQ("", q.strHint);
+    const std::string key = q.strKey;
+    EXPECT_EQ(0u, key.rfind("Browser\\Query\\", 0));
+    SplitQuery("select OrderID,City FROM Orders\n WHERE City = 'Berlin' AND (Quantity > 10)", q);
+    EXPECT_NE(key, q.strKey); // another text
+    SplitQuery("SELECT OrderID, City   FROM Orders WHERE City = 'Berlin' AND (Quantity > 10)", q);
+    EXPECT_EQ(key, q.strKey);
+
+    EXPECT_EQ("", SplitQuery("SELECT * FROM Orders WHERE CustomerID IN (SELECT CustomerID FROM "
+                             "Customers WHERE City = 'x' ORDER BY 1)",
+                             q));
+    EXPECT_EQ("SELECT * FROM Orders", q.strSelect);
+    EXPECT_EQ("CustomerID IN (SELECT CustomerID FROM Customers WHERE City = 'x' ORDER BY 1)",
+              q.strWhere);
+    EXPECT_EQ("", SplitQuery("SELECT 'WHERE' AS W, [Order By] FROM [Where]", q));
+    EXPECT_EQ("", q.strWhere);
+    EXPECT_EQ("SELECT 'WHERE' AS W, [Order By] FROM [Where]", q.strSelect);
+    EXPECT_EQ("",
+              SplitQuery("SELECT City, COUNT(*) FROM Orders WHERE Quantity > 1 GROUP BY City", q));
+    EXPECT_EQ("", q.strWhere); // whole
+    EXPECT_NE(std::string::npos,
+              SplitQuery("SELECT * FROM Orders WHERE City > 'B' ORDER BY City", q).find("header"));
+    EXPECT_NE("", SplitQuery("SELECT * FROM Orders WHERE ", q));
+    EXPECT_EQ("", SplitQuery("SELECT * FROM Orders WHERE City LIKE '%e%'", q));
+    EXPECT_NE(std::string::npos, q.strHint.find("'%e%'"));
+}
+
+// The query's own condition is a fixed filter: searches narrow it and All comes back to it,
+// never to the whole table.
+TEST_F(BrowserCtrlTest, SearchAndAllStayWithinTheQuery) {
+    Query q;
+    ASSERT_EQ("", SplitQuery("SELECT OrderID, Customer, City FROM Orders WHERE Quantity > 250", q));
+    OpenFrame("", q.strSelect.c_str(), q.strWhere.c_str());
+    const long nQuery = Scalar(m_strDb, "SELECT COUNT(*) FROM Orders WHERE Quantity > 250");
+    ASSERT_GT(nQuery, 2);
+    ASSERT_LT(nQuery, 60);
+    EXPECT_EQ(nQuery, m_pGrid->m_pDoc->GetTot());
+    m_pGrid->m_pDoc->SetFilter(0, "[OrderID] <= 30");
+    m_pGrid->SendMessage(WM_RSC_RELOAD, 0, 0);
+    EXPECT_EQ(Scalar(m_strDb, "SELECT COUNT(*) FROM Orders WHERE Quantity > 250 AND OrderID <= 30"),
+              m_pGrid->m_pDoc->GetTot());
+    m_pFrame->SendMessage(WM_COMMAND, IDC_SB_ALL, 0);
+    KelRunUntilIdle();
+    EXPECT_EQ(nQuery, m_pGrid->m_pDoc->GetTot());
 }
 
 } // namespace
