@@ -26,8 +26,11 @@ std::string SplitQuery(const std::string& text, Query& query) {
     // Its layout is kept under a key of its own, the same however the query is spaced or ended.
     std::string normal;
     for (const SqlToken& t : lex.tokens)
-        if (!t.Is(TokenKind::Space) && !t.Is(TokenKind::Semicolon))
-            normal += (normal.empty() ? "" : " ") + std::string(t.text);
+        if (!t.Is(TokenKind::Space) && !t.Is(TokenKind::Semicolon)) {
+            if (!normal.empty())
+                normal += ' ';
+            normal.append(t.text);
+        }
     std::uint64_t hash = 14695981039346656037ULL; // FNV-1a
     for (unsigned char c : normal)
         hash = (hash ^ c) * 1099511628211ULL;
