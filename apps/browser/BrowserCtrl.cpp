@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <utility>
 #include <filesystem>
 #include <vector>
 
@@ -305,24 +306,12 @@ void CBrowserCtrl::WriteRows(std::FILE* out) const {
     std::fflush(out);
 }
 
-BOOL CBrowserCtrl::IsFilledByEngine(const CColumnDetails& col) const {
-    if (m_pDoc == NULL || m_pDoc->m_pRecordset == NULL || !m_pDoc->m_pRecordset->IsOpen())
-        return FALSE;
-    CDaoFieldInfo info;
-    try {
-        m_pDoc->m_pRecordset->GetFieldInfo(col.m_nField, info);
-    } catch (CDaoException* e) {
-        e->Delete();
-        return FALSE;
-    }
-    if (info.m_lAttributes & dbAutoIncrField)
-        return TRUE;
-    // The table's one INTEGER PRIMARY KEY stands for the row's identity, which the engine
-    // gives a record added without it.
-    if (s_strTable.IsEmpty() || m_pDoc->m_pDatabase == NULL)
-        return FALSE;
+std::vector<int> CBrowserCtrl::TypedKeyColumns() const {
+    // The fields of the table's primary key, from the engine's own description of the table.
+    std::vector<std::pair<CString, CString>> keys; // name, declared type
+    if (s_strTable.IsEmpty() || m_pDoc == NULL || m_pDoc->m_pDatabase == NULL)
+        return {};
     sqlite3* db = nullptr;
-    BOOL bRowid = FALSE;
     if (sqlite3_open_v2(m_pDoc->m_pDatabase->GetName(), &db, SQLITE_OPEN_READONLY, nullptr) ==
         SQLITE_OK) {
         sqlite3_stmt* stmt = nullptr;
@@ -330,33 +319,51 @@ BOOL CBrowserCtrl::IsFilledByEngine(const CColumnDetails& col) const {
                                "SELECT name, upper(type) FROM pragma_table_info(?1) WHERE pk > 0",
                                -1, &stmt, nullptr) == SQLITE_OK) {
             sqlite3_bind_text(stmt, 1, s_strTable, -1, SQLITE_TRANSIENT);
-            int nKeys = 0;
             while (sqlite3_step(stmt) == SQLITE_ROW) {
-                ++nKeys;
                 const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
                 const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
-                bRowid = name != nullptr && type != nullptr &&
-                         CString(name).CompareNoCase(PlainColumnName(col.m_strName)) == 0 &&
-                         std::strcmp(type, "INTEGER") == 0;
+                keys.emplace_back(name ? name : "", type ? type : "");
             }
-            if (nKeys != 1)
-                bRowid = FALSE;
         }
         sqlite3_finalize(stmt);
     }
     sqlite3_close(db);
-    return bRowid;
+    // One INTEGER field is the row's number, which the engine gives a record added without it.
+    if (keys.size() == 1 && keys[0].second == "INTEGER")
+        return {};
+    std::vector<int> typed;
+    for (int c = 0; c < m_arrayColumns.GetSize(); ++c) {
+        const CString strName = PlainColumnName(m_arrayColumns[c].m_strName);
+        for (const auto& key : keys) {
+            if (strName.CompareNoCase(key.first) != 0)
+                continue;
+            // A counter fills itself.
+            BOOL bCounter = FALSE;
+            if (m_pDoc->m_pRecordset != NULL && m_pDoc->m_pRecordset->IsOpen()) {
+                try {
+                    CDaoFieldInfo info;
+                    m_pDoc->m_pRecordset->GetFieldInfo(m_arrayColumns[c].m_nField, info);
+                    bCounter = (info.m_lAttributes & dbAutoIncrField) != 0;
+                } catch (CDaoException* e) {
+                    e->Delete();
+                }
+            }
+            if (!bCounter)
+                typed.push_back(c);
+        }
+    }
+    return typed;
 }
 
 BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& names,
                            CStringArray& values) {
     std::vector<int> shown = ShownColumns(m_arrayColumns);
-    // A new record's key is typed in the form unless the engine fills it, hidden or not.
-    const BOOL bKeyTyped = !bFromCurrent && m_nKeyColumn >= 0 &&
-                           m_nKeyColumn < m_arrayColumns.GetSize() &&
-                           !IsFilledByEngine(m_arrayColumns[m_nKeyColumn]);
-    if (bKeyTyped && std::find(shown.begin(), shown.end(), m_nKeyColumn) == shown.end())
-        shown.insert(shown.begin(), m_nKeyColumn);
+    // A new record's key is typed in the form unless the engine gives it, hidden or not.
+    const std::vector<int> typed = bFromCurrent ? std::vector<int>() : TypedKeyColumns();
+    auto isTyped = [&](int c) { return std::find(typed.begin(), typed.end(), c) != typed.end(); };
+    for (auto it = typed.rbegin(); it != typed.rend(); ++it)
+        if (std::find(shown.begin(), shown.end(), *it) == shown.end())
+            shown.insert(shown.begin(), *it);
     CRecordForm form;
     KelDialogTemplate tmpl(lpszTitle,
                            DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0,
@@ -367,7 +374,7 @@ BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& n
         tmpl.items.push_back(
             KelDialogItem::LText(PlainColumnName(col.m_strName), -1, 7, y + 2, 60, 10));
         DWORD dwStyle = ES_AUTOHSCROLL;
-        if (col.m_bKey && !bKeyTyped)
+        if (col.m_bKey && !isTyped(shown[i]))
             dwStyle |= ES_READONLY; // the engine gives it, or it names the record shown
         tmpl.items.push_back(
             KelDialogItem::EditText(IDC_FORM_FIRST + static_cast<int>(i), 70, y, 143, 13, dwStyle));
@@ -389,14 +396,15 @@ BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& n
     for (;;) {
         if (!form.InitModalIndirect(&tmpl, this) || form.DoModal() != IDOK)
             return FALSE;
-        // A record is never added without its key: the form comes back until one is typed.
-        const auto key = std::find(shown.begin(), shown.end(), m_nKeyColumn);
-        if (!bKeyTyped || key == shown.end() ||
-            !CString(form.m_values[static_cast<int>(key - shown.begin())]).Trim().IsEmpty())
+        // A record is never added without its key: the form comes back until it is typed.
+        CString strMissing;
+        for (size_t i = 0; i < shown.size() && strMissing.IsEmpty(); ++i)
+            if (isTyped(shown[i]) && CString(form.m_values[static_cast<int>(i)]).Trim().IsEmpty())
+                strMissing = PlainColumnName(m_arrayColumns[shown[i]].m_strName);
+        if (strMissing.IsEmpty())
             break;
         CString strMessage;
-        strMessage.Format("The key %s needs a value.",
-                          static_cast<LPCTSTR>(PlainColumnName(m_arrayColumns[*key].m_strName)));
+        strMessage.Format("The key %s needs a value.", static_cast<LPCTSTR>(strMissing));
         if (AfxMessageBox(strMessage, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
             return FALSE;
     }
@@ -405,7 +413,7 @@ BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& n
     for (size_t i = 0; i < shown.size(); ++i) {
         if (bFromCurrent && form.m_values[i] == initial[i])
             continue;
-        if (!m_arrayColumns[shown[i]].m_bKey || bKeyTyped) {
+        if (!m_arrayColumns[shown[i]].m_bKey || isTyped(shown[i])) {
             names.Add(form.m_names[i]);
             values.Add(form.m_values[i]);
         }

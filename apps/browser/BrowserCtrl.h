@@ -35,8 +35,9 @@ protected:
     // updates it; an empty value is NULL, or (bEmptyIsNull FALSE) left at the default.
     static BOOL WriteFields(CDaoRecordset& rs, const CStringArray& names,
                             const CStringArray& values, BOOL bEmptyIsNull);
-    // Whether the engine fills the column's field itself (an auto-increment key).
-    BOOL IsFilledByEngine(const CColumnDetails& col) const;
+    // The columns of the table's primary key that New must be given: none when the engine
+    // numbers the records itself (one INTEGER key field, a counter).
+    std::vector<int> TypedKeyColumns() const;
     void Reload();
 
     afx_msg void OnNew();

@@ -273,6 +273,25 @@ TEST_F(BrowserCtrlTest, NewTakesAKeyTheEngineDoesNotGive) {
     KelQueueModalAction([](CWnd* pForm) { pForm->SendMessage(WM_COMMAND, IDOK, 0); });
     m_pFrame->SendMessage(WM_COMMAND, ID_RECORD_NEW, 0);
     EXPECT_EQ(2, Scalar(m_strDb, "SELECT COUNT(*) FROM Codes"));
+
+    // A key of two fields needs both.
+    ASSERT_TRUE(Exec(m_strDb, "CREATE TABLE Pairs (A TEXT, B TEXT, V TEXT, PRIMARY KEY (A, B))"));
+    OpenFrame("Pairs");
+    KelClearMessageBoxes();
+    KelSetMessageBoxAnswer(IDOK);
+    KelQueueModalAction([](CWnd* pForm) {
+        pForm->SetDlgItemText(1000, "x");
+        pForm->SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    KelQueueModalAction([](CWnd* pForm) {
+        pForm->SetDlgItemText(1001, "y");
+        pForm->SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    m_pFrame->SendMessage(WM_COMMAND, ID_RECORD_NEW, 0);
+    ASSERT_EQ(1u, KelGetMessageBoxes().size());
+    EXPECT_EQ(CString("The key B needs a value."), KelGetMessageBoxes()[0].strText);
+    EXPECT_EQ(1, Scalar(m_strDb, "SELECT COUNT(*) FROM Pairs WHERE A = 'x' AND B = 'y'"));
+    EXPECT_EQ(1, Scalar(m_strDb, "SELECT COUNT(*) FROM Pairs"));
 }
 
 // In the frame there is no Choose: activating a row (Enter, a double click) opens its form.
