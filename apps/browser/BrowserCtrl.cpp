@@ -166,7 +166,8 @@ void WriteWindowPlace(const CString& strKey, const CRect& rc) {
 }
 
 int WritePdf(const std::string& path, const CString& strTitle, const CStringArray& captions,
-             const std::vector<CStringArray>& rows, const CString& strNote) {
+             const std::vector<CStringArray>& rows, const CString& strNote,
+             const std::vector<bool>& right) {
     // A4 landscape in points; 8-point text on 11-point lines.
     constexpr double kPageW = 842, kPageH = 595, kMargin = 36, kLine = 11, kGap = 6;
     cairo_surface_t* surface = cairo_pdf_surface_create(path.c_str(), kPageW, kPageH);
@@ -231,10 +232,18 @@ int WritePdf(const std::string& path, const CString& strTitle, const CStringArra
         cairo_move_to(cr, kPageW - kMargin - ext.x_advance, y);
         cairo_show_text(cr, Plain(strPage).c_str());
         y += 1.5 * kLine;
+        // Text in its column, flush right for numbers.
+        auto cell = [&](double x, int c, const CString& text) {
+            const std::string fitted = Fit(cr, Plain(text), widths[c]);
+            cairo_text_extents_t extText;
+            cairo_text_extents(cr, fitted.c_str(), &extText);
+            const bool bRight = c < static_cast<int>(right.size()) && right[c];
+            cairo_move_to(cr, bRight ? x + widths[c] - extText.x_advance : x, y);
+            cairo_show_text(cr, fitted.c_str());
+        };
         double x = kMargin;
         for (int c = 0; c < nCols; ++c) {
-            cairo_move_to(cr, x, y);
-            cairo_show_text(cr, Fit(cr, Plain(captions[c]), widths[c]).c_str());
+            cell(x, c, captions[c]);
             x += widths[c] + kGap;
         }
         cairo_set_line_width(cr, 0.5);
@@ -246,8 +255,7 @@ int WritePdf(const std::string& path, const CString& strTitle, const CStringArra
             y += kLine;
             x = kMargin;
             for (int c = 0; c < nCols && c < rows[r].GetSize(); ++c) {
-                cairo_move_to(cr, x, y);
-                cairo_show_text(cr, Fit(cr, Plain(rows[r][c]), widths[c]).c_str());
+                cell(x, c, rows[r][c]);
                 x += widths[c] + kGap;
             }
         }
@@ -578,7 +586,10 @@ void CBrowserCtrl::OnPrint() {
     std::string path = (folder / (name + ".pdf")).string();
     for (int n = 2; fs::exists(path, ec); ++n)
         path = (folder / (name + "-" + std::to_string(n) + ".pdf")).string();
-    if (WritePdf(path, strTitle, captions, rows, strNote) == 0) {
+    std::vector<bool> right;
+    for (int c : ShownColumns(m_arrayColumns))
+        right.push_back(m_arrayColumns[c].m_nAlign != 0); // numbers, as the text table has them
+    if (WritePdf(path, strTitle, captions, rows, strNote, right) == 0) {
         AfxMessageBox(("Cannot write " + path).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }

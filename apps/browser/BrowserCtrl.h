@@ -57,10 +57,11 @@ CString PlainColumnName(const CString& strName);
 BOOL ReadWindowPlace(const CString& strKey, CRect& rc);
 void WriteWindowPlace(const CString& strKey, const CRect& rc);
 
-// Lays the rows out on A4 landscape pages into a PDF file; the number of pages, 0 when the
-// file could not be written.
+// Lays the rows out on A4 landscape pages into a PDF file, the columns flagged in right flush
+// right; the number of pages, 0 when the file could not be written.
 int WritePdf(const std::string& path, const CString& strTitle, const CStringArray& captions,
-             const std::vector<CStringArray>& rows, const CString& strNote);
+             const std::vector<CStringArray>& rows, const CString& strNote,
+             const std::vector<bool>& right = {});
 
 // Sends a file to the default printer with lp when one is configured; TRUE when it was sent.
 BOOL SendToPrinter(const std::string& path, std::string& strMessage);
