@@ -77,6 +77,11 @@ std::string Plain(const CString& s) {
 // Runs a program with its arguments, no shell between; its exit code, -1 when it could not be
 // run. Its output goes to the text given back.
 int RunProgram(const std::vector<std::string>& args, std::string& output) {
+    // Made before the fork: the child only calls what is safe there.
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     int fds[2];
     if (pipe(fds) != 0)
         return -1;
@@ -91,10 +96,6 @@ int RunProgram(const std::vector<std::string>& args, std::string& output) {
         dup2(fds[1], STDERR_FILENO);
         close(fds[0]);
         close(fds[1]);
-        std::vector<char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
         execvp(argv[0], argv.data());
         _exit(127);
     }
