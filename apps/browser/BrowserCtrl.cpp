@@ -5,6 +5,7 @@
 #include "companions/other/TranslateValue.h"
 #include "companions/settings/AppRegistry.h"
 #include "companions/settings/Registry.h"
+#include "platform/gdi/FontEngine.h"
 #include "platform/win/DialogTemplate.h"
 
 #include <cairo-pdf.h>
@@ -177,13 +178,20 @@ int WritePdf(const std::string& path, const CString& strTitle, const CStringArra
         return 0;
     }
     cairo_t* cr = cairo_create(surface);
-    cairo_set_font_size(cr, 8);
+    // The fonts the windows draw with (the drawing layer's fontconfig setup), 8 points high.
+    auto font = [cr](bool bBold) {
+        LOGFONT lf{};
+        lf.lfHeight = -8;
+        lf.lfWeight = bBold ? FW_BOLD : FW_NORMAL;
+        std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", "Arial");
+        if (const kel::gdi::FontInstance* pFont = kel::gdi::FindFont(lf))
+            cairo_set_scaled_font(cr, pFont->Scaled());
+    };
     const int nCols = static_cast<int>(captions.GetSize());
     // Each column as wide as its widest text, shared out when the page is too narrow.
     std::vector<double> widths(nCols, 0);
     for (int pass = 0; pass < 2; ++pass) {
-        cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL,
-                               pass == 0 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+        font(pass == 0);
         for (int c = 0; c < nCols; ++c) {
             cairo_text_extents_t ext;
             if (pass == 0) {
@@ -223,7 +231,7 @@ int WritePdf(const std::string& path, const CString& strTitle, const CStringArra
     const int nPages = std::max(1, (nRows + nPerPage - 1) / nPerPage);
     for (int page = 0; page < nPages; ++page) {
         double y = kMargin + kLine;
-        cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        font(true);
         cairo_move_to(cr, kMargin, y);
         cairo_show_text(cr, Plain(strTitle).c_str());
         CString strPage;
@@ -251,7 +259,7 @@ int WritePdf(const std::string& path, const CString& strTitle, const CStringArra
         cairo_move_to(cr, kMargin, y + 3);
         cairo_line_to(cr, kPageW - kMargin, y + 3);
         cairo_stroke(cr);
-        cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+        font(false);
         for (int r = page * nPerPage; r < std::min(nRows, (page + 1) * nPerPage); ++r) {
             y += kLine;
             x = kMargin;
