@@ -199,7 +199,8 @@ void CRecordsetCtrl::UpdateColumnDetails() {
             continue;
         CColumnDetails& col = m_arrayColumns[(int)item.lParam];
         col.m_nOrder = item.iOrder;
-        col.m_nWidth = (item.cxy - 41) / m_nHeaderCharWidth;
+        // A shown column keeps at least one unit: width 0 marks a column that is never shown.
+        col.m_nWidth = std::max((item.cxy - 41) / m_nHeaderCharWidth, 1);
     }
 }
 
@@ -207,8 +208,8 @@ void CRecordsetCtrl::SetSort() {
     int nItem = -1, nField = -1, nVisible = 0;
     for (int j = 0; j < m_arrayColumns.GetSize(); ++j) {
         const CColumnDetails& col = m_arrayColumns[j];
-        if (!col.m_bVisible)
-            continue;
+        if (!col.m_bVisible || col.m_nWidth == 0)
+            continue; // not in the header
         if (col.m_nField == m_nSortByN && col.m_bSortable) {
             nItem = nVisible;
             nField = col.m_nField;

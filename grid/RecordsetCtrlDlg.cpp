@@ -46,6 +46,7 @@ void MoveSelected(CListBox& from, CListBox& to) {
         CString strText;
         from.GetText(nPos, strText);
         nLast = to.AddString(strText);
+        to.SetItemData(nLast, from.GetItemData(nPos));
         to.SetSel(nLast, TRUE);
     }
     for (auto it = selected.rbegin(); it != selected.rend(); ++it)
@@ -57,8 +58,10 @@ void MoveSelected(CListBox& from, CListBox& to) {
 void MoveEntry(CListBox& list, int nFrom, int nTo) {
     CString strText;
     list.GetText(nFrom, strText);
+    const DWORD_PTR dwColumn = list.GetItemData(nFrom);
     list.DeleteString(nFrom);
     list.InsertString(nTo, strText);
+    list.SetItemData(nTo, dwColumn);
     list.SetSel(nTo, TRUE);
 }
 
@@ -86,12 +89,13 @@ BOOL CRecordsetCtrlDlg::OnInitDialog() {
                 if (column.m_nOrder >= 0 && column.m_nOrder < n)
                     order[column.m_nOrder] = i;
             } else {
-                m_pListHide->AddString(column.m_strCaption);
+                m_pListHide->SetItemData(m_pListHide->AddString(column.m_strCaption), i);
             }
         }
+        // Each entry carries its column's index: captions need not be unique.
         for (int i : order)
             if (i != -1)
-                m_pListShow->AddString(columns[i].m_strCaption);
+                m_pListShow->SetItemData(m_pListShow->AddString(columns[i].m_strCaption), i);
     }
     UpdateDialogControls(this, FALSE);
     return TRUE;
@@ -145,14 +149,22 @@ void CRecordsetCtrlDlg::OnUpdateDelete(CCmdUI* pCmdUI) {
 void CRecordsetCtrlDlg::OnOK() {
     if (m_pRecordsetCtrl != NULL && m_pListShow != NULL) {
         CRecordsetCtrl::CColumnArray& columns = m_pRecordsetCtrl->m_arrayColumns;
-        for (int i = 0; i < columns.GetSize(); ++i) {
+        const int nColumns = (int)columns.GetSize();
+        // A column is shown at its entry's place; entries are matched by the column index they
+        // carry, so two columns of one caption keep places of their own.
+        std::vector<int> place(nColumns, -1);
+        for (int nPos = 0; nPos < m_pListShow->GetCount(); ++nPos) {
+            const DWORD_PTR dwColumn = m_pListShow->GetItemData(nPos);
+            if (dwColumn < (DWORD_PTR)nColumns && place[dwColumn] < 0)
+                place[dwColumn] = nPos;
+        }
+        for (int i = 0; i < nColumns; ++i) {
             CColumnDetails& column = columns[i];
             if (column.m_nWidth == 0)
                 continue;
-            const int nFound = m_pListShow->FindStringExact(-1, column.m_strCaption);
-            if (nFound != LB_ERR) {
+            if (place[i] >= 0) {
                 column.m_bVisible = 1;
-                column.m_nOrder = nFound;
+                column.m_nOrder = place[i];
             } else {
                 column.m_bVisible = 0;
             }

@@ -190,7 +190,7 @@ BOOL CRecordsetCtrl::BuildAllColumnsFilter(int nOperator, LPCTSTR lpszCriteria, 
                                            CString& strError) {
     strFilter.Empty();
     strError.Empty();
-    CString strHead, strTail;
+    LPCTSTR strHead = "", strTail = ""; // literals: CString copies here trip GCC 12 -Wrestrict
     switch (nOperator) {
     case 0:
         strHead = "LIKE \"*";

@@ -7,6 +7,48 @@
 
 #include <algorithm>
 
+namespace {
+
+// Integer columns the user has not sized yet are made as wide as the first screen's values:
+// their default width guesses at 32-bit numbers, and a 64-bit one would be cut.
+void FitIntegerColumns(CRecordsetCtrl& grid) {
+    if (grid.m_wndHeader.GetSafeHwnd() == NULL || grid.m_nHeaderCharWidth <= 0)
+        return;
+    CRegistry reg(AppRegistryRoot, AppRegistryPath + grid.m_strRegistryKey);
+    CClientDC dc(&grid);
+    CFont* pOld = dc.SelectObject(&grid.m_font);
+    for (int i = 0; i < grid.m_wndHeader.GetItemCount(); ++i) {
+        HDITEM item{};
+        item.mask = HDI_LPARAM | HDI_WIDTH;
+        if (!grid.m_wndHeader.GetItem(i, &item) || item.lParam < 0 ||
+            item.lParam >= grid.m_arrayColumns.GetSize())
+            continue;
+        CColumnDetails& col = grid.m_arrayColumns[(int)item.lParam];
+        if (col.m_nType != dbByte && col.m_nType != dbInteger && col.m_nType != dbLong)
+            continue;
+        CString strStored;
+        if (!grid.m_strRegistryKey.IsEmpty() && reg.Read(col.m_strName, strStored, "") &&
+            !strStored.IsEmpty())
+            continue; // the user's width
+        int nWidest = 0;
+        for (int r = 0; r < grid.m_arrayTable.GetSize(); ++r) {
+            const CStringArray& row = grid.m_arrayTable[r];
+            if (item.lParam < row.GetSize() && !row[(int)item.lParam].IsEmpty())
+                nWidest = std::max(nWidest, (int)dc.GetTextExtent(row[(int)item.lParam]).cx);
+        }
+        const int nWidth = (nWidest + grid.m_nHeaderCharWidth - 1) / grid.m_nHeaderCharWidth;
+        if (nWidth <= col.m_nWidth)
+            continue;
+        col.m_nWidth = std::min(nWidth, 9999);
+        item.mask = HDI_WIDTH;
+        item.cxy = grid.m_nHeaderCharWidth * col.m_nWidth + 41;
+        grid.m_wndHeader.SetItem(i, &item);
+    }
+    dc.SelectObject(pOld);
+}
+
+} // namespace
+
 LRESULT CRecordsetCtrl::OnLoad(WPARAM, LPARAM) {
     PostMessage(WM_RSC_RELOAD, 1, 0);
     return 0;
@@ -57,6 +99,8 @@ LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
         if (lParam == 0) {
             GetTable(&m_arrayTable, &m_arrayColumns, CRecordsetDoc::gtFirst, m_nRows, &m_varFirst,
                      &m_varLast, &m_nTableRows);
+            if (bFull)
+                FitIntegerColumns(*this);
         } else {
             CString strKey = reinterpret_cast<LPCTSTR>(lParam);
             CString strKeyName =

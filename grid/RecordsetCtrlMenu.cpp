@@ -60,8 +60,21 @@ void CRecordsetCtrl::OnRButtonDown(UINT, CPoint point) {
 void CRecordsetCtrl::SetFontSize(int nSize) {
     if (m_nFontSize == nSize)
         return;
+    // Widths are kept in header characters: read them at the old font, lay them out at the
+    // new one, so a font change never alters what is stored.
+    UpdateColumnDetails();
     m_nFontSize = nSize;
     SetFonts();
+    for (int i = 0; i < m_wndHeader.GetItemCount(); ++i) {
+        HDITEM item{};
+        item.mask = HDI_LPARAM;
+        if (!m_wndHeader.GetItem(i, &item) || item.lParam < 0 ||
+            item.lParam >= m_arrayColumns.GetSize())
+            continue;
+        item.mask = HDI_WIDTH;
+        item.cxy = m_nHeaderCharWidth * m_arrayColumns[(int)item.lParam].m_nWidth + 41;
+        m_wndHeader.SetItem(i, &item);
+    }
     CRect rc;
     CWnd::GetClientRect(&rc);
     OnSize(SIZE_RESTORED, rc.Width(), rc.Height());

@@ -8,7 +8,7 @@ void KelRegisterAdvSearchTemplate(HINSTANCE hModule) {
     using I = KelDialogItem;
     KelDialogTemplate dlg;
     dlg.strCaption = "Advanced Search";
-    dlg.dwStyle = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    dlg.dwStyle = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
     dlg.cx = 241;
     dlg.cy = 198;
     static const int kTops[] = {5, 20, 35, 50, 65, 97, 112, 127, 142, 157};

@@ -10,7 +10,7 @@ void KelRegisterColumnsTemplate(HINSTANCE hModule) {
     AfxSetResource(
         hModule, RT_DIALOG, MAKEINTRESOURCE(2052),
         KelDialogTemplate{"Columns",
-                          DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                          DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU,
                           0,
                           0,
                           274,

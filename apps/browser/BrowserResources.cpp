@@ -6,22 +6,30 @@
 #include "platform/win/ToolBarResource.h"
 
 #include <cstdlib>
+#include <initializer_list>
+#include <vector>
 
 namespace {
 
-constexpr int kCx = 16, kCy = 15, kImages = 6;
+constexpr int kCx = 16, kCy = 15;
+
+enum Image { kNew, kOpen, kDelete, kChoose, kClose, kPrint };
 constexpr COLORREF kFace = RGB(192, 192, 192);
 
-// Six images drawn by rule: New (a page with a plus), Open (a page with lines), Delete (a red
-// cross), Choose (a green tick), Close (a door), Print (a printer).
-KelBitmapResource ToolStrip() {
+// The images of the buttons, in order, drawn by rule: New (a page with a plus), Open (a page
+// with lines), Delete (a red cross), Choose (a green tick), Close (a door), Print (a printer).
+KelBitmapResource ToolStrip(std::initializer_list<Image> images) {
     KelBitmapResource bmp;
-    bmp.cx = kCx * kImages;
+    bmp.cx = kCx * static_cast<int>(images.size());
     bmp.cy = kCy;
     bmp.pixels.assign(static_cast<size_t>(bmp.cx) * kCy, kFace);
+    std::vector<int> slot(kPrint + 1, -1);
+    int nSlot = 0;
+    for (Image image : images)
+        slot[image] = nSlot++;
     auto set = [&](int image, int x, int y, COLORREF cr) {
-        if (x >= 0 && x < kCx && y >= 0 && y < kCy)
-            bmp.pixels[static_cast<size_t>(y) * bmp.cx + image * kCx + x] = cr;
+        if (slot[image] >= 0 && x >= 0 && x < kCx && y >= 0 && y < kCy)
+            bmp.pixels[static_cast<size_t>(y) * bmp.cx + slot[image] * kCx + x] = cr;
     };
     auto page = [&](int image) {
         for (int y = 1; y < 14; ++y)
@@ -77,11 +85,20 @@ void RegisterBrowserResources(HINSTANCE hModule) {
     AfxSetStringResource(hModule, ID_RECORD_DELETE, "Delete the current record\nDelete");
     AfxSetStringResource(hModule, ID_RECORD_CHOOSE, "Choose the current record\nChoose");
     AfxSetStringResource(hModule, ID_RECORD_CLOSE, "Close the window\nClose");
-    AfxSetStringResource(hModule, ID_RECORD_PRINT, "Write the rows on screen as text\nPrint");
+    AfxSetStringResource(hModule, ID_RECORD_PRINT, "Print the rows of the view\nPrint");
+    // Only the chooser offers Choose: in the frame, activating a row opens it.
     AfxSetResource(
         hModule, RT_TOOLBAR, MAKEINTRESOURCE(IDR_BROWSER_TOOLS),
         KelToolBarResource(kCx, kCy,
                            {ID_RECORD_NEW, ID_RECORD_OPEN, ID_RECORD_DELETE, ID_SEPARATOR,
+                            ID_RECORD_CLOSE, ID_SEPARATOR, ID_RECORD_PRINT}));
+    KelSetBitmapResource(hModule, IDR_BROWSER_TOOLS,
+                         ToolStrip({kNew, kOpen, kDelete, kClose, kPrint}));
+    AfxSetResource(
+        hModule, RT_TOOLBAR, MAKEINTRESOURCE(IDR_CHOOSER_TOOLS),
+        KelToolBarResource(kCx, kCy,
+                           {ID_RECORD_NEW, ID_RECORD_OPEN, ID_RECORD_DELETE, ID_SEPARATOR,
                             ID_RECORD_CHOOSE, ID_RECORD_CLOSE, ID_SEPARATOR, ID_RECORD_PRINT}));
-    KelSetBitmapResource(hModule, IDR_BROWSER_TOOLS, ToolStrip());
+    KelSetBitmapResource(hModule, IDR_CHOOSER_TOOLS,
+                         ToolStrip({kNew, kOpen, kDelete, kChoose, kClose, kPrint}));
 }

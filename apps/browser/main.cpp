@@ -11,6 +11,7 @@
 // Without a database it opens the sample database (10,000 orders, made on first run).
 #include "BrowserCtrl.h"
 #include "BrowserResources.h"
+#include "Query.h"
 
 #include "companions/other/TranslateValue.h"
 #include "platform/win/ModalDriver.h"
@@ -26,6 +27,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +46,7 @@ struct Options {
     std::string strPng;
     bool bText = false;
     bool bChooser = false;
+    bool bSizeGiven = false;
     int nWidth = 1000;
     int nHeight = 600;
 };
@@ -54,7 +57,8 @@ void Usage(std::FILE* out) {
                  "[table | \"SELECT ...\"]]\n"
                  "  database  a SQLite database file (default: the sample database)\n"
                  "  table     the table or view to show (default: the first table), or a\n"
-                 "            SELECT ... FROM statement\n"
+                 "            query: SELECT ... FROM ... [WHERE ...] (the order comes from a\n"
+                 "            click on a column header)\n"
                  "  --png     render the first screen into FILE and print its rows, no window\n"
                  "  --text    print the rows of the first screen only, no window\n"
                  "  --size    the window's size (default 1000x600)\n"
@@ -96,6 +100,7 @@ int ParseArgs(int argc, char** argv, Options& opt, bool& bHelp) {
                 return Fail(std::string("bad size: ") + argv[i] + " (WxH, at least 200x150)");
             opt.nWidth = w;
             opt.nHeight = h;
+            opt.bSizeGiven = true;
         } else if (arg[0] == '-' && arg[1] == '-') {
             Usage(stderr);
             return Fail(std::string("unknown option: ") + arg);
@@ -167,7 +172,8 @@ std::string CheckSource(const std::string& path, std::string& strTable) {
 // Whether the engine takes the statements the grid will run, unsorted and sorted by a header
 // click (which appends an ordinal ORDER BY: a query with an order of its own cannot take
 // it); "" when it does.
-std::string CheckStatement(const std::string& path, const CString& strSQL) {
+std::string CheckStatement(const std::string& path, const CString& strSQL,
+                           const CString& strWhere) {
     CString strStatement;
     std::string error;
     CDaoDatabase db;
@@ -176,7 +182,7 @@ std::string CheckStatement(const std::string& path, const CString& strSQL) {
         for (LPCTSTR lpszOrder : {"", "1 ASC"}) {
             CRecordsetDoc doc;
             doc.SetDatabase(path.c_str());
-            doc.SetDynaset(strSQL, "", "", lpszOrder, 0);
+            doc.SetDynaset(strSQL, strWhere, "", lpszOrder, 0);
             strStatement = doc.CreateSQLStatement();
             CDaoRecordset rs(&db);
             rs.Open(dbOpenDynaset, strStatement);
@@ -246,7 +252,7 @@ int RunChooser(CRecordsetLoad* pLoad, const Options& opt, bool bReal) {
     dlg.SetRecordset(&rs);
     dlg.SetWidth(opt.nWidth);
     dlg.SetHeight(opt.nHeight);
-    dlg.AddBar(IDR_BROWSER_TOOLS);
+    dlg.AddBar(IDR_CHOOSER_TOOLS);
     AfxGetApp()->m_pMainWnd = &dlg;
 
     int rc = 1; // headless: 0 once the first screen was shown and written
@@ -314,10 +320,20 @@ int main(int argc, char** argv) {
     if (std::string error = CheckSource(opt.strDatabase, strTable); !error.empty())
         return Fail(error);
     const bool bQuery = IsSelect(strTable);
-    const CString strSQL =
-        bQuery ? CString(strTable.c_str()) : CString(("SELECT * FROM [" + strTable + "]").c_str());
-    if (std::string error = CheckStatement(opt.strDatabase, strSQL); !error.empty())
+    Query query;
+    if (bQuery) {
+        if (std::string error = SplitQuery(strTable, query); !error.empty())
+            return Fail(error);
+        if (!query.strHint.empty())
+            std::fprintf(stderr, "kelrs_browser: %s\n", query.strHint.c_str());
+    }
+    const CString strSQL = bQuery ? CString(query.strSelect.c_str())
+                                  : CString(("SELECT * FROM [" + strTable + "]").c_str());
+    const CString strWhere = query.strWhere.c_str();
+    if (std::string error = CheckStatement(opt.strDatabase, strSQL, strWhere); !error.empty())
         return Fail(error);
+    const CString strKey =
+        bQuery ? CString(query.strKey.c_str()) : CString("Browser\\") + strTable.c_str();
 
     bool bReal = WantRealWindow(opt);
 #ifdef KEL_HAVE_X11
@@ -343,18 +359,32 @@ int main(int argc, char** argv) {
                                               RUNTIME_CLASS(CFrameWnd),
                                               RUNTIME_CLASS(CRecordsetView)));
     CBrowserCtrl::s_strTable = bQuery ? "" : strTable.c_str();
+    CBrowserCtrl::s_strPrintFolder = DataFolder().c_str();
+    CBrowserCtrl::s_bPrintText = opt.bText;
 
     auto* pLoad = new CRecordsetLoad;
     pLoad->m_strDatabase = opt.strDatabase.c_str();
     pLoad->m_strSQL = strSQL;
-    pLoad->m_strRegistryKey = bQuery ? "Browser\\Query" : CString("Browser\\") + strTable.c_str();
+    pLoad->m_strFilter = strWhere;
+    pLoad->m_strRegistryKey = strKey;
     pLoad->m_strTitle = bQuery ? "Query" : strTable.c_str();
     pLoad->m_strTitleSuffix =
         (" - " + std::filesystem::path(opt.strDatabase).filename().string()).c_str();
-    pLoad->m_nToolBarID = IDR_BROWSER_TOOLS;
+    pLoad->m_nToolBarID = opt.bChooser ? IDR_CHOOSER_TOOLS : IDR_BROWSER_TOOLS;
     pLoad->m_hResourceInstance = AfxGetInstanceHandle();
     pLoad->m_bToolBarLarge = FALSE;
     pLoad->m_pCtrlClass = RUNTIME_CLASS(CBrowserCtrl);
+    // The window's place as the user left it for this table or query; a size given wins.
+    CRect rcPlace(40, 40, 40 + opt.nWidth, 40 + opt.nHeight);
+    CRect rcStored;
+    if (ReadWindowPlace(opt.bChooser ? strKey + "\\Chooser" : strKey, rcStored)) {
+        if (opt.bSizeGiven)
+            rcPlace.OffsetRect(rcStored.left - rcPlace.left, rcStored.top - rcPlace.top);
+        else
+            rcPlace = rcStored;
+    }
+    opt.nWidth = rcPlace.Width();
+    opt.nHeight = rcPlace.Height();
     if (opt.bChooser)
         return RunChooser(pLoad, opt, bReal);
     CDocument* pDoc = app.OpenDocumentFile(reinterpret_cast<LPCTSTR>(pLoad));
@@ -371,7 +401,7 @@ int main(int argc, char** argv) {
     CFrameWnd* pFrame = pView->GetParentFrame();
     app.m_pMainWnd = pFrame;
     pFrame->LoadAccelTable(MAKEINTRESOURCE(IDR_RSC_ACCELERATORS));
-    pFrame->MoveWindow(40, 40, opt.nWidth, opt.nHeight);
+    pFrame->MoveWindow(rcPlace.left, rcPlace.top, opt.nWidth, opt.nHeight);
     pFrame->ShowWindow(SW_SHOW);
     pFrame->UpdateWindow();
     KelRunUntilIdle();

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -104,10 +105,14 @@ void NaturalVariant(const Cell& cell, COleVariant& out) {
     switch (cell.type) {
     case SQLITE_INTEGER:
         if (cell.integer >= std::numeric_limits<LONG>::min() &&
-            cell.integer <= std::numeric_limits<LONG>::max())
+            cell.integer <= std::numeric_limits<LONG>::max()) {
             out = static_cast<LONG>(cell.integer);
-        else
-            out = static_cast<double>(cell.integer);
+        } else {
+            // All 64 bits: a double would round 13350000000000001.
+            out.Clear();
+            out.vt = VT_I8;
+            out.llVal = cell.integer;
+        }
         break;
     case SQLITE_FLOAT:
         out = cell.real;
@@ -331,7 +336,8 @@ void CellToVariant(const Cell& cell, short daoType, COleVariant& out) {
     case dbByte:
     case dbInteger:
     case dbLong: {
-        if (!numeric)
+        // A fraction stored in an integer column is shown as it is, not rounded.
+        if (!numeric || (cell.type == SQLITE_FLOAT && d != std::nearbyint(d)))
             break;
         double r = std::nearbyint(d);
         if (daoType == dbByte && r >= 0 && r <= 255)
@@ -364,15 +370,17 @@ void CellToVariant(const Cell& cell, short daoType, COleVariant& out) {
         out = static_cast<float>(d);
         return;
     case dbDouble:
-        if (!numeric)
+        // An integer beyond a double's 53 bits keeps its digits.
+        if (!numeric || (cell.type == SQLITE_INTEGER &&
+                         (cell.integer > (1LL << 53) || cell.integer < -(1LL << 53))))
             break;
         out = d;
         return;
     case dbDate: {
+        // Dates are stored as ISO text; a number in a date column (the engine turns a typed
+        // "1999" into one) is shown as the number it is, not as a day counted from 1899.
         DATE date = 0;
-        if (numeric)
-            date = d;
-        else if (cell.type != SQLITE_TEXT || !ParseIsoDate(cell.bytes, date))
+        if (cell.type != SQLITE_TEXT || !ParseIsoDate(cell.bytes, date))
             break;
         out = COleDateTime(date);
         return;

@@ -119,3 +119,41 @@ TEST_F(GridTest, AFullReloadKeepsTheColumnModel) {
     EXPECT_EQ(pGrid->m_arrayColumns[2].m_strName, "[City]");
     EXPECT_EQ(pGrid->m_wndHeader.GetItemCount(), nColumns);
 }
+
+// Values read as they are stored: a 64-bit integer to its last digit, a fraction in an integer
+// column and a number in a date column as the numbers they are; an integer column the user has
+// not sized is made as wide as its values, one the user sized keeps its width.
+TEST_F(GridTest, ValuesShowAsStoredAndIntegerColumnsFitThem) {
+    const char* sql =
+        "CREATE TABLE T (ID INTEGER PRIMARY KEY, Big INTEGER, N INTEGER, Day DATE, Sum NUMERIC); "
+        "INSERT INTO T VALUES (1, 13350000000000001, 4.25, '1999', -9007199254740993); "
+        "INSERT INTO T VALUES (2, 7, 12, '2021-12-31', 0.5);";
+    CRegistry(AppRegistryRoot, KeyPath("Stored\\")).Write("[Big]", ""); // an earlier run's
+    CRecordsetLoad* pLoad = MakeLoad("SELECT * FROM T", "Stored\\");
+    pLoad->m_strDatabase = MakeDatabase(sql).c_str();
+    CRecordsetCtrl* pGrid = CreateGrid(pLoad, CRect(0, 0, 900, 300));
+    EXPECT_EQ(Cell(0, 1), "13350000000000001");
+    EXPECT_EQ(Cell(0, 2), "4.25");
+    EXPECT_EQ(Cell(0, 3), "1999");
+    EXPECT_EQ(Cell(0, 4), "-9007199254740993");
+    EXPECT_EQ(Cell(1, 2), "12");
+    EXPECT_EQ(Cell(1, 3), "12/31/2021");
+    EXPECT_EQ(Cell(1, 4), "0.5");
+    // Wide enough for the shown text in the cell font.
+    CClientDC dc(pGrid);
+    CFont* pOld = dc.SelectObject(&pGrid->m_font);
+    const int nText = dc.GetTextExtent("13350000000000001").cx;
+    dc.SelectObject(pOld);
+    EXPECT_GE(pGrid->m_nHeaderCharWidth * pGrid->m_arrayColumns[1].m_nWidth, nText);
+    EXPECT_EQ(pGrid->m_arrayColumns[2].m_nWidth, 8); // small values: the default
+
+    HDITEM item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = pGrid->m_nHeaderCharWidth * 5 + 41;
+    pGrid->m_wndHeader.SetItem(HeaderItemOf(1), &item);
+    DestroyGrid();
+    pLoad = MakeLoad("SELECT * FROM T", "Stored\\");
+    pLoad->m_strDatabase = MakeDatabase(sql).c_str();
+    pGrid = CreateGrid(pLoad, CRect(0, 0, 900, 300));
+    EXPECT_EQ(pGrid->m_arrayColumns[1].m_nWidth, 5);
+}

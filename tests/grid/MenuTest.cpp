@@ -211,8 +211,82 @@ TEST_F(MenuTest, ColumnDialogSharedPositionsAndEqualCaptions) {
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(shown, (std::vector<std::string>{"A", "D", "d"}));
     EXPECT_FALSE(cols[1].m_bVisible);
-    // "d" and "D" are equal ignoring case: both take the upper entry's position.
+    // "d" and "D" are equal ignoring case, yet each keeps a place of its own.
     EXPECT_TRUE(cols[2].m_bVisible);
-    EXPECT_EQ(cols[2].m_nOrder, 1);
+    EXPECT_EQ(cols[2].m_nOrder, 2);
     EXPECT_EQ(cols[3].m_nOrder, 1);
+
+    // Moved entries take their columns with them, also between the lists.
+    KelQueueModalAction([&](CWnd* pDlg) {
+        Select(pDlg, 5124, {2});
+        Press(pDlg, 5119); // "d" above "D"
+        Select(pDlg, 5124, {0});
+        Press(pDlg, 5116); // "A" hidden
+        const int nHidden = (int)ListTexts(pDlg, 5123).size();
+        HWND hHide = ::GetDlgItem(pDlg->GetSafeHwnd(), 5123);
+        ::SendMessage(hHide, LB_SETSEL, FALSE, -1);
+        ::SendMessage(hHide, LB_SETSEL, TRUE, nHidden - 1);
+        Press(pDlg, 5117); // and shown again, last
+        pDlg->SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    CRecordsetCtrlDlg again(NULL);
+    again.SetRecordsetCtrl(m_pGrid);
+    EXPECT_EQ(again.DoModal(), IDOK);
+    EXPECT_EQ(cols[2].m_nOrder, 0);
+    EXPECT_EQ(cols[3].m_nOrder, 1);
+    EXPECT_EQ(cols[0].m_nOrder, 2);
+    EXPECT_TRUE(cols[0].m_bVisible);
+}
+
+// Font sizes change the pixels, never the stored widths: any number of cycles through every
+// size leaves them as they were, every column (the narrow key too) stays in the column
+// dialog, and OK there keeps the sort mark on the sorted column.
+TEST_F(MenuTest, FontSizesKeepWidthsColumnsAndTheSortMark) {
+    auto stored = [this] {
+        CRegistry reg(AppRegistryRoot, KeyPath("Fonts\\"));
+        std::vector<std::string> values;
+        for (LPCTSTR name : {"[OrderID]", "[Customer]", "[City]", "[Amount]", "[Quantity]"}) {
+            CString strValue;
+            reg.Read(name, strValue, "");
+            values.push_back(strValue.str());
+        }
+        return values;
+    };
+    CreateGrid(MakeLoad("SELECT * FROM Orders", "Fonts\\"));
+    HDITEM item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = m_pGrid->m_nHeaderCharWidth * 2 + 41; // a narrow key
+    m_pGrid->m_wndHeader.SetItem(HeaderItemOf(0), &item);
+    DestroyGrid();
+    const std::vector<std::string> before = stored();
+    ASSERT_EQ(before[0].substr(4, 6), " 0002 ");
+
+    for (int nCycle = 0; nCycle < 3; ++nCycle) {
+        for (UINT nSize : {ID_CM_FONTSIZE13, ID_CM_FONTSIZE8, ID_CM_FONTSIZE11, ID_CM_FONTSIZE13}) {
+            CreateGrid(MakeLoad("SELECT * FROM Orders", "Fonts\\"));
+            m_pGrid->SendMessage(WM_COMMAND, nSize, 0);
+            DestroyGrid();
+            ASSERT_EQ(before, stored()) << "cycle " << nCycle << ", command " << nSize;
+        }
+    }
+
+    // At size 13, sorted on Amount: the key is offered, and OK keeps the mark on Amount.
+    CreateGrid(MakeLoad("SELECT * FROM Orders", "Fonts\\"));
+    m_pGrid->SendMessage(WM_COMMAND, ID_CM_FONTSIZE13, 0);
+    NMHEADER nm{};
+    nm.hdr.hwndFrom = m_pGrid->m_wndHeader.m_hWnd;
+    nm.hdr.code = HDN_ITEMCLICK;
+    nm.iItem = HeaderItemOf(4);
+    m_pGrid->SendMessage(WM_NOTIFY, 0, (LPARAM)&nm);
+    ASSERT_EQ(m_pGrid->m_wndHeader.GetSortCol(), HeaderItemOf(4));
+    std::vector<std::string> shown;
+    KelQueueModalAction([&](CWnd* pDlg) {
+        shown = ListTexts(pDlg, 5124);
+        pDlg->SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    m_pGrid->SendMessage(WM_COMMAND, IDC_RSC_COLUMNS, 0);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown[0], "OrderID");
+    EXPECT_EQ(m_pGrid->m_wndHeader.GetSortCol(), HeaderItemOf(4));
+    EXPECT_EQ(m_pGrid->m_arrayColumns[0].m_nWidth, 2);
 }

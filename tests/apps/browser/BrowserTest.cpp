@@ -45,14 +45,14 @@ std::string ReadFile(const fs::path& path) {
 }
 
 // Runs the browser with no display, its data and settings in the test's folder.
-Result RunBrowser(const std::string& args) {
+Result RunBrowser(const std::string& args, const std::string& settings = "settings") {
     const fs::path dir = Folder();
     // Each test its own error file: CTest runs them side by side.
     const fs::path err =
         dir /
         (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".stderr");
     const std::string command = "env -u DISPLAY XDG_DATA_HOME=" + Quote((dir / "data").string()) +
-                                " KELRS_SETTINGS_DIR=" + Quote((dir / "settings").string()) + " " +
+                                " KELRS_SETTINGS_DIR=" + Quote((dir / settings).string()) + " " +
                                 Quote(KELRS_BROWSER) + " " + args + " 2>" + Quote(err.string());
     Result r;
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
@@ -163,7 +163,9 @@ TEST(BrowserTest, BadInputIsRefusedWithAMessage) {
         {db + " " + Quote("SELECT Nothing FROM Orders"), "the statement is refused"},
         {db + " " + Quote("SELECT * FROM"), "the statement is refused"},
         // Its own order would clash with the order of a header click.
-        {db + " " + Quote("SELECT * FROM Orders ORDER BY City"), "the statement is refused"},
+        {db + " " + Quote("SELECT * FROM Orders ORDER BY City"),
+         "the order comes from a click on a column header"},
+        {db + " " + Quote("SELECT * FROM Orders WHERE"), "WHERE has no condition"},
         {"--frobnicate", "unknown option"},
         {"--size 3x3", "bad size"},
     };
@@ -173,6 +175,54 @@ TEST(BrowserTest, BadInputIsRefusedWithAMessage) {
         EXPECT_NE(std::string::npos, r.strErr.find(c.message)) << c.args << "\n" << r.strErr;
         EXPECT_EQ(std::string::npos, r.strOut.find(" | ")) << c.args;
     }
+}
+
+// A query's own condition is kept apart from the searches (a fixed filter), its layout under a
+// key of its own: the same query however spaced, another query elsewhere. A % in it gets a
+// hint about the dialect's wildcards, and the query still runs.
+TEST(BrowserTest, QueriesKeepTheirConditionAndLayoutApart) {
+    const fs::path store = Folder() / "settings-queries" / "HKEY_CURRENT_USER.reg";
+    fs::remove(store);
+    Result r = RunBrowser("--text " + Quote(Database()) + " " +
+                              Quote("SELECT OrderID, City FROM Orders WHERE OrderID <= 3"),
+                          "settings-queries");
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    EXPECT_EQ(4, CountLines(r.strOut, " | ")) << r.strOut;
+    r = RunBrowser("--text " + Quote(Database()) + " " +
+                       Quote("SELECT  OrderID, City\nFROM Orders WHERE OrderID <= 3"),
+                   "settings-queries");
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    r = RunBrowser("--text " + Quote(Database()) + " " +
+                       Quote("SELECT OrderID, City FROM Orders WHERE City LIKE 'B%'"),
+                   "settings-queries");
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    EXPECT_NE(std::string::npos, r.strErr.find("its wildcards are * (any text)")) << r.strErr;
+    const std::string text = ReadFile(store);
+    EXPECT_EQ(2, CountLines(text, "Browser\\\\Query\\\\")) << text;
+}
+
+// The window keeps its size per table: a size given once is the next run's size.
+TEST(BrowserTest, TheWindowKeepsItsPlacePerTable) {
+    const fs::path store = Folder() / "settings-place" / "HKEY_CURRENT_USER.reg";
+    fs::remove(store);
+    const fs::path png = Folder() / "place.png";
+    Result r = RunBrowser("--png " + Quote(png.string()) + " --size 700x400 " + Quote(Database()) +
+                              " Customers",
+                          "settings-place");
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    r = RunBrowser("--png " + Quote(png.string()) + " " + Quote(Database()) + " Customers",
+                   "settings-place");
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(PngSize(png, cx, cy));
+    EXPECT_EQ(700, cx);
+    EXPECT_EQ(400, cy);
+    // Another table has its own.
+    r = RunBrowser("--png " + Quote(png.string()) + " " + Quote(Database()) + " Orders",
+                   "settings-place");
+    ASSERT_EQ(0, r.nExit) << r.strErr;
+    ASSERT_TRUE(PngSize(png, cx, cy));
+    EXPECT_EQ(1000, cx);
 }
 
 } // namespace

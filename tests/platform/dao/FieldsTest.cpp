@@ -3,6 +3,8 @@
 #include "DaoTestSupport.h"
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 using namespace daotest;
 
@@ -205,4 +207,39 @@ TEST(Fields, RequiredDefaultsAndIndexesOfATable) {
                   view.Open(dbOpenTable, "OrderDetails");
               }),
               3219);
+}
+
+// A value that does not fit its column's declared type reads as it is stored, not converted to
+// a wrong number or date: all 64 bits of an integer, a fraction in an integer column, a number
+// in a date column (dates are kept as text).
+TEST(Fields, ValuesThatDoNotFitTheirTypeReadAsStored) {
+    std::string path = MakeDatabase(
+        "CREATE TABLE T (ID INTEGER PRIMARY KEY, Big INTEGER, N SMALLINT, Day DATE, D NUMERIC);"
+        "INSERT INTO T VALUES (1, 13350000000000001, 4.25, '1999', 9007199254740993);"
+        "INSERT INTO T VALUES (2, -9223372036854775807 - 1, 4.0, 45000.5, 9007199254740992);");
+    CDaoDatabase db;
+    db.Open(path.c_str());
+    CDaoRecordset rs(&db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM T");
+    COleVariant v = rs.GetFieldValue("Big");
+    ASSERT_EQ(v.vt, VT_I8);
+    EXPECT_EQ(v.llVal, 13350000000000001LL);
+    v = rs.GetFieldValue("N");
+    ASSERT_EQ(v.vt, VT_R8);
+    EXPECT_EQ(v.dblVal, 4.25);
+    v = rs.GetFieldValue("Day");
+    ASSERT_EQ(v.vt, VT_I4);
+    EXPECT_EQ(v.lVal, 1999);
+    v = rs.GetFieldValue("D");
+    ASSERT_EQ(v.vt, VT_I8);
+    EXPECT_EQ(v.llVal, 9007199254740993LL);
+    rs.MoveNext();
+    EXPECT_EQ(rs.GetFieldValue("Big").llVal, std::numeric_limits<std::int64_t>::min());
+    v = rs.GetFieldValue("N");
+    EXPECT_EQ(v.vt, VT_I2); // a whole number stored as a real still fits
+    EXPECT_EQ(v.iVal, 4);
+    EXPECT_EQ(rs.GetFieldValue("Day").vt, VT_R8);
+    v = rs.GetFieldValue("D");
+    EXPECT_EQ(v.vt, VT_R8); // 2^53 is exact in a double
+    EXPECT_EQ(v.dblVal, 9007199254740992.0);
 }
