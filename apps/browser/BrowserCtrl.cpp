@@ -312,7 +312,7 @@ void CBrowserCtrl::WriteRows(std::FILE* out) const {
     }
     for (int r = 0; r < m_arrayTable.GetSize(); ++r) {
         const CStringArray& row = m_arrayTable[r];
-        if (m_nKeyColumn >= 0 && (m_nKeyColumn >= row.GetSize() || row[m_nKeyColumn].IsEmpty()))
+        if (!RowHoldsRecord(r))
             continue; // blank rows past the end of the data
         CStringArray line;
         for (int c : shown)
@@ -381,6 +381,12 @@ BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& n
     for (auto it = typed.rbegin(); it != typed.rend(); ++it)
         if (std::find(shown.begin(), shown.end(), *it) == shown.end())
             shown.insert(shown.begin(), *it);
+    // The current record's values as stored, whole: a cell may show a long text cut short, and
+    // the form must not write the cut text back.
+    CDaoRecordset current(m_pDoc != NULL ? m_pDoc->m_pDatabase : NULL);
+    if (bFromCurrent && (m_pDoc == NULL || !GetCurrentRecord(&current, FALSE, 0)))
+        return FALSE; // no record under the cursor, or gone: the grid has said why
+    BOOL bRecord = bFromCurrent && !current.IsEOF();
     CRecordForm form;
     KelDialogTemplate tmpl(lpszTitle,
                            DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0,
@@ -397,7 +403,17 @@ BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& n
             KelDialogItem::EditText(IDC_FORM_FIRST + static_cast<int>(i), 70, y, 143, 13, dwStyle));
         form.m_names.Add(col.m_strName);
         CString strValue;
-        if (bFromCurrent && m_nCursor >= 0 && m_nCursor < m_arrayTable.GetSize() &&
+        if (bRecord) {
+            try {
+                COleVariant var;
+                current.GetFieldValue(col.m_nField, var);
+                TranslateValue(var, strValue, LOWORD(col.m_nFormat));
+            } catch (CDaoException* e) {
+                e->Delete();
+                bRecord = FALSE;
+            }
+        }
+        if (!bRecord && bFromCurrent && m_nCursor >= 0 && m_nCursor < m_arrayTable.GetSize() &&
             shown[i] < m_arrayTable[m_nCursor].GetSize())
             strValue = m_arrayTable[m_nCursor][shown[i]];
         form.m_values.Add(strValue);
