@@ -125,15 +125,37 @@ bool IsComparison(const SqlToken& t) {
            std::find(std::begin(kOperators), std::end(kOperators), t.text) != std::end(kOperators);
 }
 
-// Whether the literal at i is an operand of a comparison.
-bool ComparedAt(const std::vector<SqlToken>& tokens, size_t i) {
-    size_t before = i;
-    while (before > 0 && tokens[before - 1].Is(TokenKind::Space))
-        --before;
-    if (before > 0 && IsComparison(tokens[before - 1]))
-        return true;
-    const size_t after = NextSignificant(tokens, i);
-    return after < tokens.size() && IsComparison(tokens[after]);
+size_t PreviousSignificant(const std::vector<SqlToken>& tokens, size_t i) {
+    while (i > 0 && tokens[i - 1].Is(TokenKind::Space))
+        --i;
+    return i == 0 ? tokens.size() : i - 1;
+}
+
+// Whether the literal at i is an operand of a comparison whose other operand is not one of
+// the names that keep their own collation.
+bool ComparedAt(const std::vector<SqlToken>& tokens, size_t i,
+                const std::vector<std::string>& ownCollation) {
+    size_t op = PreviousSignificant(tokens, i), other = tokens.size();
+    if (op < tokens.size() && IsComparison(tokens[op])) {
+        other = PreviousSignificant(tokens, op);
+    } else {
+        op = NextSignificant(tokens, i);
+        if (op >= tokens.size() || !IsComparison(tokens[op]))
+            return false;
+        other = NextSignificant(tokens, op);
+        // A qualified name: its last part names the column.
+        for (size_t dot = NextSignificant(tokens, other);
+             dot < tokens.size() && tokens[dot].Is(TokenKind::Dot);
+             dot = NextSignificant(tokens, other))
+            other = NextSignificant(tokens, dot);
+    }
+    if (other < tokens.size() && tokens[other].IsName()) {
+        const std::string name = Unquote(tokens[other]);
+        for (const std::string& own : ownCollation)
+            if (EqualsNoCase(own, name))
+                return false;
+    }
+    return true;
 }
 
 JetTranslation Fail(long code, std::string description) {
@@ -203,7 +225,8 @@ bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
     return true;
 }
 
-JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
+JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
+                               const std::vector<std::string>& ownCollation) {
     const std::string syntax = StandardDescription(err::SyntaxError, jet);
     const std::string dateSyntax =
         "Syntax error in date in query expression '" + std::string(jet) + "'.";
@@ -261,7 +284,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
                 out += like.pattern;
             } else {
                 out += QuoteSqlString(Unquote(t));
-                if (collate && ComparedAt(tokens, i))
+                if (collate && ComparedAt(tokens, i, ownCollation))
                     out += " COLLATE " + std::string(kTextCollation);
             }
             break;

@@ -170,6 +170,16 @@ std::string CaseVariants(char32_t c) {
 int CompareText(std::string_view a, std::string_view b) {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
+        const unsigned char ca = static_cast<unsigned char>(a[i]);
+        const unsigned char cb = static_cast<unsigned char>(b[j]);
+        // ASCII, the common case, without decoding.
+        if (ca < 0x80 && cb < 0x80) {
+            if (kFold[ca] != kFold[cb])
+                return kFold[ca] < kFold[cb] ? -1 : 1;
+            ++i;
+            ++j;
+            continue;
+        }
         const char32_t x = FoldCase(NextCodePoint(a, i));
         const char32_t y = FoldCase(NextCodePoint(b, j));
         if (x != y)

@@ -118,3 +118,15 @@ TEST_F(TextCompare, OtherProgramsStillWriteTheFile) {
               SQLITE_OK);
     EXPECT_EQ(QueryIds(m_path, "SELECT ID FROM Zs ORDER BY ID"), (std::vector<long>{1, 5, 8, 9}));
 }
+
+// In an order an index serves, Find compares the sort column as that order does, so that the
+// record found is a place in it, and the index answers.
+TEST_F(TextCompare, FindInAnIndexedOrderComparesAsTheIndex) {
+    CDaoRecordset rs(&m_db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM People ORDER BY Town");
+    EXPECT_EQ(Found(rs, AFX_DAO_FIRST, "[Town] >= \"b\""), 4);
+    EXPECT_EQ(Found(rs, AFX_DAO_FIRST, "People.Town >= \"Basel\""), 5);
+    // Other fields compare without case as anywhere else.
+    EXPECT_EQ(Found(rs, AFX_DAO_FIRST, "[Name] = \"zoë\""), 2);
+    rs.Close();
+}
