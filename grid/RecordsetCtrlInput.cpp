@@ -2,6 +2,8 @@
 // delayed edit, activation (Choose or Open), the drag message and the wheel.
 #include "grid/RecordsetCtrl.h"
 
+#include "records/JetLiteral.h"
+
 #include <cstdlib>
 
 namespace {
@@ -183,7 +185,11 @@ void CRecordsetCtrl::OnChar(UINT nChar, UINT, UINT) {
             break;
         }
     }
-    if (nColumn == -1) {
+    // Text that is not yet a value of the column's type ("3/" of a date) is still being typed.
+    CString strLiteral;
+    if (nColumn == -1 ||
+        kel::records::JetTypedLiteral(m_arrayColumns[nColumn].m_nType, m_strTypeAhead,
+                                      strLiteral) != kel::records::JetLiteralError::None) {
         EndWaitCursor();
         return;
     }

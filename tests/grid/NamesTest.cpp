@@ -149,3 +149,31 @@ TEST_F(NamesTest, ANameTheDialectCannotCarryIsRefusedWithAMessage) {
     EXPECT_EQ(Search(-1, 0, "x"), -1);
     EXPECT_TRUE(Slot(0).IsEmpty());
 }
+
+// Type-ahead on a date waits for a date: a part of one ("1/") is no miss. A date that nothing
+// reaches beeps and leaves the window.
+TEST_F(NamesTest, TypeAheadOnADateBeepsOnlyForADateThatMatchesNothing) {
+    {
+        CRegistry reg(AppRegistryRoot, KeyPath("Dates\\"));
+        reg.Write("SortByN", 3); // Order Date
+    }
+    Open("SELECT * FROM Things", "Dates\\");
+    ASSERT_EQ(m_pGrid->m_nSortByN, 3);
+    m_pGrid->SetFocus();
+    KelClearBeeps();
+    m_robot.Type("1/");
+    EXPECT_TRUE(KelGetBeeps().empty());
+    EXPECT_EQ(Cell(0, 0), "4");
+    m_robot.Wait(1000);
+    m_robot.Type("3/15/2024");
+    EXPECT_EQ(Cell(0, 0), "3");
+    m_robot.Wait(1000);
+    m_robot.Type("12/31/209"); // the year 209: every record comes after it
+    const CString strTop = Cell(0, 0);
+    const int nPos = VPos();
+    KelClearBeeps();
+    m_robot.Type("9");
+    EXPECT_EQ(KelGetBeeps().size(), 1u);
+    EXPECT_EQ(Cell(0, 0), strTop);
+    EXPECT_EQ(VPos(), nPos);
+}
