@@ -105,12 +105,51 @@ char32_t NextCodePoint(std::string_view text, size_t& i) {
 
 namespace {
 
-std::vector<char32_t> Folded(std::string_view text) {
-    std::vector<char32_t> out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();)
-        out.push_back(FoldCase(NextCodePoint(text, i)));
-    return out;
+constexpr char32_t kAny = 0xFFFFFFFF, kOne = 0xFFFFFFFE;
+
+// A LIKE pattern as items: a folded character, or one of the two wildcards.
+struct LikePattern {
+    LikePattern(std::string_view pattern, char32_t escapeChar) : escape(escapeChar) {
+        for (size_t i = 0; i < pattern.size();) {
+            const char32_t c = NextCodePoint(pattern, i);
+            if (escape != 0 && c == escape) {
+                if (i < pattern.size())
+                    items.push_back(FoldCase(NextCodePoint(pattern, i)));
+                continue; // an escape at the end quotes nothing
+            }
+            items.push_back(c == '%' ? kAny : c == '_' ? kOne : FoldCase(c));
+        }
+    }
+    char32_t escape;
+    std::vector<char32_t> items;
+};
+
+// Greedy match, the text read in place; on a mismatch the last % takes one more character.
+bool MatchLike(const LikePattern& pattern, std::string_view text) {
+    const std::vector<char32_t>& p = pattern.items;
+    size_t pi = 0, ti = 0, starP = std::string::npos, starT = 0;
+    while (ti < text.size()) {
+        if (pi < p.size() && p[pi] == kAny) {
+            starP = pi++;
+            starT = ti;
+            continue;
+        }
+        size_t next = ti;
+        const char32_t c = FoldCase(NextCodePoint(text, next));
+        if (pi < p.size() && (p[pi] == kOne || p[pi] == c)) {
+            ++pi;
+            ti = next;
+        } else if (starP != std::string::npos) {
+            pi = starP + 1;
+            NextCodePoint(text, starT);
+            ti = starT;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == kAny)
+        ++pi;
+    return pi == p.size();
 }
 
 int Collate(void*, int n1, const void* p1, int n2, const void* p2) {
@@ -146,7 +185,18 @@ void Like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             return;
         }
     }
-    sqlite3_result_int(ctx, LikeText(pattern, TextOf(argv[1]), escape) ? 1 : 0);
+    // The pattern is read once per statement while it stays the same.
+    auto* parsed = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+    if (parsed == nullptr || parsed->escape != escape) {
+        parsed = new LikePattern(pattern, escape);
+        sqlite3_set_auxdata(ctx, 0, parsed, [](void* p) { delete static_cast<LikePattern*>(p); });
+        parsed = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+        if (parsed == nullptr) { // kept only for constant patterns; this one is gone already
+            sqlite3_result_int(ctx, LikeText(pattern, TextOf(argv[1]), escape) ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, MatchLike(*parsed, TextOf(argv[1])) ? 1 : 0);
 }
 
 } // namespace
@@ -191,38 +241,7 @@ int CompareText(std::string_view a, std::string_view b) {
 }
 
 bool LikeText(std::string_view pattern, std::string_view text, char32_t escape) {
-    // The pattern as items: a folded character, or one of the two wildcards.
-    constexpr char32_t kAny = 0xFFFFFFFF, kOne = 0xFFFFFFFE;
-    std::vector<char32_t> p;
-    for (size_t i = 0; i < pattern.size();) {
-        const char32_t c = NextCodePoint(pattern, i);
-        if (escape != 0 && c == escape) {
-            if (i < pattern.size())
-                p.push_back(FoldCase(NextCodePoint(pattern, i)));
-            continue; // an escape at the end quotes nothing
-        }
-        p.push_back(c == '%' ? kAny : c == '_' ? kOne : FoldCase(c));
-    }
-    const std::vector<char32_t> t = Folded(text);
-    // Greedy match; on a mismatch the last % takes one more character.
-    size_t pi = 0, ti = 0, starP = std::string::npos, starT = 0;
-    while (ti < t.size()) {
-        if (pi < p.size() && p[pi] == kAny) {
-            starP = pi++;
-            starT = ti;
-        } else if (pi < p.size() && (p[pi] == kOne || p[pi] == t[ti])) {
-            ++pi;
-            ++ti;
-        } else if (starP != std::string::npos) {
-            pi = starP + 1;
-            ti = ++starT;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi] == kAny)
-        ++pi;
-    return pi == p.size();
+    return MatchLike(LikePattern(pattern, escape), text);
 }
 
 bool CollateOrderOn(sqlite3* db, const std::string& table, const std::string& column) {
