@@ -172,7 +172,14 @@ bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
     std::vector<PatternItem> items;
     if (!ParsePattern(jetPattern, items))
         return false;
+    // SQLite's LIKE folds ASCII letters only (and an index may serve it): a pattern with an
+    // accented letter that has another case is matched by GLOB, each letter as a class of its
+    // cases.
     bool glob = std::any_of(items.begin(), items.end(), [](const PatternItem& i) {
+        if (i.kind == PatternItem::Literal && !i.utf8.empty()) {
+            size_t at = 0;
+            return CaseVariants(NextCodePoint(i.utf8, at)) != i.utf8;
+        }
         return i.kind == PatternItem::Digit || i.kind == PatternItem::Class;
     });
     std::string pattern;
@@ -193,7 +200,7 @@ bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
             break;
         case PatternItem::Literal:
             if (!item.utf8.empty()) {
-                // An accented letter matches its other case, as the engine's LIKE does.
+                // An accented letter matches its other case too.
                 size_t at = 0;
                 const std::string variants = CaseVariants(NextCodePoint(item.utf8, at));
                 pattern += !glob || variants == item.utf8 ? item.utf8 : "[" + variants + "]";
