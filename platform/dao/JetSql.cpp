@@ -17,7 +17,7 @@ struct PatternItem {
     enum Kind { Literal, Any, One, Digit, Class } kind = Literal;
     unsigned char ch = 0;
     bool negated = false;
-    std::vector<std::pair<unsigned char, unsigned char>> ranges; // Class: inclusive ranges
+    std::vector<std::pair<char32_t, char32_t>> ranges; // Class: inclusive code point ranges
     std::string utf8; // Literal: a whole character of more than one byte
 };
 
@@ -41,24 +41,34 @@ bool ParsePattern(std::string_view p, std::vector<PatternItem>& items) {
                 return false;
             std::string_view body = p.substr(i + 1, close - i - 1);
             i = close;
-            if (body.size() > 1 && body[0] == '!') {
+            std::vector<char32_t> cps; // the class by characters
+            for (size_t k = 0; k < body.size();)
+                cps.push_back(NextCodePoint(body, k));
+            if (cps.size() > 1 && cps[0] == '!') {
                 item.negated = true;
-                body.remove_prefix(1);
+                cps.erase(cps.begin());
             }
-            for (size_t k = 0; k < body.size(); ++k) {
-                unsigned char lo = static_cast<unsigned char>(body[k]);
-                if (k + 2 < body.size() && body[k + 1] == '-') {
-                    unsigned char hi = static_cast<unsigned char>(body[k + 2]);
-                    item.ranges.emplace_back(std::min(lo, hi), std::max(lo, hi));
+            for (size_t k = 0; k < cps.size(); ++k) {
+                if (k + 2 < cps.size() && cps[k + 1] == '-') {
+                    item.ranges.emplace_back(std::min(cps[k], cps[k + 2]),
+                                             std::max(cps[k], cps[k + 2]));
                     k += 2;
                 } else {
-                    item.ranges.emplace_back(lo, lo);
+                    item.ranges.emplace_back(cps[k], cps[k]);
                 }
             }
             if (!item.negated && item.ranges.size() == 1 &&
                 item.ranges[0].first == item.ranges[0].second) {
-                item.kind = PatternItem::Literal; // [*], [?], [#], [[] and the like
-                item.ch = item.ranges[0].first;
+                item.kind = PatternItem::Literal; // [*], [?], [#], [[], [é] and the like
+                const char32_t c = item.ranges[0].first;
+                if (c < 0x80) {
+                    item.ch = static_cast<unsigned char>(c);
+                } else {
+                    AppendUtf8(item.utf8, c);
+                    item.ch = static_cast<unsigned char>(item.utf8[0]);
+                    if (c > 0x10FFFF)
+                        item.utf8.clear(); // a stray byte: a byte literal
+                }
             } else {
                 item.kind = PatternItem::Class;
             }
@@ -76,14 +86,28 @@ bool ParsePattern(std::string_view p, std::vector<PatternItem>& items) {
     return true;
 }
 
-// A class for GLOB, case-insensitive for ASCII letters as the engine's LIKE is.
+// A class for GLOB, without regard to case: each letter's other cases join it.
 std::string GlobClass(const PatternItem& item) {
-    std::vector<std::pair<unsigned char, unsigned char>> ranges = item.ranges;
+    std::vector<std::pair<char32_t, char32_t>> ranges = item.ranges;
     for (auto [lo, hi] : item.ranges) {
-        if (std::islower(lo) && std::islower(hi))
-            ranges.emplace_back(std::toupper(lo), std::toupper(hi));
-        else if (std::isupper(lo) && std::isupper(hi))
-            ranges.emplace_back(std::tolower(lo), std::tolower(hi));
+        if (hi < 0x80 && std::islower(static_cast<int>(lo)) && std::islower(static_cast<int>(hi)))
+            ranges.emplace_back(std::toupper(static_cast<int>(lo)),
+                                std::toupper(static_cast<int>(hi)));
+        else if (hi < 0x80 && std::isupper(static_cast<int>(lo)) &&
+                 std::isupper(static_cast<int>(hi)))
+            ranges.emplace_back(std::tolower(static_cast<int>(lo)),
+                                std::tolower(static_cast<int>(hi)));
+        else if (hi >= 0x80 && lo < 0x180) {
+            // Beyond ASCII: the other cases of each letter of the range, one by one.
+            for (char32_t c = lo; c <= std::min<char32_t>(hi, 0x17F); ++c) {
+                const std::string variants = CaseVariants(c);
+                for (size_t k = 0; k < variants.size();) {
+                    const char32_t v = NextCodePoint(variants, k);
+                    if (v < lo || v > hi)
+                        ranges.emplace_back(v, v);
+                }
+            }
+        }
     }
     // "]" must come first, "-" last, and "^" anywhere but first.
     std::string head, body, tail;
@@ -96,11 +120,11 @@ std::string GlobClass(const PatternItem& item) {
             else if (lo == '^')
                 tail = "^" + tail;
             else
-                body += static_cast<char>(lo);
+                AppendUtf8(body, lo);
         } else {
-            body += static_cast<char>(lo);
+            AppendUtf8(body, lo);
             body += '-';
-            body += static_cast<char>(hi);
+            AppendUtf8(body, hi);
         }
     }
     if (head.empty() && body.empty() && tail.size() > 1 && tail[0] == '^')

@@ -30,6 +30,9 @@ int CompareText(std::string_view a, std::string_view b);
 // sequence reads as a code point past Unicode's last.
 char32_t NextCodePoint(std::string_view text, size_t& i);
 
+// Appends the UTF-8 of a code point; one NextCodePoint read from a stray byte, that byte.
+void AppendUtf8(std::string& out, char32_t c);
+
 // Whether an order on a text column should carry the collation. Not when the column leads an
 // index of its table: that index is ordered by its own collation, and keeps serving the order
 // (a sort of the whole table otherwise) at the price of case order on that column.

@@ -59,6 +59,9 @@ TEST_F(TextCompare, CriteriaIgnoreCaseOfLatinLetters) {
     EXPECT_EQ(Ids("SELECT ID FROM People WHERE Name LIKE \"[!x]COLE\""), V{5});
     EXPECT_EQ(Ids("SELECT ID FROM People WHERE Name LIKE \"zo[ë]\""), V{2});
     EXPECT_EQ(Ids("SELECT ID FROM People WHERE Name LIKE \"?OË\""), V{2});
+    EXPECT_EQ(Ids("SELECT ID FROM People WHERE Name LIKE \"[é-ë]*\" ORDER BY ID"), (V{1, 5}));
+    EXPECT_EQ(Ids("SELECT ID FROM People WHERE Name LIKE \"[!a-zé]*\" ORDER BY ID"), V{8});
+    EXPECT_EQ(Ids("SELECT ID FROM People WHERE Name LIKE \"[Ł]ód[ź]\""), V{8});
 
     // A definition kept in the schema names no collation of the classes': other programs
     // still read and write through it (and compare as SQLite does).
