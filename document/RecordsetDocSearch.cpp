@@ -2,63 +2,11 @@
 // and putting the dynaset into edit mode on a row of the window.
 #include "document/DaoErrorReport.h"
 #include "document/RecordsetDoc.h"
-
-#include <regex>
+#include "records/JetLiteral.h"
 
 using kel::document::ReportDaoException;
 
 namespace {
-
-// A number as the engine reads one: sign, digits, decimals, exponent; nothing else.
-BOOL IsNumberText(const CString& strValue) {
-    static const std::regex number(R"([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)");
-    return std::regex_match(strValue.str(), number);
-}
-
-// A date the engine can read between "#" signs, written with nothing that could end them.
-BOOL IsDateText(const CString& strValue) {
-    static const std::regex allowed(R"([0-9A-Za-z/:., -]+)");
-    if (!std::regex_match(strValue.str(), allowed))
-        return FALSE;
-    COleDateTime date;
-    return date.ParseDateTime(strValue) && date.GetStatus() == COleDateTime::valid;
-}
-
-BOOL IsBooleanText(const CString& strValue) {
-    return IsNumberText(strValue) || strValue.CompareNoCase("True") == 0 ||
-           strValue.CompareNoCase("False") == 0;
-}
-
-// The value as a Jet literal for a field of type nType, in a form that cannot change the
-// statement it goes into; FALSE when it is not (yet) a value of that type.
-BOOL JetLiteral(short nType, const CString& strValue, CString& strLiteral) {
-    CString strTrimmed = strValue;
-    strTrimmed.Trim();
-    switch (nType) {
-    case dbText:
-    case dbMemo:
-        strLiteral = strValue;
-        strLiteral.Replace("\"", "\"\"");
-        strLiteral = "\"" + strLiteral + "\"";
-        return TRUE;
-    case dbDate:
-        strLiteral = "#" + strTrimmed + "#";
-        return IsDateText(strTrimmed);
-    case dbByte:
-    case dbInteger:
-    case dbLong:
-    case dbCurrency:
-    case dbSingle:
-    case dbDouble:
-        strLiteral = strTrimmed;
-        return IsNumberText(strTrimmed);
-    case dbBoolean:
-        strLiteral = strTrimmed;
-        return IsBooleanText(strTrimmed);
-    default: // binary values cannot be typed
-        return FALSE;
-    }
-}
 
 // "strField >= value", the value typed after the first column of that name. Without such a
 // column nothing follows the operator, and the engine rejects the criterion. FALSE when the
@@ -73,7 +21,8 @@ BOOL SearchCriterion(const CString& strField, const CString& strValue,
         if (col.m_strName != strField)
             continue;
         CString strLiteral;
-        if (!JetLiteral(col.m_nType, strValue, strLiteral))
+        if (kel::records::JetTypedLiteral(col.m_nType, strValue, strLiteral) !=
+            kel::records::JetLiteralError::None)
             return FALSE;
         strCriterion += strLiteral;
         break;
@@ -104,7 +53,9 @@ long CRecordsetDoc::SearchAndGet(CString strField, int bDescending, CString strV
 
     try {
         // In a descending order the last record at or above the value is the nearest one.
-        rs.Find(bDescending ? AFX_DAO_LAST : AFX_DAO_FIRST, strCriterion);
+        // When none is, the window stays where it was.
+        if (!rs.Find(bDescending ? AFX_DAO_LAST : AFX_DAO_FIRST, strCriterion))
+            return -1;
         *pFirst = rs.GetBookmark();
         if (pLast->vt == VT_EMPTY)
             *pLast = *pFirst; // without a window yet the refresh would start at the top

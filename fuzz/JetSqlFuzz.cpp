@@ -13,6 +13,7 @@
 #include "platform/dao/Prepare.h"
 #include "platform/dao/SelectStatement.h"
 #include "platform/dao/SqlLexer.h"
+#include "platform/dao/TextCompare.h"
 
 #include <sqlite3.h>
 
@@ -26,6 +27,7 @@ sqlite3* Database() {
     static sqlite3* db = [] {
         sqlite3* h = nullptr;
         sqlite3_open(":memory:", &h);
+        RegisterTextFunctions(h); // the collation the translation names, as a connection has it
         sqlite3_exec(h,
                      "CREATE TABLE Orders(ID INTEGER PRIMARY KEY, Customer TEXT(50), Amount "
                      "CURRENCY, OrderDate DATE, Paid BOOLEAN, Notes MEMO);"

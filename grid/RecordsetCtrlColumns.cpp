@@ -4,6 +4,7 @@
 
 #include "companions/settings/AppRegistry.h"
 #include "companions/settings/Registry.h"
+#include "records/JetLiteral.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,21 +12,23 @@
 
 namespace {
 
-// "Orders.Amount" -> "Orders.[Amount]", "Amount" -> "[Amount]".
-CString Bracketed(const CString& strName) {
-    int nDot = strName.Find('.');
-    if (nDot < 0)
-        return "[" + strName + "]";
-    return strName.Left(nDot + 1) + "[" + strName.Mid(nDot + 1) + "]";
-}
-
-// The field name a bracketed column name stands for ("Orders.[Amount]" -> "Orders.Amount").
-// Names that are not bracketed come back as they are.
-CString Unbracketed(const CString& strName) {
-    int nOpen = strName.Find('[');
-    if (nOpen < 0 || strName.GetLength() < 2 || strName[strName.GetLength() - 1] != ']')
-        return strName;
-    return strName.Left(nOpen) + strName.Mid(nOpen + 1, strName.GetLength() - nOpen - 2);
+// The reference a filter or a search writes for field nField: "[Amount]", "[Orders].[Amount]"
+// for a name qualified with its table. A name the dialect cannot carry stays bare; the search
+// refuses it with a message.
+CString FieldReference(CRecordsetDoc* pDoc, int nField, const CString& strField) {
+    CString strSource, strReference, strError;
+    if (pDoc != NULL && pDoc->m_pRecordset != NULL) {
+        try {
+            CDaoFieldInfo info;
+            pDoc->m_pRecordset->GetFieldInfo(nField, info, AFX_DAO_SECONDARY_INFO);
+            strSource = info.m_strSourceField;
+        } catch (CDaoException* e) {
+            e->Delete();
+        }
+    }
+    return kel::records::JetFieldReference(strField, strSource, strReference, strError)
+               ? strReference
+               : strField;
 }
 
 } // namespace
@@ -75,7 +78,7 @@ void CRecordsetCtrl::GetColumns() {
             for (int j = 0; j < nCount && nMatch < 0; ++j)
                 if (m_arrayColumns[j].m_nField < 0 &&
                     (m_arrayColumns[j].m_strName == strField ||
-                     Unbracketed(m_arrayColumns[j].m_strName) == strField))
+                     kel::records::JetNameOf(m_arrayColumns[j].m_strName) == strField))
                     nMatch = j;
         }
         if (nMatch < 0) {
@@ -129,8 +132,7 @@ void CRecordsetCtrl::GetColumns() {
         CColumnDetails& col = m_arrayColumns[j];
         if (col.m_bKey)
             m_nKeyColumn = j;
-        if (col.m_strName.Find('[') < 0)
-            col.m_strName = Bracketed(col.m_strName);
+        col.m_strName = FieldReference(m_pDoc, col.m_nField, arrayNames[col.m_nField]);
         if (m_strRegistryKey.IsEmpty() || col.m_nWidth == 0)
             continue;
         CString strValue;

@@ -73,7 +73,8 @@ void CRecordsetCtrl::OnDestroy() {
     EndPendingEdit();
     // The bar's edits belong to the host: give them back, or they would go with the grid.
     DetachDateEditors();
-    if (!m_strRegistryKey.IsEmpty()) {
+    // A grid that never loaded knows none of the user's choices: it leaves the stored ones.
+    if (!m_strRegistryKey.IsEmpty() && m_arrayColumns.GetSize() > 0) {
         UpdateColumnDetails();
         CRegistry reg(AppRegistryRoot, AppRegistryPath + m_strRegistryKey);
         reg.Write("ShowBackground", m_bShowBackground);
@@ -87,7 +88,7 @@ void CRecordsetCtrl::OnDestroy() {
                             std::clamp(col.m_nWidth, 0, 9999), std::clamp(col.m_nOrder, 0, 9999));
             reg.Write(col.m_strName, strValue);
         }
-        reg.Write("SortByN", m_pDoc != NULL && m_pDoc->IsOpen() ? m_nSortByN : 0);
+        reg.Write("SortByN", m_nSortByN);
         reg.Write("SortAsc", m_bSortDesc);
         reg.Write("SearchCol", m_nSearchCol);
         reg.Write("SearchOp", m_nSearchOp);

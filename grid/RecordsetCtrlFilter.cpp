@@ -1,11 +1,13 @@
-// Filter building: one criterion on one column becomes one condition in the engine's dialect
-// ("#" around month/day/year dates, double quotes around text, "*" as the LIKE wildcard).
-// Values that could not become a sound condition are refused here, before the database.
+// Filter building: one criterion on one column becomes one condition in the engine's dialect,
+// its literals and names written by JetLiteral ("*" as the LIKE wildcard). Values that could not
+// become a sound condition are refused here, before the database.
 #include "grid/RecordsetCtrl.h"
 
-#include <cctype>
+#include "records/JetLiteral.h"
 
 namespace {
+
+using namespace kel::records;
 
 enum class ColumnClass { Date, Text, Plain };
 
@@ -15,62 +17,6 @@ ColumnClass ClassOf(short nType) {
     if (nType == dbText || nType == dbMemo)
         return ColumnClass::Text;
     return ColumnClass::Plain;
-}
-
-// A double quote inside a text literal is written twice, so the value cannot end it.
-CString QuoteText(const CString& str) {
-    CString out = str;
-    out.Replace("\"", "\"\"");
-    return out;
-}
-
-// A decimal number as the engine reads one: sign, digits with one optional point, optional
-// exponent; blanks at the ends allowed. No hexadecimal, no second sign ("--" opens a comment).
-bool IsNumber(const CString& strValue) {
-    CString str = strValue;
-    str.Trim();
-    const char* p = str;
-    if (*p == '+' || *p == '-')
-        ++p;
-    int nDigits = 0;
-    while (std::isdigit(static_cast<unsigned char>(*p))) {
-        ++p;
-        ++nDigits;
-    }
-    if (*p == '.') {
-        ++p;
-        while (std::isdigit(static_cast<unsigned char>(*p))) {
-            ++p;
-            ++nDigits;
-        }
-    }
-    if (nDigits == 0)
-        return false;
-    if (*p == 'e' || *p == 'E') {
-        ++p;
-        if (*p == '+' || *p == '-')
-            ++p;
-        if (!std::isdigit(static_cast<unsigned char>(*p)))
-            return false;
-        while (std::isdigit(static_cast<unsigned char>(*p)))
-            ++p;
-    }
-    return *p == '\0';
-}
-
-// Yes/No/True/False on a Boolean column, as the engine's True and False.
-bool TruthWord(const CString& strValue, CString& strOut) {
-    CString str = strValue;
-    str.Trim();
-    if (str.CompareNoCase("Yes") == 0 || str.CompareNoCase("True") == 0) {
-        strOut = "True";
-        return true;
-    }
-    if (str.CompareNoCase("No") == 0 || str.CompareNoCase("False") == 0) {
-        strOut = "False";
-        return true;
-    }
-    return false;
 }
 
 // Every "[" of a LIKE pattern must be closed; the engine rejects the statement otherwise.
@@ -83,6 +29,16 @@ bool IsClosedPattern(const CString& str) {
         nOpen = str.Find('[', nClose + 1);
     }
     return true;
+}
+
+// The column's reference as the grid built it; a name the dialect cannot carry was kept bare
+// and is refused here, before anything is sent.
+BOOL Reference(const CColumnDetails& column, CString& strReference, CString& strError) {
+    if (!column.m_strName.IsEmpty() && column.m_strName[0] == '[') {
+        strReference = column.m_strName;
+        return TRUE;
+    }
+    return JetName(column.m_strName, strReference, strError);
 }
 
 CString Message(UINT nID, const CString& strField, const CString& strValue) {
@@ -106,7 +62,10 @@ BOOL CRecordsetCtrl::BuildFilter(int nColumn, int nOperator, LPCTSTR lpszCriteri
         return FALSE;
     }
     const CColumnDetails& column = m_arrayColumns[nColumn];
-    const CString F = column.m_strName + " ";
+    CString F;
+    if (!Reference(column, F, strError))
+        return FALSE;
+    F += " ";
     const CString strCaption =
         column.m_strCaption.IsEmpty() ? column.m_strName : column.m_strCaption;
     const CString V = lpszCriteria ? lpszCriteria : "";
@@ -120,36 +79,26 @@ BOOL CRecordsetCtrl::BuildFilter(int nColumn, int nOperator, LPCTSTR lpszCriteri
         return TRUE;
     }
 
-    // A value written bare (plain columns) or as a date; FALSE when it cannot be one.
+    // A value as a literal of the column's type; FALSE when it cannot be one.
     auto value = [&](const CString& str, CString& out) -> BOOL {
-        if (kind == ColumnClass::Date) {
-            COleDateTime date;
-            if (!date.ParseDateTime(str, VAR_DATEVALUEONLY, LANG_USER_DEFAULT) ||
-                date.GetStatus() != COleDateTime::valid) {
-                strError = Message(IDS_RSC_NOTDATE, strCaption, str);
-                return FALSE;
-            }
-            out = "#" + date.Format("%m/%d/%Y") + "#";
+        switch (JetTypedLiteral(column.m_nType, str, out)) {
+        case JetLiteralError::None:
             return TRUE;
+        case JetLiteralError::NotDate:
+            strError = Message(IDS_RSC_NOTDATE, strCaption, str);
+            return FALSE;
+        case JetLiteralError::NotBoolean:
+            strError = Message(IDS_RSC_NOTBOOLEAN, strCaption, str);
+            return FALSE;
+        default:
+            strError = Message(IDS_RSC_NOTNUMBER, strCaption, str);
+            return FALSE;
         }
-        if (kind == ColumnClass::Text) {
-            out = "\"" + QuoteText(str) + "\"";
-            return TRUE;
-        }
-        if (IsNumber(str)) {
-            out = str;
-            return TRUE;
-        }
-        if (column.m_nType == dbBoolean && TruthWord(str, out))
-            return TRUE;
-        strError = Message(column.m_nType == dbBoolean ? IDS_RSC_NOTBOOLEAN : IDS_RSC_NOTNUMBER,
-                           strCaption, str);
-        return FALSE;
     };
 
     // The LIKE operators use the criterion as typed on every column class, as a pattern.
     if (nOperator == 0 || nOperator == 2 || nOperator == 3) {
-        if (kind == ColumnClass::Plain && !IsNumber(V)) {
+        if (kind == ColumnClass::Plain && !IsJetNumber(V)) {
             strError = Message(IDS_RSC_NOTNUMBER, strCaption, V);
             return FALSE;
         }
@@ -157,9 +106,9 @@ BOOL CRecordsetCtrl::BuildFilter(int nColumn, int nOperator, LPCTSTR lpszCriteri
             strError = Message(IDS_RSC_BADPATTERN, CString(), V);
             return FALSE;
         }
-        const CString strHead = nOperator == 2 ? "\"" : "\"*";
-        const CString strTail = nOperator == 3 ? "\"" : "*\"";
-        strFilter = F + "LIKE " + strHead + QuoteText(V) + strTail;
+        const CString strHead = nOperator == 2 ? "" : "*";
+        const CString strTail = nOperator == 3 ? "" : "*";
+        strFilter = F + "LIKE " + JetText(strHead + V + strTail);
         return TRUE;
     }
 
@@ -190,48 +139,38 @@ BOOL CRecordsetCtrl::BuildAllColumnsFilter(int nOperator, LPCTSTR lpszCriteria, 
                                            CString& strError) {
     strFilter.Empty();
     strError.Empty();
-    LPCTSTR strHead = "", strTail = ""; // literals: CString copies here trip GCC 12 -Wrestrict
-    switch (nOperator) {
-    case 0:
-        strHead = "LIKE \"*";
-        strTail = "*\"";
-        break;
-    case 2:
-        strHead = "LIKE \"";
-        strTail = "*\"";
-        break;
-    case 3:
-        strHead = "LIKE \"*";
-        strTail = "\"";
-        break;
-    case 4:
-        strHead = ">= \"";
-        strTail = "\"";
-        break;
-    case 5:
-        strHead = "<= \"";
-        strTail = "\"";
-        break;
-    case 6:
-        strHead = "= \"";
-        strTail = "\"";
-        break;
-    default:
+    static const char* const kOperators[] = {"LIKE ", "", "LIKE ", "LIKE ", ">= ", "<= ", "= "};
+    if (nOperator < 0 || nOperator > 6 || nOperator == 1) {
         strError.LoadString(IDS_RSC_NOOPERATOR);
         return FALSE;
     }
     const CString V = lpszCriteria ? lpszCriteria : "";
-    if (nOperator <= 3 && !IsClosedPattern(V)) {
+    const BOOL bLike = nOperator == 0 || nOperator == 2 || nOperator == 3;
+    if (bLike && !IsClosedPattern(V)) {
         strError = Message(IDS_RSC_BADPATTERN, CString(), V);
         return FALSE;
     }
+    const CString strLiteral = JetText((nOperator == 0 || nOperator == 3 ? "*" : "") + V +
+                                       (nOperator == 0 || nOperator == 2 ? "*" : ""));
+    // The text columns shown; a hidden column is not searched.
     for (int i = 0; i < m_arrayColumns.GetSize(); ++i) {
         const CColumnDetails& column = m_arrayColumns[i];
-        if (column.m_nWidth == 0 || (column.m_nType != dbText && column.m_nType != dbMemo))
+        if (column.m_nWidth == 0 || !column.m_bVisible ||
+            (column.m_nType != dbText && column.m_nType != dbMemo))
             continue;
+        CString strReference;
+        if (!Reference(column, strReference, strError)) {
+            strFilter.Empty();
+            return FALSE;
+        }
         if (!strFilter.IsEmpty())
             strFilter += " OR ";
-        strFilter += column.m_strName + " " + strHead + QuoteText(V) + strTail;
+        strFilter += strReference + " " + kOperators[nOperator] + strLiteral;
+    }
+    // No condition would find every record: nothing to search in is said so.
+    if (strFilter.IsEmpty()) {
+        strError.LoadString(IDS_RSC_NOTEXTCOLUMN);
+        return FALSE;
     }
     return TRUE;
 }

@@ -2,6 +2,8 @@
 // delayed edit, activation (Choose or Open), the drag message and the wheel.
 #include "grid/RecordsetCtrl.h"
 
+#include "records/JetLiteral.h"
+
 #include <cstdlib>
 
 namespace {
@@ -151,11 +153,26 @@ void CRecordsetCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
 }
 
 void CRecordsetCtrl::OnChar(UINT nChar, UINT, UINT) {
-    if (nChar < 32 || nChar > 255) {
+    if (nChar < 32 || nChar == 127 || nChar > 0x10FFFF || (nChar >= 0xD800 && nChar <= 0xDFFF)) {
         m_strTypeAhead.Empty();
         return;
     }
-    m_strTypeAhead += (TCHAR)nChar;
+    // The character comes as a code point; the text of the grid is UTF-8.
+    if (nChar < 0x80) {
+        m_strTypeAhead += (TCHAR)nChar;
+    } else if (nChar < 0x800) {
+        m_strTypeAhead += (TCHAR)(0xC0 | (nChar >> 6));
+        m_strTypeAhead += (TCHAR)(0x80 | (nChar & 0x3F));
+    } else if (nChar < 0x10000) {
+        m_strTypeAhead += (TCHAR)(0xE0 | (nChar >> 12));
+        m_strTypeAhead += (TCHAR)(0x80 | ((nChar >> 6) & 0x3F));
+        m_strTypeAhead += (TCHAR)(0x80 | (nChar & 0x3F));
+    } else {
+        m_strTypeAhead += (TCHAR)(0xF0 | (nChar >> 18));
+        m_strTypeAhead += (TCHAR)(0x80 | ((nChar >> 12) & 0x3F));
+        m_strTypeAhead += (TCHAR)(0x80 | ((nChar >> 6) & 0x3F));
+        m_strTypeAhead += (TCHAR)(0x80 | (nChar & 0x3F));
+    }
     SetTimer(m_nTypeAheadTimer, 950, NULL);
 
     if (m_nSortByN == -1 || m_pDoc == NULL)
@@ -168,18 +185,26 @@ void CRecordsetCtrl::OnChar(UINT nChar, UINT, UINT) {
             break;
         }
     }
-    if (nColumn == -1) {
+    // Text that is not yet a value of the column's type ("3/" of a date) is still being typed.
+    CString strLiteral;
+    if (nColumn == -1 ||
+        kel::records::JetTypedLiteral(m_arrayColumns[nColumn].m_nType, m_strTypeAhead,
+                                      strLiteral) != kel::records::JetLiteralError::None) {
         EndWaitCursor();
         return;
     }
     const long nFound = m_pDoc->SearchAndGet(m_arrayColumns[nColumn].m_strName, m_bSortDesc,
                                              m_strTypeAhead, &m_arrayTable, &m_arrayColumns,
                                              m_nRows, &m_varFirst, &m_varLast, &m_nTableRows);
+    if (nFound == -1) {
+        // Nothing matches what was typed: a beep, and the window stays where it was.
+        EndWaitCursor();
+        MessageBeep(MB_OK);
+        return;
+    }
     GetTable(&m_arrayTable, &m_arrayColumns, CRecordsetDoc::gtRefresh, m_nRows, &m_varFirst,
              &m_varLast, &m_nTableRows);
     EndWaitCursor();
-    if (nFound == -1)
-        return;
 
     m_wndVScroll.SetScrollPos((int)nFound, TRUE);
     InvalidateRect(NULL, TRUE);

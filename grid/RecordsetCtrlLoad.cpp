@@ -60,6 +60,7 @@ LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
     EndPendingEdit();
     BeginWaitCursor();
     const BOOL bFull = wParam != 0;
+    BOOL bStoredSort = FALSE;
     if (bFull && !m_strRegistryKey.IsEmpty()) {
         CRegistry reg(AppRegistryRoot, AppRegistryPath + m_strRegistryKey);
         int nSort = 0, nDesc = 0;
@@ -67,11 +68,11 @@ LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
         reg.Read("SortAsc", nDesc, 0);
         m_nSortByN = nSort;
         m_bSortDesc = nDesc != 0;
-        if (m_nSortByN != -1) {
-            CString strOrder;
-            strOrder.Format(m_bSortDesc ? "%d DESC" : "%d ASC", m_nSortByN + 1);
-            m_pDoc->SetOrder(strOrder);
-        }
+        // The stored sort names a field by its number, which the statement may no longer
+        // have: the records are opened unsorted, and sorted once the field is known.
+        bStoredSort = m_nSortByN != -1;
+        if (bStoredSort)
+            m_pDoc->SetOrder("");
     }
 
     m_pDoc->Open();
@@ -87,7 +88,19 @@ LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
             m_wndHeader.DeleteItem(0);
         FillHeader();
         InitDialogBar();
+        BOOL bKnown = FALSE;
+        for (int j = 0; j < m_arrayColumns.GetSize(); ++j)
+            bKnown = bKnown || m_arrayColumns[j].m_nField == m_nSortByN;
+        if (bStoredSort && !bKnown)
+            m_nSortByN = -1; // a field the statement does not have: unsorted
         SetSort();
+        if (bStoredSort && !m_pDoc->GetOrder().IsEmpty()) {
+            m_pDoc->Open();
+            if (!m_pDoc->IsOpen()) {
+                EndWaitCursor();
+                return 1;
+            }
+        }
     }
 
     long nFound = 0;
@@ -107,8 +120,12 @@ LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
                 m_nKeyColumn < nColumns ? m_arrayColumns[m_nKeyColumn].m_strName : CString();
             nFound = m_pDoc->SearchAndGet(strKeyName, 0, strKey, &m_arrayTable, &m_arrayColumns,
                                           m_nRows, &m_varFirst, &m_varLast, &m_nTableRows);
-            GetTable(&m_arrayTable, &m_arrayColumns, CRecordsetDoc::gtRefresh, m_nRows, &m_varFirst,
-                     &m_varLast, &m_nTableRows);
+            // A key that is not there any more: the first records.
+            GetTable(&m_arrayTable, &m_arrayColumns,
+                     nFound == -1 ? CRecordsetDoc::gtFirst : CRecordsetDoc::gtRefresh, m_nRows,
+                     &m_varFirst, &m_varLast, &m_nTableRows);
+            if (nFound == -1)
+                nFound = 0;
             m_nCursor = 0;
         }
     }

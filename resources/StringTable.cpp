@@ -29,6 +29,8 @@ void KelRegisterLibraryStrings(HINSTANCE hModule) {
         {15412, "The search pattern \"%s\" opens a \"[\" that it does not close."},
         {15413, "The search needs a number or Yes, No, True or False for the field %s; \"%s\" is "
                 "none."},
+        {15430, "No text column is shown: the search in every text column has nothing to "
+                "search in."},
         {15408, "Click on a column to sort the list by it.  Click once more on it to sort in the "
                 "inverse order.  You can also change the columns positions by dragging them."},
     };

@@ -17,7 +17,7 @@ struct PatternItem {
     enum Kind { Literal, Any, One, Digit, Class } kind = Literal;
     unsigned char ch = 0;
     bool negated = false;
-    std::vector<std::pair<unsigned char, unsigned char>> ranges; // Class: inclusive ranges
+    std::vector<std::pair<char32_t, char32_t>> ranges; // Class: inclusive code point ranges
     std::string utf8; // Literal: a whole character of more than one byte
 };
 
@@ -41,24 +41,34 @@ bool ParsePattern(std::string_view p, std::vector<PatternItem>& items) {
                 return false;
             std::string_view body = p.substr(i + 1, close - i - 1);
             i = close;
-            if (body.size() > 1 && body[0] == '!') {
+            std::vector<char32_t> cps; // the class by characters
+            for (size_t k = 0; k < body.size();)
+                cps.push_back(NextCodePoint(body, k));
+            if (cps.size() > 1 && cps[0] == '!') {
                 item.negated = true;
-                body.remove_prefix(1);
+                cps.erase(cps.begin());
             }
-            for (size_t k = 0; k < body.size(); ++k) {
-                unsigned char lo = static_cast<unsigned char>(body[k]);
-                if (k + 2 < body.size() && body[k + 1] == '-') {
-                    unsigned char hi = static_cast<unsigned char>(body[k + 2]);
-                    item.ranges.emplace_back(std::min(lo, hi), std::max(lo, hi));
+            for (size_t k = 0; k < cps.size(); ++k) {
+                if (k + 2 < cps.size() && cps[k + 1] == '-') {
+                    item.ranges.emplace_back(std::min(cps[k], cps[k + 2]),
+                                             std::max(cps[k], cps[k + 2]));
                     k += 2;
                 } else {
-                    item.ranges.emplace_back(lo, lo);
+                    item.ranges.emplace_back(cps[k], cps[k]);
                 }
             }
             if (!item.negated && item.ranges.size() == 1 &&
                 item.ranges[0].first == item.ranges[0].second) {
-                item.kind = PatternItem::Literal; // [*], [?], [#], [[] and the like
-                item.ch = item.ranges[0].first;
+                item.kind = PatternItem::Literal; // [*], [?], [#], [[], [é] and the like
+                const char32_t c = item.ranges[0].first;
+                if (c < 0x80) {
+                    item.ch = static_cast<unsigned char>(c);
+                } else {
+                    AppendUtf8(item.utf8, c);
+                    item.ch = static_cast<unsigned char>(item.utf8[0]);
+                    if (c > 0x10FFFF)
+                        item.utf8.clear(); // a stray byte: a byte literal
+                }
             } else {
                 item.kind = PatternItem::Class;
             }
@@ -76,14 +86,28 @@ bool ParsePattern(std::string_view p, std::vector<PatternItem>& items) {
     return true;
 }
 
-// A class for GLOB, case-insensitive for ASCII letters as the engine's LIKE is.
+// A class for GLOB, without regard to case: each letter's other cases join it.
 std::string GlobClass(const PatternItem& item) {
-    std::vector<std::pair<unsigned char, unsigned char>> ranges = item.ranges;
+    std::vector<std::pair<char32_t, char32_t>> ranges = item.ranges;
     for (auto [lo, hi] : item.ranges) {
-        if (std::islower(lo) && std::islower(hi))
-            ranges.emplace_back(std::toupper(lo), std::toupper(hi));
-        else if (std::isupper(lo) && std::isupper(hi))
-            ranges.emplace_back(std::tolower(lo), std::tolower(hi));
+        if (hi < 0x80 && std::islower(static_cast<int>(lo)) && std::islower(static_cast<int>(hi)))
+            ranges.emplace_back(std::toupper(static_cast<int>(lo)),
+                                std::toupper(static_cast<int>(hi)));
+        else if (hi < 0x80 && std::isupper(static_cast<int>(lo)) &&
+                 std::isupper(static_cast<int>(hi)))
+            ranges.emplace_back(std::tolower(static_cast<int>(lo)),
+                                std::tolower(static_cast<int>(hi)));
+        else if (hi >= 0x80 && lo < 0x180) {
+            // Beyond ASCII: the other cases of each letter of the range, one by one.
+            for (char32_t c = lo; c <= std::min<char32_t>(hi, 0x17F); ++c) {
+                const std::string variants = CaseVariants(c);
+                for (size_t k = 0; k < variants.size();) {
+                    const char32_t v = NextCodePoint(variants, k);
+                    if (v < lo || v > hi)
+                        ranges.emplace_back(v, v);
+                }
+            }
+        }
     }
     // "]" must come first, "-" last, and "^" anywhere but first.
     std::string head, body, tail;
@@ -96,11 +120,11 @@ std::string GlobClass(const PatternItem& item) {
             else if (lo == '^')
                 tail = "^" + tail;
             else
-                body += static_cast<char>(lo);
+                AppendUtf8(body, lo);
         } else {
-            body += static_cast<char>(lo);
+            AppendUtf8(body, lo);
             body += '-';
-            body += static_cast<char>(hi);
+            AppendUtf8(body, hi);
         }
     }
     if (head.empty() && body.empty() && tail.size() > 1 && tail[0] == '^')
@@ -125,15 +149,37 @@ bool IsComparison(const SqlToken& t) {
            std::find(std::begin(kOperators), std::end(kOperators), t.text) != std::end(kOperators);
 }
 
-// Whether the literal at i is an operand of a comparison.
-bool ComparedAt(const std::vector<SqlToken>& tokens, size_t i) {
-    size_t before = i;
-    while (before > 0 && tokens[before - 1].Is(TokenKind::Space))
-        --before;
-    if (before > 0 && IsComparison(tokens[before - 1]))
-        return true;
-    const size_t after = NextSignificant(tokens, i);
-    return after < tokens.size() && IsComparison(tokens[after]);
+size_t PreviousSignificant(const std::vector<SqlToken>& tokens, size_t i) {
+    while (i > 0 && tokens[i - 1].Is(TokenKind::Space))
+        --i;
+    return i == 0 ? tokens.size() : i - 1;
+}
+
+// Whether the literal at i is an operand of a comparison whose other operand is not one of
+// the names that keep their own collation.
+bool ComparedAt(const std::vector<SqlToken>& tokens, size_t i,
+                const std::vector<std::string>& ownCollation) {
+    size_t op = PreviousSignificant(tokens, i), other = tokens.size();
+    if (op < tokens.size() && IsComparison(tokens[op])) {
+        other = PreviousSignificant(tokens, op);
+    } else {
+        op = NextSignificant(tokens, i);
+        if (op >= tokens.size() || !IsComparison(tokens[op]))
+            return false;
+        other = NextSignificant(tokens, op);
+        // A qualified name: its last part names the column.
+        for (size_t dot = NextSignificant(tokens, other);
+             dot < tokens.size() && tokens[dot].Is(TokenKind::Dot);
+             dot = NextSignificant(tokens, other))
+            other = NextSignificant(tokens, dot);
+    }
+    if (other < tokens.size() && tokens[other].IsName()) {
+        const std::string name = Unquote(tokens[other]);
+        for (const std::string& own : ownCollation)
+            if (EqualsNoCase(own, name))
+                return false;
+    }
+    return true;
 }
 
 JetTranslation Fail(long code, std::string description) {
@@ -150,7 +196,14 @@ bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
     std::vector<PatternItem> items;
     if (!ParsePattern(jetPattern, items))
         return false;
+    // SQLite's LIKE folds ASCII letters only (and an index may serve it): a pattern with an
+    // accented letter that has another case is matched by GLOB, each letter as a class of its
+    // cases.
     bool glob = std::any_of(items.begin(), items.end(), [](const PatternItem& i) {
+        if (i.kind == PatternItem::Literal && !i.utf8.empty()) {
+            size_t at = 0;
+            return CaseVariants(NextCodePoint(i.utf8, at)) != i.utf8;
+        }
         return i.kind == PatternItem::Digit || i.kind == PatternItem::Class;
     });
     std::string pattern;
@@ -171,7 +224,7 @@ bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
             break;
         case PatternItem::Literal:
             if (!item.utf8.empty()) {
-                // An accented letter matches its other case, as the engine's LIKE does.
+                // An accented letter matches its other case too.
                 size_t at = 0;
                 const std::string variants = CaseVariants(NextCodePoint(item.utf8, at));
                 pattern += !glob || variants == item.utf8 ? item.utf8 : "[" + variants + "]";
@@ -203,7 +256,8 @@ bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
     return true;
 }
 
-JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
+JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
+                               const std::vector<std::string>& ownCollation) {
     const std::string syntax = StandardDescription(err::SyntaxError, jet);
     const std::string dateSyntax =
         "Syntax error in date in query expression '" + std::string(jet) + "'.";
@@ -261,7 +315,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind) {
                 out += like.pattern;
             } else {
                 out += QuoteSqlString(Unquote(t));
-                if (collate && ComparedAt(tokens, i))
+                if (collate && ComparedAt(tokens, i, ownCollation))
                     out += " COLLATE " + std::string(kTextCollation);
             }
             break;

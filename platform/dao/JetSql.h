@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kel::dao {
 
@@ -21,7 +22,11 @@ struct JetTranslation {
     std::string description; // and its description
 };
 
-JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind = JetTextKind::Statement);
+// Text literals compared with =, <>, <, >, <= or >= compare without regard to case (a literal
+// between parentheses keeps the other operand's own collation), unless the other operand is
+// one of ownCollation's names; definitions (CREATE, ALTER) are left as written.
+JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind = JetTextKind::Statement,
+                               const std::vector<std::string>& ownCollation = {});
 
 // A Jet LIKE pattern (the text between the quotes) as the operator and quoted pattern SQLite
 // needs: {"LIKE", "'abc%'"}, {"LIKE", "'50\%' ESCAPE '\'"} or {"GLOB", "'[aA][0-9]*'"}.

@@ -314,6 +314,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     // Text orders without regard to case: the terms on text fields get the collation.
     std::vector<bool> collated(stmt.order.size(), false);
+    indexOrderedNames.clear();
     if (!stmt.order.empty()) {
         std::string orderBy;
         for (size_t k = 0; k < stmt.order.size(); ++k) {
@@ -326,6 +327,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 !fields[i].sourceField.empty() &&
                 CollateOrderOn(db.db(), fields[i].sourceTable, fields[i].sourceField))
                 collated[k] = true;
+            else if (k == 0 && !materialised && i < fields.size() &&
+                     !fields[i].sourceField.empty() &&
+                     (fields[i].type.type == dbText || fields[i].type.type == dbMemo))
+                indexOrderedNames = {fields[i].name, fields[i].sourceField};
             orderBy += (k ? ", " : "") + term.expr +
                        (collated[k] ? " COLLATE " + std::string(kTextCollation) : "") +
                        (term.descending ? " DESC" : "") + (term.nulls.empty() ? "" : " ") +

@@ -47,6 +47,8 @@ struct RecordsetState {
     std::string target;      // "schema"."table" for UPDATE, INSERT and DELETE
     std::string rowidColumn; // rowid, _rowid_ or oid: the one no column hides
     DynasetOrder order;
+    // Text fields whose order an index serves in its own collation: Find compares them in it.
+    std::vector<std::string> indexOrderedNames;
     std::int64_t maxRowid = 0; // rows added by others later have greater rowids
     // The key columns whose values each keyed record is checked against, where the rowid
     // alone could come to name another record (a key that is not the rowid); empty otherwise.

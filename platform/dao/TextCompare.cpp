@@ -2,7 +2,6 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 namespace kel::dao {
 
@@ -10,7 +9,8 @@ namespace {
 
 // Unicode's simple case folding (status C and S) of U+0000..U+017F, as runs: every step-th code
 // point from first to last folds to itself + delta. U+0130 (dotted capital I) folds only in
-// full folding and U+00DF (sharp s) only to "ss": both stay themselves.
+// full folding and U+00DF (sharp s) only to "ss": both stay themselves. U+017F (long s) is a
+// form of s rather than a case of it, and stays itself too, as SQLite's LIKE keeps it.
 struct FoldRun {
     char32_t first, last;
     int step, delta;
@@ -25,7 +25,6 @@ constexpr FoldRun kFoldRuns[] = {
     {0x014A, 0x0176, 2, 1},    // Ŋ-Ŷ
     {0x0178, 0x0178, 1, -121}, // Ÿ -> ÿ
     {0x0179, 0x017D, 2, 1},    // Ź-Ž
-    {0x017F, 0x017F, 1, -268}, // long s -> s
 };
 constexpr char32_t kTableEnd = 0x180;
 
@@ -42,24 +41,6 @@ constexpr std::array<char32_t, kTableEnd> kFold = MakeFoldTable();
 
 // Bytes outside valid UTF-8 read as code points past Unicode's last, one per byte.
 constexpr char32_t kStrayByte = 0x110000;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 } // namespace
 
@@ -103,50 +84,33 @@ char32_t NextCodePoint(std::string_view text, size_t& i) {
     return c;
 }
 
-namespace {
-
-std::vector<char32_t> Folded(std::string_view text) {
-    std::vector<char32_t> out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();)
-        out.push_back(FoldCase(NextCodePoint(text, i)));
-    return out;
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c > 0x10FFFF) { // a stray byte stands for itself
+        out += static_cast<char>(c - kStrayByte);
+        return;
+    }
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
+
+namespace {
 
 int Collate(void*, int n1, const void* p1, int n2, const void* p2) {
     return CompareText(std::string_view(static_cast<const char*>(p1), static_cast<size_t>(n1)),
                        std::string_view(static_cast<const char*>(p2), static_cast<size_t>(n2)));
-}
-
-std::string_view TextOf(sqlite3_value* v) {
-    const unsigned char* p = sqlite3_value_text(v);
-    return p ? std::string_view(reinterpret_cast<const char*>(p),
-                                static_cast<size_t>(sqlite3_value_bytes(v)))
-             : std::string_view();
-}
-
-void Like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    for (int k = 0; k < argc; ++k)
-        if (sqlite3_value_type(argv[k]) == SQLITE_NULL)
-            return; // a Null operand gives Null
-    const std::string_view pattern = TextOf(argv[0]);
-    if (pattern.size() > static_cast<size_t>(sqlite3_limit(sqlite3_context_db_handle(ctx),
-                                                           SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1))) {
-        sqlite3_result_error(ctx, "LIKE or GLOB pattern too complex", -1);
-        return;
-    }
-    char32_t escape = 0;
-    if (argc == 3) {
-        const std::string_view e = TextOf(argv[2]);
-        size_t i = 0;
-        if (!e.empty())
-            escape = NextCodePoint(e, i);
-        if (e.empty() || i != e.size()) {
-            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
-            return;
-        }
-    }
-    sqlite3_result_int(ctx, LikeText(pattern, TextOf(argv[1]), escape) ? 1 : 0);
 }
 
 } // namespace
@@ -170,6 +134,16 @@ std::string CaseVariants(char32_t c) {
 int CompareText(std::string_view a, std::string_view b) {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
+        const unsigned char ca = static_cast<unsigned char>(a[i]);
+        const unsigned char cb = static_cast<unsigned char>(b[j]);
+        // ASCII, the common case, without decoding.
+        if (ca < 0x80 && cb < 0x80) {
+            if (kFold[ca] != kFold[cb])
+                return kFold[ca] < kFold[cb] ? -1 : 1;
+            ++i;
+            ++j;
+            continue;
+        }
         const char32_t x = FoldCase(NextCodePoint(a, i));
         const char32_t y = FoldCase(NextCodePoint(b, j));
         if (x != y)
@@ -178,41 +152,6 @@ int CompareText(std::string_view a, std::string_view b) {
     if (i < a.size())
         return 1;
     return j < b.size() ? -1 : 0;
-}
-
-bool LikeText(std::string_view pattern, std::string_view text, char32_t escape) {
-    // The pattern as items: a folded character, or one of the two wildcards.
-    constexpr char32_t kAny = 0xFFFFFFFF, kOne = 0xFFFFFFFE;
-    std::vector<char32_t> p;
-    for (size_t i = 0; i < pattern.size();) {
-        const char32_t c = NextCodePoint(pattern, i);
-        if (escape != 0 && c == escape) {
-            if (i < pattern.size())
-                p.push_back(FoldCase(NextCodePoint(pattern, i)));
-            continue; // an escape at the end quotes nothing
-        }
-        p.push_back(c == '%' ? kAny : c == '_' ? kOne : FoldCase(c));
-    }
-    const std::vector<char32_t> t = Folded(text);
-    // Greedy match; on a mismatch the last % takes one more character.
-    size_t pi = 0, ti = 0, starP = std::string::npos, starT = 0;
-    while (ti < t.size()) {
-        if (pi < p.size() && p[pi] == kAny) {
-            starP = pi++;
-            starT = ti;
-        } else if (pi < p.size() && (p[pi] == kOne || p[pi] == t[ti])) {
-            ++pi;
-            ++ti;
-        } else if (starP != std::string::npos) {
-            pi = starP + 1;
-            ti = ++starT;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi] == kAny)
-        ++pi;
-    return pi == p.size();
 }
 
 bool CollateOrderOn(sqlite3* db, const std::string& table, const std::string& column) {
@@ -230,15 +169,7 @@ bool CollateOrderOn(sqlite3* db, const std::string& table, const std::string& co
 
 int RegisterTextFunctions(sqlite3* db) {
     const std::string name(kTextCollation);
-    int rc = sqlite3_create_collation_v2(db, name.c_str(), SQLITE_UTF8, nullptr, Collate, nullptr);
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(db, "like", 2, flags, nullptr, Like, nullptr, nullptr,
-                                        nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(db, "like", 3, flags, nullptr, Like, nullptr, nullptr,
-                                        nullptr);
-    return rc;
+    return sqlite3_create_collation_v2(db, name.c_str(), SQLITE_UTF8, nullptr, Collate, nullptr);
 }
 
 } // namespace kel::dao

@@ -1,7 +1,8 @@
 // Text compared as the Jet engine compares it: without regard to case, for the Latin letters
 // of ASCII, Latin-1 Supplement and Latin Extended-A (é equals É; ß stays itself). SQLite's own
-// NOCASE and LIKE fold ASCII only, so every connection gets a collation and a LIKE of these
-// rules. Private to the data-access classes.
+// NOCASE folds ASCII only, so every connection gets a collation of these rules; LIKE patterns
+// with accented letters are matched through GLOB classes of their cases (JetSql).
+// Private to the data-access classes.
 #pragma once
 
 #include <sqlite3.h>
@@ -29,16 +30,15 @@ int CompareText(std::string_view a, std::string_view b);
 // sequence reads as a code point past Unicode's last.
 char32_t NextCodePoint(std::string_view text, size_t& i);
 
-// SQL LIKE: % any run, _ one character, an escape character (0 when none) quoting the next;
-// case folded as CompareText folds it.
-bool LikeText(std::string_view pattern, std::string_view text, char32_t escape);
+// Appends the UTF-8 of a code point; one NextCodePoint read from a stray byte, that byte.
+void AppendUtf8(std::string& out, char32_t c);
 
 // Whether an order on a text column should carry the collation. Not when the column leads an
 // index of its table: that index is ordered by its own collation, and keeps serving the order
 // (a sort of the whole table otherwise) at the price of case order on that column.
 bool CollateOrderOn(sqlite3* db, const std::string& table, const std::string& column);
 
-// Registers the collation and like(X,Y), like(X,Y,Z) on a connection; SQLite's result code.
+// Registers the collation on a connection; SQLite's result code.
 int RegisterTextFunctions(sqlite3* db);
 
 } // namespace kel::dao

@@ -93,15 +93,15 @@ TEST_F(GridTest, AKeyReportedLastIsAHiddenColumnAtTheEnd) {
     EXPECT_EQ(Cell(0, 2), "7");
 }
 
-// A field name with a table in front keeps it before the bracket, and is stored that way.
+// A field name with its table in front is referred to as [table].[field], and stored that way.
 TEST_F(GridTest, QualifiedNamesAreBracketedAfterTheTable) {
     CRecordsetCtrl* pGrid = CreateGrid(
         MakeLoad("SELECT OrderID, Amount AS [Orders.Amount] FROM Orders", "Qualified\\"));
-    EXPECT_EQ(Names(pGrid), (std::vector<std::string>{"[OrderID]", "Orders.[Amount]"}));
+    EXPECT_EQ(Names(pGrid), (std::vector<std::string>{"[OrderID]", "[Orders].[Amount]"}));
     DestroyGrid();
     CRegistry reg(AppRegistryRoot, KeyPath("Qualified\\"));
     CString strValue;
-    EXPECT_TRUE(reg.Read("Orders.[Amount]", strValue, ""));
+    EXPECT_TRUE(reg.Read("[Orders].[Amount]", strValue, ""));
     EXPECT_EQ(strValue.GetLength(), 14);
 }
 

@@ -112,7 +112,7 @@ std::vector<unsigned> StrictCodePoints(const std::string& s) {
 }
 
 // The dialect's LIKE: * any run, ? one character, # one digit, [...] a class ([!...] negated,
-// a-z ranges, [] nothing); a letter matches its other case, within a class ASCII letters only.
+// a-z ranges, [] nothing); a letter matches its other cases, in a class too.
 struct PatternItem {
     enum Kind { Literal, Any, One, Digit, Class } kind = Literal;
     unsigned ch = 0;
@@ -179,9 +179,9 @@ bool ItemMatches(const PatternItem& item, unsigned c) {
             return false;
         };
         bool hit = in(c);
-        if (!hit && c < 0x80 && std::isalpha(static_cast<int>(c)))
-            hit = in(std::islower(static_cast<int>(c)) ? std::toupper(static_cast<int>(c))
-                                                       : std::tolower(static_cast<int>(c)));
+        for (auto [lo, hi] : item.ranges)
+            for (unsigned x = lo; !hit && x <= hi && x < 0x180; ++x)
+                hit = FoldLatin(x) == FoldLatin(c);
         return hit != item.negated;
     }
     default:
@@ -262,9 +262,9 @@ protected:
 // blanks, accented letters, and pieces of the stored values so that some patterns match.
 std::string TextValue(std::mt19937& rng, const std::vector<Order>& orders, bool pattern) {
     static const char* const kPieces[] = {
-        "a",     "E",        "r",   "n",  "z",     " ",     "\"", "'", "%", "_",
-        "\\",    "#",        "*",   "?",  "-",     "!",     "1",  "ü", "é", "ß",
-        "[a-m]", "[!aeiou]", "[*]", "[]", "[0-5]", "[E-H]", "()", ";", "--"};
+        "a",   "E",  "r",     "n",     "z",  " ", "\"", "'",     "%",  "_",     "\\",
+        "#",   "*",  "?",     "-",     "!",  "1", "ü",  "é",     "ß",  "[a-m]", "[!aeiou]",
+        "[*]", "[]", "[0-5]", "[E-H]", "()", ";", "--", "[À-Þ]", "[Ü]"};
     static const char* const kRaw[] = {"\xe9", "\xfc", "\x80", "\xff"};
     std::string v;
     const int n = static_cast<int>(rng() % 6);

@@ -42,10 +42,10 @@ TEST_F(FilterTest, EveryCellOfTheTable) {
     EXPECT_EQ(F(text, 5, "Jena"), "[City] <= \"Jena\"");
     EXPECT_EQ(F(text, 6, " Jena "), "[City] = \" Jena \"");
     EXPECT_EQ(F(date, 1, "", "3/1/2000", "2000-03-05"),
-              "[OrderDate] >= #03/01/2000# AND [OrderDate] <= #03/05/2000#");
-    EXPECT_EQ(F(date, 4, "3/1/2000"), "[OrderDate] >= #03/01/2000#");
-    EXPECT_EQ(F(date, 5, "3/1/2000"), "[OrderDate] <= #03/01/2000#");
-    EXPECT_EQ(F(date, 6, "3/1/2000"), "[OrderDate] = #03/01/2000#");
+              "[OrderDate] >= #3/1/2000# AND [OrderDate] <= #3/5/2000#");
+    EXPECT_EQ(F(date, 4, "3/1/2000"), "[OrderDate] >= #3/1/2000#");
+    EXPECT_EQ(F(date, 5, "3/1/2000"), "[OrderDate] <= #3/1/2000#");
+    EXPECT_EQ(F(date, 6, "3/1/2000"), "[OrderDate] = #3/1/2000#");
     EXPECT_EQ(F(plain, 1, "", "1", "5"), "[Quantity] >= 1 AND [Quantity] <= 5");
     EXPECT_EQ(F(plain, 4, "-2.5"), "[Quantity] >= -2.5");
     EXPECT_EQ(F(plain, 5, "1e3"), "[Quantity] <= 1e3");

@@ -164,7 +164,7 @@ TEST_F(SearchTest, SearchAndAll) {
     Type(IDC_SB_FROM, "1/1/2005");
     Type(IDC_SB_TO, "12/31/2005");
     Press(IDC_SB_SEARCH);
-    EXPECT_EQ(Slot(0), "[OrderDate] >= #01/01/2005# AND [OrderDate] <= #12/31/2005#");
+    EXPECT_EQ(Slot(0), "[OrderDate] >= #1/1/2005# AND [OrderDate] <= #12/31/2005#");
     EXPECT_EQ(Count(), SampleCount(db, "Priority < 5 AND OrderDate >= '2005-01-01' AND "
                                        "OrderDate <= '2005-12-31'"));
     EXPECT_EQ(::GetFocus(), m_pGrid->GetSafeHwnd());

@@ -86,16 +86,72 @@ TEST_F(GridTest, DamagedColumnValuesAreIgnored) {
     EXPECT_EQ(pGrid->m_wndHeader.GetItemCount(), pGrid->m_arrayColumns.GetSize());
 }
 
-// A grid whose document never opened stores its sort as 0.
-TEST_F(GridTest, AClosedDocumentStoresSortZero) {
+// A load that fails knows nothing of the user's choices: the stored sort stays as it was.
+TEST_F(GridTest, AFailedLoadKeepsTheStoredSort) {
+    {
+        CRegistry reg(AppRegistryRoot, KeyPath("Closed\\"));
+        reg.Write("SortByN", 3);
+        reg.Write("SortAsc", 1);
+        reg.Write("SearchCol", 2);
+    }
     CRecordsetLoad* pLoad = MakeLoad("SELECT * FROM NoSuchTable", "Closed\\");
     KelSetMessageBoxAnswer(0);
     CRecordsetCtrl* pGrid = CreateGrid(pLoad);
     ASSERT_FALSE(pGrid->m_pDoc->IsOpen());
-    pGrid->m_nSortByN = 4;
     DestroyGrid();
     CRegistry reg(AppRegistryRoot, KeyPath("Closed\\"));
     int n = -1;
     EXPECT_TRUE(reg.Read("SortByN", n, -1));
-    EXPECT_EQ(n, 0);
+    EXPECT_EQ(n, 3);
+    EXPECT_TRUE(reg.Read("SortAsc", n, -1));
+    EXPECT_EQ(n, 1);
+    EXPECT_TRUE(reg.Read("SearchCol", n, -1));
+    EXPECT_EQ(n, 2);
+}
+
+// A stored sort on a field the statement no longer has is ignored: the grid loads unsorted,
+// without a message, and sorts again from a header click.
+TEST_F(GridTest, AStoredSortBeyondTheFieldsLoadsUnsorted) {
+    for (int nStale : {99, 6, -5}) {
+        SCOPED_TRACE(nStale);
+        {
+            CRegistry reg(AppRegistryRoot, KeyPath("Stale\\"));
+            reg.Write("SortByN", nStale);
+            reg.Write("SortAsc", 1);
+        }
+        KelClearMessageBoxes();
+        CRecordsetCtrl* pGrid =
+            CreateGrid(MakeLoad("SELECT OrderID, Customer, City FROM Orders", "Stale\\"));
+        EXPECT_TRUE(KelGetMessageBoxes().empty());
+        ASSERT_TRUE(pGrid->m_pDoc->IsOpen());
+        EXPECT_EQ(pGrid->m_pDoc->GetOrder(), "");
+        EXPECT_EQ(pGrid->m_wndHeader.GetSortCol(), -1);
+        EXPECT_EQ(pGrid->m_pDoc->GetTot(), 250);
+        EXPECT_EQ(Cell(0, 0), "1");
+        NMHEADER nm{};
+        nm.hdr.hwndFrom = pGrid->m_wndHeader.m_hWnd;
+        nm.hdr.code = HDN_ITEMCLICK;
+        nm.iItem = HeaderItemOf(2);
+        pGrid->SendMessage(WM_NOTIFY, 0, (LPARAM)&nm);
+        EXPECT_EQ(pGrid->m_nSortByN, 2);
+        DestroyGrid();
+    }
+}
+
+// The search in every text column looks only in the text columns shown, and with none shown
+// it is refused rather than finding every record.
+TEST_F(GridTest, AllColumnsSearchLooksOnlyInShownTextColumns) {
+    CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
+    CString strFilter, strError;
+    for (int i = 0; i < pGrid->m_arrayColumns.GetSize(); ++i)
+        if (pGrid->m_arrayColumns[i].m_strName == "[City]")
+            pGrid->m_arrayColumns[i].m_bVisible = FALSE;
+    ASSERT_TRUE(pGrid->BuildAllColumnsFilter(0, "Bern", strFilter, strError));
+    EXPECT_EQ(strFilter.Find("[City]"), -1);
+    EXPECT_NE(strFilter.Find("[Customer]"), -1);
+
+    pGrid = CreateGrid(MakeLoad("SELECT OrderID, Amount, OrderDate FROM Orders"));
+    EXPECT_FALSE(pGrid->BuildAllColumnsFilter(0, "Bern", strFilter, strError));
+    EXPECT_TRUE(strFilter.IsEmpty());
+    EXPECT_NE(strError.Find("No text column"), -1);
 }

@@ -100,30 +100,6 @@ TEST_F(JetLiteralDb, BuiltValuesKeepTheirFullPrecision) {
     EXPECT_EQ(KeyIds("Size [cm]", COleVariant()), "3,4");
 }
 
-TEST_F(JetLiteralDb, TypedTextBecomesALiteralOfTheFieldsType) {
-    CString strLiteral;
-    auto ids = [&](LPCTSTR field, short nType, LPCTSTR text) {
-        EXPECT_EQ(JetTypedLiteral(nType, text, strLiteral), JetLiteralError::None) << text;
-        CString strName, strError;
-        JetName(field, strName, strError);
-        return Ids(strName + " = " + strLiteral);
-    };
-    EXPECT_EQ(ids("When", dbDate, "3/5/2024 8:15:30"), "1");
-    EXPECT_EQ(ids("When", dbDate, " 2024-03-05 "), "3");
-    EXPECT_EQ(ids("Ok", dbBoolean, "yes"), "1");
-    EXPECT_EQ(ids("Ok", dbBoolean, "Off"), "2,3");
-    EXPECT_EQ(ids("Who", dbText, "o'neil"), "2,4"); // a search ignores case
-    EXPECT_EQ(ids("Ratio", dbDouble, " .1 "), "1");
-    EXPECT_EQ(ids("Who", dbText, "O'Neil \"Bob\""), "1");
-
-    EXPECT_EQ(JetTypedLiteral(dbLong, "1; DROP TABLE T", strLiteral), JetLiteralError::NotNumber);
-    EXPECT_EQ(JetTypedLiteral(dbLong, "0x10", strLiteral), JetLiteralError::NotNumber);
-    EXPECT_EQ(JetTypedLiteral(dbLong, "--1", strLiteral), JetLiteralError::NotNumber);
-    EXPECT_EQ(JetTypedLiteral(dbDate, "5#", strLiteral), JetLiteralError::NotDate);
-    EXPECT_EQ(JetTypedLiteral(dbBoolean, "maybe", strLiteral), JetLiteralError::NotBoolean);
-    EXPECT_EQ(JetTypedLiteral(dbLongBinary, "00", strLiteral), JetLiteralError::NotTyped);
-}
-
 TEST(JetLiteral, NamesAreBracketedOrRefused) {
     CString strRef, strError;
     EXPECT_TRUE(JetName("Size [cm]", strRef, strError));
