@@ -4,6 +4,8 @@
 #include "platform/gdi/GdiFunctions.h"
 #include "platform/gdi/TextShaper.h"
 
+#include "platform/core/Utf8.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -65,24 +67,6 @@ bool Plain(const FontInstance& f, std::string_view s, int tabWidth) {
     return true;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // A line laid out on whole pixels from x = 0: the font's glyphs for plain text, a shaped line
 // otherwise. tabWidth > 0 expands tabs to its multiples; dx gives each character's advance
 // instead of the font's.
@@ -104,7 +88,7 @@ Run Shape(const FontInstance& f, std::string_view s, int tabWidth, const INT* dx
         char32_t c = NextChar(s, i);
         char32_t cp = Shown(s, i, c, tabWidth);
         if (cp != 0)
-            AppendUtf8(shown, cp);
+            kel::core::AppendUtf8(shown, cp);
         for (size_t k = start; k < i; ++k)
             shownEnd[k] = shown.size();
     }
