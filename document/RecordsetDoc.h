@@ -69,9 +69,11 @@ public:
                       COleVariant* pFirst, COleVariant* pLast, int* pnRows);
     BOOL ExtractRecordset(CDaoRecordset* pRecordset, CString* pWhere, int nOpenType, int nOptions);
     BOOL EditCurrentRecord(int nRow, COleVariant* pBookmark);
-    // The bookmark of the record nRow rows below the one pFirst names; FALSE when there is
-    // none (past the end, or an error, which is shown).
-    BOOL GetRowBookmark(COleVariant* pFirst, int nRow, COleVariant& varBookmark);
+    // The bookmark of the record in row nRow of a window whose first row pFirst names and whose
+    // row nLastRow pLast names; FALSE when there is none (past the end, both ends deleted, or
+    // an error, which is shown).
+    BOOL GetRowBookmark(COleVariant* pFirst, COleVariant* pLast, int nLastRow, int nRow,
+                        COleVariant& varBookmark);
     // "WHERE [Key]= <value> AND ..." selecting the record at the bookmark in its table by the
     // stored values of the table's primary key (or its row identity where it has none), for
     // ExtractRecordset. FALSE when the record cannot be named: a deleted record sets

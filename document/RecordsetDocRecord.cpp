@@ -14,30 +14,42 @@ constexpr long kRecordDeleted = 3167;
 
 } // namespace
 
-BOOL CRecordsetDoc::GetRowBookmark(COleVariant* pFirst, int nRow, COleVariant& varBookmark) {
+BOOL CRecordsetDoc::GetRowBookmark(COleVariant* pFirst, COleVariant* pLast, int nLastRow, int nRow,
+                                   COleVariant& varBookmark) {
     varBookmark.Clear();
     if (!IsOpen() || !m_pRecordset || !pFirst || pFirst->vt == VT_EMPTY || nRow < 0)
         return FALSE;
     CDaoRecordset& rs = *m_pRecordset;
-    try {
-        // Positions stay put while the dynaset is open (a deleted record keeps its place), so
-        // the row is the record nRow places after the window's first.
-        rs.SetBookmark(*pFirst);
-        if (nRow > 0)
-            rs.Move(nRow);
+    // Positions stay put while the dynaset is open (a deleted record keeps its place, and
+    // moving onto it works), so the row is the record nRow places after the window's first,
+    // or counted back from its last when the first is gone.
+    auto reach = [&](const COleVariant& varFrom, int nOffset) {
+        rs.SetBookmark(varFrom);
+        if (nOffset != 0)
+            rs.Move(nOffset);
         if (rs.IsEOF() || rs.IsBOF())
             return FALSE;
         varBookmark = rs.GetBookmark();
+        return TRUE;
+    };
+    try {
+        try {
+            return reach(*pFirst, nRow);
+        } catch (CDaoException* e) {
+            if (DaoErrorCode(e) != kRecordDeleted || !pLast || pLast->vt == VT_EMPTY ||
+                nLastRow < 0)
+                throw;
+            e->Delete();
+            return reach(*pLast, nRow - nLastRow);
+        }
     } catch (CDaoException* e) {
         if (DaoErrorCode(e) == kRecordDeleted) {
-            // The first row is gone but keeps its place: count from its neighbour instead.
-            e->Delete();
+            e->Delete(); // both ends of the window are gone: the next refresh starts again
             return FALSE;
         }
         ReportDaoException(e);
         return FALSE;
     }
-    return TRUE;
 }
 
 BOOL CRecordsetDoc::GetRecordWhere(const COleVariant& varBookmark, CString& strWhere,

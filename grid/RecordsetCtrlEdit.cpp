@@ -230,7 +230,7 @@ BOOL CRecordsetCtrl::GetRowBookmark(int nRow, COleVariant& varBookmark) {
     varBookmark.Clear();
     if (m_pDoc == NULL || !RowHoldsRecord(nRow))
         return FALSE;
-    return m_pDoc->GetRowBookmark(&m_varFirst, nRow, varBookmark);
+    return m_pDoc->GetRowBookmark(&m_varFirst, &m_varLast, m_nRecordRows - 1, nRow, varBookmark);
 }
 
 BOOL CRecordsetCtrl::GetCurrentRecord(CDaoRecordset* pRecordset, BOOL bEdit, int nLockingMode) {

@@ -287,3 +287,20 @@ TEST_F(RecordTrustTest, ReloadsResizesAndClosesWriteWhatWasTyped) {
     m_pGrid = nullptr;
     m_pOwned.reset();
 }
+
+TEST_F(RecordTrustTest, RowsBelowADeletedFirstRowAreStillTheirRecords) {
+    const std::string path =
+        MakeDatabase("CREATE TABLE F (ID INTEGER PRIMARY KEY, Name TEXT);"
+                     "INSERT INTO F VALUES (1, 'one'), (2, 'two'), (3, 'three');");
+    Open(path, "SELECT * FROM F");
+    OtherProgram other(path);
+    ASSERT_EQ(other.Exec("DELETE FROM F WHERE ID = 1"), SQLITE_OK);
+    // The window still shows the first row: the others are counted back from the last.
+    EXPECT_EQ(Chosen(2, 1), "three");
+    EXPECT_EQ(Chosen(1, 1), "two");
+    EXPECT_TRUE(KelGetMessageBoxes().empty());
+    EXPECT_EQ(Chosen(0, 1), "<refused>");
+    ASSERT_EQ(KelGetMessageBoxes().size(), 1u);
+    EXPECT_EQ(KelGetMessageBoxes()[0].strText,
+              "Can't perform operation; the current record is deleted.");
+}
