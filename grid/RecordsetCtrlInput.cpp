@@ -2,9 +2,11 @@
 // delayed edit, activation (Choose or Open), the drag message and the wheel.
 #include "grid/RecordsetCtrl.h"
 
+#include "platform/core/Utf8.h"
 #include "records/JetLiteral.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -158,21 +160,9 @@ void CRecordsetCtrl::OnChar(UINT nChar, UINT, UINT) {
         return;
     }
     // The character comes as a code point; the text of the grid is UTF-8.
-    if (nChar < 0x80) {
-        m_strTypeAhead += (TCHAR)nChar;
-    } else if (nChar < 0x800) {
-        m_strTypeAhead += (TCHAR)(0xC0 | (nChar >> 6));
-        m_strTypeAhead += (TCHAR)(0x80 | (nChar & 0x3F));
-    } else if (nChar < 0x10000) {
-        m_strTypeAhead += (TCHAR)(0xE0 | (nChar >> 12));
-        m_strTypeAhead += (TCHAR)(0x80 | ((nChar >> 6) & 0x3F));
-        m_strTypeAhead += (TCHAR)(0x80 | (nChar & 0x3F));
-    } else {
-        m_strTypeAhead += (TCHAR)(0xF0 | (nChar >> 18));
-        m_strTypeAhead += (TCHAR)(0x80 | ((nChar >> 12) & 0x3F));
-        m_strTypeAhead += (TCHAR)(0x80 | ((nChar >> 6) & 0x3F));
-        m_strTypeAhead += (TCHAR)(0x80 | (nChar & 0x3F));
-    }
+    std::string strChar;
+    kel::core::AppendUtf8(strChar, static_cast<char32_t>(nChar));
+    m_strTypeAhead += strChar.c_str();
     SetTimer(m_nTypeAheadTimer, 950, NULL);
 
     if (m_nSortByN == -1 || m_pDoc == NULL)

@@ -7,6 +7,7 @@
 #include "companions/settings/Registry.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/win/DialogTemplate.h"
+#include "records/JetLiteral.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -138,13 +139,6 @@ std::string Fit(cairo_t* cr, const std::string& text, double nWidth) {
 }
 
 } // namespace
-
-CString PlainColumnName(const CString& strName) {
-    const int nOpen = strName.Find('[');
-    if (nOpen < 0 || strName.GetLength() < 2 || strName[strName.GetLength() - 1] != ']')
-        return strName;
-    return strName.Left(nOpen) + strName.Mid(nOpen + 1, strName.GetLength() - nOpen - 2);
-}
 
 BOOL ReadWindowPlace(const CString& strKey, CRect& rc) {
     CRegistry reg(AppRegistryRoot, AppRegistryPath + strKey);
@@ -350,7 +344,7 @@ std::vector<int> CBrowserCtrl::TypedKeyColumns() const {
         return {};
     std::vector<int> typed;
     for (int c = 0; c < m_arrayColumns.GetSize(); ++c) {
-        const CString strName = PlainColumnName(m_arrayColumns[c].m_strName);
+        const CString strName = kel::records::JetNameOf(m_arrayColumns[c].m_strName);
         for (const auto& key : keys) {
             if (strName.CompareNoCase(key.first) != 0)
                 continue;
@@ -395,7 +389,7 @@ BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& n
     for (size_t i = 0; i < shown.size(); ++i, y += 16) {
         const CColumnDetails& col = m_arrayColumns[shown[i]];
         tmpl.items.push_back(
-            KelDialogItem::LText(PlainColumnName(col.m_strName), -1, 7, y + 2, 60, 10));
+            KelDialogItem::LText(kel::records::JetNameOf(col.m_strName), -1, 7, y + 2, 60, 10));
         DWORD dwStyle = ES_AUTOHSCROLL;
         if (col.m_bKey && !isTyped(shown[i]))
             dwStyle |= ES_READONLY; // the engine gives it, or it names the record shown
@@ -433,7 +427,7 @@ BOOL CBrowserCtrl::RunForm(LPCTSTR lpszTitle, BOOL bFromCurrent, CStringArray& n
         CString strMissing;
         for (size_t i = 0; i < shown.size() && strMissing.IsEmpty(); ++i)
             if (isTyped(shown[i]) && CString(form.m_values[static_cast<int>(i)]).Trim().IsEmpty())
-                strMissing = PlainColumnName(m_arrayColumns[shown[i]].m_strName);
+                strMissing = kel::records::JetNameOf(m_arrayColumns[shown[i]].m_strName);
         if (strMissing.IsEmpty())
             break;
         CString strMessage;
@@ -547,7 +541,7 @@ BOOL CBrowserCtrl::ReadViewRows(int nMax, CStringArray& captions, std::vector<CS
     const std::vector<int> shown = ShownColumns(m_arrayColumns);
     for (int c : shown) {
         const CColumnDetails& col = m_arrayColumns[c];
-        captions.Add(col.m_strCaption.IsEmpty() ? PlainColumnName(col.m_strName)
+        captions.Add(col.m_strCaption.IsEmpty() ? kel::records::JetNameOf(col.m_strName)
                                                 : col.m_strCaption);
     }
     // The view's own statement: its filters and its order, as the grid reads them.

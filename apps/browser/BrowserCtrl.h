@@ -48,10 +48,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-// The field name of a column name as the grid keeps it: "[City]" -> "City",
-// "Orders.[City]" -> "Orders.City".
-CString PlainColumnName(const CString& strName);
-
 // The window place kept under a settings key: "x y width height". FALSE when there is none or
 // it is damaged.
 BOOL ReadWindowPlace(const CString& strKey, CRect& rc);

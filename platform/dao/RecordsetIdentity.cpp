@@ -1,13 +1,12 @@
 // The identity of the current record in its table: the stored values of the table's primary
-// key, or the row identity where the table has none. A host opens its own recordset on the
-// record by these, so they are read from the table as stored, at full precision, whether or
-// not the statement shows them.
+// key (found when the recordset opened), or the row identity where the table has none. A host opens
+// its own recordset on the record by these, so they are read from the table as stored, at full
+// precision, whether or not the statement shows them.
 #include "platform/dao/RecordsetState.h"
 
 #include "platform/dao/Prepare.h"
 #include "platform/dao/SqlLexer.h"
 
-#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -73,42 +72,22 @@ void RecordsetState::RecordKey(std::vector<std::string>& names, std::vector<COle
     names.clear();
     values.clear();
 
-    struct KeyColumn {
-        long order;
-        std::string name;
-        DaoType type;
-    };
-    std::vector<KeyColumn> columns;
-    {
-        const std::string prefix = schema.empty() ? std::string() : QuoteSqlName(schema) + ".";
-        SqliteStatement info;
-        PrepareInternal(db(), info,
-                        "PRAGMA " + prefix + "table_info(" + QuoteSqlString(table) + ")",
-                        kRecordset);
-        while (info.Step() == SQLITE_ROW) {
-            const long order = static_cast<long>(info.ColumnInt64(5));
-            if (order > 0)
-                columns.push_back({order, std::string(info.ColumnText(1)),
-                                   DaoTypeFromDeclaration(info.ColumnText(2))});
-        }
-    }
-    std::sort(columns.begin(), columns.end(),
-              [](const KeyColumn& a, const KeyColumn& b) { return a.order < b.order; });
-
-    if (columns.empty()) {
+    if (primaryKey.empty()) {
         // No primary key: the row identity, which the keyset holds.
         names.push_back(rowidColumn);
         COleVariant v;
-        if (key >= std::numeric_limits<LONG>::min() && key <= std::numeric_limits<LONG>::max())
+        if (key >= std::numeric_limits<LONG>::min() && key <= std::numeric_limits<LONG>::max()) {
             v = COleVariant(static_cast<long>(key), VT_I4);
-        else
-            v = COleVariant(static_cast<double>(key)); // exact up to 2^53
+        } else {
+            v.vt = VT_I8; // all 64 bits
+            v.llVal = key;
+        }
         values.push_back(std::move(v));
         return;
     }
 
     std::string list;
-    for (const KeyColumn& c : columns)
+    for (const KeyField& c : primaryKey)
         list += (list.empty() ? "" : ", ") + QuoteSqlName(c.name);
     SqliteStatement stmt;
     PrepareInternal(db(), stmt,
@@ -122,16 +101,16 @@ void RecordsetState::RecordKey(std::vector<std::string>& names, std::vector<COle
     }
     if (rc != SQLITE_ROW)
         ThrowEngineError(rc);
-    for (size_t i = 0; i < columns.size(); ++i) {
+    for (size_t i = 0; i < primaryKey.size(); ++i) {
         const Cell cell = ReadCell(stmt, static_cast<int>(i));
         COleVariant v;
         // A value stored against its column's type keeps the type it is stored with, so
         // that it selects the same row again.
-        short type = columns[i].type.type;
+        short type = primaryKey[i].type.type;
         if (cell.type == SQLITE_TEXT && type != dbText && type != dbMemo && type != dbDate)
             type = dbText;
         CellToVariant(cell, type, v);
-        names.push_back(columns[i].name);
+        names.push_back(primaryKey[i].name);
         values.push_back(std::move(v));
     }
 }

@@ -82,7 +82,7 @@ struct ColumnFacts {
     std::string name;
     std::string declared;
     std::string defaultValue;
-    bool pk = false;
+    int pk = 0; // place in the primary key, from 1; 0 outside it
 };
 
 std::vector<ColumnFacts> TableColumns(sqlite3* db, const std::string& schema,
@@ -97,7 +97,7 @@ std::vector<ColumnFacts> TableColumns(sqlite3* db, const std::string& schema,
         c.name = stmt.ColumnText(1);
         c.declared = stmt.ColumnText(2);
         c.defaultValue = stmt.ColumnText(4);
-        c.pk = stmt.ColumnInt64(5) != 0;
+        c.pk = static_cast<int>(stmt.ColumnInt64(5));
         columns.push_back(std::move(c));
     }
     return columns;
@@ -204,13 +204,18 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             materialised = true;
             updatable = false;
         }
-        // A key other than the rowid: the engine may give a deleted record's rowid to the next
-        // row, so each keyed record is checked against its key values.
+        // The primary key, in its own order: what names a record for a host (RecordKey).
         std::vector<const ColumnFacts*> keyFacts;
         for (const ColumnFacts& c : facts) {
-            if (c.pk)
+            if (c.pk > 0)
                 keyFacts.push_back(&c);
         }
+        std::sort(keyFacts.begin(), keyFacts.end(),
+                  [](const ColumnFacts* a, const ColumnFacts* b) { return a->pk < b->pk; });
+        for (const ColumnFacts* c : keyFacts)
+            primaryKey.push_back({c->name, DaoTypeFromDeclaration(c->declared)});
+        // A key other than the rowid: the engine may give a deleted record's rowid to the next
+        // row, so each keyed record is checked against its key values.
         const bool rowidKey =
             keyFacts.size() == 1 && EqualsNoCase(keyFacts[0]->declared, "INTEGER");
         if (!materialised && !keyFacts.empty() && !rowidKey) {
@@ -275,7 +280,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                          .first;
             const auto& facts = it->second;
             size_t pkColumns = std::count_if(facts.begin(), facts.end(),
-                                             [](const ColumnFacts& c) { return c.pk; });
+                                             [](const ColumnFacts& c) { return c.pk > 0; });
             for (const ColumnFacts& c : facts) {
                 if (EqualsNoCase(c.name, origin))
                     f.defaultValue = c.defaultValue;

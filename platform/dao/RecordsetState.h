@@ -50,6 +50,12 @@ struct RecordsetState {
     // Text fields whose order an index serves in its own collation: Find compares them in it.
     std::vector<std::string> indexOrderedNames;
     std::int64_t maxRowid = 0; // rows added by others later have greater rowids
+    // The table's primary key, in its order: the columns and their declared types.
+    struct KeyField {
+        std::string name;
+        DaoType type;
+    };
+    std::vector<KeyField> primaryKey;
     // The key columns whose values each keyed record is checked against, where the rowid
     // alone could come to name another record (a key that is not the rowid); empty otherwise.
     std::string identityColumns; // "q"."Code", ... as the statement reads them
