@@ -148,10 +148,40 @@ void CDaoRecordset::MoveLast() {
     s.Land(s.keys.Size() - 1);
 }
 
+void CDaoRecordset::MoveLastQuick() {
+    RecordsetState& s = State();
+    if (s.complete || !s.TailTo(0)) {
+        MoveLast();
+        return;
+    }
+    s.CancelEdit();
+    s.Land(s.complete ? s.keys.Size() - 1 : RecordsetState::kTail);
+}
+
+BOOL CDaoRecordset::KeyMore(DWORD dwMilliseconds) {
+    return State().KeyFor(static_cast<unsigned>(dwMilliseconds)) ? TRUE : FALSE;
+}
+
+BOOL CDaoRecordset::IsKeyed() {
+    return State().complete ? TRUE : FALSE;
+}
+
+long CDaoRecordset::GetKeyedCount() {
+    return static_cast<long>(State().keys.Size());
+}
+
 void CDaoRecordset::MoveNext() {
     RecordsetState& s = State();
     if (IsEOF())
         ThrowDaoError(err::NoCurrentRecord, kRecordset);
+    if (s.at == RecordsetState::Where::OnRecord && RecordsetState::InTail(s.pos)) {
+        s.CancelEdit();
+        if (s.pos == RecordsetState::kTail)
+            s.LandAfterLast();
+        else
+            s.Land(s.pos - 1); // counted from the end
+        return;
+    }
     size_t next = s.at == RecordsetState::Where::BeforeFirst ? 0 : s.pos + 1;
     bool there = s.KeyTo(next);
     s.CancelEdit();
@@ -165,8 +195,28 @@ void CDaoRecordset::MovePrev() {
     RecordsetState& s = State();
     if (IsBOF())
         ThrowDaoError(err::NoCurrentRecord, kRecordset);
-    if (s.at == RecordsetState::Where::AfterLast)
-        s.KeyAll();
+    if (s.at == RecordsetState::Where::AfterLast && !s.complete) {
+        // The last record, keyed from the end.
+        const bool any = s.TailTo(0);
+        s.CancelEdit();
+        if (!any)
+            s.LandBeforeFirst();
+        else
+            s.Land(s.complete ? s.keys.Size() - 1 : RecordsetState::kTail);
+        return;
+    }
+    if (s.at == RecordsetState::Where::OnRecord && RecordsetState::InTail(s.pos)) {
+        const size_t k = s.pos - RecordsetState::kTail;
+        s.TailTo(k + 1); // may meet the front: the position is then counted from there
+        s.CancelEdit();
+        if (RecordsetState::InTail(s.pos)) {
+            if (k + 1 < s.tail.Size())
+                s.Land(s.pos + 1);
+            else
+                s.LandBeforeFirst();
+            return;
+        }
+    }
     size_t here = s.at == RecordsetState::Where::AfterLast ? s.keys.Size() : s.pos;
     s.CancelEdit();
     if (here == 0)
@@ -179,6 +229,24 @@ void CDaoRecordset::Move(long lRows) {
     RecordsetState& s = State();
     if (s.at != RecordsetState::Where::OnRecord)
         ThrowDaoError(err::NoCurrentRecord, kRecordset);
+    if (RecordsetState::InTail(s.pos)) {
+        const long long k = static_cast<long long>(s.pos - RecordsetState::kTail) - lRows;
+        if (k < 0) {
+            s.CancelEdit();
+            s.LandAfterLast();
+            return;
+        }
+        s.TailTo(static_cast<size_t>(k));
+        if (RecordsetState::InTail(s.pos)) {
+            s.CancelEdit();
+            if (static_cast<size_t>(k) < s.tail.Size())
+                s.Land(RecordsetState::kTail + static_cast<size_t>(k));
+            else
+                s.LandBeforeFirst();
+            return;
+        }
+        // Both ends met on the way: the move counts from the front now.
+    }
     const long long target = static_cast<long long>(s.pos) + lRows;
     if (target < 0) {
         s.CancelEdit();
@@ -203,11 +271,11 @@ COleVariant CDaoRecordset::GetBookmark() {
 void CDaoRecordset::SetBookmark(COleVariant varBookmark) {
     RecordsetState& s = State();
     size_t position = s.BookmarkPosition(varBookmark);
-    if (s.keys.IsDeleted(position))
+    if (s.IsDeletedAt(position))
         ThrowDaoError(err::RecordDeleted, kRecordset);
     // Only whether the record is still there; its values are read when asked for.
     if (!s.Exists(position)) {
-        s.keys.MarkDeleted(position);
+        s.MarkDeletedAt(position);
         ThrowDaoError(err::RecordDeleted, kRecordset);
     }
     s.CancelEdit();
@@ -232,6 +300,7 @@ long CDaoRecordset::GetRecordCount() {
 
 long CDaoRecordset::GetAbsolutePosition() {
     RecordsetState& s = State();
+    s.Settle(); // a record keyed from the end has its place once all are keyed
     return s.at == RecordsetState::Where::OnRecord ? static_cast<long>(s.pos) : -1;
 }
 
@@ -245,6 +314,7 @@ void CDaoRecordset::SetAbsolutePosition(long lPosition) {
 
 float CDaoRecordset::GetPercentPosition() {
     RecordsetState& s = State();
+    s.Settle();
     if (s.at != RecordsetState::Where::OnRecord)
         return 0.0f;
     // Once every record is keyed the keyset knows the whole count.

@@ -150,6 +150,18 @@ public:
     // that, at a character boundary, except during an edit, which works on whole values. A
     // field seen holding more is read from then on by its first bytes alone.
     void LimitFields(const CArray<long, long>& nBytes);
+    // Keying in the background of a window (not framework members). KeyMore keys for about
+    // that many milliseconds without waiting on anything and says whether every record is
+    // keyed; an order the engine must sort is sorted by a worker on a connection of its own,
+    // when the file allows one. IsKeyed: every record is keyed, so GetRecordCount after
+    // MoveLast costs nothing. GetKeyedCount: the records keyed from the front so far.
+    BOOL KeyMore(DWORD dwMilliseconds);
+    BOOL IsKeyed();
+    long GetKeyedCount();
+    // The last record by one bounded read from the end (not a framework member): unlike
+    // MoveLast it keys nothing else, so GetRecordCount stays what it was. Moves and bookmarks
+    // work from there; GetAbsolutePosition, Edit, Delete and Find key every record first.
+    void MoveLastQuick();
 
     CDaoDatabase* m_pDatabase;
     CString m_strFilter;

@@ -22,6 +22,16 @@ DynasetOrder::DynasetOrder(std::vector<OrderKey> terms, std::string rowid)
     m_rowidDescending = !m_terms.empty() && m_terms.back().descending;
 }
 
+DynasetOrder DynasetOrder::Reversed() const {
+    DynasetOrder out = *this;
+    for (OrderKey& t : out.m_terms) {
+        t.descending = !t.descending;
+        t.nullsFirst = !t.nullsFirst;
+    }
+    out.m_rowidDescending = !m_rowidDescending;
+    return out;
+}
+
 std::string DynasetOrder::OrderBy(bool reversed) const {
     std::string out;
     for (const OrderKey& t : m_terms) {

@@ -24,6 +24,8 @@ public:
     DynasetOrder(std::vector<OrderKey> terms, std::string rowid);
 
     size_t TermCount() const { return m_terms.size(); }
+    // The opposite order, NULLs and the tie-breaker included: the records from the last.
+    DynasetOrder Reversed() const;
 
     // "T1 DESC, rowid DESC"; reversed gives the opposite order (for Find LAST).
     std::string OrderBy(bool reversed = false) const;

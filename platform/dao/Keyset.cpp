@@ -55,4 +55,38 @@ std::vector<std::int64_t> Keyset::SortedKeys() const {
     return keys;
 }
 
+void SortedKeys::CatchUp(const Keyset& keys) {
+    if (keys.Size() < m_covered)
+        Clear(); // truncated: start again
+    if (keys.Size() == m_covered)
+        return;
+    const size_t from = m_small.size();
+    for (size_t pos = m_covered; pos < keys.Size(); ++pos)
+        m_small.push_back(keys.At(pos));
+    std::sort(m_small.begin() + static_cast<std::ptrdiff_t>(from), m_small.end());
+    std::inplace_merge(m_small.begin(), m_small.begin() + static_cast<std::ptrdiff_t>(from),
+                       m_small.end());
+    m_covered = keys.Size();
+    if (m_small.size() > m_large.size() / 4 + 1024) {
+        const size_t mid = m_large.size();
+        m_large.insert(m_large.end(), m_small.begin(), m_small.end());
+        std::inplace_merge(m_large.begin(), m_large.begin() + static_cast<std::ptrdiff_t>(mid),
+                           m_large.end());
+        m_small.clear();
+    }
+}
+
+bool SortedKeys::Contains(std::int64_t key) const {
+    return std::binary_search(m_small.begin(), m_small.end(), key) ||
+           std::binary_search(m_large.begin(), m_large.end(), key);
+}
+
+void SortedKeys::Clear() {
+    m_large.clear();
+    m_large.shrink_to_fit();
+    m_small.clear();
+    m_small.shrink_to_fit();
+    m_covered = 0;
+}
+
 } // namespace kel::dao

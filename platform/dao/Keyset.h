@@ -61,4 +61,18 @@ private:
     size_t m_size = 0;
 };
 
+// The keys of a keyset in ascending order, brought up to date as keys are appended: a large
+// sorted part and a small one, merged into it once it has grown by a quarter, so that keeping
+// up costs O(log n) per key and no catch-up sorts the whole keyset again.
+class SortedKeys {
+public:
+    void CatchUp(const Keyset& keys);
+    bool Contains(std::int64_t key) const;
+    void Clear();
+
+private:
+    std::vector<std::int64_t> m_large, m_small;
+    size_t m_covered = 0;
+};
+
 } // namespace kel::dao

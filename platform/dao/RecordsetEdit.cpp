@@ -65,6 +65,7 @@ std::string Quoted(const std::string& text) {
 void RecordsetState::BeginEdit(bool adding) {
     if (!updatable)
         ThrowDaoError(err::ReadOnly, kRecordset);
+    Settle(); // an edit works on positions from the front
     if (!adding)
         Current();
     CancelEdit();
@@ -260,6 +261,7 @@ void RecordsetState::CancelEdit() {
 void RecordsetState::DeleteCurrent() {
     if (!updatable)
         ThrowDaoError(err::ReadOnly, kRecordset);
+    Settle();
     Current();
     CancelEdit();
     database->BeginWrite(kRecordset);

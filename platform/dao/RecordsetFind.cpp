@@ -65,6 +65,7 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
     if (findType != AFX_DAO_FIRST && findType != AFX_DAO_LAST && findType != AFX_DAO_NEXT &&
         findType != AFX_DAO_PREV)
         ThrowDaoError(err::InvalidArgument, kRecordset);
+    Settle(); // Find counts places from the front
     JetTranslation jet = TranslateJetSql(criterion, JetTextKind::Expression, indexOrderedNames);
     if (!jet.ok)
         ThrowDaoError(jet.errorCode, jet.description, kRecordset);

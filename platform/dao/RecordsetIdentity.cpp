@@ -68,7 +68,7 @@ void RecordsetState::RecordKey(std::vector<std::string>& names, std::vector<COle
                       "with a key.",
                       kRecordset);
     Current(); // 3021 without a record, 3167 when it is gone
-    const std::int64_t key = keys.At(pos);
+    const std::int64_t key = KeyAt(pos);
     names.clear();
     values.clear();
 
@@ -96,7 +96,7 @@ void RecordsetState::RecordKey(std::vector<std::string>& names, std::vector<COle
     stmt.Bind(1, key);
     const int rc = stmt.Step();
     if (rc == SQLITE_DONE) {
-        keys.MarkDeleted(pos);
+        MarkDeletedAt(pos);
         ThrowDaoError(err::RecordDeleted, kRecordset);
     }
     if (rc != SQLITE_ROW)

@@ -2,8 +2,10 @@
 #include "platform/dao/RecordsetState.h"
 
 #include "platform/dao/Prepare.h"
+#include "platform/dao/SqlLexer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <limits>
 
@@ -16,6 +18,7 @@ constexpr size_t kMaxChunk = size_t(1) << 16;
 // the opening lasts; not its rowid, which an edit of an INTEGER PRIMARY KEY changes.
 constexpr unsigned char kMagic[3] = {'K', 'B', 1};
 constexpr size_t kBookmarkSize = sizeof kMagic + 2 * sizeof(std::uint64_t);
+constexpr std::uint64_t kTailBookmark = std::uint64_t(1) << 63;
 
 void Put(unsigned char* p, std::uint64_t v) {
     for (int i = 0; i < 8; ++i)
@@ -29,24 +32,67 @@ std::uint64_t Get(const unsigned char* p) {
     return v;
 }
 
+std::int64_t SteadyNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+bool Contains(const std::vector<std::int64_t>& sorted, std::int64_t key) {
+    return !sorted.empty() && std::binary_search(sorted.begin(), sorted.end(), key);
+}
+
 } // namespace
 
 bool RecordsetState::KeyTo(size_t position) {
-    while (keys.Size() <= position && !complete)
-        KeyRun(position + 1 - keys.Size());
+    while (keys.Size() <= position && !complete) {
+        if (worker && worker->Done())
+            CollectWorker();
+        if (!found.empty() || foundNext > 0)
+            TakeFound(position + 1 - keys.Size(), 0);
+        else
+            KeyRun(position + 1 - keys.Size());
+    }
     return position < keys.Size();
 }
 
 void RecordsetState::KeyAll() {
-    while (!complete)
-        KeyRun(std::numeric_limits<size_t>::max());
+    while (!complete) {
+        if (worker)
+            CollectWorker(); // waits for it
+        if (!found.empty() || foundNext > 0)
+            TakeFound(std::numeric_limits<size_t>::max(), 0);
+        else
+            KeyRun(std::numeric_limits<size_t>::max());
+    }
+}
+
+bool RecordsetState::KeyFor(unsigned milliseconds) {
+    const std::int64_t deadline = SteadyNow() + std::int64_t(milliseconds) * 1000000;
+    while (!complete && SteadyNow() < deadline) {
+        if (worker) {
+            if (!worker->Done())
+                return false;
+            CollectWorker();
+        } else if (!found.empty() || foundNext > 0) {
+            TakeFound(std::numeric_limits<size_t>::max(), deadline);
+        } else if (sorts && !workerTried && WorkerPossible()) {
+            StartWorker();
+        } else {
+            // A sort paid once runs to its end; an order read from an index stops in time.
+            KeyRun(std::numeric_limits<size_t>::max(), sorts ? 0 : deadline);
+        }
+    }
+    return complete;
 }
 
 // One keying run: the key query from where the last run stopped, stepped until enough records
-// are keyed, then reset so that no read lock outlives the call. A sorted result is keyed whole:
-// the sort is the cost, and another sort later would be paid again.
-void RecordsetState::KeyRun(size_t wanted) {
-    const size_t target = std::max(wanted, chunk);
+// are keyed, then reset so that no read lock outlives the call. A bounded run reads no more
+// rows than it wants (LIMIT): an order the engine must sort then costs one scan, not a sort of
+// every record. An unbounded run that sorts keys everything at once.
+void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
+    const bool bounded = wanted != std::numeric_limits<size_t>::max();
+    const size_t target = bounded ? std::max(wanted, chunk) : wanted;
     chunk = std::min(chunk * 4, kMaxChunk);
     if (materialised) {
         const size_t end = copyRows - keys.Size() < target ? copyRows : keys.Size() + target;
@@ -60,19 +106,21 @@ void RecordsetState::KeyRun(size_t wanted) {
     const std::vector<std::string> segments =
         resumable ? order.Continuation(lastValues, 1) : std::vector<std::string>{std::string()};
     // A record keyed before and changed since may come again: skip what is keyed already.
-    std::vector<std::int64_t> known;
-    if (resumable &&
-        (database->DataVersion() != dataVersion || sqlite3_total_changes64(db()) != totalChanges))
-        known = keys.SortedKeys();
+    const bool changed = resumable && (database->DataVersion() != dataVersion ||
+                                       sqlite3_total_changes64(db()) != totalChanges);
+    if (changed)
+        keyed.CatchUp(keys);
 
     const size_t start = keys.Size();
-    size_t added = 0;
-    bool whole = false, stopped = false;
-    for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
+    size_t added = 0, stepped = 0;
+    bool stopped = false, met = false;
+    for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
+        const size_t limit = bounded ? target - added : 0;
         const std::string sql =
             "SELECT " + rowid +
             (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
-            " FROM " + from + FilterWith(segments[seg]) + " ORDER BY " + order.OrderBy();
+            " FROM " + from + FilterWith(segments[seg]) + " ORDER BY " + order.OrderBy() +
+            (bounded ? " LIMIT " + std::to_string(limit) : std::string());
         SqliteStatement stmt;
         PrepareInternal(db(), stmt, sql, kRecordset);
         const int params = sqlite3_bind_parameter_count(stmt.get());
@@ -80,7 +128,8 @@ void RecordsetState::KeyRun(size_t wanted) {
             stmt.Bind(1 + i, lastValues[static_cast<size_t>(i)]);
         if (params > static_cast<int>(lastValues.size()))
             stmt.Bind(static_cast<int>(lastValues.size()) + 1, lastRowid);
-        for (bool first = true;; first = false) {
+        size_t rows = 0;
+        for (;;) {
             int rc = stmt.Step();
             if (rc == SQLITE_DONE)
                 break;
@@ -88,17 +137,26 @@ void RecordsetState::KeyRun(size_t wanted) {
                 keys.Truncate(start);
                 ThrowEngineError(rc);
             }
-            if (first && seg == 0 && !resumable)
-                whole = sqlite3_stmt_status(stmt.get(), SQLITE_STMTSTATUS_SORT, 0) > 0;
+            if (++stepped == 1 && seg == 0 && !resumable)
+                sorts = sqlite3_stmt_status(stmt.get(), SQLITE_STMTSTATUS_SORT, 0) > 0;
+            ++rows;
             const std::int64_t key = stmt.ColumnInt64(0);
+            if (MeetsTail(key)) {
+                met = true;
+                break;
+            }
             // Rows others added since the dynaset was opened are not among its records.
-            if (key > maxRowid ||
-                (!known.empty() && std::binary_search(known.begin(), known.end(), key)))
-                continue;
-            keys.Append(key);
-            if (!identityColumns.empty())
-                keys.SetCheck(keys.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));
-            if (!whole && ++added >= target) {
+            const bool skip =
+                key > maxRowid || (changed && keyed.Contains(key)) || Contains(tailSorted, key);
+            if (!skip) {
+                keys.Append(key);
+                if (!identityColumns.empty())
+                    keys.SetCheck(keys.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));
+                ++added;
+            }
+            const bool full = bounded ? rows == limit : false;
+            const bool late = deadline != 0 && (stepped & 1023) == 0 && SteadyNow() >= deadline;
+            if (full || late) {
                 // Where to go on from: read inside this statement's read, so it is the same.
                 lastRowid = key;
                 lastValues = SortValues(key);
@@ -108,9 +166,205 @@ void RecordsetState::KeyRun(size_t wanted) {
         }
     }
     resumable = stopped;
-    complete = !stopped;
     dataVersion = database->DataVersion();
     totalChanges = sqlite3_total_changes64(db());
+    if (met || !stopped)
+        JoinTail();
+}
+
+bool RecordsetState::MeetsTail(std::int64_t key) const {
+    return tail.Size() > 0 && key == tail.At(tail.Size() - 1);
+}
+
+bool RecordsetState::TailTo(size_t k) {
+    if (complete)
+        return k < keys.Size();
+    if (materialised) {
+        KeyAll(); // its keys are its row numbers: nothing to read
+        return k < keys.Size();
+    }
+    while (!complete && tail.Size() <= k && !tailDone)
+        TailRun(k + 1 - tail.Size());
+    return complete ? k < keys.Size() : k < tail.Size();
+}
+
+// Keys backwards from the end: the reversed order, continued from where the last such run
+// stopped, as a bounded read. Meeting the last record keyed from the front joins both ends.
+void RecordsetState::TailRun(size_t wanted) {
+    const size_t target = std::max(wanted, tailChunk);
+    tailChunk = std::min(tailChunk * 4, kMaxChunk);
+    const DynasetOrder reversed = order.Reversed();
+    const std::vector<std::string> segments = tailResumable
+                                                  ? reversed.Continuation(tailLastValues, 1)
+                                                  : std::vector<std::string>{std::string()};
+    // Where the keying from the front stopped: a record at or before that point is keyed from
+    // the front already (or skipped there), so both ends meet on it.
+    std::vector<SqliteValue> point;
+    std::int64_t pointKey = 0;
+    bool hasPoint = false;
+    if (foundNext > 0) {
+        pointKey = found[foundNext - 1];
+        point = SortValues(pointKey);
+        hasPoint = true;
+    } else if (resumable) {
+        pointKey = lastRowid;
+        point = lastValues;
+        hasPoint = true;
+    }
+    const int terms = static_cast<int>(order.TermCount());
+    const int firstCompare = identityColumns.empty() ? 1 : 2;
+    size_t added = 0;
+    bool stopped = false;
+    for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
+        const size_t limit = target - added;
+        const std::string sql =
+            "SELECT " + rowid +
+            (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
+            (hasPoint && terms > 0 ? ", " + order.CompareColumns(terms + 2) : std::string()) +
+            " FROM " + from + FilterWith(segments[seg]) + " ORDER BY " + reversed.OrderBy() +
+            " LIMIT " + std::to_string(limit);
+        SqliteStatement stmt;
+        PrepareInternal(db(), stmt, sql, kRecordset);
+        // ?1 .. ?terms and ?(terms + 1): where the last run from the end stopped; from
+        // ?(terms + 2): the front's point.
+        if (tailResumable) {
+            for (int i = 0; i < terms; ++i)
+                stmt.Bind(1 + i, tailLastValues[static_cast<size_t>(i)]);
+            stmt.Bind(terms + 1, tailLastRowid);
+        }
+        if (hasPoint) {
+            for (int i = 0; i < terms; ++i)
+                stmt.Bind(terms + 2 + i, point[static_cast<size_t>(i)]);
+        }
+        size_t rows = 0;
+        for (;;) {
+            const int rc = stmt.Step();
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_ROW)
+                ThrowEngineError(rc);
+            ++rows;
+            const std::int64_t key = stmt.ColumnInt64(0);
+            if (hasPoint) {
+                std::vector<int> columns(static_cast<size_t>(terms));
+                for (int i = 0; i < terms; ++i)
+                    columns[static_cast<size_t>(i)] =
+                        static_cast<int>(stmt.ColumnInt64(firstCompare + i));
+                if (order.Compare(columns, key, pointKey) <= 0) {
+                    JoinTail();
+                    return;
+                }
+            }
+            if (key <= maxRowid && !Contains(tailSorted, key)) {
+                tail.Append(key);
+                if (!identityColumns.empty())
+                    tail.SetCheck(tail.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));
+                tailSorted.insert(std::upper_bound(tailSorted.begin(), tailSorted.end(), key), key);
+                ++added;
+            }
+            if (rows == limit) {
+                tailLastRowid = key;
+                tailLastValues = SortValues(key);
+                stopped = true;
+                break;
+            }
+        }
+    }
+    tailResumable = stopped;
+    if (!stopped) {
+        tailDone = true; // the first record was reached: every record is keyed
+        JoinTail();
+    }
+}
+
+void RecordsetState::JoinTail() {
+    for (size_t k = tail.Size(); k-- > 0;) {
+        keys.Append(tail.At(k));
+        const size_t p = keys.Size() - 1;
+        if (!identityColumns.empty())
+            keys.SetCheck(p, tail.Check(k));
+        if (tail.IsDeleted(k))
+            keys.MarkDeleted(p);
+    }
+    tailCount = tail.Size();
+    tailAnchor = keys.Size();
+    auto settle = [&](size_t& p) {
+        if (InTail(p))
+            p = tailAnchor - 1 - (p - kTail);
+    };
+    if (at == Where::OnRecord)
+        settle(pos);
+    if (hasLastModified)
+        settle(lastModifiedPos);
+    tail.Clear();
+    keyed.Clear();
+    tailSorted.clear();
+    tailSorted.shrink_to_fit();
+    complete = true;
+    resumable = false;
+    worker.reset();
+    found.clear();
+    found.shrink_to_fit();
+    foundChecks.clear();
+    foundChecks.shrink_to_fit();
+    foundKnown.clear();
+    foundNext = 0;
+}
+
+void RecordsetState::Settle() {
+    if (at == Where::OnRecord && InTail(pos))
+        KeyAll();
+}
+
+bool RecordsetState::WorkerPossible() const {
+    // Another connection sees neither this one's temporary tables nor what it has written and
+    // not yet committed, nor a file held exclusively.
+    return !materialised && !database->exclusive &&
+           (schema.empty() || EqualsNoCase(schema, "main")) && sqlite3_get_autocommit(db()) != 0;
+}
+
+void RecordsetState::StartWorker() {
+    workerTried = true;
+    const std::string sql =
+        "SELECT " + rowid +
+        (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
+        " FROM " + from + FilterWith(std::string()) + " ORDER BY " + order.OrderBy();
+    worker = std::make_unique<KeyWorker>(database->name, sql, !identityColumns.empty(), maxRowid);
+}
+
+void RecordsetState::CollectWorker() {
+    KeyWorker::Result result = worker->Take();
+    worker.reset();
+    if (result.rc != SQLITE_DONE)
+        return; // interrupted, busy or failed: the keying goes on here, as one whole sort
+    found = std::move(result.keys);
+    foundChecks = std::move(result.checks);
+    foundNext = 0;
+    foundKnown = keys.SortedKeys();
+    if (found.empty())
+        JoinTail(); // nothing at all: no more than what is keyed
+}
+
+void RecordsetState::TakeFound(size_t wanted, std::int64_t deadline) {
+    size_t added = 0;
+    while (foundNext < found.size()) {
+        const size_t i = foundNext++;
+        const std::int64_t key = found[i];
+        if (MeetsTail(key)) {
+            JoinTail();
+            return;
+        }
+        if (Contains(foundKnown, key) || Contains(tailSorted, key))
+            continue;
+        keys.Append(key);
+        if (!foundChecks.empty())
+            keys.SetCheck(keys.Size() - 1, foundChecks[i]);
+        if (++added >= wanted)
+            return;
+        if (deadline != 0 && (added & 4095) == 0 && SteadyNow() >= deadline)
+            return;
+    }
+    JoinTail();
 }
 
 std::vector<SqliteValue> RecordsetState::SortValues(std::int64_t key) {
@@ -137,7 +391,8 @@ std::vector<SqliteValue> RecordsetState::SortValues(std::int64_t key) {
 void RecordsetState::Land(size_t position) {
     at = Where::OnRecord;
     pos = position;
-    reached = std::max(reached, position + 1);
+    if (!InTail(position))
+        reached = std::max(reached, position + 1);
     loaded = false;
 }
 
@@ -154,7 +409,7 @@ void RecordsetState::LandBeforeFirst() {
 }
 
 bool RecordsetState::Exists(size_t position) {
-    const std::int64_t key = keys.At(position);
+    const std::int64_t key = KeyAt(position);
     if (materialised) // a private copy: nobody else deletes from it
         return key >= 1 && static_cast<size_t>(key) <= copyRows;
     if (!exists)
@@ -170,7 +425,7 @@ bool RecordsetState::Exists(size_t position) {
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         ThrowEngineError(rc);
     return rc == SQLITE_ROW &&
-           static_cast<std::uint32_t>(exists.ColumnInt64(0)) == keys.Check(position);
+           static_cast<std::uint32_t>(exists.ColumnInt64(0)) == CheckAt(position);
 }
 
 std::uint32_t RecordsetState::IdentityOf(std::int64_t key) {
@@ -188,11 +443,11 @@ std::uint32_t RecordsetState::IdentityOf(std::int64_t key) {
 const std::vector<Cell>& RecordsetState::Current() {
     if (at != Where::OnRecord)
         ThrowDaoError(err::NoCurrentRecord, kRecordset);
-    if (keys.IsDeleted(pos))
+    if (IsDeletedAt(pos))
         ThrowDaoError(err::RecordDeleted, kRecordset);
     if (!loaded) {
         if (!ReadRecord(pos, values, false)) {
-            keys.MarkDeleted(pos);
+            MarkDeletedAt(pos);
             ThrowDaoError(err::RecordDeleted, kRecordset);
         }
         loaded = true;
@@ -204,7 +459,13 @@ COleVariant RecordsetState::Bookmark(size_t position) const {
     unsigned char bytes[kBookmarkSize];
     std::memcpy(bytes, kMagic, sizeof kMagic);
     Put(bytes + 3, instance);
-    Put(bytes + 11, position);
+    // Records keyed from the end keep their count from the end, before and after both ends meet.
+    std::uint64_t code = position;
+    if (InTail(position))
+        code = kTailBookmark | (position - kTail);
+    else if (tailCount > 0 && position < tailAnchor && position >= tailAnchor - tailCount)
+        code = kTailBookmark | (tailAnchor - 1 - position);
+    Put(bytes + 11, code);
     COleVariant v;
     SetBytes(v, std::string_view(reinterpret_cast<const char*>(bytes), kBookmarkSize));
     return v;
@@ -217,10 +478,18 @@ size_t RecordsetState::BookmarkPosition(const VARIANT& bookmark) const {
     const unsigned char* p = static_cast<const unsigned char*>(bookmark.parray->pvData);
     if (std::memcmp(p, kMagic, sizeof kMagic) != 0 || Get(p + 3) != instance)
         ThrowDaoError(err::NotABookmark, kRecordset);
-    const std::uint64_t position = Get(p + 11);
-    if (position >= keys.Size())
+    const std::uint64_t code = Get(p + 11);
+    if (code & kTailBookmark) {
+        const std::uint64_t k = code & ~kTailBookmark;
+        if (complete && k < tailCount)
+            return tailAnchor - 1 - static_cast<size_t>(k);
+        if (!complete && k < tail.Size())
+            return kTail + static_cast<size_t>(k);
         ThrowDaoError(err::NotABookmark, kRecordset);
-    return static_cast<size_t>(position);
+    }
+    if (code >= keys.Size())
+        ThrowDaoError(err::NotABookmark, kRecordset);
+    return static_cast<size_t>(code);
 }
 
 } // namespace kel::dao

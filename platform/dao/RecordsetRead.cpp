@@ -177,8 +177,8 @@ bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint
 Cell RecordsetState::ReadSkipped(size_t field) {
     Current(); // 3021, 3167
     std::vector<Cell> row;
-    if (!ReadRow(keys.At(pos), row, nullptr, true)) {
-        keys.MarkDeleted(pos);
+    if (!ReadRow(KeyAt(pos), row, nullptr, true)) {
+        MarkDeletedAt(pos);
         ThrowDaoError(err::RecordDeleted, kRecordset);
     }
     return row[field];
@@ -186,10 +186,10 @@ Cell RecordsetState::ReadSkipped(size_t field) {
 
 bool RecordsetState::ReadRecord(size_t position, std::vector<Cell>& row, bool all) {
     std::uint32_t identity = 0;
-    if (!ReadRow(keys.At(position), row, &identity, all))
+    if (!ReadRow(KeyAt(position), row, &identity, all))
         return false;
     // The row holds another record now: the keyed one is gone.
-    return identity == keys.Check(position);
+    return identity == CheckAt(position);
 }
 
 } // namespace kel::dao

@@ -9,11 +9,13 @@
 #include "platform/dao/DatabaseState.h"
 #include "platform/dao/DynasetOrder.h"
 #include "platform/dao/FieldValue.h"
+#include "platform/dao/KeyWorker.h"
 #include "platform/dao/Keyset.h"
 #include "platform/dao/RecordsetField.h"
 #include "platform/dao/SelectStatement.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +76,31 @@ struct RecordsetState {
     size_t chunk = 256;
     std::int64_t dataVersion = 0;
     std::int64_t totalChanges = 0;
+    bool sorts = false; // the order needs the engine's sorter: each bounded run scans the table
+    SortedKeys keyed;   // the keys, sorted, once others have written during the keying
+
+    // -- The last records, keyed from the end before the keying from the front reaches them
+    // (the last record at once). Their positions count from the end (kTail + k, k = 0 for the
+    // last) until both ends meet; their bookmarks keep that form for good.
+    static constexpr size_t kTail = size_t(1) << 62;
+    Keyset tail;                          // tail.At(k): the k-th record from the end
+    std::vector<std::int64_t> tailSorted; // its keys, sorted: the front keying skips them
+    bool tailResumable = false;
+    bool tailDone = false; // the backward keying reached the first record
+    std::vector<SqliteValue> tailLastValues;
+    std::int64_t tailLastRowid = 0;
+    size_t tailChunk = 64;
+    size_t tailCount = 0;  // records keyed from the end, once the ends have met
+    size_t tailAnchor = 0; // the keyed records then: the last of them had k = 0
+
+    // -- A full sort keyed by a worker with its own connection, and what it found, taken
+    // in by slices.
+    std::unique_ptr<KeyWorker> worker;
+    bool workerTried = false;
+    std::vector<std::int64_t> found;
+    std::vector<std::uint32_t> foundChecks;
+    size_t foundNext = 0;
+    std::vector<std::int64_t> foundKnown; // keyed before it came, sorted: skipped
 
     SqliteStatement read;               // the values of one record by key (those not skipped)
     SqliteStatement readAll;            // every value of one record by key, when some are skipped
@@ -133,7 +160,30 @@ struct RecordsetState {
     // Keys and the current record (RecordsetKeys.cpp).
     bool KeyTo(size_t position); // false when the recordset ends before it
     void KeyAll();
+    // Keys for about that long without waiting on anything; true once every record is keyed.
+    bool KeyFor(unsigned milliseconds);
+    // Keys the last k + 1 records from the end; false when the recordset has fewer.
+    bool TailTo(size_t k);
+    // A record keyed from the end is given its place from the front (every record is keyed).
+    void Settle();
     bool Empty() const { return complete && keys.Size() == 0; }
+    static bool InTail(size_t position) { return position >= kTail; }
+    // The key, check and deleted mark of a position, from the front or the end.
+    std::int64_t KeyAt(size_t position) const {
+        return InTail(position) ? tail.At(position - kTail) : keys.At(position);
+    }
+    std::uint32_t CheckAt(size_t position) const {
+        return InTail(position) ? tail.Check(position - kTail) : keys.Check(position);
+    }
+    bool IsDeletedAt(size_t position) const {
+        return InTail(position) ? tail.IsDeleted(position - kTail) : keys.IsDeleted(position);
+    }
+    void MarkDeletedAt(size_t position) {
+        if (InTail(position))
+            tail.MarkDeleted(position - kTail);
+        else
+            keys.MarkDeleted(position);
+    }
     void Land(size_t position);
     void LandAfterLast();
     void LandBeforeFirst();
@@ -174,7 +224,19 @@ struct RecordsetState {
     bool Find(long findType, const std::string& criterion);
 
 private:
-    void KeyRun(size_t wanted);
+    // One run from where the last stopped: until wanted more are keyed, the end, or the
+    // deadline (steady-clock nanoseconds; 0 for none).
+    void KeyRun(size_t wanted, std::int64_t deadline = 0);
+    void TailRun(size_t wanted);
+    // Takes in what the worker found, until wanted more are keyed or the deadline.
+    void TakeFound(size_t wanted, std::int64_t deadline);
+    bool WorkerPossible() const;
+    void StartWorker();
+    void CollectWorker(); // once the worker has finished: its keys, or a run of our own
+    // Both ends met: the records keyed from the end follow those keyed from the front.
+    void JoinTail();
+    // One key found going forward: false when it is where the keys from the end begin.
+    bool MeetsTail(std::int64_t key) const;
     std::vector<SqliteValue> SortValues(std::int64_t key);
     void ExpressionTypes();
     size_t PositionOf(std::int64_t rowid, const std::vector<SqliteValue>& point);

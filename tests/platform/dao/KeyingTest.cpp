@@ -1,0 +1,250 @@
+// Keying in the background: the last record before the keying reaches it, keying by slices
+// and by a worker with its own connection, and others writing meanwhile.
+#include "DaoTestSupport.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+using namespace daotest;
+
+namespace {
+
+class Keying : public ::testing::Test {
+protected:
+    void OpenSample(long long rows, const char* sql = "SELECT * FROM Orders") {
+        path = SampleCopy(rows);
+        db.Open(path.c_str());
+        rs.Open(dbOpenDynaset, sql);
+    }
+    // Every record from the last to the first, by MovePrev.
+    std::vector<long> WalkBack() {
+        std::vector<long> ids;
+        for (; !rs.IsBOF(); rs.MovePrev())
+            ids.push_back(Long(rs, 0));
+        return ids;
+    }
+    void KeyToTheEnd() {
+        for (int i = 0; i < 100000 && !rs.KeyMore(20); ++i)
+            std::this_thread::yield();
+        ASSERT_TRUE(rs.IsKeyed());
+    }
+    std::string path;
+    CDaoDatabase db;
+    CDaoRecordset rs{&db};
+};
+
+std::vector<long> Reversed(std::vector<long> v) {
+    std::reverse(v.begin(), v.end());
+    return v;
+}
+
+} // namespace
+
+TEST_F(Keying, TheLastRecordAtOnceAndEveryRecordBackToTheFirst) {
+    // Unsorted, sorted by an index, and sorted by the engine (NULLs and ties included), each
+    // way: walking back from the end meets the records keyed from the front, and the order
+    // is the one keyed from the front alone.
+    const char* orders[] = {"", " ORDER BY Customer", " ORDER BY City DESC",
+                            " ORDER BY City, Weight DESC", " ORDER BY OrderDate DESC"};
+    OpenSample(1500);
+    for (const char* order : orders) {
+        SCOPED_TRACE(order);
+        const std::string sql = std::string("SELECT * FROM Orders") + order;
+        CDaoRecordset ref(&db);
+        ref.Open(dbOpenDynaset, sql.c_str());
+        std::vector<long> expected;
+        for (; !ref.IsEOF(); ref.MoveNext())
+            expected.push_back(Long(ref, 0));
+        ASSERT_EQ(expected.size(), 1500u);
+
+        rs.Close();
+        rs.Open(dbOpenDynaset, sql.c_str());
+        rs.MoveNext(); // a few keyed from the front
+        rs.MoveLastQuick();
+        EXPECT_EQ(Long(rs, 0), expected.back());
+        EXPECT_LT(rs.GetKeyedCount(), 1500);
+        EXPECT_FALSE(rs.IsKeyed());
+        EXPECT_EQ(WalkBack(), Reversed(expected));
+        EXPECT_TRUE(rs.IsKeyed());
+        rs.MoveLast();
+        EXPECT_EQ(rs.GetRecordCount(), 1500);
+        std::vector<long> forward;
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+            forward.push_back(Long(rs, 0));
+        EXPECT_EQ(forward, expected);
+    }
+}
+
+TEST_F(Keying, MovesAndBookmarksFromTheEndOutliveTheMeeting) {
+    OpenSample(2000);
+    rs.MoveLastQuick();
+    EXPECT_EQ(Long(rs, 0), 2000);
+    rs.Move(-10);
+    EXPECT_EQ(Long(rs, 0), 1990);
+    COleVariant mark = rs.GetBookmark();
+    rs.Move(3);
+    EXPECT_EQ(Long(rs, 0), 1993);
+    rs.MoveNext();
+    rs.Move(6);
+    EXPECT_EQ(Long(rs, 0), 2000);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.IsEOF());
+    rs.MovePrev();
+    EXPECT_EQ(Long(rs, 0), 2000);
+    rs.SetBookmark(mark);
+    EXPECT_EQ(Long(rs, 0), 1990);
+    EXPECT_FALSE(rs.IsKeyed());
+
+    // The exact place of a record keyed from the end needs every record keyed.
+    EXPECT_EQ(rs.GetAbsolutePosition(), 1989);
+    EXPECT_TRUE(rs.IsKeyed());
+    EXPECT_EQ(Long(rs, 0), 1990);
+    EXPECT_TRUE(rs.GetBookmark() == mark);
+    rs.MoveFirst();
+    rs.SetBookmark(mark);
+    EXPECT_EQ(Long(rs, 0), 1990);
+    rs.SetAbsolutePosition(1999);
+    EXPECT_EQ(Long(rs, 0), 2000);
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 2000);
+    EXPECT_EQ(CodeOf([&] { rs.Move(-2001); }), 0);
+    EXPECT_TRUE(rs.IsBOF());
+}
+
+TEST_F(Keying, SlicesAndTheWorkerKeyInTheStatementOrder) {
+    OpenSample(30000, "SELECT * FROM Orders ORDER BY Quantity DESC, Weight");
+    // The first records by one bounded read, not a sort of all of them.
+    EXPECT_LE(rs.GetKeyedCount(), 1024);
+    EXPECT_FALSE(rs.IsKeyed());
+    KeyToTheEnd();
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 30000);
+    std::vector<long> ids;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+        ids.push_back(Long(rs, 0));
+    EXPECT_EQ(ids,
+              QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Quantity DESC, Weight, rowid"));
+
+    rs.Close();
+    rs.Open(dbOpenDynaset, "SELECT * FROM Orders WHERE Quantity > 5");
+    const std::vector<long> expected =
+        QueryIds(path, "SELECT OrderID FROM Orders WHERE Quantity > 5 ORDER BY rowid");
+    KeyToTheEnd();
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), (long)expected.size());
+}
+
+TEST_F(Keying, OthersWritingWhileKeyingFromBothEnds) {
+    for (const char* sql : {"SELECT * FROM Orders", "SELECT * FROM Orders ORDER BY Weight"}) {
+        SCOPED_TRACE(sql);
+        OpenSample(5000, sql);
+        const std::vector<long> before = QueryIds(
+            path, std::string("SELECT OrderID FROM Orders") +
+                      (strstr(sql, "Weight") ? " ORDER BY Weight, rowid" : " ORDER BY rowid"));
+        rs.MoveLastQuick();
+        const long last = Long(rs, 0);
+        ASSERT_EQ(ExecOther(path, "INSERT INTO Orders (Customer) VALUES ('Zed New')"), SQLITE_OK);
+        ASSERT_EQ(ExecOther(path, "DELETE FROM Orders WHERE OrderID IN (" +
+                                      std::to_string(before[2500]) + ", " +
+                                      std::to_string(before[4999]) + ")"),
+                  SQLITE_OK);
+        // The deleted last record keeps its place, and says so.
+        EXPECT_EQ(last, before.back());
+        rs.MovePrev();
+        rs.MoveNext();
+        EXPECT_EQ(CodeOf([&] { rs.GetFieldValue(0); }), 3167);
+        KeyToTheEnd();
+        rs.MoveLast();
+        // The record deleted before the front reached it is gone; the added one unseen.
+        EXPECT_EQ(rs.GetRecordCount(), 4999);
+        std::vector<long> ids;
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+            ids.push_back(rs.GetAbsolutePosition() == 4998 ? before.back() : Long(rs, 0));
+        std::vector<long> expected = before;
+        expected.erase(expected.begin() + 2500);
+        EXPECT_EQ(ids, expected);
+        rs.Close();
+        db.Close();
+    }
+}
+
+TEST_F(Keying, ClosingDropsAWorkerStillSorting) {
+    OpenSample(60000, "SELECT * FROM Orders ORDER BY Weight, City");
+    EXPECT_FALSE(rs.KeyMore(1)); // the worker starts
+    const auto start = std::chrono::steady_clock::now();
+    rs.Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    // Opening again and writing from here meanwhile: nothing is held.
+    rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Weight DESC");
+    EXPECT_FALSE(rs.KeyMore(1));
+    EXPECT_EQ(ExecOther(path, "UPDATE Orders SET Notes = 'x' WHERE OrderID = 7"), SQLITE_OK);
+    KeyToTheEnd();
+    EXPECT_EQ(Text(rs, "Notes").empty(), false);
+}
+
+TEST_F(Keying, AQueryOverItsOwnCopyEndsAtOnceToo) {
+    OpenSample(800, "SELECT Customer, count(*) AS N FROM Orders GROUP BY Customer");
+    const std::vector<long> groups =
+        QueryIds(path, "SELECT count(*) FROM (SELECT Customer FROM Orders GROUP BY Customer)");
+    rs.MoveLastQuick();
+    EXPECT_TRUE(rs.IsKeyed());
+    EXPECT_EQ(rs.GetAbsolutePosition(), groups[0] - 1);
+    KeyToTheEnd();
+}
+
+TEST_F(Keying, EditsAndFindsOnARecordKeyedFromTheEnd) {
+    OpenSample(1200);
+    rs.MoveLastQuick();
+    rs.MovePrev();
+    rs.Edit();
+    rs.SetFieldValue("City", COleVariant("Tailtown", VT_BSTRT));
+    rs.Update();
+    EXPECT_TRUE(rs.IsKeyed());
+    EXPECT_EQ(rs.GetAbsolutePosition(), 1198);
+    EXPECT_EQ(QueryIds(path, "SELECT OrderID FROM Orders WHERE City = 'Tailtown'"),
+              std::vector<long>{1199});
+
+    rs.Close();
+    rs.Open(dbOpenDynaset, "SELECT * FROM Orders");
+    rs.MoveLastQuick();
+    ASSERT_TRUE(rs.FindPrev("OrderID = 1100"));
+    EXPECT_EQ(rs.GetAbsolutePosition(), 1099);
+    rs.MoveLastQuick();
+    rs.Delete();
+    rs.MoveLast();
+    EXPECT_EQ(QueryIds(path, "SELECT count(*) FROM Orders"), std::vector<long>{1199});
+}
+
+TEST_F(Keying, BothEndsMeetWhereTheFrontStoppedThoughThatRecordIsGone) {
+    for (const char* sql : {"SELECT * FROM Orders", "SELECT * FROM Orders ORDER BY Weight DESC"}) {
+        SCOPED_TRACE(sql);
+        OpenSample(4000, sql);
+        std::vector<long> expected;
+        {
+            CDaoRecordset ref(&db);
+            ref.Open(dbOpenDynaset, sql);
+            for (; !ref.IsEOF(); ref.MoveNext())
+                expected.push_back(Long(ref, 0));
+        }
+        rs.Move(300); // the front stops somewhere past it
+        const long front = rs.GetKeyedCount();
+        ASSERT_LT(front, 4000);
+        ASSERT_EQ(ExecOther(path, "DELETE FROM Orders WHERE OrderID = " +
+                                      std::to_string(expected[static_cast<size_t>(front) - 1])),
+                  SQLITE_OK);
+        rs.MoveLastQuick();
+        std::vector<long> back;
+        for (; !rs.IsBOF(); rs.MovePrev()) {
+            long id = -1;
+            CodeOf([&] { id = Long(rs, 0); });
+            back.push_back(id);
+        }
+        expected[static_cast<size_t>(front) - 1] = -1; // deleted, in its place
+        EXPECT_EQ(back, Reversed(expected));
+        rs.Close();
+        db.Close();
+    }
+}
