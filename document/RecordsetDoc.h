@@ -24,7 +24,10 @@ public:
         gtLineDown,
         gtPageDown,
         gtRefresh,
-        gtAbsolute = 7 // + the 0-based record number
+        gtAbsolute = 7, // + the 0-based record number
+        // - (k - 1): the window whose first row is the k-th record from the end, reached
+        // without counting the records (-1 and 1 stay the first page)
+        gtFromEnd = -2
     };
 
     CRecordsetDoc();
@@ -60,7 +63,18 @@ public:
     TableStatus GetTable(CArray<CStringArray, CStringArray>* pRows,
                          CArray<CColumnDetails, CColumnDetails>* pColumns, int nMove, int nCount,
                          COleVariant* pFirst, COleVariant* pLast, int* pnRows);
+    // Exact; waits for the keying when it has not finished.
     long GetTot();
+    // The count in the background (not in the original document): after a reload only the
+    // shown records are keyed. KeepCounting keys for about that many milliseconds and says
+    // whether the count is known now (also after a failure, which is shown, to stop asking);
+    // IsCounted, whether it is; GetCountSoFar, the records keyed from the first so far.
+    BOOL KeepCounting(DWORD dwMilliseconds);
+    BOOL IsCounted();
+    long GetCountSoFar();
+    // The 0-based place of the record at a bookmark, counting every record first if needed;
+    // -1 when there is none (a deleted record, an error: nothing is shown).
+    long GetBookmarkPosition(const COleVariant& varBookmark);
 
     // Single records.
     long SearchAndGet(CString strField, int bDescending, CString strValue,

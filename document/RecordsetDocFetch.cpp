@@ -195,16 +195,14 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
         if (rs.IsBOF())
             return tsTop;
         *w.pFirst = rs.GetBookmark();
-        const long nFirst = rs.GetAbsolutePosition();
         FillRow(w, WrapRow(rows, w.nCount, w.nCols, true));
 
         // The old last row moved one place down: it leaves the window if that was full (near
-        // the end of the dynaset it may not be, and the rows below stay blank).
-        rs.SetBookmark(*w.pLast);
-        if (rs.GetAbsolutePosition() - nFirst >= w.nCount) {
-            rs.MovePrev();
+        // the end of the dynaset it may not be, and the rows below stay blank). Counted by
+        // moves, not places: a place may not be known yet.
+        rs.Move(w.nCount - 1);
+        if (!rs.IsEOF())
             *w.pLast = rs.GetBookmark();
-        }
         return tsOk;
     }
 
@@ -230,11 +228,21 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
     }
 
     default: {
-        // gtAbsolute + n; 1 and negative codes are the first page, reached the same way.
+        // gtAbsolute + n; 1 and -1 are the first page, reached the same way. Beyond the
+        // last record the window starts at the last.
+        if (nMove <= gtFromEnd) {
+            const long k = gtFromEnd - nMove + 1;
+            BlankWindow(w);
+            rs.MoveLastQuick();
+            if (k > 1)
+                rs.Move(1 - k);
+            if (rs.IsBOF())
+                rs.MoveFirst();
+            *w.pFirst = rs.GetBookmark();
+            FetchForward(w);
+            return tsOk;
+        }
         long n = nMove >= gtAbsolute ? nMove - gtAbsolute : 0;
-        long nTot = GetTot();
-        if (n > nTot - 1)
-            n = nTot - 1;
         rs.MoveFirst();
         if (n > 0) {
             try {
@@ -243,6 +251,8 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
                 e->Delete();
                 return RestartWindow(w, tsTop);
             }
+            if (rs.IsEOF())
+                rs.MoveLastQuick();
         }
         *w.pFirst = rs.GetBookmark();
         BlankWindow(w);
@@ -317,6 +327,48 @@ void CRecordsetDoc::NarrowReads(CColumnArray* pColumns) {
     }
     m_pRecordset->SkipFields(skip);
     m_pRecordset->LimitFields(limits);
+}
+
+BOOL CRecordsetDoc::KeepCounting(DWORD dwMilliseconds) {
+    if (!IsOpen() || !m_pRecordset)
+        return TRUE;
+    try {
+        return m_pRecordset->KeyMore(dwMilliseconds);
+    } catch (CDaoException* e) {
+        ReportDaoException(e);
+        return TRUE;
+    }
+}
+
+BOOL CRecordsetDoc::IsCounted() {
+    if (!IsOpen() || !m_pRecordset)
+        return TRUE;
+    return m_pRecordset->IsKeyed();
+}
+
+long CRecordsetDoc::GetCountSoFar() {
+    if (!IsOpen() || !m_pRecordset)
+        return 0;
+    return m_pRecordset->GetKeyedCount();
+}
+
+long CRecordsetDoc::GetBookmarkPosition(const COleVariant& varBookmark) {
+    if (!IsOpen() || !m_pRecordset || varBookmark.vt == VT_EMPTY)
+        return -1;
+    CDaoRecordset& rs = *m_pRecordset;
+    try {
+        COleVariant varHere;
+        if (!rs.IsBOF() && !rs.IsEOF())
+            varHere = rs.GetBookmark();
+        rs.SetBookmark(varBookmark);
+        const long nPosition = rs.GetAbsolutePosition();
+        if (varHere.vt != VT_EMPTY)
+            rs.SetBookmark(varHere);
+        return nPosition;
+    } catch (CDaoException* e) {
+        e->Delete(); // a record deleted since: the caller keeps what it had
+        return -1;
+    }
 }
 
 long CRecordsetDoc::GetTot() {

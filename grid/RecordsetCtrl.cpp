@@ -73,7 +73,7 @@ CRecordsetCtrl::CRecordsetCtrl()
       m_nTrackLine(-1), m_nWheelDelta(0), m_bDragStarted(FALSE), m_nRows(0), m_nTableRows(0),
       m_nCursor(-1), m_nHScrollHeight(0), m_nVScrollWidth(0), m_adwUser{}, m_bAlwaysChoose(FALSE),
       m_bInView(FALSE), m_bOwnDoc(FALSE), m_pDoc(NULL), m_hWndEditor(NULL), m_nEditColumn(-1),
-      m_nRecordRows(0) {
+      m_nRecordRows(0), m_nCountTimer(3), m_bCounting(FALSE), m_bAtEnd(FALSE) {
     m_strDeleted.LoadString(IDS_RSC_DELETED);
 }
 

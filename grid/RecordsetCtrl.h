@@ -98,6 +98,7 @@ struct RSC_HOSTBARS {
 #define IDS_RSC_BADPATTERN 15412
 #define IDS_RSC_NOTBOOLEAN 15413
 #define IDS_RSC_NOTEXTCOLUMN 15430
+#define IDS_RSC_COUNTING 15431
 
 class AFX_EXT_CLASS CRecordsetCtrl : public CWnd {
     DECLARE_DYNCREATE(CRecordsetCtrl)
@@ -314,6 +315,9 @@ protected:
     void CountRecordRows(int nMode, int nStatus, int nFilled);
 
 public:
+    // Whether the records are still being counted after a reload: the scroll range then
+    // covers those counted so far (or, with the window at the end, ends at the last record).
+    BOOL IsCounting() const { return m_bCounting; }
     // Whether row nRow of the window holds a record (rows below the end of the data do not):
     // told by the fetches, not by the text of any cell, which may well be empty.
     BOOL RowHoldsRecord(int nRow) const;
@@ -328,6 +332,22 @@ protected:
     CString m_strEditText;
     // Rows of the window, from the top, that hold records.
     int m_nRecordRows;
+
+    // The count in the background (RecordsetCtrlCount.cpp). A reload shows its window first;
+    // the records are counted afterwards, a slice per tick of m_nCountTimer, and the range and
+    // the counter follow. While the window stands at the end before the count has come
+    // (m_bAtEnd), the bar's last position is the last record and positions count back from it.
+    void StartCounting(int nPos);
+    void StopCounting();
+    void KeepCounting();
+    // While counting: a range that covers what is counted and the window at nPos.
+    void GrowRange(int nPos);
+    // The move that brings the window's first row to bar position t.
+    int AbsoluteMove(int t) const;
+    void InvalidateCounter();
+    UINT m_nCountTimer;
+    BOOL m_bCounting;
+    BOOL m_bAtEnd;
 
     // Search bar and filter building (RecordsetCtrlSearch.cpp, RecordsetCtrlFilter.cpp).
 public:

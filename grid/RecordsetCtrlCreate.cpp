@@ -71,6 +71,7 @@ int CRecordsetCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 void CRecordsetCtrl::OnDestroy() {
     // Whatever was typed is written while the grid still stands.
     EndPendingEdit();
+    StopCounting();
     // The bar's edits belong to the host: give them back, or they would go with the grid.
     DetachDateEditors();
     // A grid that never loaded knows none of the user's choices: it leaves the stored ones.

@@ -215,6 +215,8 @@ void CRecordsetCtrl::OnTimer(UINT_PTR nIDEvent) {
     } else if (nIDEvent == m_nEditTimer) {
         KillTimer(m_nEditTimer);
         EditCurrentRecord(m_nEditSlot, m_nEditRow, &m_ptEdit);
+    } else if (nIDEvent == m_nCountTimer) {
+        KeepCounting();
     } else {
         CWnd::OnTimer(nIDEvent);
     }

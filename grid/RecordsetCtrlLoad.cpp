@@ -58,6 +58,7 @@ LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
     if (m_pDoc == NULL)
         return 1;
     EndPendingEdit();
+    StopCounting(); // the records it counted are closed with them
     BeginWaitCursor();
     const BOOL bFull = wParam != 0;
     BOOL bStoredSort = FALSE;
@@ -135,8 +136,8 @@ LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
         m_wndHScroll.SetScrollRangePage(0, m_wndHeader.GetItemCount() - 1, FALSE);
         m_wndHScroll.SetScrollPos(0, TRUE);
     }
-    m_wndVScroll.SetScrollRangePage(0, m_pDoc->GetTot() - 1, FALSE);
-    m_wndVScroll.SetScrollPos(nFound, TRUE);
+    // The window is shown before the records are counted: the count follows by slices.
+    StartCounting(nFound);
 
     if (!bFull) {
         SafePositionCursor(FALSE);

@@ -69,9 +69,13 @@ void CRecordsetCtrl::DrawBackground(CDC* pDC) {
     int nMin = 0, nMax = 0;
     m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
     CString strRecords, strCount;
-    strRecords.LoadString(IDS_RSC_RECORDS);
-    strCount.Format("%d ", nMax + 1);
-    strCount += strRecords;
+    if (m_bCounting) {
+        strCount.LoadString(IDS_RSC_COUNTING); // no number that could pass for the count
+    } else {
+        strRecords.LoadString(IDS_RSC_RECORDS);
+        strCount.Format("%d ", nMax + 1);
+        strCount += strRecords;
+    }
     CFont* pOldFont = pDC->SelectObject(&m_fontSmall);
     pDC->SetTextColor(m_crWindowText);
     pDC->SetTextAlign(TA_RIGHT);

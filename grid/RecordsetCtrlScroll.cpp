@@ -4,6 +4,7 @@
 #include "grid/RecordsetCtrl.h"
 
 #include <algorithm>
+#include <climits>
 
 void CRecordsetCtrl::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
     SetFocus();
@@ -43,15 +44,30 @@ void CRecordsetCtrl::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
 
 void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
     SetFocus();
+    const int n = m_nRows;
+    if (m_bCounting && m_bAtEnd && (nSBCode == SB_LINEUP || nSBCode == SB_PAGEUP) &&
+        m_wndVScroll.GetScrollPos() - n < 0) {
+        // Positions counted back from the end have run out before the count came: more room
+        // above, the window's place kept.
+        int nMin = 0, nMax = 0;
+        m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
+        const int nMore = std::max(16 * n, 1024);
+        m_wndVScroll.SetScrollRangePage(nMin, nMax + nMore, FALSE);
+        m_wndVScroll.SetScrollPos(m_wndVScroll.GetScrollPos() + nMore, TRUE);
+    }
     const int p = m_wndVScroll.GetScrollPos();
     int nMin = 0, nMax = 0;
     m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
-    const int n = m_nRows;
     // The bar keeps its position within min .. max - page + 1, as the system's does. A window
     // asked for beyond that would show other records than the position says, so downward
     // moves stop there: the last records then stand in the window's upper half.
-    const int nReach = std::max(nMin, nMax - std::max(m_wndVScroll.GetScrollPage(), 1) + 1);
+    const int nPage = GetVerticalPage();
+    const int nBottom = std::max(nMin, nMax - std::max(m_wndVScroll.GetScrollPage(), 1) + 1);
+    // While the count has not come the end is open, unless the window stands there.
+    const BOOL bOpenEnd = m_bCounting && !m_bAtEnd;
+    const int nReach = bOpenEnd ? INT_MAX : nBottom;
     int t = 0, nMode = 0;
+    BOOL bToEnd = FALSE;
     BOOL bDown = FALSE;
     switch (nSBCode) {
     case SB_LINEUP:
@@ -78,15 +94,24 @@ void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
             return;
         t = std::min(p + n - 1, nReach);
         // A page that would pass the reachable end is asked for by its position.
-        nMode = t == p + n - 1 ? CRecordsetDoc::gtPageDown : CRecordsetDoc::gtAbsolute + t;
+        nMode = t == p + n - 1 ? CRecordsetDoc::gtPageDown : AbsoluteMove(t);
         bDown = TRUE;
         break;
     case SB_THUMBPOSITION:
         // The message carries 16 bits; the bar knows the real position.
         t = std::min(m_wndVScroll.GetThumbPos(nPos), nReach);
-        if (t == p)
-            return;
-        nMode = CRecordsetDoc::gtAbsolute + t;
+        if (m_bCounting && t >= nBottom && !m_bAtEnd) {
+            // The bottom before the count: the end, found from the end.
+            t = nBottom;
+            bToEnd = TRUE;
+            nMode = CRecordsetDoc::gtFromEnd - (nPage - 1);
+        } else {
+            if (t == p)
+                return;
+            nMode = AbsoluteMove(t);
+            if (m_bAtEnd && t < nBottom)
+                nMode = CRecordsetDoc::gtAbsolute + t; // a place from the front
+        }
         bDown = TRUE;
         break;
     default:
@@ -95,7 +120,14 @@ void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
 
     const int nStatus =
         GetTable(&m_arrayTable, &m_arrayColumns, nMode, n, &m_varFirst, &m_varLast, &m_nTableRows);
-    const int nPage = GetVerticalPage();
+    if (m_bCounting && nStatus == CRecordsetDoc::tsOk) {
+        if (bToEnd)
+            m_bAtEnd = TRUE;
+        else if (nMode >= CRecordsetDoc::gtAbsolute)
+            m_bAtEnd = FALSE; // counted from the front again
+        if (!m_bAtEnd)
+            GrowRange(t);
+    }
     switch (nStatus) {
     case CRecordsetDoc::tsEmpty:
         m_wndVScroll.SetScrollRangePage(nMin, -1, FALSE);
@@ -103,8 +135,10 @@ void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
         break;
     case CRecordsetDoc::tsTop:
         // The window met the first record early: the t + 1 records counted before it are not
-        // there.
-        m_wndVScroll.SetScrollRangePage(nMin, nMax - t - 1, FALSE);
+        // there. Before the count, positions count from the front again.
+        m_bAtEnd = FALSE;
+        if (!m_bCounting)
+            m_wndVScroll.SetScrollRangePage(nMin, nMax - t - 1, FALSE);
         m_wndVScroll.SetScrollPos(0, TRUE);
         m_wndVScroll.SetScrollPage(nPage, TRUE);
         break;
@@ -116,8 +150,7 @@ void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
         InvalidateRect(NULL, FALSE);
         break;
     case CRecordsetDoc::tsRestarted:
-        m_wndVScroll.SetScrollRangePage(nMin, m_pDoc->GetTot() - 1, FALSE);
-        m_wndVScroll.SetScrollPos(0, TRUE);
+        StartCounting(0);
         m_nCursor = 0;
         m_wndVScroll.SetScrollPage(nPage, TRUE);
         InvalidateRect(NULL, TRUE);

@@ -22,6 +22,7 @@ void KelRegisterLibraryStrings(HINSTANCE hModule) {
         {15404, "Containing~0~Between~1~Starting with~2~Ending with~3~>=~4~<=~5~=~6"},
         {15405, "Can't perform operation; the current record is deleted."},
         {15406, "record(s)"},
+        {15431, "counting\xE2\x80\xA6"},
         {15407, "~-2~Containing~0~Starting with~2~Ending with~3~>=~4~<=~5~=~6"},
         {15409, "The search needs a number for the field %s; \"%s\" is none."},
         {15410, "The search needs a date for the field %s; \"%s\" is none."},

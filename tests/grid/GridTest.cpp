@@ -112,6 +112,12 @@ int GridTest::VMax() const {
     return nMax;
 }
 
+void GridTest::CountAll() {
+    for (int i = 0; i < 100000 && m_pGrid->IsCounting(); ++i)
+        KelAdvanceTime(10);
+    EXPECT_FALSE(m_pGrid->IsCounting());
+}
+
 std::string GridTest::MakeDatabase(const std::string& sql) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::filesystem::path dir = std::filesystem::path(KEL_TEST_DATA_DIR) / "grid";

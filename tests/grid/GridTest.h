@@ -66,6 +66,8 @@ protected:
     // The absolute position the vertical scroll bar shows, and its range.
     int VPos() const;
     int VMax() const;
+    // Lets time pass until the grid has counted its records in the background.
+    void CountAll();
     // The settings key the test's values are kept under, below AppRegistryPath.
     CString KeyPath(LPCTSTR lpszKey) const { return AppRegistryPath + lpszKey; }
 

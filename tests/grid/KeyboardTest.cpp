@@ -132,6 +132,7 @@ TEST_F(KeyboardTest, EndsAndThumbBeyondSixteenBits) {
     pLoad->m_pCtrlClass = RUNTIME_CLASS(CRecordingGrid);
     auto* pGrid = static_cast<CRecordingGrid*>(CreateGrid(pLoad));
     ASSERT_NE(pGrid, nullptr);
+    CountAll();
     ASSERT_EQ(VMax(), 69999);
     pGrid->SetFocus();
     pGrid->m_nCursor = 2;

@@ -1,0 +1,187 @@
+// The count in the background: the first window painted before the records are counted,
+// the range and counter following, the end reached before the count, and reloads, sorts and
+// other programs' writes while counting goes on.
+#include "GridTest.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A grid that writes down, at each paint, whether it was still counting.
+class CPaintTracingCtrl : public CRecordsetCtrl {
+    DECLARE_DYNCREATE(CPaintTracingCtrl)
+
+public:
+    std::vector<BOOL> paints;
+
+protected:
+    void OnPaint() override {
+        paints.push_back(IsCounting());
+        CRecordsetCtrl::OnPaint();
+    }
+};
+IMPLEMENT_DYNCREATE(CPaintTracingCtrl, CRecordsetCtrl)
+
+constexpr long long kRows = 20000;
+
+int Exec(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_busy_timeout(db, 1000);
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return rc;
+}
+
+class CountTest : public GridTest {
+protected:
+    CRecordsetCtrl* Open(LPCTSTR lpszSQL = "SELECT * FROM Orders", CRuntimeClass* pClass = NULL) {
+        CRecordsetLoad* pLoad = MakeLoad(lpszSQL);
+        pLoad->m_strDatabase = SampleDatabase(kRows).c_str();
+        if (pClass)
+            pLoad->m_pCtrlClass = pClass;
+        return CreateGrid(pLoad);
+    }
+    // A copy of the sample the test may write to.
+    CRecordsetCtrl* OpenCopy(std::string& path) {
+        path = MakeDatabase("SELECT 1");
+        std::filesystem::copy_file(SampleDatabase(kRows), path,
+                                   std::filesystem::copy_options::overwrite_existing);
+        CRecordsetLoad* pLoad = MakeLoad();
+        pLoad->m_strDatabase = path.c_str();
+        return CreateGrid(pLoad);
+    }
+    CString CursorKey() const { return Cell(m_pGrid->m_nCursor, m_pGrid->m_nKeyColumn); }
+};
+
+} // namespace
+
+TEST_F(CountTest, FirstPaintBeforeTheCountThenRangeCounterAndNotification) {
+    auto* pGrid = static_cast<CPaintTracingCtrl*>(
+        Open("SELECT * FROM Orders", RUNTIME_CLASS(CPaintTracingCtrl)));
+    ASSERT_NE(pGrid, nullptr);
+    // Shown and painted with only the first records keyed.
+    EXPECT_EQ(Keys()[0], "1");
+    ASSERT_FALSE(pGrid->paints.empty());
+    EXPECT_TRUE(pGrid->paints.front());
+    EXPECT_TRUE(pGrid->IsCounting());
+    EXPECT_LT(pGrid->m_pDoc->GetCountSoFar(), kRows);
+    EXPECT_LT(VMax(), kRows - 1);
+    EXPECT_EQ(m_host.Count(RSCN_SELCHANGE), 1);
+
+    CountAll();
+    EXPECT_EQ(VMax(), kRows - 1);
+    EXPECT_EQ(VPos(), 0);
+    EXPECT_EQ(m_host.Count(RSCN_SELCHANGE), 2);
+    EXPECT_EQ(m_host.commands.back().nCode, (UINT)RSCN_SELCHANGE);
+    // The counter is painted again with the count.
+    KelRunUntilIdle();
+    EXPECT_FALSE(pGrid->paints.back());
+}
+
+TEST_F(CountTest, FewRecordsAreCountedAtOnceAsBefore) {
+    CRecordsetLoad* pLoad = MakeLoad();
+    CreateGrid(pLoad); // 250 records
+    EXPECT_FALSE(m_pGrid->IsCounting());
+    EXPECT_EQ(VMax(), 249);
+    EXPECT_EQ(m_host.Count(RSCN_SELCHANGE), 1);
+}
+
+TEST_F(CountTest, GetTotIsExactWhileCounting) {
+    Open();
+    ASSERT_TRUE(m_pGrid->IsCounting());
+    EXPECT_EQ(m_pGrid->m_pDoc->GetTot(), kRows);
+    // The window stays where it was, and the next tick finishes the count.
+    EXPECT_EQ(Keys()[0], "1");
+    KelAdvanceTime(10);
+    EXPECT_FALSE(m_pGrid->IsCounting());
+    EXPECT_EQ(VMax(), kRows - 1);
+}
+
+TEST_F(CountTest, TheEndBeforeTheCountAndBackUp) {
+    Open();
+    ASSERT_TRUE(m_pGrid->IsCounting());
+    m_pGrid->SetFocus();
+    m_robot.Key(VK_END);
+    EXPECT_TRUE(m_pGrid->IsCounting());
+    EXPECT_EQ(CursorKey(), std::to_string(kRows).c_str());
+    // Up a page and a row from the end, by bookmarks.
+    const int nTop = std::stoi(std::string(Keys()[0]));
+    m_robot.Key(VK_PRIOR);
+    EXPECT_EQ(std::stoi(Keys()[0]), nTop - (m_pGrid->m_nRows - 1));
+    m_pGrid->m_nCursor = 0;
+    m_robot.Key(VK_UP);
+    const int nNewTop = std::stoi(Keys()[0]);
+    EXPECT_EQ(nNewTop, nTop - m_pGrid->m_nRows);
+    // The count gives the window its place from the front.
+    CountAll();
+    EXPECT_EQ(VMax(), kRows - 1);
+    EXPECT_EQ(VPos(), nNewTop - 1);
+    m_robot.Key(VK_END);
+    EXPECT_EQ(CursorKey(), std::to_string(kRows).c_str());
+    EXPECT_EQ(VPos(), std::stoi(Keys()[0]) - 1);
+}
+
+TEST_F(CountTest, ThumbAtTheBottomBeforeTheCountIsTheEnd) {
+    Open();
+    ASSERT_TRUE(m_pGrid->IsCounting());
+    const int nBottom = VMax();
+    m_pGrid->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, nBottom),
+                         (LPARAM)m_pGrid->m_wndVScroll.GetSafeHwnd());
+    EXPECT_EQ(Keys()[m_pGrid->m_nRows / 2 - 1], std::to_string(kRows)); // the upper half
+    // Thumb back to the middle: a place from the front again.
+    m_pGrid->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 100),
+                         (LPARAM)m_pGrid->m_wndVScroll.GetSafeHwnd());
+    EXPECT_EQ(Keys()[0], "101");
+    EXPECT_EQ(VPos(), 100);
+    // Paging on past what is counted so far.
+    for (int i = 0; i < 20; ++i)
+        m_robot.Key(VK_NEXT);
+    EXPECT_EQ(std::stoi(Keys()[0]), VPos() + 1);
+    CountAll();
+    EXPECT_EQ(std::stoi(Keys()[0]), VPos() + 1);
+}
+
+TEST_F(CountTest, SortAndSearchWhileCountingDropTheOldCount) {
+    Open();
+    ASSERT_TRUE(m_pGrid->IsCounting());
+    // A sort on a column no index serves: its first window after one bounded read.
+    const int nCity = HeaderItemOf(2);
+    m_robot.Click(m_pGrid, CRect(HeaderItemRect(nCity)).CenterPoint());
+    KelRunUntilIdle();
+    EXPECT_TRUE(m_pGrid->IsCounting());
+    EXPECT_LT(m_pGrid->m_pDoc->GetCountSoFar(), kRows);
+    // And before that count has come, a search narrows the records again.
+    m_pGrid->m_pDoc->SetFilter(1, "[Quantity] > 10");
+    m_pGrid->SendMessage(WM_RSC_RELOAD, 0, 0);
+    CountAll();
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(SampleDatabase(kRows).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM Orders WHERE Quantity > 10", -1, &stmt, nullptr);
+    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+    const int nExpected = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    EXPECT_EQ(VMax(), nExpected - 1);
+}
+
+TEST_F(CountTest, AnotherProgramWritesWhileCounting) {
+    std::string path;
+    OpenCopy(path);
+    ASSERT_TRUE(m_pGrid->IsCounting());
+    // Not held up by the keying, which holds no lock between its slices.
+    EXPECT_EQ(Exec(path, "DELETE FROM Orders WHERE OrderID IN (15000, 19999)"), SQLITE_OK);
+    KelAdvanceTime(10);
+    EXPECT_EQ(Exec(path, "INSERT INTO Orders (Customer) VALUES ('Later')"), SQLITE_OK);
+    CountAll();
+    // Deleted before the keying reached them: gone; added after the open: unseen.
+    EXPECT_EQ(VMax(), kRows - 3);
+    m_pGrid->SetFocus();
+    m_robot.Key(VK_END);
+    EXPECT_EQ(CursorKey(), std::to_string(kRows).c_str());
+}
