@@ -196,6 +196,10 @@ void CRecordsetCtrl::OnChar(UINT nChar, UINT, UINT) {
              &m_varLast, &m_nTableRows);
     EndWaitCursor();
 
+    if (m_bCounting) {
+        m_bAtEnd = FALSE; // the place found counts from the front
+        GrowRange((int)nFound);
+    }
     m_wndVScroll.SetScrollPos((int)nFound, TRUE);
     InvalidateRect(NULL, TRUE);
     if (m_nCursor != 0) {

@@ -185,3 +185,27 @@ TEST_F(CountTest, AnotherProgramWritesWhileCounting) {
     m_robot.Key(VK_END);
     EXPECT_EQ(CursorKey(), std::to_string(kRows).c_str());
 }
+
+TEST_F(CountTest, TypeAheadFarBeyondWhatIsCountedSoFar) {
+    Open();
+    m_robot.Click(m_pGrid, CRect(HeaderItemRect(HeaderItemOf(1))).CenterPoint()); // Customer
+    KelRunUntilIdle();
+    ASSERT_TRUE(m_pGrid->IsCounting());
+    m_pGrid->SetFocus();
+    m_robot.Type("y");
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(SampleDatabase(kRows).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM Orders WHERE Customer < 'y' COLLATE NOCASE", -1,
+                       &stmt, nullptr);
+    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+    const int nBefore = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    ASSERT_GT(nBefore, 1000);
+    EXPECT_EQ(VPos(), nBefore);
+    EXPECT_EQ(CString(Cell(0, 1)).Left(1), "Y");
+    CountAll();
+    EXPECT_EQ(VPos(), nBefore);
+    EXPECT_EQ(VMax(), kRows - 1);
+}
