@@ -4,6 +4,7 @@
 #include "platform/dao/DatabaseState.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/Prepare.h"
+#include "platform/dao/RecordsetState.h"
 #include "platform/dao/TextCompare.h"
 
 #include <sys/stat.h>
@@ -42,7 +43,17 @@ void DatabaseState::Exec(std::string_view sql, ErrorSource source) {
         ThrowSqliteError(db(), rc, source, {{}, false, name});
 }
 
+void DatabaseState::StopWorkers() {
+    for (RecordsetState* state : keying) {
+        if (state->worker) {
+            state->worker.reset(); // interrupted and joined
+            state->workerTried = false;
+        }
+    }
+}
+
 void DatabaseState::BeginWrite(ErrorSource source) {
+    StopWorkers();
     if (m_writeHolders == 0 && sqlite3_get_autocommit(db())) {
         Exec("BEGIN IMMEDIATE", source);
         m_ownTransaction = true;
@@ -225,6 +236,7 @@ void CDaoDatabase::Execute(LPCTSTR lpszSQL, int /*nOptions*/) {
         ThrowDaoError(jet.errorCode, jet.description, kSource);
     SqliteStatement stmt;
     EngineContext context{text, false, s.name};
+    s.StopWorkers();
     PrepareOne(s.db(), stmt, jet.sql, kSource, context);
     if (sqlite3_column_count(stmt.get()) > 0 && sqlite3_stmt_readonly(stmt.get()))
         ThrowDaoError(err::CannotExecuteSelect, kSource);

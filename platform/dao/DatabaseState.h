@@ -15,6 +15,8 @@ class CDaoRecordset;
 
 namespace kel::dao {
 
+struct RecordsetState;
+
 struct DatabaseState {
     SqliteConnection connection;
     std::string name;
@@ -25,6 +27,11 @@ struct DatabaseState {
     long recordsAffected = 0;
     std::vector<CDaoRecordset*> recordsets; // open on this database, closed with it
     std::uint64_t tempTables = 0;           // names for materialised results
+    std::vector<RecordsetState*> keying;    // open recordsets, whose keying workers read
+
+    // A worker's long read would keep a write of this connection from committing (the file's
+    // lock waits for every reader): workers stop before a write, and start again afterwards.
+    void StopWorkers();
 
     sqlite3* db() const { return connection.get(); }
 
@@ -33,7 +40,7 @@ struct DatabaseState {
 
     // The write lock of an edit: the first holder begins an immediate transaction, the last
     // one commits it. 3260 when another connection keeps the lock past the busy timeout.
-    void BeginWrite(ErrorSource source);
+    void BeginWrite(ErrorSource source); // stops the keying workers first
     // Commits what was written (others still holding keep a lock of their own), or, with
     // commit false, only lets go of the hold. A commit that fails is rolled back and thrown.
     void EndWrite(bool commit, ErrorSource source);

@@ -77,6 +77,8 @@ bool RecordsetState::KeyFor(unsigned milliseconds) {
         } else if (!found.empty() || foundNext > 0) {
             TakeFound(std::numeric_limits<size_t>::max(), deadline);
         } else if (sorts && !workerTried && WorkerPossible()) {
+            if (database->WriteHolders() > 0)
+                return false; // a worker would hold the write up: later
             StartWorker();
         } else {
             // A sort paid once runs to its end; an order read from an index stops in time.

@@ -125,6 +125,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         openType != dbOpenForwardOnly)
         ThrowDaoError(err::InvalidArgument, kRecordset);
     database = &db;
+    db.keying.push_back(this);
     type = openType;
     options = openOptions;
     sqlGiven = text;
@@ -462,6 +463,10 @@ void RecordsetState::ExpressionTypes() {
 
 void RecordsetState::Close() {
     CancelEdit();
+    if (database) {
+        auto& list = database->keying;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
     if (database && !copyTable.empty() && database->db())
         sqlite3_exec(database->db(), ("DROP TABLE IF EXISTS " + copyTable).c_str(), nullptr,
                      nullptr, nullptr);
