@@ -26,9 +26,11 @@ protected:
             ids.push_back(Long(rs, 0));
         return ids;
     }
+    // Keys by slices as a window's timer would, the worker's sort given a minute at most.
     void KeyToTheEnd() {
-        for (int i = 0; i < 100000 && !rs.KeyMore(20); ++i)
-            std::this_thread::yield();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!rs.KeyMore(20) && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ASSERT_TRUE(rs.IsKeyed());
     }
     std::string path;
