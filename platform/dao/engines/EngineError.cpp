@@ -64,13 +64,20 @@ long DaoCodeFor(EngineFailure failure) {
 }
 
 void ThrowEngineError(const EngineError& error, ErrorSource source, const EngineContext& context) {
-    const long code = DaoCodeFor(error.Failure());
+    long code = DaoCodeFor(error.Failure());
+    // An unknown name in a statement is a parameter to Jet, which asks for its value; in a
+    // criterion or filter it is an unknown field.
+    if (error.Failure() == EngineFailure::ColumnNotFound && !context.criterion)
+        code = err::TooFewParameters;
     const std::string& subject = error.Subject();
     std::string description;
     switch (error.Failure()) {
+    case EngineFailure::ColumnNotFound:
+        description =
+            context.criterion ? StandardDescription(code, subject) : StandardDescription(code, "1");
+        break;
     case EngineFailure::RequiredIsNull:
     case EngineFailure::TableNotFound:
-    case EngineFailure::ColumnNotFound:
     case EngineFailure::FunctionNotFound:
     case EngineFailure::FileNotFound:
         description = StandardDescription(code, subject);

@@ -51,7 +51,7 @@ private:
     std::string m_subject;
 };
 
-// The DAO error code that stands for a failure.
+// The DAO error code that stands for a failure (ThrowEngineError may refine it by context).
 long DaoCodeFor(EngineFailure failure);
 
 // Throws the CDaoException for an engine's failure: its first error carries the DAO code and

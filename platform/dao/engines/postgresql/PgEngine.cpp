@@ -361,7 +361,8 @@ public:
             ++m_row;
             return true;
         }
-        m_row = PQntuples(m_result.get());
+        // Done: the next step runs the statement again, as SQLite's does.
+        Reset();
         return false;
     }
 

@@ -118,9 +118,12 @@ public:
 
     bool Step() override {
         m_started = true;
+        m_hasRow = false;
         const int rc = m_stmt.Step();
-        if (rc == SQLITE_ROW)
+        if (rc == SQLITE_ROW) {
+            m_hasRow = true;
             return true;
+        }
         if (rc == SQLITE_DONE) {
             m_changed = sqlite3_stmt_readonly(m_stmt.get()) ? 0 : sqlite3_changes64(m_db);
             sqlite3_reset(m_stmt.get());
@@ -134,6 +137,7 @@ public:
     void Reset() override {
         sqlite3_reset(m_stmt.get());
         m_started = false;
+        m_hasRow = false;
     }
 
     int ColumnCount() const override { return m_stmt.ColumnCount(); }
@@ -146,6 +150,8 @@ public:
         return type ? type : "";
     }
     EngineValue Column(int column) const override {
+        if (!m_hasRow || column < 0 || column >= m_stmt.ColumnCount())
+            throw EngineError(EngineFailure::InvalidArgument, {}, "No row or no such column.");
         switch (m_stmt.ColumnType(column)) {
         case SQLITE_INTEGER:
             return EngineValue::Integer(m_stmt.ColumnInt64(column));
@@ -170,6 +176,7 @@ private:
     sqlite3* m_db;
     SqliteStatement m_stmt;
     bool m_started = false;
+    bool m_hasRow = false;
     std::int64_t m_changed = 0;
 };
 

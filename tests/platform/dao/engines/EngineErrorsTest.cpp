@@ -81,7 +81,13 @@ TEST_P(EngineErrors, MissingTableAndSyntaxError) {
     const EngineError column = FailureOf([&] { m_db->Prepare("SELECT nocolumn"); });
     EXPECT_EQ(column.Failure(), EngineFailure::ColumnNotFound) << column.what();
     EXPECT_EQ(column.Subject(), "nocolumn");
-    EXPECT_EQ(AsDao(column).code, 3070);
+    // Jet reads an unknown name in a statement as a parameter, in a criterion as a field.
+    dao = AsDao(column);
+    EXPECT_EQ(dao.code, 3061);
+    EXPECT_EQ(dao.description, "Too few parameters. Expected 1.");
+    dao = AsDao(column, EngineContext{"nocolumn = 1", true, {}});
+    EXPECT_EQ(dao.code, 3070);
+    EXPECT_TRUE(Contains(dao.description, "'nocolumn'")) << dao.description;
 
     EXPECT_EQ(FailureOf([&] { m_db->Prepare("SELECT 'open"); }).Failure(), EngineFailure::Syntax);
 }

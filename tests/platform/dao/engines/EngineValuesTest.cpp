@@ -110,7 +110,10 @@ TEST_P(EngineValues, ParametersAreNumberedAsSqliteNumbersThem) {
     EXPECT_EQ(stmt->Column(3).bytes, "?");
     EXPECT_EQ(stmt->Column(4).integer, 1);
     EXPECT_FALSE(stmt->Step());
-    // Binding again runs the statement anew.
+    EXPECT_EQ(FailureOf([&] { stmt->Column(0); }).Failure(), EngineFailure::InvalidArgument);
+    // A step after the end runs the statement again; binding again does too.
+    ASSERT_TRUE(stmt->Step());
+    EXPECT_EQ(stmt->Column(0).bytes, "two");
     stmt->Bind(1, EngineValue::Text("uno"));
     ASSERT_TRUE(stmt->Step());
     EXPECT_EQ(stmt->Column(1).bytes, "uno");
