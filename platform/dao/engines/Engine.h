@@ -10,6 +10,7 @@
 #include "platform/dao/engines/Schema.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>

@@ -1,6 +1,10 @@
 // Values, parameters, transactions and the change token, the same on every engine.
 #include "EngineTestSupport.h"
 
+#include "platform/dao/DaoConstants.h"
+
+#include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace enginetest {
@@ -211,6 +215,64 @@ TEST_P(EngineValues, StatementOutlivesItsConnection) {
 }
 
 KEL_ENGINE_SUITE(EngineValues);
+
+} // namespace
+} // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+// Types only a server has: read as text or as the nearest number, as the seam's conventions
+// say; numerics map to Currency where Currency holds them.
+TEST(PgValues, ServerTypesAndNumerics) {
+    KEL_REQUIRE_SERVER();
+    auto db = OpenEngine(Env("KEL_TEST_PG"));
+    auto stmt = db->Prepare("SELECT '6ba7b810-9dad-11d1-80b4-00c04fd430c8'::uuid, "
+                            "'{\"a\": [1, 2]}'::json, TIMESTAMPTZ '2024-01-02 03:04:05+02', "
+                            "DATE '2024-01-02', 'NaN'::float8, 12345678901234567890.5::numeric, "
+                            "true, false, '\\x00ff'::bytea, TIME '13:45:10'");
+    ASSERT_TRUE(stmt->Step());
+    EXPECT_TRUE(stmt->Column(0) == EngineValue::Text("6ba7b810-9dad-11d1-80b4-00c04fd430c8"));
+    EXPECT_TRUE(stmt->Column(1) == EngineValue::Text("{\"a\": [1, 2]}"));
+    EXPECT_TRUE(stmt->Column(2) == EngineValue::Text("2024-01-02 01:04:05")); // in UTC
+    EXPECT_TRUE(stmt->Column(3) == EngineValue::Text("2024-01-02"));
+    EXPECT_EQ(stmt->Column(4).kind, EngineValue::Kind::Real);
+    EXPECT_TRUE(std::isnan(stmt->Column(4).real));
+    EXPECT_TRUE(stmt->Column(5) == EngineValue::Real(12345678901234567890.5));
+    EXPECT_TRUE(stmt->Column(6) == EngineValue::Integer(-1));
+    EXPECT_TRUE(stmt->Column(7) == EngineValue::Integer(0));
+    EXPECT_TRUE(stmt->Column(8) == EngineValue::Blob(std::string("\0\xff", 2)));
+    EXPECT_TRUE(stmt->Column(9) == EngineValue::Text("13:45:10"));
+    EXPECT_EQ(stmt->ColumnType(0), "uuid");
+    EXPECT_EQ(stmt->ColumnType(5), "numeric");
+
+    // A temporary table lives in this session alone.
+    db->Execute("CREATE TEMP TABLE nums (c numeric(19,4), d numeric(20,4), e numeric(12,6), "
+                "f numeric, g bigint, h char(3), i uuid, j json)");
+    const SchemaDescription s = db->DescribeTable("nums");
+    const short expected[] = {dbCurrency, dbDouble, dbDouble, dbDouble,
+                              dbDouble,   dbText,   dbText,   dbMemo};
+    ASSERT_EQ(s.fields.size(), std::size(expected));
+    for (size_t i = 0; i < s.fields.size(); ++i)
+        EXPECT_EQ(s.fields[i].daoType, expected[i])
+            << s.fields[i].name << " " << s.fields[i].declaredType;
+    EXPECT_EQ(s.fields[5].size, 3);
+
+    // Booleans take Jet's -1/0 and text numbers; bigint's extremes stay exact.
+    db->Execute("CREATE TEMP TABLE b (f boolean, g bigint)");
+    auto insert = db->Prepare("INSERT INTO b VALUES (?, ?)");
+    insert->BindAll({EngineValue::Text("-1"), EngineValue::Text("-9223372036854775808")});
+    insert->Step();
+    insert->BindAll({EngineValue::Real(0), EngineValue::Integer(9223372036854775807)});
+    insert->Step();
+    auto read = db->Prepare("SELECT f, g FROM b ORDER BY g");
+    ASSERT_TRUE(read->Step());
+    EXPECT_TRUE(read->Column(0) == EngineValue::Integer(-1));
+    EXPECT_TRUE(read->Column(1) == EngineValue::Integer(std::numeric_limits<std::int64_t>::min()));
+    ASSERT_TRUE(read->Step());
+    EXPECT_TRUE(read->Column(0) == EngineValue::Integer(0));
+    EXPECT_TRUE(read->Column(1) == EngineValue::Integer(std::numeric_limits<std::int64_t>::max()));
+}
 
 } // namespace
 } // namespace enginetest
