@@ -112,17 +112,26 @@ EngineError ServerFailure(const PGresult* r, PGconn* conn) {
     return fail(EngineFailure::Other);
 }
 
-bool Succeeded(const PGresult* r) {
-    const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
-    return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
-}
-
 std::int64_t CommandRows(const PGresult* r) {
     const char* n = PQcmdTuples(const_cast<PGresult*>(r));
     std::int64_t rows = 0;
     if (n && *n)
         std::from_chars(n, n + std::char_traits<char>::length(n), rows);
     return rows;
+}
+
+// Rows an INSERT, UPDATE, DELETE or MERGE changed (also with RETURNING); 0 for anything else.
+std::int64_t ChangedBy(const PGresult* r) {
+    const std::string_view status = PQcmdStatus(const_cast<PGresult*>(r));
+    for (std::string_view verb : {"INSERT ", "UPDATE ", "DELETE ", "MERGE "})
+        if (status.substr(0, verb.size()) == verb)
+            return CommandRows(r);
+    return 0;
+}
+
+bool Succeeded(const PGresult* r) {
+    const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
 }
 
 // What the engines share: the libpq connection, this connection's count of changed rows and
@@ -166,8 +175,7 @@ struct PgSession {
         }
         if (guard)
             Run("RELEASE SAVEPOINT kel_statement");
-        if (PQresultStatus(r.get()) == PGRES_COMMAND_OK && CommandRows(r.get()) > 0)
-            ownChanges += static_cast<std::uint64_t>(CommandRows(r.get()));
+        ownChanges += static_cast<std::uint64_t>(ChangedBy(r.get()));
         return r;
     }
 
@@ -434,8 +442,7 @@ private:
             return ResultPtr(PQexecPrepared(s.get(), m_name.c_str(), static_cast<int>(n),
                                             values.data(), lengths.data(), formats.data(), 0));
         });
-        m_changed =
-            PQresultStatus(m_result.get()) == PGRES_COMMAND_OK ? CommandRows(m_result.get()) : 0;
+        m_changed = ChangedBy(m_result.get());
     }
 
     std::shared_ptr<PgSession> m_session;
@@ -532,7 +539,7 @@ public:
             return ResultPtr(
                 PQexecParams(s.get(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0));
         });
-        return PQresultStatus(r.get()) == PGRES_COMMAND_OK ? CommandRows(r.get()) : 0;
+        return ChangedBy(r.get());
     }
 
     void Begin() override { m_session->Run("BEGIN"); }

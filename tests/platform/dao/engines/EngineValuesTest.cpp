@@ -127,6 +127,20 @@ TEST_P(EngineValues, ParametersAreNumberedAsSqliteNumbersThem) {
               EngineFailure::InvalidArgument);
 }
 
+TEST_P(EngineValues, ChangedRowsCountWritesOnly) {
+    MakeTable();
+    EXPECT_EQ(m_db->Execute("INSERT INTO v (id, i) VALUES (1, 1), (2, 1), (3, 2)"), 3);
+    EXPECT_EQ(m_db->Execute("UPDATE v SET i = 5 WHERE i = 1"), 2);
+    EXPECT_EQ(m_db->Execute("SELECT * FROM v"), 0);
+    auto returning = m_db->Prepare("INSERT INTO v (id) VALUES (?) RETURNING id");
+    returning->Bind(1, EngineValue::Integer(9));
+    ASSERT_TRUE(returning->Step());
+    EXPECT_EQ(returning->Column(0).integer, 9);
+    EXPECT_FALSE(returning->Step());
+    EXPECT_EQ(returning->ChangedRows(), 1);
+    EXPECT_EQ(m_db->Execute("DELETE FROM v"), 4);
+}
+
 TEST_P(EngineValues, OnlyOneStatementIsRun) {
     MakeTable();
     EXPECT_EQ(FailureOf([&] { m_db->Execute("DELETE FROM v; DROP TABLE v"); }).Failure(),
