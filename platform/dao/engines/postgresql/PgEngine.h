@@ -1,7 +1,15 @@
 // The PostgreSQL engine behind the seam, over libpq: a server's database reached by a libpq
 // URI or an ODBC connect string, statements with $n parameters, values in the storage
-// conventions above the seam (ISO date text, booleans -1/0, bytea as binary), the schema
-// from pg_catalog, and its dialect. Private to the data-access classes.
+// conventions above the seam, the schema from pg_catalog, and its dialect.
+//
+// Values: smallint, integer and bigint read as exact 64-bit integers; real, double precision
+// and numeric as doubles (a numeric field whose precision fits Currency - 15 digits before
+// the point, 4 after - is described as Currency, any other as Double); boolean as -1/0; date,
+// timestamp and timestamptz (in UTC) as ISO text, a midnight as the date alone; bytea as
+// binary, sent and received without text escapes; uuid, json and other types as their text.
+// A statement reads its whole result when it is first stepped: one connection can then run
+// other statements between its steps, as SQLite allows; reads of many rows belong in bounded
+// reads. Private to the data-access classes.
 #pragma once
 
 #include "platform/dao/engines/Engine.h"
