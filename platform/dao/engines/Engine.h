@@ -1,0 +1,93 @@
+// The seam between the data-access classes and a database engine: a connection that
+// prepares and runs statements, keeps transactions, describes tables and reports change, and
+// statements that bind, step and read engine-neutral values. Every failure is thrown as an
+// EngineError (ThrowEngineError turns it into a CDaoException).
+// Private to the data-access classes.
+#pragma once
+
+#include "platform/dao/engines/Dialect.h"
+#include "platform/dao/engines/EngineValue.h"
+#include "platform/dao/engines/Schema.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kel::dao {
+
+// A prepared statement. Parameters are written ?1, ?2, ... (or ? for the next one) and are
+// numbered from 1. Binding after a step starts the statement over.
+class EngineStatement {
+public:
+    virtual ~EngineStatement() = default;
+
+    virtual int ParameterCount() const = 0;
+    virtual void Bind(int index, const EngineValue& value) = 0;
+    void BindAll(std::initializer_list<EngineValue> values) {
+        int i = 0;
+        for (const EngineValue& v : values)
+            Bind(++i, v);
+    }
+    // Runs the statement on the first call and moves to the next row; false when there is
+    // none (a statement that returns no rows is done at its first step).
+    virtual bool Step() = 0;
+    // Ends the run so that no read stays open; bindings are kept.
+    virtual void Reset() = 0;
+
+    virtual int ColumnCount() const = 0;
+    virtual std::string ColumnName(int column) const = 0;
+    // The column's declared type ("INTEGER", "numeric(12,2)"); empty for an expression
+    // whose engine does not say.
+    virtual std::string ColumnType(int column) const = 0;
+    // The current row's value (columns from 0).
+    virtual EngineValue Column(int column) const = 0;
+    // Rows changed by the last run of an INSERT, UPDATE or DELETE.
+    virtual std::int64_t ChangedRows() const = 0;
+};
+
+// Compared for equality only: two tokens differ when the database may have changed between
+// them, through this connection or any other.
+struct ChangeToken {
+    std::string value;
+    bool operator==(const ChangeToken& other) const = default;
+};
+
+class EngineConnection {
+public:
+    virtual ~EngineConnection() = default;
+
+    // "SQLite", "PostgreSQL".
+    virtual std::string EngineName() const = 0;
+    virtual const Dialect& GetDialect() const = 0;
+
+    // One statement; a second one after it is a syntax error.
+    virtual std::unique_ptr<EngineStatement> Prepare(std::string_view sql) = 0;
+    // Runs one statement without parameters and returns the rows it changed.
+    virtual std::int64_t Execute(std::string_view sql) = 0;
+
+    virtual void Begin() = 0;
+    virtual void Commit() = 0;
+    virtual void Rollback() = 0;
+    virtual bool InTransaction() const = 0;
+    virtual void Savepoint(std::string_view name) = 0;
+    virtual void ReleaseSavepoint(std::string_view name) = 0;
+    virtual void RollbackToSavepoint(std::string_view name) = 0;
+
+    virtual ChangeToken CurrentChangeToken() = 0;
+
+    // The table or view of that name; EngineError (TableNotFound) when there is none.
+    virtual SchemaDescription DescribeTable(std::string_view table) = 0;
+};
+
+// Whether a database name is a server's (a postgresql:// URI or an ODBC connect string)
+// rather than a SQLite file.
+bool IsServerName(std::string_view name);
+
+// Opens the engine the name asks for: a PostgreSQL server for a libpq URI or an ODBC connect
+// string, else the SQLite file (created when create is set).
+std::unique_ptr<EngineConnection> OpenEngine(const std::string& name, bool readOnly = false,
+                                             bool create = false);
+
+} // namespace kel::dao

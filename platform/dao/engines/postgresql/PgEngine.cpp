@@ -1,0 +1,750 @@
+#include "platform/dao/engines/postgresql/PgEngine.h"
+
+#include "platform/dao/SqlLexer.h"
+#include "platform/dao/engines/EngineError.h"
+#include "platform/dao/engines/postgresql/PgConnectString.h"
+#include "platform/dao/engines/postgresql/PgDialect.h"
+
+#include "platform/dao/DaoConstants.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <charconv>
+#include <locale.h>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <vector>
+
+namespace kel::dao {
+
+namespace {
+
+// Type OIDs fixed by PostgreSQL's catalog (pg_type.dat).
+constexpr Oid kBool = 16, kBytea = 17, kName = 19, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25,
+              kOid = 26, kJson = 114, kFloat4 = 700, kFloat8 = 701, kBpchar = 1042, kVarchar = 1043,
+              kDate = 1082, kTime = 1083, kTimestamp = 1114, kTimestamptz = 1184, kNumeric = 1700,
+              kUuid = 2950, kJsonb = 3802;
+
+struct ConnDeleter {
+    void operator()(PGconn* c) const { PQfinish(c); }
+};
+struct ResultDeleter {
+    void operator()(PGresult* r) const { PQclear(r); }
+};
+using ConnPtr = std::unique_ptr<PGconn, ConnDeleter>;
+using ResultPtr = std::unique_ptr<PGresult, ResultDeleter>;
+
+std::string_view Field(const PGresult* r, int field) {
+    const char* v = r ? PQresultErrorField(r, field) : nullptr;
+    return v ? std::string_view(v) : std::string_view();
+}
+
+// The name between the first pair of double quotes of a message: relation "t" does not exist.
+std::string Quoted(std::string_view message) {
+    const size_t open = message.find('"');
+    const size_t close = open == std::string_view::npos ? open : message.find('"', open + 1);
+    return close == std::string_view::npos
+               ? std::string()
+               : std::string(message.substr(open + 1, close - open - 1));
+}
+
+std::string TrimmedMessage(const char* text) {
+    std::string s = text ? text : "";
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
+        s.pop_back();
+    return s;
+}
+
+EngineError ServerFailure(const PGresult* r, PGconn* conn) {
+    const std::string state(Field(r, PG_DIAG_SQLSTATE));
+    std::string message(Field(r, PG_DIAG_MESSAGE_PRIMARY));
+    if (message.empty())
+        message = TrimmedMessage(r ? PQresultErrorMessage(r) : PQerrorMessage(conn));
+    if (message.empty())
+        message = TrimmedMessage(PQerrorMessage(conn));
+    if (const std::string_view detail = Field(r, PG_DIAG_MESSAGE_DETAIL); !detail.empty())
+        message += " (" + std::string(detail) + ")";
+    auto fail = [&](EngineFailure failure, std::string subject = {}) {
+        return EngineError(failure, state, message, std::move(subject));
+    };
+    if (state.empty()) // no answer from the server: the connection is gone
+        return fail(PQstatus(conn) == CONNECTION_BAD ? EngineFailure::CannotConnect
+                                                     : EngineFailure::Other,
+                    PQdb(conn) ? PQdb(conn) : "");
+    if (state == "23505")
+        return fail(EngineFailure::DuplicateKey);
+    if (state == "23502")
+        return fail(EngineFailure::RequiredIsNull, std::string(Field(r, PG_DIAG_COLUMN_NAME)));
+    if (state == "23514")
+        return fail(EngineFailure::CheckViolation);
+    if (state == "23503")
+        return fail(EngineFailure::ForeignKey);
+    if (state == "42P01")
+        return fail(EngineFailure::TableNotFound, Quoted(Field(r, PG_DIAG_MESSAGE_PRIMARY)));
+    if (state == "42703")
+        return fail(EngineFailure::ColumnNotFound, Quoted(Field(r, PG_DIAG_MESSAGE_PRIMARY)));
+    if (state == "42883") {
+        // "function f(integer) does not exist"
+        std::string_view m = Field(r, PG_DIAG_MESSAGE_PRIMARY);
+        constexpr std::string_view prefix = "function ";
+        std::string name;
+        if (m.substr(0, prefix.size()) == prefix)
+            name = std::string(m.substr(prefix.size(), m.find('(') - prefix.size()));
+        return fail(EngineFailure::FunctionNotFound, name);
+    }
+    if (state == "42601")
+        return fail(EngineFailure::Syntax);
+    if (state == "40001" || state == "40P01" || state == "55P03")
+        return fail(EngineFailure::Locked);
+    if (state == "25006" || state == "42501")
+        return fail(EngineFailure::ReadOnly);
+    if (state == "22003")
+        return fail(EngineFailure::Overflow);
+    if (state == "22001")
+        return fail(EngineFailure::TooLong);
+    if (state == "22P02" || state == "22007" || state == "22008" || state == "22018" ||
+        state == "22021" || state == "42804")
+        return fail(EngineFailure::Conversion);
+    if (state.compare(0, 2, "08") == 0 || state == "57P01")
+        return fail(EngineFailure::CannotConnect, PQdb(conn) ? PQdb(conn) : "");
+    return fail(EngineFailure::Other);
+}
+
+std::int64_t CommandRows(const PGresult* r) {
+    const char* n = PQcmdTuples(const_cast<PGresult*>(r));
+    std::int64_t rows = 0;
+    if (n && *n)
+        std::from_chars(n, n + std::char_traits<char>::length(n), rows);
+    return rows;
+}
+
+// Rows an INSERT, UPDATE, DELETE or MERGE changed (also with RETURNING); 0 for anything else.
+std::int64_t ChangedBy(const PGresult* r) {
+    const std::string_view status = PQcmdStatus(const_cast<PGresult*>(r));
+    for (std::string_view verb : {"INSERT ", "UPDATE ", "DELETE ", "MERGE "})
+        if (status.substr(0, verb.size()) == verb)
+            return CommandRows(r);
+    return 0;
+}
+
+bool Succeeded(const PGresult* r) {
+    const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
+}
+
+// What the engines share: the libpq connection, this connection's count of changed rows and
+// the prepared statements to drop once the transaction allows. Statements hold it too, so
+// that a statement outliving its connection object stays safe.
+struct PgSession {
+    ConnPtr conn;
+    std::uint64_t ownChanges = 0;
+    std::uint64_t nextStatement = 0;
+    std::vector<std::string> toDeallocate;
+
+    PGconn* get() const { return conn.get(); }
+    bool InTransaction() const {
+        const PGTransactionStatusType s = PQtransactionStatus(conn.get());
+        return s == PQTRANS_INTRANS || s == PQTRANS_INERROR;
+    }
+
+    // Runs a simple command and throws its failure.
+    ResultPtr Run(const std::string& sql, int nParams = 0, const char* const* values = nullptr) {
+        ResultPtr r(
+            PQexecParams(conn.get(), sql.c_str(), nParams, nullptr, values, nullptr, nullptr, 0));
+        if (!Succeeded(r.get()))
+            throw ServerFailure(r.get(), conn.get());
+        return r;
+    }
+
+    // Inside a transaction a failed statement would spoil the whole transaction; a savepoint
+    // around it undoes the statement alone, as SQLite does.
+    template <typename Exec> ResultPtr Guarded(Exec&& exec) {
+        const bool guard = PQtransactionStatus(conn.get()) == PQTRANS_INTRANS;
+        if (guard)
+            Run("SAVEPOINT kel_statement");
+        ResultPtr r = exec();
+        if (!Succeeded(r.get())) {
+            EngineError error = ServerFailure(r.get(), conn.get());
+            if (guard && PQtransactionStatus(conn.get()) == PQTRANS_INERROR) {
+                ResultPtr undo(PQexec(conn.get(), "ROLLBACK TO SAVEPOINT kel_statement; "
+                                                  "RELEASE SAVEPOINT kel_statement"));
+            }
+            throw error;
+        }
+        if (guard)
+            Run("RELEASE SAVEPOINT kel_statement");
+        ownChanges += static_cast<std::uint64_t>(ChangedBy(r.get()));
+        return r;
+    }
+
+    void Deallocate(const std::string& name) {
+        if (PQtransactionStatus(conn.get()) == PQTRANS_INERROR ||
+            PQstatus(conn.get()) != CONNECTION_OK) {
+            toDeallocate.push_back(name);
+            return;
+        }
+        ResultPtr r(PQexec(conn.get(), ("DEALLOCATE " + name).c_str()));
+    }
+    void DeallocatePending() {
+        for (const std::string& name : std::exchange(toDeallocate, {}))
+            Deallocate(name);
+    }
+};
+
+std::string FormatReal(double v) {
+    if (std::isnan(v))
+        return "NaN";
+    if (std::isinf(v))
+        return v > 0 ? "Infinity" : "-Infinity";
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, end);
+}
+
+std::string TypeName(Oid type, int typmod) {
+    switch (type) {
+    case kBool:
+        return "boolean";
+    case kBytea:
+        return "bytea";
+    case kInt2:
+        return "smallint";
+    case kInt4:
+        return "integer";
+    case kInt8:
+        return "bigint";
+    case kOid:
+        return "oid";
+    case kText:
+        return "text";
+    case kName:
+        return "name";
+    case kFloat4:
+        return "real";
+    case kFloat8:
+        return "double precision";
+    case kNumeric:
+        if (typmod >= 4)
+            return "numeric(" + std::to_string(((typmod - 4) >> 16) & 0xFFFF) + "," +
+                   std::to_string((typmod - 4) & 0xFFFF) + ")";
+        return "numeric";
+    case kVarchar:
+        return typmod >= 4 ? "character varying(" + std::to_string(typmod - 4) + ")"
+                           : "character varying";
+    case kBpchar:
+        return typmod >= 4 ? "character(" + std::to_string(typmod - 4) + ")" : "character";
+    case kDate:
+        return "date";
+    case kTime:
+        return "time without time zone";
+    case kTimestamp:
+        return "timestamp without time zone";
+    case kTimestamptz:
+        return "timestamp with time zone";
+    case kUuid:
+        return "uuid";
+    case kJson:
+        return "json";
+    case kJsonb:
+        return "jsonb";
+    default:
+        return {};
+    }
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+EngineValue ReadValue(const PGresult* r, int row, int column) {
+    if (PQgetisnull(r, row, column))
+        return EngineValue::Null();
+    const char* text = PQgetvalue(r, row, column);
+    const std::string_view v(text, static_cast<size_t>(PQgetlength(r, row, column)));
+    auto bad = [&]() {
+        return EngineError(EngineFailure::Conversion, {},
+                           "The server sent '" + std::string(v) + "' for a column of type " +
+                               TypeName(PQftype(r, column), -1) + ".");
+    };
+    switch (PQftype(r, column)) {
+    case kInt2:
+    case kInt4:
+    case kInt8:
+    case kOid: {
+        std::int64_t n = 0;
+        const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+        if (ec != std::errc() || end != v.data() + v.size())
+            throw bad();
+        return EngineValue::Integer(n);
+    }
+    case kFloat4:
+    case kFloat8:
+    case kNumeric: {
+        if (v == "NaN")
+            return EngineValue::Real(std::numeric_limits<double>::quiet_NaN());
+        if (v == "Infinity")
+            return EngineValue::Real(std::numeric_limits<double>::infinity());
+        if (v == "-Infinity")
+            return EngineValue::Real(-std::numeric_limits<double>::infinity());
+        double d = 0;
+        const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), d);
+        if (ec == std::errc::result_out_of_range) {
+            // Beyond a double or below its smallest normal: strtod's nearest value.
+            static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+            return EngineValue::Real(strtod_l(std::string(v).c_str(), nullptr, c));
+        }
+        if (ec != std::errc() || end != v.data() + v.size())
+            throw bad();
+        return EngineValue::Real(d);
+    }
+    case kBool:
+        return EngineValue::Integer(v == "t" ? -1 : 0);
+    case kTimestamp:
+    case kTimestamptz: {
+        // The session's time zone is UTC: the offset is always +00. Midnight reads as the
+        // date alone, as dates are stored in SQLite.
+        std::string_view s = v;
+        if (s.size() > 3 && s.substr(s.size() - 3) == "+00")
+            s.remove_suffix(3);
+        if (s.size() == 19 && s.substr(10) == " 00:00:00")
+            s.remove_suffix(9);
+        return EngineValue::Text(s);
+    }
+    case kBytea: {
+        if (v.size() < 2 || v[0] != '\\' || v[1] != 'x' || v.size() % 2 != 0)
+            throw bad();
+        std::string bytes;
+        bytes.reserve(v.size() / 2 - 1);
+        for (size_t i = 2; i < v.size(); i += 2) {
+            const int hi = HexDigit(v[i]), lo = HexDigit(v[i + 1]);
+            if (hi < 0 || lo < 0)
+                throw bad();
+            bytes += static_cast<char>(hi * 16 + lo);
+        }
+        return EngineValue::Blob(bytes);
+    }
+    default:
+        return EngineValue::Text(v);
+    }
+}
+
+class PgStatement final : public EngineStatement {
+public:
+    PgStatement(std::shared_ptr<PgSession> session, std::string name, ResultPtr description)
+        : m_session(std::move(session)), m_name(std::move(name)),
+          m_description(std::move(description)),
+          m_values(static_cast<size_t>(PQnparams(m_description.get()))) {}
+    ~PgStatement() override { m_session->Deallocate(m_name); }
+    PgStatement(const PgStatement&) = delete;
+    PgStatement& operator=(const PgStatement&) = delete;
+
+    int ParameterCount() const override { return PQnparams(m_description.get()); }
+
+    void Bind(int index, const EngineValue& value) override {
+        if (index < 1 || index > ParameterCount())
+            throw EngineError(EngineFailure::InvalidArgument, {},
+                              "There is no parameter " + std::to_string(index) + ".");
+        if (value.kind == EngineValue::Kind::Text && value.bytes.find('\0') != std::string::npos)
+            throw EngineError(
+                EngineFailure::Conversion, {},
+                "Text with a NUL character cannot be stored as text; store it as binary.");
+        Reset();
+        m_values[static_cast<size_t>(index - 1)] = value;
+    }
+
+    bool Step() override {
+        if (!m_result) {
+            Run();
+            m_row = -1;
+        }
+        if (m_row + 1 < PQntuples(m_result.get())) {
+            ++m_row;
+            return true;
+        }
+        // Done: the next step runs the statement again, as SQLite's does.
+        Reset();
+        return false;
+    }
+
+    void Reset() override {
+        m_result.reset();
+        m_row = -1;
+    }
+
+    int ColumnCount() const override { return PQnfields(m_description.get()); }
+    std::string ColumnName(int column) const override {
+        const char* name = PQfname(m_description.get(), column);
+        return name ? name : "";
+    }
+    std::string ColumnType(int column) const override {
+        return TypeName(PQftype(m_description.get(), column), PQfmod(m_description.get(), column));
+    }
+    EngineValue Column(int column) const override {
+        if (!m_result || m_row < 0 || m_row >= PQntuples(m_result.get()) || column < 0 ||
+            column >= PQnfields(m_result.get()))
+            throw EngineError(EngineFailure::InvalidArgument, {}, "No row or no such column.");
+        return ReadValue(m_result.get(), m_row, column);
+    }
+    std::int64_t ChangedRows() const override { return m_changed; }
+
+private:
+    // Each value in the form its parameter's type reads: bytea as binary, booleans from
+    // numbers as Jet writes them (-1/0), everything else as text.
+    void Run() {
+        const size_t n = m_values.size();
+        std::vector<std::string> text(n);
+        std::vector<const char*> values(n, nullptr);
+        std::vector<int> lengths(n, 0), formats(n, 0);
+        for (size_t i = 0; i < n; ++i) {
+            const EngineValue& v = m_values[i];
+            const Oid type = PQparamtype(m_description.get(), static_cast<int>(i));
+            switch (v.kind) {
+            case EngineValue::Kind::Null:
+                continue;
+            case EngineValue::Kind::Integer:
+                text[i] =
+                    type == kBool ? (v.integer ? "true" : "false") : std::to_string(v.integer);
+                break;
+            case EngineValue::Kind::Real:
+                text[i] = type == kBool ? (v.real != 0 ? "true" : "false") : FormatReal(v.real);
+                break;
+            case EngineValue::Kind::Text:
+            case EngineValue::Kind::Blob:
+                text[i] = v.bytes;
+                if (type == kBool) {
+                    std::int64_t number = 0;
+                    const auto [end, ec] =
+                        std::from_chars(v.bytes.data(), v.bytes.data() + v.bytes.size(), number);
+                    if (ec == std::errc() && end == v.bytes.data() + v.bytes.size())
+                        text[i] = number ? "true" : "false";
+                }
+                if (type == kBytea || v.kind == EngineValue::Kind::Blob) {
+                    if (type != kBytea && v.bytes.find('\0') != std::string::npos)
+                        throw EngineError(EngineFailure::Conversion, {},
+                                          "Binary data cannot be stored in a text column.");
+                    formats[i] = type == kBytea ? 1 : 0;
+                }
+                break;
+            }
+            values[i] = text[i].c_str();
+            lengths[i] = static_cast<int>(text[i].size());
+        }
+        PgSession& s = *m_session;
+        m_result = s.Guarded([&] {
+            return ResultPtr(PQexecPrepared(s.get(), m_name.c_str(), static_cast<int>(n),
+                                            values.data(), lengths.data(), formats.data(), 0));
+        });
+        m_changed = ChangedBy(m_result.get());
+    }
+
+    std::shared_ptr<PgSession> m_session;
+    std::string m_name;
+    ResultPtr m_description;
+    std::vector<EngineValue> m_values;
+    ResultPtr m_result;
+    int m_row = -1;
+    std::int64_t m_changed = 0;
+};
+
+short DaoTypeOf(std::string_view typname, int typmod, long& size) {
+    size = 0;
+    if (typname == "bool") {
+        size = 1;
+        return dbBoolean;
+    }
+    if (typname == "int2") {
+        size = 2;
+        return dbInteger;
+    }
+    if (typname == "int4") {
+        size = 4;
+        return dbLong;
+    }
+    if (typname == "float4") {
+        size = 4;
+        return dbSingle;
+    }
+    // bigint has no DAO field type; its values stay exact 64-bit integers through the seam.
+    if (typname == "int8" || typname == "float8") {
+        size = 8;
+        return dbDouble;
+    }
+    if (typname == "numeric") {
+        size = 8;
+        // Currency holds 15 digits before the point and 4 after it.
+        if (typmod >= 4) {
+            const int precision = ((typmod - 4) >> 16) & 0xFFFF, scale = (typmod - 4) & 0xFFFF;
+            if (scale <= 4 && precision - scale <= 15)
+                return dbCurrency;
+        }
+        return dbDouble;
+    }
+    if (typname == "money") {
+        size = 8;
+        return dbCurrency;
+    }
+    if (typname == "date" || typname == "timestamp" || typname == "timestamptz" ||
+        typname == "time") {
+        size = 8;
+        return dbDate;
+    }
+    if (typname == "bytea")
+        return dbLongBinary;
+    if ((typname == "varchar" || typname == "bpchar") && typmod >= 4) {
+        size = typmod - 4;
+        return dbText;
+    }
+    if (typname == "uuid") {
+        size = 36;
+        return dbText;
+    }
+    return dbMemo; // text, unbounded varchar, json and whatever else reads as text
+}
+
+class PgConnection final : public EngineConnection {
+public:
+    PgConnection(std::shared_ptr<PgSession> session, bool readOnly)
+        : m_session(std::move(session)), m_readOnly(readOnly) {}
+
+    std::string EngineName() const override { return "PostgreSQL"; }
+    const Dialect& GetDialect() const override { return m_dialect; }
+
+    std::unique_ptr<EngineStatement> Prepare(std::string_view sql) override {
+        const std::string text = Checked(sql);
+        PgSession& s = *m_session;
+        const std::string name = "kel_" + std::to_string(++s.nextStatement);
+        s.Guarded(
+            [&] { return ResultPtr(PQprepare(s.get(), name.c_str(), text.c_str(), 0, nullptr)); });
+        ResultPtr description(PQdescribePrepared(s.get(), name.c_str()));
+        if (!Succeeded(description.get())) {
+            EngineError error = ServerFailure(description.get(), s.get());
+            s.Deallocate(name);
+            throw error;
+        }
+        return std::make_unique<PgStatement>(m_session, name, std::move(description));
+    }
+
+    std::int64_t Execute(std::string_view sql) override {
+        const std::string text = Checked(sql);
+        PgSession& s = *m_session;
+        ResultPtr r = s.Guarded([&] {
+            return ResultPtr(
+                PQexecParams(s.get(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0));
+        });
+        return ChangedBy(r.get());
+    }
+
+    void Begin() override { m_session->Run("BEGIN"); }
+    void Commit() override {
+        m_session->Run("COMMIT");
+        m_session->DeallocatePending();
+    }
+    void Rollback() override {
+        m_session->Run("ROLLBACK");
+        m_session->DeallocatePending();
+    }
+    bool InTransaction() const override { return m_session->InTransaction(); }
+    void Savepoint(std::string_view name) override {
+        RequireTransaction();
+        m_session->Run("SAVEPOINT " + m_dialect.QuoteName(name));
+    }
+    void ReleaseSavepoint(std::string_view name) override {
+        RequireTransaction();
+        m_session->Run("RELEASE SAVEPOINT " + m_dialect.QuoteName(name));
+    }
+    void RollbackToSavepoint(std::string_view name) override {
+        RequireTransaction();
+        m_session->Run("ROLLBACK TO SAVEPOINT " + m_dialect.QuoteName(name));
+    }
+
+    // The server's current snapshot (the transactions still running and the next to begin)
+    // moves whenever a transaction that wrote anything ends, here or on any connection; the
+    // count of rows changed through this connection adds what it did inside its own open
+    // transaction. A transaction rolled back moves the token too: a change that was not.
+    ChangeToken CurrentChangeToken() override {
+        ResultPtr r = m_session->Run("SELECT pg_current_snapshot()::text");
+        return {std::string(PQgetvalue(r.get(), 0, 0)) + "/" +
+                std::to_string(m_session->ownChanges)};
+    }
+
+    SchemaDescription DescribeTable(std::string_view table) override;
+
+private:
+    static std::string Checked(std::string_view sql) {
+        if (sql.find('\0') != std::string_view::npos)
+            throw EngineError(EngineFailure::Syntax, {},
+                              "A statement cannot contain a NUL character.");
+        return ToPgParameters(sql);
+    }
+    void RequireTransaction() const {
+        if (!InTransaction())
+            throw EngineError(EngineFailure::Other, {}, "A savepoint needs a transaction.");
+    }
+
+    std::shared_ptr<PgSession> m_session;
+    bool m_readOnly;
+    PgDialect m_dialect;
+};
+
+SchemaDescription PgConnection::DescribeTable(std::string_view table) {
+    PgSession& s = *m_session;
+    const std::string name(table);
+    if (name.find('\0') != std::string::npos)
+        throw EngineError(EngineFailure::TableNotFound, {}, "no such table", name);
+    const char* args[] = {name.c_str()};
+    ResultPtr rel = s.Run("SELECT c.oid::text, c.relkind, c.relname, "
+                          "has_table_privilege(c.oid, 'UPDATE') FROM pg_catalog.pg_class c "
+                          "WHERE c.oid = to_regclass(quote_ident($1))",
+                          1, args);
+    if (PQntuples(rel.get()) == 0)
+        throw EngineError(EngineFailure::TableNotFound, "42P01",
+                          "relation \"" + name + "\" does not exist", name);
+    SchemaDescription schema;
+    const std::string oid = PQgetvalue(rel.get(), 0, 0);
+    const char kind = PQgetvalue(rel.get(), 0, 1)[0];
+    schema.name = PQgetvalue(rel.get(), 0, 2);
+    schema.view = kind == 'v' || kind == 'm';
+    schema.updatable = (kind == 'r' || kind == 'p') && !m_readOnly &&
+                       std::string_view(PQgetvalue(rel.get(), 0, 3)) == "t";
+    const char* oidArg[] = {oid.c_str()};
+
+    ResultPtr cols = s.Run(
+        "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
+        "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
+        "b.typname, t.typtype "
+        "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+        "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
+        "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+        "WHERE a.attrelid = $1::oid AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum",
+        1, oidArg);
+    for (int i = 0; i < PQntuples(cols.get()); ++i) {
+        FieldDescription f;
+        f.name = PQgetvalue(cols.get(), i, 0);
+        f.declaredType = PQgetvalue(cols.get(), i, 1);
+        f.required = std::string_view(PQgetvalue(cols.get(), i, 2)) == "t";
+        f.defaultValue = PQgetvalue(cols.get(), i, 3);
+        const std::string_view identity = PQgetvalue(cols.get(), i, 4);
+        // A domain reads as its base type.
+        const bool domain = std::string_view(PQgetvalue(cols.get(), i, 8)) == "d";
+        const std::string_view typname = PQgetvalue(cols.get(), i, domain ? 7 : 5);
+        int typmod = 0;
+        const std::string_view mod = PQgetvalue(cols.get(), i, 6);
+        std::from_chars(mod.data(), mod.data() + mod.size(), typmod);
+        f.daoType = DaoTypeOf(typname, typmod, f.size);
+        f.autoIncrement = !identity.empty() || f.defaultValue.rfind("nextval(", 0) == 0;
+        schema.fields.push_back(std::move(f));
+    }
+
+    ResultPtr idx =
+        s.Run("SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname "
+              "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class ic ON ic.oid = x.indexrelid "
+              "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, ord) "
+              "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
+              "AND a.attnum = k.attnum AND k.attnum > 0 "
+              "WHERE x.indrelid = $1::oid AND k.ord <= x.indnkeyatts ORDER BY ic.relname, k.ord",
+              1, oidArg);
+    for (int i = 0; i < PQntuples(idx.get()); ++i) {
+        const std::string indexName = PQgetvalue(idx.get(), i, 0);
+        if (schema.indexes.empty() || schema.indexes.back().name != indexName) {
+            IndexDescription index;
+            index.name = indexName;
+            index.unique = std::string_view(PQgetvalue(idx.get(), i, 1)) == "t";
+            index.primary = std::string_view(PQgetvalue(idx.get(), i, 2)) == "t";
+            index.partial = std::string_view(PQgetvalue(idx.get(), i, 3)) == "t";
+            schema.indexes.push_back(std::move(index));
+        }
+        IndexDescription& index = schema.indexes.back();
+        if (PQgetisnull(idx.get(), i, 4))
+            index.expression = true;
+        else
+            index.fields.push_back(PQgetvalue(idx.get(), i, 4));
+    }
+    for (const IndexDescription& index : schema.indexes)
+        if (index.primary)
+            schema.primaryKey = index.fields;
+    for (FieldDescription& f : schema.fields)
+        if (std::find(schema.primaryKey.begin(), schema.primaryKey.end(), f.name) !=
+            schema.primaryKey.end())
+            f.required = true;
+    return schema;
+}
+
+void IgnoreNotice(void*, const char*) {}
+
+} // namespace
+
+std::string ToPgParameters(std::string_view sql) {
+    const LexResult lex = LexSql(sql, SqlDialect::Sqlite);
+    if (!lex.ok)
+        throw EngineError(EngineFailure::Syntax, {},
+                          "The statement leaves a " + lex.error + " open.");
+    std::string out;
+    out.reserve(sql.size());
+    int highest = 0;
+    for (const SqlToken& t : lex.tokens) {
+        if (!t.Is(TokenKind::Param) || t.text.empty() || t.text[0] != '?') {
+            out += t.text;
+            continue;
+        }
+        int number = highest + 1;
+        if (t.text.size() > 1) {
+            const auto [end, ec] =
+                std::from_chars(t.text.data() + 1, t.text.data() + t.text.size(), number);
+            if (ec != std::errc() || end != t.text.data() + t.text.size() || number < 1 ||
+                number > 32767)
+                throw EngineError(EngineFailure::Syntax, {},
+                                  "'" + std::string(t.text) + "' is no parameter number.");
+        }
+        highest = std::max(highest, number);
+        // A blank keeps "$1" from joining a preceding name or number.
+        if (!out.empty() && (std::isalnum(static_cast<unsigned char>(out.back())) ||
+                             out.back() == '_' || out.back() == '$'))
+            out += ' ';
+        out += '$';
+        out += std::to_string(number);
+    }
+    return out;
+}
+
+std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool readOnly) {
+    const PgConnectParams params = ParsePgConnectString(name);
+    // Defaults first: values the name gives replace them; the encoding comes last so that
+    // text is always UTF-8.
+    std::vector<std::pair<std::string, std::string>> keywords = {
+        {"connect_timeout", "10"}, {"fallback_application_name", "KelRSList"}};
+    keywords.insert(keywords.end(), params.keywords.begin(), params.keywords.end());
+    keywords.emplace_back("client_encoding", "UTF8");
+    std::vector<const char*> keys, values;
+    for (const auto& [k, v] : keywords) {
+        keys.push_back(k.c_str());
+        values.push_back(v.c_str());
+    }
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+    auto session = std::make_shared<PgSession>();
+    session->conn.reset(PQconnectdbParams(keys.data(), values.data(), params.expandDbname ? 1 : 0));
+    if (!session->conn)
+        throw EngineError(EngineFailure::CannotConnect, {}, "out of memory", params.displayName);
+    if (PQstatus(session->conn.get()) != CONNECTION_OK)
+        throw EngineError(EngineFailure::CannotConnect, {},
+                          TrimmedMessage(PQerrorMessage(session->conn.get())), params.displayName);
+    PQsetNoticeProcessor(session->conn.get(), IgnoreNotice, nullptr);
+    // What the values read through the seam rely on.
+    session->Run("SET DateStyle = ISO, MDY");
+    session->Run("SET TimeZone = 'UTC'");
+    session->Run("SET standard_conforming_strings = on");
+    session->Run("SET bytea_output = hex");
+    if (readOnly)
+        session->Run("SET default_transaction_read_only = on");
+    return std::make_unique<PgConnection>(std::move(session), readOnly);
+}
+
+} // namespace kel::dao

@@ -1,0 +1,30 @@
+// The PostgreSQL engine behind the seam, over libpq: a server's database reached by a libpq
+// URI or an ODBC connect string, statements with $n parameters, values in the storage
+// conventions above the seam, the schema from pg_catalog, and its dialect.
+//
+// Values: smallint, integer and bigint read as exact 64-bit integers; real, double precision
+// and numeric as doubles (a numeric field whose precision fits Currency - 15 digits before
+// the point, 4 after - is described as Currency, any other as Double); boolean as -1/0; date,
+// timestamp and timestamptz (in UTC) as ISO text, a midnight as the date alone; bytea as
+// binary, sent and received without text escapes; uuid, json and other types as their text.
+// A statement reads its whole result when it is first stepped: one connection can then run
+// other statements between its steps, as SQLite allows; reads of many rows belong in bounded
+// reads. Private to the data-access classes.
+#pragma once
+
+#include "platform/dao/engines/Engine.h"
+
+#include <memory>
+#include <string>
+
+namespace kel::dao {
+
+// EngineError (CannotConnect, BadConnectString) when the server cannot be used.
+std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool readOnly);
+
+// SQL text with ?1, ?2 ... and ? parameters as PostgreSQL's $1, $2 ...; ? takes the number
+// after the highest one so far, as SQLite counts. Strings, quoted names and comments are left
+// alone. Throws EngineError (Syntax) when a string or name is not closed.
+std::string ToPgParameters(std::string_view sql);
+
+} // namespace kel::dao

@@ -1,0 +1,160 @@
+// What each engine says about tables and views: fields, types, keys, defaults, indexes, and
+// the columns that identify a row.
+#include "EngineTestSupport.h"
+
+#include "platform/dao/DaoConstants.h"
+
+#include <algorithm>
+
+namespace enginetest {
+namespace {
+
+class EngineSchema : public EngineTest {
+protected:
+    static const FieldDescription& Field(const SchemaDescription& s, const std::string& name) {
+        const FieldDescription* f = s.Find(name);
+        if (!f)
+            throw std::runtime_error("no field " + name);
+        return *f;
+    }
+    static const IndexDescription* Index(const SchemaDescription& s, const std::string& name) {
+        for (const IndexDescription& i : s.indexes)
+            if (i.name == name)
+                return &i;
+        return nullptr;
+    }
+};
+
+TEST_P(EngineSchema, CompositeKeyDefaultsAndIndexes) {
+    m_db->Execute("CREATE TABLE orders (region varchar(8) NOT NULL, num integer NOT NULL, "
+                  "qty integer DEFAULT 5, note text DEFAULT 'it''s', "
+                  "PRIMARY KEY (num, region))");
+    m_db->Execute("CREATE INDEX ix_note ON orders (note, qty)");
+    m_db->Execute("CREATE UNIQUE INDEX ux_qty ON orders (qty)");
+    const SchemaDescription s = m_db->DescribeTable("orders");
+    EXPECT_EQ(s.name, "orders");
+    EXPECT_FALSE(s.view);
+    EXPECT_TRUE(s.updatable);
+    ASSERT_EQ(s.fields.size(), 4u);
+    EXPECT_EQ(s.fields[0].name, "region");
+    EXPECT_EQ(s.primaryKey, (std::vector<std::string>{"num", "region"}));
+    EXPECT_EQ(m_db->GetDialect().RowIdentity(s), s.primaryKey);
+    EXPECT_TRUE(Field(s, "region").required);
+    EXPECT_FALSE(Field(s, "qty").required);
+    EXPECT_EQ(Field(s, "qty").defaultValue, "5");
+    EXPECT_EQ(Field(s, "note").defaultValue.rfind("'it''s'", 0), 0u)
+        << Field(s, "note").defaultValue;
+    EXPECT_TRUE(Field(s, "num").defaultValue.empty());
+    EXPECT_FALSE(Field(s, "num").autoIncrement);
+    EXPECT_FALSE(Field(s, "num").rowNumber);
+
+    const IndexDescription* note = Index(s, "ix_note");
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->unique);
+    EXPECT_FALSE(note->primary);
+    EXPECT_EQ(note->fields, (std::vector<std::string>{"note", "qty"}));
+    const IndexDescription* qty = Index(s, "ux_qty");
+    ASSERT_NE(qty, nullptr);
+    EXPECT_TRUE(qty->unique);
+    const auto primary = std::find_if(s.indexes.begin(), s.indexes.end(),
+                                      [](const IndexDescription& i) { return i.primary; });
+    ASSERT_NE(primary, s.indexes.end());
+    EXPECT_EQ(primary->fields, s.primaryKey);
+}
+
+TEST_P(EngineSchema, FieldTypesAsDaoTypes) {
+    m_db->Execute("CREATE TABLE t (a smallint, b integer, c varchar(20), d text, e " + BlobType() +
+                  ", f boolean, g " + DateType() + ", h double precision, i real)");
+    const SchemaDescription s = m_db->DescribeTable("t");
+    struct Expect {
+        const char* field;
+        short type;
+        long size;
+    };
+    const Expect expected[] = {
+        {"a", dbInteger, 2}, {"b", dbLong, 4}, {"c", dbText, 20},  {"e", dbLongBinary, 0},
+        {"f", dbBoolean, 1}, {"g", dbDate, 8}, {"h", dbDouble, 8},
+    };
+    for (const Expect& e : expected) {
+        EXPECT_EQ(Field(s, e.field).daoType, e.type)
+            << e.field << " " << Field(s, e.field).declaredType;
+        EXPECT_EQ(Field(s, e.field).size, e.size) << e.field;
+    }
+    // Plain text: a memo on a server (no length), 255 characters by SQLite's convention.
+    EXPECT_EQ(Field(s, "d").daoType, IsPg() ? dbMemo : dbText);
+    // REAL is a single on a server and a double in SQLite's declarations.
+    EXPECT_EQ(Field(s, "i").daoType, IsPg() ? dbSingle : dbDouble);
+}
+
+TEST_P(EngineSchema, AutoIncrementKey) {
+    m_db->Execute("CREATE TABLE c (id " + AutoKey() + ", name text)");
+    const SchemaDescription s = m_db->DescribeTable("c");
+    const FieldDescription& id = Field(s, "id");
+    EXPECT_TRUE(id.autoIncrement);
+    EXPECT_TRUE(id.required);
+    EXPECT_EQ(id.rowNumber, !IsPg()); // SQLite's INTEGER PRIMARY KEY is the rowid itself
+    EXPECT_EQ(s.primaryKey, std::vector<std::string>{"id"});
+    m_db->Execute("INSERT INTO c (name) VALUES ('a')");
+    m_db->Execute("INSERT INTO c (name) VALUES ('b')");
+    const auto rows = Rows("SELECT id FROM c ORDER BY id");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0].integer, 1);
+    EXPECT_EQ(rows[1][0].integer, 2);
+
+    m_db->Execute("CREATE TABLE plain (id integer PRIMARY KEY, x text)");
+    const SchemaDescription p = m_db->DescribeTable("plain");
+    EXPECT_FALSE(Field(p, "id").autoIncrement);
+    EXPECT_EQ(Field(p, "id").rowNumber, !IsPg());
+}
+
+TEST_P(EngineSchema, ViewsAreNotUpdatableAndHaveNoIdentity) {
+    m_db->Execute("CREATE TABLE base (id integer PRIMARY KEY, x integer)");
+    m_db->Execute("CREATE VIEW totals AS SELECT x, count(*) AS n FROM base GROUP BY x");
+    m_db->Execute("CREATE VIEW simple AS SELECT id, x FROM base");
+    for (const char* name : {"totals", "simple"}) {
+        const SchemaDescription s = m_db->DescribeTable(name);
+        EXPECT_TRUE(s.view) << name;
+        EXPECT_FALSE(s.updatable) << name;
+        EXPECT_FALSE(s.hasRowId) << name;
+        EXPECT_TRUE(m_db->GetDialect().RowIdentity(s).empty()) << name;
+        EXPECT_TRUE(s.indexes.empty()) << name;
+    }
+    EXPECT_EQ(m_db->DescribeTable("totals").fields.size(), 2u);
+}
+
+TEST_P(EngineSchema, TableWithoutPrimaryKey) {
+    m_db->Execute("CREATE TABLE loose (a integer, b text)");
+    const SchemaDescription loose = m_db->DescribeTable("loose");
+    EXPECT_TRUE(loose.primaryKey.empty());
+    EXPECT_EQ(m_db->GetDialect().RowIdentity(loose),
+              IsPg() ? std::vector<std::string>() : std::vector<std::string>{"rowid"});
+
+    // A unique index over required fields names a row on a server; SQLite keeps its rowid,
+    // under another name when a field takes "rowid".
+    m_db->Execute("CREATE TABLE keyed (rowid integer NOT NULL, b text)");
+    m_db->Execute("CREATE UNIQUE INDEX ux_keyed ON keyed (rowid)");
+    const SchemaDescription keyed = m_db->DescribeTable("keyed");
+    EXPECT_EQ(m_db->GetDialect().RowIdentity(keyed),
+              std::vector<std::string>{IsPg() ? "rowid" : "_rowid_"});
+    // Nullable fields do not identify a row.
+    m_db->Execute("CREATE UNIQUE INDEX ux_loose ON loose (a)");
+    if (IsPg()) {
+        EXPECT_TRUE(m_db->GetDialect().RowIdentity(m_db->DescribeTable("loose")).empty());
+    }
+}
+
+TEST_P(EngineSchema, NamesAreFoundAsWritten) {
+    m_db->Execute("CREATE TABLE \"Order Details\" (\"Unit Price\" double precision)");
+    const SchemaDescription s = m_db->DescribeTable("Order Details");
+    EXPECT_EQ(s.name, "Order Details");
+    ASSERT_EQ(s.fields.size(), 1u);
+    EXPECT_EQ(s.fields[0].name, "Unit Price");
+    const EngineError missing = FailureOf([&] { m_db->DescribeTable("No Such'Table"); });
+    EXPECT_EQ(missing.Failure(), EngineFailure::TableNotFound);
+    EXPECT_EQ(missing.Subject(), "No Such'Table");
+}
+
+KEL_ENGINE_SUITE(EngineSchema);
+
+} // namespace
+} // namespace enginetest
