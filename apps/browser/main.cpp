@@ -414,6 +414,9 @@ int main(int argc, char** argv) {
     if (bReal)
         return app.Run();
 
+    // A picture is taken once: with the count, which a window shows a moment after its rows.
+    while (pGrid->IsCounting())
+        KelAdvanceTime(10);
     const int rc = RenderHeadless(pFrame, pGrid, opt);
     ReportMessageBoxes();
     pFrame->SendMessage(WM_CLOSE); // the grid writes its settings
