@@ -52,7 +52,12 @@ void CRecordsetCtrl::KeepCounting() {
         StopCounting();
         return;
     }
+    // No tick comes in while this one runs: a failure's message box runs a loop of its own.
+    KillTimer(m_nCountTimer);
     if (!m_pDoc->KeepCounting(kCountSlice)) {
+        if (!m_bCounting)
+            return; // a reload or a close came in meanwhile
+        SetTimer(m_nCountTimer, kCountInterval, NULL);
         if (m_bAtEnd) {
             // The bar's end is the last record: what is counted from the front grows the
             // room above the window, not its distance from the end.
@@ -71,6 +76,8 @@ void CRecordsetCtrl::KeepCounting() {
     }
 
     // The count has come (or keying failed, which the document has shown: what is known).
+    if (!m_bCounting)
+        return;
     const BOOL bAtEnd = m_bAtEnd;
     StopCounting();
     const int nTot = ToInt(m_pDoc->IsCounted() ? m_pDoc->GetTot() : m_pDoc->GetCountSoFar());

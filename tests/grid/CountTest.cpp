@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -208,4 +209,28 @@ TEST_F(CountTest, TypeAheadFarBeyondWhatIsCountedSoFar) {
     CountAll();
     EXPECT_EQ(VPos(), nBefore);
     EXPECT_EQ(VMax(), kRows - 1);
+}
+
+TEST_F(CountTest, AFileDamagedWhileCountingIsToldOnceAndTheCountStops) {
+    std::string path;
+    OpenCopy(path);
+    ASSERT_TRUE(m_pGrid->IsCounting());
+    KelClearMessageBoxes();
+    {
+        // Pages well past those of the first window turn to noise.
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(0, std::ios::end);
+        const std::streamoff size = file.tellp();
+        const std::string noise(static_cast<size_t>(size / 4), '\x5a');
+        file.seekp(size / 2);
+        file.write(noise.data(), static_cast<std::streamsize>(noise.size()));
+    }
+    for (int i = 0; i < 2000 && m_pGrid->IsCounting(); ++i)
+        KelAdvanceTime(10);
+    EXPECT_FALSE(m_pGrid->IsCounting());
+    ASSERT_EQ(KelGetMessageBoxes().size(), 1u);
+    EXPECT_EQ(CString(KelGetMessageBoxes()[0].strText).Left(30), "Unrecognized database format '");
+    // What was counted stands; the window still shows its records.
+    EXPECT_GT(VMax(), 0);
+    EXPECT_EQ(Keys()[0], "1");
 }
