@@ -29,6 +29,11 @@ enum class EngineFailure {
     BadConnectString, // the connect string itself is wrong
     CorruptFile,      // not a database; subject: the file
     InvalidArgument,  // the caller gave what the engine cannot take (a NUL in text, say)
+    AmbiguousName,    // a column name two tables of the statement share; subject: the name
+    DiskError,        // the file cannot be read or written (I/O, full disk)
+    OutOfMemory,
+    Interrupted, // Interrupt stopped the statement
+    Unsupported, // the engine does not offer the operation
     Other,
 };
 
