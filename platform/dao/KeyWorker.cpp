@@ -36,9 +36,10 @@ void KeyWorker::Run() {
         {
             std::lock_guard<std::mutex> lock(m_connectionLock);
             m_reader = reader.get();
-            if (m_cancelled.load())
-                reader->Interrupt();
         }
+        // Stopped while the reader opened: an interrupt before the query runs would be lost.
+        if (m_cancelled.load())
+            throw EngineError(EngineFailure::Interrupted, {}, "The keying was stopped.");
         std::unique_ptr<EngineStatement> stmt = reader->Prepare(m_sql);
         while (stmt->Step()) {
             const std::int64_t key = stmt->ColumnInteger(0);

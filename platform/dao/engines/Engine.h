@@ -134,7 +134,8 @@ public:
     // Another connection to the same database, read-only. May be called from another thread
     // while this one works: it reads nothing this connection changes.
     virtual std::unique_ptr<EngineConnection> OpenReader() const;
-    // Makes the statement running on this connection fail soon; callable from any thread.
+    // Makes the statement running on this connection, or else the next one to run, fail soon
+    // (EngineFailure::Interrupted); callable from any thread.
     virtual void Interrupt();
 
     // The table or view of that name; EngineError (TableNotFound) when there is none.

@@ -45,7 +45,7 @@ public:
           m_subject(std::move(subject)) {}
 
     EngineFailure Failure() const { return m_failure; }
-    // "SQLITE_CONSTRAINT_UNIQUE (2067)", "23505"; empty when the failure is our own.
+    // "SQLite 2067", "23505"; empty when the failure is our own.
     const std::string& EngineCode() const { return m_engineCode; }
     // The table, column, function or server the failure names, when the engine says.
     const std::string& Subject() const { return m_subject; }

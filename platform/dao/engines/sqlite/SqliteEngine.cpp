@@ -15,6 +15,7 @@
 #include <cctype>
 #include <cstring>
 #include <fstream>
+#include <atomic>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -89,6 +90,13 @@ bool HasDatabaseHeader(const std::string& name) {
     return std::memcmp(header, "SQLite format 3", 16) == 0;
 }
 
+// How many virtual machine steps run between two looks at a pending interrupt.
+constexpr int kProgressSteps = 1000;
+
+int StopRequested(void* stop) {
+    return static_cast<std::atomic<bool>*>(stop)->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
 const char* Text(const char* p) {
     return p ? p : "";
 }
@@ -148,7 +156,8 @@ public:
 
 class SqliteEngineStatement final : public EngineStatement {
 public:
-    SqliteEngineStatement(sqlite3* db, SqliteStatement stmt) : m_db(db), m_stmt(std::move(stmt)) {}
+    SqliteEngineStatement(sqlite3* db, SqliteStatement stmt, std::atomic<bool>& stop)
+        : m_db(db), m_stmt(std::move(stmt)), m_stop(stop) {}
 
     int ParameterCount() const override { return sqlite3_bind_parameter_count(m_stmt.get()); }
 
@@ -198,6 +207,8 @@ public:
             sqlite3_reset(m_stmt.get());
             return false;
         }
+        if ((rc & 0xFF) == SQLITE_INTERRUPT)
+            m_stop.store(false); // the interrupt is spent
         EngineError error = SqliteFailure(m_db, rc);
         sqlite3_reset(m_stmt.get());
         throw error;
@@ -257,6 +268,7 @@ public:
 private:
     sqlite3* m_db;
     SqliteStatement m_stmt;
+    std::atomic<bool>& m_stop;
     bool m_started = false;
     bool m_hasRow = false;
     std::int64_t m_changed = 0;
@@ -265,7 +277,11 @@ private:
 class SqliteEngineConnection final : public EngineConnection {
 public:
     SqliteEngineConnection(SqliteConnection db, std::string file, bool readOnly)
-        : m_db(std::move(db)), m_file(std::move(file)), m_readOnly(readOnly) {}
+        : m_db(std::move(db)), m_file(std::move(file)), m_readOnly(readOnly) {
+        // SQLite forgets an interrupt that comes before a statement starts; the handler
+        // remembers it until a statement has failed for it.
+        sqlite3_progress_handler(m_db.get(), kProgressSteps, StopRequested, &m_stop);
+    }
 
     ~SqliteEngineConnection() override {
         std::lock_guard<std::mutex> lock(m_interruptLock);
@@ -288,7 +304,7 @@ public:
             throw SqliteFailure(m_db.get(), rc);
         if (!stmt)
             return nullptr;
-        return std::make_unique<SqliteEngineStatement>(m_db.get(), std::move(stmt));
+        return std::make_unique<SqliteEngineStatement>(m_db.get(), std::move(stmt), m_stop);
     }
 
     void BeginWrite() override { Execute("BEGIN IMMEDIATE"); }
@@ -346,6 +362,7 @@ public:
         return OpenSqliteEngine(m_file, options);
     }
     void Interrupt() override {
+        m_stop.store(true);
         std::lock_guard<std::mutex> lock(m_interruptLock);
         if (m_db)
             sqlite3_interrupt(m_db.get());
@@ -366,7 +383,7 @@ public:
             if (!t.Is(TokenKind::Semicolon))
                 throw EngineError(EngineFailure::Syntax, {},
                                   "Only one statement may be given; text follows its end.");
-        return std::make_unique<SqliteEngineStatement>(m_db.get(), std::move(stmt));
+        return std::make_unique<SqliteEngineStatement>(m_db.get(), std::move(stmt), m_stop);
     }
 
     std::int64_t Execute(std::string_view sql) override {
@@ -425,6 +442,7 @@ private:
     SqliteDialect m_dialect;
     SqliteStatement m_dataVersion;
     std::mutex m_interruptLock; // an interrupt from another thread against the close
+    std::atomic<bool> m_stop{false};
 };
 
 // Steps a prepared query with text arguments and hands each row to the reader.
