@@ -1,6 +1,7 @@
 #include "platform/dao/DaoErrors.h"
 
 #include "platform/dao/DaoException.h"
+#include "platform/dao/engines/EngineError.h"
 
 namespace kel::dao {
 
@@ -153,54 +154,44 @@ void ThrowNotOpen(ErrorSource source) {
           AFX_DAO_ERROR_OBJECT_NOT_OPEN);
 }
 
-void ThrowSqliteError(sqlite3* db, int rc, ErrorSource source, const EngineContext& context) {
-    if (rc == SQLITE_NOMEM)
+void ThrowDaoFor(const EngineError& error, ErrorSource source, const EngineContext& context) {
+    const std::string message = error.what();
+    const std::string& subject = error.Subject();
+    switch (error.Failure()) {
+    case EngineFailure::OutOfMemory:
         AfxThrowMemoryException();
-    const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    const int extended = db ? sqlite3_extended_errcode(db) : rc;
-    std::string_view name;
-    if (!(name = After(message, "no such table: ")).empty())
-        ThrowNaming(err::TableNotFound, WithoutSchema(name), source);
-    if (!(name = After(message, "no such column: ")).empty()) {
+    case EngineFailure::TableNotFound:
+        ThrowNaming(err::TableNotFound, WithoutSchema(subject), source);
+    case EngineFailure::ColumnNotFound:
         if (context.criterion)
-            ThrowNaming(err::UnknownFieldInExpression, name, source);
+            ThrowNaming(err::UnknownFieldInExpression, subject, source);
         ThrowNaming(err::TooFewParameters, "1", source);
-    }
-    if (!(name = After(message, "no such function: ")).empty())
-        ThrowNaming(err::UndefinedFunction, name, source);
-    if (!(name = After(message, "ambiguous column name: ")).empty())
-        ThrowNaming(err::AmbiguousField, name, source);
-    if (message.find("syntax error") != std::string::npos ||
-        message.find("incomplete input") != std::string::npos ||
-        message.find("unrecognized token") != std::string::npos)
+    case EngineFailure::FunctionNotFound:
+        ThrowNaming(err::UndefinedFunction, subject, source);
+    case EngineFailure::AmbiguousName:
+        ThrowNaming(err::AmbiguousField, subject, source);
+    case EngineFailure::Syntax:
         ThrowNaming(err::SyntaxError, context.userText, source);
-
-    switch (extended) {
-    case SQLITE_CONSTRAINT_PRIMARYKEY:
-    case SQLITE_CONSTRAINT_UNIQUE:
-    case SQLITE_CONSTRAINT_ROWID:
+    case EngineFailure::DuplicateKey:
         ThrowDaoError(err::DuplicateKey, source);
-    case SQLITE_CONSTRAINT_NOTNULL:
-        ThrowNaming(err::RequiredIsNull, After(message, "NOT NULL constraint failed: "), source);
-    case SQLITE_CONSTRAINT_CHECK:
-        ThrowNaming(err::ValidationRule, message, source);
-    case SQLITE_CONSTRAINT_FOREIGNKEY:
-        ThrowDaoError(err::RelatedRecordRequired, source);
-    default:
-        break;
+    case EngineFailure::RequiredIsNull: {
+        // The engine's own naming of the field (table.field) where it gives one.
+        const std::string_view named = After(message, "NOT NULL constraint failed: ");
+        ThrowNaming(err::RequiredIsNull, named.empty() ? std::string_view(subject) : named, source);
     }
-    switch (rc & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
+    case EngineFailure::CheckViolation:
+        ThrowNaming(err::ValidationRule, message, source);
+    case EngineFailure::ForeignKey:
+        ThrowDaoError(err::RelatedRecordRequired, source);
+    case EngineFailure::Locked:
         ThrowDaoError(err::Locked, source);
-    case SQLITE_READONLY:
+    case EngineFailure::ReadOnly:
         ThrowDaoError(err::ReadOnly, source);
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        ThrowNaming(err::UnrecognizedFormat, context.fileName, source);
-    case SQLITE_IOERR:
-    case SQLITE_CANTOPEN:
-    case SQLITE_FULL:
+    case EngineFailure::CorruptFile:
+        ThrowNaming(err::UnrecognizedFormat,
+                    context.fileName.empty() ? std::string_view(subject) : context.fileName,
+                    source);
+    case EngineFailure::DiskError:
         ThrowDaoError(err::DiskError, source);
     default:
         ThrowDaoError(err::InvalidOperation, message, source);

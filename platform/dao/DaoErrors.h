@@ -1,8 +1,6 @@
-// The engine's error codes and texts, and the mapping of SQLite failures onto them.
+// The engine's error codes and texts, and the mapping of an engine's failures onto them.
 // Private to the data-access classes.
 #pragma once
-
-#include <sqlite3.h>
 
 #include <string>
 #include <string_view>
@@ -68,8 +66,11 @@ struct EngineContext {
     std::string_view fileName; // the database file
 };
 
-// Throws the CDaoException that stands for SQLite's failure rc on db.
-[[noreturn]] void ThrowSqliteError(sqlite3* db, int rc, ErrorSource source,
-                                   const EngineContext& context = {});
+class EngineError;
+
+// Throws the CDaoException that stands for an engine's failure: the DAO code and text only,
+// as the engine itself reports it.
+[[noreturn]] void ThrowDaoFor(const EngineError& error, ErrorSource source,
+                              const EngineContext& context = {});
 
 } // namespace kel::dao

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "platform/dao/DaoErrors.h"
-#include "platform/dao/SqliteConnection.h"
-#include "platform/dao/SqliteStatement.h"
+#include "platform/dao/engines/Engine.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +18,7 @@ namespace kel::dao {
 struct RecordsetState;
 
 struct DatabaseState {
-    SqliteConnection connection;
+    std::unique_ptr<EngineConnection> connection;
     std::string name;
     std::string connect;
     bool readOnly = false;
@@ -33,7 +33,7 @@ struct DatabaseState {
     // lock waits for every reader): workers stop before a write, and start again afterwards.
     void StopWorkers();
 
-    sqlite3* db() const { return connection.get(); }
+    EngineConnection& db() const { return *connection; }
 
     // Runs a statement without results; throws the engine's error.
     void Exec(std::string_view sql, ErrorSource source);
@@ -47,19 +47,18 @@ struct DatabaseState {
     int WriteHolders() const { return m_writeHolders; }
 
     // 3024 when the file at the database's name is no longer the one the connection reads
-    // (deleted or renamed under it): SQLite would go on reading the old one unnoticed.
+    // (deleted or renamed under it): the engine would go on reading the old one unnoticed.
     void CheckFileInPlace(ErrorSource source);
 
-    // Changes committed by other connections since the last call differ in this number.
-    std::int64_t DataVersion();
+    // Differs between two calls when the database may have changed in between, through this
+    // connection or another.
+    ChangeToken CurrentChangeToken(ErrorSource source);
 
-    // Finalizes what the state prepared, then closes the connection.
     void CloseConnection();
 
 private:
     int m_writeHolders = 0;
     bool m_ownTransaction = false;
-    SqliteStatement m_dataVersion;
 };
 
 } // namespace kel::dao

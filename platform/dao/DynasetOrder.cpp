@@ -48,7 +48,7 @@ std::string DynasetOrder::TermColumns() const {
     return out;
 }
 
-std::vector<std::string> DynasetOrder::Continuation(const std::vector<SqliteValue>& values,
+std::vector<std::string> DynasetOrder::Continuation(const std::vector<EngineValue>& values,
                                                     int first) const {
     const size_t n = m_terms.size();
     auto expr = [&](size_t i) { return "(" + m_terms[i].expr + ")"; };

@@ -3,7 +3,7 @@
 // with a point of that order. Private to the data-access classes.
 #pragma once
 
-#include "platform/dao/SqliteValue.h"
+#include "platform/dao/engines/EngineValue.h"
 
 #include <cstdint>
 #include <string>
@@ -37,7 +37,7 @@ public:
     // after each term's value last. Each is a plain conjunction, so that an index serves it
     // as a range instead of testing every row. Placeholders: ?first for values[0] ... and
     // ?(first + n) for the rowid.
-    std::vector<std::string> Continuation(const std::vector<SqliteValue>& values, int first) const;
+    std::vector<std::string> Continuation(const std::vector<EngineValue>& values, int first) const;
 
     // Result columns comparing a row with a point: each is -1, 0 or 1 (the row before, at or
     // after the point in this order for that term); placeholders ?first ... for the values.

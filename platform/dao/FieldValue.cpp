@@ -102,8 +102,8 @@ std::string RealText(double d) {
 
 // The value as it is, with no field type to follow.
 void NaturalVariant(const Cell& cell, COleVariant& out) {
-    switch (cell.type) {
-    case SQLITE_INTEGER:
+    switch (cell.kind) {
+    case EngineValue::Kind::Integer:
         if (cell.integer >= std::numeric_limits<LONG>::min() &&
             cell.integer <= std::numeric_limits<LONG>::max()) {
             out = static_cast<LONG>(cell.integer);
@@ -114,13 +114,13 @@ void NaturalVariant(const Cell& cell, COleVariant& out) {
             out.llVal = cell.integer;
         }
         break;
-    case SQLITE_FLOAT:
+    case EngineValue::Kind::Real:
         out = cell.real;
         break;
-    case SQLITE_TEXT:
+    case EngineValue::Kind::Text:
         SetText(out, cell.bytes);
         break;
-    case SQLITE_BLOB:
+    case EngineValue::Kind::Blob:
         SetBytes(out, cell.bytes);
         break;
     default:
@@ -131,11 +131,11 @@ void NaturalVariant(const Cell& cell, COleVariant& out) {
 }
 
 bool NumberOf(const Cell& cell, double& d) {
-    if (cell.type == SQLITE_INTEGER) {
+    if (cell.kind == EngineValue::Kind::Integer) {
         d = static_cast<double>(cell.integer);
         return true;
     }
-    if (cell.type == SQLITE_FLOAT) {
+    if (cell.kind == EngineValue::Kind::Real) {
         d = cell.real;
         return true;
     }
@@ -218,16 +218,16 @@ DaoType DaoTypeFromDeclaration(std::string_view declared) {
     return {dbDouble, 8};
 }
 
-DaoType DaoTypeFromValue(int sqliteType, std::int64_t integer) {
-    switch (sqliteType) {
-    case SQLITE_INTEGER:
+DaoType DaoTypeFromValue(EngineValue::Kind kind, std::int64_t integer) {
+    switch (kind) {
+    case EngineValue::Kind::Integer:
         if (integer >= std::numeric_limits<LONG>::min() &&
             integer <= std::numeric_limits<LONG>::max())
             return {dbLong, 4};
         return {dbDouble, 8};
-    case SQLITE_FLOAT:
+    case EngineValue::Kind::Real:
         return {dbDouble, 8};
-    case SQLITE_BLOB:
+    case EngineValue::Kind::Blob:
         return {dbLongBinary, 0};
     default:
         return {dbText, 255};
@@ -253,70 +253,8 @@ long FixedSize(short type) {
     }
 }
 
-bool Cell::operator==(const Cell& other) const {
-    if (type != other.type)
-        return false;
-    switch (type) {
-    case SQLITE_INTEGER:
-        return integer == other.integer;
-    case SQLITE_FLOAT:
-        return real == other.real || (std::isnan(real) && std::isnan(other.real));
-    case SQLITE_TEXT:
-    case SQLITE_BLOB:
-        return bytes == other.bytes;
-    default:
-        return true;
-    }
-}
-
-Cell ReadCell(const SqliteStatement& stmt, int column) {
-    Cell cell;
-    cell.type = stmt.ColumnType(column);
-    switch (cell.type) {
-    case SQLITE_INTEGER:
-        cell.integer = stmt.ColumnInt64(column);
-        break;
-    case SQLITE_FLOAT:
-        cell.real = stmt.ColumnDouble(column);
-        break;
-    case SQLITE_TEXT:
-        cell.bytes = stmt.ColumnText(column);
-        break;
-    case SQLITE_BLOB: {
-        const void* p = sqlite3_column_blob(stmt.get(), column);
-        int n = sqlite3_column_bytes(stmt.get(), column);
-        if (p && n > 0)
-            cell.bytes.assign(static_cast<const char*>(p), static_cast<size_t>(n));
-        break;
-    }
-    default:
-        break;
-    }
-    return cell;
-}
-
-void BindCell(SqliteStatement& stmt, int index, const Cell& cell) {
-    switch (cell.type) {
-    case SQLITE_INTEGER:
-        stmt.Bind(index, static_cast<std::int64_t>(cell.integer));
-        break;
-    case SQLITE_FLOAT:
-        stmt.Bind(index, cell.real);
-        break;
-    case SQLITE_TEXT:
-        stmt.Bind(index, std::string_view(cell.bytes));
-        break;
-    case SQLITE_BLOB:
-        stmt.BindBlob(index, cell.bytes.data(), static_cast<int>(cell.bytes.size()));
-        break;
-    default:
-        stmt.BindNull(index);
-        break;
-    }
-}
-
 void CellToVariant(const Cell& cell, short daoType, COleVariant& out) {
-    if (cell.type == SQLITE_NULL) {
+    if (cell.kind == EngineValue::Kind::Null) {
         out.Clear();
         out.vt = VT_NULL;
         return;
@@ -328,7 +266,7 @@ void CellToVariant(const Cell& cell, short daoType, COleVariant& out) {
         bool b = false;
         if (numeric)
             b = d != 0;
-        else if (cell.type != SQLITE_TEXT || !BooleanWord(cell.bytes, b))
+        else if (cell.kind != EngineValue::Kind::Text || !BooleanWord(cell.bytes, b))
             break;
         out = COleVariant(static_cast<short>(b ? -1 : 0), VT_BOOL);
         return;
@@ -337,7 +275,7 @@ void CellToVariant(const Cell& cell, short daoType, COleVariant& out) {
     case dbInteger:
     case dbLong: {
         // A fraction stored in an integer column is shown as it is, not rounded.
-        if (!numeric || (cell.type == SQLITE_FLOAT && d != std::nearbyint(d)))
+        if (!numeric || (cell.kind == EngineValue::Kind::Real && d != std::nearbyint(d)))
             break;
         double r = std::nearbyint(d);
         if (daoType == dbByte && r >= 0 && r <= 255)
@@ -353,11 +291,11 @@ void CellToVariant(const Cell& cell, short daoType, COleVariant& out) {
     }
     case dbCurrency: {
         COleCurrency cur;
-        if (cell.type == SQLITE_INTEGER)
+        if (cell.kind == EngineValue::Kind::Integer)
             cur.m_cur.int64 = cell.integer * 10000;
-        else if (cell.type == SQLITE_FLOAT)
+        else if (cell.kind == EngineValue::Kind::Real)
             cur = COleCurrency::FromDouble(cell.real);
-        else if (cell.type != SQLITE_TEXT || !cur.ParseCurrency(cell.bytes.c_str()))
+        else if (cell.kind != EngineValue::Kind::Text || !cur.ParseCurrency(cell.bytes.c_str()))
             break;
         if (cur.GetStatus() != COleCurrency::valid)
             break;
@@ -371,7 +309,7 @@ void CellToVariant(const Cell& cell, short daoType, COleVariant& out) {
         return;
     case dbDouble:
         // An integer beyond a double's 53 bits keeps its digits.
-        if (!numeric || (cell.type == SQLITE_INTEGER &&
+        if (!numeric || (cell.kind == EngineValue::Kind::Integer &&
                          (cell.integer > (1LL << 53) || cell.integer < -(1LL << 53))))
             break;
         out = d;
@@ -380,23 +318,23 @@ void CellToVariant(const Cell& cell, short daoType, COleVariant& out) {
         // Dates are stored as ISO text; a number in a date column (the engine turns a typed
         // "1999" into one) is shown as the number it is, not as a day counted from 1899.
         DATE date = 0;
-        if (cell.type != SQLITE_TEXT || !ParseIsoDate(cell.bytes, date))
+        if (cell.kind != EngineValue::Kind::Text || !ParseIsoDate(cell.bytes, date))
             break;
         out = COleDateTime(date);
         return;
     }
     case dbText:
     case dbMemo:
-        if (cell.type == SQLITE_INTEGER)
+        if (cell.kind == EngineValue::Kind::Integer)
             SetText(out, std::to_string(cell.integer));
-        else if (cell.type == SQLITE_FLOAT)
+        else if (cell.kind == EngineValue::Kind::Real)
             SetText(out, RealText(cell.real));
         else
             SetText(out, cell.bytes);
         return;
     case dbBinary:
     case dbLongBinary:
-        if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
+        if (cell.kind == EngineValue::Kind::Text || cell.kind == EngineValue::Kind::Blob) {
             SetBytes(out, cell.bytes);
             return;
         }
@@ -425,7 +363,7 @@ long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
         } else {
             b = d != 0;
         }
-        out.type = SQLITE_INTEGER;
+        out.kind = EngineValue::Kind::Integer;
         out.integer = b ? -1 : 0;
         return 0;
     }
@@ -440,7 +378,7 @@ long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
         double hi = daoType == dbByte ? 255 : daoType == dbInteger ? 32767 : 2147483647.0;
         if (!(r >= lo && r <= hi))
             return err::NumericOverflow;
-        out.type = SQLITE_INTEGER;
+        out.kind = EngineValue::Kind::Integer;
         out.integer = static_cast<std::int64_t>(r);
         return 0;
     }
@@ -451,10 +389,10 @@ long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
             return hr == DISP_E_OVERFLOW ? err::NumericOverflow : err::ConversionError;
         // Whole amounts stay integers; others are reals rounded to four decimals.
         if (tmp.cyVal.int64 % 10000 == 0) {
-            out.type = SQLITE_INTEGER;
+            out.kind = EngineValue::Kind::Integer;
             out.integer = tmp.cyVal.int64 / 10000;
         } else {
-            out.type = SQLITE_FLOAT;
+            out.kind = EngineValue::Kind::Real;
             out.real = static_cast<double>(tmp.cyVal.int64) / 10000.0;
         }
         return 0;
@@ -469,7 +407,7 @@ long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
                 return err::NumericOverflow;
             d = static_cast<float>(d);
         }
-        out.type = SQLITE_FLOAT;
+        out.kind = EngineValue::Kind::Real;
         out.real = d;
         return 0;
     }
@@ -490,7 +428,7 @@ long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
         std::string iso = FormatIsoDate(date);
         if (iso.empty())
             return err::NumericOverflow;
-        out.type = SQLITE_TEXT;
+        out.kind = EngineValue::Kind::Text;
         out.bytes = std::move(iso);
         return 0;
     }
@@ -499,7 +437,7 @@ long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
         COleVariant tmp;
         if (FAILED(VariantChangeType(&tmp, &value, 0, VT_BSTR)))
             return err::ConversionError;
-        out.type = SQLITE_TEXT;
+        out.kind = EngineValue::Kind::Text;
         out.bytes.assign(tmp.bstrVal ? tmp.bstrVal : "", SysStringByteLen(tmp.bstrVal));
         if (daoType == dbText && size > 0 && CharacterCount(out.bytes) > static_cast<size_t>(size))
             return err::FieldTooSmall;
@@ -515,7 +453,7 @@ long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
         } else {
             return err::ConversionError;
         }
-        out.type = SQLITE_BLOB;
+        out.kind = EngineValue::Kind::Blob;
         if (daoType == dbBinary && size > 0 && out.bytes.size() > static_cast<size_t>(size))
             return err::FieldTooSmall;
         return 0;
@@ -525,17 +463,17 @@ long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
     // No declared type: the value goes in as it is.
     switch (value.vt) {
     case VT_BSTR:
-        out.type = SQLITE_TEXT;
+        out.kind = EngineValue::Kind::Text;
         out.bytes.assign(value.bstrVal ? value.bstrVal : "", SysStringByteLen(value.bstrVal));
         return 0;
     case VT_ARRAY | VT_UI1:
-        out.type = SQLITE_BLOB;
+        out.kind = EngineValue::Kind::Blob;
         out.bytes.assign(static_cast<const char*>(value.parray->pvData),
                          value.parray->rgsabound[0].cElements);
         return 0;
     case VT_R4:
     case VT_R8:
-        out.type = SQLITE_FLOAT;
+        out.kind = EngineValue::Kind::Real;
         out.real = value.vt == VT_R4 ? value.fltVal : value.dblVal;
         return 0;
     case VT_CY:
@@ -548,7 +486,7 @@ long VariantToCell(const VARIANT& value, short daoType, long size, Cell& out) {
         COleVariant tmp;
         if (FAILED(VariantChangeType(&tmp, &value, 0, VT_I8)))
             return err::ConversionError;
-        out.type = SQLITE_INTEGER;
+        out.kind = EngineValue::Kind::Integer;
         out.integer = tmp.llVal;
         return 0;
     }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/core/OleVariant.h"
-#include "platform/dao/SqliteStatement.h"
+#include "platform/dao/engines/EngineValue.h"
 
 #include <cstdint>
 #include <string>
@@ -19,22 +19,12 @@ struct DaoType {
 
 DaoType DaoTypeFromDeclaration(std::string_view declared);
 // The type an expression column takes from one of its values.
-DaoType DaoTypeFromValue(int sqliteType, std::int64_t integer);
+DaoType DaoTypeFromValue(EngineValue::Kind kind, std::int64_t integer);
 // The size a field of a fixed-size type reports.
 long FixedSize(short type);
 
 // One stored value, copied out of a statement so that no read stays open.
-struct Cell {
-    int type = SQLITE_NULL; // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB, SQLITE_NULL
-    std::int64_t integer = 0;
-    double real = 0;
-    std::string bytes; // text or blob
-
-    bool operator==(const Cell& other) const;
-};
-
-Cell ReadCell(const SqliteStatement& stmt, int column);
-void BindCell(SqliteStatement& stmt, int index, const Cell& cell);
+using Cell = EngineValue;
 
 // out becomes a byte array (VT_ARRAY | VT_UI1) holding bytes.
 void SetBytes(COleVariant& out, std::string_view bytes);

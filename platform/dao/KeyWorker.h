@@ -4,29 +4,32 @@
 // for the thread. Private to the data-access classes.
 #pragma once
 
+#include "platform/dao/engines/Engine.h"
+
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
-
-struct sqlite3;
 
 namespace kel::dao {
 
 class KeyWorker {
 public:
     struct Result {
-        int rc = 0; // SQLITE_DONE when every key was read
-        std::string message;
+        bool complete = false; // every key was read
+        std::string message;   // why not
         std::vector<std::int64_t> keys;
         std::vector<std::uint32_t> checks; // one per key when the query reads a check
     };
 
     // sql selects the key, and the check when withChecks, in the order; keys above maxKey
-    // were added after the dynaset opened and are left out.
-    KeyWorker(std::string file, std::string sql, bool withChecks, std::int64_t maxKey);
+    // were added after the dynaset opened and are left out. The worker reads over a reader
+    // of the connection's database, opened on its own thread.
+    KeyWorker(const EngineConnection& connection, std::string sql, bool withChecks,
+              std::int64_t maxKey);
     ~KeyWorker();
     KeyWorker(const KeyWorker&) = delete;
     KeyWorker& operator=(const KeyWorker&) = delete;
@@ -38,14 +41,15 @@ public:
 private:
     void Run();
 
-    std::string m_file, m_sql;
+    const EngineConnection& m_connection;
+    std::string m_sql;
     bool m_withChecks;
     std::int64_t m_maxKey;
     Result m_result;
     std::atomic<bool> m_done{false};
     std::atomic<bool> m_cancelled{false};
-    std::mutex m_connectionLock; // guards m_db against an interrupt while it closes
-    sqlite3* m_db = nullptr;
+    std::mutex m_connectionLock; // guards m_reader against an interrupt while it closes
+    EngineConnection* m_reader = nullptr;
     std::thread m_thread;
 };
 

@@ -8,8 +8,6 @@ namespace kel::dao {
 
 namespace {
 
-constexpr std::string_view kNoSuchColumn = "no such column: ";
-
 // sql with every reference to the column name (plain "c" or qualified "t.c") made NULL.
 std::string WithoutName(const std::string& sql, std::string_view name) {
     size_t dot = name.find('.');
@@ -41,7 +39,7 @@ std::string WithoutName(const std::string& sql, std::string_view name) {
 }
 
 // Jet asks for a parameter for every name it does not know: count them as it would.
-int CountUnknownNames(sqlite3* db, std::string sql, std::string first) {
+int CountUnknownNames(EngineConnection& db, std::string sql, std::string first) {
     std::set<std::string> seen;
     std::string name = std::move(first);
     while (seen.size() < 100 && seen.insert(name).second) {
@@ -49,13 +47,14 @@ int CountUnknownNames(sqlite3* db, std::string sql, std::string first) {
         if (next == sql)
             break;
         sql = std::move(next);
-        SqliteStatement probe;
-        if (probe.Prepare(db, sql) == SQLITE_OK)
+        try {
+            db.Prepare(sql);
             break;
-        std::string message = sqlite3_errmsg(db);
-        if (message.rfind(kNoSuchColumn, 0) != 0)
-            break;
-        name = message.substr(kNoSuchColumn.size());
+        } catch (const EngineError& e) {
+            if (e.Failure() != EngineFailure::ColumnNotFound)
+                break;
+            name = e.Subject();
+        }
     }
     return static_cast<int>(seen.size());
 }
@@ -73,31 +72,47 @@ bool IsBlank(std::string_view text) {
 
 } // namespace
 
-void PrepareOne(sqlite3* db, SqliteStatement& stmt, const std::string& sql, ErrorSource source,
+void PrepareOne(EngineConnection& db, Statement& stmt, const std::string& sql, ErrorSource source,
                 const EngineContext& context) {
     std::string_view tail;
-    int rc = stmt.Prepare(db, sql, &tail);
-    if (rc != SQLITE_OK) {
-        std::string message = sqlite3_errmsg(db);
-        if (!context.criterion && message.rfind(kNoSuchColumn, 0) == 0) {
-            int n = CountUnknownNames(db, sql, message.substr(kNoSuchColumn.size()));
+    std::unique_ptr<EngineStatement> prepared;
+    try {
+        prepared = db.PrepareFirst(sql, tail);
+    } catch (const EngineError& e) {
+        if (!context.criterion && e.Failure() == EngineFailure::ColumnNotFound) {
+            int n = CountUnknownNames(db, sql, e.Subject());
             ThrowNaming(err::TooFewParameters, std::to_string(n), source);
         }
-        ThrowSqliteError(db, rc, source, context);
+        ThrowDaoFor(e, source, context);
     }
-    if (!stmt)
+    if (!prepared)
         ThrowDaoError(err::InvalidStatement, source);
-    if (!IsBlank(tail)) {
-        stmt = SqliteStatement();
+    if (!IsBlank(tail))
         ThrowDaoError(err::TextAfterEnd, source);
+    stmt = Statement(std::move(prepared));
+}
+
+void PrepareInternal(EngineConnection& db, Statement& stmt, const std::string& sql,
+                     ErrorSource source) {
+    try {
+        stmt = Statement(db.Prepare(sql));
+    } catch (const EngineError& e) {
+        ThrowDaoFor(e, source);
     }
 }
 
-void PrepareInternal(sqlite3* db, SqliteStatement& stmt, const std::string& sql,
-                     ErrorSource source) {
-    int rc = stmt.Prepare(db, sql);
-    if (rc != SQLITE_OK)
-        ThrowSqliteError(db, rc, source);
+bool TryPrepare(EngineConnection& db, Statement& stmt, const std::string& sql) {
+    try {
+        stmt = Statement(db.Prepare(sql));
+        return true;
+    } catch (const EngineError&) {
+        stmt = Statement();
+        return false;
+    }
+}
+
+void ThrowStepError(const Statement& stmt, ErrorSource source, const EngineContext& context) {
+    ThrowDaoFor(stmt.Error(), source, context);
 }
 
 } // namespace kel::dao

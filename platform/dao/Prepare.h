@@ -3,19 +3,26 @@
 #pragma once
 
 #include "platform/dao/DaoErrors.h"
-#include "platform/dao/SqliteStatement.h"
+#include "platform/dao/Statement.h"
 
 #include <string>
 
 namespace kel::dao {
 
-// Prepares sql (SQLite text) as one statement: text after it is 3142, an empty text 3129, an
-// unknown name 3061 with the number of unknown names (3070 in a criterion).
-void PrepareOne(sqlite3* db, SqliteStatement& stmt, const std::string& sql, ErrorSource source,
+// Prepares sql (the engine's text) as one statement: text after it is 3142, an empty text
+// 3129, an unknown name 3061 with the number of unknown names (3070 in a criterion).
+void PrepareOne(EngineConnection& db, Statement& stmt, const std::string& sql, ErrorSource source,
                 const EngineContext& context);
 
-// Prepares SQL the classes built themselves; a failure keeps SQLite's message.
-void PrepareInternal(sqlite3* db, SqliteStatement& stmt, const std::string& sql,
+// Prepares SQL the classes built themselves; a failure keeps the engine's message.
+void PrepareInternal(EngineConnection& db, Statement& stmt, const std::string& sql,
                      ErrorSource source);
+
+// Prepares sql, or leaves stmt empty when the engine refuses it.
+bool TryPrepare(EngineConnection& db, Statement& stmt, const std::string& sql);
+
+// Throws the DAO error for the failed step of stmt.
+[[noreturn]] void ThrowStepError(const Statement& stmt, ErrorSource source,
+                                 const EngineContext& context = {});
 
 } // namespace kel::dao

@@ -12,15 +12,14 @@ namespace kel::dao {
 namespace {
 
 // The buffer of a new record: each column's default, as the engine computes it.
-std::vector<Cell> Defaults(sqlite3* db, const std::vector<RecordsetField>& fields) {
+std::vector<Cell> Defaults(EngineConnection& db, const std::vector<RecordsetField>& fields) {
     std::vector<Cell> row(fields.size());
     for (size_t i = 0; i < fields.size(); ++i) {
         if (fields[i].defaultValue.empty() || !fields[i].updatable)
             continue;
-        SqliteStatement stmt;
-        if (stmt.Prepare(db, "SELECT " + fields[i].defaultValue) == SQLITE_OK &&
-            stmt.Step() == SQLITE_ROW)
-            row[i] = ReadCell(stmt, 0);
+        Statement stmt;
+        if (TryPrepare(db, stmt, "SELECT " + fields[i].defaultValue) && stmt.Step() == kRow)
+            row[i] = stmt.Column(0);
     }
     return row;
 }
@@ -30,22 +29,35 @@ std::vector<Cell> Defaults(sqlite3* db, const std::vector<RecordsetField>& field
 class WriteSavepoint {
 public:
     explicit WriteSavepoint(DatabaseState& db) : m_db(db) {
-        m_db.Exec("SAVEPOINT kel_write", kRecordset);
+        try {
+            m_db.db().Savepoint(kName);
+        } catch (const EngineError& e) {
+            ThrowDaoFor(e, kRecordset);
+        }
     }
     ~WriteSavepoint() {
         if (m_open) {
-            sqlite3_exec(m_db.db(), "ROLLBACK TO kel_write", nullptr, nullptr, nullptr);
-            sqlite3_exec(m_db.db(), "RELEASE kel_write", nullptr, nullptr, nullptr);
+            try {
+                m_db.db().RollbackToSavepoint(kName);
+                m_db.db().ReleaseSavepoint(kName);
+            } catch (const EngineError&) {
+                // the transaction around it ends the savepoint all the same
+            }
         }
     }
     WriteSavepoint(const WriteSavepoint&) = delete;
     WriteSavepoint& operator=(const WriteSavepoint&) = delete;
     void Keep() {
         m_open = false;
-        m_db.Exec("RELEASE kel_write", kRecordset);
+        try {
+            m_db.db().ReleaseSavepoint(kName);
+        } catch (const EngineError& e) {
+            ThrowDaoFor(e, kRecordset);
+        }
     }
 
 private:
+    static constexpr std::string_view kName = "kel_write";
     DatabaseState& m_db;
     bool m_open = true;
 };
@@ -152,7 +164,7 @@ void RecordsetState::Update() {
     std::vector<size_t> textual;
     for (size_t i : changed) {
         const short t = fields[i].type.type;
-        if ((t == dbText || t == dbMemo) && buffer[i].type == SQLITE_TEXT)
+        if ((t == dbText || t == dbMemo) && buffer[i].kind == EngineValue::Kind::Text)
             textual.push_back(i);
     }
     try {
@@ -165,24 +177,23 @@ void RecordsetState::Update() {
             if (!pessimistic && now != original)
                 ThrowDaoError(err::WriteConflict, kRecordset);
         }
-        SqliteStatement stmt;
+        Statement stmt;
         PrepareInternal(db(), stmt, sql, kRecordset);
         for (size_t k = 0; k < changed.size(); ++k)
-            BindCell(stmt, static_cast<int>(k + 1), buffer[changed[k]]);
+            stmt.Bind(static_cast<int>(k + 1), buffer[changed[k]]);
         if (!adding)
             stmt.Bind(static_cast<int>(changed.size() + 1), key);
         std::optional<WriteSavepoint> savepoint;
         if (!textual.empty())
             savepoint.emplace(*database);
-        int rc = stmt.Step();
-        if (rc != SQLITE_DONE)
-            ThrowEngineError(rc);
+        if (stmt.Step() != kDone)
+            ThrowEngineError(stmt);
         stmt.Reset();
         if (adding) {
-            key = sqlite3_last_insert_rowid(db());
+            key = db().LastInsertId();
         } else {
             for (size_t i : changed) {
-                if (fields[i].rowidAlias && buffer[i].type == SQLITE_INTEGER)
+                if (fields[i].rowidAlias && buffer[i].kind == EngineValue::Kind::Integer)
                     key = buffer[i].integer; // the record moved to another rowid
             }
         }
@@ -191,13 +202,13 @@ void RecordsetState::Update() {
             for (size_t i : textual)
                 list += (list.empty() ? "typeof(" : ", typeof(") +
                         QuoteSqlName(fields[i].sourceField) + ")";
-            SqliteStatement check;
+            Statement check;
             PrepareInternal(db(), check,
                             "SELECT " + list + " FROM " + target + " WHERE " + rowidColumn +
                                 " = ?1",
                             kRecordset);
             check.Bind(1, key);
-            if (check.Step() == SQLITE_ROW) {
+            if (check.Step() == kRow) {
                 for (size_t k = 0; k < textual.size(); ++k) {
                     if (check.ColumnText(static_cast<int>(k)) == "text")
                         continue;
@@ -267,14 +278,13 @@ void RecordsetState::DeleteCurrent() {
     database->BeginWrite(kRecordset);
     int changes = 0;
     try {
-        SqliteStatement stmt;
+        Statement stmt;
         PrepareInternal(db(), stmt, "DELETE FROM " + target + " WHERE " + rowidColumn + " = ?1",
                         kRecordset);
         stmt.Bind(1, keys.At(pos));
-        int rc = stmt.Step();
-        if (rc != SQLITE_DONE)
-            ThrowEngineError(rc);
-        changes = sqlite3_changes(db());
+        if (stmt.Step() != kDone)
+            ThrowEngineError(stmt);
+        changes = static_cast<int>(stmt.Engine().ChangedRows());
     } catch (CException*) {
         database->EndWrite(false, kRecordset);
         throw;

@@ -76,16 +76,17 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
     const bool last = findType == AFX_DAO_LAST;
 
     if (materialised) {
-        SqliteStatement stmt;
+        Statement stmt;
         PrepareOne(db(), stmt,
                    "SELECT \"kel$pos\" FROM " + copyTable + " WHERE (" + crit +
-                       ") ORDER BY \"kel$pos\"" + (last ? " DESC" : "") + " LIMIT 1",
+                       ") ORDER BY \"kel$pos\"" + (last ? " DESC" : "") +
+                       db().GetDialect().BoundedRead(1),
                    kRecordset, context);
-        int rc = stmt.Step();
-        if (rc == SQLITE_DONE)
+        const StepResult rc = stmt.Step();
+        if (rc == kDone)
             return false;
-        if (rc != SQLITE_ROW)
-            ThrowSqliteError(db(), rc, kRecordset, context);
+        if (rc != kRow)
+            ThrowStepError(stmt, kRecordset, context);
         size_t position = static_cast<size_t>(stmt.ColumnInt64(0) - 1);
         stmt.Reset();
         CancelEdit();
@@ -97,14 +98,14 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
     // Rows added through the dynaset come after all others, whatever their values.
     const size_t appended = appendedFrom < keys.Size() ? appendedFrom : keys.Size();
     if (last && appended < keys.Size()) {
-        SqliteStatement test;
+        Statement test;
         PrepareOne(db(), test,
                    "SELECT 1 FROM " + from + " WHERE " + rowid + " = ?1 AND (" + crit + ")",
                    kRecordset, context);
         for (size_t p = keys.Size(); p-- > appended;) {
             StatementScope scope(test);
             test.Bind(1, keys.At(p));
-            if (!keys.IsDeleted(p) && test.Step() == SQLITE_ROW) {
+            if (!keys.IsDeleted(p) && test.Step() == kRow) {
                 CancelEdit();
                 Land(p);
                 return true;
@@ -121,16 +122,17 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
     // other record matches.
     std::optional<size_t> found, addedMatch;
     for (bool limited : {true, false}) {
-        SqliteStatement stmt;
-        PrepareOne(db(), stmt, base + (limited ? " LIMIT 1" : ""), kRecordset, context);
+        Statement stmt;
+        PrepareOne(db(), stmt, base + (limited ? db().GetDialect().BoundedRead(1) : ""), kRecordset,
+                   context);
         StatementScope scope(stmt);
         bool any = false;
-        int rc = SQLITE_DONE;
-        while (!found && (rc = stmt.Step()) == SQLITE_ROW) {
+        StepResult rc = kDone;
+        while (!found && (rc = stmt.Step()) == kRow) {
             any = true;
-            std::vector<SqliteValue> point;
+            std::vector<EngineValue> point;
             for (int i = 0; i < terms; ++i)
-                point.push_back(stmt.ColumnValue(1 + i));
+                point.push_back(stmt.Column(1 + i));
             size_t p = PositionOf(stmt.ColumnInt64(0), point);
             if (p == Keyset::npos)
                 continue;
@@ -139,8 +141,8 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
             else if (!addedMatch || p < *addedMatch)
                 addedMatch = p;
         }
-        if (!found && rc != SQLITE_DONE)
-            ThrowSqliteError(db(), rc, kRecordset, context);
+        if (!found && rc != kDone)
+            ThrowStepError(stmt, kRecordset, context);
         if (found || !any)
             break;
     }
@@ -153,7 +155,7 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
     return true;
 }
 
-size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<SqliteValue>& point) {
+size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<EngineValue>& point) {
     if (key > maxRowid) {
         // Added through the dynaset, or by others (and then not a record of it).
         for (size_t p = appendedFrom; p < keys.Size(); ++p) {
@@ -177,13 +179,13 @@ size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<SqliteValu
         probe.Bind(1, keys.At(p));
         for (size_t i = 0; i < point.size(); ++i)
             probe.Bind(static_cast<int>(i + 2), point[i]);
-        int rc = probe.Step();
-        if (rc == SQLITE_DONE) {
+        const StepResult rc = probe.Step();
+        if (rc == kDone) {
             keys.MarkDeleted(p);
             return std::nullopt;
         }
-        if (rc != SQLITE_ROW)
-            ThrowEngineError(rc);
+        if (rc != kRow)
+            ThrowEngineError(probe);
         std::vector<int> columns;
         for (size_t i = 0; i < order.TermCount(); ++i)
             columns.push_back(static_cast<int>(probe.ColumnInt64(static_cast<int>(i))));
@@ -232,7 +234,7 @@ size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<SqliteValu
 
 bool RecordsetState::FindScan(bool forward, const std::string& criterion) {
     const EngineContext context{criterion, true, database->name};
-    SqliteStatement test;
+    Statement test;
     PrepareOne(db(), test,
                materialised
                    ? "SELECT 1 FROM " + copyTable + " WHERE \"kel$pos\" = ?1 AND (" + criterion +
@@ -244,10 +246,10 @@ bool RecordsetState::FindScan(bool forward, const std::string& criterion) {
             return false;
         StatementScope scope(test);
         test.Bind(1, keys.At(p));
-        int rc = test.Step();
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            ThrowSqliteError(db(), rc, kRecordset, context);
-        return rc == SQLITE_ROW;
+        const StepResult rc = test.Step();
+        if (rc == kFailed)
+            ThrowStepError(test, kRecordset, context);
+        return rc == kRow;
     };
     if (forward) {
         if (at == Where::AfterLast)

@@ -108,8 +108,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const std::vector<std::string> segments =
         resumable ? order.Continuation(lastValues, 1) : std::vector<std::string>{std::string()};
     // A record keyed before and changed since may come again: skip what is keyed already.
-    const bool changed = resumable && (database->DataVersion() != dataVersion ||
-                                       sqlite3_total_changes64(db()) != totalChanges);
+    const bool changed = resumable && database->CurrentChangeToken(kRecordset) != changeToken;
     if (changed)
         keyed.CatchUp(keys);
 
@@ -122,25 +121,26 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             "SELECT " + rowid +
             (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
             " FROM " + from + FilterWith(segments[seg]) + " ORDER BY " + order.OrderBy() +
-            (bounded ? " LIMIT " + std::to_string(limit) : std::string());
-        SqliteStatement stmt;
+            (bounded ? db().GetDialect().BoundedRead(static_cast<std::int64_t>(limit))
+                     : std::string());
+        Statement stmt;
         PrepareInternal(db(), stmt, sql, kRecordset);
-        const int params = sqlite3_bind_parameter_count(stmt.get());
+        const int params = stmt.ParameterCount();
         for (int i = 0; i < params && i < static_cast<int>(lastValues.size()); ++i)
             stmt.Bind(1 + i, lastValues[static_cast<size_t>(i)]);
         if (params > static_cast<int>(lastValues.size()))
             stmt.Bind(static_cast<int>(lastValues.size()) + 1, lastRowid);
         size_t rows = 0;
         for (;;) {
-            int rc = stmt.Step();
-            if (rc == SQLITE_DONE)
+            const StepResult rc = stmt.Step();
+            if (rc == kDone)
                 break;
-            if (rc != SQLITE_ROW) {
+            if (rc != kRow) {
                 keys.Truncate(start);
-                ThrowEngineError(rc);
+                ThrowEngineError(stmt);
             }
             if (++stepped == 1 && seg == 0 && !resumable)
-                sorts = sqlite3_stmt_status(stmt.get(), SQLITE_STMTSTATUS_SORT, 0) > 0;
+                sorts = stmt.Engine().Sorted();
             ++rows;
             const std::int64_t key = stmt.ColumnInt64(0);
             if (MeetsTail(key)) {
@@ -168,8 +168,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         }
     }
     resumable = stopped;
-    dataVersion = database->DataVersion();
-    totalChanges = sqlite3_total_changes64(db());
+    changeToken = database->CurrentChangeToken(kRecordset);
     if (met || !stopped)
         JoinTail();
 }
@@ -201,7 +200,7 @@ void RecordsetState::TailRun(size_t wanted) {
                                                   : std::vector<std::string>{std::string()};
     // Where the keying from the front stopped: a record at or before that point is keyed from
     // the front already (or skipped there), so both ends meet on it.
-    std::vector<SqliteValue> point;
+    std::vector<EngineValue> point;
     std::int64_t pointKey = 0;
     bool hasPoint = false;
     if (foundNext > 0) {
@@ -224,8 +223,8 @@ void RecordsetState::TailRun(size_t wanted) {
             (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
             (hasPoint && terms > 0 ? ", " + order.CompareColumns(terms + 2) : std::string()) +
             " FROM " + from + FilterWith(segments[seg]) + " ORDER BY " + reversed.OrderBy() +
-            " LIMIT " + std::to_string(limit);
-        SqliteStatement stmt;
+            db().GetDialect().BoundedRead(static_cast<std::int64_t>(limit));
+        Statement stmt;
         PrepareInternal(db(), stmt, sql, kRecordset);
         // ?1 .. ?terms and ?(terms + 1): where the last run from the end stopped; from
         // ?(terms + 2): the front's point.
@@ -240,11 +239,11 @@ void RecordsetState::TailRun(size_t wanted) {
         }
         size_t rows = 0;
         for (;;) {
-            const int rc = stmt.Step();
-            if (rc == SQLITE_DONE)
+            const StepResult rc = stmt.Step();
+            if (rc == kDone)
                 break;
-            if (rc != SQLITE_ROW)
-                ThrowEngineError(rc);
+            if (rc != kRow)
+                ThrowEngineError(stmt);
             ++rows;
             const std::int64_t key = stmt.ColumnInt64(0);
             if (hasPoint) {
@@ -322,7 +321,7 @@ bool RecordsetState::WorkerPossible() const {
     // Another connection sees neither this one's temporary tables nor what it has written and
     // not yet committed, nor a file held exclusively.
     return !materialised && !database->exclusive &&
-           (schema.empty() || EqualsNoCase(schema, "main")) && sqlite3_get_autocommit(db()) != 0;
+           (schema.empty() || EqualsNoCase(schema, "main")) && !db().InTransaction();
 }
 
 void RecordsetState::StartWorker() {
@@ -331,13 +330,13 @@ void RecordsetState::StartWorker() {
         "SELECT " + rowid +
         (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
         " FROM " + from + FilterWith(std::string()) + " ORDER BY " + order.OrderBy();
-    worker = std::make_unique<KeyWorker>(database->name, sql, !identityColumns.empty(), maxRowid);
+    worker = std::make_unique<KeyWorker>(db(), sql, !identityColumns.empty(), maxRowid);
 }
 
 void RecordsetState::CollectWorker() {
     KeyWorker::Result result = worker->Take();
     worker.reset();
-    if (result.rc != SQLITE_DONE)
+    if (!result.complete)
         return; // interrupted, busy or failed: the keying goes on here, as one whole sort
     found = std::move(result.keys);
     foundChecks = std::move(result.checks);
@@ -369,8 +368,8 @@ void RecordsetState::TakeFound(size_t wanted, std::int64_t deadline) {
     JoinTail();
 }
 
-std::vector<SqliteValue> RecordsetState::SortValues(std::int64_t key) {
-    std::vector<SqliteValue> out;
+std::vector<EngineValue> RecordsetState::SortValues(std::int64_t key) {
+    std::vector<EngineValue> out;
     if (order.TermCount() == 0)
         return out;
     if (!sortValues) {
@@ -381,9 +380,9 @@ std::vector<SqliteValue> RecordsetState::SortValues(std::int64_t key) {
     }
     StatementScope scope(sortValues);
     sortValues.Bind(1, key);
-    if (sortValues.Step() == SQLITE_ROW) {
+    if (sortValues.Step() == kRow) {
         for (int i = 0; i < static_cast<int>(order.TermCount()); ++i)
-            out.push_back(sortValues.ColumnValue(i));
+            out.push_back(sortValues.Column(i));
     } else {
         out.resize(order.TermCount());
     }
@@ -423,23 +422,22 @@ bool RecordsetState::Exists(size_t position) {
                         kRecordset);
     StatementScope scope(exists);
     exists.Bind(1, key);
-    int rc = exists.Step();
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        ThrowEngineError(rc);
-    return rc == SQLITE_ROW &&
-           static_cast<std::uint32_t>(exists.ColumnInt64(0)) == CheckAt(position);
+    const StepResult rc = exists.Step();
+    if (rc == kFailed)
+        ThrowEngineError(exists);
+    return rc == kRow && static_cast<std::uint32_t>(exists.ColumnInt64(0)) == CheckAt(position);
 }
 
 std::uint32_t RecordsetState::IdentityOf(std::int64_t key) {
     if (identityTarget.empty())
         return 0;
-    SqliteStatement stmt;
+    Statement stmt;
     PrepareInternal(db(), stmt,
                     "SELECT kel_identity(" + identityTarget + ") FROM " + target + " WHERE " +
                         rowidColumn + " = ?1",
                     kRecordset);
     stmt.Bind(1, key);
-    return stmt.Step() == SQLITE_ROW ? static_cast<std::uint32_t>(stmt.ColumnInt64(0)) : 0;
+    return stmt.Step() == kRow ? static_cast<std::uint32_t>(stmt.ColumnInt64(0)) : 0;
 }
 
 const std::vector<Cell>& RecordsetState::Current() {

@@ -53,7 +53,7 @@ struct TableKind {
     bool rowid = false;   // an ordinary table keyed by rowid
 };
 
-TableKind LookupTable(sqlite3* db, const std::string& schema, const std::string& table) {
+TableKind LookupTable(EngineConnection& db, const std::string& schema, const std::string& table) {
     TableKind kind;
     for (const char* master : {"sqlite_master", "sqlite_temp_master"}) {
         std::string sql =
@@ -61,13 +61,13 @@ TableKind LookupTable(sqlite3* db, const std::string& schema, const std::string&
             (schema.empty() || std::string(master) == "sqlite_temp_master" ? std::string()
                                                                            : SchemaPrefix(schema)) +
             master + " WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE";
-        SqliteStatement stmt;
+        Statement stmt;
         PrepareInternal(db, stmt, sql, kRecordset);
         stmt.Bind(1, std::string_view(table));
-        if (stmt.Step() == SQLITE_ROW) {
+        if (stmt.Step() == kRow) {
             kind.exists = true;
             kind.isTable = stmt.ColumnText(0) == "table";
-            std::string create = Upper(std::string(stmt.ColumnText(1)));
+            std::string create = Upper(stmt.ColumnText(1));
             kind.rowid = kind.isTable && create.find("WITHOUT ROWID") == std::string::npos &&
                          create.rfind("CREATE VIRTUAL", 0) != 0;
             return kind;
@@ -78,22 +78,22 @@ TableKind LookupTable(sqlite3* db, const std::string& schema, const std::string&
     return kind;
 }
 
-struct ColumnFacts {
+struct TableColumn {
     std::string name;
     std::string declared;
     std::string defaultValue;
     int pk = 0; // place in the primary key, from 1; 0 outside it
 };
 
-std::vector<ColumnFacts> TableColumns(sqlite3* db, const std::string& schema,
+std::vector<TableColumn> TableColumns(EngineConnection& db, const std::string& schema,
                                       const std::string& table) {
-    std::vector<ColumnFacts> columns;
-    SqliteStatement stmt;
+    std::vector<TableColumn> columns;
+    Statement stmt;
     PrepareInternal(db, stmt,
                     "PRAGMA " + SchemaPrefix(schema) + "table_xinfo(" + QuoteSqlString(table) + ")",
                     kRecordset);
-    while (stmt.Step() == SQLITE_ROW) {
-        ColumnFacts c;
+    while (stmt.Step() == kRow) {
+        TableColumn c;
         c.name = stmt.ColumnText(1);
         c.declared = stmt.ColumnText(2);
         c.defaultValue = stmt.ColumnText(4);
@@ -170,9 +170,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     }
 
     // The whole statement once, to check it and to learn its columns.
-    SqliteStatement full;
+    Statement full;
     PrepareOne(db.db(), full, sql, kRecordset, context);
-    if (!sqlite3_stmt_readonly(full.get()) || full.ColumnCount() == 0)
+    if (!full.Engine().ReadOnly() || full.ColumnCount() == 0)
         ThrowDaoError(err::InvalidOperation, kRecordset);
 
     TableKind kind;
@@ -183,7 +183,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     const int columns = full.ColumnCount();
     const std::vector<const SelectItem*> itemOf = ItemsOfColumns(db.db(), stmt, columns);
-    const std::vector<std::string> sourceOf = SourcesOfColumns(db.db(), full.get(), stmt, itemOf);
+    const std::vector<std::string> sourceOf =
+        SourcesOfColumns(db.db(), full.Engine(), stmt, itemOf);
 
     if (!materialised) {
         schema = stmt.schema;
@@ -191,29 +192,24 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         from = stmt.from;
         whereClause = stmt.where;
         target = SchemaPrefix(schema) + QuoteSqlName(table);
-        std::vector<ColumnFacts> facts = TableColumns(db.db(), schema, table);
-        for (const char* candidate : {"rowid", "_rowid_", "oid"}) {
-            bool hidden = std::any_of(facts.begin(), facts.end(), [&](const ColumnFacts& c) {
-                return EqualsNoCase(c.name, candidate);
-            });
-            if (!hidden) {
-                rowidColumn = candidate;
-                break;
-            }
-        }
+        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table);
+        std::vector<std::string> names;
+        for (const TableColumn& c : facts)
+            names.push_back(c.name);
+        rowidColumn = db.db().GetDialect().RowIdName(names);
         if (rowidColumn.empty()) {
             materialised = true;
             updatable = false;
         }
         // The primary key, in its own order: what names a record for a host (RecordKey).
-        std::vector<const ColumnFacts*> keyFacts;
-        for (const ColumnFacts& c : facts) {
+        std::vector<const TableColumn*> keyFacts;
+        for (const TableColumn& c : facts) {
             if (c.pk > 0)
                 keyFacts.push_back(&c);
         }
         std::sort(keyFacts.begin(), keyFacts.end(),
-                  [](const ColumnFacts* a, const ColumnFacts* b) { return a->pk < b->pk; });
-        for (const ColumnFacts* c : keyFacts)
+                  [](const TableColumn* a, const TableColumn* b) { return a->pk < b->pk; });
+        for (const TableColumn* c : keyFacts)
             primaryKey.push_back({c->name, DaoTypeFromDeclaration(c->declared)});
         // A key other than the rowid: the engine may give a deleted record's rowid to the next
         // row, so each keyed record is checked against its key values.
@@ -221,12 +217,11 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             keyFacts.size() == 1 && EqualsNoCase(keyFacts[0]->declared, "INTEGER");
         if (!materialised && !keyFacts.empty() && !rowidKey) {
             const std::string qualifier = stmt.alias.empty() ? target : QuoteSqlName(stmt.alias);
-            for (const ColumnFacts* c : keyFacts) {
+            for (const TableColumn* c : keyFacts) {
                 identityColumns +=
                     (identityColumns.empty() ? "" : ", ") + qualifier + "." + QuoteSqlName(c->name);
                 identityTarget += (identityTarget.empty() ? "" : ", ") + QuoteSqlName(c->name);
             }
-            RegisterIdentityFunction(db.db());
         }
     }
 
@@ -235,19 +230,18 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         materialised ? std::string()
                      : (stmt.alias.empty() ? SchemaPrefix(schema) + QuoteSqlName(table)
                                            : QuoteSqlName(stmt.alias));
-    std::map<std::string, std::vector<ColumnFacts>> tableFacts;
+    std::map<std::string, std::vector<TableColumn>> tableFacts;
     int unnamed = 0;
     std::vector<bool> asName(static_cast<size_t>(columns), false);
     fields.clear();
     for (int i = 0; i < columns; ++i) {
         RecordsetField f;
-        const char* name = sqlite3_column_name(full.get(), i);
-        const char* decl = sqlite3_column_decltype(full.get(), i);
-        const char* dbName = sqlite3_column_database_name(full.get(), i);
-        const char* tbl = sqlite3_column_table_name(full.get(), i);
-        const char* origin = sqlite3_column_origin_name(full.get(), i);
+        const std::string name = full.Engine().ColumnName(i);
+        const std::string decl = full.Engine().ColumnType(i);
+        const EngineStatement::ColumnSource src = full.Engine().ColumnOrigin(i);
+        const bool origin = !src.column.empty();
         const SelectItem* item = itemOf[static_cast<size_t>(i)];
-        f.expression = origin == nullptr;
+        f.expression = !origin;
         // An AS name is the field's whole name: no source qualifies it or finds it.
         asName[static_cast<size_t>(i)] = item && !item->alias.empty();
         if (!asName[static_cast<size_t>(i)])
@@ -258,44 +252,46 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         else if (f.expression && item && !item->star && !IsColumnReference(item->expr))
             f.name = "Expr" + std::to_string(1000 + unnamed++);
         else
-            f.name = name ? name : "";
-        if (decl)
+            f.name = name;
+        if (!decl.empty())
             f.type = DaoTypeFromDeclaration(decl);
         if (origin) {
-            f.sourceTable = tbl ? tbl : "";
-            f.sourceField = origin;
-            int notNull = 0, pk = 0, autoinc = 0;
-            const char* declared = nullptr;
-            const char* collation = nullptr;
-            sqlite3_table_column_metadata(db.db(), dbName, tbl, origin, &declared, &collation,
-                                          &notNull, &pk, &autoinc);
-            std::string key = std::string(dbName ? dbName : "") + "." + f.sourceTable;
+            f.sourceTable = src.table;
+            f.sourceField = src.column;
+            ColumnFacts column;
+            try {
+                column = db.db().DescribeColumn(src.database, src.table, src.column);
+            } catch (const EngineError&) {
+                // nothing declared: a plain, optional column
+            }
+            std::string key = src.database + "." + f.sourceTable;
             auto it = tableFacts.find(key);
             if (it == tableFacts.end())
                 it = tableFacts
                          .emplace(key, TableColumns(db.db(),
-                                                    dbName && std::string(dbName) != "main"
-                                                        ? std::string(dbName)
+                                                    !src.database.empty() && src.database != "main"
+                                                        ? src.database
                                                         : std::string(),
                                                     f.sourceTable))
                          .first;
             const auto& facts = it->second;
             size_t pkColumns = std::count_if(facts.begin(), facts.end(),
-                                             [](const ColumnFacts& c) { return c.pk > 0; });
-            for (const ColumnFacts& c : facts) {
-                if (EqualsNoCase(c.name, origin))
+                                             [](const TableColumn& c) { return c.pk > 0; });
+            for (const TableColumn& c : facts) {
+                if (EqualsNoCase(c.name, src.column))
                     f.defaultValue = c.defaultValue;
             }
-            f.required = notNull != 0;
-            f.rowidAlias = pk && pkColumns == 1 && declared && EqualsNoCase(declared, "INTEGER");
-            f.autoIncrement = autoinc != 0 || (declared && EqualsNoCase(declared, "COUNTER"));
+            f.required = column.required;
+            f.rowidAlias =
+                column.primaryKey && pkColumns == 1 && EqualsNoCase(column.declaredType, "INTEGER");
+            f.autoIncrement = column.autoIncrement || EqualsNoCase(column.declaredType, "COUNTER");
             f.updatable = updatable && !f.autoIncrement && EqualsNoCase(f.sourceTable, table);
         }
         if (!materialised) {
             if (item && !item->star)
                 f.expr = item->expr;
             else if (origin)
-                f.expr = qualifier + "." + QuoteSqlName(origin);
+                f.expr = qualifier + "." + QuoteSqlName(src.column);
         }
         fields.push_back(std::move(f));
     }
@@ -337,8 +333,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                      !fields[i].sourceField.empty() &&
                      (fields[i].type.type == dbText || fields[i].type.type == dbMemo))
                 indexOrderedNames = {fields[i].name, fields[i].sourceField};
-            orderBy += (k ? ", " : "") + term.expr +
-                       (collated[k] ? " COLLATE " + std::string(kTextCollation) : "") +
+            orderBy += (k ? ", " : "") +
+                       (collated[k] ? db.db().GetDialect().TextKey(term.expr) : term.expr) +
                        (term.descending ? " DESC" : "") + (term.nulls.empty() ? "" : " ") +
                        term.nulls;
         }
@@ -365,19 +361,18 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 stored += "_" + std::to_string(i);
             used.push_back(stored);
             f.storedName = stored;
-            const char* decl = sqlite3_column_decltype(full.get(), i);
-            create += ", " + QuoteSqlName(stored) + (decl ? " " + std::string(decl) : "");
+            const std::string decl = full.Engine().ColumnType(i);
+            create += ", " + QuoteSqlName(stored) + (decl.empty() ? "" : " " + decl);
             names += (i ? ", " : "") + QuoteSqlName(stored);
         }
-        full = SqliteStatement(); // the statement runs again inside the copy
+        full = Statement(); // the statement runs again inside the copy
         db.Exec(create + ")", kRecordset);
-        SqliteStatement insert;
+        Statement insert;
         PrepareOne(db.db(), insert, "INSERT INTO " + copyTable + " (" + names + ") " + sql,
                    kRecordset, context);
-        int rc = insert.Step();
-        if (rc != SQLITE_DONE)
-            ThrowSqliteError(db.db(), rc, kRecordset, context);
-        copyRows = static_cast<size_t>(sqlite3_changes64(db.db()));
+        if (insert.Step() != kDone)
+            ThrowStepError(insert, kRecordset, context);
+        copyRows = static_cast<size_t>(insert.Engine().ChangedRows());
         readTail = " FROM " + copyTable + " WHERE \"kel$pos\" = ?1";
         readAllSql = "SELECT " + names + readTail;
         PrepareInternal(db.db(), read, readAllSql, kRecordset);
@@ -406,13 +401,13 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 }
             }
             if (collated[n])
-                k.expr = "(" + k.expr + ") COLLATE " + std::string(kTextCollation);
+                k.expr = db.db().GetDialect().TextKey("(" + k.expr + ")");
             keys.push_back(std::move(k));
         }
         order = DynasetOrder(std::move(keys), rowid);
-        SqliteStatement max;
+        Statement max;
         PrepareInternal(db.db(), max, "SELECT max(" + rowidColumn + ") FROM " + target, kRecordset);
-        if (max.Step() == SQLITE_ROW)
+        if (max.Step() == kRow)
             maxRowid = max.ColumnInt64(0);
         readTail =
             (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
@@ -420,7 +415,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         readAllSql = "SELECT " + stmt.head + readTail;
         PrepareInternal(db.db(), read, readAllSql, kRecordset);
     }
-    full = SqliteStatement();
+    full = Statement();
 
     open = true;
     if (KeyTo(0))
@@ -443,21 +438,23 @@ void RecordsetState::ExpressionTypes() {
         Cell cell;
         if (haveFirst)
             cell = first[i];
-        if (cell.type == SQLITE_NULL) {
+        if (cell.kind == EngineValue::Kind::Null) {
             // The first value that is not Null decides.
-            std::string sql =
-                materialised ? "SELECT " + QuoteSqlName(f.storedName) + " FROM " + copyTable +
-                                   " WHERE " + QuoteSqlName(f.storedName) + " IS NOT NULL LIMIT 1"
-                             : "SELECT (" + f.expr + ") FROM " + from +
-                                   FilterWith("(" + f.expr + ") IS NOT NULL") + " LIMIT 1";
-            SqliteStatement probe;
+            std::string sql = materialised
+                                  ? "SELECT " + QuoteSqlName(f.storedName) + " FROM " + copyTable +
+                                        " WHERE " + QuoteSqlName(f.storedName) + " IS NOT NULL" +
+                                        db().GetDialect().BoundedRead(1)
+                                  : "SELECT (" + f.expr + ") FROM " + from +
+                                        FilterWith("(" + f.expr + ") IS NOT NULL") +
+                                        db().GetDialect().BoundedRead(1);
+            Statement probe;
             if (!f.expr.empty() || materialised) {
-                if (probe.Prepare(db(), sql) == SQLITE_OK && probe.Step() == SQLITE_ROW)
-                    cell = ReadCell(probe, 0);
+                if (TryPrepare(db(), probe, sql) && probe.Step() == kRow)
+                    cell = probe.Column(0);
             }
         }
-        f.type = cell.type == SQLITE_NULL ? DaoType{dbText, 255}
-                                          : DaoTypeFromValue(cell.type, cell.integer);
+        f.type = cell.kind == EngineValue::Kind::Null ? DaoType{dbText, 255}
+                                                      : DaoTypeFromValue(cell.kind, cell.integer);
     }
 }
 
@@ -467,9 +464,13 @@ void RecordsetState::Close() {
         auto& list = database->keying;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
     }
-    if (database && !copyTable.empty() && database->db())
-        sqlite3_exec(database->db(), ("DROP TABLE IF EXISTS " + copyTable).c_str(), nullptr,
-                     nullptr, nullptr);
+    if (database && !copyTable.empty() && database->connection) {
+        try {
+            database->db().Execute("DROP TABLE IF EXISTS " + copyTable);
+        } catch (const EngineError&) {
+            // the copy is temporary: it goes with the connection at the latest
+        }
+    }
     RecordsetState fresh;
     fresh.pessimistic = pessimistic;
     *this = std::move(fresh);
@@ -552,11 +553,11 @@ std::vector<CDaoIndexInfo> RecordsetState::Indexes(DWORD level) const {
         std::string list;
         for (const CDaoIndexFieldInfo& f : fieldsOf)
             list += (list.empty() ? "" : ", ") + QuoteSqlName(f.m_strName.str());
-        SqliteStatement stmt;
+        Statement stmt;
         PrepareInternal(db(), stmt,
                         "SELECT count(*) FROM (SELECT DISTINCT " + list + " FROM " + target + ")",
                         kRecordset);
-        return stmt.Step() == SQLITE_ROW ? static_cast<long>(stmt.ColumnInt64(0)) : 0;
+        return stmt.Step() == kRow ? static_cast<long>(stmt.ColumnInt64(0)) : 0;
     };
     // The INTEGER PRIMARY KEY is the table's rowid: no index stands for it, so one is shown.
     for (const RecordsetField& f : fields) {
@@ -571,26 +572,26 @@ std::vector<CDaoIndexInfo> RecordsetState::Indexes(DWORD level) const {
         info.m_lDistinctCount = distinct({field});
         out.push_back(info);
     }
-    SqliteStatement list;
+    Statement list;
     PrepareInternal(db(), list,
                     "PRAGMA " + SchemaPrefix(schema) + "index_list(" + QuoteSqlString(table) + ")",
                     kRecordset);
-    while (list.Step() == SQLITE_ROW) {
+    while (list.Step() == kRow) {
         CDaoIndexInfo info;
         std::string name(list.ColumnText(1));
         bool primary = list.ColumnText(3) == "pk";
         info.m_strName = primary ? "PrimaryKey" : name.c_str();
         std::vector<CDaoIndexFieldInfo> indexFields;
-        SqliteStatement columns;
+        Statement columns;
         PrepareInternal(db(), columns,
                         "PRAGMA " + SchemaPrefix(schema) + "index_xinfo(" + QuoteSqlString(name) +
                             ")",
                         kRecordset);
-        while (columns.Step() == SQLITE_ROW) {
-            if (columns.ColumnInt64(5) == 0 || columns.ColumnType(2) == SQLITE_NULL)
+        while (columns.Step() == kRow) {
+            if (columns.ColumnInt64(5) == 0 || columns.Column(2).IsNull())
                 continue; // the rowid at the end of every index, or an expression
             CDaoIndexFieldInfo field;
-            field.m_strName = std::string(columns.ColumnText(2)).c_str();
+            field.m_strName = columns.ColumnText(2).c_str();
             field.m_bDescending = columns.ColumnInt64(3) ? TRUE : FALSE;
             indexFields.push_back(field);
         }

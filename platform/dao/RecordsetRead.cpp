@@ -8,6 +8,7 @@
 #include "platform/dao/SqlLexer.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kel::dao {
 
@@ -36,7 +37,7 @@ bool RecordsetState::ReadsByHandle(size_t field) const {
 
 void RecordsetState::PrepareRead() {
     loaded = false;
-    readAll = SqliteStatement(); // prepared again when an edit or a skipped field needs it
+    readAll = Statement(); // prepared again when an edit or a skipped field needs it
     const bool anyLarge = std::find(large.begin(), large.end(), true) != large.end();
     if (skipped.empty() && !anyLarge) {
         PrepareInternal(db(), read, readAllSql, kRecordset);
@@ -62,7 +63,7 @@ void RecordsetState::PrepareRead() {
                    " ELSE typeof(" + expr + ") END";
         list += (i ? ", " : "") + item;
     }
-    SqliteStatement narrowed;
+    Statement narrowed;
     PrepareInternal(db(), narrowed, "SELECT " + list + readTail, kRecordset);
     read = std::move(narrowed);
 }
@@ -99,19 +100,19 @@ bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint
     const bool whole = all && Narrowed();
     if (whole && !readAll)
         PrepareInternal(db(), readAll, readAllSql, kRecordset);
-    SqliteStatement& stmt = whole ? readAll : read;
+    Statement& stmt = whole ? readAll : read;
     bool grown = false;
     {
         StatementScope scope(stmt);
         stmt.Bind(1, key);
-        int rc = stmt.Step();
-        if (rc == SQLITE_DONE)
+        const StepResult rc = stmt.Step();
+        if (rc == kDone)
             return false;
-        if (rc != SQLITE_ROW)
-            ThrowEngineError(rc);
+        if (rc != kRow)
+            ThrowEngineError(stmt);
         row.resize(fields.size());
         for (size_t i = 0; i < fields.size(); ++i)
-            row[i] = ReadCell(stmt, static_cast<int>(i));
+            row[i] = stmt.Column(static_cast<int>(i));
         if (identity && !identityColumns.empty())
             *identity =
                 static_cast<std::uint32_t>(stmt.ColumnInt64(static_cast<int>(fields.size())));
@@ -121,7 +122,7 @@ bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint
                 Cell& c = row[i];
                 if (limit == 0 || (!large.empty() && large[i]))
                     continue;
-                if (c.type == SQLITE_TEXT && c.bytes.size() > limit) {
+                if (c.kind == EngineValue::Kind::Text && c.bytes.size() > limit) {
                     CutText(c.bytes, limit);
                     if (ReadsByHandle(i)) {
                         large.resize(fields.size(), false);
@@ -135,35 +136,33 @@ bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint
     // The fields read by handle: their storage class came with the row, their beginning
     // comes now, each read ending before the next (no read lock outlives the call).
     if (!whole && !large.empty()) {
-        const std::string schemaName = schema.empty() ? "main" : schema;
         for (size_t i = 0; i < fields.size(); ++i) {
-            if (!large[i] || grown || row[i].type != SQLITE_TEXT)
+            if (!large[i] || grown || row[i].kind != EngineValue::Kind::Text)
                 continue;
             const std::string kind = row[i].bytes;
             Cell c;
             if (kind == "text" || kind == "blob") {
-                c.type = SQLITE_TEXT;
-                sqlite3_blob* raw = nullptr;
-                if (kind == "blob" ||
-                    sqlite3_blob_open(db(), schemaName.c_str(), table.c_str(),
-                                      fields[i].sourceField.c_str(), key, 0, &raw) != SQLITE_OK) {
-                    sqlite3_blob_close(raw);
+                c.kind = EngineValue::Kind::Text;
+                std::optional<std::string> prefix;
+                if (kind == "text") {
+                    try {
+                        prefix = db().ReadTextPrefix(schema, table, fields[i].sourceField, key,
+                                                     static_cast<size_t>(limits[i]) + 4);
+                    } catch (const EngineError& e) {
+                        ThrowDaoFor(e, kRecordset, {sqlGiven, false, database->name});
+                    }
+                }
+                if (prefix) {
+                    c.bytes = std::move(*prefix);
+                } else {
                     // Binary values are whole (their size is what shows); a row gone between
                     // the two reads reads as gone.
                     std::vector<Cell> full;
                     if (!ReadRow(key, full, nullptr, true))
                         return false;
                     c = full[i];
-                } else {
-                    const size_t n = std::min(static_cast<size_t>(sqlite3_blob_bytes(raw)),
-                                              static_cast<size_t>(limits[i]) + 4);
-                    c.bytes.resize(n);
-                    const int rc = sqlite3_blob_read(raw, c.bytes.data(), static_cast<int>(n), 0);
-                    sqlite3_blob_close(raw);
-                    if (rc != SQLITE_OK)
-                        ThrowEngineError(rc);
                 }
-                if (c.type == SQLITE_TEXT)
+                if (c.kind == EngineValue::Kind::Text)
                     CutText(c.bytes, static_cast<size_t>(limits[i]));
             }
             row[i] = std::move(c);

@@ -10,6 +10,7 @@
 #include "platform/dao/DynasetOrder.h"
 #include "platform/dao/FieldValue.h"
 #include "platform/dao/KeyWorker.h"
+#include "platform/dao/Prepare.h"
 #include "platform/dao/Keyset.h"
 #include "platform/dao/RecordsetField.h"
 #include "platform/dao/SelectStatement.h"
@@ -37,7 +38,7 @@ struct RecordsetState {
     int type = 0;
     int options = 0;
     std::string sqlGiven; // as the caller wrote it
-    std::string sql;      // the SQLite statement it became
+    std::string sql;      // the engine's statement it became
     bool materialised = false;
     bool updatable = false;
     std::uint64_t instance = 0; // names this opening in bookmarks
@@ -71,11 +72,10 @@ struct RecordsetState {
     Keyset keys;
     bool complete = false;
     bool resumable = false;
-    std::vector<SqliteValue> lastValues;
+    std::vector<EngineValue> lastValues;
     std::int64_t lastRowid = 0;
     size_t chunk = 256;
-    std::int64_t dataVersion = 0;
-    std::int64_t totalChanges = 0;
+    ChangeToken changeToken; // the database's when the last run ended
     bool sorts = false; // the order needs the engine's sorter: each bounded run scans the table
     SortedKeys keyed;   // the keys, sorted, once others have written during the keying
 
@@ -87,7 +87,7 @@ struct RecordsetState {
     std::vector<std::int64_t> tailSorted; // its keys, sorted: the front keying skips them
     bool tailResumable = false;
     bool tailDone = false; // the backward keying reached the first record
-    std::vector<SqliteValue> tailLastValues;
+    std::vector<EngineValue> tailLastValues;
     std::int64_t tailLastRowid = 0;
     size_t tailChunk = 64;
     size_t tailCount = 0;  // records keyed from the end, once the ends have met
@@ -102,16 +102,16 @@ struct RecordsetState {
     size_t foundNext = 0;
     std::vector<std::int64_t> foundKnown; // keyed before it came, sorted: skipped
 
-    SqliteStatement read;               // the values of one record by key (those not skipped)
-    SqliteStatement readAll;            // every value of one record by key, when some are skipped
+    Statement read;                     // the values of one record by key (those not skipped)
+    Statement readAll;                  // every value of one record by key, when some are skipped
     std::string readAllSql;             // the statement of readAll
     std::string readTail;               // what follows the fields in both: FROM ... WHERE key = ?1
     std::vector<bool> skipped;          // fields the reader does not want read; empty for none
     std::vector<long> limits;           // bytes of each text value a reader wants at most; 0 all
     std::vector<bool> large;            // limited fields seen beyond their limit: read by handle
-    SqliteStatement exists;             // whether a keyed record is still in its table
-    SqliteStatement probe;              // a keyed record against a point of the order (Find)
-    SqliteStatement sortValues;         // the order's values of one record
+    Statement exists;                   // whether a keyed record is still in its table
+    Statement probe;                    // a keyed record against a point of the order (Find)
+    Statement sortValues;               // the order's values of one record
     size_t appendedFrom = Keyset::npos; // where the records added through the dynaset begin
 
     // -- The current record.
@@ -131,7 +131,7 @@ struct RecordsetState {
     bool hasLastModified = false;
     size_t lastModifiedPos = 0;
 
-    sqlite3* db() const { return database->db(); }
+    EngineConnection& db() const { return database->db(); }
     // " WHERE " with the statement's own condition and another, each in parentheses; empty when
     // there is neither.
     std::string FilterWith(const std::string& condition) const {
@@ -140,9 +140,9 @@ struct RecordsetState {
         return " WHERE (" + whereClause + ")" +
                (condition.empty() ? std::string() : " AND (" + condition + ")");
     }
-    // SQLite's failure rc as the engine's error, naming the statement and the file.
-    [[noreturn]] void ThrowEngineError(int rc) const {
-        ThrowSqliteError(db(), rc, kRecordset, {sqlGiven, false, database->name});
+    // The failed step of stmt as the engine's error, naming the statement and the file.
+    [[noreturn]] void ThrowEngineError(const Statement& stmt) const {
+        ThrowStepError(stmt, kRecordset, {sqlGiven, false, database->name});
     }
 
     // Opening and closing (RecordsetOpen.cpp).
@@ -209,8 +209,6 @@ struct RecordsetState {
     // The current record's primary-key fields and stored values, or the row identity where
     // the table has no primary key (RecordsetIdentity.cpp).
     void RecordKey(std::vector<std::string>& names, std::vector<COleVariant>& values);
-    // The SQL function behind identity checks, on a connection.
-    static void RegisterIdentityFunction(sqlite3* db);
     size_t BookmarkPosition(const VARIANT& bookmark) const; // 3159 when not ours
 
     // Edits (RecordsetEdit.cpp).
@@ -237,9 +235,9 @@ private:
     void JoinTail();
     // One key found going forward: false when it is where the keys from the end begin.
     bool MeetsTail(std::int64_t key) const;
-    std::vector<SqliteValue> SortValues(std::int64_t key);
+    std::vector<EngineValue> SortValues(std::int64_t key);
     void ExpressionTypes();
-    size_t PositionOf(std::int64_t rowid, const std::vector<SqliteValue>& point);
+    size_t PositionOf(std::int64_t rowid, const std::vector<EngineValue>& point);
     bool FindScan(bool forward, const std::string& criterion);
 };
 

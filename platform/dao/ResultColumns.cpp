@@ -1,4 +1,4 @@
-// SQLite reports the base table and column a result column is read from, never the alias it was
+// The engine reports the base table and column a result column is read from, never the alias it was
 // read through, so the two sides of a self-join look alike. The source of each column is
 // therefore found in the statement's own text: q.* and q.col name theirs; the columns of * are
 // matched in order against each source's own columns (SELECT q.* FROM the same FROM, prepared,
@@ -10,7 +10,7 @@
 #include "platform/dao/ResultColumns.h"
 
 #include "platform/dao/SqlLexer.h"
-#include "platform/dao/SqliteStatement.h"
+#include "platform/dao/engines/EngineError.h"
 
 #include <algorithm>
 
@@ -22,13 +22,18 @@ struct SourceColumn {
     std::string name, table, origin;
 };
 
-std::string Text(const char* s) {
-    return s ? std::string(s) : std::string();
+SourceColumn ColumnOf(const EngineStatement& stmt, int i) {
+    EngineStatement::ColumnSource origin = stmt.ColumnOrigin(i);
+    return {stmt.ColumnName(i), std::move(origin.table), std::move(origin.column)};
 }
 
-SourceColumn ColumnOf(sqlite3_stmt* stmt, int i) {
-    return {Text(sqlite3_column_name(stmt, i)), Text(sqlite3_column_table_name(stmt, i)),
-            Text(sqlite3_column_origin_name(stmt, i))};
+// The statement, or nothing when the engine refuses it.
+std::unique_ptr<EngineStatement> TryPrepare(EngineConnection& db, const std::string& sql) {
+    try {
+        return db.Prepare(sql);
+    } catch (const EngineError&) {
+        return nullptr;
+    }
 }
 
 bool Same(const SourceColumn& a, const SourceColumn& b) {
@@ -37,11 +42,12 @@ bool Same(const SourceColumn& a, const SourceColumn& b) {
 }
 
 // The number of columns a select list gives over the FROM clause; -1 when it does not prepare.
-int Width(sqlite3* db, const std::string& list, const std::string& from) {
-    SqliteStatement probe;
-    if (from.empty() || probe.Prepare(db, "SELECT " + list + " FROM " + from) != SQLITE_OK)
+int Width(EngineConnection& db, const std::string& list, const std::string& from) {
+    if (from.empty())
         return -1;
-    return probe.ColumnCount();
+    const std::unique_ptr<EngineStatement> probe =
+        TryPrepare(db, "SELECT " + list + " FROM " + from);
+    return probe ? probe->ColumnCount() : -1;
 }
 
 // q of q.*, q.col and schema.q.col; empty for anything else.
@@ -56,7 +62,7 @@ std::string QualifierOf(const SelectItem& item) {
 
 } // namespace
 
-std::vector<const SelectItem*> ItemsOfColumns(sqlite3* db, const SelectStatement& stmt,
+std::vector<const SelectItem*> ItemsOfColumns(EngineConnection& db, const SelectStatement& stmt,
                                               int columns) {
     const size_t count = static_cast<size_t>(std::max(columns, 0));
     std::vector<const SelectItem*> itemOf(count, nullptr);
@@ -94,10 +100,10 @@ std::vector<const SelectItem*> ItemsOfColumns(sqlite3* db, const SelectStatement
     return itemOf;
 }
 
-std::vector<std::string> SourcesOfColumns(sqlite3* db, sqlite3_stmt* full,
+std::vector<std::string> SourcesOfColumns(EngineConnection& db, const EngineStatement& full,
                                           const SelectStatement& stmt,
                                           const std::vector<const SelectItem*>& itemOf) {
-    const int columns = sqlite3_column_count(full);
+    const int columns = full.ColumnCount();
     std::vector<std::string> out(static_cast<size_t>(columns));
     if (stmt.compound || itemOf.size() != out.size())
         return out;
@@ -121,15 +127,16 @@ std::vector<std::string> SourcesOfColumns(sqlite3* db, sqlite3_stmt* full,
             return;
         columnsOf.resize(sources.size());
         for (size_t k = 0; k < sources.size(); ++k) {
-            SqliteStatement probe;
-            if (sources[k].Name().empty() ||
-                probe.Prepare(db, "SELECT " + QuoteSqlName(sources[k].Name()) + ".* FROM " +
-                                      stmt.from) != SQLITE_OK) {
+            std::unique_ptr<EngineStatement> probe;
+            if (!sources[k].Name().empty())
+                probe = TryPrepare(db, "SELECT " + QuoteSqlName(sources[k].Name()) + ".* FROM " +
+                                           stmt.from);
+            if (!probe) {
                 everySource = false;
                 continue;
             }
-            for (int i = 0; i < probe.ColumnCount(); ++i)
-                columnsOf[k].push_back(ColumnOf(probe.get(), i));
+            for (int i = 0; i < probe->ColumnCount(); ++i)
+                columnsOf[k].push_back(ColumnOf(*probe, i));
         }
     };
 

@@ -1,6 +1,8 @@
 #include "platform/dao/TextCompare.h"
 
 #include "platform/core/Utf8.h"
+#include "platform/dao/engines/Engine.h"
+#include "platform/dao/engines/EngineError.h"
 
 #include <array>
 #include <string>
@@ -94,15 +96,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     kel::core::AppendUtf8(out, c);
 }
 
-namespace {
-
-int Collate(void*, int n1, const void* p1, int n2, const void* p2) {
-    return CompareText(std::string_view(static_cast<const char*>(p1), static_cast<size_t>(n1)),
-                       std::string_view(static_cast<const char*>(p2), static_cast<size_t>(n2)));
-}
-
-} // namespace
-
 char32_t FoldCase(char32_t c) {
     return c < kTableEnd ? kFold[c] : c;
 }
@@ -142,22 +135,16 @@ int CompareText(std::string_view a, std::string_view b) {
     return j < b.size() ? -1 : 0;
 }
 
-bool CollateOrderOn(sqlite3* db, const std::string& table, const std::string& column) {
-    sqlite3_stmt* raw = nullptr;
-    const char* sql = "SELECT 1 FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
-                      "WHERE x.seqno = 0 AND x.name = ?2 COLLATE NOCASE";
-    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
+bool CollateOrderOn(EngineConnection& db, const std::string& table, const std::string& column) {
+    try {
+        std::unique_ptr<EngineStatement> stmt =
+            db.Prepare("SELECT 1 FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
+                       "WHERE x.seqno = 0 AND x.name = ?2 COLLATE NOCASE");
+        stmt->BindAll({EngineValue::Text(table), EngineValue::Text(column)});
+        return !stmt->Step();
+    } catch (const EngineError&) {
         return true;
-    sqlite3_bind_text(raw, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(raw, 2, column.c_str(), -1, SQLITE_TRANSIENT);
-    const bool indexed = sqlite3_step(raw) == SQLITE_ROW;
-    sqlite3_finalize(raw);
-    return !indexed;
-}
-
-int RegisterTextFunctions(sqlite3* db) {
-    const std::string name(kTextCollation);
-    return sqlite3_create_collation_v2(db, name.c_str(), SQLITE_UTF8, nullptr, Collate, nullptr);
+    }
 }
 
 } // namespace kel::dao

@@ -5,12 +5,12 @@
 // Private to the data-access classes.
 #pragma once
 
-#include <sqlite3.h>
-
 #include <string>
 #include <string_view>
 
 namespace kel::dao {
+
+class EngineConnection;
 
 // The collation's name, as the translated SQL writes it after text comparisons and orders.
 inline constexpr std::string_view kTextCollation = "JETTEXT";
@@ -36,9 +36,6 @@ void AppendUtf8(std::string& out, char32_t c);
 // Whether an order on a text column should carry the collation. Not when the column leads an
 // index of its table: that index is ordered by its own collation, and keeps serving the order
 // (a sort of the whole table otherwise) at the price of case order on that column.
-bool CollateOrderOn(sqlite3* db, const std::string& table, const std::string& column);
-
-// Registers the collation on a connection; SQLite's result code.
-int RegisterTextFunctions(sqlite3* db);
+bool CollateOrderOn(EngineConnection& db, const std::string& table, const std::string& column);
 
 } // namespace kel::dao

@@ -40,4 +40,8 @@ std::vector<std::string> Dialect::RowIdentity(const SchemaDescription& schema) c
     return schema.view ? std::vector<std::string>() : schema.primaryKey;
 }
 
+std::string Dialect::RowIdName(const std::vector<std::string>&) const {
+    return {};
+}
+
 } // namespace kel::dao

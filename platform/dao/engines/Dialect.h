@@ -44,6 +44,9 @@ public:
     // one, SQLite's rowid, or on a server a unique index over required fields. Empty when
     // nothing identifies a row (the rows can then only be read as a materialised result).
     virtual std::vector<std::string> RowIdentity(const SchemaDescription& schema) const;
+    // The name under which a table with these columns shows the engine's own row number (the
+    // first of SQLite's rowid, _rowid_ and oid that no column takes); empty when it has none.
+    virtual std::string RowIdName(const std::vector<std::string>& columns) const;
 };
 
 } // namespace kel::dao

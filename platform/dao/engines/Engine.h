@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,35 @@ public:
     virtual EngineValue Column(int column) const = 0;
     // Rows changed by the last run of an INSERT, UPDATE or DELETE.
     virtual std::int64_t ChangedRows() const = 0;
+
+    // The current row's value as an integer, without copying text (a key, a count).
+    virtual std::int64_t ColumnInteger(int column) const { return Column(column).integer; }
+    // Whether the statement only reads.
+    virtual bool ReadOnly() const;
+    // Whether the run so far needed a sort of its rows (no index served its order).
+    virtual bool Sorted() const;
+    // Where a result column comes from: the database ("main", "temp"), table and column it
+    // reads unchanged; all empty for an expression.
+    struct ColumnSource {
+        std::string database, table, column;
+    };
+    virtual ColumnSource ColumnOrigin(int column) const;
+};
+
+// What the engine declares about one column of a table.
+struct ColumnFacts {
+    std::string declaredType;
+    bool required = false;
+    bool primaryKey = false;
+    bool autoIncrement = false;
+};
+
+// How to open a database: a new file is created only when create is set.
+struct EngineOptions {
+    bool readOnly = false; // a file this user cannot write opens read-only all the same
+    bool create = false;
+    bool exclusive = false;   // nobody else may open the database while this connection has it
+    int busyTimeoutMs = 5000; // how long a statement waits for another connection's lock
 };
 
 // Compared for equality only: two tokens differ when the database may have changed between
@@ -60,6 +90,8 @@ public:
 
     // "SQLite", "PostgreSQL".
     virtual std::string EngineName() const = 0;
+    // Opened read-only, or over a database this user cannot write.
+    virtual bool IsReadOnly() const = 0;
     virtual const Dialect& GetDialect() const = 0;
 
     // One statement; a second one after it is a syntax error.
@@ -77,6 +109,35 @@ public:
 
     virtual ChangeToken CurrentChangeToken() = 0;
 
+    // Prepares the first statement of sql and tells what follows it in rest; nothing when sql
+    // holds no statement.
+    virtual std::unique_ptr<EngineStatement> PrepareFirst(std::string_view sql,
+                                                          std::string_view& rest);
+    // A transaction that takes the write lock at once rather than at its first write.
+    virtual void BeginWrite() { Begin(); }
+    // The row identity given to the last row this connection inserted.
+    virtual std::int64_t LastInsertId();
+    virtual void SetBusyTimeout(int milliseconds);
+    // False when the file the connection reads is no longer at its name (deleted or renamed
+    // under it); a server's database is always in place.
+    virtual bool StillInPlace() { return true; }
+    // At most bytes bytes from the start of a text value, read without reading the rest;
+    // nothing when the value cannot be read that way (not text, the row is gone, no such
+    // column), and the caller reads it whole.
+    virtual std::optional<std::string> ReadTextPrefix(std::string_view database,
+                                                      std::string_view table,
+                                                      std::string_view column, std::int64_t rowId,
+                                                      size_t bytes);
+    // The declared facts of a table's column; EngineError (ColumnNotFound) when there is none.
+    virtual ColumnFacts DescribeColumn(std::string_view database, std::string_view table,
+                                       std::string_view column);
+    // Another connection to the same database, read-only. May be called from another thread
+    // while this one works: it reads nothing this connection changes.
+    virtual std::unique_ptr<EngineConnection> OpenReader() const;
+    // Makes the statement running on this connection, or else the next one to run, fail soon
+    // (EngineFailure::Interrupted); callable from any thread.
+    virtual void Interrupt();
+
     // The table or view of that name; EngineError (TableNotFound) when there is none.
     virtual SchemaDescription DescribeTable(std::string_view table) = 0;
 };
@@ -89,5 +150,9 @@ bool IsServerName(std::string_view name);
 // string, else the SQLite file (created when create is set).
 std::unique_ptr<EngineConnection> OpenEngine(const std::string& name, bool readOnly = false,
                                              bool create = false);
+std::unique_ptr<EngineConnection> OpenEngine(const std::string& name, const EngineOptions& options);
+
+// The failure of an operation an engine does not offer.
+[[noreturn]] void ThrowUnsupported(std::string_view operation, std::string_view engine);
 
 } // namespace kel::dao

@@ -57,6 +57,13 @@ long DaoCodeFor(EngineFailure failure) {
         return kBadConnectString;
     case EngineFailure::CorruptFile:
         return err::UnrecognizedFormat;
+    case EngineFailure::AmbiguousName:
+        return err::AmbiguousField;
+    case EngineFailure::DiskError:
+        return err::DiskError;
+    case EngineFailure::OutOfMemory:
+    case EngineFailure::Interrupted:
+    case EngineFailure::Unsupported:
     case EngineFailure::Other:
         break;
     }
@@ -95,8 +102,14 @@ void ThrowEngineError(const EngineError& error, ErrorSource source, const Engine
     case EngineFailure::CannotConnect:
         description = "ODBC--connection to '" + subject + "' failed.";
         break;
+    case EngineFailure::AmbiguousName:
+        description = StandardDescription(code, subject);
+        break;
     case EngineFailure::BadConnectString:
     case EngineFailure::InvalidArgument:
+    case EngineFailure::OutOfMemory:
+    case EngineFailure::Interrupted:
+    case EngineFailure::Unsupported:
     case EngineFailure::Other:
         description = error.what(); // the engine's own words are the best description
         break;

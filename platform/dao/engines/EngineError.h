@@ -29,6 +29,11 @@ enum class EngineFailure {
     BadConnectString, // the connect string itself is wrong
     CorruptFile,      // not a database; subject: the file
     InvalidArgument,  // the caller gave what the engine cannot take (a NUL in text, say)
+    AmbiguousName,    // a column name two tables of the statement share; subject: the name
+    DiskError,        // the file cannot be read or written (I/O, full disk)
+    OutOfMemory,
+    Interrupted, // Interrupt stopped the statement
+    Unsupported, // the engine does not offer the operation
     Other,
 };
 
@@ -40,7 +45,7 @@ public:
           m_subject(std::move(subject)) {}
 
     EngineFailure Failure() const { return m_failure; }
-    // "SQLITE_CONSTRAINT_UNIQUE (2067)", "23505"; empty when the failure is our own.
+    // "SQLite 2067", "23505"; empty when the failure is our own.
     const std::string& EngineCode() const { return m_engineCode; }
     // The table, column, function or server the failure names, when the engine says.
     const std::string& Subject() const { return m_subject; }

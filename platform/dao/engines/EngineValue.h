@@ -4,6 +4,7 @@
 // Private to the data-access classes.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -55,7 +56,7 @@ struct EngineValue {
         case Kind::Integer:
             return integer == other.integer;
         case Kind::Real:
-            return real == other.real;
+            return real == other.real || (std::isnan(real) && std::isnan(other.real));
         default:
             return bytes == other.bytes;
         }

@@ -515,6 +515,7 @@ public:
         : m_session(std::move(session)), m_readOnly(readOnly) {}
 
     std::string EngineName() const override { return "PostgreSQL"; }
+    bool IsReadOnly() const override { return m_readOnly; }
     const Dialect& GetDialect() const override { return m_dialect; }
 
     std::unique_ptr<EngineStatement> Prepare(std::string_view sql) override {

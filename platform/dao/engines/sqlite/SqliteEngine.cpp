@@ -4,12 +4,19 @@
 #include "platform/dao/IsoDate.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/SqlLexer.h"
-#include "platform/dao/SqliteConnection.h"
-#include "platform/dao/SqliteStatement.h"
 #include "platform/dao/TextCompare.h"
+#include "platform/dao/engines/sqlite/SqliteConnection.h"
+#include "platform/dao/engines/sqlite/SqliteStatement.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <fstream>
+#include <atomic>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -29,6 +36,69 @@ std::string UpperAscii(std::string_view s) {
     for (char& c : out)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
+}
+
+int Collate(void*, int n1, const void* p1, int n2, const void* p2) {
+    return CompareText(std::string_view(static_cast<const char*>(p1), static_cast<size_t>(n1)),
+                       std::string_view(static_cast<const char*>(p2), static_cast<size_t>(n2)));
+}
+
+// kel_identity(a, b, ...): FNV-1a over each value's storage class and bytes.
+void IdentityFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    std::uint32_t h = 2166136261u;
+    auto mix = [&h](const unsigned char* p, size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            h ^= p[i];
+            h *= 16777619u;
+        }
+    };
+    for (int i = 0; i < argc; ++i) {
+        const unsigned char type = static_cast<unsigned char>(sqlite3_value_type(argv[i]));
+        mix(&type, 1);
+        switch (type) {
+        case SQLITE_INTEGER: {
+            const std::int64_t v = sqlite3_value_int64(argv[i]);
+            mix(reinterpret_cast<const unsigned char*>(&v), sizeof v);
+            break;
+        }
+        case SQLITE_FLOAT: {
+            const double v = sqlite3_value_double(argv[i]);
+            mix(reinterpret_cast<const unsigned char*>(&v), sizeof v);
+            break;
+        }
+        case SQLITE_NULL:
+            break;
+        default: {
+            const void* p = type == SQLITE_BLOB
+                                ? sqlite3_value_blob(argv[i])
+                                : static_cast<const void*>(sqlite3_value_text(argv[i]));
+            mix(static_cast<const unsigned char*>(p),
+                static_cast<size_t>(sqlite3_value_bytes(argv[i])));
+            break;
+        }
+        }
+    }
+    sqlite3_result_int64(context, h);
+}
+
+// The first bytes of every SQLite database file.
+bool HasDatabaseHeader(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    char header[100] = {};
+    if (!in.read(header, sizeof header))
+        return false;
+    return std::memcmp(header, "SQLite format 3", 16) == 0;
+}
+
+// How many virtual machine steps run between two looks at a pending interrupt.
+constexpr int kProgressSteps = 1000;
+
+int StopRequested(void* stop) {
+    return static_cast<std::atomic<bool>*>(stop)->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
+const char* Text(const char* p) {
+    return p ? p : "";
 }
 
 EngineError NulInText() {
@@ -65,13 +135,20 @@ public:
             return schema.primaryKey;
         if (!schema.hasRowId)
             return {};
-        // The rowid under the first of its names that no field takes.
+        std::vector<std::string> names;
+        for (const FieldDescription& f : schema.fields)
+            names.push_back(f.name);
+        std::string name = RowIdName(names);
+        return name.empty() ? std::vector<std::string>() : std::vector<std::string>{name};
+    }
+    // The rowid under the first of its names that no column takes.
+    std::string RowIdName(const std::vector<std::string>& columns) const override {
         for (const char* name : {"rowid", "_rowid_", "oid"}) {
             const bool taken =
-                std::any_of(schema.fields.begin(), schema.fields.end(),
-                            [&](const FieldDescription& f) { return EqualsNoCase(f.name, name); });
+                std::any_of(columns.begin(), columns.end(),
+                            [&](const std::string& c) { return EqualsNoCase(c, name); });
             if (!taken)
-                return {name};
+                return name;
         }
         return {};
     }
@@ -79,7 +156,8 @@ public:
 
 class SqliteEngineStatement final : public EngineStatement {
 public:
-    SqliteEngineStatement(sqlite3* db, SqliteStatement stmt) : m_db(db), m_stmt(std::move(stmt)) {}
+    SqliteEngineStatement(sqlite3* db, SqliteStatement stmt, std::atomic<bool>& stop)
+        : m_db(db), m_stmt(std::move(stmt)), m_stop(stop) {}
 
     int ParameterCount() const override { return sqlite3_bind_parameter_count(m_stmt.get()); }
 
@@ -129,6 +207,8 @@ public:
             sqlite3_reset(m_stmt.get());
             return false;
         }
+        if ((rc & 0xFF) == SQLITE_INTERRUPT)
+            m_stop.store(false); // the interrupt is spent
         EngineError error = SqliteFailure(m_db, rc);
         sqlite3_reset(m_stmt.get());
         throw error;
@@ -172,9 +252,23 @@ public:
     }
     std::int64_t ChangedRows() const override { return m_changed; }
 
+    std::int64_t ColumnInteger(int column) const override { return m_stmt.ColumnInt64(column); }
+    bool ReadOnly() const override { return sqlite3_stmt_readonly(m_stmt.get()) != 0; }
+    bool Sorted() const override {
+        return sqlite3_stmt_status(m_stmt.get(), SQLITE_STMTSTATUS_SORT, 0) > 0;
+    }
+    ColumnSource ColumnOrigin(int column) const override {
+        const char* origin = sqlite3_column_origin_name(m_stmt.get(), column);
+        if (!origin)
+            return {};
+        return {Text(sqlite3_column_database_name(m_stmt.get(), column)),
+                Text(sqlite3_column_table_name(m_stmt.get(), column)), origin};
+    }
+
 private:
     sqlite3* m_db;
     SqliteStatement m_stmt;
+    std::atomic<bool>& m_stop;
     bool m_started = false;
     bool m_hasRow = false;
     std::int64_t m_changed = 0;
@@ -182,11 +276,97 @@ private:
 
 class SqliteEngineConnection final : public EngineConnection {
 public:
-    SqliteEngineConnection(SqliteConnection db, bool readOnly)
-        : m_db(std::move(db)), m_readOnly(readOnly) {}
+    SqliteEngineConnection(SqliteConnection db, std::string file, bool readOnly)
+        : m_db(std::move(db)), m_file(std::move(file)), m_readOnly(readOnly) {
+        // SQLite forgets an interrupt that comes before a statement starts; the handler
+        // remembers it until a statement has failed for it.
+        sqlite3_progress_handler(m_db.get(), kProgressSteps, StopRequested, &m_stop);
+    }
+
+    ~SqliteEngineConnection() override {
+        std::lock_guard<std::mutex> lock(m_interruptLock);
+        m_dataVersion = SqliteStatement();
+        m_db.Reset();
+    }
 
     std::string EngineName() const override { return "SQLite"; }
+    bool IsReadOnly() const override { return m_readOnly; }
     const Dialect& GetDialect() const override { return m_dialect; }
+
+    std::unique_ptr<EngineStatement> PrepareFirst(std::string_view sql,
+                                                  std::string_view& rest) override {
+        if (sql.find('\0') != std::string_view::npos)
+            throw EngineError(EngineFailure::Syntax, {},
+                              "A statement cannot contain a NUL character.");
+        SqliteStatement stmt;
+        const int rc = stmt.Prepare(m_db.get(), sql, &rest);
+        if (rc != SQLITE_OK)
+            throw SqliteFailure(m_db.get(), rc);
+        if (!stmt)
+            return nullptr;
+        return std::make_unique<SqliteEngineStatement>(m_db.get(), std::move(stmt), m_stop);
+    }
+
+    void BeginWrite() override { Execute("BEGIN IMMEDIATE"); }
+    std::int64_t LastInsertId() override { return sqlite3_last_insert_rowid(m_db.get()); }
+    void SetBusyTimeout(int milliseconds) override {
+        sqlite3_busy_timeout(m_db.get(), milliseconds);
+    }
+    bool StillInPlace() override {
+        int moved = 0;
+        return sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) !=
+                   SQLITE_OK ||
+               !moved;
+    }
+    // An incremental blob handle reads the first bytes of a long text without the rest.
+    std::optional<std::string> ReadTextPrefix(std::string_view database, std::string_view table,
+                                              std::string_view column, std::int64_t rowId,
+                                              size_t bytes) override {
+        sqlite3_blob* raw = nullptr;
+        const std::string db(database.empty() ? "main" : database), t(table), c(column);
+        if (sqlite3_blob_open(m_db.get(), db.c_str(), t.c_str(), c.c_str(), rowId, 0, &raw) !=
+            SQLITE_OK) {
+            sqlite3_blob_close(raw);
+            return std::nullopt;
+        }
+        std::string out(std::min(static_cast<size_t>(sqlite3_blob_bytes(raw)), bytes), '\0');
+        const int rc = sqlite3_blob_read(raw, out.data(), static_cast<int>(out.size()), 0);
+        sqlite3_blob_close(raw);
+        if (rc != SQLITE_OK)
+            throw SqliteFailure(m_db.get(), rc);
+        return out;
+    }
+    ColumnFacts DescribeColumn(std::string_view database, std::string_view table,
+                               std::string_view column) override {
+        const std::string db(database), t(table), c(column);
+        const char* declared = nullptr;
+        const char* collation = nullptr;
+        int notNull = 0, pk = 0, autoinc = 0;
+        const int rc = sqlite3_table_column_metadata(m_db.get(), db.empty() ? nullptr : db.c_str(),
+                                                     t.c_str(), c.c_str(), &declared, &collation,
+                                                     &notNull, &pk, &autoinc);
+        if (rc != SQLITE_OK)
+            throw EngineError(EngineFailure::ColumnNotFound, {}, "no such column: " + c, c);
+        ColumnFacts facts;
+        facts.declaredType = Text(declared);
+        facts.required = notNull != 0;
+        facts.primaryKey = pk != 0;
+        facts.autoIncrement = autoinc != 0;
+        return facts;
+    }
+    // The file name is fixed at open: reading it races with nothing.
+    std::unique_ptr<EngineConnection> OpenReader() const override {
+        EngineOptions options;
+        options.readOnly = true;
+        options.busyTimeoutMs = 3000;
+        return OpenSqliteEngine(m_file, options);
+    }
+    void Interrupt() override {
+        m_stop.store(true);
+        std::lock_guard<std::mutex> lock(m_interruptLock);
+        if (m_db)
+            sqlite3_interrupt(m_db.get());
+    }
 
     std::unique_ptr<EngineStatement> Prepare(std::string_view sql) override {
         if (sql.find('\0') != std::string_view::npos)
@@ -203,7 +383,7 @@ public:
             if (!t.Is(TokenKind::Semicolon))
                 throw EngineError(EngineFailure::Syntax, {},
                                   "Only one statement may be given; text follows its end.");
-        return std::make_unique<SqliteEngineStatement>(m_db.get(), std::move(stmt));
+        return std::make_unique<SqliteEngineStatement>(m_db.get(), std::move(stmt), m_stop);
     }
 
     std::int64_t Execute(std::string_view sql) override {
@@ -240,7 +420,7 @@ public:
             if (rc != SQLITE_OK)
                 throw SqliteFailure(m_db.get(), rc);
         }
-        StatementScope scope(m_dataVersion);
+        SqliteStatementScope scope(m_dataVersion);
         const int rc = m_dataVersion.Step();
         if (rc != SQLITE_ROW)
             throw SqliteFailure(m_db.get(), rc);
@@ -257,9 +437,12 @@ private:
     }
 
     SqliteConnection m_db;
+    const std::string m_file;
     bool m_readOnly;
     SqliteDialect m_dialect;
     SqliteStatement m_dataVersion;
+    std::mutex m_interruptLock; // an interrupt from another thread against the close
+    std::atomic<bool> m_stop{false};
 };
 
 // Steps a prepared query with text arguments and hands each row to the reader.
@@ -372,6 +555,11 @@ EngineError SqliteFailure(sqlite3* db, int rc) {
     auto fail = [&](EngineFailure failure, std::string_view subject = {}) {
         return EngineError(failure, code, message, std::string(subject));
     };
+    if ((rc & 0xFF) == SQLITE_NOMEM)
+        return fail(EngineFailure::OutOfMemory);
+    // A damaged schema's message may read like a syntax error: the file is what is wrong.
+    if ((rc & 0xFF) == SQLITE_CORRUPT || (rc & 0xFF) == SQLITE_NOTADB)
+        return fail(EngineFailure::CorruptFile, db ? sqlite3_db_filename(db, "main") : "");
     std::string_view name;
     if (!(name = After(message, "no such table: ")).empty()) {
         const size_t dot = name.find('.');
@@ -382,6 +570,8 @@ EngineError SqliteFailure(sqlite3* db, int rc) {
         return fail(EngineFailure::ColumnNotFound, name);
     if (!(name = After(message, "no such function: ")).empty())
         return fail(EngineFailure::FunctionNotFound, name);
+    if (!(name = After(message, "ambiguous column name: ")).empty())
+        return fail(EngineFailure::AmbiguousName, name);
     if (message.find("syntax error") != std::string::npos ||
         message.find("incomplete input") != std::string::npos ||
         message.find("unrecognized token") != std::string::npos)
@@ -411,9 +601,12 @@ EngineError SqliteFailure(sqlite3* db, int rc) {
         return fail(EngineFailure::Locked);
     case SQLITE_READONLY:
         return fail(EngineFailure::ReadOnly);
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return fail(EngineFailure::CorruptFile, db ? sqlite3_db_filename(db, "main") : "");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_FULL:
+        return fail(EngineFailure::DiskError);
+    case SQLITE_INTERRUPT:
+        return fail(EngineFailure::Interrupted);
     case SQLITE_TOOBIG:
         return fail(EngineFailure::TooLong);
     case SQLITE_MISMATCH:
@@ -423,13 +616,43 @@ EngineError SqliteFailure(sqlite3* db, int rc) {
     }
 }
 
-std::unique_ptr<EngineConnection> OpenSqliteEngine(const std::string& fileName, bool readOnly,
-                                                   bool create) {
+int RegisterSqliteFunctions(sqlite3* db) {
+    const std::string name(kTextCollation);
+    int rc = sqlite3_create_collation_v2(db, name.c_str(), SQLITE_UTF8, nullptr, Collate, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "kel_identity", -1,
+                                        SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                        nullptr, IdentityFunction, nullptr, nullptr, nullptr);
+    return rc;
+}
+
+std::unique_ptr<EngineConnection> OpenSqliteEngine(const std::string& fileName,
+                                                   const EngineOptions& options) {
     if (fileName.find('\0') != std::string::npos)
         throw EngineError(EngineFailure::InvalidArgument, {},
                           "A file name cannot contain a NUL character.");
+    // What the file is decides before SQLite does: SQLite would take an empty file, or one
+    // that is no file, for an empty database.
+    struct stat st {};
+    const bool exists = ::stat(fileName.c_str(), &st) == 0;
+    if (!exists && !options.create)
+        throw EngineError(EngineFailure::FileNotFound, {},
+                          "Could not find file '" + fileName + "'.", fileName);
+    if (exists && (!options.create || st.st_size > 0)) {
+        if (!S_ISREG(st.st_mode) || !HasDatabaseHeader(fileName)) {
+            if (S_ISREG(st.st_mode) && ::access(fileName.c_str(), R_OK) != 0)
+                throw EngineError(EngineFailure::DiskError, {},
+                                  "Cannot open file '" + fileName + "'.", fileName);
+            throw EngineError(EngineFailure::CorruptFile, {},
+                              "'" + fileName + "' is not a SQLite database.", fileName);
+        }
+    }
+    // A file without write permission opens read-only, as a read-only file does elsewhere.
+    const bool readOnly =
+        options.readOnly || (exists && ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                                        ::access(fileName.c_str(), W_OK) != 0));
     int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    if (create && !readOnly)
+    if (options.create && !readOnly)
         flags |= SQLITE_OPEN_CREATE;
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(fileName.c_str(), &raw, flags, nullptr);
@@ -439,15 +662,27 @@ std::unique_ptr<EngineConnection> OpenSqliteEngine(const std::string& fileName, 
                           raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc), fileName);
     if (rc != SQLITE_OK)
         throw SqliteFailure(raw, rc);
-    sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
     sqlite3_extended_result_codes(db.get(), 1);
-    if (const int r = RegisterTextFunctions(db.get()); r != SQLITE_OK)
+    sqlite3_busy_timeout(db.get(), options.busyTimeoutMs);
+    // Text compares and matches without regard to case, as Jet's does.
+    if (const int r = RegisterSqliteFunctions(db.get()); r != SQLITE_OK)
         throw SqliteFailure(db.get(), r);
-    auto connection = std::make_unique<SqliteEngineConnection>(std::move(db), readOnly);
-    // A file that is no database fails here rather than at the first statement.
+    auto connection = std::make_unique<SqliteEngineConnection>(std::move(db), fileName, readOnly);
+    // Reading the schema now finds a damaged file, or one another connection holds
+    // exclusively, here rather than at the first statement.
+    if (options.exclusive) {
+        connection->Execute("PRAGMA locking_mode=EXCLUSIVE");
+        if (readOnly) {
+            connection->Execute("BEGIN");
+            connection->Execute("SELECT count(*) FROM sqlite_schema");
+        } else {
+            connection->Execute("BEGIN EXCLUSIVE");
+        }
+        connection->Execute("COMMIT");
+    }
     connection->Execute("SELECT count(*) FROM sqlite_schema");
-    if (!readOnly)
-        connection->Execute("PRAGMA foreign_keys=ON");
+    // Relationships declared in the schema are enforced.
+    connection->Execute("PRAGMA foreign_keys=ON");
     return connection;
 }
 

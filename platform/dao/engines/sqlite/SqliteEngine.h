@@ -15,8 +15,13 @@ namespace kel::dao {
 
 // Opens a SQLite file (created when create is set); EngineError when it cannot be opened or
 // is no database.
-std::unique_ptr<EngineConnection> OpenSqliteEngine(const std::string& fileName, bool readOnly,
-                                                   bool create);
+std::unique_ptr<EngineConnection> OpenSqliteEngine(const std::string& fileName,
+                                                   const EngineOptions& options);
+
+// Registers on a connection what the SQL the data-access classes write calls: the JETTEXT
+// collation and kel_identity(a, b, ...), a 32-bit check of values with their storage
+// classes (1 and '1' differ). SQLite's result code.
+int RegisterSqliteFunctions(sqlite3* db);
 
 // The EngineError that stands for SQLite's failure rc on db.
 EngineError SqliteFailure(sqlite3* db, int rc);

@@ -1,8 +1,6 @@
 // Owns one prepared statement. Private to the data-access classes.
 #pragma once
 
-#include "platform/dao/SqliteValue.h"
-
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -60,12 +58,6 @@ public:
         sqlite3_bind_blob(m_stmt, i, data, size, SQLITE_TRANSIENT);
     }
     void BindNull(int i) { sqlite3_bind_null(m_stmt, i); }
-    void Bind(int i, const SqliteValue& v) {
-        if (v.get())
-            sqlite3_bind_value(m_stmt, i, v.get());
-        else
-            sqlite3_bind_null(m_stmt, i);
-    }
 
     int ColumnCount() const { return sqlite3_column_count(m_stmt); }
     int ColumnType(int i) const { return sqlite3_column_type(m_stmt, i); }
@@ -77,19 +69,18 @@ public:
                                     static_cast<size_t>(sqlite3_column_bytes(m_stmt, i)))
                  : std::string_view();
     }
-    SqliteValue ColumnValue(int i) const { return SqliteValue(sqlite3_column_value(m_stmt, i)); }
 
 private:
     sqlite3_stmt* m_stmt = nullptr;
 };
 
 // Resets a statement when the scope ends, however it ends.
-class StatementScope {
+class SqliteStatementScope {
 public:
-    explicit StatementScope(SqliteStatement& stmt) : m_stmt(stmt) {}
-    ~StatementScope() { m_stmt.Reset(); }
-    StatementScope(const StatementScope&) = delete;
-    StatementScope& operator=(const StatementScope&) = delete;
+    explicit SqliteStatementScope(SqliteStatement& stmt) : m_stmt(stmt) {}
+    ~SqliteStatementScope() { m_stmt.Reset(); }
+    SqliteStatementScope(const SqliteStatementScope&) = delete;
+    SqliteStatementScope& operator=(const SqliteStatementScope&) = delete;
 
 private:
     SqliteStatement& m_stmt;

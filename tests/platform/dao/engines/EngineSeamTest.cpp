@@ -1,0 +1,208 @@
+// What a keyset cursor asks of an engine beyond plain statements: the first of several
+// statements, a write transaction, the identity of an inserted row, whether a run sorted,
+// where a column comes from, a column's declared facts, the beginning of a long text, a second
+// reader and its interrupt. An engine that does not offer one says so with Unsupported.
+#include "EngineTestSupport.h"
+
+#include <chrono>
+#include <thread>
+
+namespace enginetest {
+namespace {
+
+class EngineSeam : public EngineTest {
+protected:
+    void MakeTable() {
+        m_db->Execute("CREATE TABLE s (id " + AutoKey() +
+                      ", name varchar(20) NOT NULL, note text, n integer)");
+        m_db->Execute("INSERT INTO s (name, note, n) VALUES ('b', 'beta', 2), ('a', 'alpha', 1)");
+    }
+};
+
+TEST_P(EngineSeam, FirstOfSeveralStatements) {
+    std::string_view rest;
+    if (IsPg()) {
+        EXPECT_EQ(FailureOf([&] { m_db->PrepareFirst("SELECT 1", rest); }).Failure(),
+                  EngineFailure::Unsupported);
+        return;
+    }
+    auto stmt = m_db->PrepareFirst("SELECT 7; DELETE FROM nowhere", rest);
+    ASSERT_NE(stmt, nullptr);
+    EXPECT_EQ(rest, " DELETE FROM nowhere");
+    ASSERT_TRUE(stmt->Step());
+    EXPECT_EQ(stmt->ColumnInteger(0), 7);
+    EXPECT_EQ(m_db->PrepareFirst("  ; -- nothing", rest), nullptr);
+    EXPECT_EQ(FailureOf([&] { m_db->PrepareFirst("SELEC 1; SELECT 2", rest); }).Failure(),
+              EngineFailure::Syntax);
+}
+
+TEST_P(EngineSeam, WriteTransactionAndInsertedIdentity) {
+    MakeTable();
+    EXPECT_FALSE(m_db->InTransaction());
+    m_db->BeginWrite();
+    EXPECT_TRUE(m_db->InTransaction());
+    m_db->Execute("INSERT INTO s (name) VALUES ('c')");
+    if (IsPg()) {
+        EXPECT_EQ(FailureOf([&] { m_db->LastInsertId(); }).Failure(), EngineFailure::Unsupported);
+    } else {
+        const std::int64_t id = m_db->LastInsertId();
+        EXPECT_EQ(Rows("SELECT name FROM s WHERE id = ?1", {EngineValue::Integer(id)}).at(0).at(0),
+                  EngineValue::Text("c"));
+        // Another connection waits for the lock this transaction took at its start.
+        auto other = OpenAnother();
+        other->SetBusyTimeout(50);
+        EXPECT_EQ(FailureOf([&] { other->BeginWrite(); }).Failure(), EngineFailure::Locked);
+    }
+    m_db->Rollback();
+    EXPECT_FALSE(m_db->InTransaction());
+    EXPECT_EQ(Count("s"), 2);
+}
+
+TEST_P(EngineSeam, RunTellsWhetherItSorted) {
+    MakeTable();
+    m_db->Execute("CREATE INDEX s_name ON s (name)");
+    auto indexed = m_db->Prepare("SELECT id FROM s ORDER BY name");
+    ASSERT_TRUE(indexed->Step());
+    EXPECT_FALSE(indexed->Sorted());
+    auto unindexed = m_db->Prepare("SELECT id FROM s ORDER BY note");
+    ASSERT_TRUE(unindexed->Step());
+    // Only SQLite tells; the others never ask for a worker's sort.
+    EXPECT_EQ(unindexed->Sorted(), !IsPg());
+}
+
+TEST_P(EngineSeam, ColumnOriginsAndFacts) {
+    MakeTable();
+    auto stmt = m_db->Prepare("SELECT q.name, n + 1 AS m FROM s AS q");
+    const EngineStatement::ColumnSource name = stmt->ColumnOrigin(0);
+    const EngineStatement::ColumnSource expr = stmt->ColumnOrigin(1);
+    EXPECT_TRUE(expr.column.empty() && expr.table.empty());
+    if (!IsPg()) {
+        EXPECT_EQ(name.database, "main");
+        EXPECT_EQ(name.table, "s");
+        EXPECT_EQ(name.column, "name");
+        EXPECT_TRUE(stmt->ReadOnly());
+        EXPECT_FALSE(m_db->Prepare("DELETE FROM s")->ReadOnly());
+    }
+
+    const ColumnFacts facts = m_db->DescribeColumn({}, "s", "name");
+    EXPECT_TRUE(facts.required);
+    EXPECT_FALSE(facts.primaryKey);
+    EXPECT_EQ(facts.declaredType, IsPg() ? "character varying(20)" : "varchar(20)");
+    const ColumnFacts key = m_db->DescribeColumn({}, "s", "id");
+    EXPECT_TRUE(key.primaryKey);
+    EXPECT_TRUE(key.autoIncrement);
+    EXPECT_EQ(FailureOf([&] { m_db->DescribeColumn({}, "s", "nothing"); }).Failure(),
+              EngineFailure::ColumnNotFound);
+}
+
+TEST_P(EngineSeam, BeginningOfALongText) {
+    MakeTable();
+    const std::string text = "a long note " + std::string(100000, 'x');
+    auto insert = m_db->Prepare("INSERT INTO s (name, note) VALUES ('long', ?1)");
+    insert->Bind(1, EngineValue::Text(text));
+    insert->Step();
+    const std::int64_t id = Rows("SELECT id FROM s WHERE name = 'long'").at(0).at(0).integer;
+    const std::optional<std::string> prefix = m_db->ReadTextPrefix({}, "s", "note", id, 12);
+    if (IsPg()) {
+        EXPECT_FALSE(prefix); // read whole by the caller
+        return;
+    }
+    ASSERT_TRUE(prefix);
+    EXPECT_EQ(*prefix, "a long note ");
+    EXPECT_EQ(m_db->ReadTextPrefix("main", "s", "note", id, 1000000).value_or(""), text);
+    EXPECT_FALSE(m_db->ReadTextPrefix({}, "s", "note", id + 100, 12));
+    EXPECT_FALSE(m_db->ReadTextPrefix({}, "s", "nothing", id, 12));
+}
+
+TEST_P(EngineSeam, ReaderSeesCommittedRowsAndStopsWhenInterrupted) {
+    MakeTable();
+    if (IsPg()) {
+        EXPECT_EQ(FailureOf([&] { m_db->OpenReader(); }).Failure(), EngineFailure::Unsupported);
+        return;
+    }
+    auto reader = m_db->OpenReader();
+    EXPECT_TRUE(reader->IsReadOnly());
+    EXPECT_FALSE(m_db->IsReadOnly());
+    EXPECT_EQ(reader->Prepare("SELECT count(*) FROM s")->Step(), true);
+    EXPECT_EQ(FailureOf([&] { reader->Execute("DELETE FROM s"); }).Failure(),
+              EngineFailure::ReadOnly);
+    // The reader compares text and checks identities as the connection does.
+    auto same = reader->Prepare("SELECT kel_identity(1) = kel_identity(1), "
+                                "kel_identity(1) = kel_identity('1'), 'É' = 'é' COLLATE JETTEXT");
+    ASSERT_TRUE(same->Step());
+    EXPECT_EQ(same->ColumnInteger(0), 1);
+    EXPECT_EQ(same->ColumnInteger(1), 0);
+    EXPECT_EQ(same->ColumnInteger(2), 1);
+    same->Reset(); // an interrupt lasts while any statement of the connection runs
+
+    // A query that would run for long ends soon after an interrupt from another thread.
+    const std::string slow = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
+                             "WHERE x < 200000000) SELECT count(*) FROM c";
+    auto endless = reader->Prepare(slow);
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        reader->Interrupt();
+    });
+    const EngineError stopped = FailureOf([&] { endless->Step(); });
+    stopper.join();
+    EXPECT_EQ(stopped.Failure(), EngineFailure::Interrupted) << stopped.what();
+    // The connection stays usable.
+    EXPECT_TRUE(reader->Prepare("SELECT 1")->Step());
+
+    // An interrupt that comes before the statement starts is not lost.
+    reader->Interrupt();
+    EXPECT_EQ(FailureOf([&] { reader->Prepare(slow)->Step(); }).Failure(),
+              EngineFailure::Interrupted);
+    EXPECT_TRUE(reader->Prepare("SELECT 1")->Step());
+}
+
+TEST_P(EngineSeam, FileMovedUnderTheConnection) {
+    MakeTable();
+    EXPECT_TRUE(m_db->StillInPlace());
+    if (IsPg())
+        return;
+    const std::string moved = m_file + ".moved";
+    std::filesystem::rename(m_file, moved);
+    EXPECT_FALSE(m_db->StillInPlace());
+    std::filesystem::rename(moved, m_file);
+    EXPECT_TRUE(m_db->StillInPlace());
+}
+
+TEST_P(EngineSeam, RowIdentityNameAvoidsColumnsThatTakeIt) {
+    const Dialect& d = m_db->GetDialect();
+    if (IsPg()) {
+        EXPECT_EQ(d.RowIdName({"id"}), "");
+        return;
+    }
+    EXPECT_EQ(d.RowIdName({"id", "name"}), "rowid");
+    EXPECT_EQ(d.RowIdName({"ROWID"}), "_rowid_");
+    EXPECT_EQ(d.RowIdName({"rowid", "_rowid_"}), "oid");
+    EXPECT_EQ(d.RowIdName({"rowid", "_rowid_", "Oid"}), "");
+}
+
+KEL_ENGINE_SUITE(EngineSeam);
+
+// What the file is decides before SQLite does.
+TEST(EngineOpenFiles, EmptyOrUnwritableFiles) {
+    const std::string dir = std::string(KEL_TEST_DATA_DIR) + "/engines";
+    std::filesystem::create_directories(dir);
+    const std::string empty = dir + "/empty.db";
+    std::filesystem::remove(empty);
+    std::fclose(std::fopen(empty.c_str(), "wb"));
+    EXPECT_EQ(FailureOf([&] { OpenEngine(empty); }).Failure(), EngineFailure::CorruptFile);
+    OpenEngine(empty, false, true)->Execute("CREATE TABLE t (x)"); // created when asked
+    std::filesystem::permissions(empty, std::filesystem::perms::owner_read,
+                                 std::filesystem::perm_options::replace);
+    if (::access(empty.c_str(), W_OK) != 0) { // root writes anything
+        auto db = OpenEngine(empty);
+        EXPECT_TRUE(db->IsReadOnly());
+        EXPECT_EQ(FailureOf([&] { db->Execute("INSERT INTO t VALUES (1)"); }).Failure(),
+                  EngineFailure::ReadOnly);
+    }
+    std::filesystem::permissions(empty, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+    std::filesystem::remove(empty);
+}
+
+} // namespace
+} // namespace enginetest
