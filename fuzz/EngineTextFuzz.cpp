@@ -14,6 +14,7 @@
 #include "platform/dao/engines/postgresql/PgConnectString.h"
 #include "platform/dao/engines/postgresql/PgDialect.h"
 #include "platform/dao/engines/postgresql/PgEngine.h"
+#include "platform/dao/engines/sqlite/SqliteEngine.h"
 
 #include <sqlite3.h>
 
@@ -33,7 +34,7 @@ sqlite3* RawSqlite() {
     static sqlite3* db = [] {
         sqlite3* h = nullptr;
         sqlite3_open(":memory:", &h);
-        RegisterTextFunctions(h);
+        RegisterSqliteFunctions(h);
         return h;
     }();
     return db;

@@ -13,30 +13,46 @@
 #include "platform/dao/Prepare.h"
 #include "platform/dao/SelectStatement.h"
 #include "platform/dao/SqlLexer.h"
-#include "platform/dao/TextCompare.h"
+#include "platform/dao/engines/Engine.h"
+#include "platform/dao/engines/sqlite/SqliteEngine.h"
 
 #include <sqlite3.h>
 
+#include <memory>
 #include <string>
 
 using namespace kel::dao;
 
 namespace {
 
+constexpr const char* kSchema[] = {
+    ("CREATE TABLE Orders(ID INTEGER PRIMARY KEY, Customer TEXT(50), Amount CURRENCY, "
+     "OrderDate DATE, Paid BOOLEAN, Notes MEMO)"),
+    "CREATE TABLE Customers(Name TEXT(50) PRIMARY KEY, City TEXT(30))",
+    "CREATE INDEX OrdersByCustomer ON Orders(Customer)",
+};
+
 sqlite3* Database() {
     static sqlite3* db = [] {
         sqlite3* h = nullptr;
         sqlite3_open(":memory:", &h);
-        RegisterTextFunctions(h); // the collation the translation names, as a connection has it
-        sqlite3_exec(h,
-                     "CREATE TABLE Orders(ID INTEGER PRIMARY KEY, Customer TEXT(50), Amount "
-                     "CURRENCY, OrderDate DATE, Paid BOOLEAN, Notes MEMO);"
-                     "CREATE TABLE Customers(Name TEXT(50) PRIMARY KEY, City TEXT(30));"
-                     "CREATE INDEX OrdersByCustomer ON Orders(Customer);",
-                     nullptr, nullptr, nullptr);
+        RegisterSqliteFunctions(h); // the collation the translation names, as a connection has it
+        for (const char* sql : kSchema)
+            sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
         return h;
     }();
     return db;
+}
+
+// The same schema as the classes reach it, through the engine seam.
+EngineConnection& Engine() {
+    static std::unique_ptr<EngineConnection> db = [] {
+        auto c = OpenEngine(":memory:", false, true);
+        for (const char* sql : kSchema)
+            c->Execute(sql);
+        return c;
+    }();
+    return *db;
 }
 
 // What follows the first statement of sql holds no other one, in SQLite's own reading.
@@ -74,9 +90,9 @@ void CheckBalanced(const std::string& sql) {
 void Prepare(const std::string& sql, std::string_view userText, bool criterion) {
     sqlite3* db = Database();
     const EngineContext context{userText, criterion, ":memory:"};
-    SqliteStatement stmt;
+    Statement stmt;
     try {
-        PrepareOne(db, stmt, sql, criterion ? ErrorSource::Recordset : ErrorSource::Database,
+        PrepareOne(Engine(), stmt, sql, criterion ? ErrorSource::Recordset : ErrorSource::Database,
                    context);
     } catch (CDaoException* e) {
         FUZZ_CHECK(e->m_pErrorInfo && e->m_pErrorInfo->m_lErrorCode != 0,

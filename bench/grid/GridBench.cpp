@@ -6,7 +6,7 @@
 #include <afxdao.h>
 #include <afxwin.h>
 
-#include "platform/dao/TextCompare.h"
+#include "platform/dao/engines/sqlite/SqliteEngine.h"
 #include "tools/sampledb/SampleDatabase.h"
 
 #include <benchmark/benchmark.h>
@@ -167,7 +167,7 @@ double BareFirstRows(const char* order, int rows) {
     const auto start = Clock::now();
     sqlite3* db = nullptr;
     sqlite3_open_v2(Database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    kel::dao::RegisterTextFunctions(db);
+    kel::dao::RegisterSqliteFunctions(db);
     sqlite3_stmt* stmt = nullptr;
     const std::string sql = std::string("SELECT ") + kColumns + " FROM Orders" + order + " LIMIT " +
                             std::to_string(rows);
