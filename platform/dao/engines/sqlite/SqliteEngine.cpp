@@ -24,8 +24,6 @@ namespace kel::dao {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
-
 std::string_view After(std::string_view message, std::string_view prefix) {
     const size_t at = message.find(prefix);
     return at == std::string_view::npos ? std::string_view() : message.substr(at + prefix.size());
