@@ -42,13 +42,28 @@ bool Contains(const std::vector<std::int64_t>& sorted, std::int64_t key) {
     return !sorted.empty() && std::binary_search(sorted.begin(), sorted.end(), key);
 }
 
+// A point of an order bound from ?first on: its values, then its rowid. A condition of a
+// continuation names only some of them, and only those are bound.
+void BindPoint(Statement& stmt, const std::vector<EngineValue>& values, std::int64_t rowid,
+               int first) {
+    const int count = stmt.ParameterCount();
+    int i = first;
+    for (const EngineValue& v : values) {
+        if (i > count)
+            return;
+        stmt.Bind(i++, v);
+    }
+    if (i <= count)
+        stmt.Bind(i, rowid);
+}
+
 } // namespace
 
 bool RecordsetState::KeyTo(size_t position) {
     while (keys.Size() <= position && !complete) {
         if (worker && worker->Done())
             CollectWorker();
-        if (!found.empty() || foundNext > 0)
+        if (!found.empty())
             TakeFound(position + 1 - keys.Size(), 0);
         else
             KeyRun(position + 1 - keys.Size());
@@ -60,7 +75,7 @@ void RecordsetState::KeyAll() {
     while (!complete) {
         if (worker)
             CollectWorker(); // waits for it
-        if (!found.empty() || foundNext > 0)
+        if (!found.empty())
             TakeFound(std::numeric_limits<size_t>::max(), 0);
         else
             KeyRun(std::numeric_limits<size_t>::max());
@@ -74,7 +89,7 @@ bool RecordsetState::KeyFor(unsigned milliseconds) {
             if (!worker->Done())
                 return false;
             CollectWorker();
-        } else if (!found.empty() || foundNext > 0) {
+        } else if (!found.empty()) {
             TakeFound(std::numeric_limits<size_t>::max(), deadline);
         } else if (sorts && !workerTried && WorkerPossible()) {
             if (database->WriteHolders() > 0)
@@ -117,19 +132,10 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     bool stopped = false, met = false;
     for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
-        const std::string sql =
-            "SELECT " + rowid +
-            (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
-            " FROM " + from + FilterWith(segments[seg]) + " ORDER BY " + order.OrderBy() +
-            (bounded ? db().GetDialect().BoundedRead(static_cast<std::int64_t>(limit))
-                     : std::string());
         Statement stmt;
-        PrepareInternal(db(), stmt, sql, kRecordset);
-        const int params = stmt.ParameterCount();
-        for (int i = 0; i < params && i < static_cast<int>(lastValues.size()); ++i)
-            stmt.Bind(1 + i, lastValues[static_cast<size_t>(i)]);
-        if (params > static_cast<int>(lastValues.size()))
-            stmt.Bind(static_cast<int>(lastValues.size()) + 1, lastRowid);
+        PrepareInternal(db(), stmt, KeyQuery(order, segments[seg], std::string(), limit),
+                        kRecordset);
+        BindPoint(stmt, lastValues, lastRowid, 1);
         size_t rows = 0;
         for (;;) {
             const StepResult rc = stmt.Step();
@@ -218,25 +224,19 @@ void RecordsetState::TailRun(size_t wanted) {
     bool stopped = false;
     for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
         const size_t limit = target - added;
-        const std::string sql =
-            "SELECT " + rowid +
-            (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
-            (hasPoint && terms > 0 ? ", " + order.CompareColumns(terms + 2) : std::string()) +
-            " FROM " + from + FilterWith(segments[seg]) + " ORDER BY " + reversed.OrderBy() +
-            db().GetDialect().BoundedRead(static_cast<std::int64_t>(limit));
         Statement stmt;
-        PrepareInternal(db(), stmt, sql, kRecordset);
+        PrepareInternal(
+            db(), stmt,
+            KeyQuery(reversed, segments[seg],
+                     hasPoint && terms > 0 ? order.CompareColumns(terms + 2) : std::string(),
+                     limit),
+            kRecordset);
         // ?1 .. ?terms and ?(terms + 1): where the last run from the end stopped; from
-        // ?(terms + 2): the front's point.
-        if (tailResumable) {
-            for (int i = 0; i < terms; ++i)
-                stmt.Bind(1 + i, tailLastValues[static_cast<size_t>(i)]);
-            stmt.Bind(terms + 1, tailLastRowid);
-        }
-        if (hasPoint) {
-            for (int i = 0; i < terms; ++i)
-                stmt.Bind(terms + 2 + i, point[static_cast<size_t>(i)]);
-        }
+        // ?(terms + 2): the front's point (its values alone).
+        if (tailResumable)
+            BindPoint(stmt, tailLastValues, tailLastRowid, 1);
+        if (hasPoint)
+            BindPoint(stmt, point, pointKey, terms + 2);
         size_t rows = 0;
         for (;;) {
             const StepResult rc = stmt.Step();
@@ -308,7 +308,6 @@ void RecordsetState::JoinTail() {
     found.shrink_to_fit();
     foundChecks.clear();
     foundChecks.shrink_to_fit();
-    foundKnown.clear();
     foundNext = 0;
 }
 
@@ -326,11 +325,18 @@ bool RecordsetState::WorkerPossible() const {
 
 void RecordsetState::StartWorker() {
     workerTried = true;
-    const std::string sql =
-        "SELECT " + rowid +
-        (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
-        " FROM " + from + FilterWith(std::string()) + " ORDER BY " + order.OrderBy();
-    worker = std::make_unique<KeyWorker>(db(), sql, !identityColumns.empty(), maxRowid);
+    worker = std::make_unique<KeyWorker>(db(), KeyQuery(order, std::string(), std::string(), 0),
+                                         !identityColumns.empty(), maxRowid);
+}
+
+std::string RecordsetState::KeyQuery(const DynasetOrder& keyOrder, const std::string& condition,
+                                     const std::string& columns, size_t limit) const {
+    return "SELECT " + rowid +
+           (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
+           (columns.empty() ? std::string() : ", " + columns) + " FROM " + from +
+           FilterWith(condition) + " ORDER BY " + keyOrder.OrderBy() +
+           (limit ? db().GetDialect().BoundedRead(static_cast<std::int64_t>(limit))
+                  : std::string());
 }
 
 void RecordsetState::CollectWorker() {
@@ -341,7 +347,7 @@ void RecordsetState::CollectWorker() {
     found = std::move(result.keys);
     foundChecks = std::move(result.checks);
     foundNext = 0;
-    foundKnown = keys.SortedKeys();
+    keyed.CatchUp(keys); // what is keyed now is skipped where the worker found it
     if (found.empty())
         JoinTail(); // nothing at all: no more than what is keyed
 }
@@ -355,7 +361,7 @@ void RecordsetState::TakeFound(size_t wanted, std::int64_t deadline) {
             JoinTail();
             return;
         }
-        if (Contains(foundKnown, key) || Contains(tailSorted, key))
+        if (keyed.Contains(key) || Contains(tailSorted, key))
             continue;
         keys.Append(key);
         if (!foundChecks.empty())

@@ -77,7 +77,7 @@ struct RecordsetState {
     size_t chunk = 256;
     ChangeToken changeToken; // the database's when the last run ended
     bool sorts = false; // the order needs the engine's sorter: each bounded run scans the table
-    SortedKeys keyed;   // the keys, sorted, once others have written during the keying
+    SortedKeys keyed;   // the keys, sorted: when others wrote, or when the worker's keys come
 
     // -- The last records, keyed from the end before the keying from the front reaches them
     // (the last record at once). Their positions count from the end (kTail + k, k = 0 for the
@@ -99,8 +99,7 @@ struct RecordsetState {
     bool workerTried = false;
     std::vector<std::int64_t> found;
     std::vector<std::uint32_t> foundChecks;
-    size_t foundNext = 0;
-    std::vector<std::int64_t> foundKnown; // keyed before it came, sorted: skipped
+    size_t foundNext = 0; // while found holds keys, the worker's keys are being taken in
 
     Statement read;                     // the values of one record by key (those not skipped)
     Statement readAll;                  // every value of one record by key, when some are skipped
@@ -228,6 +227,10 @@ private:
     void TailRun(size_t wanted);
     // Takes in what the worker found, until wanted more are keyed or the deadline.
     void TakeFound(size_t wanted, std::int64_t deadline);
+    // The key query in an order: the rowid, the identity check where kept and more columns,
+    // under a condition besides the statement's, at most limit rows (0: all).
+    std::string KeyQuery(const DynasetOrder& keyOrder, const std::string& condition,
+                         const std::string& columns, size_t limit) const;
     bool WorkerPossible() const;
     void StartWorker();
     void CollectWorker(); // once the worker has finished: its keys, or a run of our own
