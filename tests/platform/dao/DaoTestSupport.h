@@ -74,6 +74,19 @@ inline std::vector<long> QueryIds(const std::string& path, const std::string& sq
     return ids;
 }
 
+// A private copy of the sample database, open, with one dynaset over it.
+class SampleTest : public ::testing::Test {
+protected:
+    void OpenSample(long long rows, const char* sql = "SELECT * FROM Orders") {
+        path = SampleCopy(rows);
+        db.Open(path.c_str());
+        rs.Open(dbOpenDynaset, sql);
+    }
+    std::string path;
+    CDaoDatabase db;
+    CDaoRecordset rs{&db};
+};
+
 struct DaoError {
     long code = 0;
     std::string description;

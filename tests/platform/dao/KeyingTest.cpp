@@ -12,13 +12,8 @@ using namespace daotest;
 
 namespace {
 
-class Keying : public ::testing::Test {
+class Keying : public SampleTest {
 protected:
-    void OpenSample(long long rows, const char* sql = "SELECT * FROM Orders") {
-        path = SampleCopy(rows);
-        db.Open(path.c_str());
-        rs.Open(dbOpenDynaset, sql);
-    }
     // Every record from the last to the first, by MovePrev.
     std::vector<long> WalkBack() {
         std::vector<long> ids;
@@ -33,9 +28,6 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ASSERT_TRUE(rs.IsKeyed());
     }
-    std::string path;
-    CDaoDatabase db;
-    CDaoRecordset rs{&db};
 };
 
 std::vector<long> Reversed(std::vector<long> v) {

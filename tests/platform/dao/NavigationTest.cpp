@@ -22,17 +22,7 @@ void ReadAllFields(CDaoRecordset& rs) {
         rs.GetFieldValue(i, value);
 }
 
-class Navigation : public ::testing::Test {
-protected:
-    void OpenSample(long long rows, const char* sql = "SELECT * FROM Orders") {
-        path = SampleCopy(rows);
-        db.Open(path.c_str());
-        rs.Open(dbOpenDynaset, sql);
-    }
-    std::string path;
-    CDaoDatabase db;
-    CDaoRecordset rs{&db};
-};
+class Navigation : public SampleTest {};
 
 } // namespace
 
