@@ -342,6 +342,9 @@ protected:
     void KeepCounting();
     // While counting: a range that covers what is counted and the window at nPos.
     void GrowRange(int nPos);
+    // At the end before the count: nMore positions more above the window, which keeps its
+    // distance from the end.
+    void RoomAbove(int nMore);
     // The move that brings the window's first row to bar position t.
     int AbsoluteMove(int t) const;
     void InvalidateCounter();

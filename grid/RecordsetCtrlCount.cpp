@@ -58,20 +58,7 @@ void CRecordsetCtrl::KeepCounting() {
         if (!m_bCounting)
             return; // a reload or a close came in meanwhile
         SetTimer(m_nCountTimer, kCountInterval, NULL);
-        if (m_bAtEnd) {
-            // The bar's end is the last record: what is counted from the front grows the
-            // room above the window, not its distance from the end.
-            int nMin = 0, nMax = 0;
-            m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
-            const int nKnown = ToInt(m_pDoc->GetCountSoFar());
-            if (nKnown - 1 > nMax) {
-                const int p = m_wndVScroll.GetScrollPos();
-                m_wndVScroll.SetScrollRangePage(nMin, nKnown - 1, FALSE);
-                m_wndVScroll.SetScrollPos(p + (nKnown - 1 - nMax), TRUE);
-            }
-        } else {
-            GrowRange(m_wndVScroll.GetScrollPos());
-        }
+        GrowRange(m_wndVScroll.GetScrollPos());
         return;
     }
 
@@ -98,9 +85,25 @@ void CRecordsetCtrl::GrowRange(int nPos) {
     m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
     // The records counted so far, and room below the window to page on into.
     const int nKnown = ToInt(m_pDoc ? m_pDoc->GetCountSoFar() : 0);
+    if (m_bAtEnd) {
+        // The bar's end is the last record: what is counted from the front grows the room
+        // above the window, not its distance from the end.
+        RoomAbove(nKnown - 1 - nMax);
+        return;
+    }
     const int nWanted = std::max(nKnown - 1, nPos + std::max(m_nRows, 1) + GetVerticalPage());
     if (nWanted > nMax)
         m_wndVScroll.SetScrollRangePage(nMin, nWanted, FALSE);
+}
+
+void CRecordsetCtrl::RoomAbove(int nMore) {
+    if (nMore <= 0)
+        return;
+    int nMin = 0, nMax = 0;
+    m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
+    const int p = m_wndVScroll.GetScrollPos();
+    m_wndVScroll.SetScrollRangePage(nMin, nMax + nMore, FALSE);
+    m_wndVScroll.SetScrollPos(p + nMore, TRUE);
 }
 
 int CRecordsetCtrl::AbsoluteMove(int t) const {

@@ -45,16 +45,10 @@ void CRecordsetCtrl::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
 void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
     SetFocus();
     const int n = m_nRows;
+    // Positions counted back from the end run out before the count has come: more room.
     if (m_bCounting && m_bAtEnd && (nSBCode == SB_LINEUP || nSBCode == SB_PAGEUP) &&
-        m_wndVScroll.GetScrollPos() - n < 0) {
-        // Positions counted back from the end have run out before the count came: more room
-        // above, the window's place kept.
-        int nMin = 0, nMax = 0;
-        m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
-        const int nMore = std::max(16 * n, 1024);
-        m_wndVScroll.SetScrollRangePage(nMin, nMax + nMore, FALSE);
-        m_wndVScroll.SetScrollPos(m_wndVScroll.GetScrollPos() + nMore, TRUE);
-    }
+        m_wndVScroll.GetScrollPos() - n < 0)
+        RoomAbove(std::max(16 * n, 1024));
     const int p = m_wndVScroll.GetScrollPos();
     int nMin = 0, nMax = 0;
     m_wndVScroll.GetScrollRangePage(&nMin, &nMax);
@@ -108,9 +102,8 @@ void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
         } else {
             if (t == p)
                 return;
-            nMode = AbsoluteMove(t);
-            if (m_bAtEnd && t < nBottom)
-                nMode = CRecordsetDoc::gtAbsolute + t; // a place from the front
+            // At the end the bottom counts from the end; any other place from the front.
+            nMode = m_bAtEnd && t >= nBottom ? AbsoluteMove(t) : CRecordsetDoc::gtAbsolute + t;
         }
         bDown = TRUE;
         break;

@@ -234,3 +234,23 @@ TEST_F(CountTest, AFileDamagedWhileCountingIsToldOnceAndTheCountStops) {
     EXPECT_GT(VMax(), 0);
     EXPECT_EQ(Keys()[0], "1");
 }
+
+TEST_F(CountTest, PagingUpFromTheEndFurtherThanCountedSoFar) {
+    Open();
+    ASSERT_TRUE(m_pGrid->IsCounting());
+    m_pGrid->SetFocus();
+    m_robot.Key(VK_END);
+    const int nStep = m_pGrid->m_nRows - 1;
+    int nTop = std::stoi(std::string(Keys()[0]));
+    // More pages than the bar had positions above the window when the end came.
+    const int nPages = VPos() / nStep + 5;
+    for (int i = 0; i < nPages; ++i) {
+        m_robot.Key(VK_PRIOR);
+        ASSERT_EQ(std::stoi(std::string(Keys()[0])), nTop - nStep) << "page " << i;
+        nTop -= nStep;
+        ASSERT_GE(VPos(), 0);
+    }
+    EXPECT_TRUE(m_pGrid->IsCounting());
+    CountAll();
+    EXPECT_EQ(VPos(), nTop - 1);
+}
