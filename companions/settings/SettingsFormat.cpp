@@ -1,5 +1,7 @@
 #include "companions/settings/SettingsFormat.h"
 
+#include "platform/core/HexDigit.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -14,15 +16,7 @@ char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+using kel::core::HexDigit;
 
 // Position of c in text from pos on, or npos; memchr keeps large values cheap.
 size_t FindChar(std::string_view text, char c, size_t pos) {

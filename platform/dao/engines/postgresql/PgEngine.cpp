@@ -1,5 +1,7 @@
 #include "platform/dao/engines/postgresql/PgEngine.h"
 
+#include "platform/core/HexDigit.h"
+
 #include "platform/dao/SqlLexer.h"
 #include "platform/dao/engines/EngineError.h"
 #include "platform/dao/engines/postgresql/PgConnectString.h"
@@ -254,15 +256,7 @@ std::string TypeName(Oid type, int typmod) {
     }
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+using kel::core::HexDigit;
 
 EngineValue ReadValue(const PGresult* r, int row, int column) {
     if (PQgetisnull(r, row, column))
