@@ -7,6 +7,8 @@
 # Skipped (exit 77) when no X server can be started.
 #   e2e-windows.sh BROWSER WORKDIR
 set -uo pipefail
+E2E_LIB="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/e2e-lib.sh"
+. "$E2E_LIB"
 BROWSER="$1"
 WORK="$2"
 if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null ||
@@ -16,22 +18,11 @@ if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null ||
 fi
 rm -rf "$WORK"
 mkdir -p "$WORK"
-export BROWSER WORK XDG_DATA_HOME="$WORK/data" KELRS_SETTINGS_DIR="$WORK/settings"
+export E2E_LIB BROWSER WORK XDG_DATA_HOME="$WORK/data" KELRS_SETTINGS_DIR="$WORK/settings"
 
 cat >"$WORK/session.sh" <<'INNER'
-set -u
-touch "$WORK/server-started"
-fail() { echo "$*"; kill $pid 2>/dev/null; exit 1; }
-# Waits for a window whose name matches; prints its id.
-window() {
-    local w=""
-    for _ in $(seq 50); do
-        w=$(xdotool search --name "$1" 2>/dev/null | head -1)
-        [ -n "$w" ] && break
-        sleep 0.2
-    done
-    echo "$w"
-}
+. "$E2E_LIB"
+session_start
 # The named top-level windows, the topmost first.
 stack() { xwininfo -root -children | awk '/^ +0x/ && !/has no name/ { print $1 }'; }
 # Whether window $1 has the keyboard and is the topmost of the named windows.
@@ -72,13 +63,5 @@ xdotool search --name "^KelRSList Browser$" >/dev/null 2>&1 && fail "Enter did n
 kill $pid
 INNER
 
-if ! xvfb-run -a -s "-screen 0 1280x1024x24" bash "$WORK/session.sh"; then
-    if [ ! -e "$WORK/server-started" ]; then
-        echo "skipped: no X server could be started"
-        exit 77
-    fi
-    cat "$WORK/x11.err" 2>/dev/null
-    echo "the X session failed"
-    exit 1
-fi
+run_session
 echo "the form and its message box opened on top with the keyboard"

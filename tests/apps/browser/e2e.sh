@@ -12,6 +12,8 @@
 # Skipped (exit 77) when no X server can be started.
 #   e2e.sh BROWSER WORKDIR
 set -uo pipefail
+E2E_LIB="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/e2e-lib.sh"
+. "$E2E_LIB"
 BROWSER="$1"
 WORK="$2"
 if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null ||
@@ -21,7 +23,7 @@ if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null ||
 fi
 rm -rf "$WORK"
 mkdir -p "$WORK"
-export BROWSER WORK XDG_DATA_HOME="$WORK/data" KELRS_SETTINGS_DIR="$WORK/settings"
+export E2E_LIB BROWSER WORK XDG_DATA_HOME="$WORK/data" KELRS_SETTINGS_DIR="$WORK/settings"
 # The sample database and the reference picture, made headless with settings of their own so
 # that the X session starts from the same fresh layout.
 KELRS_SETTINGS_DIR="$WORK/reference-settings" env -u DISPLAY "$BROWSER" --png "$WORK/headless.png" \
@@ -38,19 +40,8 @@ chmod +x "$WORK/bin/lpstat"
 export PATH="$WORK/bin:$PATH"
 
 cat >"$WORK/session.sh" <<'INNER'
-set -u
-touch "$WORK/server-started"
-fail() { echo "$*"; kill $pid 2>/dev/null; exit 1; }
-# Waits for a window whose name matches; prints its id.
-window() {
-    local w=""
-    for _ in $(seq 50); do
-        w=$(xdotool search --name "$1" 2>/dev/null | head -1)
-        [ -n "$w" ] && break
-        sleep 0.2
-    done
-    echo "$w"
-}
+. "$E2E_LIB"
+session_start
 # A click at a point of a window's client area.
 click() { xdotool mousemove --sync $(($1 + $3)) $(($2 + $4)) click "${5:-1}"; }
 # The band structure down the strip at x of a picture: classes of colour and their heights.
@@ -159,15 +150,7 @@ if kill -0 $pid 2>/dev/null; then fail "the chooser is still open after Enter"; 
 wait $pid || fail "the chooser ended with $?: $(cat "$WORK/chooser.err")"
 INNER
 
-if ! xvfb-run -a -s "-screen 0 1280x1024x24" bash "$WORK/session.sh"; then
-    if [ ! -e "$WORK/server-started" ]; then
-        echo "skipped: no X server could be started"
-        exit 77
-    fi
-    cat "$WORK/x11.err" 2>/dev/null
-    echo "the X session failed"
-    exit 1
-fi
+run_session
 
 # The edit is in the database.
 env -u DISPLAY "$BROWSER" --text "$DB" "SELECT OrderID, Customer FROM Orders WHERE Customer = 'Zed Zulu'" \
