@@ -10,7 +10,7 @@ struct CountedLoad : CRecordsetLoad {
 
 } // namespace
 
-TEST_F(DocumentTest, OpeningWithoutAFileOrAStatementDoesNothingQuietly) {
+TEST_P(DocumentTest, OpeningWithoutAFileOrAStatementDoesNothingQuietly) {
     m_doc.SetDatabase("");
     m_doc.SetDynaset("SELECT * FROM People", NULL, NULL, "", 0);
     m_doc.Open();
@@ -23,7 +23,7 @@ TEST_F(DocumentTest, OpeningWithoutAFileOrAStatementDoesNothingQuietly) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, AFileThatCannotBeOpenedIsReportedOnceAndLeavesNothingOpen) {
+TEST_P(DocumentTest, AFileThatCannotBeOpenedIsReportedOnceAndLeavesNothingOpen) {
     m_doc.SetDatabase("/nonexistent/folder/missing.db");
     m_doc.SetDynaset("SELECT * FROM People", NULL, NULL, "", 0);
     m_doc.Open();
@@ -34,7 +34,7 @@ TEST_F(DocumentTest, AFileThatCannotBeOpenedIsReportedOnceAndLeavesNothingOpen) 
     EXPECT_NE(LastMessage().Find("missing.db"), -1);
 }
 
-TEST_F(DocumentTest, ARejectedStatementReleasesAnOwnDatabaseButNotABorrowedOne) {
+TEST_P(DocumentTest, ARejectedStatementReleasesAnOwnDatabaseButNotABorrowedOne) {
     m_db.CreatePeople(3);
     m_doc.SetDatabase(m_db.Path().c_str());
     m_doc.SetDynaset("SELECT * FROM Nowhere", NULL, NULL, "", 0);
@@ -54,7 +54,7 @@ TEST_F(DocumentTest, ARejectedStatementReleasesAnOwnDatabaseButNotABorrowedOne) 
     EXPECT_TRUE(borrowed.IsOpen());
 }
 
-TEST_F(DocumentTest, ClosingTheDynasetKeepsTheDatabaseForTheNextOpen) {
+TEST_P(DocumentTest, ClosingTheDynasetKeepsTheDatabaseForTheNextOpen) {
     OpenPeople(3, 3);
     CDaoDatabase* pDatabase = m_doc.GetDatabase();
     ASSERT_NE(pDatabase, nullptr);
@@ -72,7 +72,7 @@ TEST_F(DocumentTest, ClosingTheDynasetKeepsTheDatabaseForTheNextOpen) {
     EXPECT_EQ(m_doc.GetDatabase(), nullptr);
 }
 
-TEST_F(DocumentTest, ABorrowedDatabaseOutlivesTheDocumentAndIsNeverDeletedAsItsOwn) {
+TEST_P(DocumentTest, ABorrowedDatabaseOutlivesTheDocumentAndIsNeverDeletedAsItsOwn) {
     m_db.CreatePeople(4);
     CDaoDatabase borrowed;
     borrowed.Open(m_db.Path().c_str(), FALSE, FALSE, "");
@@ -105,7 +105,7 @@ TEST_F(DocumentTest, ABorrowedDatabaseOutlivesTheDocumentAndIsNeverDeletedAsItsO
     EXPECT_FALSE(rs.IsEOF());
 }
 
-TEST_F(DocumentTest, TheLoadRecordIsDeletedExactlyOnce) {
+TEST_P(DocumentTest, TheLoadRecordIsDeletedExactlyOnce) {
     m_db.CreatePeople(2);
     int deleted = 0;
     {
@@ -131,7 +131,7 @@ TEST_F(DocumentTest, TheLoadRecordIsDeletedExactlyOnce) {
     EXPECT_FALSE(m_doc.OnOpenDocument(NULL));
 }
 
-TEST_F(DocumentTest, ADocumentTemplateCannotTakeTheLoadRecordForAPath) {
+TEST_P(DocumentTest, ADocumentTemplateCannotTakeTheLoadRecordForAPath) {
     auto* pLoad = new CRecordsetLoad;
     pLoad->m_strTitle = "Orders";
     ASSERT_TRUE(m_doc.OnOpenDocument(reinterpret_cast<LPCTSTR>(pLoad)));
@@ -140,7 +140,7 @@ TEST_F(DocumentTest, ADocumentTemplateCannotTakeTheLoadRecordForAPath) {
     EXPECT_EQ(m_doc.m_pLoad, pLoad);
 }
 
-TEST_F(DocumentTest, ALoadRecordBorrowingADatabaseLeavesItOpen) {
+TEST_P(DocumentTest, ALoadRecordBorrowingADatabaseLeavesItOpen) {
     m_db.CreatePeople(3);
     CDaoDatabase borrowed;
     borrowed.Open(m_db.Path().c_str(), FALSE, FALSE, "");

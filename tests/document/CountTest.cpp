@@ -5,7 +5,7 @@
 using CS = CRecordsetDoc;
 using IdList = std::vector<int>;
 
-TEST_F(DocumentTest, TheLastWindowBeforeTheCountAndMovesFromThere) {
+TEST_P(DocumentTest, TheLastWindowBeforeTheCountAndMovesFromThere) {
     OpenPeople(3000, 5);
     EXPECT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     ASSERT_FALSE(m_doc.IsCounted());
@@ -39,7 +39,7 @@ TEST_F(DocumentTest, TheLastWindowBeforeTheCountAndMovesFromThere) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, AbsoluteMovesBeforeTheCountStopAtTheLastRecord) {
+TEST_P(DocumentTest, AbsoluteMovesBeforeTheCountStopAtTheLastRecord) {
     OpenPeople(3000, 5);
     EXPECT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     EXPECT_EQ(Fetch(CS::gtAbsolute + 100), CS::tsOk);
@@ -50,7 +50,7 @@ TEST_F(DocumentTest, AbsoluteMovesBeforeTheCountStopAtTheLastRecord) {
     EXPECT_EQ(Ids(), (IdList{3000, 0, 0, 0, 0}));
 }
 
-TEST_F(DocumentTest, CountingBySlicesEndsWithTheExactCount) {
+TEST_P(DocumentTest, CountingBySlicesEndsWithTheExactCount) {
     OpenPeople(3000, 5, "ID DESC");
     EXPECT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     ASSERT_FALSE(m_doc.IsCounted());

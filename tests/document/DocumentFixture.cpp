@@ -4,6 +4,8 @@
 
 void DocumentTest::SetUp() {
     m_nMessagesAtStart = MessageCount();
+    KEL_ENGINE_SETUP(GetParam());
+    m_db.Create(GetParam());
 }
 
 void DocumentTest::OpenOn(LPCTSTR lpszSQL, LPCTSTR lpszOrder, LPCTSTR lpszFilter) {
@@ -63,10 +65,7 @@ COleVariant DocumentTest::BookmarkOf(int nID) {
 }
 
 void DocumentTest::DeleteElsewhere(int nID) {
-    CDaoDatabase other;
-    other.Open(m_db.Path().c_str(), FALSE, FALSE, "");
-    CString sql;
-    sql.Format("DELETE FROM People WHERE ID = %d", nID);
-    other.Execute(sql);
-    other.Close();
+    m_db.Engine().Another()->Execute("DELETE FROM People WHERE ID = " + std::to_string(nID));
 }
+
+KEL_BOTH_ENGINES(DocumentTest);

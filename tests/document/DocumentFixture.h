@@ -17,7 +17,8 @@
 int MessageCount();
 CString LastMessage();
 
-class DocumentTest : public ::testing::Test {
+// Run on both engines (TEST_P): a SQLite file or a schema on the server.
+class DocumentTest : public ::testing::TestWithParam<std::string> {
 protected:
     // People with n records, the document open on SELECT ... ORDER BY order, a window of
     // nCount rows of 6 cells.
@@ -35,7 +36,7 @@ protected:
     BOOL AllBlankFrom(int r) const;
     // The bookmark of the record with that ID, through the document's own dynaset.
     COleVariant BookmarkOf(int nID);
-    // Deletes a record through a second connection, as another user would.
+    // Deletes a record through a connection of its own, as another user would.
     void DeleteElsewhere(int nID);
 
     TestDatabase m_db;

@@ -9,6 +9,7 @@ using CS = CRecordsetDoc;
 
 namespace {
 
+// The SQLite file itself cut short or taken away.
 class DocumentFault : public DocumentTest {
 protected:
     // A document well into a table larger than SQLite's page cache keeps.
@@ -39,21 +40,23 @@ protected:
 
 } // namespace
 
-TEST_F(DocumentFault, TruncatedToNothing) {
+TEST_P(DocumentFault, TruncatedToNothing) {
     OpenLarge();
     std::filesystem::resize_file(m_db.Path(), 0);
     ExpectMovesFail();
 }
 
-TEST_F(DocumentFault, TruncatedToHalf) {
+TEST_P(DocumentFault, TruncatedToHalf) {
     OpenLarge();
     std::filesystem::resize_file(m_db.Path(), std::filesystem::file_size(m_db.Path()) / 2);
     ExpectMovesFail();
 }
 
-TEST_F(DocumentFault, Deleted) {
+TEST_P(DocumentFault, Deleted) {
     OpenLarge();
     ASSERT_EQ(::unlink(m_db.Path().c_str()), 0);
     ExpectMovesFail();
     EXPECT_NE(LastMessage().Find("Could not find file"), -1) << LastMessage().str();
 }
+
+KEL_SQLITE_ONLY(DocumentFault);

@@ -3,7 +3,7 @@
 using CS = CRecordsetDoc;
 using IdList = std::vector<int>;
 
-TEST_F(DocumentTest, AClosedDocumentLeavesTheWindowAlone) {
+TEST_P(DocumentTest, AClosedDocumentLeavesTheWindowAlone) {
     CRecordsetDoc doc;
     m_rows.SetSize(2);
     m_rows[0].Add("kept");
@@ -19,7 +19,7 @@ TEST_F(DocumentTest, AClosedDocumentLeavesTheWindowAlone) {
     EXPECT_EQ(m_doc.GetTable(NULL, NULL, 0, 2, &m_first, &m_last, &n), CS::tsFailed);
 }
 
-TEST_F(DocumentTest, ThreeRecordsInATenRowWindow) {
+TEST_P(DocumentTest, ThreeRecordsInATenRowWindow) {
     OpenPeople(3, 10);
     m_rows[7].Add("stale"); // rows past the data are blanked
     EXPECT_EQ(Fetch(CS::gtFirst), CS::tsOk);
@@ -32,7 +32,7 @@ TEST_F(DocumentTest, ThreeRecordsInATenRowWindow) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, TheFirstCallWithoutBookmarksFetchesTheFirstPageWhateverTheMove) {
+TEST_P(DocumentTest, TheFirstCallWithoutBookmarksFetchesTheFirstPageWhateverTheMove) {
     OpenPeople(20, 5);
     for (int nMove :
          {int(CS::gtLineDown), int(CS::gtPageDown), int(CS::gtRefresh), CS::gtAbsolute + 9}) {
@@ -50,7 +50,7 @@ TEST_F(DocumentTest, TheFirstCallWithoutBookmarksFetchesTheFirstPageWhateverTheM
     }
 }
 
-TEST_F(DocumentTest, ScrollingDownUntilTheLastRecordIsRowZeroAndBackUp) {
+TEST_P(DocumentTest, ScrollingDownUntilTheLastRecordIsRowZeroAndBackUp) {
     OpenPeople(12, 5);
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     EXPECT_EQ(Fetch(CS::gtLineUp), CS::tsTop); // nothing above the first page
@@ -100,7 +100,7 @@ TEST_F(DocumentTest, ScrollingDownUntilTheLastRecordIsRowZeroAndBackUp) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, PagesAndAbsoluteMoves) {
+TEST_P(DocumentTest, PagesAndAbsoluteMoves) {
     OpenPeople(50, 10);
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
@@ -133,7 +133,7 @@ TEST_F(DocumentTest, PagesAndAbsoluteMoves) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, AnEmptyDynasetBlanksTheWindowAndForgetsTheBookmarks) {
+TEST_P(DocumentTest, AnEmptyDynasetBlanksTheWindowAndForgetsTheBookmarks) {
     OpenPeople(5, 4, "ID", "ID > 1000");
     m_rows[2].Add("stale");
     m_first = COleVariant(LONG(1));
@@ -150,7 +150,7 @@ TEST_F(DocumentTest, AnEmptyDynasetBlanksTheWindowAndForgetsTheBookmarks) {
     EXPECT_EQ(Ids(), (IdList{1, 2, 3, 4}));
 }
 
-TEST_F(DocumentTest, ANegativeCountFetchesEveryRecordIntoAGrowingBuffer) {
+TEST_P(DocumentTest, ANegativeCountFetchesEveryRecordIntoAGrowingBuffer) {
     OpenPeople(7, 1);
     EXPECT_EQ(m_doc.GetTable(&m_rows, NULL, CS::gtFirst, -1, &m_first, &m_last, &m_nFilled),
               CS::tsOk);
@@ -160,7 +160,7 @@ TEST_F(DocumentTest, ANegativeCountFetchesEveryRecordIntoAGrowingBuffer) {
     EXPECT_EQ(m_rows[6].GetSize(), 6);
 }
 
-TEST_F(DocumentTest, NullBookmarksUseTheDocumentsOwn) {
+TEST_P(DocumentTest, NullBookmarksUseTheDocumentsOwn) {
     OpenPeople(30, 10);
     ASSERT_EQ(m_doc.GetTable(&m_rows, NULL, CS::gtFirst, 10, NULL, NULL, NULL), CS::tsOk);
     ASSERT_EQ(m_doc.GetTable(&m_rows, NULL, CS::gtPageDown, 10, NULL, NULL, NULL), CS::tsOk);
@@ -168,7 +168,7 @@ TEST_F(DocumentTest, NullBookmarksUseTheDocumentsOwn) {
     EXPECT_TRUE(m_doc.m_varFirst == BookmarkOf(10));
 }
 
-TEST_F(DocumentTest, PageUpAfterTheFirstRowWasDeletedElsewhereFallsBackToTheTop) {
+TEST_P(DocumentTest, PageUpAfterTheFirstRowWasDeletedElsewhereFallsBackToTheTop) {
     OpenPeople(30, 10);
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
@@ -182,7 +182,7 @@ TEST_F(DocumentTest, PageUpAfterTheFirstRowWasDeletedElsewhereFallsBackToTheTop)
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, ARefreshMeetingADeletedFirstRowRestartsAfterOneMessage) {
+TEST_P(DocumentTest, ARefreshMeetingADeletedFirstRowRestartsAfterOneMessage) {
     OpenPeople(30, 10);
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     ASSERT_EQ(Fetch(CS::gtAbsolute + 10), CS::tsOk);
@@ -195,7 +195,7 @@ TEST_F(DocumentTest, ARefreshMeetingADeletedFirstRowRestartsAfterOneMessage) {
     EXPECT_EQ(m_nFilled, 10);
 }
 
-TEST_F(DocumentTest, CellsOfADeletedRecordSayDeletedAndHiddenOnesStayBlank) {
+TEST_P(DocumentTest, CellsOfADeletedRecordSayDeletedAndHiddenOnesStayBlank) {
     OpenPeople(6, 6);
     CArray<CColumnDetails, CColumnDetails> cols;
     cols.SetSize(6);
@@ -210,7 +210,7 @@ TEST_F(DocumentTest, CellsOfADeletedRecordSayDeletedAndHiddenOnesStayBlank) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, OnlyShownOrKeyColumnsAreReadWithTheirFormat) {
+TEST_P(DocumentTest, OnlyShownOrKeyColumnsAreReadWithTheirFormat) {
     OpenPeople(4, 4);
     CArray<CColumnDetails, CColumnDetails> cols;
     cols.SetSize(6);
@@ -229,7 +229,7 @@ TEST_F(DocumentTest, OnlyShownOrKeyColumnsAreReadWithTheirFormat) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, RecordCountLeavesTheCurrentRecordWhereItWas) {
+TEST_P(DocumentTest, RecordCountLeavesTheCurrentRecordWhereItWas) {
     OpenPeople(25, 5);
     CDaoRecordset& rs = *m_doc.m_pRecordset;
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
@@ -256,7 +256,7 @@ TEST_F(DocumentTest, RecordCountLeavesTheCurrentRecordWhereItWas) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, ARecordDeletedWhereTheDynasetStandsDisturbsNeitherCountNorAbsoluteMove) {
+TEST_P(DocumentTest, ARecordDeletedWhereTheDynasetStandsDisturbsNeitherCountNorAbsoluteMove) {
     OpenPeople(30, 10);
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk); // leaves the dynaset on the last row shown
     DeleteElsewhere(10);

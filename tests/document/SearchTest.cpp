@@ -32,7 +32,7 @@ protected:
     CArray<CColumnDetails, CColumnDetails> m_cols;
 };
 
-TEST_F(SearchTest, TextOnAnAscendingOrderFindsTheFirstRecordAtOrAboveTheValue) {
+TEST_P(SearchTest, TextOnAnAscendingOrderFindsTheFirstRecordAtOrAboveTheValue) {
     Open(50, "Name");
     EXPECT_EQ(Search("Name", 0, "Name 02"), 19);
     EXPECT_EQ(m_rows[0][1], "Name 020");
@@ -43,14 +43,14 @@ TEST_F(SearchTest, TextOnAnAscendingOrderFindsTheFirstRecordAtOrAboveTheValue) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(SearchTest, ADescendingOrderUsesTheLastMatchingRecord) {
+TEST_P(SearchTest, ADescendingOrderUsesTheLastMatchingRecord) {
     Open(50, "Name DESC");
     EXPECT_EQ(Search("Name", 1, "Name 02"), 30);
     EXPECT_EQ(m_rows[0][1], "Name 020");
     EXPECT_EQ(m_rows[1][1], "Name 019");
 }
 
-TEST_F(SearchTest, DatesGoBetweenHashSignsAndNumbersBare) {
+TEST_P(SearchTest, DatesGoBetweenHashSignsAndNumbersBare) {
     Open(50, "Born");
     EXPECT_EQ(Search("Born", 0, "1/15/2000"), 14);
     EXPECT_EQ(m_rows[0][2], "01/15/2000");
@@ -68,7 +68,7 @@ TEST_F(SearchTest, DatesGoBetweenHashSignsAndNumbersBare) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(SearchTest, AValueThatIsNotOfTheColumnsTypeIsRefusedQuietly) {
+TEST_P(SearchTest, AValueThatIsNotOfTheColumnsTypeIsRefusedQuietly) {
     Open(50, "ID");
     ASSERT_EQ(Fetch(CS::gtAbsolute + 10, &m_cols), CS::tsOk);
     const COleVariant here = m_doc.m_pRecordset->GetBookmark();
@@ -88,7 +88,7 @@ TEST_F(SearchTest, AValueThatIsNotOfTheColumnsTypeIsRefusedQuietly) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(SearchTest, AQuoteInsideTextCannotEndTheLiteral) {
+TEST_P(SearchTest, AQuoteInsideTextCannotEndTheLiteral) {
     m_db.CreatePeople(5);
     m_db.Exec("INSERT INTO People (ID, Name) VALUES (6, 'Say \"hi\" now')");
     OpenOn("SELECT ID, Name, Born, Salary, Flag, Notes FROM People", "Name");
@@ -103,7 +103,7 @@ TEST_F(SearchTest, AQuoteInsideTextCannotEndTheLiteral) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(SearchTest, AFieldMatchingNoColumnShowsOneMessageAndGoesBack) {
+TEST_P(SearchTest, AFieldMatchingNoColumnShowsOneMessageAndGoesBack) {
     Open(20, "ID");
     ASSERT_EQ(Fetch(CS::gtAbsolute + 6, &m_cols), CS::tsOk);
     const COleVariant here = m_doc.m_pRecordset->GetBookmark();
@@ -113,7 +113,7 @@ TEST_F(SearchTest, AFieldMatchingNoColumnShowsOneMessageAndGoesBack) {
     EXPECT_EQ(Ids().front(), 7);
 }
 
-TEST_F(SearchTest, NothingIsDoneWithoutBuffersOrOnAClosedDocument) {
+TEST_P(SearchTest, NothingIsDoneWithoutBuffersOrOnAClosedDocument) {
     Open(5, "ID");
     EXPECT_EQ(m_doc.SearchAndGet("ID", 0, "2", NULL, &m_cols, 5, &m_first, &m_last, NULL), -1);
     EXPECT_EQ(m_doc.SearchAndGet("ID", 0, "2", &m_rows, &m_cols, 5, NULL, &m_last, NULL), -1);
@@ -122,7 +122,7 @@ TEST_F(SearchTest, NothingIsDoneWithoutBuffersOrOnAClosedDocument) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-TEST_F(DocumentTest, ExtractingWithAWhereTextIgnoresTheFiltersAndTheOrder) {
+TEST_P(DocumentTest, ExtractingWithAWhereTextIgnoresTheFiltersAndTheOrder) {
     OpenPeople(50, 5, "ID DESC", "ID < 45");
     m_doc.SetFilter(0, "ID > 40");
     m_doc.Open();
@@ -152,7 +152,7 @@ TEST_F(DocumentTest, ExtractingWithAWhereTextIgnoresTheFiltersAndTheOrder) {
     EXPECT_EQ(NewMessages(), 1);
 }
 
-TEST_F(DocumentTest, EditingARowOfTheWindowEditsThatRecord) {
+TEST_P(DocumentTest, EditingARowOfTheWindowEditsThatRecord) {
     OpenPeople(10, 4);
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     ASSERT_EQ(Fetch(CS::gtAbsolute + 3), CS::tsOk);
@@ -169,3 +169,5 @@ TEST_F(DocumentTest, EditingARowOfTheWindowEditsThatRecord) {
     EXPECT_EQ(LastMessage(), "No current record.");
     EXPECT_EQ(m_doc.m_pRecordset->GetEditMode(), dbEditNone);
 }
+
+KEL_BOTH_ENGINES(SearchTest);

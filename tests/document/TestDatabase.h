@@ -1,30 +1,28 @@
-// Small databases for the document's tests, written with bare SQLite so that each test
-// states exactly the columns, types and rows it needs.
+// Small databases for the document's tests on either engine, each test stating exactly the
+// columns, types and rows it needs (in SQLite's words; the server gets its own).
 #pragma once
 
-#include <string>
-#include <vector>
+#include "tests/platform/dao/BothEngines.h"
 
-struct sqlite3;
+#include <memory>
+#include <string>
 
 class TestDatabase {
 public:
-    // A new, empty database file named after the running test (any old one is removed).
-    TestDatabase();
-    explicit TestDatabase(const std::string& name);
-    ~TestDatabase();
-    TestDatabase(const TestDatabase&) = delete;
-    TestDatabase& operator=(const TestDatabase&) = delete;
+    // An empty database of the running test's own on that engine ("SQLite", "PostgreSQL").
+    void Create(const std::string& engine);
 
-    const std::string& Path() const { return m_path; }
+    // What the document opens: the file's path or the server's URI.
+    const std::string& Path() const { return m_db->Name(); }
+    bool IsServer() const { return m_db->IsServer(); }
     // Runs SQL text (several statements allowed); the test fails on an error.
-    void Exec(const std::string& sql);
+    void Exec(const std::string& sql) { m_db->Exec(sql); }
+    bothengines::EngineDatabase& Engine() { return *m_db; }
 
     // Table People(ID INTEGER PRIMARY KEY, Name TEXT(30), ...) with n rows: ID 1..n,
     // Name "Name 001".., Born 2000-01-01 + i days, Salary i * 100.25, Flag i odd.
     void CreatePeople(int n);
 
 private:
-    std::string m_path;
-    sqlite3* m_db = nullptr;
+    std::unique_ptr<bothengines::EngineDatabase> m_db;
 };

@@ -1,12 +1,11 @@
-// Helpers shared by the data-access tests: private copies of sample databases, small
-// databases made from SQL, and the error code an operation throws.
+// Helpers shared by the data-access tests: databases of each test's own on both engines (the
+// sample, or small ones made from SQL), and the error code an operation throws.
 #pragma once
 
 #include <afxdao.h>
 
+#include "tests/platform/dao/BothEngines.h"
 #include "tools/sampledb/SampleDatabase.h"
-
-#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -36,49 +35,73 @@ inline std::string SampleCopy(long long rows) {
     return path;
 }
 
-// A new database file made by running sql.
-inline std::string MakeDatabase(const std::string& sql) {
-    std::string path = TestFile(".db");
-    std::filesystem::remove(path);
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    char* message = nullptr;
-    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
-    EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
-    sqlite3_free(message);
-    sqlite3_close(db);
-    return path;
-}
+// A test run on each engine (TEST_P, KEL_BOTH_ENGINES), over a database of its own.
+class EngineTest : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override { KEL_ENGINE_SETUP(GetParam()); }
+    bool IsServer() const { return bothengines::IsServer(GetParam()); }
 
-// Runs sql on its own connection, as another program would.
-inline int ExecOther(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_busy_timeout(db, 100);
-    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return rc;
-}
+    // The test's database, empty until something is put in it.
+    bothengines::EngineDatabase& Store() {
+        if (!store)
+            store = std::make_unique<bothengines::EngineDatabase>(GetParam(), "dao");
+        return *store;
+    }
+    // The test's database made by running SQL in SQLite's words; its name.
+    std::string MakeDatabase(const std::string& sql) {
+        Store().Exec(sql);
+        return store->Name();
+    }
+    // The sample of `rows` orders as the test's database; its name.
+    std::string LoadSample(long long rows) {
+        store.reset(); // a fresh copy each time
+        if (IsServer())
+            ADD_FAILURE() << "the sample is not loaded on a server yet";
+        else
+            Store().CopyFrom(kelsampledb::Cached(DataDir(), rows));
+        return store->Name();
+    }
+    // Runs SQL (SQLite's words) on a connection of its own, as another program would; false
+    // when it fails.
+    bool ExecOther(const std::string& sql) {
+        try {
+            auto other = Store().Another();
+            for (const std::string& s :
+                 bothengines::Statements(bothengines::EngineWords(sql, IsServer())))
+                other->Execute(s);
+        } catch (const kel::dao::EngineError& e) {
+            ADD_FAILURE() << sql << ": " << e.what();
+            return false;
+        }
+        return true;
+    }
+    // The first column of a query's rows (OrderIDs, as a rule), read by a connection of its
+    // own; the query is in SQLite's words, its ORDER BY written through Ordered.
+    std::vector<long> QueryIds(const std::string& sql) {
+        return Store().Ids(bothengines::EngineWords(sql, IsServer()));
+    }
+    // The first value of a query as text ("<null>", "<none>" when there is no row).
+    std::string QueryText(const std::string& sql) {
+        return Store().Value(bothengines::EngineWords(sql, IsServer()));
+    }
+    // ORDER BY terms ("Customer DESC, OrderID") in the order Jet gives: on the server NULLs
+    // first ascending and the sample's text without regard to case, as SQLite orders them.
+    std::string Ordered(const std::string& terms) const {
+        return bothengines::JetOrder(terms, IsServer());
+    }
+    // A text column of the sample compared without regard to case, as on SQLite.
+    std::string Key(const std::string& column) const {
+        return bothengines::TextKey(column, IsServer());
+    }
 
-// The first column of a query's rows (OrderIDs, as a rule), read by a connection of its own.
-inline std::vector<long> QueryIds(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
-    std::vector<long> ids;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        ids.push_back(sqlite3_column_int(stmt, 0));
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return ids;
-}
+    std::unique_ptr<bothengines::EngineDatabase> store;
+};
 
-// A private copy of the sample database, open, with one dynaset over it.
-class SampleTest : public ::testing::Test {
+// The sample database on each engine, open, with one dynaset over it.
+class SampleTest : public EngineTest {
 protected:
     void OpenSample(long long rows, const char* sql = "SELECT * FROM Orders") {
-        path = SampleCopy(rows);
+        path = LoadSample(rows);
         db.Open(path.c_str());
         rs.Open(dbOpenDynaset, sql);
     }

@@ -2,6 +2,8 @@
 // database file deleted or cut short under an open recordset.
 #include "DaoTestSupport.h"
 
+#include <sqlite3.h>
+
 #include <filesystem>
 #include <unistd.h>
 

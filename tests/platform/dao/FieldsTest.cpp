@@ -8,7 +8,13 @@
 
 using namespace daotest;
 
-TEST(Fields, TypesAndSizesFromDeclarations) {
+namespace {
+class Fields : public EngineTest {};
+// SQLite's own: types from declared names, values by its storage conventions and affinity.
+class FieldsStorage : public EngineTest {};
+} // namespace
+
+TEST_P(FieldsStorage, TypesAndSizesFromDeclarations) {
     struct Column {
         const char* decl;
         short type;
@@ -71,7 +77,7 @@ TEST(Fields, TypesAndSizesFromDeclarations) {
     }
 }
 
-TEST(Fields, ValuesByTheStorageConventions) {
+TEST_P(FieldsStorage, ValuesByTheStorageConventions) {
     std::string path = MakeDatabase(
         "CREATE TABLE T (ID INTEGER PRIMARY KEY, Flag BOOLEAN, B BYTE, S SMALLINT, "
         "Cost CURRENCY, F SINGLE, D DOUBLE, Day DATETIME, Name VARCHAR(20), Note MEMO, Raw BLOB);"
@@ -121,8 +127,8 @@ TEST(Fields, ValuesByTheStorageConventions) {
     EXPECT_EQ(CodeOf([&] { rs.GetFieldValue(11); }), 3265);
 }
 
-TEST(Fields, ExpressionsTakeNameAndTypeFromTheirValues) {
-    std::string path = SampleCopy(50);
+TEST_P(Fields, ExpressionsTakeNameAndTypeFromTheirValues) {
+    std::string path = LoadSample(50);
     CDaoDatabase db;
     db.Open(path.c_str());
     CDaoRecordset rs(&db);
@@ -168,8 +174,8 @@ TEST(Fields, ExpressionsTakeNameAndTypeFromTheirValues) {
     EXPECT_EQ(CodeOf([&] { join.Edit(); }), 3027);
 }
 
-TEST(Fields, RequiredDefaultsAndIndexesOfATable) {
-    std::string path = SampleCopy(50);
+TEST_P(Fields, RequiredDefaultsAndIndexesOfATable) {
+    std::string path = LoadSample(50);
     CDaoDatabase db;
     db.Open(path.c_str());
     CDaoRecordset rs(&db);
@@ -212,7 +218,7 @@ TEST(Fields, RequiredDefaultsAndIndexesOfATable) {
 // A value that does not fit its column's declared type reads as it is stored, not converted to
 // a wrong number or date: all 64 bits of an integer, a fraction in an integer column, a number
 // in a date column (dates are kept as text).
-TEST(Fields, ValuesThatDoNotFitTheirTypeReadAsStored) {
+TEST_P(FieldsStorage, ValuesThatDoNotFitTheirTypeReadAsStored) {
     std::string path = MakeDatabase(
         "CREATE TABLE T (ID INTEGER PRIMARY KEY, Big INTEGER, N SMALLINT, Day DATE, D NUMERIC);"
         "INSERT INTO T VALUES (1, 13350000000000001, 4.25, '1999', 9007199254740993);"
@@ -243,3 +249,6 @@ TEST(Fields, ValuesThatDoNotFitTheirTypeReadAsStored) {
     EXPECT_EQ(v.vt, VT_R8); // 2^53 is exact in a double
     EXPECT_EQ(v.dblVal, 9007199254740992.0);
 }
+
+KEL_BOTH_ENGINES(Fields);
+KEL_SQLITE_ONLY(FieldsStorage);

@@ -14,17 +14,20 @@ long IndexOf(const std::vector<long>& ids, long id) {
     return it == ids.end() ? -1 : static_cast<long>(it - ids.begin());
 }
 
-class Find : public ::testing::Test {
+class Find : public EngineTest {
 protected:
     void SetUp() override {
-        path = SampleCopy(3000);
+        EngineTest::SetUp();
+        if (IsSkipped())
+            return;
+        path = LoadSample(3000);
         db.Open(path.c_str());
     }
-    // Where SQLite puts the first (or last) record matching where, in the order given.
+    // Where the engine puts the first (or last) record matching where, in the order given.
     long Expect(const std::string& order, const std::string& where, bool last) {
-        std::vector<long> all = QueryIds(path, "SELECT OrderID FROM Orders ORDER BY " + order);
+        std::vector<long> all = QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered(order));
         std::vector<long> hits =
-            QueryIds(path, "SELECT OrderID FROM Orders WHERE " + where + " ORDER BY " + order);
+            QueryIds("SELECT OrderID FROM Orders WHERE " + where + " ORDER BY " + Ordered(order));
         if (hits.empty())
             return -1;
         return IndexOf(all, last ? hits.back() : hits.front());
@@ -36,58 +39,58 @@ protected:
 
 } // namespace
 
-TEST_F(Find, FirstAndLastInAscendingOrderWithTies) {
+TEST_P(Find, FirstAndLastInAscendingOrderWithTies) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
     rs.MoveLast();
-    const std::string order = "Customer, rowid";
+    const std::string order = "Customer, OrderID";
     ASSERT_TRUE(rs.Find(AFX_DAO_FIRST, "Customer >= \"m\""));
-    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, "Customer >= 'm'", false));
+    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, Key("Customer") + " >= 'm'", false));
     ASSERT_TRUE(rs.FindLast("Customer >= \"m\""));
     EXPECT_EQ(rs.GetAbsolutePosition(), 2999);
     // A value many records share: the first and the last of them.
     ASSERT_TRUE(rs.FindFirst("Customer = \"Greta Vogel\""));
-    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, "Customer = 'Greta Vogel'", false));
+    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, Key("Customer") + " = 'greta vogel'", false));
     ASSERT_TRUE(rs.FindLast("Customer = \"greta vogel\""));
-    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, "Customer = 'Greta Vogel'", true));
+    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, Key("Customer") + " = 'greta vogel'", true));
     EXPECT_EQ(Text(rs, "Customer"), "Greta Vogel");
 }
 
-TEST_F(Find, DescendingOrderAndDates) {
+TEST_P(Find, DescendingOrderAndDates) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer DESC");
     rs.MoveLast();
-    const std::string order = "Customer DESC, rowid DESC";
+    const std::string order = "Customer DESC, OrderID DESC";
     // Nearest to the value in a descending order: the last record greater or equal.
     ASSERT_TRUE(rs.FindLast("Customer >= \"Karin\""));
-    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, "Customer >= 'Karin'", true));
+    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, Key("Customer") + " >= 'karin'", true));
     ASSERT_TRUE(rs.FindFirst("Customer <= \"Karin\""));
-    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, "Customer <= 'Karin'", false));
+    EXPECT_EQ(rs.GetAbsolutePosition(), Expect(order, Key("Customer") + " <= 'karin'", false));
 
     CDaoRecordset dates(&db);
     dates.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY OrderDate DESC, Amount");
     dates.MoveLast();
     ASSERT_TRUE(dates.FindFirst("OrderDate < #3/1/2010#"));
     std::vector<long> all =
-        QueryIds(path, "SELECT OrderID FROM Orders ORDER BY OrderDate DESC, Amount, rowid");
+        QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("OrderDate DESC, Amount, OrderID"));
     std::vector<long> hits =
-        QueryIds(path, "SELECT OrderID FROM Orders WHERE OrderDate < '2010-03-01' "
-                       "ORDER BY OrderDate DESC, Amount, rowid");
+        QueryIds("SELECT OrderID FROM Orders WHERE OrderDate < '2010-03-01' "
+                       "ORDER BY " + Ordered("OrderDate DESC, Amount, OrderID"));
     EXPECT_EQ(dates.GetAbsolutePosition(), IndexOf(all, hits.front()));
     ASSERT_TRUE(dates.FindLast("OrderDate Is Null"));
     EXPECT_EQ(dates.GetAbsolutePosition(), 2999); // NULLs sort last when descending
 }
 
-TEST_F(Find, BeyondWhatIsKeyedKeyingGoesOn) {
+TEST_P(Find, BeyondWhatIsKeyedKeyingGoesOn) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
     EXPECT_EQ(rs.GetRecordCount(), 1);
     ASSERT_TRUE(rs.FindFirst("Customer >= \"Xenia\""));
-    long expected = Expect("Customer, rowid", "Customer >= 'Xenia'", false);
+    long expected = Expect("Customer, OrderID", Key("Customer") + " >= 'xenia'", false);
     EXPECT_EQ(rs.GetAbsolutePosition(), expected);
     EXPECT_EQ(rs.GetRecordCount(), expected + 1);
     rs.MovePrev();
     EXPECT_LT(Text(rs, "Customer"), "Xenia");
 }
 
-TEST_F(Find, NothingMatchingLeavesTheCurrentRecord) {
+TEST_P(Find, NothingMatchingLeavesTheCurrentRecord) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
     rs.Move(42);
     COleVariant here = rs.GetBookmark();
@@ -98,12 +101,11 @@ TEST_F(Find, NothingMatchingLeavesTheCurrentRecord) {
     EXPECT_TRUE(here == rs.GetBookmark());
 }
 
-TEST_F(Find, NextAndPreviousFromTheCurrentRecord) {
+TEST_P(Find, NextAndPreviousFromTheCurrentRecord) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY OrderDate");
-    std::vector<long> all = QueryIds(path, "SELECT OrderID FROM Orders ORDER BY OrderDate, rowid");
-    std::vector<long> hits = QueryIds(
-        path,
-        "SELECT OrderID FROM Orders WHERE Priority = 3 AND Shipped = -1 ORDER BY OrderDate, rowid");
+    std::vector<long> all = QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("OrderDate, OrderID"));
+    std::vector<long> hits = QueryIds("SELECT OrderID FROM Orders WHERE Priority = 3 AND Shipped = TRUE ORDER BY " +
+                                      Ordered("OrderDate, OrderID"));
     ASSERT_GE(hits.size(), 3u);
     ASSERT_TRUE(rs.FindFirst("Priority = 3 AND Shipped = True"));
     ASSERT_TRUE(rs.FindNext("Priority = 3 AND Shipped = True"));
@@ -117,32 +119,29 @@ TEST_F(Find, NextAndPreviousFromTheCurrentRecord) {
     EXPECT_EQ(Long(rs, 0), hits.back());
 }
 
-TEST_F(Find, RecordsChangedSinceKeyingAreStillFound) {
+TEST_P(Find, RecordsChangedSinceKeyingAreStillFound) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
     rs.MoveLast();
-    std::vector<long> all = QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Customer, rowid");
-    ASSERT_EQ(ExecOther(path, "UPDATE Orders SET Customer = 'Aaa' WHERE OrderID = " +
-                                  std::to_string(all[2500])),
-              SQLITE_OK);
+    std::vector<long> all = QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("Customer, OrderID"));
+    ASSERT_TRUE(ExecOther("UPDATE Orders SET Customer = 'Aaa' WHERE OrderID = " +
+                                  std::to_string(all[2500])));
     ASSERT_TRUE(rs.FindFirst("Customer = \"Aaa\""));
     EXPECT_EQ(rs.GetAbsolutePosition(), 2500); // its keyed place, not its new sort place
     // Rows others add are not records of the dynaset.
-    ASSERT_EQ(ExecOther(path, "INSERT INTO Orders (Customer) VALUES ('Aab')"), SQLITE_OK);
+    ASSERT_TRUE(ExecOther("INSERT INTO Orders (Customer) VALUES ('Aab')"));
     EXPECT_FALSE(rs.FindFirst("Customer = \"Aab\""));
 }
 
-TEST_F(Find, QueriesOverManyTablesAndBadCriteria) {
+TEST_P(Find, QueriesOverManyTablesAndBadCriteria) {
     rs.Open(dbOpenDynaset,
             "SELECT Orders.OrderID, Orders.City, Customers.City, Customers.Name "
             "FROM Orders INNER JOIN Customers ON Orders.CustomerID = Customers.CustomerID "
             "ORDER BY Customers.Name, Orders.OrderID");
-    std::vector<long> all = QueryIds(
-        path, "SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
-              "Customers.CustomerID ORDER BY Customers.Name, Orders.OrderID");
-    std::vector<long> hits = QueryIds(
-        path, "SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
-              "Customers.CustomerID WHERE Customers.City = 'Berlin' AND Orders.City <> "
-              "'Berlin' ORDER BY Customers.Name, Orders.OrderID");
+    std::vector<long> all = QueryIds("SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
+              "Customers.CustomerID ORDER BY " + Ordered("Customers.Name, Orders.OrderID"));
+    std::vector<long> hits = QueryIds("SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
+              "Customers.CustomerID WHERE " + Key("Customers.City") + " = 'berlin' AND " +
+              Key("Orders.City") + " <> 'berlin' ORDER BY " + Ordered("Customers.Name, Orders.OrderID"));
     ASSERT_FALSE(hits.empty());
     // The shared name is qualified, and the criterion may name it so.
     ASSERT_TRUE(rs.FindFirst("Customers.City = \"Berlin\" AND [Orders.City] <> \"Berlin\""));
@@ -162,3 +161,5 @@ TEST_F(Find, QueriesOverManyTablesAndBadCriteria) {
     table.Open(dbOpenTable, "Orders");
     EXPECT_EQ(CodeOf([&] { table.FindFirst("OrderID = 5"); }), 3251);
 }
+
+KEL_BOTH_ENGINES(Find);

@@ -7,24 +7,13 @@ using namespace daotest;
 
 namespace {
 
-std::string TextOf(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    std::string out = "<none>";
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW) {
-        const unsigned char* text = sqlite3_column_text(stmt, 0);
-        out = text ? reinterpret_cast<const char*>(text) : "<null>";
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return out;
-}
+// SQLite's rowid as such: handed on to another program's row, a table's key beside it, and
+// the storage class text is written with.
+class IdentityTest : public EngineTest {};
 
 } // namespace
 
-TEST(IdentityTest, ARowIdentityGivenToAnotherRecordReadsAsDeleted) {
+TEST_P(IdentityTest, ARowIdentityGivenToAnotherRecordReadsAsDeleted) {
     const std::string path = MakeDatabase("CREATE TABLE P (Code TEXT PRIMARY KEY, Name TEXT);"
                                           "INSERT INTO P VALUES ('a', 'Anna'), ('b', 'Bert');");
     CDaoDatabase db;
@@ -36,13 +25,12 @@ TEST(IdentityTest, ARowIdentityGivenToAnotherRecordReadsAsDeleted) {
     rs.SetLockingMode(FALSE);
     rs.Edit();
     // Another program removes Bert; its new record gets his rowid.
-    ASSERT_EQ(ExecOther(path, "DELETE FROM P WHERE Code = 'b'; INSERT INTO P VALUES ('c', 'Carl')"),
-              SQLITE_OK);
-    ASSERT_EQ(TextOf(path, "SELECT rowid FROM P WHERE Code = 'c'"), "2");
+    ASSERT_TRUE(ExecOther("DELETE FROM P WHERE Code = 'b'; INSERT INTO P VALUES ('c', 'Carl')"));
+    ASSERT_EQ(QueryText("SELECT rowid FROM P WHERE Code = 'c'"), "2");
     rs.SetFieldValue(0, "Bernd");
     EXPECT_EQ(CodeOf([&] { rs.Update(); }), 3167);
     rs.CancelUpdate();
-    EXPECT_EQ(TextOf(path, "SELECT Name FROM P WHERE Code = 'c'"), "Carl");
+    EXPECT_EQ(QueryText("SELECT Name FROM P WHERE Code = 'c'"), "Carl");
     EXPECT_EQ(CodeOf([&] { rs.SetBookmark(bert); }), 3167);
     rs.MoveFirst();
     rs.MoveNext();
@@ -63,7 +51,7 @@ TEST(IdentityTest, ARowIdentityGivenToAnotherRecordReadsAsDeleted) {
     EXPECT_EQ(CString(V_BSTRT(&name)), "Anne");
 }
 
-TEST(IdentityTest, TheRecordKeyIsTheTablesKeyAsStoredOrItsRowIdentity) {
+TEST_P(IdentityTest, TheRecordKeyIsTheTablesKeyAsStoredOrItsRowIdentity) {
     const std::string path =
         MakeDatabase("CREATE TABLE K (A TEXT, B DATETIME, V DOUBLE, PRIMARY KEY (A, B));"
                      "INSERT INTO K VALUES ('x', '2024-01-05 10:00:00', 4085.8782123456);"
@@ -96,7 +84,7 @@ TEST(IdentityTest, TheRecordKeyIsTheTablesKeyAsStoredOrItsRowIdentity) {
     EXPECT_EQ(CodeOf([&] { rs.GetRecordKey(names, values); }), 3251);
 }
 
-TEST(IdentityTest, TextWrittenToATextFieldStaysText) {
+TEST_P(IdentityTest, TextWrittenToATextFieldStaysText) {
     const std::string path =
         MakeDatabase("CREATE TABLE T (ID INTEGER PRIMARY KEY, Code TEXT(10), Notes MEMO);"
                      "INSERT INTO T VALUES (1, 'a', 'first');");
@@ -107,7 +95,7 @@ TEST(IdentityTest, TextWrittenToATextFieldStaysText) {
     rs.Edit();
     rs.SetFieldValue(1, "007");
     rs.Update();
-    EXPECT_EQ(TextOf(path, "SELECT typeof(Code) || ':' || Code FROM T"), "text:007");
+    EXPECT_EQ(QueryText("SELECT typeof(Code) || ':' || Code FROM T"), "text:007");
 
     // A memo column declared without TEXT would keep 007 as the number 7: refused, unchanged.
     for (BOOL bPessimistic : {TRUE, FALSE}) {
@@ -118,17 +106,19 @@ TEST(IdentityTest, TextWrittenToATextFieldStaysText) {
         EXPECT_EQ(error.code, 3421);
         EXPECT_NE(error.description.find("Notes"), std::string::npos) << error.description;
         rs.CancelUpdate();
-        EXPECT_EQ(TextOf(path, "SELECT typeof(Notes) || ':' || Notes FROM T"), "text:first");
+        EXPECT_EQ(QueryText("SELECT typeof(Notes) || ':' || Notes FROM T"), "text:first");
     }
     // A new record is refused whole.
     rs.AddNew();
     rs.SetFieldValue(2, "12");
     EXPECT_EQ(CodeOf([&] { rs.Update(); }), 3421);
     rs.CancelUpdate();
-    EXPECT_EQ(TextOf(path, "SELECT count(*) FROM T"), "1");
+    EXPECT_EQ(QueryText("SELECT count(*) FROM T"), "1");
     // Text that is no number goes in as it is.
     rs.Edit();
     rs.SetFieldValue(2, "seven");
     rs.Update();
-    EXPECT_EQ(TextOf(path, "SELECT Notes FROM T"), "seven");
+    EXPECT_EQ(QueryText("SELECT Notes FROM T"), "seven");
 }
+
+KEL_SQLITE_ONLY(IdentityTest);

@@ -37,7 +37,7 @@ std::vector<long> Reversed(std::vector<long> v) {
 
 } // namespace
 
-TEST_F(Keying, TheLastRecordAtOnceAndEveryRecordBackToTheFirst) {
+TEST_P(Keying, TheLastRecordAtOnceAndEveryRecordBackToTheFirst) {
     // Unsorted, sorted by an index, and sorted by the engine (NULLs and ties included), each
     // way: walking back from the end meets the records keyed from the front, and the order
     // is the one keyed from the front alone.
@@ -72,7 +72,7 @@ TEST_F(Keying, TheLastRecordAtOnceAndEveryRecordBackToTheFirst) {
     }
 }
 
-TEST_F(Keying, MovesAndBookmarksFromTheEndOutliveTheMeeting) {
+TEST_P(Keying, MovesAndBookmarksFromTheEndOutliveTheMeeting) {
     OpenSample(2000);
     rs.MoveLastQuick();
     EXPECT_EQ(Long(rs, 0), 2000);
@@ -108,7 +108,7 @@ TEST_F(Keying, MovesAndBookmarksFromTheEndOutliveTheMeeting) {
     EXPECT_TRUE(rs.IsBOF());
 }
 
-TEST_F(Keying, SlicesAndTheWorkerKeyInTheStatementOrder) {
+TEST_P(Keying, SlicesAndTheWorkerKeyInTheStatementOrder) {
     OpenSample(30000, "SELECT * FROM Orders ORDER BY Quantity DESC, Weight");
     // The first records by one bounded read, not a sort of all of them.
     EXPECT_LE(rs.GetKeyedCount(), 1024);
@@ -120,31 +120,30 @@ TEST_F(Keying, SlicesAndTheWorkerKeyInTheStatementOrder) {
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
         ids.push_back(Long(rs, 0));
     EXPECT_EQ(ids,
-              QueryIds(path, "SELECT OrderID FROM Orders ORDER BY Quantity DESC, Weight, rowid"));
+              QueryIds("SELECT OrderID FROM Orders ORDER BY " +
+                       Ordered("Quantity DESC, Weight, OrderID")));
 
     rs.Close();
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders WHERE Quantity > 5");
     const std::vector<long> expected =
-        QueryIds(path, "SELECT OrderID FROM Orders WHERE Quantity > 5 ORDER BY rowid");
+        QueryIds("SELECT OrderID FROM Orders WHERE Quantity > 5 ORDER BY OrderID");
     KeyToTheEnd();
     rs.MoveLast();
     EXPECT_EQ(rs.GetRecordCount(), (long)expected.size());
 }
 
-TEST_F(Keying, OthersWritingWhileKeyingFromBothEnds) {
+TEST_P(Keying, OthersWritingWhileKeyingFromBothEnds) {
     for (const char* sql : {"SELECT * FROM Orders", "SELECT * FROM Orders ORDER BY Weight"}) {
         SCOPED_TRACE(sql);
         OpenSample(5000, sql);
-        const std::vector<long> before = QueryIds(
-            path, std::string("SELECT OrderID FROM Orders") +
-                      (strstr(sql, "Weight") ? " ORDER BY Weight, rowid" : " ORDER BY rowid"));
+        const std::vector<long> before = QueryIds(std::string("SELECT OrderID FROM Orders") +
+                      " ORDER BY " + Ordered(strstr(sql, "Weight") ? "Weight, OrderID" : "OrderID"));
         rs.MoveLastQuick();
         const long last = Long(rs, 0);
-        ASSERT_EQ(ExecOther(path, "INSERT INTO Orders (Customer) VALUES ('Zed New')"), SQLITE_OK);
-        ASSERT_EQ(ExecOther(path, "DELETE FROM Orders WHERE OrderID IN (" +
+        ASSERT_TRUE(ExecOther("INSERT INTO Orders (Customer) VALUES ('Zed New')"));
+        ASSERT_TRUE(ExecOther("DELETE FROM Orders WHERE OrderID IN (" +
                                       std::to_string(before[2500]) + ", " +
-                                      std::to_string(before[4999]) + ")"),
-                  SQLITE_OK);
+                                      std::to_string(before[4999]) + ")"));
         // The deleted last record keeps its place, and says so.
         EXPECT_EQ(last, before.back());
         rs.MovePrev();
@@ -165,14 +164,14 @@ TEST_F(Keying, OthersWritingWhileKeyingFromBothEnds) {
     }
 }
 
-TEST_F(Keying, ClosingDropsAWorkerStillSorting) {
+TEST_P(Keying, ClosingDropsAWorkerStillSorting) {
     OpenSample(60000, "SELECT * FROM Orders ORDER BY Weight, City");
     EXPECT_FALSE(rs.KeyMore(1)); // the worker starts
     const auto start = std::chrono::steady_clock::now();
     rs.Close();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     // Its read is over: another program writes at once.
-    EXPECT_EQ(ExecOther(path, "UPDATE Orders SET Notes = 'x' WHERE OrderID = 7"), SQLITE_OK);
+    EXPECT_TRUE(ExecOther("UPDATE Orders SET Notes = 'x' WHERE OrderID = 7"));
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Weight DESC");
     EXPECT_FALSE(rs.KeyMore(1));
     KeyToTheEnd();
@@ -180,17 +179,17 @@ TEST_F(Keying, ClosingDropsAWorkerStillSorting) {
     EXPECT_EQ(rs.GetRecordCount(), 60000);
 }
 
-TEST_F(Keying, AQueryOverItsOwnCopyEndsAtOnceToo) {
+TEST_P(Keying, AQueryOverItsOwnCopyEndsAtOnceToo) {
     OpenSample(800, "SELECT Customer, count(*) AS N FROM Orders GROUP BY Customer");
     const std::vector<long> groups =
-        QueryIds(path, "SELECT count(*) FROM (SELECT Customer FROM Orders GROUP BY Customer)");
+        QueryIds("SELECT count(*) FROM (SELECT Customer FROM Orders GROUP BY Customer) AS g");
     rs.MoveLastQuick();
     EXPECT_TRUE(rs.IsKeyed());
     EXPECT_EQ(rs.GetAbsolutePosition(), groups[0] - 1);
     KeyToTheEnd();
 }
 
-TEST_F(Keying, EditsAndFindsOnARecordKeyedFromTheEnd) {
+TEST_P(Keying, EditsAndFindsOnARecordKeyedFromTheEnd) {
     OpenSample(1200);
     rs.MoveLastQuick();
     rs.MovePrev();
@@ -199,7 +198,7 @@ TEST_F(Keying, EditsAndFindsOnARecordKeyedFromTheEnd) {
     rs.Update();
     EXPECT_TRUE(rs.IsKeyed());
     EXPECT_EQ(rs.GetAbsolutePosition(), 1198);
-    EXPECT_EQ(QueryIds(path, "SELECT OrderID FROM Orders WHERE City = 'Tailtown'"),
+    EXPECT_EQ(QueryIds("SELECT OrderID FROM Orders WHERE City = 'Tailtown'"),
               std::vector<long>{1199});
 
     rs.Close();
@@ -210,10 +209,10 @@ TEST_F(Keying, EditsAndFindsOnARecordKeyedFromTheEnd) {
     rs.MoveLastQuick();
     rs.Delete();
     rs.MoveLast();
-    EXPECT_EQ(QueryIds(path, "SELECT count(*) FROM Orders"), std::vector<long>{1199});
+    EXPECT_EQ(QueryIds("SELECT count(*) FROM Orders"), std::vector<long>{1199});
 }
 
-TEST_F(Keying, BothEndsMeetWhereTheFrontStoppedThoughThatRecordIsGone) {
+TEST_P(Keying, BothEndsMeetWhereTheFrontStoppedThoughThatRecordIsGone) {
     for (const char* sql : {"SELECT * FROM Orders", "SELECT * FROM Orders ORDER BY Weight DESC"}) {
         SCOPED_TRACE(sql);
         OpenSample(4000, sql);
@@ -227,9 +226,8 @@ TEST_F(Keying, BothEndsMeetWhereTheFrontStoppedThoughThatRecordIsGone) {
         rs.Move(300); // the front stops somewhere past it
         const long front = rs.GetKeyedCount();
         ASSERT_LT(front, 4000);
-        ASSERT_EQ(ExecOther(path, "DELETE FROM Orders WHERE OrderID = " +
-                                      std::to_string(expected[static_cast<size_t>(front) - 1])),
-                  SQLITE_OK);
+        ASSERT_TRUE(ExecOther("DELETE FROM Orders WHERE OrderID = " +
+                                      std::to_string(expected[static_cast<size_t>(front) - 1])));
         rs.MoveLastQuick();
         std::vector<long> back;
         for (; !rs.IsBOF(); rs.MovePrev()) {
@@ -244,7 +242,7 @@ TEST_F(Keying, BothEndsMeetWhereTheFrontStoppedThoughThatRecordIsGone) {
     }
 }
 
-TEST_F(Keying, AWriteHereStopsTheWorkerRatherThanWaitOnIt) {
+TEST_P(Keying, AWriteHereStopsTheWorkerRatherThanWaitOnIt) {
     // No patience for locks: a write that had to wait for the worker's read would fail.
     OpenSample(100000, "SELECT * FROM Orders ORDER BY City, Weight DESC");
     db.SetQueryTimeout(0);
@@ -264,3 +262,5 @@ TEST_F(Keying, AWriteHereStopsTheWorkerRatherThanWaitOnIt) {
     rs.MoveLast();
     EXPECT_EQ(rs.GetRecordCount(), 100000);
 }
+
+KEL_BOTH_ENGINES(Keying);
