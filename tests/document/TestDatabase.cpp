@@ -18,7 +18,8 @@ void TestDatabase::CreatePeople(int n) {
     for (int i = 1; i <= n; ++i) {
         const year_month_day born{first + days{i - 1}};
         char row[256];
-        std::snprintf(row, sizeof row, "%s(%d, 'Name %03d', '%04d-%02d-%02d', %d.%02d, %s, 'note %d')",
+        std::snprintf(row, sizeof row,
+                      "%s(%d, 'Name %03d', '%04d-%02d-%02d', %d.%02d, %s, 'note %d')",
                       (i - 1) % kBatch ? ", " : "INSERT INTO People VALUES ", i, i,
                       static_cast<int>(born.year()), static_cast<unsigned>(born.month()),
                       static_cast<unsigned>(born.day()), i * 100 + i / 4, (i % 4) * 25,

@@ -43,7 +43,7 @@ protected:
 
 // Rows 1, 3 and 7 are stored as three records with the second group at index 2; they reopen
 // closed up in rows 1, 2 and 6, and "Search" applies (A AND B) OR (C).
-TEST_F(AdvSearchTest, GapsAreClosedUpAndTheFilterApplied) {
+TEST_P(AdvSearchTest, GapsAreClosedUpAndTheFilterApplied) {
     const int city = Column("[City]"), qty = Column("[Quantity]");
     RunDialog([&](CWnd* pDlg) {
         CString strTitle;
@@ -92,7 +92,7 @@ TEST_F(AdvSearchTest, GapsAreClosedUpAndTheFilterApplied) {
 }
 
 // Only rows 6 and 8: index 0, reopened in rows 6 and 7, one group without OR.
-TEST_F(AdvSearchTest, OnlyTheSecondGroup) {
+TEST_P(AdvSearchTest, OnlyTheSecondGroup) {
     const int city = Column("[City]"), qty = Column("[Quantity]");
     RunDialog([&](CWnd* pDlg) {
         Fill(pDlg, 5, city, 6, "Jena");
@@ -118,7 +118,7 @@ TEST_F(AdvSearchTest, OnlyTheSecondGroup) {
 
 // A date column makes the row's edit a date editor; another column or none makes it plain
 // again with its text kept. A bad date is refused when the search runs.
-TEST_F(AdvSearchTest, DateEditorPerRow) {
+TEST_P(AdvSearchTest, DateEditorPerRow) {
     const int date = Column("[OrderDate]"), city = Column("[City]");
     RunDialog([&](CWnd* pDlg) {
         auto* pAdv = static_cast<CAdvSearchDlg*>(pDlg);
@@ -145,3 +145,5 @@ TEST_F(AdvSearchTest, DateEditorPerRow) {
 }
 
 } // namespace
+
+KEL_BOTH_ENGINES(AdvSearchTest);

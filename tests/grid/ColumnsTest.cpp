@@ -13,7 +13,7 @@ std::vector<std::string> Names(const CRecordsetCtrl* pGrid) {
 
 // Every showable field is a column in field order, in bracketed form; the binary field has
 // none; the key is the first field; each header item is its width in header characters + 41.
-TEST_F(GridTest, ColumnsFollowTheFieldsWithTheKeyFirst) {
+TEST_P(GridTest, ColumnsFollowTheFieldsWithTheKeyFirst) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     const std::vector<std::string> expected = {
         "[OrderID]",  "[Customer]", "[City]",   "[CustomerID]", "[OrderDate]", "[Amount]",
@@ -34,7 +34,7 @@ TEST_F(GridTest, ColumnsFollowTheFieldsWithTheKeyFirst) {
 }
 
 // Widths read back from the header truncate: width 10 stays 10 from 4 pixels more.
-TEST_F(GridTest, WidthsReadBackFromTheHeaderInCharacterUnits) {
+TEST_P(GridTest, WidthsReadBackFromTheHeaderInCharacterUnits) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     const int cw = pGrid->m_nHeaderCharWidth;
     ASSERT_GT(cw, 4);
@@ -52,7 +52,7 @@ TEST_F(GridTest, WidthsReadBackFromTheHeaderInCharacterUnits) {
 
 // A first field that cannot be shown gets no column and no column is the key; a binary field
 // between two others leaves no gap in the header's order.
-TEST_F(GridTest, UnshowableFieldsGetNoColumnAndLeaveNoGap) {
+TEST_P(GridTest, UnshowableFieldsGetNoColumnAndLeaveNoGap) {
     CRecordsetLoad* pLoad = MakeLoad("SELECT Pic, Name, Photo, Qty FROM T");
     pLoad->m_strDatabase = MakeDatabase("CREATE TABLE T (Pic BLOB, Name TEXT(20), Photo BLOB, "
                                         "Qty INTEGER); INSERT INTO T VALUES (NULL, 'a', NULL, 1);")
@@ -71,7 +71,7 @@ TEST_F(GridTest, UnshowableFieldsGetNoColumnAndLeaveNoGap) {
 }
 
 // A key that the document reports last becomes a hidden column at the end.
-TEST_F(GridTest, AKeyReportedLastIsAHiddenColumnAtTheEnd) {
+TEST_P(GridTest, AKeyReportedLastIsAHiddenColumnAtTheEnd) {
     CRecordsetLoad* pLoad = MakeLoad("T");
     pLoad->m_strDatabase =
         MakeDatabase("CREATE TABLE T (Name TEXT(20), Amount CURRENCY, ID INTEGER PRIMARY KEY); "
@@ -94,7 +94,7 @@ TEST_F(GridTest, AKeyReportedLastIsAHiddenColumnAtTheEnd) {
 }
 
 // A field name with its table in front is referred to as [table].[field], and stored that way.
-TEST_F(GridTest, QualifiedNamesAreBracketedAfterTheTable) {
+TEST_P(GridTest, QualifiedNamesAreBracketedAfterTheTable) {
     CRecordsetCtrl* pGrid = CreateGrid(
         MakeLoad("SELECT OrderID, Amount AS [Orders.Amount] FROM Orders", "Qualified\\"));
     EXPECT_EQ(Names(pGrid), (std::vector<std::string>{"[OrderID]", "[Orders].[Amount]"}));
@@ -107,7 +107,7 @@ TEST_F(GridTest, QualifiedNamesAreBracketedAfterTheTable) {
 
 // A second full load keeps the columns it already had, with their widths and order, and
 // lists each once in the header.
-TEST_F(GridTest, AFullReloadKeepsTheColumnModel) {
+TEST_P(GridTest, AFullReloadKeepsTheColumnModel) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     const int nColumns = (int)pGrid->m_arrayColumns.GetSize();
     pGrid->m_arrayColumns[2].m_nWidth = 33;
@@ -123,7 +123,7 @@ TEST_F(GridTest, AFullReloadKeepsTheColumnModel) {
 // Values read as they are stored: a 64-bit integer to its last digit, a fraction in an integer
 // column and a number in a date column as the numbers they are; an integer column the user has
 // not sized is made as wide as its values, one the user sized keeps its width.
-TEST_F(GridTest, ValuesShowAsStoredAndIntegerColumnsFitThem) {
+TEST_P(GridTest, ValuesShowAsStoredAndIntegerColumnsFitThem) {
     const char* sql =
         "CREATE TABLE T (ID INTEGER PRIMARY KEY, Big INTEGER, N INTEGER, Day DATE, Sum NUMERIC); "
         "INSERT INTO T VALUES (1, 13350000000000001, 4.25, '1999', -9007199254740993); "

@@ -35,7 +35,7 @@ protected:
 
 } // namespace
 
-TEST_F(CompareTest, TheHeadersSortIgnoresCase) {
+TEST_P(CompareTest, TheHeadersSortIgnoresCase) {
     Open();
     NMHEADER nm{};
     nm.hdr.hwndFrom = m_pGrid->m_wndHeader.m_hWnd;
@@ -48,7 +48,7 @@ TEST_F(CompareTest, TheHeadersSortIgnoresCase) {
                                                  "ÉCOLE", "émile", "ŁÓDŹ"}));
 }
 
-TEST_F(CompareTest, TheBarComparesWithoutCase) {
+TEST_P(CompareTest, TheBarComparesWithoutCase) {
     Open();
     EXPECT_EQ(Search(6, "ÉMILE"), 1);
     EXPECT_EQ(Search(6, "łódź"), 1);
@@ -66,7 +66,7 @@ TEST_F(CompareTest, TheBarComparesWithoutCase) {
     EXPECT_EQ(m_pGrid->m_pDoc->GetTot(), 1);
 }
 
-TEST_F(CompareTest, TypeAheadIgnoresCaseAndBeepsWhenNothingMatches) {
+TEST_P(CompareTest, TypeAheadIgnoresCaseAndBeepsWhenNothingMatches) {
     {
         CRegistry reg(AppRegistryRoot, KeyPath("People\\"));
         reg.Write("SortByN", 1);
@@ -94,3 +94,5 @@ TEST_F(CompareTest, TypeAheadIgnoresCaseAndBeepsWhenNothingMatches) {
     EXPECT_EQ(VPos(), nPos);
     EXPECT_EQ(Cell(0, 1), "ÉCOLE");
 }
+
+KEL_BOTH_ENGINES(CompareTest);

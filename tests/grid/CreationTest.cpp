@@ -5,7 +5,7 @@
 
 // The children: header, two margin buttons with the library's images and tooltips, two
 // scroll bars; the header's tooltip explains sorting.
-TEST_F(GridTest, ChildrenAndTooltips) {
+TEST_P(GridTest, ChildrenAndTooltips) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     EXPECT_EQ(pGrid->m_wndHeader.GetHeight(), 18);
     EXPECT_EQ(pGrid->m_btnColumns.GetDlgCtrlID(), IDC_RSC_COLUMNS);
@@ -38,7 +38,7 @@ TEST_F(GridTest, ChildrenAndTooltips) {
 
 // The record's presentation settings; a background ID of 0 clears the record's flag and
 // leaves the grid's own alone; a header bitmap makes the header 21 pixels high.
-TEST_F(GridTest, InitialiseCopiesTheRecord) {
+TEST_P(GridTest, InitialiseCopiesTheRecord) {
     CRecordsetLoad load;
     load.m_strRegistryKey = "Key\\";
     load.m_adwUser[3] = 42;
@@ -77,7 +77,7 @@ TEST_F(GridTest, InitialiseCopiesTheRecord) {
 }
 
 // Enter pressed in the grid inside a dialog is the grid's key: the dialog stays open.
-TEST_F(GridTest, EnterInADialogStaysWithTheGrid) {
+TEST_P(GridTest, EnterInADialogStaysWithTheGrid) {
     HINSTANCE hModule = AfxRegisterModule("KelGridTestDialogs.dll");
     AfxSetResource(hModule, RT_DIALOG, MAKEINTRESOURCE(300),
                    KelDialogTemplate("Pick", WS_POPUP | WS_CAPTION, 0, 0, 300, 200,

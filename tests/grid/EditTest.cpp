@@ -4,17 +4,12 @@
 
 #include <filesystem>
 
-// Edits write to a copy of the sample database of the test's own.
+// Edits write to the test's own copy of the sample database.
 class EditTest : public GridTest {
 protected:
     CRecordsetCtrl* EditableGrid() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::filesystem::path copy = std::filesystem::path(KEL_TEST_DATA_DIR) / "grid" /
-                                           (std::string("edit-") + info->name() + ".db");
-        std::filesystem::copy_file(SampleDatabase(), copy,
-                                   std::filesystem::copy_options::overwrite_existing);
         CRecordsetLoad* pLoad = MakeLoad("SELECT * FROM Orders");
-        pLoad->m_strDatabase = copy.string().c_str();
+        pLoad->m_strDatabase = SampleDatabase().c_str();
         CRecordsetCtrl* pGrid = CreateGrid(pLoad);
         pGrid->SetFocus();
         m_robot.Idle();
@@ -35,7 +30,7 @@ protected:
     }
 };
 
-TEST_F(EditTest, ASecondClickOnTheCurrentRowEditsAfterTheDoubleClickTime) {
+TEST_P(EditTest, ASecondClickOnTheCurrentRowEditsAfterTheDoubleClickTime) {
     CRecordsetCtrl* pGrid = EditableGrid();
     m_robot.Click(pGrid, CellPoint(0, 1));
     EXPECT_EQ(Editor(), nullptr);
@@ -63,7 +58,7 @@ TEST_F(EditTest, ASecondClickOnTheCurrentRowEditsAfterTheDoubleClickTime) {
     EXPECT_TRUE(KelGetMessageBoxes().empty());
 }
 
-TEST_F(EditTest, ADoubleClickCancelsThePendingEdit) {
+TEST_P(EditTest, ADoubleClickCancelsThePendingEdit) {
     CRecordsetCtrl* pGrid = EditableGrid();
     m_host.Clear();
     m_robot.DoubleClick(pGrid, CellPoint(0, 1));
@@ -72,7 +67,7 @@ TEST_F(EditTest, ADoubleClickCancelsThePendingEdit) {
     EXPECT_EQ(m_host.Count(RSCN_DBLCLK), 1);
 }
 
-TEST_F(EditTest, AValueTheDatabaseRefusesLeavesNoRecordInEditMode) {
+TEST_P(EditTest, AValueTheDatabaseRefusesLeavesNoRecordInEditMode) {
     CRecordsetCtrl* pGrid = EditableGrid();
     const CString strBefore = Cell(0, 1);
     m_robot.Click(pGrid, CellPoint(0, 1));
@@ -89,7 +84,7 @@ TEST_F(EditTest, AValueTheDatabaseRefusesLeavesNoRecordInEditMode) {
     EXPECT_EQ(Cell(0, 1), "Again");
 }
 
-TEST_F(EditTest, EditsOutsideTheWindowOrOutOfViewAreRefused) {
+TEST_P(EditTest, EditsOutsideTheWindowOrOutOfViewAreRefused) {
     CRecordsetCtrl* pGrid = EditableGrid();
     EXPECT_FALSE(pGrid->EditCurrentRecord(pGrid->m_wndHeader.GetItemCount(), 0, nullptr));
     EXPECT_FALSE(pGrid->EditCurrentRecord(0, pGrid->m_nRows, nullptr));
@@ -99,7 +94,7 @@ TEST_F(EditTest, EditsOutsideTheWindowOrOutOfViewAreRefused) {
     EXPECT_EQ(pGrid->m_pDoc->m_pRecordset->GetEditMode(), dbEditNone);
 }
 
-TEST_F(EditTest, GetCurrentRecordOpensTheRecordUnderTheCursor) {
+TEST_P(EditTest, GetCurrentRecordOpensTheRecordUnderTheCursor) {
     CRecordsetCtrl* pGrid = EditableGrid();
     CDaoDatabase* pDb = pGrid->m_pDoc->GetDatabase();
     pGrid->m_nCursor = 3;
@@ -131,3 +126,5 @@ TEST_F(EditTest, GetCurrentRecordOpensTheRecordUnderTheCursor) {
     rs.CancelUpdate();
     rs.Close();
 }
+
+KEL_BOTH_ENGINES(EditTest);

@@ -26,7 +26,7 @@ protected:
     int text = -1, date = -1, plain = -1, boolean = -1;
 };
 
-TEST_F(FilterTest, EveryCellOfTheTable) {
+TEST_P(FilterTest, EveryCellOfTheTable) {
     for (int c : {text, date, plain}) {
         const CString f = m_pGrid->m_arrayColumns[c].m_strName + " ";
         for (int op : {0, 2, 3, 4, 5, 6})
@@ -55,7 +55,7 @@ TEST_F(FilterTest, EveryCellOfTheTable) {
     EXPECT_EQ(F(boolean, 6, "-1"), "[Shipped] = -1");
 }
 
-TEST_F(FilterTest, UnsafeValuesAreQuotedOrRefused) {
+TEST_P(FilterTest, UnsafeValuesAreQuotedOrRefused) {
     EXPECT_EQ(F(text, 6, "a\"b"), "[City] = \"a\"\"b\"");
     EXPECT_EQ(F(text, 0, "\") OR (1=1"), "[City] LIKE \"*\"\") OR (1=1*\"");
     EXPECT_NE(Refusal(text, 0, "ab[c"), "");
@@ -73,7 +73,7 @@ TEST_F(FilterTest, UnsafeValuesAreQuotedOrRefused) {
     EXPECT_NE(Refusal(m_pGrid->m_arrayColumns.GetSize(), 6, "x"), "");
 }
 
-TEST_F(FilterTest, AllColumnsAndCompoundFilters) {
+TEST_P(FilterTest, AllColumnsAndCompoundFilters) {
     CString strFilter, strError;
     ASSERT_TRUE(m_pGrid->BuildAllColumnsFilter(6, "a\"b", strFilter, strError));
     EXPECT_EQ(strFilter, "[Customer] = \"a\"\"b\" OR [City] = \"a\"\"b\" OR [Notes] = \"a\"\"b\"");
@@ -113,7 +113,7 @@ TEST_F(FilterTest, AllColumnsAndCompoundFilters) {
 }
 
 // Searching for nothing finds the records where the field is empty.
-TEST_F(FilterTest, EmptyCriterionFindsEmptyFields) {
+TEST_P(FilterTest, EmptyCriterionFindsEmptyFields) {
     m_pGrid->m_pDoc->SetFilter(0, F(text, 6, ""));
     m_pGrid->SendMessage(WM_RSC_RELOAD, 0, 0);
     EXPECT_GT(Count(), 0);
@@ -123,3 +123,5 @@ TEST_F(FilterTest, EmptyCriterionFindsEmptyFields) {
 }
 
 } // namespace
+
+KEL_BOTH_ENGINES(FilterTest);

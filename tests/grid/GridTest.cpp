@@ -1,11 +1,5 @@
 #include "GridTest.h"
 
-#include "tools/sampledb/SampleDatabase.h"
-
-#include <sqlite3.h>
-
-#include <filesystem>
-
 BOOL CGridHost::CreateHost(const CRect& rc) {
     return CreateEx(0,
                     AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
@@ -38,6 +32,7 @@ void GridTest::SetUp() {
     AppRegistryPath =
         CString("Software\\KelRSListTest\\") + info->test_suite_name() + "." + info->name() + "\\";
     ASSERT_TRUE(m_host.CreateHost(CRect(0, 0, 800, 600)));
+    KEL_ENGINE_SETUP(GetParam());
 }
 
 void GridTest::TearDown() {
@@ -46,12 +41,36 @@ void GridTest::TearDown() {
         m_host.DestroyWindow();
     KelResetWindowSystem();
     AppRegistryPath = m_strSavedPath;
+    m_samples.clear();
+    m_pMade.reset();
 }
 
-std::string GridTest::SampleDatabase(long long nRows) {
-    const std::filesystem::path dir = std::filesystem::path(KEL_TEST_DATA_DIR) / "grid";
-    std::filesystem::create_directories(dir);
-    return kelsampledb::Cached(dir.string(), nRows);
+bothengines::EngineDatabase& GridTest::Sample(long long nRows) {
+    auto& sample = m_samples[nRows];
+    if (!sample)
+        sample = std::make_unique<bothengines::EngineDatabase>(
+            GetParam(), "grid", bothengines::EngineDatabase::Sample{nRows},
+            bothengines::RunningTestName() + "." + std::to_string(nRows));
+    return *sample;
+}
+
+long GridTest::SampleCount(long long nRows, const std::string& where) {
+    const auto ids = Sample(nRows).Ids(
+        bothengines::EngineWords("SELECT count(*) FROM Orders WHERE " + where, IsServer()));
+    return ids.empty() ? -1 : ids.front();
+}
+
+bool GridTest::ExecOther(bothengines::EngineDatabase& db, const std::string& sql) {
+    try {
+        auto other = db.Another();
+        for (const std::string& s :
+             bothengines::Statements(bothengines::EngineWords(sql, db.IsServer())))
+            other->Execute(s);
+    } catch (const kel::dao::EngineError& e) {
+        ADD_FAILURE() << sql << ": " << e.what();
+        return false;
+    }
+    return true;
 }
 
 CRecordsetLoad* GridTest::MakeLoad(LPCTSTR lpszSQL, LPCTSTR lpszKey) {
@@ -119,20 +138,10 @@ void GridTest::CountAll() {
 }
 
 std::string GridTest::MakeDatabase(const std::string& sql) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::filesystem::path dir = std::filesystem::path(KEL_TEST_DATA_DIR) / "grid";
-    std::filesystem::create_directories(dir);
-    const std::string path =
-        (dir / (std::string(info->test_suite_name()) + "." + info->name() + ".db")).string();
-    std::filesystem::remove(path);
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-        << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
-    return path;
+    m_pMade.reset();
+    m_pMade = std::make_unique<bothengines::EngineDatabase>(GetParam(), "grid");
+    m_pMade->Exec(sql);
+    return m_pMade->Name();
 }
 
 int GridTest::HeaderItemOf(int nColumn) const {
@@ -153,3 +162,5 @@ CRect GridTest::HeaderItemRect(int nItem) const {
     m_pGrid->m_wndHeader.MapWindowPoints(m_pGrid, &rc);
     return rc;
 }
+
+KEL_BOTH_ENGINES(GridTest);

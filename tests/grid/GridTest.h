@@ -1,5 +1,6 @@
-// Shared by the grid's tests: a clean window system, the sample database, a host window that
-// writes down what the grid tells it, and a grid created from a configuration record.
+// Shared by the grid's tests: a clean window system, the sample database on either engine, a
+// host window that writes down what the grid tells it, and a grid created from a
+// configuration record.
 #pragma once
 
 #include <KelRSList.h>
@@ -9,9 +10,11 @@
 #include "companions/settings/AppRegistry.h"
 #include "companions/settings/Registry.h"
 #include "platform/win/Robot.h"
+#include "tests/platform/dao/BothEngines.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,7 +37,8 @@ protected:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
-class GridTest : public ::testing::Test {
+// Run on both engines (TEST_P): SQLite files or schemas on the server.
+class GridTest : public ::testing::TestWithParam<std::string> {
 public:
     static constexpr UINT kGridID = 77;
 
@@ -42,8 +46,16 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The sample database of that many orders (built once, shared by the tests).
-    static std::string SampleDatabase(long long nRows = 250);
+    bool IsServer() const { return bothengines::IsServer(GetParam()); }
+    // The sample database of that many orders, the test's own copy (the test may write to it).
+    bothengines::EngineDatabase& Sample(long long nRows = 250);
+    // Its name, as a configuration record or CDaoDatabase::Open takes it.
+    std::string SampleDatabase(long long nRows = 250) { return Sample(nRows).Name(); }
+    // How many orders of the sample match a condition (in SQLite's words).
+    long SampleCount(long long nRows, const std::string& where);
+    // Runs SQL (SQLite's words) on a connection of its own to a database of the test, as
+    // another program would; false when it fails.
+    static bool ExecOther(bothengines::EngineDatabase& db, const std::string& sql);
     // A configuration record over the sample database: SELECT text, settings key ("" for no
     // persistence). The caller hands it to CreateGrid, which hands it to the grid.
     CRecordsetLoad* MakeLoad(LPCTSTR lpszSQL = "SELECT * FROM Orders", LPCTSTR lpszKey = "");
@@ -52,8 +64,10 @@ protected:
     CRecordsetCtrl* CreateGrid(CRecordsetLoad* pLoad, const CRect& rc = CRect(0, 0, 400, 300));
     // Destroys the grid (its settings are written).
     void DestroyGrid();
-    // A database of the test's own, made by running that SQL; its path.
+    // A database of the test's own, made by running that SQL (SQLite's words); its name.
     std::string MakeDatabase(const std::string& sql);
+    // That database, for reading and writing as another program.
+    bothengines::EngineDatabase& Made() { return *m_pMade; }
     // The header item of a column index (-1 when it has none), and its rectangle in the
     // grid's client coordinates.
     int HeaderItemOf(int nColumn) const;
@@ -76,4 +90,6 @@ protected:
     CRecordsetCtrl* m_pGrid = nullptr;
     Robot m_robot;
     CString m_strSavedPath;
+    std::map<long long, std::unique_ptr<bothengines::EngineDatabase>> m_samples;
+    std::unique_ptr<bothengines::EngineDatabase> m_pMade;
 };

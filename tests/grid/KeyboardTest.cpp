@@ -53,7 +53,7 @@ protected:
     }
 };
 
-TEST_F(KeyboardTest, UpAndDownMoveTheCursorInsideTheWindowAndScrollAtItsEdges) {
+TEST_P(KeyboardTest, UpAndDownMoveTheCursorInsideTheWindowAndScrollAtItsEdges) {
     CRecordingGrid* pGrid = Grid();
     const int nLast = pGrid->m_nRows - 1;
     ASSERT_GT(nLast, 3);
@@ -94,7 +94,7 @@ TEST_F(KeyboardTest, UpAndDownMoveTheCursorInsideTheWindowAndScrollAtItsEdges) {
     EXPECT_EQ(pGrid->m_nCursor, 0);
 }
 
-TEST_F(KeyboardTest, HomeAndEndGoToTheEndsOfTheData) {
+TEST_P(KeyboardTest, HomeAndEndGoToTheEndsOfTheData) {
     CRecordingGrid* pGrid = Grid();
     pGrid->m_nCursor = 3;
     // At the top already: Home puts the cursor on row 0 and asks for one line up.
@@ -126,7 +126,7 @@ TEST_F(KeyboardTest, HomeAndEndGoToTheEndsOfTheData) {
 }
 
 // Beyond 65,535 records the keys still reach both ends, and the thumb the records it stands for.
-TEST_F(KeyboardTest, EndsAndThumbBeyondSixteenBits) {
+TEST_P(KeyboardTest, EndsAndThumbBeyondSixteenBits) {
     CRecordsetLoad* pLoad = MakeLoad("SELECT * FROM Orders");
     pLoad->m_strDatabase = SampleDatabase(70000).c_str();
     pLoad->m_pCtrlClass = RUNTIME_CLASS(CRecordingGrid);
@@ -158,7 +158,7 @@ TEST_F(KeyboardTest, EndsAndThumbBeyondSixteenBits) {
     EXPECT_EQ(VPos(), nReal);
 }
 
-TEST_F(KeyboardTest, WithoutACursorNavigationKeysOnlyPlaceIt) {
+TEST_P(KeyboardTest, WithoutACursorNavigationKeysOnlyPlaceIt) {
     CRecordingGrid* pGrid = Grid();
     for (UINT vk : {VK_UP, VK_DOWN, VK_PRIOR, VK_NEXT, VK_HOME, VK_END, VK_TAB}) {
         pGrid->m_nCursor = -1;
@@ -176,7 +176,7 @@ TEST_F(KeyboardTest, WithoutACursorNavigationKeysOnlyPlaceIt) {
               (std::vector<UINT>{ID_RECORD_OPEN, ID_RECORD_CLOSE, ID_RECORD_DELETE}));
 }
 
-TEST_F(KeyboardTest, ActivationChoosesWhereTheToolbarOffersChoose) {
+TEST_P(KeyboardTest, ActivationChoosesWhereTheToolbarOffersChoose) {
     CRecordingGrid* pGrid = Grid();
     m_robot.Key(VK_RETURN);
     CToolBar toolBar;
@@ -199,7 +199,7 @@ TEST_F(KeyboardTest, ActivationChoosesWhereTheToolbarOffersChoose) {
     EXPECT_EQ(pGrid->commands, std::vector<UINT>{ID_RECORD_CHOOSE});
 }
 
-TEST_F(KeyboardTest, WheelScrollsThreeLinesANotchAndCarriesTheRest) {
+TEST_P(KeyboardTest, WheelScrollsThreeLinesANotchAndCarriesTheRest) {
     CRecordingGrid* pGrid = Grid();
     const std::vector<UINT> three(3, SB_LINEUP);
     m_robot.Wheel(pGrid, CPoint(50, 50), 120);
@@ -214,7 +214,7 @@ TEST_F(KeyboardTest, WheelScrollsThreeLinesANotchAndCarriesTheRest) {
     EXPECT_EQ(pGrid->vscroll, std::vector<UINT>(3, SB_LINEDOWN));
 }
 
-TEST_F(KeyboardTest, TypeAheadSearchesTheSortColumnWithThePrefixTypedSoFar) {
+TEST_P(KeyboardTest, TypeAheadSearchesTheSortColumnWithThePrefixTypedSoFar) {
     {
         CRegistry reg(AppRegistryRoot, KeyPath("typeahead"));
         reg.Write("SortByN", 1); // Customer
@@ -244,7 +244,7 @@ TEST_F(KeyboardTest, TypeAheadSearchesTheSortColumnWithThePrefixTypedSoFar) {
     EXPECT_TRUE(pGrid->m_strTypeAhead.IsEmpty());
 }
 
-TEST_F(KeyboardTest, UnsortedGridCollectsCharactersButSearchesNothing) {
+TEST_P(KeyboardTest, UnsortedGridCollectsCharactersButSearchesNothing) {
     CRecordingGrid* pGrid = Grid();
     ASSERT_EQ(pGrid->m_nSortByN, -1);
     const auto keys = Keys();
@@ -253,7 +253,7 @@ TEST_F(KeyboardTest, UnsortedGridCollectsCharactersButSearchesNothing) {
     EXPECT_EQ(Keys(), keys);
 }
 
-TEST_F(KeyboardTest, ClicksPlaceTheCursorAndDragsAreReported) {
+TEST_P(KeyboardTest, ClicksPlaceTheCursorAndDragsAreReported) {
     CRecordingGrid* pGrid = Grid();
     // With the cell font's pitch, y 50 is row (50 - 18) / pitch.
     m_robot.Click(pGrid, CPoint(30, 50));
@@ -271,7 +271,7 @@ TEST_F(KeyboardTest, ClicksPlaceTheCursorAndDragsAreReported) {
 
 // Moving more than 5 pixels from the click with the button down reports a drag, every move,
 // until a derived class says a drag has started; the pending edit of the click goes.
-TEST_F(KeyboardTest, MovesBeyondFivePixelsSendTheDragMessage) {
+TEST_P(KeyboardTest, MovesBeyondFivePixelsSendTheDragMessage) {
     CRecordingGrid* pGrid = Grid();
     const CPoint pt = RowPoint(0, pGrid->m_wndHeader.GetWidth(1) + 5); // the current row's City
     m_robot.Press(pGrid, pt);
@@ -306,3 +306,5 @@ TEST_F(KeyboardTest, MovesBeyondFivePixelsSendTheDragMessage) {
     m_robot.Wait(2000);
     EXPECT_NE(DYNAMIC_DOWNCAST(CKillEdit, CWnd::GetFocus()), nullptr);
 }
+
+KEL_BOTH_ENGINES(KeyboardTest);

@@ -64,7 +64,7 @@ protected:
     }
 };
 
-TEST_F(MenuTest, TheMenuChecksTheFontSizeAndGraysWhatCannotBeDone) {
+TEST_P(MenuTest, TheMenuChecksTheFontSizeAndGraysWhatCannotBeDone) {
     CreateGrid(MakeLoad());
     m_host.Clear();
     UINT nState9 = 0, nState11 = 0, nBack = 0, nTool = 0, nSearch = 0, nRefresh = 0;
@@ -99,7 +99,7 @@ TEST_F(MenuTest, TheMenuChecksTheFontSizeAndGraysWhatCannotBeDone) {
     EXPECT_EQ(nChecked, 0u);
 }
 
-TEST_F(MenuTest, AFontSizeFromTheMenuLaysTheGridOutAgain) {
+TEST_P(MenuTest, AFontSizeFromTheMenuLaysTheGridOutAgain) {
     CreateGrid(MakeLoad());
     const int nRows = m_pGrid->m_nRows, nHeight = m_pGrid->m_nCharHeight;
     WithMenu([](CWnd* pModal, CMenu*) { KelChooseMenuCommand(pModal, ID_CM_FONTSIZE13); });
@@ -111,7 +111,7 @@ TEST_F(MenuTest, AFontSizeFromTheMenuLaysTheGridOutAgain) {
     EXPECT_EQ(Keys()[0], "1");
 }
 
-TEST_F(MenuTest, RecordCommandsAreEnabledOnlyOnARecord) {
+TEST_P(MenuTest, RecordCommandsAreEnabledOnlyOnARecord) {
     CreateGrid(MakeLoad());
     CToolBar toolBar;
     ASSERT_TRUE(toolBar.Create(&m_host));
@@ -146,7 +146,7 @@ TEST_F(MenuTest, RecordCommandsAreEnabledOnlyOnARecord) {
     toolBar.DestroyWindow();
 }
 
-TEST_F(MenuTest, ColumnDialogFillsByDisplayPositionAndWritesOnlyOnOK) {
+TEST_P(MenuTest, ColumnDialogFillsByDisplayPositionAndWritesOnlyOnOK) {
     CreateGrid(MakeLoad());
     FourColumns();
     auto& cols = m_pGrid->m_arrayColumns;
@@ -194,7 +194,7 @@ TEST_F(MenuTest, ColumnDialogFillsByDisplayPositionAndWritesOnlyOnOK) {
     EXPECT_EQ(m_pGrid->m_wndHeader.GetItemCount(), 5);
 }
 
-TEST_F(MenuTest, ColumnDialogSharedPositionsAndEqualCaptions) {
+TEST_P(MenuTest, ColumnDialogSharedPositionsAndEqualCaptions) {
     CreateGrid(MakeLoad());
     FourColumns();
     auto& cols = m_pGrid->m_arrayColumns;
@@ -241,7 +241,7 @@ TEST_F(MenuTest, ColumnDialogSharedPositionsAndEqualCaptions) {
 // Font sizes change the pixels, never the stored widths: any number of cycles through every
 // size leaves them as they were, every column (the narrow key too) stays in the column
 // dialog, and OK there keeps the sort mark on the sorted column.
-TEST_F(MenuTest, FontSizesKeepWidthsColumnsAndTheSortMark) {
+TEST_P(MenuTest, FontSizesKeepWidthsColumnsAndTheSortMark) {
     auto stored = [this] {
         CRegistry reg(AppRegistryRoot, KeyPath("Fonts\\"));
         std::vector<std::string> values;
@@ -290,3 +290,5 @@ TEST_F(MenuTest, FontSizesKeepWidthsColumnsAndTheSortMark) {
     EXPECT_EQ(m_pGrid->m_wndHeader.GetSortCol(), HeaderItemOf(4));
     EXPECT_EQ(m_pGrid->m_arrayColumns[0].m_nWidth, 2);
 }
+
+KEL_BOTH_ENGINES(MenuTest);

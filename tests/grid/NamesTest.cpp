@@ -68,7 +68,7 @@ protected:
 
 } // namespace
 
-TEST_F(NamesTest, TheBarSearchesEveryKindOfName) {
+TEST_P(NamesTest, TheBarSearchesEveryKindOfName) {
     Open();
     EXPECT_EQ(m_pGrid->m_arrayColumns[Field("Size [cm]")].m_strName, "[Size [cm]]]");
     EXPECT_EQ(Search(Field("v1.2"), 6, "2.5"), 1);
@@ -83,7 +83,7 @@ TEST_F(NamesTest, TheBarSearchesEveryKindOfName) {
     EXPECT_EQ(Search(Field("\"quoted\""), 6, ""), 1); // nothing typed: the empty ones
 }
 
-TEST_F(NamesTest, AllColumnsAndAdvancedSearchAcrossNames) {
+TEST_P(NamesTest, AllColumnsAndAdvancedSearchAcrossNames) {
     Open();
     // "ar" is in large, Mary and Am Markt.
     EXPECT_EQ(Search(-1, 0, "ar"), 3);
@@ -112,7 +112,7 @@ TEST_F(NamesTest, AllColumnsAndAdvancedSearchAcrossNames) {
     EXPECT_EQ(Column(0), (std::vector<std::string>{"3", "4"}));
 }
 
-TEST_F(NamesTest, SortAndTypeAheadOnNamesWithBrackets) {
+TEST_P(NamesTest, SortAndTypeAheadOnNamesWithBrackets) {
     Open("SELECT * FROM Things", "Things\\");
     const int size = Field("Size [cm]");
     ClickHeader(size);
@@ -139,7 +139,7 @@ TEST_F(NamesTest, SortAndTypeAheadOnNamesWithBrackets) {
     EXPECT_EQ(Cell(0, neil), "Pat");
 }
 
-TEST_F(NamesTest, ANameTheDialectCannotCarryIsRefusedWithAMessage) {
+TEST_P(NamesTest, ANameTheDialectCannotCarryIsRefusedWithAMessage) {
     Open("SELECT * FROM Odd");
     const int odd = Field("Line\nFeed");
     EXPECT_EQ(Search(odd, 6, "x"), -1);
@@ -152,7 +152,7 @@ TEST_F(NamesTest, ANameTheDialectCannotCarryIsRefusedWithAMessage) {
 
 // Type-ahead on a date waits for a date: a part of one ("1/") is no miss. A date that nothing
 // reaches beeps and leaves the window.
-TEST_F(NamesTest, TypeAheadOnADateBeepsOnlyForADateThatMatchesNothing) {
+TEST_P(NamesTest, TypeAheadOnADateBeepsOnlyForADateThatMatchesNothing) {
     {
         CRegistry reg(AppRegistryRoot, KeyPath("Dates\\"));
         reg.Write("SortByN", 3); // Order Date
@@ -177,3 +177,5 @@ TEST_F(NamesTest, TypeAheadOnADateBeepsOnlyForADateThatMatchesNothing) {
     EXPECT_EQ(Cell(0, 0), strTop);
     EXPECT_EQ(VPos(), nPos);
 }
+
+KEL_BOTH_ENGINES(NamesTest);

@@ -2,8 +2,6 @@
 
 #include "tests/support/StatementCounter.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
 
 namespace {
@@ -24,7 +22,7 @@ void Save(CWnd* pWnd, const char* name) {
 
 // The cursor row is filled with the highlight; other rows with the column's background; grid
 // lines run between rows; the corner boxes are button face.
-TEST_F(GridTest, PaintsTheCursorRowAndGridLines) {
+TEST_P(GridTest, PaintsTheCursorRowAndGridLines) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad(), CRect(0, 0, 640, 400));
     const int nPitch = pGrid->m_nCharHeight + 2;
     ASSERT_EQ(pGrid->m_nCursor, 0);
@@ -47,7 +45,7 @@ TEST_F(GridTest, PaintsTheCursorRowAndGridLines) {
 }
 
 // The background bitmap is tiled instead of the column colours; the cursor row is still filled.
-TEST_F(GridTest, TilesTheBackground) {
+TEST_P(GridTest, TilesTheBackground) {
     CRecordsetLoad* pLoad = MakeLoad();
     pLoad->m_hResourceInstance = GetModuleHandle("KelRSList.dll");
     pLoad->m_nBackgroundBitmapID = 2055; // a 16 x 16 image of the library
@@ -68,7 +66,7 @@ TEST_F(GridTest, TilesTheBackground) {
 }
 
 // The record counter is the scroll range's size with "record(s)".
-TEST_F(GridTest, CounterText) {
+TEST_P(GridTest, CounterText) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     KelRunUntilIdle();
     int nMin = 0, nMax = 0;
@@ -89,7 +87,7 @@ TEST_F(GridTest, CounterText) {
 
 // Text wider than its cell ends in an ellipsis and an ampersand is shown as written; the
 // cells are drawn from the row window only.
-TEST_F(GridTest, LongTextAndAmpersand) {
+TEST_P(GridTest, LongTextAndAmpersand) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad("SELECT OrderID, Customer FROM Orders"));
     pGrid->m_arrayTable[0][1] = "A & B";
     pGrid->m_arrayTable[1][1] = CString('W', 200);
@@ -115,7 +113,7 @@ TEST_F(GridTest, LongTextAndAmpersand) {
 }
 
 // An empty recordset: grid lines everywhere, no cursor row, "0 record(s)".
-TEST_F(GridTest, EmptyRecordsetPaintsLinesOnly) {
+TEST_P(GridTest, EmptyRecordsetPaintsLinesOnly) {
     CRecordsetLoad* pLoad = MakeLoad();
     pLoad->m_strFilter = "OrderID < 0";
     CRecordsetCtrl* pGrid = CreateGrid(pLoad);
@@ -127,7 +125,7 @@ TEST_F(GridTest, EmptyRecordsetPaintsLinesOnly) {
 }
 
 // Painting reads the row window only; a page down reads about one window of records.
-TEST_F(GridTest, PaintingNeverReadsTheDatabase) {
+TEST_P(GridTest, PaintingNeverReadsTheDatabase) {
     StatementCounter counter;
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     KelRunUntilIdle();

@@ -35,7 +35,7 @@ protected:
     }
 };
 
-TEST_F(RecordsetDlgTest, ModelessChooserTakesTheRequestedSizeAroundTheSameCentre) {
+TEST_P(RecordsetDlgTest, ModelessChooserTakesTheRequestedSizeAroundTheSameCentre) {
     auto* pPlain = new CRecordsetDlg;
     pPlain->SetLoad(MakeLoad());
     ASSERT_TRUE(pPlain->Create());
@@ -72,7 +72,7 @@ TEST_F(RecordsetDlgTest, ModelessChooserTakesTheRequestedSizeAroundTheSameCentre
     EXPECT_EQ(m_host.m_hWnd, ::GetFocus());
 }
 
-TEST_F(RecordsetDlgTest, ChooserWithoutLoadRecordClosesAsCancel) {
+TEST_P(RecordsetDlgTest, ChooserWithoutLoadRecordClosesAsCancel) {
     CRecordsetDlg dlg;
     EXPECT_EQ(IDCANCEL, dlg.DoModal());
     EXPECT_EQ(nullptr, dlg.GetRecordsetCtrl());
@@ -80,7 +80,7 @@ TEST_F(RecordsetDlgTest, ChooserWithoutLoadRecordClosesAsCancel) {
 
 // Modal: a double click on a row chooses it where the toolbar offers Choose; the host's
 // recordset then holds that record and the dialog ends with IDOK.
-TEST_F(RecordsetDlgTest, ModalChooserHandsTheChosenRecordToTheHost) {
+TEST_P(RecordsetDlgTest, ModalChooserHandsTheChosenRecordToTheHost) {
     RegisterTools(TRUE);
     CDaoDatabase db;
     db.Open(SampleDatabase().c_str());
@@ -104,7 +104,7 @@ TEST_F(RecordsetDlgTest, ModalChooserHandsTheChosenRecordToTheHost) {
 
 // Choose on a row that holds no record, or with no recordset to receive it, keeps the dialog
 // open; Close ends it as Cancel.
-TEST_F(RecordsetDlgTest, ChooseNeedsARecordAndARecordset) {
+TEST_P(RecordsetDlgTest, ChooseNeedsARecordAndARecordset) {
     RegisterTools(FALSE);
     std::vector<std::string> seen;
     CRecordsetDlg dlg;
@@ -132,3 +132,5 @@ TEST_F(RecordsetDlgTest, ChooseNeedsARecordAndARecordset) {
 }
 
 } // namespace
+
+KEL_BOTH_ENGINES(RecordsetDlgTest);

@@ -39,7 +39,7 @@ IMPLEMENT_DYNCREATE(CTracingCtrl, CRecordsetCtrl)
 } // namespace
 
 // The record names the class; the handlers are reached through the grid's message map.
-TEST_F(GridTest, StartUpOrderThroughADerivedClass) {
+TEST_P(GridTest, StartUpOrderThroughADerivedClass) {
     CTracingCtrl::Trace().clear();
     CRecordsetLoad* pLoad = MakeLoad();
     pLoad->m_pCtrlClass = RUNTIME_CLASS(CTracingCtrl);
@@ -56,13 +56,13 @@ TEST_F(GridTest, StartUpOrderThroughADerivedClass) {
     EXPECT_EQ(m_host.commands.back().hCtl, pGrid->GetSafeHwnd());
 }
 
-TEST_F(GridTest, DefaultGridClassIsTheGrid) {
+TEST_P(GridTest, DefaultGridClassIsTheGrid) {
     CRecordsetLoad load;
     EXPECT_EQ(load.m_pCtrlClass, RUNTIME_CLASS(CRecordsetCtrl));
 }
 
 // A reload at a key stands on the first record whose key reaches it, as the top row.
-TEST_F(GridTest, ReloadAtAKey) {
+TEST_P(GridTest, ReloadAtAKey) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     m_host.Clear();
     EXPECT_EQ(pGrid->SendMessage(WM_RSC_RELOAD, 0, (LPARAM) "100"), 0);
@@ -81,7 +81,7 @@ TEST_F(GridTest, ReloadAtAKey) {
 }
 
 // A filter that selects nothing: an empty range and no cursor.
-TEST_F(GridTest, AnEmptyRecordsetHasNoCursor) {
+TEST_P(GridTest, AnEmptyRecordsetHasNoCursor) {
     CRecordsetLoad* pLoad = MakeLoad();
     pLoad->m_strFilter = "OrderID < 0";
     CRecordsetCtrl* pGrid = CreateGrid(pLoad);
@@ -92,7 +92,7 @@ TEST_F(GridTest, AnEmptyRecordsetHasNoCursor) {
 }
 
 // A document that cannot open: 1, nothing changed, nobody told.
-TEST_F(GridTest, AFailedReloadChangesNothing) {
+TEST_P(GridTest, AFailedReloadChangesNothing) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     const std::vector<std::string> keys = Keys();
     const int nItems = pGrid->m_wndHeader.GetItemCount();
@@ -108,7 +108,7 @@ TEST_F(GridTest, AFailedReloadChangesNothing) {
 }
 
 // A refresh fetches the window where it is: a change made elsewhere shows.
-TEST_F(GridTest, RefreshShowsChangesInPlace) {
+TEST_P(GridTest, RefreshShowsChangesInPlace) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     CDaoDatabase db;
     db.Open(SampleDatabase().c_str());

@@ -1,18 +1,5 @@
 #include "GridTest.h"
 
-#include <sqlite3.h>
-
-namespace {
-
-void Exec(const std::string& path, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
-
-} // namespace
-
 class ScrollTest : public GridTest {
 protected:
     void VScroll(UINT nCode, int nPos = 0) {
@@ -32,7 +19,7 @@ protected:
 };
 
 // The children's places for a 400 x 300 grid.
-TEST_F(ScrollTest, Geometry) {
+TEST_P(ScrollTest, Geometry) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     const int nPitch = pGrid->m_nCharHeight + 2;
     CRect rcGrid;
@@ -54,7 +41,7 @@ TEST_F(ScrollTest, Geometry) {
 }
 
 // Pages move by the window less one row; lines by one; the ends do nothing and tell nobody.
-TEST_F(ScrollTest, PagesAndLines) {
+TEST_P(ScrollTest, PagesAndLines) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     const int n = pGrid->m_nRows;
     m_host.Clear();
@@ -98,7 +85,7 @@ TEST_F(ScrollTest, PagesAndLines) {
 
 // Records deleted by another user keep their places, marked; a reopen drops them and shows
 // records added meanwhile.
-TEST_F(ScrollTest, RecordsChangedElsewhere) {
+TEST_P(ScrollTest, RecordsChangedElsewhere) {
     CRecordsetLoad* pLoad = MakeLoad("SELECT * FROM T");
     std::string path = MakeDatabase("CREATE TABLE T (ID INTEGER PRIMARY KEY, Name TEXT(20));"
                                     "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM c "
@@ -107,12 +94,12 @@ TEST_F(ScrollTest, RecordsChangedElsewhere) {
     KelSetMessageBoxAnswer(0);
     CRecordsetCtrl* pGrid = CreateGrid(pLoad);
     ASSERT_EQ(VMax(), 99);
-    Exec(path, "DELETE FROM T WHERE ID > 40");
+    EXPECT_TRUE(ExecOther(Made(), "DELETE FROM T WHERE ID > 40"));
     VScroll(SB_THUMBPOSITION, 60);
     EXPECT_EQ(VPos(), 60);
     EXPECT_EQ(Keys()[0], (LPCTSTR)pGrid->m_strDeleted);
 
-    Exec(path, "INSERT INTO T VALUES (500, 'late')");
+    EXPECT_TRUE(ExecOther(Made(), "INSERT INTO T VALUES (500, 'late')"));
     pGrid->SendMessage(WM_RSC_RELOAD, 0, 0);
     EXPECT_EQ(VMax(), 40);
     EXPECT_EQ(VPos(), 0);
@@ -121,7 +108,7 @@ TEST_F(ScrollTest, RecordsChangedElsewhere) {
 }
 
 // Horizontal scrolling moves the header by whole columns and stops at the ends.
-TEST_F(ScrollTest, ColumnsScrollByWholeColumns) {
+TEST_P(ScrollTest, ColumnsScrollByWholeColumns) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     const int nItems = pGrid->m_wndHeader.GetItemCount();
     HScroll(SB_LINELEFT);
@@ -140,7 +127,7 @@ TEST_F(ScrollTest, ColumnsScrollByWholeColumns) {
 
 // A window of five records: a cursor below them comes up to the last; one on a record stays;
 // no records, no cursor.
-TEST_F(ScrollTest, TheCursorSettlesOnTheLastRecordOfAShortWindow) {
+TEST_P(ScrollTest, TheCursorSettlesOnTheLastRecordOfAShortWindow) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad("SELECT * FROM Orders WHERE OrderID <= 5"));
     ASSERT_NE(pGrid, nullptr);
     ASSERT_GT(pGrid->m_nRows, 10);
@@ -162,3 +149,5 @@ TEST_F(ScrollTest, TheCursorSettlesOnTheLastRecordOfAShortWindow) {
     EXPECT_FALSE(m_pGrid->SafePositionCursor(TRUE));
     EXPECT_EQ(m_pGrid->m_nCursor, -1);
 }
+
+KEL_BOTH_ENGINES(ScrollTest);

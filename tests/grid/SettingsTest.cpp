@@ -1,7 +1,7 @@
 #include "GridTest.h"
 
 // The settings a grid writes when it goes, in the store's layout, read back by the next one.
-TEST_F(GridTest, SettingsAreWrittenAndReadBack) {
+TEST_P(GridTest, SettingsAreWrittenAndReadBack) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad("SELECT * FROM Orders", "Orders\\"));
     pGrid->SendMessage(WM_NOTIFY, 0, 0); // a stray notification is ignored
     // Sort descending on Amount, hide City, make Customer 12 characters wide.
@@ -49,7 +49,7 @@ TEST_F(GridTest, SettingsAreWrittenAndReadBack) {
 }
 
 // Without a settings key nothing is written, and a new grid starts from the defaults.
-TEST_F(GridTest, NoKeyNoSettings) {
+TEST_P(GridTest, NoKeyNoSettings) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     NMHEADER nm{};
     nm.hdr.hwndFrom = pGrid->m_wndHeader.m_hWnd;
@@ -71,7 +71,7 @@ TEST_F(GridTest, NoKeyNoSettings) {
 }
 
 // Damaged column values are ignored; the column keeps what the fields give it.
-TEST_F(GridTest, DamagedColumnValuesAreIgnored) {
+TEST_P(GridTest, DamagedColumnValuesAreIgnored) {
     {
         CRegistry reg(AppRegistryRoot, KeyPath("Damaged\\"));
         reg.Write("[Customer]", "garbage");
@@ -87,7 +87,7 @@ TEST_F(GridTest, DamagedColumnValuesAreIgnored) {
 }
 
 // A load that fails knows nothing of the user's choices: the stored sort stays as it was.
-TEST_F(GridTest, AFailedLoadKeepsTheStoredSort) {
+TEST_P(GridTest, AFailedLoadKeepsTheStoredSort) {
     {
         CRegistry reg(AppRegistryRoot, KeyPath("Closed\\"));
         reg.Write("SortByN", 3);
@@ -111,7 +111,7 @@ TEST_F(GridTest, AFailedLoadKeepsTheStoredSort) {
 
 // A stored sort on a field the statement no longer has is ignored: the grid loads unsorted,
 // without a message, and sorts again from a header click.
-TEST_F(GridTest, AStoredSortBeyondTheFieldsLoadsUnsorted) {
+TEST_P(GridTest, AStoredSortBeyondTheFieldsLoadsUnsorted) {
     for (int nStale : {99, 6, -5}) {
         SCOPED_TRACE(nStale);
         {
@@ -140,7 +140,7 @@ TEST_F(GridTest, AStoredSortBeyondTheFieldsLoadsUnsorted) {
 
 // The search in every text column looks only in the text columns shown, and with none shown
 // it is refused rather than finding every record.
-TEST_F(GridTest, AllColumnsSearchLooksOnlyInShownTextColumns) {
+TEST_P(GridTest, AllColumnsSearchLooksOnlyInShownTextColumns) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     CString strFilter, strError;
     for (int i = 0; i < pGrid->m_arrayColumns.GetSize(); ++i)

@@ -2,7 +2,7 @@
 
 // The first load follows the window's creation: columns, header, first window, scroll range
 // and one notification, in that order of events.
-TEST_F(GridTest, StartUpShowsTheFirstWindow) {
+TEST_P(GridTest, StartUpShowsTheFirstWindow) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     ASSERT_NE(pGrid, nullptr);
     EXPECT_TRUE(pGrid->m_bOwnDoc);

@@ -210,9 +210,8 @@ TEST_P(EditLocks, PessimisticLockingHoldsTheLockUntilUpdate) {
         kel::dao::EngineOptions options;
         options.busyTimeoutMs = 100;
         auto other = kel::dao::OpenEngine(path, options);
-        EXPECT_EQ(bothengines::FailureOf([&] {
-                      other->Execute("UPDATE Orders SET Weight = 0 WHERE OrderID = 1");
-                  }),
+        EXPECT_EQ(bothengines::FailureOf(
+                      [&] { other->Execute("UPDATE Orders SET Weight = 0 WHERE OrderID = 1"); }),
                   kel::dao::EngineFailure::Locked);
     }
     rs.SetFieldValue("Priority", "8");

@@ -69,11 +69,11 @@ TEST_P(Find, DescendingOrderAndDates) {
     dates.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY OrderDate DESC, Amount");
     dates.MoveLast();
     ASSERT_TRUE(dates.FindFirst("OrderDate < #3/1/2010#"));
-    std::vector<long> all =
-        QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("OrderDate DESC, Amount, OrderID"));
-    std::vector<long> hits =
-        QueryIds("SELECT OrderID FROM Orders WHERE OrderDate < '2010-03-01' "
-                       "ORDER BY " + Ordered("OrderDate DESC, Amount, OrderID"));
+    std::vector<long> all = QueryIds("SELECT OrderID FROM Orders ORDER BY " +
+                                     Ordered("OrderDate DESC, Amount, OrderID"));
+    std::vector<long> hits = QueryIds("SELECT OrderID FROM Orders WHERE OrderDate < '2010-03-01' "
+                                      "ORDER BY " +
+                                      Ordered("OrderDate DESC, Amount, OrderID"));
     EXPECT_EQ(dates.GetAbsolutePosition(), IndexOf(all, hits.front()));
     ASSERT_TRUE(dates.FindLast("OrderDate Is Null"));
     EXPECT_EQ(dates.GetAbsolutePosition(), 2999); // NULLs sort last when descending
@@ -103,9 +103,11 @@ TEST_P(Find, NothingMatchingLeavesTheCurrentRecord) {
 
 TEST_P(Find, NextAndPreviousFromTheCurrentRecord) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY OrderDate");
-    std::vector<long> all = QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("OrderDate, OrderID"));
-    std::vector<long> hits = QueryIds("SELECT OrderID FROM Orders WHERE Priority = 3 AND Shipped = TRUE ORDER BY " +
-                                      Ordered("OrderDate, OrderID"));
+    std::vector<long> all =
+        QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("OrderDate, OrderID"));
+    std::vector<long> hits =
+        QueryIds("SELECT OrderID FROM Orders WHERE Priority = 3 AND Shipped = TRUE ORDER BY " +
+                 Ordered("OrderDate, OrderID"));
     ASSERT_GE(hits.size(), 3u);
     ASSERT_TRUE(rs.FindFirst("Priority = 3 AND Shipped = True"));
     ASSERT_TRUE(rs.FindNext("Priority = 3 AND Shipped = True"));
@@ -122,9 +124,10 @@ TEST_P(Find, NextAndPreviousFromTheCurrentRecord) {
 TEST_P(Find, RecordsChangedSinceKeyingAreStillFound) {
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
     rs.MoveLast();
-    std::vector<long> all = QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("Customer, OrderID"));
+    std::vector<long> all =
+        QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("Customer, OrderID"));
     ASSERT_TRUE(ExecOther("UPDATE Orders SET Customer = 'Aaa' WHERE OrderID = " +
-                                  std::to_string(all[2500])));
+                          std::to_string(all[2500])));
     ASSERT_TRUE(rs.FindFirst("Customer = \"Aaa\""));
     EXPECT_EQ(rs.GetAbsolutePosition(), 2500); // its keyed place, not its new sort place
     // Rows others add are not records of the dynaset.
@@ -137,11 +140,15 @@ TEST_P(Find, QueriesOverManyTablesAndBadCriteria) {
             "SELECT Orders.OrderID, Orders.City, Customers.City, Customers.Name "
             "FROM Orders INNER JOIN Customers ON Orders.CustomerID = Customers.CustomerID "
             "ORDER BY Customers.Name, Orders.OrderID");
-    std::vector<long> all = QueryIds("SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
-              "Customers.CustomerID ORDER BY " + Ordered("Customers.Name, Orders.OrderID"));
-    std::vector<long> hits = QueryIds("SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
-              "Customers.CustomerID WHERE " + Key("Customers.City") + " = 'berlin' AND " +
-              Key("Orders.City") + " <> 'berlin' ORDER BY " + Ordered("Customers.Name, Orders.OrderID"));
+    std::vector<long> all =
+        QueryIds("SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
+                 "Customers.CustomerID ORDER BY " +
+                 Ordered("Customers.Name, Orders.OrderID"));
+    std::vector<long> hits =
+        QueryIds("SELECT Orders.OrderID FROM Orders INNER JOIN Customers ON Orders.CustomerID = "
+                 "Customers.CustomerID WHERE " +
+                 Key("Customers.City") + " = 'berlin' AND " + Key("Orders.City") +
+                 " <> 'berlin' ORDER BY " + Ordered("Customers.Name, Orders.OrderID"));
     ASSERT_FALSE(hits.empty());
     // The shared name is qualified, and the criterion may name it so.
     ASSERT_TRUE(rs.FindFirst("Customers.City = \"Berlin\" AND [Orders.City] <> \"Berlin\""));

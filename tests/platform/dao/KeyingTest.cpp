@@ -119,9 +119,8 @@ TEST_P(Keying, SlicesAndTheWorkerKeyInTheStatementOrder) {
     std::vector<long> ids;
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
         ids.push_back(Long(rs, 0));
-    EXPECT_EQ(ids,
-              QueryIds("SELECT OrderID FROM Orders ORDER BY " +
-                       Ordered("Quantity DESC, Weight, OrderID")));
+    EXPECT_EQ(ids, QueryIds("SELECT OrderID FROM Orders ORDER BY " +
+                            Ordered("Quantity DESC, Weight, OrderID")));
 
     rs.Close();
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders WHERE Quantity > 5");
@@ -136,14 +135,15 @@ TEST_P(Keying, OthersWritingWhileKeyingFromBothEnds) {
     for (const char* sql : {"SELECT * FROM Orders", "SELECT * FROM Orders ORDER BY Weight"}) {
         SCOPED_TRACE(sql);
         OpenSample(5000, sql);
-        const std::vector<long> before = QueryIds(std::string("SELECT OrderID FROM Orders") +
-                      " ORDER BY " + Ordered(strstr(sql, "Weight") ? "Weight, OrderID" : "OrderID"));
+        const std::vector<long> before =
+            QueryIds(std::string("SELECT OrderID FROM Orders") + " ORDER BY " +
+                     Ordered(strstr(sql, "Weight") ? "Weight, OrderID" : "OrderID"));
         rs.MoveLastQuick();
         const long last = Long(rs, 0);
         ASSERT_TRUE(ExecOther("INSERT INTO Orders (Customer) VALUES ('Zed New')"));
         ASSERT_TRUE(ExecOther("DELETE FROM Orders WHERE OrderID IN (" +
-                                      std::to_string(before[2500]) + ", " +
-                                      std::to_string(before[4999]) + ")"));
+                              std::to_string(before[2500]) + ", " + std::to_string(before[4999]) +
+                              ")"));
         // The deleted last record keeps its place, and says so.
         EXPECT_EQ(last, before.back());
         rs.MovePrev();
@@ -227,7 +227,7 @@ TEST_P(Keying, BothEndsMeetWhereTheFrontStoppedThoughThatRecordIsGone) {
         const long front = rs.GetKeyedCount();
         ASSERT_LT(front, 4000);
         ASSERT_TRUE(ExecOther("DELETE FROM Orders WHERE OrderID = " +
-                                      std::to_string(expected[static_cast<size_t>(front) - 1])));
+                              std::to_string(expected[static_cast<size_t>(front) - 1])));
         rs.MoveLastQuick();
         std::vector<long> back;
         for (; !rs.IsBOF(); rs.MovePrev()) {

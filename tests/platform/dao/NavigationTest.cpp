@@ -127,7 +127,8 @@ TEST_P(Navigation, KeyingInChunksFollowsTheStatementOrder) {
         {"SELECT * FROM Orders ORDER BY Priority, Customer DESC",
          "Priority, Customer DESC, OrderID DESC"},
         {"SELECT * FROM Orders ORDER BY 3 DESC", "City DESC, OrderID DESC"},
-        {"SELECT * FROM Orders WHERE Customer LIKE \"A*\" ORDER BY OrderDate", "OrderDate, OrderID"},
+        {"SELECT * FROM Orders WHERE Customer LIKE \"A*\" ORDER BY OrderDate",
+         "OrderDate, OrderID"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.jet);
@@ -153,18 +154,18 @@ TEST_P(Navigation, OrdinalsAndAliasesInOrderBy) {
     db.Open(path.c_str());
     // After SELECT * the ordinal counts the expanded columns: 2 is Customer.
     rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY 2 DESC");
-    EXPECT_EQ(Walk(rs, 0),
-              QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("Customer DESC, OrderID DESC")));
+    EXPECT_EQ(Walk(rs, 0), QueryIds("SELECT OrderID FROM Orders ORDER BY " +
+                                    Ordered("Customer DESC, OrderID DESC")));
     CDaoRecordset picked(&db);
     picked.Open(dbOpenDynaset,
                 "SELECT City, OrderID, Quantity * 2 AS Twice FROM Orders ORDER BY 3, 1");
-    EXPECT_EQ(Walk(picked, 1),
-              QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("Quantity * 2, City, OrderID")));
+    EXPECT_EQ(Walk(picked, 1), QueryIds("SELECT OrderID FROM Orders ORDER BY " +
+                                        Ordered("Quantity * 2, City, OrderID")));
     CDaoRecordset aliased(&db);
     aliased.Open(dbOpenDynaset,
                  "SELECT OrderID, Weight / 2 AS Half FROM Orders ORDER BY Half DESC");
-    EXPECT_EQ(Walk(aliased, 0),
-              QueryIds("SELECT OrderID FROM Orders ORDER BY " + Ordered("Weight / 2 DESC, OrderID DESC")));
+    EXPECT_EQ(Walk(aliased, 0), QueryIds("SELECT OrderID FROM Orders ORDER BY " +
+                                         Ordered("Weight / 2 DESC, OrderID DESC")));
 }
 
 // The grid pages through millions of records: opening keys only what the first records need,
@@ -213,7 +214,8 @@ TEST_P(Navigation, BookmarksNameTheSameRecord) {
     rs.MoveLast();
     rs.MoveFirst();
     // Another program changes the record: the bookmark still names it, with its new values.
-    ASSERT_TRUE(ExecOther("UPDATE Orders SET Customer = 'Zed' WHERE OrderID = " + std::to_string(id)));
+    ASSERT_TRUE(
+        ExecOther("UPDATE Orders SET Customer = 'Zed' WHERE OrderID = " + std::to_string(id)));
     rs.SetBookmark(mark);
     EXPECT_EQ(rs.GetAbsolutePosition(), 120);
     EXPECT_EQ(Long(rs, 0), id);
@@ -272,7 +274,7 @@ TEST_P(Navigation, OthersWriteWhileKeyingIsUnfinished) {
     ASSERT_TRUE(ExecOther("INSERT INTO Orders (Customer) VALUES ('Aaron First')"));
     // A record keyed already changes its sort value: it must not come a second time.
     ASSERT_TRUE(ExecOther("UPDATE Orders SET Customer = 'Zz' WHERE OrderID = " +
-                                  std::to_string(before[1])));
+                          std::to_string(before[1])));
     rs.MoveLast();
     EXPECT_EQ(rs.GetRecordCount(), 2999);
     std::vector<long> ids = Walk(rs, 0);
@@ -297,9 +299,9 @@ TEST_P(Navigation, FilterAndSortNarrowTheStatement) {
     joined.m_strFilter = "Amount > 5000";
     joined.m_strSort = "Amount";
     joined.Open(dbOpenDynaset, "OrderDetails");
-    EXPECT_EQ(Walk(joined, 0),
-              QueryIds("SELECT OrderID FROM OrderDetails WHERE Amount > 5000 "
-                             "ORDER BY " + Ordered("Amount, OrderID")));
+    EXPECT_EQ(Walk(joined, 0), QueryIds("SELECT OrderID FROM OrderDetails WHERE Amount > 5000 "
+                                        "ORDER BY " +
+                                        Ordered("Amount, OrderID")));
     EXPECT_EQ(CodeOf([&] {
                   CDaoRecordset bad(&db);
                   bad.m_strFilter = "Amount > ; 1";

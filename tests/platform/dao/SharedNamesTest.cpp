@@ -140,8 +140,7 @@ TEST_P(SharedNames, QualifiedNamesWriteThroughASingleTable) {
     EXPECT_EQ(CodeOf([&] { rs.SetFieldValue("Customers.City", COleVariant(1L)); }), 3265);
     rs.Update();
     EXPECT_EQ(Text(rs, "A.City"), "Jena");
-    EXPECT_EQ(QueryIds("SELECT CustID FROM Customers WHERE City = 'Jena'"),
-              std::vector<long>{2});
+    EXPECT_EQ(QueryIds("SELECT CustID FROM Customers WHERE City = 'Jena'"), std::vector<long>{2});
 }
 
 TEST(FromList, SourcesInOrderWithTheirAliases) {

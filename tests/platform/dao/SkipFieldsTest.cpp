@@ -9,12 +9,11 @@ class SkipFieldsTest : public EngineTest {};
 } // namespace
 
 TEST_P(SkipFieldsTest, SkippedFieldsStillReadAndEditsKeepThem) {
-    const std::string path =
-        MakeDatabase("CREATE TABLE B (ID INTEGER PRIMARY KEY, Name TEXT, Data BLOB);"
-                     "INSERT INTO B VALUES (1, 'one', " +
-                     std::string(IsServer() ? "decode(repeat('00', 4000000), 'hex')"
-                                            : "zeroblob(4000000)") +
-                     "), (2, 'two', x'0102');");
+    const std::string path = MakeDatabase(
+        "CREATE TABLE B (ID INTEGER PRIMARY KEY, Name TEXT, Data BLOB);"
+        "INSERT INTO B VALUES (1, 'one', " +
+        std::string(IsServer() ? "decode(repeat('00', 4000000), 'hex')" : "zeroblob(4000000)") +
+        "), (2, 'two', x'0102');");
     CDaoDatabase db;
     db.Open(path.c_str());
     CDaoRecordset rs(&db);
@@ -88,8 +87,7 @@ TEST_P(SkipFieldsTest, LimitedTextIsCutAtACharacterAndEditsKeepItWhole) {
     EXPECT_EQ(notes(), big);
     rs.SetFieldValue(2, COleVariant(20L));
     rs.Update();
-    EXPECT_EQ(QueryIds("SELECT length(Notes) FROM M WHERE ID = 2"),
-              std::vector<long>{100000});
+    EXPECT_EQ(QueryIds("SELECT length(Notes) FROM M WHERE ID = 2"), std::vector<long>{100000});
 }
 
 KEL_BOTH_ENGINES(SkipFieldsTest);
