@@ -62,10 +62,7 @@ long GridTest::SampleCount(long long nRows, const std::string& where) {
 
 bool GridTest::ExecOther(bothengines::EngineDatabase& db, const std::string& sql) {
     try {
-        auto other = db.Another();
-        for (const std::string& s :
-             bothengines::Statements(bothengines::EngineWords(sql, db.IsServer())))
-            other->Execute(s);
+        bothengines::RunStatements(*db.Another(), sql, db.IsServer());
     } catch (const kel::dao::EngineError& e) {
         ADD_FAILURE() << sql << ": " << e.what();
         return false;

@@ -18,9 +18,7 @@ public:
     // Runs SQL in SQLite's words; false when it fails.
     bool Exec(const std::string& sql) {
         try {
-            for (const std::string& s :
-                 bothengines::Statements(bothengines::EngineWords(sql, m_server)))
-                m_conn->Execute(s);
+            bothengines::RunStatements(*m_conn, sql, m_server);
         } catch (const kel::dao::EngineError&) {
             return false;
         }

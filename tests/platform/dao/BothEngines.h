@@ -249,6 +249,26 @@ inline std::string JetOrder(const std::string& terms, bool server) {
     return out;
 }
 
+// Runs SQL text in SQLite's words on a connection, statement by statement; BEGIN, COMMIT and
+// ROLLBACK go through the connection's own transaction calls. Throws EngineError.
+inline void RunStatements(kel::dao::EngineConnection& conn, const std::string& sql, bool server) {
+    for (std::string statement : Statements(EngineWords(sql, server))) {
+        statement.erase(0, statement.find_first_not_of(" \t\r\n"));
+        statement.erase(statement.find_last_not_of(" \t\r\n") + 1);
+        std::string word = statement;
+        for (char& c : word)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (word == "BEGIN" || word == "BEGIN TRANSACTION")
+            conn.Begin();
+        else if (word == "COMMIT" || word == "END")
+            conn.Commit();
+        else if (word == "ROLLBACK")
+            conn.Rollback();
+        else
+            conn.Execute(statement);
+    }
+}
+
 // A name percent-encoded as a libpq URI's parameter wants it.
 inline std::string UriEncoded(const std::string& text) {
     static const char* kHex = "0123456789ABCDEF";
@@ -336,30 +356,15 @@ public:
     // error. On the server, keys given explicitly move the identity on past them, as
     // SQLite's rowid does.
     void Exec(const std::string& sql) {
-        bool inserted = false;
-        for (const std::string& statement : Statements(EngineWords(sql, m_server))) {
-            try {
-                m_conn->Execute(statement);
-            } catch (const kel::dao::EngineError& e) {
-                ADD_FAILURE() << statement << ": " << e.what();
-                return;
-            }
-            inserted |= statement.find("INSERT") != std::string::npos ||
-                        statement.find("insert") != std::string::npos;
-        }
-        if (m_server && inserted)
-            CatchUpIdentities();
-    }
-    // Like Exec, for a test that expects failure: false (and nothing more) when a statement
-    // fails.
-    bool TryExec(const std::string& sql) {
         try {
-            for (const std::string& statement : Statements(EngineWords(sql, m_server)))
-                m_conn->Execute(statement);
-        } catch (const kel::dao::EngineError&) {
-            return false;
+            RunStatements(*m_conn, sql, m_server);
+        } catch (const kel::dao::EngineError& e) {
+            ADD_FAILURE() << sql.substr(0, 300) << ": " << e.what();
+            return;
         }
-        return true;
+        if (m_server && (sql.find("INSERT") != std::string::npos ||
+                         sql.find("insert") != std::string::npos))
+            CatchUpIdentities();
     }
 
     // Every row of a query (in the engine's own words), each value as text ("<null>" for NULL).

@@ -63,10 +63,7 @@ protected:
     // when it fails.
     bool ExecOther(const std::string& sql) {
         try {
-            auto other = Store().Another();
-            for (const std::string& s :
-                 bothengines::Statements(bothengines::EngineWords(sql, IsServer())))
-                other->Execute(s);
+            bothengines::RunStatements(*Store().Another(), sql, IsServer());
         } catch (const kel::dao::EngineError& e) {
             ADD_FAILURE() << sql << ": " << e.what();
             return false;
