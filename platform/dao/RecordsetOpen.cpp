@@ -479,6 +479,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         readTail = " FROM " + copyTable + " WHERE \"kel$pos\" = ?1";
         readAllSql = "SELECT " + names + readTail;
         PrepareInternal(db.db(), read, readAllSql, kRecordset);
+        readSql = readAllSql;
     } else {
         rowid = qualifier + "." + rowidColumn;
         std::vector<OrderKey> keys;
@@ -518,8 +519,14 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             " FROM " + from + " WHERE " + rowid + " = ?1";
         readAllSql = "SELECT " + stmt.head + readTail;
         PrepareInternal(db.db(), read, readAllSql, kRecordset);
+        readSql = readAllSql;
     }
     full = Statement();
+    // A server reads ahead where its dialect reads many keys in one statement.
+    if (server && !dialect.KeyInList("k", 1).empty()) {
+        readManyKey = materialised ? "\"kel$pos\"" : rowid;
+        PrepareReadMany(); // now, so that the first window costs one exchange
+    }
 
     open = true;
     if (KeyTo(0))
@@ -577,6 +584,7 @@ void RecordsetState::Close() {
     }
     RecordsetState fresh;
     fresh.pessimistic = pessimistic;
+    fresh.cacheSize = cacheSize;
     *this = std::move(fresh);
 }
 

@@ -393,3 +393,103 @@ TEST_F(ServerRecordset, ATableWithoutAKeyIsReadOnly) {
 }
 
 } // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Exchanges with the server
+
+// The exchanges a piece of work costs.
+template <typename F> unsigned long long Cost(CDaoDatabase& db, F&& work) {
+    const unsigned long long before = db.GetRoundTrips();
+    work();
+    return db.GetRoundTrips() - before;
+}
+
+// A window of rows read one by one, as the grid reads them.
+void ReadWindow(CDaoRecordset& rs, int rows, bool forward = true) {
+    for (int i = 0; i < rows && !rs.IsEOF() && !rs.IsBOF(); ++i) {
+        rs.GetFieldValue("name");
+        rs.GetFieldValue("amount");
+        if (forward)
+            rs.MoveNext();
+        else
+            rs.MovePrev();
+    }
+}
+
+TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
+    MakePeople(2000);
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY name, id");
+    EXPECT_EQ(rs.GetCacheSize(), 100);
+    // The first window: one read ahead serves all of it.
+    EXPECT_LE(Cost(db, [&] { ReadWindow(rs, 65); }), 1u);
+    // The next page reads the next keys ahead in one exchange.
+    EXPECT_LE(Cost(db, [&] { ReadWindow(rs, 65); }), 1u);
+    // Keying every record, then an absolute move and its window.
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 2000);
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetAbsolutePosition(1500);
+                       ReadWindow(rs, 65);
+                   }),
+              1u);
+    // Back over what was read costs nothing; further back reads the keys before in one.
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 65, false); }), 0u);
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 65, false); }), 1u);
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 30, false); }), 0u);
+    // A bookmark of a record read ahead costs nothing; of one elsewhere, one exchange.
+    const COleVariant near = rs.GetBookmark();
+    rs.MoveFirst();
+    const COleVariant first = rs.GetBookmark();
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetBookmark(near);
+                       rs.GetFieldValue("name");
+                   }),
+              0u);
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetBookmark(first);
+                       rs.GetFieldValue("name");
+                   }),
+              1u);
+
+    // A smaller cache reads smaller pieces; none reads one record at a time.
+    rs.SetCacheSize(10);
+    rs.SetAbsolutePosition(100);
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 30); }), 3u);
+    rs.SetCacheSize(0);
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 5); }), 5u);
+    EXPECT_EQ(FailureOf([&] { rs.SetCacheSize(5000); }).code, 3001);
+    EXPECT_EQ(rs.GetCacheSize(), 0);
+}
+
+TEST_F(ServerRecordset, ReadAheadSeesWritesAndChanges) {
+    MakePeople(50);
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id");
+    ReadWindow(rs, 20);
+    // Its own write reads anew.
+    rs.MoveFirst();
+    rs.Edit();
+    rs.SetFieldValue("name", "renamed");
+    rs.Update();
+    rs.MoveNext();
+    rs.MovePrev();
+    EXPECT_EQ(Text(rs, "name"), "renamed");
+    // Another's write shows after a Requery.
+    admin->Execute("UPDATE people SET name = 'theirs' WHERE id = 2");
+    rs.Requery();
+    rs.MoveNext();
+    EXPECT_EQ(Text(rs, "name"), "theirs");
+    // A record deleted by another reads as deleted, not from the read ahead.
+    admin->Execute("DELETE FROM people WHERE id = 40");
+    rs.Requery();
+    rs.SetAbsolutePosition(39);
+    EXPECT_EQ(Long(rs, "id"), 41); // the keys no longer hold 40
+}
+
+} // namespace
