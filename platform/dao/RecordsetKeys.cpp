@@ -124,8 +124,10 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         resumable ? order.Continuation(lastValues, 1) : std::vector<std::string>{std::string()};
     // A record keyed before and changed since may come again: skip what is keyed already.
     const bool changed = resumable && database->CurrentChangeToken(kRecordset) != changeToken;
-    if (changed)
+    if (changed) {
         keyed.CatchUp(keys);
+        cache.clear(); // the records read ahead may be out of date
+    }
 
     const size_t start = keys.Size();
     size_t added = 0, stepped = 0;
@@ -419,6 +421,11 @@ bool RecordsetState::Exists(size_t position) {
     const std::int64_t key = KeyAt(position);
     if (materialised) // a private copy: nobody else deletes from it
         return key >= 1 && static_cast<size_t>(key) <= copyRows;
+    if (!readManyKey.empty()) {
+        // A server answers with the records around it, which the next reads want anyway.
+        std::vector<Cell> row;
+        return ReadAhead(position, row);
+    }
     if (!exists)
         PrepareInternal(db(), exists,
                         "SELECT " +
