@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -92,13 +93,30 @@ protected:
     std::unique_ptr<bothengines::EngineDatabase> store;
 };
 
+// Runs f; a CDaoException it throws ends the test with the engine's code and text (gtest shows
+// a std::exception's text, and nothing of an exception thrown by pointer).
+template <class F> void Told(F&& f) {
+    try {
+        f();
+    } catch (CDaoException* e) {
+        std::string text = "DAO error";
+        if (e->m_pErrorInfo)
+            text += " " + std::to_string(e->m_pErrorInfo->m_lErrorCode) + ": " +
+                    e->m_pErrorInfo->m_strDescription.str();
+        e->Delete();
+        throw std::runtime_error(text);
+    }
+}
+
 // The sample database on each engine, open, with one dynaset over it.
 class SampleTest : public EngineTest {
 protected:
     void OpenSample(long long rows, const char* sql = "SELECT * FROM Orders") {
         path = LoadSample(rows);
-        db.Open(path.c_str());
-        rs.Open(dbOpenDynaset, sql);
+        Told([&] {
+            db.Open(path.c_str());
+            rs.Open(dbOpenDynaset, sql);
+        });
     }
     std::string path;
     CDaoDatabase db;

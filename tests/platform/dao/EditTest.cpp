@@ -16,8 +16,10 @@ protected:
         if (IsSkipped())
             return;
         path = LoadSample(50);
-        db.Open(path.c_str());
-        rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
+        Told([&] {
+            db.Open(path.c_str());
+            rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
+        });
     }
     // One value as the engine stores it, read by a connection of its own.
     std::string Column(const std::string& column, long id) {

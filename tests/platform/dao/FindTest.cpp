@@ -21,7 +21,7 @@ protected:
         if (IsSkipped())
             return;
         path = LoadSample(3000);
-        db.Open(path.c_str());
+        Told([&] { db.Open(path.c_str()); });
     }
     // Where the engine puts the first (or last) record matching where, in the order given.
     long Expect(const std::string& order, const std::string& where, bool last) {

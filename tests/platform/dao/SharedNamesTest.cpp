@@ -34,7 +34,7 @@ protected:
             "CREATE TABLE Orders (ID INTEGER PRIMARY KEY, City TEXT(20), Amount CURRENCY, "
             "CustID INTEGER);"
             "INSERT INTO Orders VALUES (10, 'Rome', 5, 2), (11, 'Oslo', 7, 3);");
-        db.Open(path.c_str());
+        Told([&] { db.Open(path.c_str()); });
     }
     std::string path;
     CDaoDatabase db;

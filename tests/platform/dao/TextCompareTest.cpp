@@ -22,7 +22,7 @@ protected:
             "INSERT INTO People VALUES (1, 'émile', 'Zürich', 'a'), (2, 'Zoë', 'zug', 'b'), "
             "(3, 'apple', 'Aarau', 'c'), (4, 'Banana', 'bern', 'd'), (5, 'ÉCOLE', 'Basel', 'e'), "
             "(6, 'straße', 'Chur', 'f'), (7, 'STRASSE', 'aarau', 'g'), (8, 'ŁÓDŹ', 'Sion', 'h');");
-        m_db.Open(m_path.c_str());
+        Told([&] { m_db.Open(m_path.c_str()); });
     }
     void TearDown() override { m_db.Close(); }
 
