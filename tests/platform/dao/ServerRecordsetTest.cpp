@@ -493,3 +493,53 @@ TEST_F(ServerRecordset, ReadAheadSeesWritesAndChanges) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ServerRecordset, OpenKeysOnlyTheFirstScreenAndCountingGoesOnInRuns) {
+    MakePeople(20000);
+    admin->Execute("CREATE INDEX people_name ON people (name, id)");
+    db.Open(uri.c_str());
+    for (const char* sort : {"id", "amount DESC", "name"}) {
+        SCOPED_TRACE(sort);
+        rs.m_strSort = sort;
+        const Failure open = FailureOf([&] { rs.Open(dbOpenDynaset, "people"); });
+        ASSERT_EQ(open.code, 0) << open.text;
+        // The open keys a bounded run, far from every record.
+        EXPECT_LT(rs.GetKeyedCount(), 1000);
+        EXPECT_FALSE(rs.IsKeyed());
+        const long first = Long(rs, "id");
+        // Counting goes on in runs that each stop; the count ends exact.
+        int calls = 0;
+        bool keyed = false;
+        while (!keyed) {
+            const Failure more = FailureOf([&] { keyed = rs.KeyMore(50) != FALSE; });
+            ASSERT_EQ(more.code, 0) << more.text;
+            ASSERT_LT(++calls, 1000);
+        }
+        EXPECT_TRUE(rs.IsKeyed());
+        EXPECT_EQ(rs.GetKeyedCount(), 20000);
+        rs.MoveLast();
+        EXPECT_EQ(rs.GetRecordCount(), 20000);
+        rs.MoveFirst();
+        EXPECT_EQ(Long(rs, "id"), first);
+        rs.Close();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A statement may skip parameter numbers (a continuation of the order names only some of its
+// point's values); the server wants every number up to the highest typed.
+TEST_F(ServerRecordset, ParametersMaySkipNumbers) {
+    auto stmt = admin->Prepare("SELECT ?3::integer + 1, ?1::text");
+    EXPECT_EQ(stmt->ParameterCount(), 3);
+    stmt->BindAll({EngineValue::Text("a"), EngineValue::Integer(99), EngineValue::Integer(41)});
+    ASSERT_TRUE(stmt->Step());
+    EXPECT_EQ(stmt->Column(0), EngineValue::Integer(42));
+    EXPECT_EQ(stmt->Column(1), EngineValue::Text("a"));
+}
+
+} // namespace
