@@ -543,3 +543,86 @@ TEST_F(ServerRecordset, ParametersMaySkipNumbers) {
 }
 
 } // namespace
+
+namespace {
+
+// Text compares without regard to case, as Jet compares it; between parentheses a literal keeps
+// the field's exact comparison; numbers and dates compare as themselves.
+TEST_F(ServerRecordset, TextComparesWithoutRegardToCase) {
+    MakePeople(30);
+    db.Open(uri.c_str());
+    const auto ids = [&](const char* filter) {
+        rs.m_strFilter = filter;
+        rs.m_strSort = "id";
+        std::vector<long> out;
+        const Failure open = FailureOf([&] { rs.Open(dbOpenDynaset, "people"); });
+        EXPECT_EQ(open.code, 0) << filter << ": " << open.text;
+        if (open.code)
+            return out;
+        for (; !rs.IsEOF(); rs.MoveNext())
+            out.push_back(Long(rs, "id"));
+        rs.Close();
+        return out;
+    };
+    EXPECT_EQ(ids("name = 'AB0004'"), std::vector<long>{4});
+    EXPECT_EQ(ids("'cd0005' = [people].[name] OR id = 7"), (std::vector<long>{5, 7}));
+    EXPECT_EQ(ids("name = ('AB0004')"), std::vector<long>{});
+    EXPECT_EQ(ids("name >= 'CD0025' AND amount < 33"), (std::vector<long>{25}));
+    EXPECT_EQ(ids("born = #1/3/1990# OR name <> 'x' AND id > 28"), (std::vector<long>{2, 29}));
+
+    rs.m_strFilter.Empty();
+    rs.m_strSort.Empty();
+    rs.Open(dbOpenDynaset, "SELECT id, name AS who FROM people ORDER BY id");
+    BOOL found = FALSE;
+    const Failure first = FailureOf([&] { found = rs.FindFirst("who = 'CD0011'"); });
+    ASSERT_EQ(first.code, 0) << first.text;
+    ASSERT_TRUE(found);
+    EXPECT_EQ(Long(rs, "id"), 11);
+    const Failure next = FailureOf([&] { found = rs.FindNext("name > 'cd0026'"); });
+    ASSERT_EQ(next.code, 0) << next.text;
+    ASSERT_TRUE(found);
+    EXPECT_EQ(Long(rs, "id"), 27);
+}
+
+} // namespace
+
+namespace {
+
+// Views and grouped or joined statements are read over a temporary copy of their result, in
+// their order; text orders without regard to case, by ordinal and AS name too.
+TEST_F(ServerRecordset, QueriesAreReadOverTheirResult) {
+    MakePeople(12);
+    admin->Execute("CREATE VIEW evens AS SELECT id, name FROM people WHERE id % 2 = 0");
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM evens ORDER BY name DESC");
+    EXPECT_FALSE(rs.CanUpdate());
+    EXPECT_EQ(Text(rs, "name"), "Ab0012");
+    rs.MoveLast();
+    EXPECT_EQ(Text(rs, "name"), "<null>");
+    EXPECT_EQ(rs.GetRecordCount(), 6);
+    ASSERT_TRUE(rs.FindFirst("id = 4"));
+    EXPECT_EQ(Text(rs, "name"), "Ab0004");
+    rs.Close();
+
+    rs.Open(dbOpenSnapshot, "SELECT active, count(*) AS n, min(name) AS first FROM people "
+                            "GROUP BY active ORDER BY 3");
+    EXPECT_EQ(Text(rs, "first"), "Ab0002");
+    EXPECT_EQ(Text(rs, "n"), "8");
+    rs.MoveNext();
+    EXPECT_EQ(Text(rs, "first"), "Ab0006");
+    rs.MoveNext();
+    EXPECT_TRUE(rs.IsEOF());
+    rs.Close();
+
+    admin->Execute("UPDATE people SET name = CASE id WHEN 3 THEN upper(name) ELSE lower(name) END "
+                   "WHERE id IN (3, 4)");
+    rs.Open(dbOpenDynaset, "SELECT p.id, p.name AS who, q.id AS twin FROM people p "
+                           "JOIN people q ON q.id = p.id WHERE p.id < 7 ORDER BY who");
+    std::vector<std::string> names;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        names.push_back(Text(rs, "who"));
+    EXPECT_EQ(names, (std::vector<std::string>{"Ab0002", "ab0004", "Ab0006", "cd0001", "CD0003",
+                                               "cd0005"}));
+}
+
+} // namespace
