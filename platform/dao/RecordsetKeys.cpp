@@ -96,8 +96,12 @@ bool RecordsetState::KeyFor(unsigned milliseconds) {
                 return false; // a worker would hold the write up: later
             StartWorker();
         } else {
-            // A sort paid once runs to its end; an order read from an index stops in time.
-            KeyRun(std::numeric_limits<size_t>::max(), sorts ? 0 : deadline);
+            // A sort paid once runs to its end; an order read from an index stops in time. A
+            // server sends a statement's rows at once: it keys by bounded runs, growing.
+            if (database->server)
+                KeyRun(chunk, deadline);
+            else
+                KeyRun(std::numeric_limits<size_t>::max(), sorts ? 0 : deadline);
         }
     }
     return complete;
