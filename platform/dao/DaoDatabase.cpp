@@ -5,6 +5,7 @@
 #include "platform/dao/JetSql.h"
 #include "platform/dao/Prepare.h"
 #include "platform/dao/RecordsetState.h"
+#include "platform/dao/SqlLexer.h"
 #include "platform/dao/engines/EngineError.h"
 
 #include <optional>
@@ -129,17 +130,26 @@ void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTS
     if (IsOpen())
         ThrowDaoError(err::InvalidOperation, kSource);
     const std::string name = lpszName ? lpszName : "";
-    // These classes open database files; a server's name is no file of theirs.
-    if (name.empty() || IsServerName(name))
+    const std::string connect = lpszConnect ? lpszConnect : "";
+    // A server is named by a libpq URI, or by an ODBC connect string given as the connect
+    // argument (the name may then be empty); anything else names a SQLite file.
+    const bool odbc = connect.size() >= 5 && EqualsNoCase(connect.substr(0, 5), "ODBC;");
+    const std::string target = odbc ? connect : name;
+    if (target.empty())
         ThrowNaming(err::FileNotFound, name, kSource);
+    const bool server = IsServerName(target);
     EngineOptions options;
     options.readOnly = bReadOnly != FALSE;
     options.exclusive = bExclusive != FALSE;
     options.busyTimeoutMs = m_pState->busyTimeoutSeconds * 1000;
     std::unique_ptr<EngineConnection> connection;
     try {
-        connection = OpenEngine(name, options);
+        connection = OpenEngine(target, options);
     } catch (const EngineError& e) {
+        // A server's failures keep its own words (without the password, which the engine
+        // leaves out of what it reports).
+        if (server)
+            ThrowEngineError(e, kSource, {{}, false, {}});
         switch (e.Failure()) {
         case EngineFailure::FileNotFound:
             // Missing before the engine looked, or gone when it opened the file.
@@ -159,7 +169,8 @@ void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTS
     DatabaseState& s = *m_pState;
     s.connection = std::move(connection);
     s.name = name;
-    s.connect = lpszConnect ? lpszConnect : "";
+    s.connect = connect;
+    s.server = server;
     s.readOnly = s.connection->IsReadOnly();
     s.exclusive = bExclusive != FALSE;
     s.recordsAffected = 0;
@@ -213,7 +224,8 @@ void CDaoDatabase::Execute(LPCTSTR lpszSQL, int /*nOptions*/) {
         ThrowNotOpen(kSource);
     DatabaseState& s = *m_pState;
     const std::string text = lpszSQL ? lpszSQL : "";
-    JetTranslation jet = TranslateJetSql(text);
+    JetTranslation jet = TranslateJetSql(text, JetTextKind::Statement, {},
+                                         s.server ? &s.db().GetDialect() : nullptr);
     if (!jet.ok)
         ThrowDaoError(jet.errorCode, jet.description, kSource);
     Statement stmt;

@@ -23,6 +23,7 @@ struct DatabaseState {
     std::string connect;
     bool readOnly = false;
     bool exclusive = false;
+    bool server = false; // a database server's rather than a file's: no file lock to hold
     int busyTimeoutSeconds = 3;
     long recordsAffected = 0;
     std::vector<CDaoRecordset*> recordsets; // open on this database, closed with it

@@ -8,9 +8,10 @@ std::string Param(int n) {
     return "?" + std::to_string(n);
 }
 
-std::string Direction(bool descending, bool nullsFirst) {
+std::string Direction(bool descending, bool nullsFirst, bool explicitNulls) {
     std::string s = descending ? " DESC" : " ASC";
-    if (nullsFirst != !descending) // only when it differs from SQLite's own placement
+    // SQLite's own placement is left unsaid, so that its indexes serve the order.
+    if (explicitNulls || nullsFirst != !descending)
         s += nullsFirst ? " NULLS FIRST" : " NULLS LAST";
     return s;
 }
@@ -35,7 +36,8 @@ DynasetOrder DynasetOrder::Reversed() const {
 std::string DynasetOrder::OrderBy(bool reversed) const {
     std::string out;
     for (const OrderKey& t : m_terms) {
-        out += "(" + t.expr + ")" + Direction(t.descending != reversed, t.nullsFirst != reversed);
+        out += "(" + t.expr + ")" +
+               Direction(t.descending != reversed, t.nullsFirst != reversed, m_explicitNulls);
         out += ", ";
     }
     return out + m_rowid + ((m_rowidDescending != reversed) ? " DESC" : " ASC");
@@ -91,9 +93,9 @@ std::string DynasetOrder::CompareColumns(int first) const {
         const char* more = t.descending ? "-1" : "1";
         if (i)
             out += ", ";
-        out += "CASE WHEN " + e + " IS " + p + " THEN 0 WHEN " + e + " IS NULL THEN " + nullRow +
-               " WHEN " + p + " IS NULL THEN " + nullPoint + " WHEN " + e + " < " + p + " THEN " +
-               less + " ELSE " + more + " END";
+        out += "CASE WHEN " + e + " IS NOT DISTINCT FROM " + p + " THEN 0 WHEN " + e +
+               " IS NULL THEN " + nullRow + " WHEN " + p + " IS NULL THEN " + nullPoint + " WHEN " +
+               e + " < " + p + " THEN " + less + " ELSE " + more + " END";
     }
     return out;
 }

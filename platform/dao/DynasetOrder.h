@@ -26,6 +26,8 @@ public:
     size_t TermCount() const { return m_terms.size(); }
     // The opposite order, NULLs and the tie-breaker included: the records from the last.
     DynasetOrder Reversed() const;
+    // Every term says where its NULLs go (an engine whose own placement is not SQLite's).
+    void SetExplicitNulls(bool explicitNulls) { m_explicitNulls = explicitNulls; }
 
     // "T1 DESC, rowid DESC"; reversed gives the opposite order (for Find LAST).
     std::string OrderBy(bool reversed = false) const;
@@ -50,6 +52,7 @@ private:
     std::vector<OrderKey> m_terms;
     std::string m_rowid;
     bool m_rowidDescending = false;
+    bool m_explicitNulls = false;
 };
 
 } // namespace kel::dao

@@ -5,6 +5,8 @@
 #include "platform/dao/JetPattern.h"
 #include "platform/dao/SqlLexer.h"
 #include "platform/dao/TextCompare.h"
+#include "platform/dao/engines/Dialect.h"
+#include "platform/dao/engines/EngineError.h"
 
 #include <algorithm>
 #include <cctype>
@@ -100,6 +102,44 @@ JetTranslation Fail(long code, std::string description) {
     return t;
 }
 
+// The first token of the operand that ends at token last: a name with its qualifiers, or a
+// parenthesised expression with the function it calls.
+size_t OperandStart(const std::vector<SqlToken>& tokens, size_t last) {
+    size_t i = last;
+    if (tokens[i].Is(TokenKind::RParen)) {
+        int depth = 0;
+        for (;; --i) {
+            if (tokens[i].Is(TokenKind::RParen))
+                ++depth;
+            else if (tokens[i].Is(TokenKind::LParen) && --depth == 0)
+                break;
+            if (i == 0)
+                return 0;
+        }
+        const size_t before = PreviousSignificant(tokens, i);
+        if (before < tokens.size() && tokens[before].Is(TokenKind::Word))
+            i = before;
+        return i;
+    }
+    while (true) {
+        const size_t dot = PreviousSignificant(tokens, i);
+        if (dot >= tokens.size() || !tokens[dot].Is(TokenKind::Dot))
+            return i;
+        const size_t name = PreviousSignificant(tokens, dot);
+        if (name >= tokens.size() || !tokens[name].IsName())
+            return i;
+        i = name;
+    }
+}
+
+std::string Trimmed(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    return std::string(s);
+}
+
 } // namespace
 
 bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
@@ -168,6 +208,12 @@ bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
 
 JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                                const std::vector<std::string>& ownCollation) {
+    return TranslateJetSql(jet, kind, ownCollation, nullptr);
+}
+
+JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
+                               const std::vector<std::string>& ownCollation,
+                               const Dialect* dialect) {
     const std::string syntax = StandardDescription(err::SyntaxError, jet);
     const std::string dateSyntax =
         "Syntax error in date in query expression '" + std::string(jet) + "'.";
@@ -181,6 +227,9 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     JetTranslation result;
     std::string& out = result.sql;
     size_t likeAt = std::string::npos; // where the pending LIKE keyword sits in out
+    size_t likeToken = 0;              // and its token
+    std::vector<size_t> outAt;         // where each token's text begins in out
+    outAt.reserve(tokens.size() + 1);
     // Text compares without regard to case; a definition kept in the schema (a view, a check)
     // must not name a collation that other programs do not have.
     const size_t firstWord = tokens.empty() || !tokens[0].Is(TokenKind::Space) ? 0 : 1;
@@ -190,6 +239,8 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     int depth = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const SqlToken& t = tokens[i];
+        outAt.resize(i + 1, out.size());
+        outAt[i] = out.size();
         if (t.Is(TokenKind::LParen))
             ++depth;
         else if (t.Is(TokenKind::RParen) && --depth < 0 && kind == JetTextKind::Expression)
@@ -206,18 +257,41 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             size_t next = NextSignificant(tokens, i);
             bool call = next < tokens.size() && tokens[next].Is(TokenKind::LParen);
             if (!qualified && !call && t.IsWord("True")) {
-                out += "-1";
+                out += dialect ? dialect->BooleanLiteral(true) : "-1";
             } else if (!qualified && !call && t.IsWord("False")) {
-                out += "0";
+                out += dialect ? dialect->BooleanLiteral(false) : "0";
             } else {
-                if (t.IsWord("LIKE"))
+                if (t.IsWord("LIKE")) {
                     likeAt = out.size();
+                    likeToken = i;
+                }
                 out += t.text;
             }
             break;
         }
         case TokenKind::String:
-            if (likePos != std::string::npos) {
+            if (likePos != std::string::npos && dialect) {
+                // The operand before LIKE (or NOT LIKE) and the pattern become the engine's
+                // match as a whole.
+                size_t last = PreviousSignificant(tokens, likeToken);
+                const bool negated = last < tokens.size() && tokens[last].IsWord("NOT");
+                if (negated)
+                    last = PreviousSignificant(tokens, last);
+                if (last >= tokens.size())
+                    return Fail(err::SyntaxError, syntax);
+                const size_t first = OperandStart(tokens, last);
+                const std::string operand = Trimmed(
+                    std::string_view(out).substr(outAt[first], outAt[last + 1] - outAt[first]));
+                std::optional<std::string> match;
+                try {
+                    match = dialect->Like(operand, Unquote(t));
+                } catch (const EngineError&) {
+                }
+                if (!match)
+                    return Fail(err::SyntaxError, syntax);
+                out.resize(outAt[first]);
+                out += (negated ? "NOT (" : "(") + *match + ")";
+            } else if (likePos != std::string::npos) {
                 LikeTranslation like;
                 if (!TranslateLikePattern(Unquote(t), like))
                     return Fail(err::SyntaxError, syntax);
@@ -225,7 +299,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                 out += like.pattern;
             } else {
                 out += QuoteSqlString(Unquote(t));
-                if (collate && ComparedAt(tokens, i, ownCollation))
+                if (collate && !dialect && ComparedAt(tokens, i, ownCollation))
                     out += " COLLATE " + std::string(kTextCollation);
             }
             break;
@@ -233,13 +307,25 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             std::string iso;
             if (!JetDateLiteralToIso(Unquote(t), iso))
                 return Fail(err::SyntaxError, dateSyntax);
-            out += QuoteSqlString(iso);
+            DATE date = 0;
+            const std::string literal = !dialect                  ? QuoteSqlString(iso)
+                                        : ParseIsoDate(iso, date) ? dialect->DateLiteral(date)
+                                                                  : std::string();
+            if (literal.empty())
+                return Fail(err::SyntaxError, dateSyntax);
+            out += literal;
             break;
         }
         case TokenKind::QuotedName: {
             // SQLite's brackets cannot hold a "]": such a name goes between double quotes.
             const std::string name = Unquote(t);
-            if (t.text.front() == '[' && name.find(']') != std::string::npos)
+            if (dialect) {
+                try {
+                    out += dialect->QuoteName(name);
+                } catch (const EngineError&) {
+                    return Fail(err::SyntaxError, syntax);
+                }
+            } else if (t.text.front() == '[' && name.find(']') != std::string::npos)
                 out += QuoteSqlName(name);
             else
                 out += t.text;

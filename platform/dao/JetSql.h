@@ -9,6 +9,10 @@
 #include <vector>
 
 namespace kel::dao {
+class Dialect;
+}
+
+namespace kel::dao {
 
 enum class JetTextKind {
     Statement,  // a whole statement: one trailing ";" is allowed
@@ -27,6 +31,14 @@ struct JetTranslation {
 // one of ownCollation's names; definitions (CREATE, ALTER) are left as written.
 JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind = JetTextKind::Statement,
                                const std::vector<std::string>& ownCollation = {});
+
+// The same in the words of another engine's dialect: [names] through QuoteName, #dates#
+// through DateLiteral, True/False through BooleanLiteral, LIKE through Like (with its operand:
+// a name, a qualified name, a call or a parenthesised expression). Literals compared with a
+// field keep the engine's own comparison. With no dialect, SQLite's words as above.
+JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
+                               const std::vector<std::string>& ownCollation,
+                               const Dialect* dialect);
 
 // A Jet LIKE pattern (the text between the quotes) as the operator and quoted pattern SQLite
 // needs: {"LIKE", "'abc%'"}, {"LIKE", "'50\%' ESCAPE '\'"} or {"GLOB", "'[aA][0-9]*'"}.

@@ -81,7 +81,9 @@ void RecordsetState::BeginEdit(bool adding) {
     if (!adding)
         Current();
     CancelEdit();
-    if (pessimistic) {
+    // A server's record is not held from Edit to Update: its edits are checked at Update as
+    // optimistic ones are, whatever the locking mode.
+    if (pessimistic && !database->server) {
         database->BeginWrite(kRecordset);
         holdsLock = true;
     }
@@ -145,6 +147,8 @@ void RecordsetState::Update() {
         sql = changed.empty()
                   ? "INSERT INTO " + target + " DEFAULT VALUES"
                   : "INSERT INTO " + target + " (" + names + ") VALUES (" + params + ")";
+        if (database->server)
+            sql += " RETURNING " + rowidColumn; // the key the server gave the record
     } else {
         std::string sets;
         for (size_t k = 0; k < changed.size(); ++k)
@@ -164,17 +168,31 @@ void RecordsetState::Update() {
     std::vector<size_t> textual;
     for (size_t i : changed) {
         const short t = fields[i].type.type;
-        if ((t == dbText || t == dbMemo) && buffer[i].kind == EngineValue::Kind::Text)
+        if (!database->server && (t == dbText || t == dbMemo) &&
+            buffer[i].kind == EngineValue::Kind::Text)
             textual.push_back(i);
     }
     try {
         if (!adding) {
+            if (database->server) {
+                // The row is held until the write commits, so that what is compared below is
+                // what the UPDATE changes.
+                Statement lock;
+                PrepareInternal(db(), lock,
+                                "SELECT 1 FROM " + target + " WHERE " + rowidColumn +
+                                    " = ?1 FOR UPDATE",
+                                kRecordset);
+                lock.Bind(1, key);
+                if (lock.Step() == kFailed)
+                    ThrowEngineError(lock);
+                lock.Reset();
+            }
             std::vector<Cell> now;
             if (!ReadRecord(pos, now, true)) {
                 keys.MarkDeleted(pos);
                 ThrowDaoError(err::RecordDeleted, kRecordset);
             }
-            if (!pessimistic && now != original)
+            if ((!pessimistic || database->server) && now != original)
                 ThrowDaoError(err::WriteConflict, kRecordset);
         }
         Statement stmt;
@@ -186,11 +204,20 @@ void RecordsetState::Update() {
         std::optional<WriteSavepoint> savepoint;
         if (!textual.empty())
             savepoint.emplace(*database);
-        if (stmt.Step() != kDone)
+        const StepResult written = stmt.Step();
+        if (written != kDone && !(written == kRow && database->server && adding))
             ThrowEngineError(stmt);
+        if (adding && database->server) {
+            if (written != kRow || stmt.Column(0).kind != EngineValue::Kind::Integer)
+                ThrowDaoError(err::InvalidOperation,
+                              "The server gave the new record no key. Nothing was written.",
+                              kRecordset);
+            key = stmt.ColumnInt64(0);
+        }
         stmt.Reset();
         if (adding) {
-            key = db().LastInsertId();
+            if (!database->server)
+                key = db().LastInsertId();
         } else {
             for (size_t i : changed) {
                 if (fields[i].rowidAlias && buffer[i].kind == EngineValue::Kind::Integer)
@@ -226,7 +253,7 @@ void RecordsetState::Update() {
         }
     } catch (CException*) {
         // The edit stays pending; an optimistic one lets go of the lock it took here.
-        if (!pessimistic) {
+        if (!pessimistic || database->server) {
             holdsLock = false;
             database->EndWrite(false, kRecordset);
         }

@@ -66,7 +66,8 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         findType != AFX_DAO_PREV)
         ThrowDaoError(err::InvalidArgument, kRecordset);
     Settle(); // Find counts places from the front
-    JetTranslation jet = TranslateJetSql(criterion, JetTextKind::Expression, indexOrderedNames);
+    JetTranslation jet = TranslateJetSql(criterion, JetTextKind::Expression, indexOrderedNames,
+                                         database->server ? &db().GetDialect() : nullptr);
     if (!jet.ok)
         ThrowDaoError(jet.errorCode, jet.description, kRecordset);
     const std::string crit = BindFieldNames(jet.sql, *this);

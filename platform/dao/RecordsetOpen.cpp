@@ -14,12 +14,17 @@
 #include <atomic>
 #include <cctype>
 #include <map>
+#include <optional>
 
 namespace kel::dao {
 
 namespace {
 
 std::atomic<std::uint64_t> g_openings{0};
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
 
 // "Orders", "[Order Details]" or "main.Orders": a table or query name rather than a statement.
 bool IsBareName(std::string_view sqliteText, std::string* schema, std::string* name) {
@@ -53,8 +58,43 @@ struct TableKind {
     bool rowid = false;   // an ordinary table keyed by rowid
 };
 
-TableKind LookupTable(EngineConnection& db, const std::string& schema, const std::string& table) {
+// The engine's description of a table; nothing when there is no such table or view.
+std::optional<SchemaDescription> Described(EngineConnection& db, const std::string& table) {
+    try {
+        return db.DescribeTable(table);
+    } catch (const EngineError& e) {
+        if (e.Failure() == EngineFailure::TableNotFound)
+            return std::nullopt;
+        ThrowDaoFor(e, kRecordset);
+    }
+}
+
+// A server's table is keyed by its row identity when that is one integer column: the keyset's
+// keys are then its values.
+std::string IntegerIdentity(EngineConnection& db, const SchemaDescription& schema) {
+    const std::vector<std::string> identity = db.GetDialect().RowIdentity(schema);
+    if (identity.size() != 1)
+        return {};
+    const FieldDescription* f = schema.Find(identity[0]);
+    if (!f)
+        return {};
+    const std::string decl = f->declaredType;
+    return decl == "smallint" || decl == "integer" || decl == "bigint" ? identity[0]
+                                                                       : std::string();
+}
+
+TableKind LookupTable(EngineConnection& db, const std::string& schema, const std::string& table,
+                      bool server) {
     TableKind kind;
+    if (server) {
+        const std::optional<SchemaDescription> d = Described(db, table);
+        if (d) {
+            kind.exists = true;
+            kind.isTable = !d->view;
+            kind.rowid = kind.isTable && !IntegerIdentity(db, *d).empty();
+        }
+        return kind;
+    }
     for (const char* master : {"sqlite_master", "sqlite_temp_master"}) {
         std::string sql =
             "SELECT type, sql FROM " +
@@ -86,8 +126,24 @@ struct TableColumn {
 };
 
 std::vector<TableColumn> TableColumns(EngineConnection& db, const std::string& schema,
-                                      const std::string& table) {
+                                      const std::string& table, bool server) {
     std::vector<TableColumn> columns;
+    if (server) {
+        const std::optional<SchemaDescription> d = Described(db, table);
+        if (!d)
+            return columns;
+        for (const FieldDescription& f : d->fields) {
+            TableColumn c;
+            c.name = f.name;
+            c.declared = f.declaredType;
+            c.defaultValue = f.defaultValue;
+            for (size_t k = 0; k < d->primaryKey.size(); ++k)
+                if (d->primaryKey[k] == f.name)
+                    c.pk = static_cast<int>(k) + 1;
+            columns.push_back(std::move(c));
+        }
+        return columns;
+    }
     Statement stmt;
     PrepareInternal(db, stmt,
                     "PRAGMA " + SchemaPrefix(schema) + "table_xinfo(" + QuoteSqlString(table) + ")",
@@ -109,8 +165,8 @@ bool IsInteger(std::string_view s) {
     });
 }
 
-void Apply(JetTranslation& t, const std::string& text, JetTextKind kind) {
-    t = TranslateJetSql(text, kind);
+void Apply(JetTranslation& t, const std::string& text, JetTextKind kind, const Dialect* dialect) {
+    t = TranslateJetSql(text, kind, {}, dialect);
     if (!t.ok)
         ThrowDaoError(t.errorCode, t.description, kRecordset);
 }
@@ -133,14 +189,17 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     const EngineContext context{text, false, db.name};
 
     // The statement in SQLite's words; a bare name stands for all of a table or query.
+    const bool server = db.server;
+    const Dialect& dialect = db.db().GetDialect();
+    const Dialect* jetDialect = server ? &dialect : nullptr;
     JetTranslation jet;
-    Apply(jet, text, JetTextKind::Statement);
+    Apply(jet, text, JetTextKind::Statement, jetDialect);
     std::string bareSchema, bareName;
     bool bare = IsBareName(jet.sql, &bareSchema, &bareName);
     if (type == dbOpenTable) {
         if (!bare)
             ThrowDaoError(err::InvalidOperation, kRecordset);
-        TableKind kind = LookupTable(db.db(), bareSchema, bareName);
+        TableKind kind = LookupTable(db.db(), bareSchema, bareName, server);
         if (!kind.exists)
             ThrowNaming(err::TableNotFound, bareName, kRecordset);
         if (!kind.isTable)
@@ -154,9 +213,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     if (!filter.empty() || !sort.empty()) {
         JetTranslation f, s;
         if (!filter.empty())
-            Apply(f, filter, JetTextKind::Expression);
+            Apply(f, filter, JetTextKind::Expression, jetDialect);
         if (!sort.empty())
-            Apply(s, sort, JetTextKind::Expression);
+            Apply(s, sort, JetTextKind::Expression, jetDialect);
         if (stmt.compound) {
             sql = "SELECT * FROM (" + sql + ")";
             stmt = AnalyzeSelect(sql);
@@ -177,7 +236,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     TableKind kind;
     if (stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly)
-        kind = LookupTable(db.db(), stmt.schema, stmt.table);
+        kind = LookupTable(db.db(), stmt.schema, stmt.table, server);
     materialised = !kind.rowid;
     updatable = !materialised && !db.readOnly && !(options & dbReadOnly);
 
@@ -192,11 +251,19 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         from = stmt.from;
         whereClause = stmt.where;
         target = SchemaPrefix(schema) + QuoteSqlName(table);
-        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table);
+        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table, server);
         std::vector<std::string> names;
         for (const TableColumn& c : facts)
             names.push_back(c.name);
-        rowidColumn = db.db().GetDialect().RowIdName(names);
+        if (server) {
+            // The integer key is the row identity: keys and bookmarks are its values.
+            const std::optional<SchemaDescription> d = Described(db.db(), table);
+            const std::string key = d ? IntegerIdentity(db.db(), *d) : std::string();
+            rowidColumn = key.empty() ? std::string() : QuoteSqlName(key);
+            keyColumn = key;
+        } else {
+            rowidColumn = dialect.RowIdName(names);
+        }
         if (rowidColumn.empty()) {
             materialised = true;
             updatable = false;
@@ -214,7 +281,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         // A key other than the rowid: the engine may give a deleted record's rowid to the next
         // row, so each keyed record is checked against its key values.
         const bool rowidKey =
-            keyFacts.size() == 1 && EqualsNoCase(keyFacts[0]->declared, "INTEGER");
+            server || (keyFacts.size() == 1 && EqualsNoCase(keyFacts[0]->declared, "INTEGER"));
         if (!materialised && !keyFacts.empty() && !rowidKey) {
             const std::string qualifier = stmt.alias.empty() ? target : QuoteSqlName(stmt.alias);
             for (const TableColumn* c : keyFacts) {
@@ -231,6 +298,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                      : (stmt.alias.empty() ? SchemaPrefix(schema) + QuoteSqlName(table)
                                            : QuoteSqlName(stmt.alias));
     std::map<std::string, std::vector<TableColumn>> tableFacts;
+    std::map<std::string, std::optional<SchemaDescription>> described;
     int unnamed = 0;
     std::vector<bool> asName(static_cast<size_t>(columns), false);
     fields.clear();
@@ -253,14 +321,18 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             f.name = "Expr" + std::to_string(1000 + unnamed++);
         else
             f.name = name;
-        if (!decl.empty())
+        long engineSize = 0;
+        if (const short engineType = full.Engine().ColumnDaoType(i, engineSize))
+            f.type = {engineType, engineType == dbText ? engineSize : FixedSize(engineType)};
+        else if (!decl.empty())
             f.type = DaoTypeFromDeclaration(decl);
         if (origin) {
             f.sourceTable = src.table;
             f.sourceField = src.column;
             ColumnFacts column;
             try {
-                column = db.db().DescribeColumn(src.database, src.table, src.column);
+                if (!server)
+                    column = db.db().DescribeColumn(src.database, src.table, src.column);
             } catch (const EngineError&) {
                 // nothing declared: a plain, optional column
             }
@@ -272,7 +344,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                                                     !src.database.empty() && src.database != "main"
                                                         ? src.database
                                                         : std::string(),
-                                                    f.sourceTable))
+                                                    f.sourceTable, server))
                          .first;
             const auto& facts = it->second;
             size_t pkColumns = std::count_if(facts.begin(), facts.end(),
@@ -281,9 +353,27 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 if (EqualsNoCase(c.name, src.column))
                     f.defaultValue = c.defaultValue;
             }
+            if (server) {
+                // The server's facts come with its description of the table, read once.
+                auto d = described.find(f.sourceTable);
+                if (d == described.end())
+                    d = described.emplace(f.sourceTable, Described(db.db(), f.sourceTable)).first;
+                if (const FieldDescription* fd =
+                        d->second ? d->second->Find(src.column) : nullptr) {
+                    column.declaredType = fd->declaredType;
+                    column.required = fd->required;
+                    column.autoIncrement = fd->autoIncrement;
+                    column.primaryKey = Contains(d->second->primaryKey, fd->name);
+                    if (fd->daoType)
+                        f.type = {fd->daoType,
+                                  fd->daoType == dbText ? fd->size : FixedSize(fd->daoType)};
+                }
+            }
             f.required = column.required;
-            f.rowidAlias =
-                column.primaryKey && pkColumns == 1 && EqualsNoCase(column.declaredType, "INTEGER");
+            f.rowidAlias = server ? EqualsNoCase(f.sourceTable, table) && !keyColumn.empty() &&
+                                        src.column == keyColumn
+                                  : column.primaryKey && pkColumns == 1 &&
+                                        EqualsNoCase(column.declaredType, "INTEGER");
             f.autoIncrement = column.autoIncrement || EqualsNoCase(column.declaredType, "COUNTER");
             f.updatable = updatable && !f.autoIncrement && EqualsNoCase(f.sourceTable, table);
         }
@@ -324,21 +414,25 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             size_t i = !IsInteger(term.expr)   ? FindField(term.expr)
                        : term.expr.size() < 10 ? std::stoul(term.expr) - 1
                                                : npos;
-            if (i < fields.size() &&
-                (fields[i].type.type == dbText || fields[i].type.type == dbMemo) &&
-                !fields[i].sourceField.empty() &&
-                CollateOrderOn(db.db(), fields[i].sourceTable, fields[i].sourceField))
+            const bool textField = i < fields.size() &&
+                                   (fields[i].type.type == dbText || fields[i].type.type == dbMemo);
+            if (server && textField)
+                collated[k] = true; // the server's order of text is its locale's, never Jet's
+            else if (!server && textField && !fields[i].sourceField.empty() &&
+                     CollateOrderOn(db.db(), fields[i].sourceTable, fields[i].sourceField))
                 collated[k] = true;
             else if (k == 0 && !materialised && i < fields.size() &&
                      !fields[i].sourceField.empty() &&
                      (fields[i].type.type == dbText || fields[i].type.type == dbMemo))
                 indexOrderedNames = {fields[i].name, fields[i].sourceField};
-            orderBy += (k ? ", " : "") +
-                       (collated[k] ? db.db().GetDialect().TextKey(term.expr) : term.expr) +
-                       (term.descending ? " DESC" : "") + (term.nulls.empty() ? "" : " ") +
-                       term.nulls;
+            const std::string operand = collated[k] ? dialect.TextKey(term.expr) : term.expr;
+            // Jet's NULLs come first ascending; a server puts them where its dialect says.
+            orderBy += (k ? ", " : "") + (server && term.nulls.empty()
+                                              ? dialect.OrderTerm(operand, term.descending)
+                                              : operand + (term.descending ? " DESC" : "") +
+                                                    (term.nulls.empty() ? "" : " ") + term.nulls);
         }
-        if (std::find(collated.begin(), collated.end(), true) != collated.end()) {
+        if (server || std::find(collated.begin(), collated.end(), true) != collated.end()) {
             SelectStatement ordered = stmt;
             ordered.orderBy = orderBy;
             sql = ordered.Compose();
@@ -348,8 +442,11 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     if (materialised) {
         // A copy of the result in the connection's own temporary database, numbered in order.
         // A failure from here on ends in Close, which drops the copy.
-        copyTable = "temp." + QuoteSqlName("kel_rs" + std::to_string(++db.tempTables));
-        std::string create = "CREATE TABLE " + copyTable + " (\"kel$pos\" INTEGER PRIMARY KEY";
+        copyTable = (server ? "pg_temp." : "temp.") +
+                    QuoteSqlName("kel_rs" + std::to_string(++db.tempTables));
+        std::string create =
+            (server ? "CREATE TEMP TABLE " : "CREATE TABLE ") + copyTable +
+            (server ? " (\"kel$pos\" bigint PRIMARY KEY" : " (\"kel$pos\" INTEGER PRIMARY KEY");
         std::string names;
         std::vector<std::string> used;
         for (int i = 0; i < columns; ++i) {
@@ -362,13 +459,19 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             used.push_back(stored);
             f.storedName = stored;
             const std::string decl = full.Engine().ColumnType(i);
-            create += ", " + QuoteSqlName(stored) + (decl.empty() ? "" : " " + decl);
+            create +=
+                ", " + QuoteSqlName(stored) + (decl.empty() ? (server ? " text" : "") : " " + decl);
             names += (i ? ", " : "") + QuoteSqlName(stored);
         }
         full = Statement(); // the statement runs again inside the copy
         db.Exec(create + ")", kRecordset);
         Statement insert;
-        PrepareOne(db.db(), insert, "INSERT INTO " + copyTable + " (" + names + ") " + sql,
+        // A server numbers the rows as the statement gives them; SQLite's INTEGER PRIMARY KEY
+        // does so itself.
+        PrepareOne(db.db(), insert,
+                   server ? "INSERT INTO " + copyTable + " (\"kel$pos\", " + names +
+                                ") SELECT row_number() OVER (), q.* FROM (" + sql + ") AS q"
+                          : "INSERT INTO " + copyTable + " (" + names + ") " + sql,
                    kRecordset, context);
         if (insert.Step() != kDone)
             ThrowStepError(insert, kRecordset, context);
@@ -405,6 +508,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             keys.push_back(std::move(k));
         }
         order = DynasetOrder(std::move(keys), rowid);
+        order.SetExplicitNulls(server);
         Statement max;
         PrepareInternal(db.db(), max, "SELECT max(" + rowidColumn + ") FROM " + target, kRecordset);
         if (max.Step() == kRow)
@@ -561,7 +665,7 @@ std::vector<CDaoIndexInfo> RecordsetState::Indexes(DWORD level) const {
     };
     // The INTEGER PRIMARY KEY is the table's rowid: no index stands for it, so one is shown.
     for (const RecordsetField& f : fields) {
-        if (!f.rowidAlias)
+        if (!f.rowidAlias || database->server)
             continue;
         CDaoIndexInfo info;
         info.m_strName = "PrimaryKey";
@@ -571,6 +675,31 @@ std::vector<CDaoIndexInfo> RecordsetState::Indexes(DWORD level) const {
         info.m_bPrimary = info.m_bUnique = info.m_bRequired = TRUE;
         info.m_lDistinctCount = distinct({field});
         out.push_back(info);
+    }
+    if (database->server) {
+        // The server describes its indexes with the table; the primary key's comes first.
+        const std::optional<SchemaDescription> d = Described(db(), table);
+        for (const IndexDescription& index : d ? d->indexes : std::vector<IndexDescription>()) {
+            if (index.expression || index.partial)
+                continue;
+            CDaoIndexInfo info;
+            info.m_strName = index.primary ? "PrimaryKey" : index.name.c_str();
+            std::vector<CDaoIndexFieldInfo> indexFields;
+            for (const std::string& name : index.fields) {
+                CDaoIndexFieldInfo field;
+                field.m_strName = name.c_str();
+                indexFields.push_back(field);
+            }
+            info.m_bPrimary = info.m_bRequired = index.primary ? TRUE : FALSE;
+            info.m_bUnique = index.unique ? TRUE : FALSE;
+            info.m_lDistinctCount = distinct(indexFields);
+            info.SetFields(std::move(indexFields));
+            if (index.primary)
+                out.insert(out.begin(), info);
+            else
+                out.push_back(info);
+        }
+        return out;
     }
     Statement list;
     PrepareInternal(db(), list,

@@ -31,7 +31,8 @@ bool RecordsetState::Narrowed() const {
 
 bool RecordsetState::ReadsByHandle(size_t field) const {
     const RecordsetField& f = fields[field];
-    return !materialised && !f.expression && !f.sourceField.empty() &&
+    // A server reads a value whole: it has no handle on a part of one.
+    return !database->server && !materialised && !f.expression && !f.sourceField.empty() &&
            EqualsNoCase(f.sourceTable, table);
 }
 

@@ -48,7 +48,8 @@ struct RecordsetState {
     std::string schema, table, from, whereClause;
     std::string rowid;       // "q".rowid
     std::string target;      // "schema"."table" for UPDATE, INSERT and DELETE
-    std::string rowidColumn; // rowid, _rowid_ or oid: the one no column hides
+    std::string rowidColumn; // rowid, _rowid_ or oid: the one no column hides; a server's key
+    std::string keyColumn;   // a server's integer key column, unquoted
     DynasetOrder order;
     // Text fields whose order an index serves in its own collation: Find compares them in it.
     std::vector<std::string> indexOrderedNames;

@@ -59,6 +59,13 @@ public:
         std::string database, table, column;
     };
     virtual ColumnSource ColumnOrigin(int column) const;
+    // The DAO type (dbBoolean ... dbMemo) and size of a column as the engine's own type
+    // names it; 0 when the engine leaves that to the declared type.
+    virtual short ColumnDaoType(int column, long& size) const {
+        (void)column;
+        size = 0;
+        return 0;
+    }
 };
 
 // What the engine declares about one column of a table.
@@ -137,6 +144,9 @@ public:
     // Makes the statement running on this connection, or else the next one to run, fail soon
     // (EngineFailure::Interrupted); callable from any thread.
     virtual void Interrupt();
+    // Exchanges with a server so far (each statement sent and answered); 0 for an engine in
+    // the process.
+    virtual std::uint64_t RoundTrips() const { return 0; }
 
     // The table or view of that name; EngineError (TableNotFound) when there is none.
     virtual SchemaDescription DescribeTable(std::string_view table) = 0;

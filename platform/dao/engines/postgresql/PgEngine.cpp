@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <charconv>
 #include <locale.h>
+#include <optional>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -144,6 +145,7 @@ struct PgSession {
     std::uint64_t ownChanges = 0;
     std::uint64_t nextStatement = 0;
     std::vector<std::string> toDeallocate;
+    std::uint64_t roundTrips = 0; // exchanges with the server so far
 
     PGconn* get() const { return conn.get(); }
     bool InTransaction() const {
@@ -153,6 +155,7 @@ struct PgSession {
 
     // Runs a simple command and throws its failure.
     ResultPtr Run(const std::string& sql, int nParams = 0, const char* const* values = nullptr) {
+        ++roundTrips;
         ResultPtr r(
             PQexecParams(conn.get(), sql.c_str(), nParams, nullptr, values, nullptr, nullptr, 0));
         if (!Succeeded(r.get()))
@@ -166,10 +169,12 @@ struct PgSession {
         const bool guard = PQtransactionStatus(conn.get()) == PQTRANS_INTRANS;
         if (guard)
             Run("SAVEPOINT kel_statement");
+        ++roundTrips;
         ResultPtr r = exec();
         if (!Succeeded(r.get())) {
             EngineError error = ServerFailure(r.get(), conn.get());
             if (guard && PQtransactionStatus(conn.get()) == PQTRANS_INERROR) {
+                ++roundTrips;
                 ResultPtr undo(PQexec(conn.get(), "ROLLBACK TO SAVEPOINT kel_statement; "
                                                   "RELEASE SAVEPOINT kel_statement"));
             }
@@ -187,6 +192,7 @@ struct PgSession {
             toDeallocate.push_back(name);
             return;
         }
+        ++roundTrips;
         ResultPtr r(PQexec(conn.get(), ("DEALLOCATE " + name).c_str()));
     }
     void DeallocatePending() {
@@ -330,11 +336,68 @@ EngineValue ReadValue(const PGresult* r, int row, int column) {
     }
 }
 
+short DaoTypeOf(std::string_view typname, int typmod, long& size);
+
+// The catalog's name of the built-in types a result column may have; empty for others.
+std::string_view TypeNameOf(Oid type) {
+    switch (type) {
+    case kBool:
+        return "bool";
+    case kBytea:
+        return "bytea";
+    case kInt2:
+        return "int2";
+    case kInt4:
+        return "int4";
+    case kInt8:
+        return "int8";
+    case kFloat4:
+        return "float4";
+    case kFloat8:
+        return "float8";
+    case kNumeric:
+        return "numeric";
+    case kVarchar:
+        return "varchar";
+    case kBpchar:
+        return "bpchar";
+    case kDate:
+        return "date";
+    case kTime:
+        return "time";
+    case kTimestamp:
+        return "timestamp";
+    case kTimestamptz:
+        return "timestamptz";
+    case kUuid:
+        return "uuid";
+    default:
+        return {};
+    }
+}
+
+// Whether a statement only reads: a SELECT, VALUES or TABLE, or a WITH whose parts do not
+// write, and no SELECT ... INTO (which makes a table).
+bool ReadsOnly(std::string_view sql) {
+    const std::vector<SqlToken> t = SignificantTokens(sql);
+    if (t.empty())
+        return false;
+    if (!t[0].IsWord("SELECT") && !t[0].IsWord("VALUES") && !t[0].IsWord("TABLE") &&
+        !t[0].IsWord("WITH") && !t[0].Is(TokenKind::LParen))
+        return false;
+    for (const SqlToken& token : t)
+        for (std::string_view verb : {"INSERT", "UPDATE", "DELETE", "MERGE", "INTO", "TRUNCATE"})
+            if (token.IsWord(verb))
+                return false;
+    return true;
+}
+
 class PgStatement final : public EngineStatement {
 public:
-    PgStatement(std::shared_ptr<PgSession> session, std::string name, ResultPtr description)
+    PgStatement(std::shared_ptr<PgSession> session, std::string name, ResultPtr description,
+                std::string sql)
         : m_session(std::move(session)), m_name(std::move(name)),
-          m_description(std::move(description)),
+          m_description(std::move(description)), m_sql(std::move(sql)),
           m_values(static_cast<size_t>(PQnparams(m_description.get()))) {}
     ~PgStatement() override { m_session->Deallocate(m_name); }
     PgStatement(const PgStatement&) = delete;
@@ -389,6 +452,49 @@ public:
     }
     std::int64_t ChangedRows() const override { return m_changed; }
 
+    bool ReadOnly() const override { return ReadsOnly(m_sql); }
+
+    short ColumnDaoType(int column, long& size) const override {
+        size = 0;
+        const std::string_view name = TypeNameOf(PQftype(m_description.get(), column));
+        if (name.empty())
+            return 0;
+        return DaoTypeOf(name, PQfmod(m_description.get(), column), size);
+    }
+
+    // The table and column of each result column that reads one unchanged, found for all of
+    // them in one exchange with the server when first asked.
+    ColumnSource ColumnOrigin(int column) const override {
+        if (column < 0 || column >= ColumnCount())
+            return {};
+        if (!m_origins) {
+            m_origins.emplace(static_cast<size_t>(ColumnCount()));
+            std::string pairs;
+            for (int i = 0; i < ColumnCount(); ++i) {
+                const Oid table = PQftable(m_description.get(), i);
+                const int attnum = PQftablecol(m_description.get(), i);
+                if (table == InvalidOid || attnum <= 0)
+                    continue;
+                pairs += (pairs.empty() ? "" : ",") + std::string("(") + std::to_string(i) + "," +
+                         std::to_string(table) + "," + std::to_string(attnum) + ")";
+            }
+            if (!pairs.empty()) {
+                ResultPtr r = m_session->Run(
+                    "SELECT p.i, n.nspname, c.relname, a.attname FROM (VALUES " + pairs +
+                    ") AS p(i, rel, att) JOIN pg_catalog.pg_class c ON c.oid = p.rel::oid "
+                    "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+                    "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum = p.att");
+                for (int row = 0; row < PQntuples(r.get()); ++row) {
+                    const size_t i = std::strtoul(PQgetvalue(r.get(), row, 0), nullptr, 10);
+                    if (i < m_origins->size())
+                        (*m_origins)[i] = {PQgetvalue(r.get(), row, 1), PQgetvalue(r.get(), row, 2),
+                                           PQgetvalue(r.get(), row, 3)};
+                }
+            }
+        }
+        return (*m_origins)[static_cast<size_t>(column)];
+    }
+
 private:
     // Each value in the form its parameter's type reads: bytea as binary, booleans from
     // numbers as Jet writes them (-1/0), everything else as text.
@@ -442,6 +548,8 @@ private:
     std::shared_ptr<PgSession> m_session;
     std::string m_name;
     ResultPtr m_description;
+    std::string m_sql;
+    mutable std::optional<std::vector<ColumnSource>> m_origins;
     std::vector<EngineValue> m_values;
     ResultPtr m_result;
     int m_row = -1;
@@ -518,13 +626,47 @@ public:
         const std::string name = "kel_" + std::to_string(++s.nextStatement);
         s.Guarded(
             [&] { return ResultPtr(PQprepare(s.get(), name.c_str(), text.c_str(), 0, nullptr)); });
+        ++s.roundTrips;
         ResultPtr description(PQdescribePrepared(s.get(), name.c_str()));
         if (!Succeeded(description.get())) {
             EngineError error = ServerFailure(description.get(), s.get());
             s.Deallocate(name);
             throw error;
         }
-        return std::make_unique<PgStatement>(m_session, name, std::move(description));
+        return std::make_unique<PgStatement>(m_session, name, std::move(description), text);
+    }
+
+    std::unique_ptr<EngineStatement> PrepareFirst(std::string_view sql,
+                                                  std::string_view& rest) override {
+        const LexResult lex = LexSql(sql, SqlDialect::Sqlite);
+        if (!lex.ok)
+            throw EngineError(EngineFailure::Syntax, {},
+                              "The statement leaves a " + lex.error + " open.");
+        size_t end = sql.size();
+        bool any = false;
+        for (const SqlToken& t : lex.tokens) {
+            if (t.Is(TokenKind::Semicolon) && any) {
+                end = static_cast<size_t>(t.text.data() - sql.data()) + t.text.size();
+                break;
+            }
+            any = any || (!t.Is(TokenKind::Space) && !t.Is(TokenKind::Semicolon));
+        }
+        rest = sql.substr(end);
+        if (!any) {
+            rest = {};
+            return nullptr;
+        }
+        std::string_view first = sql.substr(0, end);
+        while (!first.empty() && first.back() == ';')
+            first.remove_suffix(1);
+        return Prepare(first);
+    }
+
+    std::uint64_t RoundTrips() const override { return m_session->roundTrips; }
+
+    // How long a statement waits for another connection's row lock.
+    void SetBusyTimeout(int milliseconds) override {
+        m_session->Run("SET lock_timeout = " + std::to_string(std::max(milliseconds, 0)));
     }
 
     std::int64_t Execute(std::string_view sql) override {
