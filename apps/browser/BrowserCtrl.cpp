@@ -1,5 +1,6 @@
 #include "BrowserCtrl.h"
 
+#include "DatabaseName.h"
 #include "TextTable.h"
 
 #include "companions/other/TranslateValue.h"
@@ -317,19 +318,43 @@ void CBrowserCtrl::WriteRows(std::FILE* out) const {
     std::fflush(out);
 }
 
-std::vector<int> CBrowserCtrl::TypedKeyColumns() const {
-    // The fields of the table's primary key, from the engine's own description of the table.
-    std::vector<std::pair<CString, CString>> keys; // name, declared type
-    if (s_strTable.IsEmpty() || m_pDoc == NULL || m_pDoc->m_pDatabase == NULL)
-        return {};
+namespace {
+
+// The fields of a table's primary key as the data-access classes describe it: the primary index
+// of a table-type recordset. Empty when it has none or cannot be read.
+std::vector<std::pair<CString, CString>> DescribedKey(CDaoDatabase* pDb, const CString& strTable) {
+    std::vector<std::pair<CString, CString>> keys;
+    CDaoRecordset rs(pDb);
+    try {
+        rs.Open(dbOpenTable, strTable);
+        const short nIndexes = rs.GetIndexCount();
+        for (short i = 0; i < nIndexes && keys.empty(); ++i) {
+            CDaoIndexInfo info;
+            rs.GetIndexInfo(i, info, AFX_DAO_SECONDARY_INFO);
+            if (!info.m_bPrimary || info.m_pFieldInfos == NULL)
+                continue;
+            for (short f = 0; f < info.m_nFields; ++f)
+                keys.emplace_back(info.m_pFieldInfos[f].m_strName, CString());
+        }
+    } catch (CDaoException* e) {
+        e->Delete();
+    }
+    if (rs.IsOpen())
+        rs.Close();
+    return keys;
+}
+
+// The same from a SQLite file, with each field's declared type: a single INTEGER key is the
+// row's number there, which the engine gives a record added without it.
+std::vector<std::pair<CString, CString>> SqliteKey(LPCTSTR lpszFile, const CString& strTable) {
+    std::vector<std::pair<CString, CString>> keys;
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(m_pDoc->m_pDatabase->GetName(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
+    if (sqlite3_open_v2(lpszFile, &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db,
                                "SELECT name, upper(type) FROM pragma_table_info(?1) WHERE pk > 0",
                                -1, &stmt, nullptr) == SQLITE_OK) {
-            sqlite3_bind_text(stmt, 1, s_strTable, -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 1, strTable, -1, SQLITE_TRANSIENT);
             while (sqlite3_step(stmt) == SQLITE_ROW) {
                 const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
                 const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
@@ -339,6 +364,22 @@ std::vector<int> CBrowserCtrl::TypedKeyColumns() const {
         sqlite3_finalize(stmt);
     }
     sqlite3_close(db);
+    return keys;
+}
+
+} // namespace
+
+std::vector<int> CBrowserCtrl::TypedKeyColumns() const {
+    if (s_strTable.IsEmpty() || m_pDoc == NULL || m_pDoc->m_pDatabase == NULL)
+        return {};
+    // A server is only reached through the data-access classes; a file is asked directly for
+    // what they do not tell, the declared type.
+    const CString strName = m_pDoc->m_pDatabase->GetName();
+    const std::vector<std::pair<CString, CString>> keys =
+        IsServerName(static_cast<LPCTSTR>(strName)) ||
+                IsServerName(static_cast<LPCTSTR>(m_pDoc->m_pDatabase->GetConnect()))
+            ? DescribedKey(m_pDoc->m_pDatabase, s_strTable)
+            : SqliteKey(strName, s_strTable);
     // One INTEGER field is the row's number, which the engine gives a record added without it.
     if (keys.size() == 1 && keys[0].second == "INTEGER")
         return {};

@@ -1,4 +1,5 @@
-// kelrs_browser: a grid over one table or query of a SQLite database, in a frame with the
+// kelrs_browser: a grid over one table or query of a SQLite database or a PostgreSQL server
+// (a libpq URI, or an ODBC connect string), in a frame with the
 // record toolbar and the search bar, or (--chooser) in the record chooser dialog. With a
 // display it opens a real window; without one (or with --png) it renders the first screen into
 // a PNG and prints the rows on it as text.
@@ -11,6 +12,7 @@
 // Without a database it opens the sample database (10,000 orders, made on first run).
 #include "BrowserCtrl.h"
 #include "BrowserResources.h"
+#include "DatabaseName.h"
 #include "Query.h"
 
 #include "companions/other/TranslateValue.h"
@@ -55,7 +57,9 @@ void Usage(std::FILE* out) {
     std::fprintf(out,
                  "usage: kelrs_browser [--chooser] [--png FILE] [--text] [--size WxH] [database "
                  "[table | \"SELECT ...\"]]\n"
-                 "  database  a SQLite database file (default: the sample database)\n"
+                 "  database  a SQLite database file (default: the sample database), or a\n"
+                 "            PostgreSQL server: postgresql://user@host:port/db (a password from\n"
+                 "            PGPASSWORD or ~/.pgpass) or \"ODBC;DRIVER={PostgreSQL};SERVER=...\"\n"
                  "  table     the table or view to show (default: the first table), or a\n"
                  "            query: SELECT ... FROM ... [WHERE ...] (the order comes from a\n"
                  "            click on a column header)\n"
@@ -134,7 +138,10 @@ struct StatementFinalizer {
 
 // The checks a file and a table pass before any window is made; "" when they pass.
 // strTable comes back as the table's own spelling, or the first table when none was named.
+// A server is checked when the statement is (CheckStatement): it names its table.
 std::string CheckSource(const std::string& path, std::string& strTable) {
+    if (IsServerName(path))
+        return strTable.empty() ? "name the table or query to show on " + ShownName(path) : "";
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
         return "no such file: " + path;
@@ -368,8 +375,7 @@ int main(int argc, char** argv) {
     pLoad->m_strFilter = strWhere;
     pLoad->m_strRegistryKey = strKey;
     pLoad->m_strTitle = bQuery ? "Query" : strTable.c_str();
-    pLoad->m_strTitleSuffix =
-        (" - " + std::filesystem::path(opt.strDatabase).filename().string()).c_str();
+    pLoad->m_strTitleSuffix = (" - " + ShownName(opt.strDatabase)).c_str();
     pLoad->m_nToolBarID = opt.bChooser ? IDR_CHOOSER_TOOLS : IDR_BROWSER_TOOLS;
     pLoad->m_hResourceInstance = AfxGetInstanceHandle();
     pLoad->m_bToolBarLarge = FALSE;

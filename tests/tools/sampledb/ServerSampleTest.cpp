@@ -189,6 +189,11 @@ TEST_F(ServerSampleTest, ServerTypesKeysAndIndexes) {
                     {m_schema + ".\"OrdersByDate\""},
                     {m_schema + ".\"Orders_pkey\""}}));
 
+    // NULLs first, as Jet orders them, so that the index serves both directions.
+    EXPECT_NE(Value("SELECT pg_get_indexdef('" + m_schema + ".\"OrdersByDate\"'::regclass)")
+                  .find("\"OrderDate\" NULLS FIRST"),
+              std::string::npos);
+
     // A new order without a key gets the next one, as SQLite's rowid would give it.
     EXPECT_EQ(Value("INSERT INTO " + Table("Orders") +
                     " (\"Customer\", \"CustomerID\") VALUES ('New', 1) RETURNING \"OrderID\""),

@@ -1,0 +1,280 @@
+// The grid on a PostgreSQL server, beside bare libpq doing the same work in the same run:
+// the sample of 1 million orders (10 million with KEL_BENCH_10M=1) in the server KEL_BENCH_PG
+// names (./run bench starts one and loads the sample once).
+//
+// Each row's time is the grid's; bare_ms is libpq's for the same step, and round trips are
+// counted for libpq (one per statement) as rt_bare. The grid's window is 1920 x 1080, about
+// 60 rows; the bare reads take 65 rows, a window and a little more:
+//   open to the first painted screen   connect, the first 65 rows in key order
+//   one row down                       the next row after the last one shown
+//   one page down                      the next 65 rows by key continuation
+//   End right after the open           the last 65 rows by the reverse order
+#include <KelRSList.h>
+#include <afxdao.h>
+#include <afxwin.h>
+
+#include "tools/sampledb/ServerSample.h"
+
+#include <benchmark/benchmark.h>
+#include <libpq-fe.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kBareRows = 65;
+// The grid's columns, and the same for bare libpq.
+constexpr const char* kJetColumns = "[OrderID], [Customer], [City], [CustomerID], [OrderDate], "
+                                    "[Amount], [Quantity], [Priority], [Weight], [Shipped]";
+constexpr const char* kPgColumns = "\"OrderID\", \"Customer\", \"City\", \"CustomerID\", "
+                                   "\"OrderDate\", \"Amount\", \"Quantity\", \"Priority\", "
+                                   "\"Weight\", \"Shipped\"";
+
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long long Records() {
+    const char* big = std::getenv("KEL_BENCH_10M");
+    return big && *big == '1' ? 10000000 : 1000000;
+}
+
+// The server with the sample loaded, as a URI whose search path is the sample's schema; empty
+// (and why in strError) when there is none.
+const std::string& Server(std::string* strError = nullptr) {
+    static std::string error;
+    static const std::string uri = []() -> std::string {
+        const char* server = std::getenv("KEL_BENCH_PG");
+        if (!server || !*server) {
+            error = "KEL_BENCH_PG names no server (./run bench starts one)";
+            return "";
+        }
+        const std::string schema = "orders_" + std::to_string(Records());
+        try {
+            const auto start = Clock::now();
+            if (kelsampledb::LoadServer(server, schema, KEL_BENCH_DATA_DIR, Records()))
+                std::fprintf(stderr, "server_bench: loaded %lld orders in %.1f s\n", Records(),
+                             Since(start));
+            return kelsampledb::WithSearchPath(server, schema);
+        } catch (const std::exception& e) {
+            error = e.what();
+            return "";
+        }
+    }();
+    if (strError)
+        *strError = error;
+    return uri;
+}
+
+// Skips the case when there is no server; true when it may run.
+bool HaveServer(benchmark::State& state) {
+    std::string error;
+    if (Server(&error).empty()) {
+        state.SkipWithError(error.c_str());
+        return false;
+    }
+    return true;
+}
+
+class CBenchHost : public CWnd {
+public:
+    BOOL CreateHost() {
+        return CreateEx(0, AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW)), "Bench",
+                        WS_POPUP | WS_VISIBLE, CRect(0, 0, 1920, 1080), nullptr, 0);
+    }
+};
+
+// One grid over the orders on the server, as a host would make it.
+struct Grid {
+    Grid() {
+        host.CreateHost();
+        auto* pLoad = new CRecordsetLoad;
+        pLoad->m_strDatabase = Server().c_str();
+        pLoad->m_strSQL = (std::string("SELECT ") + kJetColumns + " FROM [Orders]").c_str();
+        grid.Create(pLoad, "", 0, WS_CHILD | WS_VISIBLE, CRect(0, 0, 1920, 1080), &host, 1);
+        KelRunUntilIdle();
+    }
+    ~Grid() {
+        grid.DestroyWindow();
+        host.DestroyWindow();
+    }
+    bool Loaded() { return grid.m_pDoc != nullptr && grid.m_pDoc->IsOpen(); }
+    void Scroll(int code, int pos = 0) {
+        grid.SendMessage(WM_VSCROLL, MAKEWPARAM(code, pos),
+                         (LPARAM)grid.m_wndVScroll.GetSafeHwnd());
+        KelRunUntilIdle();
+    }
+    CBenchHost host;
+    CRecordsetCtrl grid;
+};
+
+// Bare libpq: a connection of its own, every value of the rows read as text.
+class Bare {
+public:
+    Bare() : m_conn(PQconnectdb(Server().c_str()), &PQfinish) { ++m_roundTrips; }
+    Bare(const Bare&) = delete;
+    Bare& operator=(const Bare&) = delete;
+    bool Ok() const { return PQstatus(m_conn.get()) == CONNECTION_OK; }
+    // The rows of one statement; the key of the last row, or -1 when there is none.
+    long long Rows(const std::string& sql) {
+        ++m_roundTrips;
+        std::unique_ptr<PGresult, decltype(&PQclear)> result(PQexec(m_conn.get(), sql.c_str()),
+                                                             &PQclear);
+        const int rows = PQntuples(result.get()), columns = PQnfields(result.get());
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < columns; ++c)
+                benchmark::DoNotOptimize(PQgetvalue(result.get(), r, c));
+        return rows ? std::atoll(PQgetvalue(result.get(), rows - 1, 0)) : -1;
+    }
+    long long First(int n) {
+        return Rows(std::string("SELECT ") + kPgColumns + " FROM \"Orders\" ORDER BY \"OrderID\" " +
+                    "LIMIT " + std::to_string(n));
+    }
+    long long After(long long key, int n) {
+        return Rows(std::string("SELECT ") + kPgColumns + " FROM \"Orders\" WHERE \"OrderID\" > " +
+                    std::to_string(key) + " ORDER BY \"OrderID\" LIMIT " + std::to_string(n));
+    }
+    long long Last(int n) {
+        return Rows(std::string("SELECT ") + kPgColumns +
+                    " FROM \"Orders\" ORDER BY \"OrderID\" DESC LIMIT " + std::to_string(n));
+    }
+    long long RoundTrips() const { return m_roundTrips; }
+
+private:
+    std::unique_ptr<PGconn, decltype(&PQfinish)> m_conn{nullptr, &PQfinish};
+    long long m_roundTrips = 0;
+};
+
+// A grid kept for the moves, counted before they are measured.
+Grid* SharedGrid() {
+    static Grid* grid = [] {
+        auto* g = new Grid; // kept to the end of the run
+        while (g->Loaded() && g->grid.IsCounting())
+            KelAdvanceTime(10);
+        return g;
+    }();
+    return grid->Loaded() ? grid : nullptr;
+}
+
+void BM_ServerOpenToFirstScreen(benchmark::State& state) {
+    if (!HaveServer(state))
+        return;
+    double gridSeconds = 0, bareSeconds = 0;
+    long long bareTrips = 0;
+    int rows = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        auto g = std::make_unique<Grid>();
+        gridSeconds += Since(start);
+        if (!g->Loaded()) {
+            state.SkipWithError("the grid did not load from the server");
+            return;
+        }
+        rows = g->grid.m_nRows;
+        state.PauseTiming();
+        g.reset();
+        state.ResumeTiming();
+        start = Clock::now();
+        Bare bare;
+        bare.First(kBareRows);
+        bareSeconds += Since(start);
+        bareTrips += bare.RoundTrips();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["grid_ms"] = gridSeconds * 1e3 / n;
+    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["rt_bare"] = static_cast<double>(bareTrips) / n;
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_ServerOpenToFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A move of the counted grid (a row or a page down) beside bare libpq's read of what it shows.
+void Moves(benchmark::State& state, int code, int bareRows) {
+    if (!HaveServer(state))
+        return;
+    Grid* g = SharedGrid();
+    if (g == nullptr) {
+        state.SkipWithError("the grid did not load from the server");
+        return;
+    }
+    Bare bare;
+    g->Scroll(SB_THUMBPOSITION, 0);
+    long long last = bare.First(g->grid.m_nRows);
+    const long long startTrips = bare.RoundTrips();
+    double gridSeconds = 0, bareSeconds = 0;
+    int moves = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        g->Scroll(code);
+        gridSeconds += Since(start);
+        start = Clock::now();
+        last = bare.After(last, bareRows);
+        bareSeconds += Since(start);
+        if (++moves == 1000) { // stay well inside the data
+            state.PauseTiming();
+            g->Scroll(SB_THUMBPOSITION, 0);
+            last = bare.First(g->grid.m_nRows);
+            moves = 0;
+            state.ResumeTiming();
+        }
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["grid_ms"] = gridSeconds * 1e3 / n;
+    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
+}
+
+void BM_ServerRowDown(benchmark::State& state) {
+    Moves(state, SB_LINEDOWN, 1);
+}
+BENCHMARK(BM_ServerRowDown)->Unit(benchmark::kMillisecond);
+
+void BM_ServerPageDown(benchmark::State& state) {
+    Moves(state, SB_PAGEDOWN, kBareRows);
+}
+BENCHMARK(BM_ServerPageDown)->Unit(benchmark::kMillisecond);
+
+// End pressed right after the open, before anything is counted: the last window and its
+// paint.
+void BM_ServerEndRightAfterOpen(benchmark::State& state) {
+    if (!HaveServer(state))
+        return;
+    double gridSeconds = 0, bareSeconds = 0;
+    Bare bare;
+    const long long startTrips = bare.RoundTrips();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto g = std::make_unique<Grid>();
+        if (!g->Loaded()) {
+            state.SkipWithError("the grid did not load from the server");
+            return;
+        }
+        g->grid.SetFocus();
+        state.ResumeTiming();
+        auto start = Clock::now();
+        g->grid.SendMessage(WM_KEYDOWN, VK_END, 0);
+        KelRunUntilIdle();
+        gridSeconds += Since(start);
+        start = Clock::now();
+        bare.Last(kBareRows);
+        bareSeconds += Since(start);
+        state.PauseTiming();
+        g.reset();
+        state.ResumeTiming();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["grid_ms"] = gridSeconds * 1e3 / n;
+    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
+}
+BENCHMARK(BM_ServerEndRightAfterOpen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+BENCHMARK_MAIN();
