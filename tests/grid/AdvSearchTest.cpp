@@ -8,6 +8,8 @@ class AdvSearchTest : public SearchTest {
 protected:
     void SetUp() override {
         SearchTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         CreateSearchGrid(MakeLoad());
     }
     CComboBox* Row(CWnd* pDlg, int nRow, int nPart) {

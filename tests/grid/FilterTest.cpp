@@ -6,6 +6,8 @@ class FilterTest : public SearchTest {
 protected:
     void SetUp() override {
         SearchTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         CreateGrid(MakeLoad());
         text = Column("[City]");
         date = Column("[OrderDate]");

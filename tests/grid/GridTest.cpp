@@ -1,5 +1,9 @@
 #include "GridTest.h"
 
+#include "platform/win/MessageBox.h"
+
+#include <iostream>
+
 BOOL CGridHost::CreateHost(const CRect& rc) {
     return CreateEx(0,
                     AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
@@ -94,6 +98,10 @@ CRecordsetCtrl* GridTest::CreateGrid(CRecordsetLoad* pLoad, const CRect& rc) {
     EXPECT_TRUE(
         pGrid->Create(pLoad, "", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rc, &m_host, kGridID));
     KelRunUntilIdle();
+    // Said where a test that expects records stumbles on their absence later.
+    if (pGrid->m_pDoc == nullptr || !pGrid->m_pDoc->IsOpen())
+        for (const KelMessageBoxRecord& box : KelGetMessageBoxes())
+            std::cerr << "message: " << box.strText.str() << "\n";
     return pGrid;
 }
 

@@ -362,8 +362,8 @@ public:
             ADD_FAILURE() << sql.substr(0, 300) << ": " << e.what();
             return;
         }
-        if (m_server && (sql.find("INSERT") != std::string::npos ||
-                         sql.find("insert") != std::string::npos))
+        if (m_server &&
+            (sql.find("INSERT") != std::string::npos || sql.find("insert") != std::string::npos))
             CatchUpIdentities();
     }
 
