@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -623,6 +624,82 @@ TEST_F(ServerRecordset, QueriesAreReadOverTheirResult) {
         names.push_back(Text(rs, "who"));
     EXPECT_EQ(names, (std::vector<std::string>{"Ab0002", "ab0004", "Ab0006", "cd0001", "CD0003",
                                                "cd0005"}));
+}
+
+} // namespace
+
+namespace {
+
+// The last record by a read from the end; both ends of the keying meet, NULLs where Jet puts
+// them.
+TEST_F(ServerRecordset, KeysFromTheEndMeetThoseFromTheFront) {
+    MakePeople(3000);
+    db.Open(uri.c_str());
+    for (const char* sort : {"name", "name DESC, id DESC"}) {
+        SCOPED_TRACE(sort);
+        const bool descending = std::string(sort).find("DESC") != std::string::npos;
+        rs.m_strSort = sort;
+        rs.Open(dbOpenDynaset, "people");
+        const Failure quick = FailureOf([&] { rs.MoveLastQuick(); });
+        ASSERT_EQ(quick.code, 0) << quick.text;
+        EXPECT_EQ(Text(rs, "name"), descending ? "<null>" : "cd2999");
+        rs.MovePrev();
+        EXPECT_EQ(Text(rs, "name"), descending ? "<null>" : "cd2997");
+        std::vector<long> seen;
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+            seen.push_back(Long(rs, "id"));
+        EXPECT_EQ(seen.size(), 3000u);
+        std::sort(seen.begin(), seen.end());
+        EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end());
+        EXPECT_EQ(rs.GetRecordCount(), 3000);
+        rs.Close();
+    }
+}
+
+// A key that is no single integer: the rows are read over a copy of the result, read-only.
+TEST_F(ServerRecordset, OtherKeysAreReadOnlyCopies) {
+    admin->Execute("CREATE TABLE codes (code text PRIMARY KEY, label text)");
+    admin->Execute("CREATE TABLE pairs (a integer, b integer, PRIMARY KEY (a, b))");
+    admin->Execute("INSERT INTO codes VALUES ('b', 'Bee'), ('a', 'Ay'), ('C', 'Sea')");
+    admin->Execute("INSERT INTO pairs SELECT g / 10, g % 10 FROM generate_series(0, 99) g");
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM codes ORDER BY code");
+    EXPECT_FALSE(rs.CanUpdate());
+    EXPECT_EQ(Text(rs, "label"), "Ay");
+    rs.MoveLast();
+    EXPECT_EQ(Text(rs, "label"), "Sea");
+    EXPECT_EQ(FailureOf([&] { rs.Edit(); }).code, 3027);
+    rs.Close();
+    rs.Open(dbOpenTable, "pairs");
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 100);
+    EXPECT_FALSE(rs.CanUpdate());
+}
+
+} // namespace
+
+namespace {
+
+// Reaching a record not keyed yet keys the next run: a bounded number of exchanges, whatever
+// the size of the table.
+TEST_F(ServerRecordset, EachStepCostsABoundedNumberOfExchanges) {
+    MakePeople(5000);
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY name");
+    unsigned long long worst = 0, total = 0;
+    int steps = 0;
+    while (!rs.IsEOF()) {
+        const unsigned long long cost = Cost(db, [&] {
+            rs.GetFieldValue("name");
+            rs.MoveNext();
+        });
+        worst = std::max(worst, cost);
+        total += cost;
+        ++steps;
+    }
+    EXPECT_EQ(steps, 5000);
+    EXPECT_LE(worst, 12u);
+    EXPECT_LE(total, 5000u / 100 + 6 * 12);
 }
 
 } // namespace
