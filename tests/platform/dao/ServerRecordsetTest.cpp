@@ -150,6 +150,15 @@ TEST_F(ServerRecordset, OpensByUriAndByConnectString) {
 
     const Failure bad = FailureOf([&] { db.Open("", FALSE, FALSE, "ODBC;SERVER"); });
     EXPECT_EQ(bad.code, 3001) << bad.text;
+    // A password cut at a ";" it holds: the message tells what to do and quotes none of it.
+    for (const char* cut : {"ODBC;DRIVER={PostgreSQL};PWD=s3cr;etw0rd;UID=kel",
+                            "ODBC;DRIVER={PostgreSQL};PWD=s3cr;etw=0rd", "ODBC;PWD=s3cr;PWD=x"}) {
+        const Failure leak = FailureOf([&] { db.Open("", FALSE, FALSE, cut); });
+        EXPECT_EQ(leak.code, 3001) << leak.text;
+        EXPECT_NE(leak.text.find("PWD={...}"), std::string::npos) << leak.text;
+        for (const char* part : {"s3cr", "etw", "ETW", "0rd"})
+            EXPECT_EQ(leak.text.find(part), std::string::npos) << leak.text;
+    }
     const Failure none = FailureOf([&] { db.Open("postgresql://kel@/no_such_db?host=/nowhere"); });
     EXPECT_EQ(none.code, 3151) << none.text;
     EXPECT_FALSE(db.IsOpen());
