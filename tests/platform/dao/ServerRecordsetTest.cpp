@@ -712,3 +712,52 @@ TEST_F(ServerRecordset, EachStepCostsABoundedNumberOfExchanges) {
 }
 
 } // namespace
+
+namespace {
+
+// Action statements in Jet's words, the record's key for a host, and a row another connection
+// holds.
+TEST_F(ServerRecordset, ExecuteKeysAndLocks) {
+    MakePeople(5);
+    db.Open(uri.c_str());
+    db.Execute("UPDATE people SET active = False, born = #12/24/2001# WHERE [name] LIKE 'CD*'");
+    EXPECT_EQ(db.GetRecordsAffected(), 3);
+    EXPECT_EQ(FailureOf([&] { db.Execute("SELECT * FROM people"); }).code, 3065);
+    EXPECT_EQ(FailureOf([&] { db.Execute("UPDATE nowhere SET x = 1"); }).code, 3078);
+
+    rs.Open(dbOpenDynaset, "SELECT name, born, active FROM people WHERE id = 3");
+    EXPECT_EQ(rs.GetFieldValue("active").boolVal, VARIANT_FALSE);
+    EXPECT_EQ(COleDateTime(rs.GetFieldValue("born").date).Format("%Y-%m-%d"),
+              CString("2001-12-24"));
+    CStringArray names;
+    CArray<COleVariant, const COleVariant&> values;
+    rs.GetRecordKey(names, values);
+    ASSERT_EQ(names.GetSize(), 1);
+    EXPECT_EQ(std::string(names[0]), "id");
+    EXPECT_EQ(values[0].lVal, 3);
+    rs.Close();
+
+    // Another connection holds the row: the update waits the query timeout, then fails with
+    // 3260 and writes nothing.
+    db.SetQueryTimeout(1);
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id");
+    auto other = OpenEngine(Env("KEL_TEST_PG"));
+    other->Execute("SET search_path TO " + schema);
+    other->Begin();
+    other->Execute("UPDATE people SET amount = 0 WHERE id = 1");
+    rs.Edit();
+    rs.SetFieldValue("name", "blocked");
+    EXPECT_EQ(FailureOf([&] { rs.Update(); }).code, 3260);
+    other->Rollback();
+    rs.CancelUpdate();
+    auto stmt = admin->Prepare("SELECT name FROM people WHERE id = 1");
+    ASSERT_TRUE(stmt->Step());
+    EXPECT_EQ(stmt->Column(0).bytes, "cd0001");
+    // Once let go, the edit goes through.
+    rs.Edit();
+    rs.SetFieldValue("name", "free");
+    rs.Update();
+    EXPECT_EQ(Text(rs, "name"), "free");
+}
+
+} // namespace
