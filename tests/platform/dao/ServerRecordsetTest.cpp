@@ -450,7 +450,7 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
     EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 65, false); }), 0u);
     EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 65, false); }), 1u);
     EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 30, false); }), 0u);
-    // A bookmark of a record read ahead costs nothing; of one elsewhere, one exchange.
+    // A bookmark (a move that is no step) reads anew, in one exchange, near or far.
     const COleVariant near = rs.GetBookmark();
     rs.MoveFirst();
     const COleVariant first = rs.GetBookmark();
@@ -459,7 +459,7 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
                        rs.SetBookmark(near);
                        rs.GetFieldValue("name");
                    }),
-              0u);
+              1u);
     EXPECT_EQ(Cost(db,
                    [&] {
                        rs.SetBookmark(first);
@@ -490,6 +490,15 @@ TEST_F(ServerRecordset, ReadAheadSeesWritesAndChanges) {
     rs.MoveNext();
     rs.MovePrev();
     EXPECT_EQ(Text(rs, "name"), "renamed");
+    // Another's change shows once the reader moves other than by a step.
+    admin->Execute("UPDATE people SET name = 'moved' WHERE id = 3");
+    rs.SetAbsolutePosition(2);
+    EXPECT_EQ(Text(rs, "name"), "moved");
+    admin->Execute("DELETE FROM people WHERE id = 5");
+    rs.MoveFirst();
+    rs.SetAbsolutePosition(4);
+    EXPECT_EQ(FailureOf([&] { rs.GetFieldValue("name"); }).code, 3167);
+    rs.MoveFirst();
     // Another's write shows after a Requery.
     admin->Execute("UPDATE people SET name = 'theirs' WHERE id = 2");
     rs.Requery();
@@ -499,7 +508,7 @@ TEST_F(ServerRecordset, ReadAheadSeesWritesAndChanges) {
     admin->Execute("DELETE FROM people WHERE id = 40");
     rs.Requery();
     rs.SetAbsolutePosition(39);
-    EXPECT_EQ(Long(rs, "id"), 41); // the keys no longer hold 40
+    EXPECT_EQ(Long(rs, "id"), 42); // the keys no longer hold 5 and 40
 }
 
 } // namespace
