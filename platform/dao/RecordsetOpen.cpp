@@ -58,15 +58,23 @@ struct TableKind {
     bool rowid = false;   // an ordinary table keyed by rowid
 };
 
+// The descriptions an opening has asked the engine for, each asked once.
+using Descriptions = std::map<std::string, std::optional<SchemaDescription>>;
+
 // The engine's description of a table; nothing when there is no such table or view.
-std::optional<SchemaDescription> Described(EngineConnection& db, const std::string& table) {
+const std::optional<SchemaDescription>& Described(EngineConnection& db, const std::string& table,
+                                                  Descriptions& known) {
+    auto it = known.find(table);
+    if (it != known.end())
+        return it->second;
+    std::optional<SchemaDescription> d;
     try {
-        return db.DescribeTable(table);
+        d = db.DescribeTable(table);
     } catch (const EngineError& e) {
-        if (e.Failure() == EngineFailure::TableNotFound)
-            return std::nullopt;
-        ThrowDaoFor(e, kRecordset);
+        if (e.Failure() != EngineFailure::TableNotFound)
+            ThrowDaoFor(e, kRecordset);
     }
+    return known.emplace(table, std::move(d)).first->second;
 }
 
 // A server's table is keyed by its row identity when that is one integer column: the keyset's
@@ -84,10 +92,10 @@ std::string IntegerIdentity(EngineConnection& db, const SchemaDescription& schem
 }
 
 TableKind LookupTable(EngineConnection& db, const std::string& schema, const std::string& table,
-                      bool server) {
+                      Descriptions* server) {
     TableKind kind;
     if (server) {
-        const std::optional<SchemaDescription> d = Described(db, table);
+        const std::optional<SchemaDescription>& d = Described(db, table, *server);
         if (d) {
             kind.exists = true;
             kind.isTable = !d->view;
@@ -126,10 +134,10 @@ struct TableColumn {
 };
 
 std::vector<TableColumn> TableColumns(EngineConnection& db, const std::string& schema,
-                                      const std::string& table, bool server) {
+                                      const std::string& table, Descriptions* server) {
     std::vector<TableColumn> columns;
     if (server) {
-        const std::optional<SchemaDescription> d = Described(db, table);
+        const std::optional<SchemaDescription>& d = Described(db, table, *server);
         if (!d)
             return columns;
         for (const FieldDescription& f : d->fields) {
@@ -191,6 +199,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     // The statement in SQLite's words; a bare name stands for all of a table or query.
     const bool server = db.server;
+    Descriptions described;
+    Descriptions* const serverSchema = server ? &described : nullptr;
     const Dialect& dialect = db.db().GetDialect();
     const Dialect* jetDialect = server ? &dialect : nullptr;
     JetTranslation jet;
@@ -200,7 +210,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     if (type == dbOpenTable) {
         if (!bare)
             ThrowDaoError(err::InvalidOperation, kRecordset);
-        TableKind kind = LookupTable(db.db(), bareSchema, bareName, server);
+        TableKind kind = LookupTable(db.db(), bareSchema, bareName, serverSchema);
         if (!kind.exists)
             ThrowNaming(err::TableNotFound, bareName, kRecordset);
         if (!kind.isTable)
@@ -217,7 +227,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         // case, as Jet compares them.
         std::vector<std::string> textNames;
         if (server && stmt.singleTable && !filter.empty()) {
-            if (const std::optional<SchemaDescription> d = Described(db.db(), stmt.table))
+            if (const std::optional<SchemaDescription>& d =
+                    Described(db.db(), stmt.table, described))
                 for (const FieldDescription& field : d->fields)
                     if (field.daoType == dbText || field.daoType == dbMemo)
                         textNames.push_back(field.name);
@@ -246,7 +257,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     TableKind kind;
     if (stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly)
-        kind = LookupTable(db.db(), stmt.schema, stmt.table, server);
+        kind = LookupTable(db.db(), stmt.schema, stmt.table, serverSchema);
     materialised = !kind.rowid;
     updatable = !materialised && !db.readOnly && !(options & dbReadOnly);
 
@@ -261,13 +272,13 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         from = stmt.from;
         whereClause = stmt.where;
         target = SchemaPrefix(schema) + QuoteSqlName(table);
-        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table, server);
+        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table, serverSchema);
         std::vector<std::string> names;
         for (const TableColumn& c : facts)
             names.push_back(c.name);
         if (server) {
             // The integer key is the row identity: keys and bookmarks are its values.
-            const std::optional<SchemaDescription> d = Described(db.db(), table);
+            const std::optional<SchemaDescription>& d = Described(db.db(), table, described);
             const std::string key = d ? IntegerIdentity(db.db(), *d) : std::string();
             rowidColumn = key.empty() ? std::string() : QuoteSqlName(key);
             keyColumn = key;
@@ -308,7 +319,6 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                      : (stmt.alias.empty() ? SchemaPrefix(schema) + QuoteSqlName(table)
                                            : QuoteSqlName(stmt.alias));
     std::map<std::string, std::vector<TableColumn>> tableFacts;
-    std::map<std::string, std::optional<SchemaDescription>> described;
     int unnamed = 0;
     std::vector<bool> asName(static_cast<size_t>(columns), false);
     fields.clear();
@@ -354,7 +364,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                                                     !src.database.empty() && src.database != "main"
                                                         ? src.database
                                                         : std::string(),
-                                                    f.sourceTable, server))
+                                                    f.sourceTable, serverSchema))
                          .first;
             const auto& facts = it->second;
             size_t pkColumns = std::count_if(facts.begin(), facts.end(),
@@ -365,15 +375,13 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             }
             if (server) {
                 // The server's facts come with its description of the table, read once.
-                auto d = described.find(f.sourceTable);
-                if (d == described.end())
-                    d = described.emplace(f.sourceTable, Described(db.db(), f.sourceTable)).first;
-                if (const FieldDescription* fd =
-                        d->second ? d->second->Find(src.column) : nullptr) {
+                const std::optional<SchemaDescription>& d =
+                    Described(db.db(), f.sourceTable, described);
+                if (const FieldDescription* fd = d ? d->Find(src.column) : nullptr) {
                     column.declaredType = fd->declaredType;
                     column.required = fd->required;
                     column.autoIncrement = fd->autoIncrement;
-                    column.primaryKey = Contains(d->second->primaryKey, fd->name);
+                    column.primaryKey = Contains(d->primaryKey, fd->name);
                     if (fd->daoType)
                         f.type = {fd->daoType,
                                   fd->daoType == dbText ? fd->size : FixedSize(fd->daoType)};
@@ -711,7 +719,8 @@ std::vector<CDaoIndexInfo> RecordsetState::Indexes(DWORD level) const {
     }
     if (database->server) {
         // The server describes its indexes with the table; the primary key's comes first.
-        const std::optional<SchemaDescription> d = Described(db(), table);
+        Descriptions known;
+        const std::optional<SchemaDescription>& d = Described(db(), table, known);
         for (const IndexDescription& index : d ? d->indexes : std::vector<IndexDescription>()) {
             if (index.expression || index.partial)
                 continue;
