@@ -56,6 +56,7 @@ struct TableKind {
     bool exists = false;
     bool isTable = false; // a table rather than a view
     bool rowid = false;   // an ordinary table keyed by rowid
+    bool keyed = false;   // a server's table whose rows a key of another kind names
 };
 
 // The descriptions an opening has asked the engine for, each asked once.
@@ -100,6 +101,7 @@ TableKind LookupTable(EngineConnection& db, const std::string& schema, const std
             kind.exists = true;
             kind.isTable = !d->view;
             kind.rowid = kind.isTable && !IntegerIdentity(db, *d).empty();
+            kind.keyed = kind.isTable && !kind.rowid && !db.GetDialect().RowIdentity(*d).empty();
         }
         return kind;
     }
@@ -258,7 +260,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     TableKind kind;
     if (stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly)
         kind = LookupTable(db.db(), stmt.schema, stmt.table, serverSchema);
-    materialised = !kind.rowid;
+    // A server's table keyed otherwise than by one integer: its keys, in order, go to a
+    // temporary map from positions; values are read from the table by them.
+    keyMap = kind.keyed;
+    materialised = !kind.rowid && !keyMap;
     updatable = !materialised && !db.readOnly && !(options & dbReadOnly);
 
     const int columns = full.ColumnCount();
@@ -282,6 +287,14 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             const std::string key = d ? IntegerIdentity(db.db(), *d) : std::string();
             rowidColumn = key.empty() ? std::string() : QuoteSqlName(key);
             keyColumn = key;
+            if (keyMap && d) {
+                rowidColumn = "\"kel$pos\"";
+                for (const std::string& k : dialect.RowIdentity(*d)) {
+                    const FieldDescription* kf = d->Find(k);
+                    keyMapColumns.push_back(
+                        {QuoteSqlName(k), kf ? kf->declaredType : std::string("text")});
+                }
+            }
         } else {
             rowidColumn = dialect.RowIdName(names);
         }
@@ -424,9 +437,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     // Text orders without regard to case: the terms on text fields get the collation.
     std::vector<bool> collated(stmt.order.size(), false);
+    std::string serverOrderBy; // the order as the server's statement says it
     indexOrderedNames.clear();
     if (!stmt.order.empty()) {
-        std::string orderBy;
+        std::string& orderBy = serverOrderBy;
         for (size_t k = 0; k < stmt.order.size(); ++k) {
             const OrderTerm& term = stmt.order[k];
             size_t i = !IsInteger(term.expr)   ? FindField(term.expr)
@@ -513,6 +527,35 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         readAllSql = "SELECT " + names + readTail;
         PrepareInternal(db.db(), read, readAllSql, kRecordset);
         readSql = readAllSql;
+    } else if (keyMap) {
+        // The map: each record's key by its place in the order; then the values by the key.
+        copyTable = "pg_temp." + QuoteSqlName("kel_rs" + std::to_string(++db.tempTables));
+        std::string create = "CREATE TEMP TABLE " + copyTable + " (\"kel$pos\" bigint PRIMARY KEY";
+        std::string keyNames, qualified;
+        for (const KeyMapColumn& k : keyMapColumns) {
+            create += ", " + k.name + " " + k.type;
+            keyNames += (keyNames.empty() ? "" : ", ") + k.name;
+            qualified += (qualified.empty() ? "" : ", ") + qualifier + "." + k.name;
+        }
+        full = Statement();
+        db.Exec(create + ")", kRecordset);
+        db.Exec("CREATE INDEX ON " + copyTable + " (" + keyNames + ")", kRecordset);
+        Statement insert;
+        PrepareOne(db.db(), insert,
+                   "INSERT INTO " + copyTable + " SELECT row_number() OVER (), q.* FROM (SELECT " +
+                       qualified + " FROM " + from +
+                       (whereClause.empty() ? std::string() : " WHERE " + whereClause) +
+                       (serverOrderBy.empty() ? std::string() : " ORDER BY " + serverOrderBy) +
+                       ") AS q",
+                   kRecordset, context);
+        if (insert.Step() != kDone)
+            ThrowStepError(insert, kRecordset, context);
+        copyRows = static_cast<size_t>(insert.Engine().ChangedRows());
+        keyMapQualified = qualified;
+        readTail = " FROM " + from + " WHERE " + KeyMatch(1, true);
+        readAllSql = "SELECT " + stmt.head + readTail;
+        PrepareInternal(db.db(), read, readAllSql, kRecordset);
+        readSql = readAllSql;
     } else {
         rowid = qualifier + "." + rowidColumn;
         std::vector<OrderKey> keys;
@@ -557,7 +600,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     full = Statement();
     // A server reads ahead where its dialect reads many keys in one statement.
     if (server && !dialect.KeyInList("k", 1).empty()) {
-        readManyKey = materialised ? "\"kel$pos\"" : rowid;
+        readManyKey = materialised ? "\"kel$pos\""
+                      : keyMap     ? "(SELECT c.\"kel$pos\" FROM " + copyTable + " AS c WHERE (" +
+                                     KeyMapList("c.") + ") = (" + keyMapQualified + "))"
+                               : rowid;
         PrepareReadMany(); // now, so that the first window costs one exchange
     }
 
