@@ -115,7 +115,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const bool bounded = wanted != std::numeric_limits<size_t>::max();
     const size_t target = bounded ? std::max(wanted, chunk) : wanted;
     chunk = std::min(chunk * 4, kMaxChunk);
-    if (materialised) {
+    if (materialised || keyMap) {
         const size_t end = copyRows - keys.Size() < target ? copyRows : keys.Size() + target;
         while (keys.Size() < end)
             keys.Append(static_cast<std::int64_t>(keys.Size()) + 1);
@@ -192,7 +192,7 @@ bool RecordsetState::MeetsTail(std::int64_t key) const {
 bool RecordsetState::TailTo(size_t k) {
     if (complete)
         return k < keys.Size();
-    if (materialised) {
+    if (materialised || keyMap) {
         KeyAll(); // its keys are its row numbers: nothing to read
         return k < keys.Size();
     }
@@ -325,7 +325,7 @@ void RecordsetState::Settle() {
 bool RecordsetState::WorkerPossible() const {
     // Another connection sees neither this one's temporary tables nor what it has written and
     // not yet committed, nor a file held exclusively.
-    return !materialised && !database->exclusive &&
+    return !materialised && !keyMap && !database->exclusive &&
            (schema.empty() || EqualsNoCase(schema, "main")) && !db().InTransaction();
 }
 
@@ -402,6 +402,12 @@ std::vector<EngineValue> RecordsetState::SortValues(std::int64_t key) {
 }
 
 void RecordsetState::Land(size_t position) {
+    // A move that is no step to a neighbour reads anew, so that it shows what others changed
+    // since the last read ahead (unless that read was made for this very move).
+    const bool step = at == Where::OnRecord && (position + 1 == pos || position == pos + 1);
+    if (!step && !cacheFresh)
+        cache.clear();
+    cacheFresh = false;
     at = Where::OnRecord;
     pos = position;
     if (!InTail(position))
@@ -426,9 +432,12 @@ bool RecordsetState::Exists(size_t position) {
     if (materialised) // a private copy: nobody else deletes from it
         return key >= 1 && static_cast<size_t>(key) <= copyRows;
     if (!readManyKey.empty()) {
-        // A server answers with the records around it, which the next reads want anyway.
+        // A server answers with the records around it, read anew, which the next reads want.
+        cache.clear();
         std::vector<Cell> row;
-        return ReadAhead(position, row);
+        const bool found = ReadAhead(position, row);
+        cacheFresh = true; // read for the move that follows
+        return found;
     }
     if (!exists)
         PrepareInternal(db(), exists,

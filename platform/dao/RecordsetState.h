@@ -66,6 +66,31 @@ struct RecordsetState {
     std::string identityColumns; // "q"."Code", ... as the statement reads them
     std::string identityTarget;  // "Code", ... as the table reads them
 
+    // -- A server's table keyed otherwise than by one integer: a temporary map (copyTable) of
+    // positions ("kel$pos", the keyset's keys) to key values; the values come from the table.
+    bool keyMap = false;
+    struct KeyMapColumn {
+        std::string name, type; // quoted; as the table declares it
+    };
+    std::vector<KeyMapColumn> keyMapColumns;
+    std::string keyMapQualified; // the key columns as the statement reads them
+    // The key columns, each after prefix: "c."k1", c."k2"".
+    std::string KeyMapList(const std::string& prefix) const {
+        std::string out;
+        for (const KeyMapColumn& k : keyMapColumns)
+            out += (out.empty() ? "" : ", ") + prefix + k.name;
+        return out;
+    }
+    // "<key> = ?param": the record whose key (or place in the map) parameter param holds;
+    // qualified: the key as the statement reads it rather than as the table does.
+    std::string KeyMatch(int param, bool qualified = false) const {
+        const std::string p = "?" + std::to_string(param);
+        if (!keyMap)
+            return (qualified ? rowid : rowidColumn) + " = " + p;
+        return "(" + (qualified ? keyMapQualified : KeyMapList("")) + ") = (SELECT " +
+               KeyMapList("") + " FROM " + copyTable + " WHERE \"kel$pos\" = " + p + ")";
+    }
+
     // -- Keyed over a materialised copy.
     std::string copyTable; // temp."kel_rsN"
     size_t copyRows = 0;
@@ -117,14 +142,16 @@ struct RecordsetState {
     size_t appendedFrom = Keyset::npos; // where the records added through the dynaset begin
 
     // -- A server's read-ahead: a miss reads the records of the next cacheSize keys (or of
-    // those before, moving backwards) in one statement. Dropped when the recordset writes,
-    // reads other fields, requeries or sees the database change, and when older than a second.
+    // those before, moving backwards) in one statement; steps to a neighbour read from it.
+    // Dropped by a move that is no such step, when the recordset writes, reads other fields,
+    // requeries or sees the database change, and when older than a second.
     size_t cacheSize = 100;
     std::string readManyKey; // what names a record's key in the read: the key or "kel$pos"
     Statement readMany;      // read's fields and the key, for a list of keys
     std::unordered_map<std::int64_t, std::vector<Cell>> cache;
     std::int64_t cacheTime = 0; // steady-clock nanoseconds of the read that filled it
     size_t lastRead = npos;     // the position read last: which way the reader moves
+    bool cacheFresh = false;    // filled for the move about to be made (SetBookmark's check)
     void DropCache() {
         cache.clear();
         readMany = Statement();
