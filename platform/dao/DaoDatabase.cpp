@@ -242,6 +242,12 @@ void CDaoDatabase::Execute(LPCTSTR lpszSQL, int /*nOptions*/) {
     s.recordsAffected = static_cast<long>(stmt.Engine().ChangedRows());
 }
 
+ULONGLONG CDaoDatabase::GetRoundTrips() {
+    if (!IsOpen())
+        ThrowNotOpen(kSource);
+    return m_pState->db().RoundTrips();
+}
+
 long CDaoDatabase::GetRecordsAffected() {
     if (!IsOpen())
         ThrowNotOpen(kSource);

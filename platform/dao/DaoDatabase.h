@@ -46,6 +46,10 @@ public:
     short GetQueryTimeout();
     void SetQueryTimeout(short nSeconds);
 
+    // Exchanges with a database server since Open (not a framework member): what a move
+    // costs on a server; 0 for a file.
+    ULONGLONG GetRoundTrips();
+
 private:
     friend class CDaoRecordset;
     kel::dao::DatabaseState& State() const;

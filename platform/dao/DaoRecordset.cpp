@@ -162,6 +162,21 @@ BOOL CDaoRecordset::KeyMore(DWORD dwMilliseconds) {
     return State().KeyFor(static_cast<unsigned>(dwMilliseconds)) ? TRUE : FALSE;
 }
 
+void CDaoRecordset::SetCacheSize(long lSize) {
+    if (lSize < 0 || lSize > 1200)
+        ThrowDaoError(err::InvalidArgument,
+                      "The cache size must be between 0 and 1200; it was " + std::to_string(lSize) +
+                          ".",
+                      kRecordset);
+    RecordsetState& s = State();
+    s.cacheSize = static_cast<size_t>(lSize);
+    s.cache.clear();
+}
+
+long CDaoRecordset::GetCacheSize() {
+    return static_cast<long>(State().cacheSize);
+}
+
 BOOL CDaoRecordset::IsKeyed() {
     return State().complete ? TRUE : FALSE;
 }

@@ -162,6 +162,10 @@ public:
     // MoveLast it keys nothing else, so GetRecordCount stays what it was. Moves and bookmarks
     // work from there; GetAbsolutePosition, Edit, Delete and Find key every record first.
     void MoveLastQuick();
+    // Records read ahead from a server in one exchange when a record read misses (0: one at
+    // a time; at most 1200; 100 unless set). Kept across Requery.
+    void SetCacheSize(long lSize);
+    long GetCacheSize();
 
     CDaoDatabase* m_pDatabase;
     CString m_strFilter;

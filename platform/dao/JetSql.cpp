@@ -9,6 +9,7 @@
 #include "platform/dao/engines/EngineError.h"
 
 #include <algorithm>
+#include <optional>
 #include <cctype>
 #include <vector>
 
@@ -132,6 +133,43 @@ size_t OperandStart(const std::vector<SqlToken>& tokens, size_t last) {
     }
 }
 
+// The name a text literal at i is compared with (=, <>, <, ...): its first and last token,
+// and whether it comes before the literal. Nothing when the other operand is no plain name.
+struct ComparedName {
+    size_t first = 0, last = 0;
+    bool before = false;
+};
+std::optional<ComparedName> ComparedWithName(const std::vector<SqlToken>& tokens, size_t i) {
+    ComparedName c;
+    size_t op = PreviousSignificant(tokens, i);
+    if (op < tokens.size() && IsComparison(tokens[op])) {
+        c.before = true;
+        c.last = PreviousSignificant(tokens, op);
+        if (c.last >= tokens.size() || !tokens[c.last].IsName())
+            return std::nullopt;
+        c.first = OperandStart(tokens, c.last);
+        return c;
+    }
+    op = NextSignificant(tokens, i);
+    if (op >= tokens.size() || !IsComparison(tokens[op]))
+        return std::nullopt;
+    c.first = c.last = NextSignificant(tokens, op);
+    if (c.first >= tokens.size() || !tokens[c.first].IsName())
+        return std::nullopt;
+    for (size_t dot = NextSignificant(tokens, c.last);
+         dot < tokens.size() && tokens[dot].Is(TokenKind::Dot);
+         dot = NextSignificant(tokens, c.last)) {
+        const size_t name = NextSignificant(tokens, dot);
+        if (name >= tokens.size() || !tokens[name].IsName())
+            return std::nullopt;
+        c.last = name;
+    }
+    const size_t after = NextSignificant(tokens, c.last);
+    if (after < tokens.size() && tokens[after].Is(TokenKind::LParen))
+        return std::nullopt; // a call, not a field
+    return c;
+}
+
 std::string Trimmed(std::string_view s) {
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
         s.remove_prefix(1);
@@ -212,8 +250,8 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
 }
 
 JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
-                               const std::vector<std::string>& ownCollation,
-                               const Dialect* dialect) {
+                               const std::vector<std::string>& ownCollation, const Dialect* dialect,
+                               const std::vector<std::string>& textNames) {
     const std::string syntax = StandardDescription(err::SyntaxError, jet);
     const std::string dateSyntax =
         "Syntax error in date in query expression '" + std::string(jet) + "'.";
@@ -230,6 +268,13 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     size_t likeToken = 0;              // and its token
     std::vector<size_t> outAt;         // where each token's text begins in out
     outAt.reserve(tokens.size() + 1);
+    // A text field after the literal it is compared with: wrapped once its last token is out.
+    size_t wrapFirst = std::string::npos, wrapLast = std::string::npos, wrapAt = 0;
+    auto isTextName = [&](const SqlToken& t) {
+        const std::string name = Unquote(t);
+        return std::any_of(textNames.begin(), textNames.end(),
+                           [&](const std::string& n) { return EqualsNoCase(n, name); });
+    };
     // Text compares without regard to case; a definition kept in the schema (a view, a check)
     // must not name a collation that other programs do not have.
     const size_t firstWord = tokens.empty() || !tokens[0].Is(TokenKind::Space) ? 0 : 1;
@@ -239,6 +284,14 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     int depth = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const SqlToken& t = tokens[i];
+        if (i > wrapLast && wrapLast != std::string::npos) {
+            const std::string operand = Trimmed(std::string_view(out).substr(wrapAt));
+            out.resize(wrapAt);
+            out += dialect->TextKey(operand) + " ";
+            wrapFirst = wrapLast = std::string::npos;
+        }
+        if (i == wrapFirst)
+            wrapAt = out.size();
         outAt.resize(i + 1, out.size());
         outAt[i] = out.size();
         if (t.Is(TokenKind::LParen))
@@ -298,6 +351,24 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                 out.replace(likePos, 4, like.op);
                 out += like.pattern;
             } else {
+                const std::optional<ComparedName> other =
+                    dialect && collate ? ComparedWithName(tokens, i) : std::nullopt;
+                if (other && isTextName(tokens[other->last])) {
+                    // Both sides through the engine's comparison without regard to case.
+                    if (other->before) {
+                        const size_t op = PreviousSignificant(tokens, i);
+                        const std::string operand = Trimmed(std::string_view(out).substr(
+                            outAt[other->first], outAt[op] - outAt[other->first]));
+                        const std::string rest = out.substr(outAt[op]);
+                        out.resize(outAt[other->first]);
+                        out += dialect->TextKey(operand) + " " + rest;
+                    } else {
+                        wrapFirst = other->first;
+                        wrapLast = other->last;
+                    }
+                    out += dialect->TextKey(QuoteSqlString(Unquote(t)));
+                    break;
+                }
                 out += QuoteSqlString(Unquote(t));
                 if (collate && !dialect && ComparedAt(tokens, i, ownCollation))
                     out += " COLLATE " + std::string(kTextCollation);
@@ -347,6 +418,11 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             out += t.text;
             break;
         }
+    }
+    if (wrapLast != std::string::npos) {
+        const std::string operand = Trimmed(std::string_view(out).substr(wrapAt));
+        out.resize(wrapAt);
+        out += dialect->TextKey(operand);
     }
     if (depth != 0 && kind == JetTextKind::Expression)
         return Fail(err::SyntaxError, syntax);

@@ -34,11 +34,13 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind = JetTextK
 
 // The same in the words of another engine's dialect: [names] through QuoteName, #dates#
 // through DateLiteral, True/False through BooleanLiteral, LIKE through Like (with its operand:
-// a name, a qualified name, a call or a parenthesised expression). Literals compared with a
-// field keep the engine's own comparison. With no dialect, SQLite's words as above.
+// a name, a qualified name, a call or a parenthesised expression). A text literal compared
+// with one of textNames (a text field) compares both through TextKey, without regard to case;
+// compared with anything else it keeps the engine's own comparison. With no dialect, SQLite's
+// words as above.
 JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
-                               const std::vector<std::string>& ownCollation,
-                               const Dialect* dialect);
+                               const std::vector<std::string>& ownCollation, const Dialect* dialect,
+                               const std::vector<std::string>& textNames = {});
 
 // A Jet LIKE pattern (the text between the quotes) as the operator and quoted pattern SQLite
 // needs: {"LIKE", "'abc%'"}, {"LIKE", "'50\%' ESCAPE '\'"} or {"GLOB", "'[aA][0-9]*'"}.

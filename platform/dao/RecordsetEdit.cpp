@@ -92,6 +92,7 @@ void RecordsetState::BeginEdit(bool adding) {
             buffer = Defaults(db(), fields);
         } else {
             loaded = false; // the record as it is now, under the lock when there is one
+            cache.erase(KeyAt(pos));
             buffer = Current();
             if (Narrowed() && !ReadRecord(pos, buffer, true)) // the whole record
                 ThrowDaoError(err::RecordDeleted, kRecordset);
@@ -261,6 +262,7 @@ void RecordsetState::Update() {
     }
     holdsLock = false;
     database->EndWrite(true, kRecordset);
+    cache.clear(); // what this recordset wrote reads anew
 
     if (adding) {
         if (appendedFrom == Keyset::npos)
@@ -317,6 +319,7 @@ void RecordsetState::DeleteCurrent() {
         throw;
     }
     database->EndWrite(true, kRecordset);
+    cache.clear(); // what this recordset wrote reads anew
     keys.MarkDeleted(pos);
     loaded = false;
     if (changes == 0)

@@ -26,7 +26,9 @@ std::string BindFieldNames(const std::string& criterion, const RecordsetState& r
     auto replacement = [&](const RecordsetField& f) -> std::string {
         if (rs.materialised)
             return QuoteSqlName(f.storedName);
-        return f.expression && !f.expr.empty() ? "(" + f.expr + ")" : std::string();
+        // SQLite finds a field's own AS name in a condition; a server knows only the columns.
+        const bool named = f.expression || rs.database->server;
+        return named && !f.expr.empty() ? "(" + f.expr + ")" : std::string();
     };
     std::string out;
     for (size_t i = 0; i < t.size(); ++i) {
@@ -66,8 +68,19 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         findType != AFX_DAO_PREV)
         ThrowDaoError(err::InvalidArgument, kRecordset);
     Settle(); // Find counts places from the front
-    JetTranslation jet = TranslateJetSql(criterion, JetTextKind::Expression, indexOrderedNames,
-                                         database->server ? &db().GetDialect() : nullptr);
+    std::vector<std::string> textNames;
+    if (database->server) {
+        for (const RecordsetField& f : fields) {
+            if (f.type.type != dbText && f.type.type != dbMemo)
+                continue;
+            textNames.push_back(f.name);
+            if (!f.sourceField.empty())
+                textNames.push_back(f.sourceField);
+        }
+    }
+    JetTranslation jet =
+        TranslateJetSql(criterion, JetTextKind::Expression, indexOrderedNames,
+                        database->server ? &db().GetDialect() : nullptr, textNames);
     if (!jet.ok)
         ThrowDaoError(jet.errorCode, jet.description, kRecordset);
     const std::string crit = BindFieldNames(jet.sql, *this);

@@ -96,8 +96,12 @@ bool RecordsetState::KeyFor(unsigned milliseconds) {
                 return false; // a worker would hold the write up: later
             StartWorker();
         } else {
-            // A sort paid once runs to its end; an order read from an index stops in time.
-            KeyRun(std::numeric_limits<size_t>::max(), sorts ? 0 : deadline);
+            // A sort paid once runs to its end; an order read from an index stops in time. A
+            // server sends a statement's rows at once: it keys by bounded runs, growing.
+            if (database->server)
+                KeyRun(chunk, deadline);
+            else
+                KeyRun(std::numeric_limits<size_t>::max(), sorts ? 0 : deadline);
         }
     }
     return complete;
@@ -124,8 +128,10 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         resumable ? order.Continuation(lastValues, 1) : std::vector<std::string>{std::string()};
     // A record keyed before and changed since may come again: skip what is keyed already.
     const bool changed = resumable && database->CurrentChangeToken(kRecordset) != changeToken;
-    if (changed)
+    if (changed) {
         keyed.CatchUp(keys);
+        cache.clear(); // the records read ahead may be out of date
+    }
 
     const size_t start = keys.Size();
     size_t added = 0, stepped = 0;
@@ -419,6 +425,11 @@ bool RecordsetState::Exists(size_t position) {
     const std::int64_t key = KeyAt(position);
     if (materialised) // a private copy: nobody else deletes from it
         return key >= 1 && static_cast<size_t>(key) <= copyRows;
+    if (!readManyKey.empty()) {
+        // A server answers with the records around it, which the next reads want anyway.
+        std::vector<Cell> row;
+        return ReadAhead(position, row);
+    }
     if (!exists)
         PrepareInternal(db(), exists,
                         "SELECT " +

@@ -165,8 +165,9 @@ bool IsInteger(std::string_view s) {
     });
 }
 
-void Apply(JetTranslation& t, const std::string& text, JetTextKind kind, const Dialect* dialect) {
-    t = TranslateJetSql(text, kind, {}, dialect);
+void Apply(JetTranslation& t, const std::string& text, JetTextKind kind, const Dialect* dialect,
+           const std::vector<std::string>& textNames = {}) {
+    t = TranslateJetSql(text, kind, {}, dialect, textNames);
     if (!t.ok)
         ThrowDaoError(t.errorCode, t.description, kRecordset);
 }
@@ -212,8 +213,17 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         ThrowDaoError(err::InvalidOperation, kRecordset);
     if (!filter.empty() || !sort.empty()) {
         JetTranslation f, s;
+        // On a server, text fields of the table compare with text literals without regard to
+        // case, as Jet compares them.
+        std::vector<std::string> textNames;
+        if (server && stmt.singleTable && !filter.empty()) {
+            if (const std::optional<SchemaDescription> d = Described(db.db(), stmt.table))
+                for (const FieldDescription& field : d->fields)
+                    if (field.daoType == dbText || field.daoType == dbMemo)
+                        textNames.push_back(field.name);
+        }
         if (!filter.empty())
-            Apply(f, filter, JetTextKind::Expression, jetDialect);
+            Apply(f, filter, JetTextKind::Expression, jetDialect, textNames);
         if (!sort.empty())
             Apply(s, sort, JetTextKind::Expression, jetDialect);
         if (stmt.compound) {
@@ -425,7 +435,22 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                      !fields[i].sourceField.empty() &&
                      (fields[i].type.type == dbText || fields[i].type.type == dbMemo))
                 indexOrderedNames = {fields[i].name, fields[i].sourceField};
-            const std::string operand = collated[k] ? dialect.TextKey(term.expr) : term.expr;
+            // A server knows neither an ordinal nor an AS name inside an expression: the
+            // field's own expression goes in TextKey.
+            std::string termExpr = term.expr;
+            if (server && collated[k]) {
+                const SelectItem* item = itemOf[i];
+                if (item && !item->star)
+                    termExpr = item->expr;
+                else if (!fields[i].expr.empty())
+                    termExpr = fields[i].expr;
+                else if (!fields[i].sourceField.empty() && !fields[i].source.empty())
+                    termExpr =
+                        QuoteSqlName(fields[i].source) + "." + QuoteSqlName(fields[i].sourceField);
+                else
+                    collated[k] = false;
+            }
+            const std::string operand = collated[k] ? dialect.TextKey(termExpr) : termExpr;
             // Jet's NULLs come first ascending; a server puts them where its dialect says.
             orderBy += (k ? ", " : "") + (server && term.nulls.empty()
                                               ? dialect.OrderTerm(operand, term.descending)
@@ -479,6 +504,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         readTail = " FROM " + copyTable + " WHERE \"kel$pos\" = ?1";
         readAllSql = "SELECT " + names + readTail;
         PrepareInternal(db.db(), read, readAllSql, kRecordset);
+        readSql = readAllSql;
     } else {
         rowid = qualifier + "." + rowidColumn;
         std::vector<OrderKey> keys;
@@ -518,8 +544,14 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             " FROM " + from + " WHERE " + rowid + " = ?1";
         readAllSql = "SELECT " + stmt.head + readTail;
         PrepareInternal(db.db(), read, readAllSql, kRecordset);
+        readSql = readAllSql;
     }
     full = Statement();
+    // A server reads ahead where its dialect reads many keys in one statement.
+    if (server && !dialect.KeyInList("k", 1).empty()) {
+        readManyKey = materialised ? "\"kel$pos\"" : rowid;
+        PrepareReadMany(); // now, so that the first window costs one exchange
+    }
 
     open = true;
     if (KeyTo(0))
@@ -577,6 +609,7 @@ void RecordsetState::Close() {
     }
     RecordsetState fresh;
     fresh.pessimistic = pessimistic;
+    fresh.cacheSize = cacheSize;
     *this = std::move(fresh);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/dao/SqlLexer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 
 namespace kel::dao {
@@ -39,7 +40,9 @@ bool RecordsetState::ReadsByHandle(size_t field) const {
 void RecordsetState::PrepareRead() {
     loaded = false;
     readAll = Statement(); // prepared again when an edit or a skipped field needs it
+    DropCache();           // its records hold other fields
     const bool anyLarge = std::find(large.begin(), large.end(), true) != large.end();
+    readSql = readAllSql;
     if (skipped.empty() && !anyLarge) {
         PrepareInternal(db(), read, readAllSql, kRecordset);
         return;
@@ -67,6 +70,7 @@ void RecordsetState::PrepareRead() {
     Statement narrowed;
     PrepareInternal(db(), narrowed, "SELECT " + list + readTail, kRecordset);
     read = std::move(narrowed);
+    readSql = "SELECT " + list + readTail;
 }
 
 void RecordsetState::SkipFields(const std::vector<bool>& skip) {
@@ -184,7 +188,79 @@ Cell RecordsetState::ReadSkipped(size_t field) {
     return row[field];
 }
 
+void RecordsetState::CutToLimits(std::vector<Cell>& row) const {
+    if (limits.empty())
+        return;
+    for (size_t i = 0; i < row.size() && i < limits.size(); ++i) {
+        if (limits[i] > 0 && row[i].kind == EngineValue::Kind::Text)
+            CutText(row[i].bytes, static_cast<size_t>(limits[i]));
+    }
+}
+
+void RecordsetState::PrepareReadMany() {
+    const std::string head = readSql.substr(0, readSql.size() - readTail.size());
+    PrepareInternal(db(), readMany,
+                    head + ", " + readManyKey + " FROM " + (materialised ? copyTable : from) +
+                        " WHERE " + db().GetDialect().KeyInList(readManyKey, 1),
+                    kRecordset);
+}
+
+bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row) {
+    constexpr std::int64_t kFreshNs = 1000000000; // what others wrote shows within a second
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    if (!cache.empty() && now - cacheTime > kFreshNs)
+        cache.clear();
+    const std::int64_t key = KeyAt(position);
+    auto hit = cache.find(key);
+    if (hit == cache.end()) {
+        // The keys from here on in the direction of the moves, those around a record keyed
+        // from the end; only keys already keyed (reading ahead keys nothing).
+        const size_t n = std::max<size_t>(cacheSize, 1);
+        std::vector<std::int64_t> wanted;
+        if (InTail(position)) {
+            const size_t k = position - kTail;
+            const size_t from = k > n / 2 ? k - n / 2 : 0;
+            for (size_t i = from; i < tail.Size() && i < from + n; ++i)
+                wanted.push_back(tail.At(i));
+        } else {
+            const bool backwards = lastRead != npos && !InTail(lastRead) && position < lastRead;
+            const size_t from = backwards ? (position + 1 > n ? position + 1 - n : 0) : position;
+            for (size_t p = from; p < keys.Size() && p < from + n; ++p)
+                wanted.push_back(keys.At(p));
+        }
+        if (std::find(wanted.begin(), wanted.end(), key) == wanted.end())
+            wanted.push_back(key);
+        if (!readMany)
+            PrepareReadMany();
+        cache.clear();
+        cacheTime = now;
+        StatementScope scope(readMany);
+        readMany.Bind(1, db().GetDialect().KeyList(wanted));
+        StepResult rc;
+        const int width = static_cast<int>(fields.size());
+        while ((rc = readMany.Step()) == kRow) {
+            std::vector<Cell> record(fields.size());
+            for (int i = 0; i < width; ++i)
+                record[static_cast<size_t>(i)] = readMany.Column(i);
+            cache[readMany.ColumnInt64(width)] = std::move(record);
+        }
+        if (rc != kDone)
+            ThrowEngineError(readMany);
+        hit = cache.find(key);
+    }
+    lastRead = position;
+    if (hit == cache.end())
+        return false; // gone since it was keyed
+    row = hit->second;
+    CutToLimits(row);
+    return true;
+}
+
 bool RecordsetState::ReadRecord(size_t position, std::vector<Cell>& row, bool all) {
+    if (!all && !readManyKey.empty())
+        return ReadAhead(position, row);
     std::uint32_t identity = 0;
     if (!ReadRow(KeyAt(position), row, &identity, all))
         return false;

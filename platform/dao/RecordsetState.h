@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class CDaoFieldInfo;
@@ -109,10 +110,25 @@ struct RecordsetState {
     std::vector<bool> skipped;          // fields the reader does not want read; empty for none
     std::vector<long> limits;           // bytes of each text value a reader wants at most; 0 all
     std::vector<bool> large;            // limited fields seen beyond their limit: read by handle
+    std::string readSql;                // the statement of read
     Statement exists;                   // whether a keyed record is still in its table
     Statement probe;                    // a keyed record against a point of the order (Find)
     Statement sortValues;               // the order's values of one record
     size_t appendedFrom = Keyset::npos; // where the records added through the dynaset begin
+
+    // -- A server's read-ahead: a miss reads the records of the next cacheSize keys (or of
+    // those before, moving backwards) in one statement. Dropped when the recordset writes,
+    // reads other fields, requeries or sees the database change, and when older than a second.
+    size_t cacheSize = 100;
+    std::string readManyKey; // what names a record's key in the read: the key or "kel$pos"
+    Statement readMany;      // read's fields and the key, for a list of keys
+    std::unordered_map<std::int64_t, std::vector<Cell>> cache;
+    std::int64_t cacheTime = 0; // steady-clock nanoseconds of the read that filled it
+    size_t lastRead = npos;     // the position read last: which way the reader moves
+    void DropCache() {
+        cache.clear();
+        readMany = Statement();
+    }
 
     // -- The current record.
     Where at = Where::AfterLast;
@@ -192,6 +208,10 @@ struct RecordsetState {
     bool ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint32_t* identity = nullptr,
                  bool all = false);
     bool ReadRecord(size_t position, std::vector<Cell>& row, bool all);
+    // The record at position through the read-ahead (a server's engine, not an edit's read).
+    bool ReadAhead(size_t position, std::vector<Cell>& row);
+    void PrepareReadMany();
+    void CutToLimits(std::vector<Cell>& row) const;
     // Leaves the fields marked out of the record's read (reads of them go on their own).
     void SkipFields(const std::vector<bool>& skip);
     // Reads at most that many bytes of each field's text values (0: all of it).

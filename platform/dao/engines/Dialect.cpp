@@ -40,6 +40,14 @@ std::vector<std::string> Dialect::RowIdentity(const SchemaDescription& schema) c
     return schema.view ? std::vector<std::string>() : schema.primaryKey;
 }
 
+std::string Dialect::KeyInList(std::string_view, int) const {
+    return {};
+}
+
+EngineValue Dialect::KeyList(const std::vector<std::int64_t>&) const {
+    return EngineValue::Null();
+}
+
 std::string Dialect::RowIdName(const std::vector<std::string>&) const {
     return {};
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/core/Variant.h"
+#include "platform/dao/engines/EngineValue.h"
 #include "platform/dao/engines/Schema.h"
 
 #include <cstdint>
@@ -47,6 +48,11 @@ public:
     // The name under which a table with these columns shows the engine's own row number (the
     // first of SQLite's rowid, _rowid_ and oid that no column takes); empty when it has none.
     virtual std::string RowIdName(const std::vector<std::string>& columns) const;
+    // "<key> is one of the integers of parameter ?param", and the value that parameter takes
+    // for a list of keys: one statement reads the records of many keys. Empty (and Null) when
+    // the engine reads a record at a time as cheaply.
+    virtual std::string KeyInList(std::string_view key, int param) const;
+    virtual EngineValue KeyList(const std::vector<std::int64_t>& keys) const;
 };
 
 } // namespace kel::dao

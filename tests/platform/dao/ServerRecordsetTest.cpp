@@ -393,3 +393,236 @@ TEST_F(ServerRecordset, ATableWithoutAKeyIsReadOnly) {
 }
 
 } // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Exchanges with the server
+
+// The exchanges a piece of work costs.
+template <typename F> unsigned long long Cost(CDaoDatabase& db, F&& work) {
+    const unsigned long long before = db.GetRoundTrips();
+    work();
+    return db.GetRoundTrips() - before;
+}
+
+// A window of rows read one by one, as the grid reads them.
+void ReadWindow(CDaoRecordset& rs, int rows, bool forward = true) {
+    for (int i = 0; i < rows && !rs.IsEOF() && !rs.IsBOF(); ++i) {
+        rs.GetFieldValue("name");
+        rs.GetFieldValue("amount");
+        if (forward)
+            rs.MoveNext();
+        else
+            rs.MovePrev();
+    }
+}
+
+TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
+    MakePeople(2000);
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY name, id");
+    EXPECT_EQ(rs.GetCacheSize(), 100);
+    // The first window: one read ahead serves all of it.
+    EXPECT_LE(Cost(db, [&] { ReadWindow(rs, 65); }), 1u);
+    // The next page reads the next keys ahead in one exchange.
+    EXPECT_LE(Cost(db, [&] { ReadWindow(rs, 65); }), 1u);
+    // Keying every record, then an absolute move and its window.
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 2000);
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetAbsolutePosition(1500);
+                       ReadWindow(rs, 65);
+                   }),
+              1u);
+    // Back over what was read costs nothing; further back reads the keys before in one.
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 65, false); }), 0u);
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 65, false); }), 1u);
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 30, false); }), 0u);
+    // A bookmark of a record read ahead costs nothing; of one elsewhere, one exchange.
+    const COleVariant near = rs.GetBookmark();
+    rs.MoveFirst();
+    const COleVariant first = rs.GetBookmark();
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetBookmark(near);
+                       rs.GetFieldValue("name");
+                   }),
+              0u);
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetBookmark(first);
+                       rs.GetFieldValue("name");
+                   }),
+              1u);
+
+    // A smaller cache reads smaller pieces; none reads one record at a time.
+    rs.SetCacheSize(10);
+    rs.SetAbsolutePosition(100);
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 30); }), 3u);
+    rs.SetCacheSize(0);
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 5); }), 5u);
+    EXPECT_EQ(FailureOf([&] { rs.SetCacheSize(5000); }).code, 3001);
+    EXPECT_EQ(rs.GetCacheSize(), 0);
+}
+
+TEST_F(ServerRecordset, ReadAheadSeesWritesAndChanges) {
+    MakePeople(50);
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id");
+    ReadWindow(rs, 20);
+    // Its own write reads anew.
+    rs.MoveFirst();
+    rs.Edit();
+    rs.SetFieldValue("name", "renamed");
+    rs.Update();
+    rs.MoveNext();
+    rs.MovePrev();
+    EXPECT_EQ(Text(rs, "name"), "renamed");
+    // Another's write shows after a Requery.
+    admin->Execute("UPDATE people SET name = 'theirs' WHERE id = 2");
+    rs.Requery();
+    rs.MoveNext();
+    EXPECT_EQ(Text(rs, "name"), "theirs");
+    // A record deleted by another reads as deleted, not from the read ahead.
+    admin->Execute("DELETE FROM people WHERE id = 40");
+    rs.Requery();
+    rs.SetAbsolutePosition(39);
+    EXPECT_EQ(Long(rs, "id"), 41); // the keys no longer hold 40
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServerRecordset, OpenKeysOnlyTheFirstScreenAndCountingGoesOnInRuns) {
+    MakePeople(20000);
+    admin->Execute("CREATE INDEX people_name ON people (name, id)");
+    db.Open(uri.c_str());
+    for (const char* sort : {"id", "amount DESC", "name"}) {
+        SCOPED_TRACE(sort);
+        rs.m_strSort = sort;
+        const Failure open = FailureOf([&] { rs.Open(dbOpenDynaset, "people"); });
+        ASSERT_EQ(open.code, 0) << open.text;
+        // The open keys a bounded run, far from every record.
+        EXPECT_LT(rs.GetKeyedCount(), 1000);
+        EXPECT_FALSE(rs.IsKeyed());
+        const long first = Long(rs, "id");
+        // Counting goes on in runs that each stop; the count ends exact.
+        int calls = 0;
+        bool keyed = false;
+        while (!keyed) {
+            const Failure more = FailureOf([&] { keyed = rs.KeyMore(50) != FALSE; });
+            ASSERT_EQ(more.code, 0) << more.text;
+            ASSERT_LT(++calls, 1000);
+        }
+        EXPECT_TRUE(rs.IsKeyed());
+        EXPECT_EQ(rs.GetKeyedCount(), 20000);
+        rs.MoveLast();
+        EXPECT_EQ(rs.GetRecordCount(), 20000);
+        rs.MoveFirst();
+        EXPECT_EQ(Long(rs, "id"), first);
+        rs.Close();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A statement may skip parameter numbers (a continuation of the order names only some of its
+// point's values); the server wants every number up to the highest typed.
+TEST_F(ServerRecordset, ParametersMaySkipNumbers) {
+    auto stmt = admin->Prepare("SELECT ?3::integer + 1, ?1::text");
+    EXPECT_EQ(stmt->ParameterCount(), 3);
+    stmt->BindAll({EngineValue::Text("a"), EngineValue::Integer(99), EngineValue::Integer(41)});
+    ASSERT_TRUE(stmt->Step());
+    EXPECT_EQ(stmt->Column(0), EngineValue::Integer(42));
+    EXPECT_EQ(stmt->Column(1), EngineValue::Text("a"));
+}
+
+} // namespace
+
+namespace {
+
+// Text compares without regard to case, as Jet compares it; between parentheses a literal keeps
+// the field's exact comparison; numbers and dates compare as themselves.
+TEST_F(ServerRecordset, TextComparesWithoutRegardToCase) {
+    MakePeople(30);
+    db.Open(uri.c_str());
+    const auto ids = [&](const char* filter) {
+        rs.m_strFilter = filter;
+        rs.m_strSort = "id";
+        std::vector<long> out;
+        const Failure open = FailureOf([&] { rs.Open(dbOpenDynaset, "people"); });
+        EXPECT_EQ(open.code, 0) << filter << ": " << open.text;
+        if (open.code)
+            return out;
+        for (; !rs.IsEOF(); rs.MoveNext())
+            out.push_back(Long(rs, "id"));
+        rs.Close();
+        return out;
+    };
+    EXPECT_EQ(ids("name = 'AB0004'"), std::vector<long>{4});
+    EXPECT_EQ(ids("'cd0005' = [people].[name] OR id = 7"), (std::vector<long>{5, 7}));
+    EXPECT_EQ(ids("name = ('AB0004')"), std::vector<long>{});
+    EXPECT_EQ(ids("name >= 'CD0025' AND amount < 33"), (std::vector<long>{25}));
+    EXPECT_EQ(ids("born = #1/3/1990# OR name <> 'x' AND id > 28"), (std::vector<long>{2, 29}));
+
+    rs.m_strFilter.Empty();
+    rs.m_strSort.Empty();
+    rs.Open(dbOpenDynaset, "SELECT id, name AS who FROM people ORDER BY id");
+    BOOL found = FALSE;
+    const Failure first = FailureOf([&] { found = rs.FindFirst("who = 'CD0011'"); });
+    ASSERT_EQ(first.code, 0) << first.text;
+    ASSERT_TRUE(found);
+    EXPECT_EQ(Long(rs, "id"), 11);
+    const Failure next = FailureOf([&] { found = rs.FindNext("name > 'cd0026'"); });
+    ASSERT_EQ(next.code, 0) << next.text;
+    ASSERT_TRUE(found);
+    EXPECT_EQ(Long(rs, "id"), 27);
+}
+
+} // namespace
+
+namespace {
+
+// Views and grouped or joined statements are read over a temporary copy of their result, in
+// their order; text orders without regard to case, by ordinal and AS name too.
+TEST_F(ServerRecordset, QueriesAreReadOverTheirResult) {
+    MakePeople(12);
+    admin->Execute("CREATE VIEW evens AS SELECT id, name FROM people WHERE id % 2 = 0");
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM evens ORDER BY name DESC");
+    EXPECT_FALSE(rs.CanUpdate());
+    EXPECT_EQ(Text(rs, "name"), "Ab0012");
+    rs.MoveLast();
+    EXPECT_EQ(Text(rs, "name"), "<null>");
+    EXPECT_EQ(rs.GetRecordCount(), 6);
+    ASSERT_TRUE(rs.FindFirst("id = 4"));
+    EXPECT_EQ(Text(rs, "name"), "Ab0004");
+    rs.Close();
+
+    rs.Open(dbOpenSnapshot, "SELECT active, count(*) AS n, min(name) AS first FROM people "
+                            "GROUP BY active ORDER BY 3");
+    EXPECT_EQ(Text(rs, "first"), "Ab0002");
+    EXPECT_EQ(Text(rs, "n"), "8");
+    rs.MoveNext();
+    EXPECT_EQ(Text(rs, "first"), "Ab0006");
+    rs.MoveNext();
+    EXPECT_TRUE(rs.IsEOF());
+    rs.Close();
+
+    admin->Execute("UPDATE people SET name = CASE id WHEN 3 THEN upper(name) ELSE lower(name) END "
+                   "WHERE id IN (3, 4)");
+    rs.Open(dbOpenDynaset, "SELECT p.id, p.name AS who, q.id AS twin FROM people p "
+                           "JOIN people q ON q.id = p.id WHERE p.id < 7 ORDER BY who");
+    std::vector<std::string> names;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        names.push_back(Text(rs, "who"));
+    EXPECT_EQ(names, (std::vector<std::string>{"Ab0002", "ab0004", "Ab0006", "cd0001", "CD0003",
+                                               "cd0005"}));
+}
+
+} // namespace

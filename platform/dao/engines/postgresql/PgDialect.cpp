@@ -142,6 +142,18 @@ std::string PgDialect::OrderTerm(std::string_view operand, bool descending) cons
     return std::string(operand) + (descending ? " DESC NULLS LAST" : " ASC NULLS FIRST");
 }
 
+std::string PgDialect::KeyInList(std::string_view key, int param) const {
+    return std::string(key) + " = ANY(?" + std::to_string(param) + "::bigint[])";
+}
+
+// An array literal: {1,2,3}.
+EngineValue PgDialect::KeyList(const std::vector<std::int64_t>& keys) const {
+    std::string text = "{";
+    for (size_t i = 0; i < keys.size(); ++i)
+        text += (i ? "," : "") + std::to_string(keys[i]);
+    return EngineValue::Text(text + "}");
+}
+
 std::vector<std::string> PgDialect::RowIdentity(const SchemaDescription& schema) const {
     if (schema.view)
         return {};

@@ -21,6 +21,8 @@ public:
     std::string TextKey(std::string_view operand) const override;
     std::string OrderTerm(std::string_view operand, bool descending) const override;
     std::vector<std::string> RowIdentity(const SchemaDescription& schema) const override;
+    std::string KeyInList(std::string_view key, int param) const override;
+    EngineValue KeyList(const std::vector<std::int64_t>& keys) const override;
 
     // The anchored regular expression (ARE) for a Jet pattern; nothing when a class is not
     // closed or the pattern is not valid UTF-8.

@@ -395,15 +395,17 @@ bool ReadsOnly(std::string_view sql) {
 class PgStatement final : public EngineStatement {
 public:
     PgStatement(std::shared_ptr<PgSession> session, std::string name, ResultPtr description,
-                std::string sql)
+                std::string sql, std::vector<int> numbers)
         : m_session(std::move(session)), m_name(std::move(name)),
           m_description(std::move(description)), m_sql(std::move(sql)),
+          m_numbers(std::move(numbers)),
           m_values(static_cast<size_t>(PQnparams(m_description.get()))) {}
     ~PgStatement() override { m_session->Deallocate(m_name); }
     PgStatement(const PgStatement&) = delete;
     PgStatement& operator=(const PgStatement&) = delete;
 
-    int ParameterCount() const override { return PQnparams(m_description.get()); }
+    // Numbered as the statement's text numbers them; a number it skips takes any value.
+    int ParameterCount() const override { return static_cast<int>(m_numbers.size()); }
 
     void Bind(int index, const EngineValue& value) override {
         if (index < 1 || index > ParameterCount())
@@ -414,7 +416,8 @@ public:
                 EngineFailure::Conversion, {},
                 "Text with a NUL character cannot be stored as text; store it as binary.");
         Reset();
-        m_values[static_cast<size_t>(index - 1)] = value;
+        if (const int number = m_numbers[static_cast<size_t>(index - 1)])
+            m_values[static_cast<size_t>(number - 1)] = value;
     }
 
     bool Step() override {
@@ -549,6 +552,7 @@ private:
     std::string m_name;
     ResultPtr m_description;
     std::string m_sql;
+    std::vector<int> m_numbers; // the server's number of each parameter, 0 for one not used
     mutable std::optional<std::vector<ColumnSource>> m_origins;
     std::vector<EngineValue> m_values;
     ResultPtr m_result;
@@ -621,7 +625,8 @@ public:
     const Dialect& GetDialect() const override { return m_dialect; }
 
     std::unique_ptr<EngineStatement> Prepare(std::string_view sql) override {
-        const std::string text = Checked(sql);
+        std::vector<int> numbers;
+        const std::string text = Checked(sql, &numbers);
         PgSession& s = *m_session;
         const std::string name = "kel_" + std::to_string(++s.nextStatement);
         s.Guarded(
@@ -633,7 +638,8 @@ public:
             s.Deallocate(name);
             throw error;
         }
-        return std::make_unique<PgStatement>(m_session, name, std::move(description), text);
+        return std::make_unique<PgStatement>(m_session, name, std::move(description), text,
+                                             std::move(numbers));
     }
 
     std::unique_ptr<EngineStatement> PrepareFirst(std::string_view sql,
@@ -715,11 +721,11 @@ public:
     SchemaDescription DescribeTable(std::string_view table) override;
 
 private:
-    static std::string Checked(std::string_view sql) {
+    static std::string Checked(std::string_view sql, std::vector<int>* numbers = nullptr) {
         if (sql.find('\0') != std::string_view::npos)
             throw EngineError(EngineFailure::Syntax, {},
                               "A statement cannot contain a NUL character.");
-        return ToPgParameters(sql);
+        return ToPgParameters(sql, numbers);
     }
     void RequireTransaction() const {
         if (!InTransaction())
@@ -819,18 +825,20 @@ void IgnoreNotice(void*, const char*) {}
 } // namespace
 
 std::string ToPgParameters(std::string_view sql) {
+    return ToPgParameters(sql, nullptr);
+}
+
+std::string ToPgParameters(std::string_view sql, std::vector<int>* compact) {
     const LexResult lex = LexSql(sql, SqlDialect::Sqlite);
     if (!lex.ok)
         throw EngineError(EngineFailure::Syntax, {},
                           "The statement leaves a " + lex.error + " open.");
-    std::string out;
-    out.reserve(sql.size());
+    // Each parameter's number as SQLite counts them.
+    std::vector<int> numbers;
     int highest = 0;
     for (const SqlToken& t : lex.tokens) {
-        if (!t.Is(TokenKind::Param) || t.text.empty() || t.text[0] != '?') {
-            out += t.text;
+        if (!t.Is(TokenKind::Param) || t.text.empty() || t.text[0] != '?')
             continue;
-        }
         int number = highest + 1;
         if (t.text.size() > 1) {
             const auto [end, ec] =
@@ -841,6 +849,28 @@ std::string ToPgParameters(std::string_view sql) {
                                   "'" + std::string(t.text) + "' is no parameter number.");
         }
         highest = std::max(highest, number);
+        numbers.push_back(number);
+    }
+    // The server wants a type for every number up to the highest: numbers that are not used
+    // are left out, and the caller binds through the map.
+    if (compact) {
+        compact->assign(static_cast<size_t>(highest), 0);
+        for (int n : numbers)
+            (*compact)[static_cast<size_t>(n - 1)] = 1;
+        int next = 0;
+        for (int& slot : *compact)
+            slot = slot ? ++next : 0;
+    }
+    std::string out;
+    out.reserve(sql.size());
+    size_t k = 0;
+    for (const SqlToken& t : lex.tokens) {
+        if (!t.Is(TokenKind::Param) || t.text.empty() || t.text[0] != '?') {
+            out += t.text;
+            continue;
+        }
+        const int number = compact ? (*compact)[static_cast<size_t>(numbers[k] - 1)] : numbers[k];
+        ++k;
         // A blank keeps "$1" from joining a preceding name or number.
         if (!out.empty() && (std::isalnum(static_cast<unsigned char>(out.back())) ||
                              out.back() == '_' || out.back() == '$'))

@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kel::dao {
 
@@ -26,5 +27,9 @@ std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool rea
 // after the highest one so far, as SQLite counts. Strings, quoted names and comments are left
 // alone. Throws EngineError (Syntax) when a string or name is not closed.
 std::string ToPgParameters(std::string_view sql);
+// The same with the numbers the text uses renumbered from 1 without gaps (the server wants a
+// type for every number up to the highest); compact maps each number of the text to the
+// server's, 0 for a number the text skips.
+std::string ToPgParameters(std::string_view sql, std::vector<int>* compact);
 
 } // namespace kel::dao
