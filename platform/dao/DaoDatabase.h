@@ -1,4 +1,8 @@
-// CDaoDatabase: one SQLite database file opened in the Jet manner.
+// CDaoDatabase: one SQLite database file opened in the Jet manner, or a PostgreSQL database
+// named by a libpq URI (postgresql://...) or by the connect argument
+// "ODBC;DRIVER={PostgreSQL};SERVER=...;PORT=...;DATABASE=...;UID=...;PWD=..." (the name may
+// then be empty). A server that cannot be reached is 3151 with the server's own words (never
+// the password); a connect string that cannot be read, 3001.
 //
 // Open never creates a file: a missing file is error 3024, a file that is not a database 3343.
 // A file without write permission opens read-only (edits then fail with 3027). Statements wait

@@ -12,6 +12,18 @@
 // it until Update/CancelUpdate; optimistic takes it only during Update, which then fails with
 // 3197 when another connection changed the record since Edit.
 //
+// On a PostgreSQL server a table whose primary key is one integer column is keyed by that
+// key's values (the keyset holds them; bookmarks name places among them). A table keyed
+// otherwise or not at all, a view and a query are read over a temporary copy of their result,
+// read-only (3027 on Edit, AddNew, Delete). Every edit is checked as an optimistic one: Update
+// holds the row, compares it with what Edit read and fails with 3197, writing nothing, when
+// someone changed it; pessimistic mode holds nothing between Edit and Update. A new record's
+// key comes back from the INSERT. Keying runs in bounded reads that grow; a record read that
+// misses reads the records of the next GetCacheSize() keys (the ones before, moving back) in
+// one statement, and those serve the reads that follow for a second, until the recordset
+// writes or requeries. Field types follow the server's: bigint is a Double field whose values
+// beyond 2^53 come as VT_I8, numeric that fits Currency is Currency, bytea is Long Binary.
+//
 // Every failure is a CDaoException*; the recordset stays usable after one (or closed, when it
 // never opened) and nothing is half-written.
 #pragma once

@@ -402,6 +402,12 @@ std::vector<EngineValue> RecordsetState::SortValues(std::int64_t key) {
 }
 
 void RecordsetState::Land(size_t position) {
+    // A move that is no step to a neighbour reads anew, so that it shows what others changed
+    // since the last read ahead (unless that read was made for this very move).
+    const bool step = at == Where::OnRecord && (position + 1 == pos || position == pos + 1);
+    if (!step && !cacheFresh)
+        cache.clear();
+    cacheFresh = false;
     at = Where::OnRecord;
     pos = position;
     if (!InTail(position))
@@ -426,9 +432,12 @@ bool RecordsetState::Exists(size_t position) {
     if (materialised) // a private copy: nobody else deletes from it
         return key >= 1 && static_cast<size_t>(key) <= copyRows;
     if (!readManyKey.empty()) {
-        // A server answers with the records around it, which the next reads want anyway.
+        // A server answers with the records around it, read anew, which the next reads want.
+        cache.clear();
         std::vector<Cell> row;
-        return ReadAhead(position, row);
+        const bool found = ReadAhead(position, row);
+        cacheFresh = true; // read for the move that follows
+        return found;
     }
     if (!exists)
         PrepareInternal(db(), exists,

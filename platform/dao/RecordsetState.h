@@ -117,14 +117,16 @@ struct RecordsetState {
     size_t appendedFrom = Keyset::npos; // where the records added through the dynaset begin
 
     // -- A server's read-ahead: a miss reads the records of the next cacheSize keys (or of
-    // those before, moving backwards) in one statement. Dropped when the recordset writes,
-    // reads other fields, requeries or sees the database change, and when older than a second.
+    // those before, moving backwards) in one statement; steps to a neighbour read from it.
+    // Dropped by a move that is no such step, when the recordset writes, reads other fields,
+    // requeries or sees the database change, and when older than a second.
     size_t cacheSize = 100;
     std::string readManyKey; // what names a record's key in the read: the key or "kel$pos"
     Statement readMany;      // read's fields and the key, for a list of keys
     std::unordered_map<std::int64_t, std::vector<Cell>> cache;
     std::int64_t cacheTime = 0; // steady-clock nanoseconds of the read that filled it
     size_t lastRead = npos;     // the position read last: which way the reader moves
+    bool cacheFresh = false;    // filled for the move about to be made (SetBookmark's check)
     void DropCache() {
         cache.clear();
         readMany = Statement();

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -149,6 +150,15 @@ TEST_F(ServerRecordset, OpensByUriAndByConnectString) {
 
     const Failure bad = FailureOf([&] { db.Open("", FALSE, FALSE, "ODBC;SERVER"); });
     EXPECT_EQ(bad.code, 3001) << bad.text;
+    // A password cut at a ";" it holds: the message tells what to do and quotes none of it.
+    for (const char* cut : {"ODBC;DRIVER={PostgreSQL};PWD=s3cr;etw0rd;UID=kel",
+                            "ODBC;DRIVER={PostgreSQL};PWD=s3cr;etw=0rd", "ODBC;PWD=s3cr;PWD=x"}) {
+        const Failure leak = FailureOf([&] { db.Open("", FALSE, FALSE, cut); });
+        EXPECT_EQ(leak.code, 3001) << leak.text;
+        EXPECT_NE(leak.text.find("PWD={...}"), std::string::npos) << leak.text;
+        for (const char* part : {"s3cr", "etw", "ETW", "0rd"})
+            EXPECT_EQ(leak.text.find(part), std::string::npos) << leak.text;
+    }
     const Failure none = FailureOf([&] { db.Open("postgresql://kel@/no_such_db?host=/nowhere"); });
     EXPECT_EQ(none.code, 3151) << none.text;
     EXPECT_FALSE(db.IsOpen());
@@ -440,7 +450,7 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
     EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 65, false); }), 0u);
     EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 65, false); }), 1u);
     EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 30, false); }), 0u);
-    // A bookmark of a record read ahead costs nothing; of one elsewhere, one exchange.
+    // A bookmark (a move that is no step) reads anew, in one exchange, near or far.
     const COleVariant near = rs.GetBookmark();
     rs.MoveFirst();
     const COleVariant first = rs.GetBookmark();
@@ -449,7 +459,7 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
                        rs.SetBookmark(near);
                        rs.GetFieldValue("name");
                    }),
-              0u);
+              1u);
     EXPECT_EQ(Cost(db,
                    [&] {
                        rs.SetBookmark(first);
@@ -480,6 +490,15 @@ TEST_F(ServerRecordset, ReadAheadSeesWritesAndChanges) {
     rs.MoveNext();
     rs.MovePrev();
     EXPECT_EQ(Text(rs, "name"), "renamed");
+    // Another's change shows once the reader moves other than by a step.
+    admin->Execute("UPDATE people SET name = 'moved' WHERE id = 3");
+    rs.SetAbsolutePosition(2);
+    EXPECT_EQ(Text(rs, "name"), "moved");
+    admin->Execute("DELETE FROM people WHERE id = 5");
+    rs.MoveFirst();
+    rs.SetAbsolutePosition(4);
+    EXPECT_EQ(FailureOf([&] { rs.GetFieldValue("name"); }).code, 3167);
+    rs.MoveFirst();
     // Another's write shows after a Requery.
     admin->Execute("UPDATE people SET name = 'theirs' WHERE id = 2");
     rs.Requery();
@@ -489,7 +508,7 @@ TEST_F(ServerRecordset, ReadAheadSeesWritesAndChanges) {
     admin->Execute("DELETE FROM people WHERE id = 40");
     rs.Requery();
     rs.SetAbsolutePosition(39);
-    EXPECT_EQ(Long(rs, "id"), 41); // the keys no longer hold 40
+    EXPECT_EQ(Long(rs, "id"), 42); // the keys no longer hold 5 and 40
 }
 
 } // namespace
@@ -623,6 +642,133 @@ TEST_F(ServerRecordset, QueriesAreReadOverTheirResult) {
         names.push_back(Text(rs, "who"));
     EXPECT_EQ(names, (std::vector<std::string>{"Ab0002", "ab0004", "Ab0006", "cd0001", "CD0003",
                                                "cd0005"}));
+}
+
+} // namespace
+
+namespace {
+
+// The last record by a read from the end; both ends of the keying meet, NULLs where Jet puts
+// them.
+TEST_F(ServerRecordset, KeysFromTheEndMeetThoseFromTheFront) {
+    MakePeople(3000);
+    db.Open(uri.c_str());
+    for (const char* sort : {"name", "name DESC, id DESC"}) {
+        SCOPED_TRACE(sort);
+        const bool descending = std::string(sort).find("DESC") != std::string::npos;
+        rs.m_strSort = sort;
+        rs.Open(dbOpenDynaset, "people");
+        const Failure quick = FailureOf([&] { rs.MoveLastQuick(); });
+        ASSERT_EQ(quick.code, 0) << quick.text;
+        EXPECT_EQ(Text(rs, "name"), descending ? "<null>" : "cd2999");
+        rs.MovePrev();
+        EXPECT_EQ(Text(rs, "name"), descending ? "<null>" : "cd2997");
+        std::vector<long> seen;
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+            seen.push_back(Long(rs, "id"));
+        EXPECT_EQ(seen.size(), 3000u);
+        std::sort(seen.begin(), seen.end());
+        EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end());
+        EXPECT_EQ(rs.GetRecordCount(), 3000);
+        rs.Close();
+    }
+}
+
+// A key that is no single integer: the rows are read over a copy of the result, read-only.
+TEST_F(ServerRecordset, OtherKeysAreReadOnlyCopies) {
+    admin->Execute("CREATE TABLE codes (code text PRIMARY KEY, label text)");
+    admin->Execute("CREATE TABLE pairs (a integer, b integer, PRIMARY KEY (a, b))");
+    admin->Execute("INSERT INTO codes VALUES ('b', 'Bee'), ('a', 'Ay'), ('C', 'Sea')");
+    admin->Execute("INSERT INTO pairs SELECT g / 10, g % 10 FROM generate_series(0, 99) g");
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM codes ORDER BY code");
+    EXPECT_FALSE(rs.CanUpdate());
+    EXPECT_EQ(Text(rs, "label"), "Ay");
+    rs.MoveLast();
+    EXPECT_EQ(Text(rs, "label"), "Sea");
+    EXPECT_EQ(FailureOf([&] { rs.Edit(); }).code, 3027);
+    rs.Close();
+    rs.Open(dbOpenTable, "pairs");
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 100);
+    EXPECT_FALSE(rs.CanUpdate());
+}
+
+} // namespace
+
+namespace {
+
+// Reaching a record not keyed yet keys the next run: a bounded number of exchanges, whatever
+// the size of the table.
+TEST_F(ServerRecordset, EachStepCostsABoundedNumberOfExchanges) {
+    MakePeople(5000);
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY name");
+    unsigned long long worst = 0, total = 0;
+    int steps = 0;
+    while (!rs.IsEOF()) {
+        const unsigned long long cost = Cost(db, [&] {
+            rs.GetFieldValue("name");
+            rs.MoveNext();
+        });
+        worst = std::max(worst, cost);
+        total += cost;
+        ++steps;
+    }
+    EXPECT_EQ(steps, 5000);
+    // A step that keys a run: the change token, its statements prepared and described in one
+    // exchange each, run, the point it stopped at; the others read ahead, 100 at a time.
+    EXPECT_LE(worst, 8u);
+    EXPECT_LE(total, 5000u / 100 + 6 * 8);
+}
+
+} // namespace
+
+namespace {
+
+// Action statements in Jet's words, the record's key for a host, and a row another connection
+// holds.
+TEST_F(ServerRecordset, ExecuteKeysAndLocks) {
+    MakePeople(5);
+    db.Open(uri.c_str());
+    db.Execute("UPDATE people SET active = False, born = #12/24/2001# WHERE [name] LIKE 'CD*'");
+    EXPECT_EQ(db.GetRecordsAffected(), 3);
+    EXPECT_EQ(FailureOf([&] { db.Execute("SELECT * FROM people"); }).code, 3065);
+    EXPECT_EQ(FailureOf([&] { db.Execute("UPDATE nowhere SET x = 1"); }).code, 3078);
+
+    rs.Open(dbOpenDynaset, "SELECT name, born, active FROM people WHERE id = 3");
+    EXPECT_EQ(rs.GetFieldValue("active").boolVal, VARIANT_FALSE);
+    EXPECT_EQ(COleDateTime(rs.GetFieldValue("born").date).Format("%Y-%m-%d"),
+              CString("2001-12-24"));
+    CStringArray names;
+    CArray<COleVariant, const COleVariant&> values;
+    rs.GetRecordKey(names, values);
+    ASSERT_EQ(names.GetSize(), 1);
+    EXPECT_EQ(std::string(names[0]), "id");
+    EXPECT_EQ(values[0].lVal, 3);
+    rs.Close();
+
+    // Another connection holds the row: the update waits the query timeout, then fails with
+    // 3260 and writes nothing.
+    db.SetQueryTimeout(1);
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id");
+    auto other = OpenEngine(Env("KEL_TEST_PG"));
+    other->Execute("SET search_path TO " + schema);
+    other->Begin();
+    other->Execute("UPDATE people SET amount = 0 WHERE id = 1");
+    rs.Edit();
+    rs.SetFieldValue("name", "blocked");
+    EXPECT_EQ(FailureOf([&] { rs.Update(); }).code, 3260);
+    other->Rollback();
+    rs.CancelUpdate();
+    auto stmt = admin->Prepare("SELECT name FROM people WHERE id = 1");
+    ASSERT_TRUE(stmt->Step());
+    EXPECT_EQ(stmt->Column(0).bytes, "cd0001");
+    // Once let go, the edit goes through.
+    rs.Edit();
+    rs.SetFieldValue("name", "free");
+    rs.Update();
+    EXPECT_EQ(Text(rs, "name"), "free");
 }
 
 } // namespace

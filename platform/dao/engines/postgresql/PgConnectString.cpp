@@ -99,23 +99,32 @@ PgConnectParams ParsePgConnectString(std::string_view name) {
     std::string_view rest = name.substr(5);
     std::string driver;
     std::vector<std::string> seen;
+    // What follows a password written without braces may be the rest of it, cut at a ";":
+    // no message quotes it.
+    bool afterBarePassword = false;
+    auto badAfter = [&](const std::string& why) {
+        if (afterBarePassword)
+            Bad("the password seems to hold a ';'; write it in braces: PWD={...}.");
+        Bad(why);
+    };
     while (!rest.empty()) {
         const size_t eq = rest.find('=');
         const size_t semi = rest.find(';');
         if (eq == std::string_view::npos || (semi != std::string_view::npos && semi < eq)) {
             const std::string_view piece = Trim(rest.substr(0, semi));
             if (!piece.empty())
-                Bad("'" + std::string(piece) + "' is not of the form KEY=value.");
+                badAfter("'" + std::string(piece) + "' is not of the form KEY=value.");
             rest = semi == std::string_view::npos ? std::string_view() : rest.substr(semi + 1);
             continue;
         }
         const std::string key = Upper(Trim(rest.substr(0, eq)));
         if (key.empty())
-            Bad("a value has no key.");
+            badAfter("a value has no key.");
         rest = rest.substr(eq + 1);
         std::string value;
         const std::string_view lead = Trim(rest);
-        if (!lead.empty() && lead.front() == '{') {
+        const bool braced = !lead.empty() && lead.front() == '{';
+        if (braced) {
             // {value}: anything up to a "}" that is not doubled.
             size_t i = static_cast<size_t>(lead.data() - rest.data()) + 1;
             bool closed = false;
@@ -145,23 +154,25 @@ PgConnectParams ParsePgConnectString(std::string_view name) {
             rest = semi == std::string_view::npos ? std::string_view() : rest.substr(semi - eq);
         }
         if (std::find(seen.begin(), seen.end(), key) != seen.end())
-            Bad(key + " is given twice.");
+            badAfter(key + " is given twice.");
         seen.push_back(key);
         if (key == "DRIVER") {
             driver = value;
+            afterBarePassword = false;
             continue;
         }
         const auto known = std::find_if(std::begin(kKeywords), std::end(kKeywords),
                                         [&](const KeywordName& k) { return k.odbc == key; });
         if (known == std::end(kKeywords))
-            Bad("the keyword " + key +
-                " is not known; use SERVER, PORT, DATABASE, UID, PWD, SSLMODE or "
-                "CONNECTTIMEOUT.");
+            badAfter("the keyword " + key +
+                     " is not known; use SERVER, PORT, DATABASE, UID, PWD, SSLMODE or "
+                     "CONNECTTIMEOUT.");
         const std::string libpq(known->libpq);
         if (std::any_of(params.keywords.begin(), params.keywords.end(),
                         [&](const auto& kv) { return kv.first == libpq; }))
             Bad(key + " repeats a value given under another name.");
         params.keywords.emplace_back(libpq, value);
+        afterBarePassword = libpq == "password" && !braced;
     }
     if (driver.empty())
         Bad("it names no DRIVER; use DRIVER={PostgreSQL}.");

@@ -186,18 +186,57 @@ struct PgSession {
         return r;
     }
 
+    // Statements no longer wanted are let go of in batches, one exchange for many, and never
+    // inside a transaction, where a failure would spoil it.
     void Deallocate(const std::string& name) {
-        if (PQtransactionStatus(conn.get()) == PQTRANS_INERROR ||
-            PQstatus(conn.get()) != CONNECTION_OK) {
-            toDeallocate.push_back(name);
-            return;
-        }
-        ++roundTrips;
-        ResultPtr r(PQexec(conn.get(), ("DEALLOCATE " + name).c_str()));
+        toDeallocate.push_back(name);
+        if (toDeallocate.size() >= kDeallocateBatch)
+            DeallocatePending();
     }
     void DeallocatePending() {
+        if (toDeallocate.empty() || PQtransactionStatus(conn.get()) != PQTRANS_IDLE ||
+            PQstatus(conn.get()) != CONNECTION_OK)
+            return;
+        std::string sql;
         for (const std::string& name : std::exchange(toDeallocate, {}))
-            Deallocate(name);
+            sql += "DEALLOCATE " + name + ";";
+        ++roundTrips;
+        ResultPtr r(PQexec(conn.get(), sql.c_str()));
+    }
+    static constexpr size_t kDeallocateBatch = 16;
+
+    // Prepares and describes a statement in one exchange (libpq's pipeline), outside a
+    // transaction; nothing when the pipeline is not to be had, and the caller does both.
+    std::optional<ResultPtr> PrepareAndDescribe(const std::string& name, const std::string& text) {
+        PGconn* c = conn.get();
+        if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c))
+            return std::nullopt;
+        ++roundTrips;
+        const bool sent = PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
+                          PQsendDescribePrepared(c, name.c_str()) && PQpipelineSync(c);
+        ResultPtr prepared, described;
+        int answered = 0;
+        // Each command's result, a null after it, and the sync's result last.
+        while (sent) {
+            ResultPtr r(PQgetResult(c));
+            if (!r) {
+                if (PQstatus(c) != CONNECTION_OK)
+                    break;
+                continue;
+            }
+            if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
+                break;
+            if (answered++ == 0)
+                prepared = std::move(r);
+            else
+                described = std::move(r);
+        }
+        PQexitPipelineMode(c);
+        if (!sent || !prepared)
+            throw ServerFailure(nullptr, c);
+        if (!Succeeded(prepared.get()))
+            throw ServerFailure(prepared.get(), c);
+        return described;
     }
 };
 
@@ -629,10 +668,15 @@ public:
         const std::string text = Checked(sql, &numbers);
         PgSession& s = *m_session;
         const std::string name = "kel_" + std::to_string(++s.nextStatement);
-        s.Guarded(
-            [&] { return ResultPtr(PQprepare(s.get(), name.c_str(), text.c_str(), 0, nullptr)); });
-        ++s.roundTrips;
-        ResultPtr description(PQdescribePrepared(s.get(), name.c_str()));
+        std::optional<ResultPtr> pipelined = s.PrepareAndDescribe(name, text);
+        if (!pipelined) {
+            s.Guarded([&] {
+                return ResultPtr(PQprepare(s.get(), name.c_str(), text.c_str(), 0, nullptr));
+            });
+            ++s.roundTrips;
+            pipelined.emplace(PQdescribePrepared(s.get(), name.c_str()));
+        }
+        ResultPtr description = std::move(*pipelined);
         if (!Succeeded(description.get())) {
             EngineError error = ServerFailure(description.get(), s.get());
             s.Deallocate(name);
