@@ -19,7 +19,7 @@ std::string OdbcItem(const std::string& text, const char* key) {
             end = text.size();
         const std::string item = text.substr(at, end - at);
         const size_t eq = item.find('=');
-        if (eq != std::string::npos && item.size() > 0 && strncasecmp(item.c_str(), key, eq) == 0 &&
+        if (eq != std::string::npos && strncasecmp(item.c_str(), key, eq) == 0 &&
             std::char_traits<char>::length(key) == eq)
             return item.substr(eq + 1);
         at = end + 1;

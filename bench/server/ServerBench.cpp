@@ -2,8 +2,9 @@
 // the sample of 1 million orders (10 million with KEL_BENCH_10M=1) in the server KEL_BENCH_PG
 // names (./run bench starts one and loads the sample once).
 //
-// Each row's time is the grid's; bare_ms is libpq's for the same step, and round trips are
-// counted for libpq (one per statement) as rt_bare. The grid's window is 1920 x 1080, about
+// Each row's time is the grid's; bare_ms is libpq's for the same step. Round trips per step:
+// rt_grid as the grid's database counts them (CDaoDatabase::GetRoundTrips), rt_bare one per
+// libpq statement and one for a connection. The grid's window is 1920 x 1080, about
 // 60 rows; the bare reads take 65 rows, a window and a little more:
 //   open to the first painted screen   connect, the first 65 rows in key order
 //   one row down                       the next row after the last one shown
@@ -105,6 +106,10 @@ struct Grid {
         host.DestroyWindow();
     }
     bool Loaded() { return grid.m_pDoc != nullptr && grid.m_pDoc->IsOpen(); }
+    ULONGLONG RoundTrips() {
+        CDaoDatabase* pDb = Loaded() ? grid.m_pDoc->m_pDatabase : nullptr;
+        return pDb != nullptr && pDb->IsOpen() ? pDb->GetRoundTrips() : 0;
+    }
     void Scroll(int code, int pos = 0) {
         grid.SendMessage(WM_VSCROLL, MAKEWPARAM(code, pos),
                          (LPARAM)grid.m_wndVScroll.GetSafeHwnd());
@@ -167,6 +172,7 @@ void BM_ServerOpenToFirstScreen(benchmark::State& state) {
         return;
     double gridSeconds = 0, bareSeconds = 0;
     long long bareTrips = 0;
+    ULONGLONG gridTrips = 0;
     int rows = 0;
     for (auto _ : state) {
         auto start = Clock::now();
@@ -177,6 +183,7 @@ void BM_ServerOpenToFirstScreen(benchmark::State& state) {
             return;
         }
         rows = g->grid.m_nRows;
+        gridTrips += g->RoundTrips();
         state.PauseTiming();
         g.reset();
         state.ResumeTiming();
@@ -189,6 +196,7 @@ void BM_ServerOpenToFirstScreen(benchmark::State& state) {
     const double n = static_cast<double>(state.iterations());
     state.counters["grid_ms"] = gridSeconds * 1e3 / n;
     state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["rt_grid"] = static_cast<double>(gridTrips) / n;
     state.counters["rt_bare"] = static_cast<double>(bareTrips) / n;
     state.counters["rows"] = rows;
 }
@@ -208,11 +216,14 @@ void Moves(benchmark::State& state, int code, int bareRows) {
     long long last = bare.First(g->grid.m_nRows);
     const long long startTrips = bare.RoundTrips();
     double gridSeconds = 0, bareSeconds = 0;
+    ULONGLONG gridTrips = 0;
     int moves = 0;
     for (auto _ : state) {
+        const ULONGLONG before = g->RoundTrips();
         auto start = Clock::now();
         g->Scroll(code);
         gridSeconds += Since(start);
+        gridTrips += g->RoundTrips() - before;
         start = Clock::now();
         last = bare.After(last, bareRows);
         bareSeconds += Since(start);
@@ -227,6 +238,7 @@ void Moves(benchmark::State& state, int code, int bareRows) {
     const double n = static_cast<double>(state.iterations());
     state.counters["grid_ms"] = gridSeconds * 1e3 / n;
     state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["rt_grid"] = static_cast<double>(gridTrips) / n;
     state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
 }
 
@@ -246,6 +258,7 @@ void BM_ServerEndRightAfterOpen(benchmark::State& state) {
     if (!HaveServer(state))
         return;
     double gridSeconds = 0, bareSeconds = 0;
+    ULONGLONG gridTrips = 0;
     Bare bare;
     const long long startTrips = bare.RoundTrips();
     for (auto _ : state) {
@@ -256,11 +269,13 @@ void BM_ServerEndRightAfterOpen(benchmark::State& state) {
             return;
         }
         g->grid.SetFocus();
+        const ULONGLONG before = g->RoundTrips();
         state.ResumeTiming();
         auto start = Clock::now();
         g->grid.SendMessage(WM_KEYDOWN, VK_END, 0);
         KelRunUntilIdle();
         gridSeconds += Since(start);
+        gridTrips += g->RoundTrips() - before;
         start = Clock::now();
         bare.Last(kBareRows);
         bareSeconds += Since(start);
@@ -271,6 +286,7 @@ void BM_ServerEndRightAfterOpen(benchmark::State& state) {
     const double n = static_cast<double>(state.iterations());
     state.counters["grid_ms"] = gridSeconds * 1e3 / n;
     state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["rt_grid"] = static_cast<double>(gridTrips) / n;
     state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
 }
 BENCHMARK(BM_ServerEndRightAfterOpen)->Unit(benchmark::kMillisecond)->Iterations(5);

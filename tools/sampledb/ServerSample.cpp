@@ -142,6 +142,13 @@ public:
             Fail(Trimmed(PQerrorMessage(m_conn.get())));
     }
 
+    // Ends a copy that failed on this side: the server drops what it received.
+    void AbortCopy() {
+        PQputCopyEnd(m_conn.get(), "the SQLite sample could not be read");
+        while (PgResult rest{PQgetResult(m_conn.get())}) {
+        }
+    }
+
 private:
     std::unique_ptr<PGconn, PgConnDeleter> m_conn;
 };
@@ -255,8 +262,11 @@ void CopyTable(sqlite3* db, Server& server, const std::string& schema, const Tab
             buffer.clear();
         }
     }
-    if (step != SQLITE_DONE)
-        Fail(std::string("the SQLite sample: ") + sqlite3_errmsg(db));
+    if (step != SQLITE_DONE) {
+        const std::string error = sqlite3_errmsg(db);
+        server.AbortCopy();
+        Fail("the SQLite sample: " + error);
+    }
     if (!buffer.empty())
         server.CopyData(buffer);
     server.EndCopy();

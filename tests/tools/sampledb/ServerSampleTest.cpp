@@ -251,6 +251,23 @@ TEST_F(ServerSampleTest, AFailedLoadLeavesTheOldSample) {
     EXPECT_EQ(Value("SELECT count(*) FROM " + Table("Orders")), "100");
     EXPECT_EQ(Value("SELECT count(*) FROM pg_namespace WHERE nspname LIKE 'kel\\_loading\\_%'"),
               "0");
+
+    // One that the server refuses halfway through its rows: a word in a number column.
+    const std::string word = kelsampledb::Cached(folder, 130, 1);
+    ASSERT_EQ(sqlite3_open(word.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE Orders SET Quantity = 'many' WHERE OrderID = 90", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    try {
+        kelsampledb::LoadServer(m_conninfo, m_schema, folder, 130, 1);
+        ADD_FAILURE() << "a refused row was loaded";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("many"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(kelsampledb::ServerHolds(m_conninfo, m_schema, 100, 1));
+    EXPECT_EQ(Value("SELECT count(*) FROM pg_namespace WHERE nspname LIKE 'kel\\_loading\\_%'"),
+              "0");
     std::filesystem::remove_all(folder);
 }
 
