@@ -30,6 +30,32 @@ void DatabaseState::Exec(std::string_view sql, ErrorSource source) {
         ThrowStepError(stmt, source, {{}, false, name});
 }
 
+JetTranslation DatabaseState::Translate(std::string_view jet, JetTextKind kind,
+                                        const std::vector<std::string>& ownCollation,
+                                        const std::vector<std::string>& textNames,
+                                        const std::vector<std::string>* stored) {
+    if (!server)
+        return TranslateJetSql(jet, kind, ownCollation);
+    const std::vector<std::string> asked = stored ? std::vector<std::string>() : StoredNames({jet});
+    return TranslateJetSql(jet, kind, ownCollation, &db().GetDialect(), textNames,
+                           stored ? *stored : asked);
+}
+
+std::vector<std::string> DatabaseState::StoredNames(std::initializer_list<std::string_view> texts) {
+    std::vector<std::string> words;
+    if (server)
+        for (std::string_view text : texts)
+            for (std::string& w : BareNames(text))
+                words.push_back(std::move(w));
+    if (words.empty())
+        return {};
+    try {
+        return db().StoredNames(words);
+    } catch (const EngineError& e) {
+        ThrowDaoFor(e, ErrorSource::Database);
+    }
+}
+
 void DatabaseState::StopWorkers() {
     for (RecordsetState* state : keying) {
         if (state->worker) {
@@ -224,8 +250,7 @@ void CDaoDatabase::Execute(LPCTSTR lpszSQL, int /*nOptions*/) {
         ThrowNotOpen(kSource);
     DatabaseState& s = *m_pState;
     const std::string text = lpszSQL ? lpszSQL : "";
-    JetTranslation jet = TranslateJetSql(text, JetTextKind::Statement, {},
-                                         s.server ? &s.db().GetDialect() : nullptr);
+    JetTranslation jet = s.Translate(text, JetTextKind::Statement);
     if (!jet.ok)
         ThrowDaoError(jet.errorCode, jet.description, kSource);
     Statement stmt;

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "platform/dao/DaoErrors.h"
+#include "platform/dao/JetSql.h"
 #include "platform/dao/engines/Engine.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,6 +37,17 @@ struct DatabaseState {
     void StopWorkers();
 
     EngineConnection& db() const { return *connection; }
+
+    // Jet text in this engine's words: a file's SQLite as it stands, a server's through its
+    // dialect with bare names spelled as the server stores them (one exchange for those).
+    // stored: the server's spellings, when asked for already (StoredNames).
+    JetTranslation Translate(std::string_view jet, JetTextKind kind,
+                             const std::vector<std::string>& ownCollation = {},
+                             const std::vector<std::string>& textNames = {},
+                             const std::vector<std::string>* stored = nullptr);
+    // The server's spellings of the bare names in all of texts, asked for at once; nothing on
+    // a file.
+    std::vector<std::string> StoredNames(std::initializer_list<std::string_view> texts);
 
     // Runs a statement without results; throws the engine's error.
     void Exec(std::string_view sql, ErrorSource source);

@@ -170,6 +170,41 @@ std::optional<ComparedName> ComparedWithName(const std::vector<SqlToken>& tokens
     return c;
 }
 
+// Words of the statement's own syntax, never taken for a name whatever the database holds.
+bool IsKeyword(const SqlToken& t) {
+    static constexpr std::string_view kKeywords[] = {
+        "SELECT", "FROM",    "WHERE",    "AND",         "OR",      "NOT",    "NULL",   "IS",
+        "IN",     "LIKE",    "BETWEEN",  "AS",          "ON",      "JOIN",   "INNER",  "LEFT",
+        "RIGHT",  "OUTER",   "FULL",     "CROSS",       "NATURAL", "USING",  "UNION",  "INTERSECT",
+        "EXCEPT", "ALL",     "DISTINCT", "DISTINCTROW", "ORDER",   "BY",     "GROUP",  "HAVING",
+        "ASC",    "DESC",    "CASE",     "WHEN",        "THEN",    "ELSE",   "END",    "EXISTS",
+        "INTO",   "VALUES",  "SET",      "UPDATE",      "DELETE",  "INSERT", "CREATE", "ALTER",
+        "DROP",   "TABLE",   "VIEW",     "INDEX",       "LIMIT",   "OFFSET", "TOP",    "ESCAPE",
+        "WITH",   "COLLATE", "ANY",      "SOME",        "CAST",    "TRUE",   "FALSE"};
+    return t.Is(TokenKind::Word) && std::any_of(std::begin(kKeywords), std::end(kKeywords),
+                                                [&](std::string_view k) { return t.IsWord(k); });
+}
+
+// Whether the word at i is a name: no keyword, and no call of a function.
+bool IsBareName(const std::vector<SqlToken>& tokens, size_t i) {
+    if (!tokens[i].Is(TokenKind::Word) || IsKeyword(tokens[i]))
+        return false;
+    const size_t next = NextSignificant(tokens, i);
+    return next >= tokens.size() || !tokens[next].Is(TokenKind::LParen);
+}
+
+// The spelling names holds of word, ignoring case (the exact one first); empty when none.
+std::string SpellingOf(const std::vector<std::string>& names, std::string_view word) {
+    std::string found;
+    for (const std::string& n : names) {
+        if (n == word)
+            return n;
+        if (found.empty() && EqualsNoCase(n, word))
+            found = n;
+    }
+    return found;
+}
+
 std::string Trimmed(std::string_view s) {
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
         s.remove_prefix(1);
@@ -249,9 +284,24 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     return TranslateJetSql(jet, kind, ownCollation, nullptr);
 }
 
+std::vector<std::string> BareNames(std::string_view jet) {
+    std::vector<std::string> words;
+    LexResult lex = LexSql(jet, SqlDialect::Jet);
+    if (!lex.ok)
+        return words;
+    for (size_t i = 0; i < lex.tokens.size(); ++i) {
+        const SqlToken& t = lex.tokens[i];
+        if (IsBareName(lex.tokens, i) && !t.IsWord("True") && !t.IsWord("False") &&
+            SpellingOf(words, t.text).empty())
+            words.emplace_back(t.text);
+    }
+    return words;
+}
+
 JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                                const std::vector<std::string>& ownCollation, const Dialect* dialect,
-                               const std::vector<std::string>& textNames) {
+                               const std::vector<std::string>& textNames,
+                               const std::vector<std::string>& storedNames) {
     const std::string syntax = StandardDescription(err::SyntaxError, jet);
     const std::string dateSyntax =
         "Syntax error in date in query expression '" + std::string(jet) + "'.";
@@ -280,6 +330,15 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     const size_t firstWord = tokens.empty() || !tokens[0].Is(TokenKind::Space) ? 0 : 1;
     const bool collate = kind == JetTextKind::Expression || firstWord >= tokens.size() ||
                          !(tokens[firstWord].IsWord("CREATE") || tokens[firstWord].IsWord("ALTER"));
+    // Names given after AS keep the case they are written in, and so do later uses of them.
+    std::vector<std::string> aliases;
+    if (dialect) {
+        for (size_t i = 0; i < tokens.size(); ++i) {
+            const size_t next = NextSignificant(tokens, i);
+            if (tokens[i].IsWord("AS") && next < tokens.size() && IsBareName(tokens, next))
+                aliases.emplace_back(tokens[next].text);
+        }
+    }
     // A criterion goes between parentheses of a statement's: it must not close them.
     int depth = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
@@ -313,6 +372,15 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                 out += dialect ? dialect->BooleanLiteral(true) : "-1";
             } else if (!qualified && !call && t.IsWord("False")) {
                 out += dialect ? dialect->BooleanLiteral(false) : "0";
+            } else if (dialect && IsBareName(tokens, i)) {
+                std::string spelling = SpellingOf(aliases, t.text);
+                if (spelling.empty())
+                    spelling = SpellingOf(storedNames, t.text);
+                try {
+                    out += spelling.empty() ? t.text : dialect->QuoteName(spelling);
+                } catch (const EngineError&) {
+                    return Fail(err::SyntaxError, syntax);
+                }
             } else {
                 if (t.IsWord("LIKE")) {
                     likeAt = out.size();

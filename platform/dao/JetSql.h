@@ -38,9 +38,17 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind = JetTextK
 // with one of textNames (a text field) compares both through TextKey, without regard to case;
 // compared with anything else it keeps the engine's own comparison. With no dialect, SQLite's
 // words as above.
+// Bare names (Jet's match without regard to case) go out as the database stores them: a word
+// equal to one of storedNames, or to a name given after AS in the same text, is quoted in that
+// spelling; any other word is left as written.
 JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                                const std::vector<std::string>& ownCollation, const Dialect* dialect,
-                               const std::vector<std::string>& textNames = {});
+                               const std::vector<std::string>& textNames = {},
+                               const std::vector<std::string>& storedNames = {});
+
+// The bare words of Jet text that may name a table, a view or a column: neither keywords nor
+// calls nor True/False. Empty when the text does not lex.
+std::vector<std::string> BareNames(std::string_view jet);
 
 // A Jet LIKE pattern (the text between the quotes) as the operator and quoted pattern SQLite
 // needs: {"LIKE", "'abc%'"}, {"LIKE", "'50\%' ESCAPE '\'"} or {"GLOB", "'[aA][0-9]*'"}.

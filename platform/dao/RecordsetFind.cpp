@@ -79,8 +79,7 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         }
     }
     JetTranslation jet =
-        TranslateJetSql(criterion, JetTextKind::Expression, indexOrderedNames,
-                        database->server ? &db().GetDialect() : nullptr, textNames);
+        database->Translate(criterion, JetTextKind::Expression, indexOrderedNames, textNames);
     if (!jet.ok)
         ThrowDaoError(jet.errorCode, jet.description, kRecordset);
     const std::string crit = BindFieldNames(jet.sql, *this);

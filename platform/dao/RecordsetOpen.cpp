@@ -175,9 +175,9 @@ bool IsInteger(std::string_view s) {
     });
 }
 
-void Apply(JetTranslation& t, const std::string& text, JetTextKind kind, const Dialect* dialect,
-           const std::vector<std::string>& textNames = {}) {
-    t = TranslateJetSql(text, kind, {}, dialect, textNames);
+void Apply(JetTranslation& t, DatabaseState& db, const std::string& text, JetTextKind kind,
+           const std::vector<std::string>& stored, const std::vector<std::string>& textNames = {}) {
+    t = db.Translate(text, kind, {}, textNames, &stored);
     if (!t.ok)
         ThrowDaoError(t.errorCode, t.description, kRecordset);
 }
@@ -204,9 +204,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     Descriptions described;
     Descriptions* const serverSchema = server ? &described : nullptr;
     const Dialect& dialect = db.db().GetDialect();
-    const Dialect* jetDialect = server ? &dialect : nullptr;
+    const std::vector<std::string> stored = db.StoredNames({text, filter, sort});
     JetTranslation jet;
-    Apply(jet, text, JetTextKind::Statement, jetDialect);
+    Apply(jet, db, text, JetTextKind::Statement, stored);
     std::string bareSchema, bareName;
     bool bare = IsBareName(jet.sql, &bareSchema, &bareName);
     if (type == dbOpenTable) {
@@ -236,9 +236,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                         textNames.push_back(field.name);
         }
         if (!filter.empty())
-            Apply(f, filter, JetTextKind::Expression, jetDialect, textNames);
+            Apply(f, db, filter, JetTextKind::Expression, stored, textNames);
         if (!sort.empty())
-            Apply(s, sort, JetTextKind::Expression, jetDialect);
+            Apply(s, db, sort, JetTextKind::Expression, stored);
         if (stmt.compound) {
             sql = "SELECT * FROM (" + sql + ")";
             stmt = AnalyzeSelect(sql);

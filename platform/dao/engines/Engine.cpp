@@ -90,6 +90,10 @@ std::unique_ptr<EngineConnection> EngineConnection::OpenReader() const {
     ThrowUnsupported("a second read-only connection", EngineName());
 }
 
+std::vector<std::string> EngineConnection::StoredNames(const std::vector<std::string>&) {
+    return {};
+}
+
 void EngineConnection::Interrupt() {
     ThrowUnsupported("interrupting a statement", EngineName());
 }

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kel::dao {
 
@@ -147,6 +148,10 @@ public:
     // Exchanges with a server so far (each statement sent and answered); 0 for an engine in
     // the process.
     virtual std::uint64_t RoundTrips() const { return 0; }
+    // The spellings the database keeps of the tables, views and columns in reach whose names
+    // equal one of words without regard to case; nothing where names match without regard to
+    // case anyway (SQLite). A server that folds bare names needs them quoted as stored.
+    virtual std::vector<std::string> StoredNames(const std::vector<std::string>& words);
 
     // The table or view of that name; EngineError (TableNotFound) when there is none.
     virtual SchemaDescription DescribeTable(std::string_view table) = 0;

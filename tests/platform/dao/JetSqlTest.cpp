@@ -1,5 +1,6 @@
 // The Jet dialect as SQLite reads it: each construct, and text inside literals left alone.
 #include "platform/dao/JetSql.h"
+#include "platform/dao/engines/postgresql/PgDialect.h"
 
 #include <afxdisp.h>
 
@@ -145,4 +146,29 @@ TEST(JetTranslation, CriterionParenthesesBalance) {
     EXPECT_EQ(ErrorCode("a = 1)", JetTextKind::Expression), 3075);
     EXPECT_EQ(Sql("(a IN (1, 2)) AND b = \")\" AND [c)] = 1", JetTextKind::Expression),
               "(a IN (1, 2)) AND b = ')' COLLATE JETTEXT AND [c)] = 1");
+}
+
+// A server folds bare names to lower case: Jet's names, which match without regard to case,
+// go out in the spelling the server stores, and names given after AS keep theirs.
+TEST(JetTranslation, BareNamesTakeTheServersSpelling) {
+    const kel::dao::PgDialect pg;
+    const std::vector<std::string> stored = {"Orders", "City", "orderid", "Amount", "amount"};
+    auto on = [&](const std::string& jet) {
+        auto t = TranslateJetSql(jet, JetTextKind::Statement, {}, &pg, {}, stored);
+        EXPECT_TRUE(t.ok) << jet << ": " << t.description;
+        return t.sql;
+    };
+    EXPECT_EQ(on("SELECT city, OrderID FROM orders WHERE City > 'M' ORDER BY city DESC"),
+              "SELECT \"City\", \"orderid\" FROM \"Orders\" WHERE \"City\" > 'M' ORDER BY "
+              "\"City\" DESC");
+    // The exact spelling wins where the server keeps two; calls, keywords and unknown words stay.
+    EXPECT_EQ(on("SELECT amount, Amount, count(*) AS n FROM Orders o GROUP BY o.amount"),
+              "SELECT \"amount\", \"Amount\", count(*) AS \"n\" FROM \"Orders\" o GROUP BY "
+              "o.\"amount\"");
+    EXPECT_EQ(on("SELECT City AS Town FROM Orders ORDER BY town"),
+              "SELECT \"City\" AS \"Town\" FROM \"Orders\" ORDER BY \"Town\"");
+    EXPECT_EQ(kel::dao::BareNames("SELECT Sum(Amount), True FROM [Orders] WHERE city IS NULL"),
+              (std::vector<std::string>{"Amount", "city"}));
+    // Without a dialect (SQLite), names stay as written.
+    EXPECT_EQ(Sql("SELECT city FROM orders"), "SELECT city FROM orders");
 }

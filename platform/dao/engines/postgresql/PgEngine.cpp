@@ -763,6 +763,7 @@ public:
     }
 
     SchemaDescription DescribeTable(std::string_view table) override;
+    std::vector<std::string> StoredNames(const std::vector<std::string>& words) override;
 
 private:
     static std::string Checked(std::string_view sql, std::vector<int>* numbers = nullptr) {
@@ -780,6 +781,39 @@ private:
     bool m_readOnly;
     PgDialect m_dialect;
 };
+
+std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string>& words) {
+    std::vector<std::string> names;
+    if (words.empty())
+        return names;
+    std::string list = "{";
+    for (const std::string& w : words) {
+        if (w.find('\0') != std::string::npos)
+            continue;
+        list += list.size() > 1 ? ",\"" : "\"";
+        for (char c : w) {
+            if (c == '"' || c == '\\')
+                list += '\\';
+            list += c;
+        }
+        list += '"';
+    }
+    list += '}';
+    const char* args[] = {list.c_str()};
+    // Relations and their columns in the schemas a bare name reaches.
+    ResultPtr r = m_session->Run(
+        "WITH w AS (SELECT lower(x) AS l FROM unnest($1::text[]) AS x), "
+        "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
+        "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+        "WHERE n.nspname = ANY (current_schemas(true)) AND c.relkind IN ('r','v','m','p','f')) "
+        "SELECT relname FROM r WHERE lower(relname) IN (SELECT l FROM w) UNION "
+        "SELECT a.attname FROM pg_catalog.pg_attribute a JOIN r ON a.attrelid = r.oid "
+        "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)",
+        1, args);
+    for (int i = 0; i < PQntuples(r.get()); ++i)
+        names.emplace_back(PQgetvalue(r.get(), i, 0));
+    return names;
+}
 
 SchemaDescription PgConnection::DescribeTable(std::string_view table) {
     PgSession& s = *m_session;
