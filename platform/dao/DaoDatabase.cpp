@@ -33,27 +33,32 @@ void DatabaseState::Exec(std::string_view sql, ErrorSource source) {
 JetTranslation DatabaseState::Translate(std::string_view jet, JetTextKind kind,
                                         const std::vector<std::string>& ownCollation,
                                         const std::vector<std::string>& textNames,
-                                        const std::vector<std::string>* stored) {
+                                        const ServerNames* names) {
     if (!server)
         return TranslateJetSql(jet, kind, ownCollation);
-    const std::vector<std::string> asked = stored ? std::vector<std::string>() : StoredNames({jet});
-    return TranslateJetSql(jet, kind, ownCollation, &db().GetDialect(), textNames,
-                           stored ? *stored : asked);
+    const ServerNames asked = names ? ServerNames() : StoredNames({jet});
+    const ServerNames& known = names ? *names : asked;
+    std::vector<std::string> text = textNames;
+    text.insert(text.end(), known.text.begin(), known.text.end());
+    return TranslateJetSql(jet, kind, ownCollation, &db().GetDialect(), text, known.stored);
 }
 
-std::vector<std::string> DatabaseState::StoredNames(std::initializer_list<std::string_view> texts) {
+DatabaseState::ServerNames
+DatabaseState::StoredNames(std::initializer_list<std::string_view> texts) {
+    ServerNames names;
     std::vector<std::string> words;
     if (server)
         for (std::string_view text : texts)
             for (std::string& w : BareNames(text))
                 words.push_back(std::move(w));
     if (words.empty())
-        return {};
+        return names;
     try {
-        return db().StoredNames(words);
+        names.stored = db().StoredNames(words, &names.text);
     } catch (const EngineError& e) {
         ThrowDaoFor(e, ErrorSource::Database);
     }
+    return names;
 }
 
 void DatabaseState::StopWorkers() {

@@ -38,16 +38,20 @@ struct DatabaseState {
 
     EngineConnection& db() const { return *connection; }
 
+    // The server's spellings of the bare names of some Jet text, and those of them that name
+    // text columns (compared without regard to case).
+    struct ServerNames {
+        std::vector<std::string> stored, text;
+    };
     // Jet text in this engine's words: a file's SQLite as it stands, a server's through its
-    // dialect with bare names spelled as the server stores them (one exchange for those).
-    // stored: the server's spellings, when asked for already (StoredNames).
+    // dialect with bare names spelled as the server stores them (one exchange asks for them
+    // unless names holds them already).
     JetTranslation Translate(std::string_view jet, JetTextKind kind,
                              const std::vector<std::string>& ownCollation = {},
                              const std::vector<std::string>& textNames = {},
-                             const std::vector<std::string>* stored = nullptr);
-    // The server's spellings of the bare names in all of texts, asked for at once; nothing on
-    // a file.
-    std::vector<std::string> StoredNames(std::initializer_list<std::string_view> texts);
+                             const ServerNames* names = nullptr);
+    // The server's names for all of texts, asked for at once; nothing on a file.
+    ServerNames StoredNames(std::initializer_list<std::string_view> texts);
 
     // Runs a statement without results; throws the engine's error.
     void Exec(std::string_view sql, ErrorSource source);

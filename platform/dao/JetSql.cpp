@@ -190,7 +190,13 @@ bool IsBareName(const std::vector<SqlToken>& tokens, size_t i) {
     if (!tokens[i].Is(TokenKind::Word) || IsKeyword(tokens[i]))
         return false;
     const size_t next = NextSignificant(tokens, i);
-    return next >= tokens.size() || !tokens[next].Is(TokenKind::LParen);
+    if (next >= tokens.size() || !tokens[next].Is(TokenKind::LParen))
+        return true;
+    // A table's name before its list of columns: INSERT INTO t (..), ON t (..), TABLE t (..).
+    const size_t before = PreviousSignificant(tokens, i);
+    return before < tokens.size() &&
+           (tokens[before].IsWord("INTO") || tokens[before].IsWord("ON") ||
+            tokens[before].IsWord("TABLE"));
 }
 
 // The spelling names holds of word, ignoring case (the exact one first); empty when none.
@@ -339,6 +345,8 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                 aliases.emplace_back(tokens[next].text);
         }
     }
+    // Between SET and WHERE, "=" assigns rather than compares.
+    bool assigning = false;
     // A criterion goes between parentheses of a statement's: it must not close them.
     int depth = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
@@ -357,6 +365,10 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             ++depth;
         else if (t.Is(TokenKind::RParen) && --depth < 0 && kind == JetTextKind::Expression)
             return Fail(err::SyntaxError, syntax);
+        if (t.IsWord("SET"))
+            assigning = true;
+        else if (t.IsWord("WHERE"))
+            assigning = false;
         const size_t likePos = likeAt;
         if (!t.Is(TokenKind::Space))
             likeAt = std::string::npos;
@@ -420,7 +432,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                 out += like.pattern;
             } else {
                 const std::optional<ComparedName> other =
-                    dialect && collate ? ComparedWithName(tokens, i) : std::nullopt;
+                    dialect && collate && !assigning ? ComparedWithName(tokens, i) : std::nullopt;
                 if (other && isTextName(tokens[other->last])) {
                     // Both sides through the engine's comparison without regard to case.
                     if (other->before) {

@@ -176,8 +176,9 @@ bool IsInteger(std::string_view s) {
 }
 
 void Apply(JetTranslation& t, DatabaseState& db, const std::string& text, JetTextKind kind,
-           const std::vector<std::string>& stored, const std::vector<std::string>& textNames = {}) {
-    t = db.Translate(text, kind, {}, textNames, &stored);
+           const DatabaseState::ServerNames& names,
+           const std::vector<std::string>& textNames = {}) {
+    t = db.Translate(text, kind, {}, textNames, &names);
     if (!t.ok)
         ThrowDaoError(t.errorCode, t.description, kRecordset);
 }
@@ -204,7 +205,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     Descriptions described;
     Descriptions* const serverSchema = server ? &described : nullptr;
     const Dialect& dialect = db.db().GetDialect();
-    const std::vector<std::string> stored = db.StoredNames({text, filter, sort});
+    const DatabaseState::ServerNames stored = db.StoredNames({text, filter, sort});
     JetTranslation jet;
     Apply(jet, db, text, JetTextKind::Statement, stored);
     std::string bareSchema, bareName;
@@ -363,6 +364,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             f.sourceTable = src.table;
             f.sourceField = src.column;
             ColumnFacts column;
+            bool serverWritable = true;
             try {
                 if (!server)
                     column = db.db().DescribeColumn(src.database, src.table, src.column);
@@ -394,6 +396,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                     column.declaredType = fd->declaredType;
                     column.required = fd->required;
                     column.autoIncrement = fd->autoIncrement;
+                    // The server takes a value given for a serial or an identity BY DEFAULT,
+                    // as SQLite does for its row number.
+                    serverWritable = fd->writable;
                     column.primaryKey = Contains(d->primaryKey, fd->name);
                     if (fd->daoType)
                         f.type = {fd->daoType,
@@ -406,7 +411,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                                   : column.primaryKey && pkColumns == 1 &&
                                         EqualsNoCase(column.declaredType, "INTEGER");
             f.autoIncrement = column.autoIncrement || EqualsNoCase(column.declaredType, "COUNTER");
-            f.updatable = updatable && !f.autoIncrement && EqualsNoCase(f.sourceTable, table);
+            f.updatable = updatable && (server ? serverWritable : !f.autoIncrement) &&
+                          EqualsNoCase(f.sourceTable, table);
         }
         if (!materialised) {
             if (item && !item->star)

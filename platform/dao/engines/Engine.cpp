@@ -90,7 +90,8 @@ std::unique_ptr<EngineConnection> EngineConnection::OpenReader() const {
     ThrowUnsupported("a second read-only connection", EngineName());
 }
 
-std::vector<std::string> EngineConnection::StoredNames(const std::vector<std::string>&) {
+std::vector<std::string> EngineConnection::StoredNames(const std::vector<std::string>&,
+                                                       std::vector<std::string>*) {
     return {};
 }
 

@@ -151,7 +151,9 @@ public:
     // The spellings the database keeps of the tables, views and columns in reach whose names
     // equal one of words without regard to case; nothing where names match without regard to
     // case anyway (SQLite). A server that folds bare names needs them quoted as stored.
-    virtual std::vector<std::string> StoredNames(const std::vector<std::string>& words);
+    // textColumns, when given, gets those of them that name only text columns.
+    virtual std::vector<std::string> StoredNames(const std::vector<std::string>& words,
+                                                 std::vector<std::string>* textColumns = nullptr);
 
     // The table or view of that name; EngineError (TableNotFound) when there is none.
     virtual SchemaDescription DescribeTable(std::string_view table) = 0;

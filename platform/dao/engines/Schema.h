@@ -15,6 +15,7 @@ struct FieldDescription {
     bool required = false;      // NOT NULL
     std::string defaultValue;   // the engine's expression, empty when there is none
     bool autoIncrement = false; // identity, serial, AUTOINCREMENT or SQLite's row number
+    bool writable = true;       // a value may be given (not an identity GENERATED ALWAYS)
     bool rowNumber = false;     // the engine's own row number (SQLite's INTEGER PRIMARY KEY)
 };
 

@@ -763,7 +763,8 @@ public:
     }
 
     SchemaDescription DescribeTable(std::string_view table) override;
-    std::vector<std::string> StoredNames(const std::vector<std::string>& words) override;
+    std::vector<std::string> StoredNames(const std::vector<std::string>& words,
+                                         std::vector<std::string>* textColumns) override;
 
 private:
     static std::string Checked(std::string_view sql, std::vector<int>* numbers = nullptr) {
@@ -782,7 +783,8 @@ private:
     PgDialect m_dialect;
 };
 
-std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string>& words) {
+std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string>& words,
+                                                   std::vector<std::string>* textColumns) {
     std::vector<std::string> names;
     if (words.empty())
         return names;
@@ -806,12 +808,18 @@ std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string
         "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
         "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
         "WHERE n.nspname = ANY (current_schemas(true)) AND c.relkind IN ('r','v','m','p','f')) "
-        "SELECT relname FROM r WHERE lower(relname) IN (SELECT l FROM w) UNION "
-        "SELECT a.attname FROM pg_catalog.pg_attribute a JOIN r ON a.attrelid = r.oid "
-        "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)",
+        "SELECT n, bool_and(t) FROM (SELECT relname, false FROM r "
+        "WHERE lower(relname) IN (SELECT l FROM w) UNION ALL "
+        "SELECT a.attname, a.atttypid IN ('text'::regtype, 'varchar'::regtype, "
+        "'bpchar'::regtype) FROM pg_catalog.pg_attribute a JOIN r ON a.attrelid = r.oid "
+        "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)) "
+        "AS x(n, t) GROUP BY n",
         1, args);
-    for (int i = 0; i < PQntuples(r.get()); ++i)
+    for (int i = 0; i < PQntuples(r.get()); ++i) {
         names.emplace_back(PQgetvalue(r.get(), i, 0));
+        if (textColumns && PQgetvalue(r.get(), i, 1)[0] == 't')
+            textColumns->push_back(names.back());
+    }
     return names;
 }
 
@@ -861,6 +869,7 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table) {
         std::from_chars(mod.data(), mod.data() + mod.size(), typmod);
         f.daoType = DaoTypeOf(typname, typmod, f.size);
         f.autoIncrement = !identity.empty() || f.defaultValue.rfind("nextval(", 0) == 0;
+        f.writable = identity != "a";
         schema.fields.push_back(std::move(f));
     }
 
