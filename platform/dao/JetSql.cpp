@@ -9,8 +9,8 @@
 #include "platform/dao/engines/EngineError.h"
 
 #include <algorithm>
-#include <optional>
 #include <cctype>
+#include <optional>
 #include <vector>
 
 namespace kel::dao {

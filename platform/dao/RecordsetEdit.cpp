@@ -148,15 +148,21 @@ void RecordsetState::Update() {
         sql = changed.empty()
                   ? "INSERT INTO " + target + " DEFAULT VALUES"
                   : "INSERT INTO " + target + " (" + names + ") VALUES (" + params + ")";
-        if (database->server)
+        if (keyMap) {
+            // The new record's key joins the map at its end, in the same statement.
+            sql = "WITH kel$new AS (" + sql + " RETURNING " + KeyMapList("") + ") INSERT INTO " +
+                  copyTable + " SELECT ?" + std::to_string(changed.size() + 1) +
+                  ", kel$new.* FROM kel$new";
+        } else if (database->server) {
             sql += " RETURNING " + rowidColumn; // the key the server gave the record
+        }
     } else {
         std::string sets;
         for (size_t k = 0; k < changed.size(); ++k)
             sets += (k ? ", " : "") + QuoteSqlName(fields[changed[k]].sourceField) + " = ?" +
                     std::to_string(k + 1);
-        sql = "UPDATE " + target + " SET " + sets + " WHERE " + rowidColumn + " = ?" +
-              std::to_string(changed.size() + 1);
+        sql = "UPDATE " + target + " SET " + sets + " WHERE " +
+              KeyMatch(static_cast<int>(changed.size() + 1));
     }
 
     if (!holdsLock) {
@@ -180,8 +186,7 @@ void RecordsetState::Update() {
                 // what the UPDATE changes.
                 Statement lock;
                 PrepareInternal(db(), lock,
-                                "SELECT 1 FROM " + target + " WHERE " + rowidColumn +
-                                    " = ?1 FOR UPDATE",
+                                "SELECT 1 FROM " + target + " WHERE " + KeyMatch(1) + " FOR UPDATE",
                                 kRecordset);
                 lock.Bind(1, key);
                 if (lock.Step() == kFailed)
@@ -200,15 +205,22 @@ void RecordsetState::Update() {
         PrepareInternal(db(), stmt, sql, kRecordset);
         for (size_t k = 0; k < changed.size(); ++k)
             stmt.Bind(static_cast<int>(k + 1), buffer[changed[k]]);
-        if (!adding)
-            stmt.Bind(static_cast<int>(changed.size() + 1), key);
+        if (!adding || keyMap)
+            stmt.Bind(static_cast<int>(changed.size() + 1),
+                      adding ? static_cast<std::int64_t>(copyRows + 1) : key);
         std::optional<WriteSavepoint> savepoint;
         if (!textual.empty())
             savepoint.emplace(*database);
         const StepResult written = stmt.Step();
         if (written != kDone && !(written == kRow && database->server && adding))
             ThrowEngineError(stmt);
-        if (adding && database->server) {
+        if (adding && keyMap) {
+            if (stmt.Engine().ChangedRows() != 1)
+                ThrowDaoError(err::InvalidOperation,
+                              "The server gave the new record no key. Nothing was written.",
+                              kRecordset);
+            key = static_cast<std::int64_t>(++copyRows);
+        } else if (adding && database->server) {
             if (written != kRow || stmt.Column(0).kind != EngineValue::Kind::Integer)
                 ThrowDaoError(err::InvalidOperation,
                               "The server gave the new record no key. Nothing was written.",
@@ -216,6 +228,27 @@ void RecordsetState::Update() {
             key = stmt.ColumnInt64(0);
         }
         stmt.Reset();
+        if (keyMap && !adding) {
+            // A key changed here: the map follows it, so the place still names the record.
+            std::string keySets;
+            for (size_t k = 0; k < changed.size(); ++k)
+                for (const KeyMapColumn& c : keyMapColumns)
+                    if (QuoteSqlName(fields[changed[k]].sourceField) == c.name)
+                        keySets +=
+                            (keySets.empty() ? "" : ", ") + c.name + " = ?" + std::to_string(k + 1);
+            if (!keySets.empty()) {
+                Statement follow;
+                PrepareInternal(db(), follow,
+                                "UPDATE " + copyTable + " SET " + keySets +
+                                    " WHERE \"kel$pos\" = ?" + std::to_string(changed.size() + 1),
+                                kRecordset);
+                for (size_t k = 0; k < changed.size(); ++k)
+                    follow.Bind(static_cast<int>(k + 1), buffer[changed[k]]);
+                follow.Bind(static_cast<int>(changed.size() + 1), key);
+                if (follow.Step() != kDone)
+                    ThrowEngineError(follow);
+            }
+        }
         if (adding) {
             if (!database->server)
                 key = db().LastInsertId();
@@ -308,8 +341,7 @@ void RecordsetState::DeleteCurrent() {
     int changes = 0;
     try {
         Statement stmt;
-        PrepareInternal(db(), stmt, "DELETE FROM " + target + " WHERE " + rowidColumn + " = ?1",
-                        kRecordset);
+        PrepareInternal(db(), stmt, "DELETE FROM " + target + " WHERE " + KeyMatch(1), kRecordset);
         stmt.Bind(1, keys.At(pos));
         if (stmt.Step() != kDone)
             ThrowEngineError(stmt);

@@ -85,6 +85,38 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         ThrowDaoError(jet.errorCode, jet.description, kRecordset);
     const std::string crit = BindFieldNames(jet.sql, *this);
     const EngineContext context{criterion, true, database->name};
+    if (keyMap) {
+        // One query over the key map: the first place (after or before the current one) whose
+        // record meets the criterion.
+        const bool forward = findType == AFX_DAO_FIRST || findType == AFX_DAO_NEXT;
+        const bool fromHere = findType == AFX_DAO_NEXT || findType == AFX_DAO_PREV;
+        if (fromHere && at == (forward ? Where::AfterLast : Where::BeforeFirst))
+            return false;
+        const bool bounded = fromHere && at == Where::OnRecord;
+        Statement stmt;
+        PrepareOne(db(), stmt,
+                   "SELECT c.\"kel$pos\" FROM " + copyTable + " AS c WHERE EXISTS (SELECT 1 FROM " +
+                       from + " WHERE (" + keyMapQualified + ") = (" + KeyMapList("c.") +
+                       ") AND (" + crit + "))" +
+                       (bounded ? std::string(" AND c.\"kel$pos\" ") + (forward ? ">" : "<") + " ?1"
+                                : std::string()) +
+                       " ORDER BY c.\"kel$pos\"" + (forward ? "" : " DESC") +
+                       db().GetDialect().BoundedRead(1),
+                   kRecordset, context);
+        if (bounded)
+            stmt.Bind(1, KeyAt(pos));
+        const StepResult rc = stmt.Step();
+        if (rc == kDone)
+            return false;
+        if (rc != kRow)
+            ThrowStepError(stmt, kRecordset, context);
+        const size_t position = static_cast<size_t>(stmt.ColumnInt64(0) - 1);
+        stmt.Reset();
+        CancelEdit();
+        KeyTo(position);
+        Land(position);
+        return true;
+    }
     if (findType == AFX_DAO_NEXT || findType == AFX_DAO_PREV)
         return FindScan(findType == AFX_DAO_NEXT, crit);
     const bool last = findType == AFX_DAO_LAST;

@@ -41,8 +41,7 @@ void RecordsetState::RecordKey(std::vector<std::string>& names, std::vector<COle
     for (const KeyField& c : primaryKey)
         list += (list.empty() ? "" : ", ") + QuoteSqlName(c.name);
     Statement stmt;
-    PrepareInternal(db(), stmt,
-                    "SELECT " + list + " FROM " + target + " WHERE " + rowidColumn + " = ?1",
+    PrepareInternal(db(), stmt, "SELECT " + list + " FROM " + target + " WHERE " + KeyMatch(1),
                     kRecordset);
     stmt.Bind(1, key);
     const StepResult rc = stmt.Step();

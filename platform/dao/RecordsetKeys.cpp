@@ -115,7 +115,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const bool bounded = wanted != std::numeric_limits<size_t>::max();
     const size_t target = bounded ? std::max(wanted, chunk) : wanted;
     chunk = std::min(chunk * 4, kMaxChunk);
-    if (materialised) {
+    if (materialised || keyMap) {
         const size_t end = copyRows - keys.Size() < target ? copyRows : keys.Size() + target;
         while (keys.Size() < end)
             keys.Append(static_cast<std::int64_t>(keys.Size()) + 1);
@@ -192,7 +192,7 @@ bool RecordsetState::MeetsTail(std::int64_t key) const {
 bool RecordsetState::TailTo(size_t k) {
     if (complete)
         return k < keys.Size();
-    if (materialised) {
+    if (materialised || keyMap) {
         KeyAll(); // its keys are its row numbers: nothing to read
         return k < keys.Size();
     }
@@ -325,7 +325,7 @@ void RecordsetState::Settle() {
 bool RecordsetState::WorkerPossible() const {
     // Another connection sees neither this one's temporary tables nor what it has written and
     // not yet committed, nor a file held exclusively.
-    return !materialised && !database->exclusive &&
+    return !materialised && !keyMap && !database->exclusive &&
            (schema.empty() || EqualsNoCase(schema, "main")) && !db().InTransaction();
 }
 

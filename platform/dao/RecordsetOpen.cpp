@@ -56,17 +56,26 @@ struct TableKind {
     bool exists = false;
     bool isTable = false; // a table rather than a view
     bool rowid = false;   // an ordinary table keyed by rowid
+    bool keyed = false;   // a server's table whose rows a key of another kind names
 };
 
+// The descriptions an opening has asked the engine for, each asked once.
+using Descriptions = std::map<std::string, std::optional<SchemaDescription>>;
+
 // The engine's description of a table; nothing when there is no such table or view.
-std::optional<SchemaDescription> Described(EngineConnection& db, const std::string& table) {
+const std::optional<SchemaDescription>& Described(EngineConnection& db, const std::string& table,
+                                                  Descriptions& known) {
+    auto it = known.find(table);
+    if (it != known.end())
+        return it->second;
+    std::optional<SchemaDescription> d;
     try {
-        return db.DescribeTable(table);
+        d = db.DescribeTable(table);
     } catch (const EngineError& e) {
-        if (e.Failure() == EngineFailure::TableNotFound)
-            return std::nullopt;
-        ThrowDaoFor(e, kRecordset);
+        if (e.Failure() != EngineFailure::TableNotFound)
+            ThrowDaoFor(e, kRecordset);
     }
+    return known.emplace(table, std::move(d)).first->second;
 }
 
 // A server's table is keyed by its row identity when that is one integer column: the keyset's
@@ -84,14 +93,15 @@ std::string IntegerIdentity(EngineConnection& db, const SchemaDescription& schem
 }
 
 TableKind LookupTable(EngineConnection& db, const std::string& schema, const std::string& table,
-                      bool server) {
+                      Descriptions* server) {
     TableKind kind;
     if (server) {
-        const std::optional<SchemaDescription> d = Described(db, table);
+        const std::optional<SchemaDescription>& d = Described(db, table, *server);
         if (d) {
             kind.exists = true;
             kind.isTable = !d->view;
             kind.rowid = kind.isTable && !IntegerIdentity(db, *d).empty();
+            kind.keyed = kind.isTable && !kind.rowid && !db.GetDialect().RowIdentity(*d).empty();
         }
         return kind;
     }
@@ -126,10 +136,10 @@ struct TableColumn {
 };
 
 std::vector<TableColumn> TableColumns(EngineConnection& db, const std::string& schema,
-                                      const std::string& table, bool server) {
+                                      const std::string& table, Descriptions* server) {
     std::vector<TableColumn> columns;
     if (server) {
-        const std::optional<SchemaDescription> d = Described(db, table);
+        const std::optional<SchemaDescription>& d = Described(db, table, *server);
         if (!d)
             return columns;
         for (const FieldDescription& f : d->fields) {
@@ -191,6 +201,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     // The statement in SQLite's words; a bare name stands for all of a table or query.
     const bool server = db.server;
+    Descriptions described;
+    Descriptions* const serverSchema = server ? &described : nullptr;
     const Dialect& dialect = db.db().GetDialect();
     const Dialect* jetDialect = server ? &dialect : nullptr;
     JetTranslation jet;
@@ -200,7 +212,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     if (type == dbOpenTable) {
         if (!bare)
             ThrowDaoError(err::InvalidOperation, kRecordset);
-        TableKind kind = LookupTable(db.db(), bareSchema, bareName, server);
+        TableKind kind = LookupTable(db.db(), bareSchema, bareName, serverSchema);
         if (!kind.exists)
             ThrowNaming(err::TableNotFound, bareName, kRecordset);
         if (!kind.isTable)
@@ -217,7 +229,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         // case, as Jet compares them.
         std::vector<std::string> textNames;
         if (server && stmt.singleTable && !filter.empty()) {
-            if (const std::optional<SchemaDescription> d = Described(db.db(), stmt.table))
+            if (const std::optional<SchemaDescription>& d =
+                    Described(db.db(), stmt.table, described))
                 for (const FieldDescription& field : d->fields)
                     if (field.daoType == dbText || field.daoType == dbMemo)
                         textNames.push_back(field.name);
@@ -246,8 +259,11 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     TableKind kind;
     if (stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly)
-        kind = LookupTable(db.db(), stmt.schema, stmt.table, server);
-    materialised = !kind.rowid;
+        kind = LookupTable(db.db(), stmt.schema, stmt.table, serverSchema);
+    // A server's table keyed otherwise than by one integer: its keys, in order, go to a
+    // temporary map from positions; values are read from the table by them.
+    keyMap = kind.keyed;
+    materialised = !kind.rowid && !keyMap;
     updatable = !materialised && !db.readOnly && !(options & dbReadOnly);
 
     const int columns = full.ColumnCount();
@@ -261,16 +277,24 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         from = stmt.from;
         whereClause = stmt.where;
         target = SchemaPrefix(schema) + QuoteSqlName(table);
-        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table, server);
+        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table, serverSchema);
         std::vector<std::string> names;
         for (const TableColumn& c : facts)
             names.push_back(c.name);
         if (server) {
             // The integer key is the row identity: keys and bookmarks are its values.
-            const std::optional<SchemaDescription> d = Described(db.db(), table);
+            const std::optional<SchemaDescription>& d = Described(db.db(), table, described);
             const std::string key = d ? IntegerIdentity(db.db(), *d) : std::string();
             rowidColumn = key.empty() ? std::string() : QuoteSqlName(key);
             keyColumn = key;
+            if (keyMap && d) {
+                rowidColumn = "\"kel$pos\"";
+                for (const std::string& k : dialect.RowIdentity(*d)) {
+                    const FieldDescription* kf = d->Find(k);
+                    keyMapColumns.push_back(
+                        {QuoteSqlName(k), kf ? kf->declaredType : std::string("text")});
+                }
+            }
         } else {
             rowidColumn = dialect.RowIdName(names);
         }
@@ -308,7 +332,6 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                      : (stmt.alias.empty() ? SchemaPrefix(schema) + QuoteSqlName(table)
                                            : QuoteSqlName(stmt.alias));
     std::map<std::string, std::vector<TableColumn>> tableFacts;
-    std::map<std::string, std::optional<SchemaDescription>> described;
     int unnamed = 0;
     std::vector<bool> asName(static_cast<size_t>(columns), false);
     fields.clear();
@@ -354,7 +377,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                                                     !src.database.empty() && src.database != "main"
                                                         ? src.database
                                                         : std::string(),
-                                                    f.sourceTable, server))
+                                                    f.sourceTable, serverSchema))
                          .first;
             const auto& facts = it->second;
             size_t pkColumns = std::count_if(facts.begin(), facts.end(),
@@ -365,15 +388,13 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             }
             if (server) {
                 // The server's facts come with its description of the table, read once.
-                auto d = described.find(f.sourceTable);
-                if (d == described.end())
-                    d = described.emplace(f.sourceTable, Described(db.db(), f.sourceTable)).first;
-                if (const FieldDescription* fd =
-                        d->second ? d->second->Find(src.column) : nullptr) {
+                const std::optional<SchemaDescription>& d =
+                    Described(db.db(), f.sourceTable, described);
+                if (const FieldDescription* fd = d ? d->Find(src.column) : nullptr) {
                     column.declaredType = fd->declaredType;
                     column.required = fd->required;
                     column.autoIncrement = fd->autoIncrement;
-                    column.primaryKey = Contains(d->second->primaryKey, fd->name);
+                    column.primaryKey = Contains(d->primaryKey, fd->name);
                     if (fd->daoType)
                         f.type = {fd->daoType,
                                   fd->daoType == dbText ? fd->size : FixedSize(fd->daoType)};
@@ -416,9 +437,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     // Text orders without regard to case: the terms on text fields get the collation.
     std::vector<bool> collated(stmt.order.size(), false);
+    std::string serverOrderBy; // the order as the server's statement says it
     indexOrderedNames.clear();
     if (!stmt.order.empty()) {
-        std::string orderBy;
+        std::string& orderBy = serverOrderBy;
         for (size_t k = 0; k < stmt.order.size(); ++k) {
             const OrderTerm& term = stmt.order[k];
             size_t i = !IsInteger(term.expr)   ? FindField(term.expr)
@@ -505,6 +527,35 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         readAllSql = "SELECT " + names + readTail;
         PrepareInternal(db.db(), read, readAllSql, kRecordset);
         readSql = readAllSql;
+    } else if (keyMap) {
+        // The map: each record's key by its place in the order; then the values by the key.
+        copyTable = "pg_temp." + QuoteSqlName("kel_rs" + std::to_string(++db.tempTables));
+        std::string create = "CREATE TEMP TABLE " + copyTable + " (\"kel$pos\" bigint PRIMARY KEY";
+        std::string keyNames, qualified;
+        for (const KeyMapColumn& k : keyMapColumns) {
+            create += ", " + k.name + " " + k.type;
+            keyNames += (keyNames.empty() ? "" : ", ") + k.name;
+            qualified += (qualified.empty() ? "" : ", ") + qualifier + "." + k.name;
+        }
+        full = Statement();
+        db.Exec(create + ")", kRecordset);
+        db.Exec("CREATE INDEX ON " + copyTable + " (" + keyNames + ")", kRecordset);
+        Statement insert;
+        PrepareOne(db.db(), insert,
+                   "INSERT INTO " + copyTable + " SELECT row_number() OVER (), q.* FROM (SELECT " +
+                       qualified + " FROM " + from +
+                       (whereClause.empty() ? std::string() : " WHERE " + whereClause) +
+                       (serverOrderBy.empty() ? std::string() : " ORDER BY " + serverOrderBy) +
+                       ") AS q",
+                   kRecordset, context);
+        if (insert.Step() != kDone)
+            ThrowStepError(insert, kRecordset, context);
+        copyRows = static_cast<size_t>(insert.Engine().ChangedRows());
+        keyMapQualified = qualified;
+        readTail = " FROM " + from + " WHERE " + KeyMatch(1, true);
+        readAllSql = "SELECT " + stmt.head + readTail;
+        PrepareInternal(db.db(), read, readAllSql, kRecordset);
+        readSql = readAllSql;
     } else {
         rowid = qualifier + "." + rowidColumn;
         std::vector<OrderKey> keys;
@@ -549,7 +600,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     full = Statement();
     // A server reads ahead where its dialect reads many keys in one statement.
     if (server && !dialect.KeyInList("k", 1).empty()) {
-        readManyKey = materialised ? "\"kel$pos\"" : rowid;
+        readManyKey = materialised ? "\"kel$pos\""
+                      : keyMap     ? "(SELECT c.\"kel$pos\" FROM " + copyTable + " AS c WHERE (" +
+                                     KeyMapList("c.") + ") = (" + keyMapQualified + "))"
+                               : rowid;
         PrepareReadMany(); // now, so that the first window costs one exchange
     }
 
@@ -711,7 +765,8 @@ std::vector<CDaoIndexInfo> RecordsetState::Indexes(DWORD level) const {
     }
     if (database->server) {
         // The server describes its indexes with the table; the primary key's comes first.
-        const std::optional<SchemaDescription> d = Described(db(), table);
+        Descriptions known;
+        const std::optional<SchemaDescription>& d = Described(db(), table, known);
         for (const IndexDescription& index : d ? d->indexes : std::vector<IndexDescription>()) {
             if (index.expression || index.partial)
                 continue;

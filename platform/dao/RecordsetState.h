@@ -66,6 +66,31 @@ struct RecordsetState {
     std::string identityColumns; // "q"."Code", ... as the statement reads them
     std::string identityTarget;  // "Code", ... as the table reads them
 
+    // -- A server's table keyed otherwise than by one integer: a temporary map (copyTable) of
+    // positions ("kel$pos", the keyset's keys) to key values; the values come from the table.
+    bool keyMap = false;
+    struct KeyMapColumn {
+        std::string name, type; // quoted; as the table declares it
+    };
+    std::vector<KeyMapColumn> keyMapColumns;
+    std::string keyMapQualified; // the key columns as the statement reads them
+    // The key columns, each after prefix: "c."k1", c."k2"".
+    std::string KeyMapList(const std::string& prefix) const {
+        std::string out;
+        for (const KeyMapColumn& k : keyMapColumns)
+            out += (out.empty() ? "" : ", ") + prefix + k.name;
+        return out;
+    }
+    // "<key> = ?param": the record whose key (or place in the map) parameter param holds;
+    // qualified: the key as the statement reads it rather than as the table does.
+    std::string KeyMatch(int param, bool qualified = false) const {
+        const std::string p = "?" + std::to_string(param);
+        if (!keyMap)
+            return (qualified ? rowid : rowidColumn) + " = " + p;
+        return "(" + (qualified ? keyMapQualified : KeyMapList("")) + ") = (SELECT " +
+               KeyMapList("") + " FROM " + copyTable + " WHERE \"kel$pos\" = " + p + ")";
+    }
+
     // -- Keyed over a materialised copy.
     std::string copyTable; // temp."kel_rsN"
     size_t copyRows = 0;
