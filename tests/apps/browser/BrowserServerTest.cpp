@@ -156,6 +156,19 @@ TEST_F(BrowserServerTest, NewTakesOnlyAKeyTheServerDoesNotGive) {
     EXPECT_EQ(CString("The key Code needs a value."), KelGetMessageBoxes()[0].strText);
     EXPECT_EQ("France", Text("SELECT \"Name\" FROM \"Codes\" WHERE \"Code\" = 33"));
     EXPECT_EQ("2", Text("SELECT count(*) FROM \"Codes\""));
+
+    // A text key as well.
+    Text("CREATE TABLE \"Lands\" (\"Land\" varchar(10) PRIMARY KEY, \"Name\" text)");
+    OpenFrame("Lands");
+    KelClearMessageBoxes();
+    KelQueueModalAction([](CWnd* pForm) {
+        pForm->SetDlgItemText(1000, "PT");
+        pForm->SetDlgItemText(1001, "Portugal");
+        pForm->SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    m_pFrame->SendMessage(WM_COMMAND, ID_RECORD_NEW, 0);
+    EXPECT_TRUE(KelGetMessageBoxes().empty()) << KelGetMessageBoxes()[0].strText;
+    EXPECT_EQ("Portugal", Text("SELECT \"Name\" FROM \"Lands\" WHERE \"Land\" = 'PT'"));
 }
 
 // Open writes the changed field to the server, and the grid shows it at once (its records read
