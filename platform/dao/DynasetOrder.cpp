@@ -37,7 +37,8 @@ std::string DynasetOrder::OrderBy(bool reversed) const {
     std::string out;
     for (const OrderKey& t : m_terms) {
         out += "(" + t.expr + ")" +
-               Direction(t.descending != reversed, t.nullsFirst != reversed, m_explicitNulls);
+               Direction(t.descending != reversed, t.nullsFirst != reversed,
+                         m_explicitNulls && !t.required);
         out += ", ";
     }
     return out + m_rowid + ((m_rowidDescending != reversed) ? " DESC" : " ASC");

@@ -15,6 +15,7 @@ struct OrderKey {
     std::string expr; // an expression of the base table
     bool descending = false;
     bool nullsFirst = true; // where SQLite puts NULLs: first ascending, last descending
+    bool required = false;  // never NULL: no NULLS clause, so that a plain index serves it
 };
 
 class DynasetOrder {

@@ -479,8 +479,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                     collated[k] = false;
             }
             const std::string operand = collated[k] ? dialect.TextKey(termExpr) : termExpr;
-            // Jet's NULLs come first ascending; a server puts them where its dialect says.
-            orderBy += (k ? ", " : "") + (server && term.nulls.empty()
+            // Jet's NULLs come first ascending; a server puts them where its dialect says. A
+            // required field has none, and a plain index serves it without the clause.
+            const bool required = i < fields.size() && fields[i].required;
+            orderBy += (k ? ", " : "") + (server && term.nulls.empty() && !required
                                               ? dialect.OrderTerm(operand, term.descending)
                                               : operand + (term.descending ? " DESC" : "") +
                                                     (term.nulls.empty() ? "" : " ") + term.nulls);
@@ -571,6 +573,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             k.descending = term.descending;
             k.nullsFirst = term.nulls.empty() ? !term.descending : term.nulls == "NULLS FIRST";
             k.expr = term.expr;
+            const size_t field = !IsInteger(term.expr)   ? FindField(term.expr)
+                                 : term.expr.size() < 10 ? std::stoul(term.expr) - 1
+                                                         : npos;
+            k.required = term.nulls.empty() && field < fields.size() && fields[field].required;
             // Ordinals and aliases name select items; the key query selects only the rowid.
             if (IsInteger(term.expr)) {
                 size_t n = std::stoul(term.expr);

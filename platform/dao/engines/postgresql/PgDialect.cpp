@@ -128,7 +128,8 @@ std::optional<std::string> PgDialect::Like(std::string_view operand,
     const std::optional<std::string> re = JetPatternToRegex(jetPattern);
     if (!re)
         return std::nullopt;
-    return std::string(operand) + " ~ " + QuoteText(*re);
+    // A number or a date is matched by its text, as Jet matches it.
+    return "CAST(" + std::string(operand) + " AS text) ~ " + QuoteText(*re);
 }
 
 // translate() folds exactly the letters JETTEXT folds, and the C collation then orders by
