@@ -241,7 +241,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         if (!sort.empty())
             Apply(s, db, sort, JetTextKind::Expression, stored);
         if (stmt.compound) {
-            sql = "SELECT * FROM (" + sql + ")";
+            sql = "SELECT * FROM (" + sql + ") AS kel_q"; // a server needs the alias
             stmt = AnalyzeSelect(sql);
         }
         if (!filter.empty())
@@ -758,7 +758,8 @@ std::vector<CDaoIndexInfo> RecordsetState::Indexes(DWORD level) const {
             list += (list.empty() ? "" : ", ") + QuoteSqlName(f.m_strName.str());
         Statement stmt;
         PrepareInternal(db(), stmt,
-                        "SELECT count(*) FROM (SELECT DISTINCT " + list + " FROM " + target + ")",
+                        "SELECT count(*) FROM (SELECT DISTINCT " + list + " FROM " + target +
+                            ") AS kel_d",
                         kRecordset);
         return stmt.Step() == kRow ? static_cast<long>(stmt.ColumnInt64(0)) : 0;
     };
