@@ -68,7 +68,9 @@ COleVariant DocumentTest::BookmarkOf(int nID) {
 }
 
 void DocumentTest::DeleteElsewhere(int nID) {
-    m_db.Engine().Another()->Execute("DELETE FROM People WHERE ID = " + std::to_string(nID));
+    bothengines::RunStatements(*m_db.Engine().Another(),
+                               "DELETE FROM People WHERE ID = " + std::to_string(nID),
+                               m_db.Engine().IsServer());
 }
 
 KEL_BOTH_ENGINES(DocumentTest);

@@ -14,9 +14,6 @@ struct KnownServerGapEntry {
 inline constexpr const char* kFoldedInMessages =
     "the message names an unknown table or field as the server folds it ('ordres'), not as "
     "it was written";
-// The test's own statements for another program name a table bare, which the server folds.
-inline constexpr const char* kTestWritesBareNames =
-    "the test's own SQL for another program names People bare, and the server folds it";
 inline constexpr const char* kReadAhead =
     "records read ahead show a record another connection deleted until the next jump or for "
     "up to a second, as the data-access classes' cache does";
@@ -43,12 +40,6 @@ inline constexpr KnownServerGapEntry kKnownServerGaps[] = {
     {"TextCompare.FindInAnIndexedOrderComparesAsTheIndex", kServerTextOrder},
     {"TextCompare.NamesHoldingABracketAreWrittenDoubled", kBarCase},
     {"Keying.OthersWritingWhileKeyingFromBothEnds", kReadAhead},
-    {"DocumentTest.PageUpAfterTheFirstRowWasDeletedElsewhereFallsBackToTheTop",
-     kTestWritesBareNames},
-    {"DocumentTest.ARefreshMeetingADeletedFirstRowRestartsAfterOneMessage", kTestWritesBareNames},
-    {"DocumentTest.CellsOfADeletedRecordSayDeletedAndHiddenOnesStayBlank", kTestWritesBareNames},
-    {"DocumentTest.ARecordDeletedWhereTheDynasetStandsDisturbsNeitherCountNorAbsoluteMove",
-     kTestWritesBareNames},
     {"GridTest.PaintingNeverReadsTheDatabase",
      "the test counts SQLite's statements; a server's exchanges are counted elsewhere"},
     {"CompareTest.TheBarComparesWithoutCase", kBarCase},
