@@ -7,6 +7,7 @@
 #include "platform/dao/engines/Engine.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -35,6 +36,9 @@ public:
     KeyWorker& operator=(const KeyWorker&) = delete;
 
     bool Done() const { return m_done.load(std::memory_order_acquire); }
+    // Waits until the worker is done or the steady clock (in nanoseconds) reaches deadline;
+    // whether it is done.
+    bool WaitUntil(std::int64_t deadline);
     // Waits for the thread and hands over what it found (once).
     Result Take();
 
@@ -48,6 +52,8 @@ private:
     Result m_result;
     std::atomic<bool> m_done{false};
     std::atomic<bool> m_cancelled{false};
+    std::mutex m_doneLock;
+    std::condition_variable m_doneSignal;
     std::mutex m_connectionLock; // guards m_reader against an interrupt while it closes
     EngineConnection* m_reader = nullptr;
     std::thread m_thread;
