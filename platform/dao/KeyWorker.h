@@ -1,6 +1,7 @@
 // Keys a whole sorted order on a thread of its own, over its own read-only connection to the
-// same file, so that the engine's sort of every record runs while the window stays live. The
-// owner polls Done() and takes the keys; destroying the worker interrupts the sort and waits
+// same database (a file, or a server's database in the same session settings), so that the
+// engine's sort of every record runs once while the window stays live. The owner polls Done()
+// or waits a while, and takes the keys; destroying the worker interrupts the sort and waits
 // for the thread. Private to the data-access classes.
 #pragma once
 
