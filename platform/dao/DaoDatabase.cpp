@@ -18,6 +18,21 @@ namespace {
 
 constexpr ErrorSource kSource = ErrorSource::Database;
 
+// Whether a statement would wait for the keying workers' reads to end: on a file every write
+// does (its lock waits for every reader); on a server only a change of a table's definition
+// does, as a row's change leaves a reader's snapshot alone.
+bool WaitsForReaders(const DatabaseState& s, std::string_view sql) {
+    if (!s.server)
+        return true;
+    const std::vector<SqlToken> t = SignificantTokens(sql);
+    if (t.empty())
+        return false;
+    for (std::string_view verb : {"INSERT", "UPDATE", "DELETE"})
+        if (t[0].IsWord(verb))
+            return false;
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -71,7 +86,8 @@ void DatabaseState::StopWorkers() {
 }
 
 void DatabaseState::BeginWrite(ErrorSource source) {
-    StopWorkers();
+    if (!server)
+        StopWorkers(); // a server's row locks keep no reader waiting, nor wait for one
     if (m_writeHolders == 0 && !connection->InTransaction()) {
         try {
             connection->BeginWrite();
@@ -260,7 +276,8 @@ void CDaoDatabase::Execute(LPCTSTR lpszSQL, int /*nOptions*/) {
         ThrowDaoError(jet.errorCode, jet.description, kSource);
     Statement stmt;
     EngineContext context{text, false, s.name};
-    s.StopWorkers();
+    if (WaitsForReaders(s, jet.sql))
+        s.StopWorkers();
     PrepareOne(s.db(), stmt, jet.sql, kSource, context);
     if (stmt.ColumnCount() > 0 && stmt.Engine().ReadOnly())
         ThrowDaoError(err::CannotExecuteSelect, kSource);

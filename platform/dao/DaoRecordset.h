@@ -163,10 +163,10 @@ public:
     // field seen holding more is read from then on by its first bytes alone.
     void LimitFields(const CArray<long, long>& nBytes);
     // Keying in the background of a window (not framework members). KeyMore keys for about
-    // that many milliseconds without waiting on anything and says whether every record is
-    // keyed; an order the engine must sort is sorted by a worker on a connection of its own,
-    // when the file allows one. IsKeyed: every record is keyed, so GetRecordCount after
-    // MoveLast costs nothing. GetKeyedCount: the records keyed from the front so far.
+    // that many milliseconds, waiting on nothing but the worker, and says whether every record
+    // is keyed; an order the engine must sort (a server's: on any field but the key) is sorted
+    // by a worker on a connection of its own, when the database allows one. IsKeyed: all are
+    // keyed (GetRecordCount after MoveLast is free). GetKeyedCount: those keyed from the front.
     BOOL KeyMore(DWORD dwMilliseconds);
     BOOL IsKeyed();
     long GetKeyedCount();

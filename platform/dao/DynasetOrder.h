@@ -25,6 +25,7 @@ public:
     DynasetOrder(std::vector<OrderKey> terms, std::string rowid);
 
     size_t TermCount() const { return m_terms.size(); }
+    const std::vector<OrderKey>& Terms() const { return m_terms; }
     // The opposite order, NULLs and the tie-breaker included: the records from the last.
     DynasetOrder Reversed() const;
     // Every term says where its NULLs go (an engine whose own placement is not SQLite's).

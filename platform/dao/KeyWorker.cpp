@@ -2,6 +2,8 @@
 
 #include "platform/dao/engines/EngineError.h"
 
+#include <chrono>
+
 namespace kel::dao {
 
 KeyWorker::KeyWorker(const EngineConnection& connection, std::string sql, bool withChecks,
@@ -19,6 +21,14 @@ KeyWorker::~KeyWorker() {
     }
     if (m_thread.joinable())
         m_thread.join();
+}
+
+bool KeyWorker::WaitUntil(std::int64_t deadline) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until{
+        std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(deadline))};
+    std::unique_lock<std::mutex> lock(m_doneLock);
+    return m_doneSignal.wait_until(lock, until, [this] { return Done(); });
 }
 
 KeyWorker::Result KeyWorker::Take() {
@@ -64,7 +74,11 @@ void KeyWorker::Run() {
         m_reader = nullptr;
     }
     reader.reset();
-    m_done.store(true, std::memory_order_release);
+    {
+        std::lock_guard<std::mutex> lock(m_doneLock);
+        m_done.store(true, std::memory_order_release);
+    }
+    m_doneSignal.notify_all();
 }
 
 } // namespace kel::dao

@@ -1,12 +1,14 @@
 // Keys a whole sorted order on a thread of its own, over its own read-only connection to the
-// same file, so that the engine's sort of every record runs while the window stays live. The
-// owner polls Done() and takes the keys; destroying the worker interrupts the sort and waits
+// same database (a file, or a server's database in the same session settings), so that the
+// engine's sort of every record runs once while the window stays live. The owner polls Done()
+// or waits a while, and takes the keys; destroying the worker interrupts the sort and waits
 // for the thread. Private to the data-access classes.
 #pragma once
 
 #include "platform/dao/engines/Engine.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -35,6 +37,9 @@ public:
     KeyWorker& operator=(const KeyWorker&) = delete;
 
     bool Done() const { return m_done.load(std::memory_order_acquire); }
+    // Waits until the worker is done or the steady clock (in nanoseconds) reaches deadline;
+    // whether it is done.
+    bool WaitUntil(std::int64_t deadline);
     // Waits for the thread and hands over what it found (once).
     Result Take();
 
@@ -48,6 +53,8 @@ private:
     Result m_result;
     std::atomic<bool> m_done{false};
     std::atomic<bool> m_cancelled{false};
+    std::mutex m_doneLock;
+    std::condition_variable m_doneSignal;
     std::mutex m_connectionLock; // guards m_reader against an interrupt while it closes
     EngineConnection* m_reader = nullptr;
     std::thread m_thread;

@@ -38,6 +38,27 @@ std::int64_t SteadyNow() {
         .count();
 }
 
+// Whether every term of an order is the column itself (qualified or not): its index serves
+// the order, and a bounded run reads no more than it keys.
+bool OnlyColumn(const DynasetOrder& order, const std::string& column) {
+    if (column.empty())
+        return false;
+    for (const OrderKey& term : order.Terms()) {
+        const std::vector<SqlToken> t = SignificantTokens(term.expr);
+        if (t.empty() || !t.back().IsName())
+            return false;
+        for (size_t i = 0; i + 1 < t.size(); ++i)
+            if (i % 2 == 0 ? !t[i].IsName() : t[i].text != ".")
+                return false;
+        if (t.size() % 2 == 0)
+            return false;
+        const std::string name = Unquote(t.back());
+        if (t.back().Is(TokenKind::QuotedName) ? name != column : !EqualsNoCase(name, column))
+            return false;
+    }
+    return true;
+}
+
 bool Contains(const std::vector<std::int64_t>& sorted, std::int64_t key) {
     return !sorted.empty() && std::binary_search(sorted.begin(), sorted.end(), key);
 }
@@ -86,7 +107,8 @@ bool RecordsetState::KeyFor(unsigned milliseconds) {
     const std::int64_t deadline = SteadyNow() + std::int64_t(milliseconds) * 1000000;
     while (!complete && SteadyNow() < deadline) {
         if (worker) {
-            if (!worker->Done())
+            // Nothing else to do meanwhile: the slice is the worker's.
+            if (!worker->WaitUntil(deadline))
                 return false;
             CollectWorker();
         } else if (!found.empty()) {
@@ -180,6 +202,11 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         }
     }
     resumable = stopped;
+    // A server does not say whether a run sorted. Each bounded run of an order on any field
+    // may sort every record left, so once a run shows that more records follow than one run
+    // keys, the rest are better sorted once, by a worker.
+    if (database->server && stopped && order.TermCount() > 0 && !OnlyColumn(order, keyColumn))
+        sorts = true;
     changeToken = database->CurrentChangeToken(kRecordset);
     if (met || !stopped)
         JoinTail();
@@ -325,8 +352,10 @@ void RecordsetState::Settle() {
 bool RecordsetState::WorkerPossible() const {
     // Another connection sees neither this one's temporary tables nor what it has written and
     // not yet committed, nor a file held exclusively.
-    return !materialised && !keyMap && !database->exclusive &&
-           (schema.empty() || EqualsNoCase(schema, "main")) && !db().InTransaction();
+    const bool shared = database->server
+                            ? !(schema.size() >= 7 && EqualsNoCase(schema.substr(0, 7), "pg_temp"))
+                            : schema.empty() || EqualsNoCase(schema, "main");
+    return !materialised && !keyMap && !database->exclusive && shared && !db().InTransaction();
 }
 
 void RecordsetState::StartWorker() {

@@ -10,10 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace kel::dao;
 
@@ -845,6 +848,139 @@ TEST_F(ServerRecordset, ExecuteKeysAndLocks) {
     rs.SetFieldValue("name", "free");
     rs.Update();
     EXPECT_EQ(Text(rs, "name"), "free");
+}
+
+} // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Keying an order no index serves by a worker with its own connection
+
+// The process id of a server connection waiting for a lock on the table, as another sees it;
+// 0 when none does within that many seconds.
+long WaiterOn(EngineConnection& conn, const std::string& table, int seconds = 5) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    do {
+        auto stmt = conn.Prepare("SELECT pid FROM pg_catalog.pg_locks WHERE NOT granted AND "
+                                 "relation = to_regclass(?1::text)");
+        stmt->Bind(1, EngineValue::Text(table));
+        if (stmt->Step())
+            return static_cast<long>(stmt->ColumnInteger(0));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < until);
+    return 0;
+}
+
+class ServerWorker : public ServerRecordset {
+protected:
+    // Every key of the recordset from the first, by MoveNext.
+    std::vector<long> Walk(CDaoRecordset& set) {
+        std::vector<long> ids;
+        for (set.MoveFirst(); !set.IsEOF(); set.MoveNext())
+            ids.push_back(Long(set, "id"));
+        return ids;
+    }
+};
+
+TEST_F(ServerWorker, SlicesCountAnUnindexedOrderByAWorkerInTheOrderOfAFullRead) {
+    MakePeople(4000);
+    db.Open(uri.c_str());
+    for (const char* sort : {"name", "name DESC, amount", "amount DESC"}) {
+        SCOPED_TRACE(sort);
+        CDaoRecordset whole(&db);
+        whole.m_strSort = sort;
+        whole.Open(dbOpenDynaset, "people");
+        whole.MoveLast(); // one read of every key: no worker
+        EXPECT_EQ(whole.GetRecordCount(), 4000);
+        const std::vector<long> expected = Walk(whole);
+        whole.Close();
+
+        rs.m_strSort = sort;
+        rs.Open(dbOpenDynaset, "people");
+        EXPECT_LT(rs.GetKeyedCount(), 1000);
+        rs.Move(300); // some keyed from the front before the worker's keys come
+        const long at = Long(rs, "id");
+        int slices = 0;
+        const unsigned long long exchanges = Cost(db, [&] {
+            while (!rs.KeyMore(20))
+                ASSERT_LT(++slices, 500) << "the worker's sort of 4000 keys takes 10 s";
+        });
+        // The work went to the worker's connection: this one waited.
+        EXPECT_LE(exchanges, 3u);
+        EXPECT_EQ(rs.GetKeyedCount(), 4000);
+        EXPECT_EQ(Long(rs, "id"), at);
+        EXPECT_EQ(rs.GetAbsolutePosition(), 300);
+        rs.MoveLast();
+        EXPECT_EQ(rs.GetRecordCount(), 4000);
+        EXPECT_EQ(Walk(rs), expected);
+        rs.Close();
+    }
+}
+
+// The worker's connection is blocked by a lock another holds: an interrupt ends its read long
+// before the lock timeout it takes from the database would.
+TEST_F(ServerWorker, ClosingStopsAWorkerStillReading) {
+    MakePeople(3000);
+    db.Open(uri.c_str());
+    db.SetQueryTimeout(4);
+    rs.m_strSort = "name";
+    rs.Open(dbOpenDynaset, "people");
+    admin->Begin();
+    admin->Execute("LOCK TABLE people IN ACCESS EXCLUSIVE MODE");
+    EXPECT_FALSE(rs.KeyMore(1)); // the worker starts
+    const long worker = WaiterOn(*admin, "people");
+    ASSERT_NE(worker, 0);
+    const auto start = std::chrono::steady_clock::now();
+    rs.Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(WaiterOn(*admin, "people", 0), 0) << "the worker's read still waits";
+    admin->Rollback();
+
+    // A dynaset opened again keys to the end.
+    rs.Open(dbOpenDynaset, "people");
+    while (!rs.KeyMore(20)) {
+    }
+    EXPECT_EQ(rs.GetKeyedCount(), 3000);
+}
+
+// Writing a row waits for no reader on a server: the worker reads on through writes here.
+TEST_F(ServerWorker, WritesHereNeitherWaitForNorStopTheWorker) {
+    MakePeople(3000);
+    admin->Execute("CREATE TABLE notes (id integer PRIMARY KEY, body text)");
+    admin->Execute("INSERT INTO notes VALUES (1, 'a'), (2, 'b')");
+    db.Open(uri.c_str());
+    db.SetQueryTimeout(4);
+    rs.m_strSort = "name DESC";
+    rs.Open(dbOpenDynaset, "people");
+    const long first = Long(rs, "id");
+    admin->Begin();
+    admin->Execute("LOCK TABLE people IN ACCESS EXCLUSIVE MODE");
+    EXPECT_FALSE(rs.KeyMore(1));
+    const long worker = WaiterOn(*admin, "people");
+    ASSERT_NE(worker, 0);
+
+    const auto start = std::chrono::steady_clock::now();
+    db.Execute("UPDATE notes SET body = 'c' WHERE id = 1");
+    EXPECT_EQ(db.GetRecordsAffected(), 1);
+    CDaoRecordset notes(&db);
+    notes.Open(dbOpenDynaset, "SELECT * FROM notes WHERE id = 2");
+    notes.Edit();
+    notes.SetFieldValue("body", COleVariant("d", VT_BSTRT));
+    notes.Update();
+    notes.Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(WaiterOn(*admin, "people"), worker) << "the worker was stopped";
+    admin->Rollback();
+
+    while (!rs.KeyMore(20)) {
+    }
+    EXPECT_EQ(rs.GetKeyedCount(), 3000);
+    rs.MoveFirst();
+    EXPECT_EQ(Long(rs, "id"), first);
+    auto stmt = admin->Prepare("SELECT string_agg(body, ',' ORDER BY id) FROM notes");
+    ASSERT_TRUE(stmt->Step());
+    EXPECT_EQ(stmt->Column(0).bytes, "c,d");
 }
 
 } // namespace

@@ -12,12 +12,14 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <locale.h>
 #include <optional>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <mutex>
 #include <vector>
 
 namespace kel::dao {
@@ -36,8 +38,12 @@ struct ConnDeleter {
 struct ResultDeleter {
     void operator()(PGresult* r) const { PQclear(r); }
 };
+struct CancelDeleter {
+    void operator()(PGcancel* c) const { PQfreeCancel(c); }
+};
 using ConnPtr = std::unique_ptr<PGconn, ConnDeleter>;
 using ResultPtr = std::unique_ptr<PGresult, ResultDeleter>;
+using CancelPtr = std::unique_ptr<PGcancel, CancelDeleter>;
 
 std::string_view Field(const PGresult* r, int field) {
     const char* v = r ? PQresultErrorField(r, field) : nullptr;
@@ -103,6 +109,8 @@ EngineError ServerFailure(const PGresult* r, PGconn* conn) {
         return fail(EngineFailure::Locked);
     if (state == "25006" || state == "42501")
         return fail(EngineFailure::ReadOnly);
+    if (state == "57014") // query_canceled: a cancel request or a statement timeout
+        return fail(EngineFailure::Interrupted);
     if (state == "22003")
         return fail(EngineFailure::Overflow);
     if (state == "22001")
@@ -147,6 +155,49 @@ struct PgSession {
     std::vector<std::string> toDeallocate;
     std::uint64_t roundTrips = 0; // exchanges with the server so far
 
+    // An interrupt from another thread: a cancel request reaches the statement the server
+    // runs; the flag fails the next exchange before it is sent, so that an interrupt that
+    // comes between two statements (or whose request the server got while idle) is not lost.
+    CancelPtr cancel;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> busy{false};
+
+    // What a reader of the same database takes over: the search path as a SET here left it
+    // (empty: as the connect string gives it), and the lock timeout.
+    std::mutex settingsLock;
+    std::string searchPath;
+    std::optional<int> lockTimeoutMs;
+    bool refreshAtEnd = false; // a SET inside the open transaction: read again once it ends
+
+    // Marks one exchange as running (an interrupt then cancels it); an interruptible one
+    // fails at once for an interrupt that came before it.
+    class Exchange {
+    public:
+        Exchange(PgSession& session, bool interruptible) : m_session(session) {
+            m_session.busy.store(true);
+            if (interruptible && m_session.stop.exchange(false)) {
+                m_session.busy.store(false);
+                throw EngineError(EngineFailure::Interrupted, "57014",
+                                  "The statement was interrupted.");
+            }
+            ++m_session.roundTrips;
+        }
+        ~Exchange() { m_session.busy.store(false); }
+        Exchange(const Exchange&) = delete;
+        Exchange& operator=(const Exchange&) = delete;
+
+    private:
+        PgSession& m_session;
+    };
+
+    // The server's failure; one for an interrupt spends the interrupt.
+    EngineError Failure(const PGresult* r) {
+        EngineError error = ServerFailure(r, conn.get());
+        if (error.Failure() == EngineFailure::Interrupted)
+            stop.store(false);
+        return error;
+    }
+
     PGconn* get() const { return conn.get(); }
     bool InTransaction() const {
         const PGTransactionStatusType s = PQtransactionStatus(conn.get());
@@ -154,12 +205,16 @@ struct PgSession {
     }
 
     // Runs a simple command and throws its failure.
-    ResultPtr Run(const std::string& sql, int nParams = 0, const char* const* values = nullptr) {
-        ++roundTrips;
-        ResultPtr r(
-            PQexecParams(conn.get(), sql.c_str(), nParams, nullptr, values, nullptr, nullptr, 0));
+    ResultPtr Run(const std::string& sql, int nParams = 0, const char* const* values = nullptr,
+                  bool interruptible = true) {
+        ResultPtr r;
+        {
+            Exchange exchange(*this, interruptible);
+            r.reset(PQexecParams(conn.get(), sql.c_str(), nParams, nullptr, values, nullptr,
+                                 nullptr, 0));
+        }
         if (!Succeeded(r.get()))
-            throw ServerFailure(r.get(), conn.get());
+            throw Failure(r.get());
         return r;
     }
 
@@ -169,19 +224,23 @@ struct PgSession {
         const bool guard = PQtransactionStatus(conn.get()) == PQTRANS_INTRANS;
         if (guard)
             Run("SAVEPOINT kel_statement");
-        ++roundTrips;
-        ResultPtr r = exec();
+        ResultPtr r;
+        {
+            Exchange exchange(*this, true);
+            r = exec();
+        }
         if (!Succeeded(r.get())) {
-            EngineError error = ServerFailure(r.get(), conn.get());
+            EngineError error = Failure(r.get());
             if (guard && PQtransactionStatus(conn.get()) == PQTRANS_INERROR) {
-                ++roundTrips;
+                Exchange exchange(*this, false);
                 ResultPtr undo(PQexec(conn.get(), "ROLLBACK TO SAVEPOINT kel_statement; "
                                                   "RELEASE SAVEPOINT kel_statement"));
             }
             throw error;
         }
+        // The statement is done: an interrupt that comes now is for the next one.
         if (guard)
-            Run("RELEASE SAVEPOINT kel_statement");
+            Run("RELEASE SAVEPOINT kel_statement", 0, nullptr, false);
         ownChanges += static_cast<std::uint64_t>(ChangedBy(r.get()));
         return r;
     }
@@ -200,7 +259,7 @@ struct PgSession {
         std::string sql;
         for (const std::string& name : std::exchange(toDeallocate, {}))
             sql += "DEALLOCATE " + name + ";";
-        ++roundTrips;
+        Exchange exchange(*this, false);
         ResultPtr r(PQexec(conn.get(), sql.c_str()));
     }
     static constexpr size_t kDeallocateBatch = 16;
@@ -211,7 +270,13 @@ struct PgSession {
         PGconn* c = conn.get();
         if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c))
             return std::nullopt;
-        ++roundTrips;
+        std::optional<Exchange> exchange;
+        try {
+            exchange.emplace(*this, true);
+        } catch (const EngineError&) {
+            PQexitPipelineMode(c);
+            throw;
+        }
         const bool sent = PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
                           PQsendDescribePrepared(c, name.c_str()) && PQpipelineSync(c);
         ResultPtr prepared, described;
@@ -232,10 +297,11 @@ struct PgSession {
                 described = std::move(r);
         }
         PQexitPipelineMode(c);
+        exchange.reset();
         if (!sent || !prepared)
-            throw ServerFailure(nullptr, c);
+            throw Failure(nullptr);
         if (!Succeeded(prepared.get()))
-            throw ServerFailure(prepared.get(), c);
+            throw Failure(prepared.get());
         return described;
     }
 };
@@ -654,10 +720,26 @@ short DaoTypeOf(std::string_view typname, int typmod, long& size) {
     return dbMemo; // text, unbounded varchar, json and whatever else reads as text
 }
 
+// Whether a statement may change a setting of the session (SET, RESET, DISCARD) or end a
+// transaction (which undoes a SET made inside it when it rolls back, and a SET LOCAL always).
+bool ChangesSettings(std::string_view sql) {
+    const std::vector<SqlToken> t = SignificantTokens(sql);
+    return !t.empty() && (t[0].IsWord("SET") || t[0].IsWord("RESET") || t[0].IsWord("DISCARD"));
+}
+bool EndsTransaction(std::string_view sql) {
+    const std::vector<SqlToken> t = SignificantTokens(sql);
+    if (t.empty())
+        return false;
+    for (std::string_view verb : {"COMMIT", "END", "ROLLBACK", "ABORT"})
+        if (t[0].IsWord(verb))
+            return true;
+    return false;
+}
+
 class PgConnection final : public EngineConnection {
 public:
-    PgConnection(std::shared_ptr<PgSession> session, bool readOnly)
-        : m_session(std::move(session)), m_readOnly(readOnly) {}
+    PgConnection(std::shared_ptr<PgSession> session, std::string name, bool readOnly)
+        : m_session(std::move(session)), m_name(std::move(name)), m_readOnly(readOnly) {}
 
     std::string EngineName() const override { return "PostgreSQL"; }
     bool IsReadOnly() const override { return m_readOnly; }
@@ -673,12 +755,12 @@ public:
             s.Guarded([&] {
                 return ResultPtr(PQprepare(s.get(), name.c_str(), text.c_str(), 0, nullptr));
             });
-            ++s.roundTrips;
+            PgSession::Exchange exchange(s, false);
             pipelined.emplace(PQdescribePrepared(s.get(), name.c_str()));
         }
         ResultPtr description = std::move(*pipelined);
         if (!Succeeded(description.get())) {
-            EngineError error = ServerFailure(description.get(), s.get());
+            EngineError error = s.Failure(description.get());
             s.Deallocate(name);
             throw error;
         }
@@ -716,7 +798,10 @@ public:
 
     // How long a statement waits for another connection's row lock.
     void SetBusyTimeout(int milliseconds) override {
-        m_session->Run("SET lock_timeout = " + std::to_string(std::max(milliseconds, 0)));
+        const int ms = std::max(milliseconds, 0);
+        m_session->Run("SET lock_timeout = " + std::to_string(ms));
+        std::lock_guard<std::mutex> lock(m_session->settingsLock);
+        m_session->lockTimeoutMs = ms;
     }
 
     std::int64_t Execute(std::string_view sql) override {
@@ -726,6 +811,8 @@ public:
             return ResultPtr(
                 PQexecParams(s.get(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0));
         });
+        if (ChangesSettings(text) || (s.refreshAtEnd && EndsTransaction(text)))
+            ReadSettings();
         return ChangedBy(r.get());
     }
 
@@ -733,10 +820,30 @@ public:
     void Commit() override {
         m_session->Run("COMMIT");
         m_session->DeallocatePending();
+        if (m_session->refreshAtEnd)
+            ReadSettings();
     }
     void Rollback() override {
         m_session->Run("ROLLBACK");
         m_session->DeallocatePending();
+        if (m_session->refreshAtEnd)
+            ReadSettings();
+    }
+
+    // A new session with this one's connect string, in the settings this one has now, whose
+    // transactions only read. Reads nothing of this connection's but what it keeps under a
+    // lock: it may run on another thread while this one works.
+    std::unique_ptr<EngineConnection> OpenReader() const override;
+
+    // A cancel request is sent only while an exchange runs; between exchanges the flag fails
+    // the next one.
+    void Interrupt() override {
+        PgSession& s = *m_session;
+        s.stop.store(true);
+        if (!s.busy.load() || !s.cancel)
+            return;
+        char error[256];
+        PQcancel(s.cancel.get(), error, sizeof error); // a failed request leaves the flag set
     }
     bool InTransaction() const override { return m_session->InTransaction(); }
     void Savepoint(std::string_view name) override {
@@ -750,6 +857,8 @@ public:
     void RollbackToSavepoint(std::string_view name) override {
         RequireTransaction();
         m_session->Run("ROLLBACK TO SAVEPOINT " + m_dialect.QuoteName(name));
+        if (m_session->refreshAtEnd)
+            ReadSettings();
     }
 
     // The server's current snapshot (the transactions still running and the next to begin)
@@ -777,8 +886,18 @@ private:
         if (!InTransaction())
             throw EngineError(EngineFailure::Other, {}, "A savepoint needs a transaction.");
     }
+    // The search path as the session has it now, for the readers opened later; read again
+    // when the transaction that changed it ends, which may undo the change.
+    void ReadSettings() {
+        PgSession& s = *m_session;
+        ResultPtr r = s.Run("SELECT current_setting('search_path')", 0, nullptr, false);
+        std::lock_guard<std::mutex> lock(s.settingsLock);
+        s.searchPath = PQgetvalue(r.get(), 0, 0);
+        s.refreshAtEnd = s.InTransaction();
+    }
 
     std::shared_ptr<PgSession> m_session;
+    std::string m_name; // the connect string, fixed at open
     bool m_readOnly;
     PgDialect m_dialect;
 };
@@ -998,7 +1117,27 @@ std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool rea
     session->Run("SET bytea_output = hex");
     if (readOnly)
         session->Run("SET default_transaction_read_only = on");
-    return std::make_unique<PgConnection>(std::move(session), readOnly);
+    session->cancel.reset(PQgetCancel(session->conn.get()));
+    return std::make_unique<PgConnection>(std::move(session), name, readOnly);
+}
+
+std::unique_ptr<EngineConnection> PgConnection::OpenReader() const {
+    std::string searchPath;
+    std::optional<int> lockTimeout;
+    {
+        std::lock_guard<std::mutex> lock(m_session->settingsLock);
+        searchPath = m_session->searchPath;
+        lockTimeout = m_session->lockTimeoutMs;
+    }
+    std::unique_ptr<EngineConnection> reader = OpenPgEngine(m_name, true);
+    PgSession& s = *static_cast<PgConnection&>(*reader).m_session;
+    if (!searchPath.empty()) {
+        const char* args[] = {searchPath.c_str()};
+        s.Run("SELECT set_config('search_path', $1, false)", 1, args);
+    }
+    if (lockTimeout)
+        reader->SetBusyTimeout(*lockTimeout);
+    return reader;
 }
 
 } // namespace kel::dao

@@ -111,24 +111,27 @@ TEST_P(EngineSeam, BeginningOfALongText) {
 
 TEST_P(EngineSeam, ReaderSeesCommittedRowsAndStopsWhenInterrupted) {
     MakeTable();
-    if (IsPg()) {
-        EXPECT_EQ(FailureOf([&] { m_db->OpenReader(); }).Failure(), EngineFailure::Unsupported);
-        return;
-    }
     auto reader = m_db->OpenReader();
     EXPECT_TRUE(reader->IsReadOnly());
     EXPECT_FALSE(m_db->IsReadOnly());
-    EXPECT_EQ(reader->Prepare("SELECT count(*) FROM s")->Step(), true);
+    // The table is reached by its bare name: the reader has the session's search path.
+    auto count = reader->Prepare("SELECT count(*) FROM s");
+    ASSERT_TRUE(count->Step());
+    EXPECT_EQ(count->ColumnInteger(0), 2);
+    count->Reset();
     EXPECT_EQ(FailureOf([&] { reader->Execute("DELETE FROM s"); }).Failure(),
               EngineFailure::ReadOnly);
-    // The reader compares text and checks identities as the connection does.
-    auto same = reader->Prepare("SELECT kel_identity(1) = kel_identity(1), "
-                                "kel_identity(1) = kel_identity('1'), 'É' = 'é' COLLATE JETTEXT");
-    ASSERT_TRUE(same->Step());
-    EXPECT_EQ(same->ColumnInteger(0), 1);
-    EXPECT_EQ(same->ColumnInteger(1), 0);
-    EXPECT_EQ(same->ColumnInteger(2), 1);
-    same->Reset(); // an interrupt lasts while any statement of the connection runs
+    if (!IsPg()) {
+        // The reader compares text and checks identities as the connection does.
+        auto same =
+            reader->Prepare("SELECT kel_identity(1) = kel_identity(1), "
+                            "kel_identity(1) = kel_identity('1'), 'É' = 'é' COLLATE JETTEXT");
+        ASSERT_TRUE(same->Step());
+        EXPECT_EQ(same->ColumnInteger(0), 1);
+        EXPECT_EQ(same->ColumnInteger(1), 0);
+        EXPECT_EQ(same->ColumnInteger(2), 1);
+        same->Reset(); // an interrupt lasts while any statement of the connection runs
+    }
 
     // A query that would run for long ends soon after an interrupt from another thread.
     const std::string slow = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
@@ -138,17 +141,50 @@ TEST_P(EngineSeam, ReaderSeesCommittedRowsAndStopsWhenInterrupted) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         reader->Interrupt();
     });
+    const auto start = std::chrono::steady_clock::now();
     const EngineError stopped = FailureOf([&] { endless->Step(); });
     stopper.join();
     EXPECT_EQ(stopped.Failure(), EngineFailure::Interrupted) << stopped.what();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     // The connection stays usable.
     EXPECT_TRUE(reader->Prepare("SELECT 1")->Step());
 
-    // An interrupt that comes before the statement starts is not lost.
+    // An interrupt that comes before the statement starts is not lost, and is spent by it.
     reader->Interrupt();
     EXPECT_EQ(FailureOf([&] { reader->Prepare(slow)->Step(); }).Failure(),
               EngineFailure::Interrupted);
     EXPECT_TRUE(reader->Prepare("SELECT 1")->Step());
+    ASSERT_TRUE(count->Step());
+    EXPECT_EQ(count->ColumnInteger(0), 2);
+    // The connection it came from was never stopped.
+    EXPECT_EQ(Rows("SELECT count(*) FROM s").at(0).at(0).integer, 2);
+}
+
+// A reader takes the search path the session has when it opens, a change made inside a
+// transaction only once the transaction keeps it.
+TEST_P(EngineSeam, AReaderTakesTheSearchPathTheSessionHasNow) {
+    if (!IsPg())
+        return; // a file has no search path
+    MakeTable();
+    const std::string other = m_schema + "_b";
+    m_db->Execute("CREATE SCHEMA " + other);
+    m_db->Execute("CREATE TABLE " + other + ".s (id integer PRIMARY KEY)");
+    auto countIn = [&](const std::unique_ptr<EngineConnection>& conn) {
+        auto stmt = conn->Prepare("SELECT count(*) FROM s");
+        return stmt->Step() ? stmt->ColumnInteger(0) : -1;
+    };
+    m_db->Begin();
+    m_db->Execute("SET search_path TO " + other);
+    m_db->Rollback(); // undoes the SET
+    EXPECT_EQ(countIn(m_db->OpenReader()), 2);
+    m_db->Begin();
+    m_db->Execute("SET LOCAL search_path TO " + other);
+    m_db->Commit(); // a SET LOCAL ends with its transaction
+    EXPECT_EQ(countIn(m_db->OpenReader()), 2);
+    m_db->Execute("SET search_path TO " + other);
+    EXPECT_EQ(countIn(m_db->OpenReader()), 0);
+    m_db->Execute("SET search_path TO " + m_schema);
+    m_db->Execute("DROP SCHEMA " + other + " CASCADE");
 }
 
 TEST_P(EngineSeam, FileMovedUnderTheConnection) {
