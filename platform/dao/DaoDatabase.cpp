@@ -64,7 +64,7 @@ DatabaseState::StoredNames(std::initializer_list<std::string_view> texts) {
     std::vector<std::string> words;
     if (server)
         for (std::string_view text : texts)
-            for (std::string& w : BareNames(text))
+            for (std::string& w : NamesIn(text))
                 words.push_back(std::move(w));
     if (words.empty())
         return names;

@@ -290,16 +290,20 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     return TranslateJetSql(jet, kind, ownCollation, nullptr);
 }
 
-std::vector<std::string> BareNames(std::string_view jet) {
+std::vector<std::string> NamesIn(std::string_view jet) {
     std::vector<std::string> words;
     LexResult lex = LexSql(jet, SqlDialect::Jet);
     if (!lex.ok)
         return words;
     for (size_t i = 0; i < lex.tokens.size(); ++i) {
         const SqlToken& t = lex.tokens[i];
-        if (IsBareName(lex.tokens, i) && !t.IsWord("True") && !t.IsWord("False") &&
-            SpellingOf(words, t.text).empty())
-            words.emplace_back(t.text);
+        std::string name;
+        if (t.Is(TokenKind::QuotedName))
+            name = Unquote(t);
+        else if (IsBareName(lex.tokens, i) && !t.IsWord("True") && !t.IsWord("False"))
+            name = t.text;
+        if (!name.empty() && SpellingOf(words, name).empty())
+            words.push_back(std::move(name));
     }
     return words;
 }

@@ -46,9 +46,10 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                                const std::vector<std::string>& textNames = {},
                                const std::vector<std::string>& storedNames = {});
 
-// The bare words of Jet text that may name a table, a view or a column: neither keywords nor
-// calls nor True/False. Empty when the text does not lex.
-std::vector<std::string> BareNames(std::string_view jet);
+// The names in Jet text that may name a table, a view or a column: bare words that are
+// neither keywords nor calls nor True/False, and names in brackets or quotes. Empty when the
+// text does not lex.
+std::vector<std::string> NamesIn(std::string_view jet);
 
 // A Jet LIKE pattern (the text between the quotes) as the operator and quoted pattern SQLite
 // needs: {"LIKE", "'abc%'"}, {"LIKE", "'50\%' ESCAPE '\'"} or {"GLOB", "'[aA][0-9]*'"}.
