@@ -367,16 +367,6 @@ bool Holds(const SchemaState& state, long long rows, std::uint32_t seed) {
            state.version == kServerVersion;
 }
 
-// 64-bit FNV-1a: a short, stable name for the schema a load fills.
-std::string LoadingName(const std::string& schema) {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (unsigned char c : schema)
-        h = (h ^ c) * 0x100000001b3ull;
-    char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "kel_loading_%016llx", static_cast<unsigned long long>(h));
-    return buffer;
-}
-
 // Holds the server's advisory lock of one schema name for as long as it lives.
 class SchemaLock {
 public:
@@ -400,6 +390,16 @@ private:
 
 } // namespace
 
+// 64-bit FNV-1a: a short, stable name for the schema a load fills.
+std::string LoadingSchema(const std::string& schema) {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (unsigned char c : schema)
+        h = (h ^ c) * 0x100000001b3ull;
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "kel_loading_%016llx", static_cast<unsigned long long>(h));
+    return buffer;
+}
+
 bool ServerHolds(const std::string& conninfo, const std::string& schema, long long rows,
                  std::uint32_t seed) {
     Server server(conninfo);
@@ -421,7 +421,7 @@ bool LoadServer(const std::string& conninfo, const std::string& schema,
         Fail("the schema '" + schema + "' exists and holds no sample; it is left as it is");
 
     const std::string sqlitePath = Cached(cacheFolder, rows, seed);
-    const std::string loading = server.Name(LoadingName(schema));
+    const std::string loading = server.Name(LoadingSchema(schema));
     server.Run("DROP SCHEMA IF EXISTS " + loading + " CASCADE"); // what a broken load left
     bool inTransaction = false;
     try {

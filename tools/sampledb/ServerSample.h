@@ -31,6 +31,9 @@ bool LoadServer(const std::string& conninfo, const std::string& schema,
 bool ServerHolds(const std::string& conninfo, const std::string& schema, long long rows,
                  std::uint32_t seed = 1);
 
+// The schema a load of schema fills before it takes schema's name; none stays after a load.
+std::string LoadingSchema(const std::string& schema);
+
 // conninfo with the schema as the session's search path, so that the tables are found by
 // their bare names: a URI gets an options parameter, a key=value string an options keyword.
 // The schema must be lower-case letters, digits and _ (std::invalid_argument otherwise).

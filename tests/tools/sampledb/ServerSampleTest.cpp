@@ -249,7 +249,8 @@ TEST_F(ServerSampleTest, AFailedLoadLeavesTheOldSample) {
     EXPECT_THROW(kelsampledb::LoadServer(m_conninfo, m_schema, folder, 120, 1), std::runtime_error);
     EXPECT_TRUE(kelsampledb::ServerHolds(m_conninfo, m_schema, 100, 1));
     EXPECT_EQ(Value("SELECT count(*) FROM " + Table("Orders")), "100");
-    EXPECT_EQ(Value("SELECT count(*) FROM pg_namespace WHERE nspname LIKE 'kel\\_loading\\_%'"),
+    EXPECT_EQ(Value("SELECT count(*) FROM pg_namespace WHERE nspname = '" +
+                    kelsampledb::LoadingSchema(m_schema) + "'"),
               "0");
 
     // One that the server refuses halfway through its rows: a word in a number column.
@@ -266,7 +267,8 @@ TEST_F(ServerSampleTest, AFailedLoadLeavesTheOldSample) {
         EXPECT_NE(std::string(e.what()).find("many"), std::string::npos) << e.what();
     }
     EXPECT_TRUE(kelsampledb::ServerHolds(m_conninfo, m_schema, 100, 1));
-    EXPECT_EQ(Value("SELECT count(*) FROM pg_namespace WHERE nspname LIKE 'kel\\_loading\\_%'"),
+    EXPECT_EQ(Value("SELECT count(*) FROM pg_namespace WHERE nspname = '" +
+                    kelsampledb::LoadingSchema(m_schema) + "'"),
               "0");
     std::filesystem::remove_all(folder);
 }
