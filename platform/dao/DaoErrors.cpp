@@ -1,6 +1,8 @@
 #include "platform/dao/DaoErrors.h"
 
 #include "platform/dao/DaoException.h"
+#include "platform/dao/JetSql.h"
+#include "platform/dao/SqlLexer.h"
 #include "platform/dao/engines/EngineError.h"
 
 namespace kel::dao {
@@ -154,14 +156,30 @@ void ThrowNotOpen(ErrorSource source) {
           AFX_DAO_ERROR_OBJECT_NOT_OPEN);
 }
 
+namespace {
+
+// A name as the caller wrote it: a server names what it could not find as it folded it.
+std::string AsWritten(const std::string& name, std::string_view userText) {
+    if (name.empty() || userText.find(name) != std::string_view::npos)
+        return name;
+    for (const std::string& written : NamesIn(userText))
+        if (EqualsNoCase(written, name))
+            return written;
+    return name;
+}
+
+} // namespace
+
 void ThrowDaoFor(const EngineError& error, ErrorSource source, const EngineContext& context) {
     const std::string message = error.what();
-    const std::string& subject = error.Subject();
+    const std::string subject = AsWritten(error.Subject(), context.userText);
     switch (error.Failure()) {
     case EngineFailure::OutOfMemory:
         AfxThrowMemoryException();
     case EngineFailure::TableNotFound:
-        ThrowNaming(err::TableNotFound, WithoutSchema(subject), source);
+        ThrowNaming(err::TableNotFound,
+                    AsWritten(std::string(WithoutSchema(error.Subject())), context.userText),
+                    source);
     case EngineFailure::ColumnNotFound:
         if (context.criterion)
             ThrowNaming(err::UnknownFieldInExpression, subject, source);

@@ -10,10 +10,6 @@ struct KnownServerGapEntry {
     const char* reason;
 };
 
-// Messages name what the server names: an unknown table or field as the server folds it.
-inline constexpr const char* kFoldedInMessages =
-    "the message names an unknown table or field as the server folds it ('ordres'), not as "
-    "it was written";
 inline constexpr const char* kReadAhead =
     "records read ahead show a record another connection deleted until the next jump or for "
     "up to a second, as the data-access classes' cache does";
@@ -25,8 +21,6 @@ inline constexpr const char* kInvalidUtf8 =
     "its bytes";
 
 inline constexpr KnownServerGapEntry kKnownServerGaps[] = {
-    {"Find.QueriesOverManyTablesAndBadCriteria", kFoldedInMessages},
-    {"StatementErrors.StatementsTheEngineRejects", kFoldedInMessages},
     {"Fields.RequiredDefaultsAndIndexesOfATable",
      "a Yes/No field's default reads as the server writes it ('false'), not '0'"},
     {"Edit.TextIsConvertedToEachType",
