@@ -217,8 +217,9 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
             return tsBottom;
         }
         *w.pFirst = rs.GetBookmark();
-        rs.SetBookmark(*w.pLast);
-        rs.MoveNext();
+        // The row that comes in is a window's height below the new first one: counted by
+        // moves from the record just checked, so the move checks one bookmark, not two.
+        rs.Move(w.nCount - 1);
         CStringArray& row = WrapRow(rows, w.nCount, w.nCols, false);
         if (rs.IsEOF())
             return tsOk; // the last record was already shown: a blank row comes in

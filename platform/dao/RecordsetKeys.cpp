@@ -436,7 +436,6 @@ void RecordsetState::Land(size_t position) {
     const bool step = at == Where::OnRecord && (position + 1 == pos || position == pos + 1);
     if (!step && !cacheFresh)
         cache.clear();
-    cacheFresh = false;
     at = Where::OnRecord;
     pos = position;
     if (!InTail(position))
@@ -461,11 +460,12 @@ bool RecordsetState::Exists(size_t position) {
     if (materialised) // a private copy: nobody else deletes from it
         return key >= 1 && static_cast<size_t>(key) <= copyRows;
     if (!readManyKey.empty()) {
-        // A server answers with the records around it, read anew, which the next reads want.
+        // A server answers with the records around it, read anew, for the moves that follow:
+        // a window checks one of its rows, then moves up or down by a row or a page.
         cache.clear();
         std::vector<Cell> row;
-        const bool found = ReadAhead(position, row);
-        cacheFresh = true; // read for the move that follows
+        const bool found = ReadAhead(position, row, Span::Around);
+        cacheFresh = true;
         return found;
     }
     if (!exists)

@@ -210,7 +210,7 @@ void RecordsetState::PrepareReadMany() {
                     kRecordset);
 }
 
-bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row) {
+bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row, Span span) {
     constexpr std::int64_t kFreshNs = 1000000000; // what others wrote shows within a second
     const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                  std::chrono::steady_clock::now().time_since_epoch())
@@ -231,8 +231,13 @@ bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row) {
                 wanted.push_back(tail.At(i));
         } else {
             const bool backwards = lastRead != npos && !InTail(lastRead) && position < lastRead;
-            const size_t from = backwards ? (position + 1 > n ? position + 1 - n : 0) : position;
-            for (size_t p = from; p < keys.Size() && p < from + n; ++p)
+            size_t from = backwards ? (position + 1 > n ? position + 1 - n : 0) : position;
+            size_t count = n;
+            if (span == Span::Around) {
+                from = position > n ? position - n : 0;
+                count = position - from + 1 + n;
+            }
+            for (size_t p = from; p < keys.Size() && p < from + count; ++p)
                 wanted.push_back(keys.At(p));
         }
         if (std::find(wanted.begin(), wanted.end(), key) == wanted.end())
@@ -264,6 +269,7 @@ bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row) {
 }
 
 bool RecordsetState::ReadRecord(size_t position, std::vector<Cell>& row, bool all) {
+    cacheFresh = false; // a record read: the next jump reads anew
     if (!all && !readManyKey.empty())
         return ReadAhead(position, row);
     std::uint32_t identity = 0;

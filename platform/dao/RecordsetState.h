@@ -151,7 +151,8 @@ struct RecordsetState {
     std::unordered_map<std::int64_t, std::vector<Cell>> cache;
     std::int64_t cacheTime = 0; // steady-clock nanoseconds of the read that filled it
     size_t lastRead = npos;     // the position read last: which way the reader moves
-    bool cacheFresh = false;    // filled for the move about to be made (SetBookmark's check)
+    // Filled by a bookmark's check: the moves that follow it keep it until a record is read.
+    bool cacheFresh = false;
     void DropCache() {
         cache.clear();
         readMany = Statement();
@@ -236,7 +237,10 @@ struct RecordsetState {
                  bool all = false);
     bool ReadRecord(size_t position, std::vector<Cell>& row, bool all);
     // The record at position through the read-ahead (a server's engine, not an edit's read).
-    bool ReadAhead(size_t position, std::vector<Cell>& row);
+    // Which keys a miss reads: the next cacheSize the way the reader steps, or (around) as
+    // many on each side, for a bookmark's check, after which a window may move either way.
+    enum class Span { Ahead, Around };
+    bool ReadAhead(size_t position, std::vector<Cell>& row, Span span = Span::Ahead);
     void PrepareReadMany();
     void CutToLimits(std::vector<Cell>& row) const;
     // Leaves the fields marked out of the record's read (reads of them go on their own).

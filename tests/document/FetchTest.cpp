@@ -1,5 +1,7 @@
 #include "DocumentFixture.h"
 
+#include <utility>
+
 using CS = CRecordsetDoc;
 using IdList = std::vector<int>;
 
@@ -130,6 +132,37 @@ TEST_P(DocumentTest, PagesAndAbsoluteMoves) {
     ASSERT_EQ(Fetch(CS::gtPageUp), CS::tsOk);
     EXPECT_EQ(Ids().front(), 41);
     EXPECT_EQ(Ids().back(), 50);
+    EXPECT_EQ(NewMessages(), 0);
+}
+
+// Over a network each window move is one exchange once the records are keyed: the move
+// checks one bookmark, and that check reads the records a row or a page either way.
+TEST_P(DocumentTest, EachWindowMoveIsOneExchangeWithAServer) {
+    OpenPeople(1000, 60);
+    CDaoDatabase& db = *m_doc.m_pRecordset->m_pDatabase;
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    m_doc.m_pRecordset->MoveLast(); // keyed: no key run joins a move
+    const unsigned long long perMove = m_db.IsServer() ? 1 : 0;
+    auto cost = [&](int nMove) {
+        const unsigned long long before = db.GetRoundTrips();
+        EXPECT_EQ(Fetch(nMove), CS::tsOk);
+        return db.GetRoundTrips() - before;
+    };
+    EXPECT_EQ(cost(CS::gtAbsolute + 300), perMove);
+    EXPECT_EQ(Ids().front(), 301);
+    int first = 301;
+    // Down, up, and every change of direction, by rows and by pages.
+    const std::pair<int, int> moves[] = {
+        {CS::gtLineDown, 1},  {CS::gtLineDown, 1}, {CS::gtLineUp, -1},   {CS::gtLineUp, -1},
+        {CS::gtLineUp, -1},   {CS::gtLineDown, 1}, {CS::gtPageDown, 59}, {CS::gtPageUp, -59},
+        {CS::gtPageUp, -59},  {CS::gtLineDown, 1}, {CS::gtPageUp, -59},  {CS::gtRefresh, 0},
+        {CS::gtPageDown, 59}, {CS::gtLineUp, -1}};
+    for (const auto& [nMove, shift] : moves) {
+        EXPECT_EQ(cost(nMove), perMove) << "move " << nMove << " from " << first;
+        first += shift;
+        EXPECT_EQ(Ids().front(), first);
+        EXPECT_EQ(Ids().back(), first + 59);
+    }
     EXPECT_EQ(NewMessages(), 0);
 }
 
