@@ -48,14 +48,16 @@ void DatabaseState::Exec(std::string_view sql, ErrorSource source) {
 JetTranslation DatabaseState::Translate(std::string_view jet, JetTextKind kind,
                                         const std::vector<std::string>& ownCollation,
                                         const std::vector<std::string>& textNames,
-                                        const ServerNames* names) {
+                                        const ServerNames* names,
+                                        const std::vector<std::string>& yesNoNames) {
     if (!server)
         return TranslateJetSql(jet, kind, ownCollation);
     const ServerNames asked = names ? ServerNames() : StoredNames({jet});
     const ServerNames& known = names ? *names : asked;
-    std::vector<std::string> text = textNames;
+    std::vector<std::string> text = textNames, yesNo = yesNoNames;
     text.insert(text.end(), known.text.begin(), known.text.end());
-    return TranslateJetSql(jet, kind, ownCollation, &db().GetDialect(), text, known.stored);
+    yesNo.insert(yesNo.end(), known.yesNo.begin(), known.yesNo.end());
+    return TranslateJetSql(jet, kind, ownCollation, &db().GetDialect(), text, known.stored, yesNo);
 }
 
 DatabaseState::ServerNames
@@ -69,7 +71,7 @@ DatabaseState::StoredNames(std::initializer_list<std::string_view> texts) {
     if (words.empty())
         return names;
     try {
-        names.stored = db().StoredNames(words, &names.text);
+        names.stored = db().StoredNames(words, &names.text, &names.yesNo);
     } catch (const EngineError& e) {
         ThrowDaoFor(e, ErrorSource::Database);
     }

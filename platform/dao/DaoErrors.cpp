@@ -77,6 +77,8 @@ std::string StandardDescription(long code) {
         return "Object invalid or no longer set.";
     case err::ConversionError:
         return "Data type conversion error.";
+    case err::TypeMismatch:
+        return "Data type mismatch in criteria expression.";
     default:
         return "Reserved error (" + std::to_string(code) + "); there is no message for this error.";
     }
@@ -186,6 +188,8 @@ void ThrowDaoFor(const EngineError& error, ErrorSource source, const EngineConte
         ThrowNaming(err::TooFewParameters, "1", source);
     case EngineFailure::FunctionNotFound:
         ThrowNaming(err::UndefinedFunction, subject, source);
+    case EngineFailure::TypeMismatch:
+        ThrowDaoError(err::TypeMismatch, source);
     case EngineFailure::AmbiguousName:
         ThrowNaming(err::AmbiguousField, subject, source);
     case EngineFailure::Syntax:

@@ -44,6 +44,7 @@ constexpr long UnrecognizedFormat = 3343;
 constexpr long NumericOverflow = 3349;
 constexpr long ObjectInvalid = 3420;
 constexpr long ConversionError = 3421;
+constexpr long TypeMismatch = 3464;
 } // namespace err
 
 // The engine's fixed text for a code that takes no argument.

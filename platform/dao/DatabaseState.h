@@ -41,7 +41,7 @@ struct DatabaseState {
     // The server's spellings of the bare names of some Jet text, and those of them that name
     // text columns (compared without regard to case).
     struct ServerNames {
-        std::vector<std::string> stored, text;
+        std::vector<std::string> stored, text, yesNo;
     };
     // Jet text in this engine's words: a file's SQLite as it stands, a server's through its
     // dialect with bare names spelled as the server stores them (one exchange asks for them
@@ -49,7 +49,8 @@ struct DatabaseState {
     JetTranslation Translate(std::string_view jet, JetTextKind kind,
                              const std::vector<std::string>& ownCollation = {},
                              const std::vector<std::string>& textNames = {},
-                             const ServerNames* names = nullptr);
+                             const ServerNames* names = nullptr,
+                             const std::vector<std::string>& yesNoNames = {});
     // The server's names for all of texts, asked for at once; nothing on a file.
     ServerNames StoredNames(std::initializer_list<std::string_view> texts);
 

@@ -133,13 +133,15 @@ size_t OperandStart(const std::vector<SqlToken>& tokens, size_t last) {
     }
 }
 
-// The name a text literal at i is compared with (=, <>, <, ...): its first and last token,
-// and whether it comes before the literal. Nothing when the other operand is no plain name.
+// The name a literal (tokens i to last: a sign may come first) is compared with (=, <>, <,
+// ...): its first and last token, and whether it comes before the literal. Nothing when the
+// other operand is no plain name.
 struct ComparedName {
     size_t first = 0, last = 0;
     bool before = false;
 };
-std::optional<ComparedName> ComparedWithName(const std::vector<SqlToken>& tokens, size_t i) {
+std::optional<ComparedName> ComparedWithName(const std::vector<SqlToken>& tokens, size_t i,
+                                             size_t last) {
     ComparedName c;
     size_t op = PreviousSignificant(tokens, i);
     if (op < tokens.size() && IsComparison(tokens[op])) {
@@ -150,7 +152,7 @@ std::optional<ComparedName> ComparedWithName(const std::vector<SqlToken>& tokens
         c.first = OperandStart(tokens, c.last);
         return c;
     }
-    op = NextSignificant(tokens, i);
+    op = NextSignificant(tokens, last);
     if (op >= tokens.size() || !IsComparison(tokens[op]))
         return std::nullopt;
     c.first = c.last = NextSignificant(tokens, op);
@@ -311,7 +313,8 @@ std::vector<std::string> NamesIn(std::string_view jet) {
 JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                                const std::vector<std::string>& ownCollation, const Dialect* dialect,
                                const std::vector<std::string>& textNames,
-                               const std::vector<std::string>& storedNames) {
+                               const std::vector<std::string>& storedNames,
+                               const std::vector<std::string>& yesNoNames) {
     const std::string syntax = StandardDescription(err::SyntaxError, jet);
     const std::string dateSyntax =
         "Syntax error in date in query expression '" + std::string(jet) + "'.";
@@ -329,11 +332,17 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     std::vector<size_t> outAt;         // where each token's text begins in out
     outAt.reserve(tokens.size() + 1);
     // A text field after the literal it is compared with: wrapped once its last token is out.
+    // A Yes/No field is wrapped the same way into its number (-1, 0).
     size_t wrapFirst = std::string::npos, wrapLast = std::string::npos, wrapAt = 0;
-    auto isTextName = [&](const SqlToken& t) {
+    bool wrapYesNo = false;
+    auto isNamed = [](const std::vector<std::string>& names, const SqlToken& t) {
         const std::string name = Unquote(t);
-        return std::any_of(textNames.begin(), textNames.end(),
+        return std::any_of(names.begin(), names.end(),
                            [&](const std::string& n) { return EqualsNoCase(n, name); });
+    };
+    auto isTextName = [&](const SqlToken& t) { return isNamed(textNames, t); };
+    auto wrap = [&](std::string_view operand, bool yesNo) {
+        return yesNo ? dialect->YesNoNumber(operand) : dialect->TextKey(operand);
     };
     // Text compares without regard to case; a definition kept in the schema (a view, a check)
     // must not name a collation that other programs do not have.
@@ -353,12 +362,38 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     bool assigning = false;
     // A criterion goes between parentheses of a statement's: it must not close them.
     int depth = 0;
+    // The field a literal (tokens first to last) is compared with, wrapped: at once when it
+    // comes before the literal, else once its last token is out.
+    auto wrapCompared = [&](const ComparedName& other, size_t first, bool yesNo) {
+        if (other.before) {
+            const size_t op = PreviousSignificant(tokens, first);
+            const std::string operand = Trimmed(
+                std::string_view(out).substr(outAt[other.first], outAt[op] - outAt[other.first]));
+            const std::string rest = out.substr(outAt[op]);
+            out.resize(outAt[other.first]);
+            out += wrap(operand, yesNo) + " " + rest;
+        } else {
+            wrapFirst = other.first;
+            wrapLast = other.last;
+            wrapYesNo = yesNo;
+        }
+    };
+    // A Yes/No field compared with a number (or ordered against True or False) compares as
+    // Jet's number, -1 or 0: a server's boolean neither compares with numbers nor orders so.
+    auto yesNoCompared = [&](size_t first, size_t last) -> std::optional<ComparedName> {
+        if (!dialect || assigning || yesNoNames.empty())
+            return std::nullopt;
+        std::optional<ComparedName> other = ComparedWithName(tokens, first, last);
+        if (!other || !isNamed(yesNoNames, tokens[other->last]))
+            return std::nullopt;
+        return other;
+    };
     for (size_t i = 0; i < tokens.size(); ++i) {
         const SqlToken& t = tokens[i];
         if (i > wrapLast && wrapLast != std::string::npos) {
             const std::string operand = Trimmed(std::string_view(out).substr(wrapAt));
             out.resize(wrapAt);
-            out += dialect->TextKey(operand) + " ";
+            out += wrap(operand, wrapYesNo) + " ";
             wrapFirst = wrapLast = std::string::npos;
         }
         if (i == wrapFirst)
@@ -384,10 +419,21 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             bool qualified = prev > 0 && tokens[prev - 1].Is(TokenKind::Dot);
             size_t next = NextSignificant(tokens, i);
             bool call = next < tokens.size() && tokens[next].Is(TokenKind::LParen);
-            if (!qualified && !call && t.IsWord("True")) {
-                out += dialect ? dialect->BooleanLiteral(true) : "-1";
-            } else if (!qualified && !call && t.IsWord("False")) {
-                out += dialect ? dialect->BooleanLiteral(false) : "0";
+            if (!qualified && !call && (t.IsWord("True") || t.IsWord("False"))) {
+                const bool value = t.IsWord("True");
+                const std::optional<ComparedName> other = yesNoCompared(i, i);
+                const size_t op = !other          ? tokens.size()
+                                  : other->before ? PreviousSignificant(tokens, i)
+                                                  : NextSignificant(tokens, i);
+                const bool ordered = op < tokens.size() && tokens[op].text != "=" &&
+                                     tokens[op].text != "==" && tokens[op].text != "<>" &&
+                                     tokens[op].text != "!=";
+                if (ordered) {
+                    wrapCompared(*other, i, true);
+                    out += value ? "-1" : "0";
+                } else {
+                    out += !dialect ? (value ? "-1" : "0") : dialect->BooleanLiteral(value);
+                }
             } else if (dialect && IsBareName(tokens, i)) {
                 std::string spelling = SpellingOf(aliases, t.text);
                 if (spelling.empty())
@@ -435,21 +481,12 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                 out.replace(likePos, 4, like.op);
                 out += like.pattern;
             } else {
-                const std::optional<ComparedName> other =
-                    dialect && collate && !assigning ? ComparedWithName(tokens, i) : std::nullopt;
+                const std::optional<ComparedName> other = dialect && collate && !assigning
+                                                              ? ComparedWithName(tokens, i, i)
+                                                              : std::nullopt;
                 if (other && isTextName(tokens[other->last])) {
                     // Both sides through the engine's comparison without regard to case.
-                    if (other->before) {
-                        const size_t op = PreviousSignificant(tokens, i);
-                        const std::string operand = Trimmed(std::string_view(out).substr(
-                            outAt[other->first], outAt[op] - outAt[other->first]));
-                        const std::string rest = out.substr(outAt[op]);
-                        out.resize(outAt[other->first]);
-                        out += dialect->TextKey(operand) + " " + rest;
-                    } else {
-                        wrapFirst = other->first;
-                        wrapLast = other->last;
-                    }
+                    wrapCompared(*other, i, false);
                     out += dialect->TextKey(QuoteSqlString(Unquote(t)));
                     break;
                 }
@@ -486,6 +523,20 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                 out += t.text;
             break;
         }
+        case TokenKind::Number: {
+            size_t first = i; // with its sign, when it has one
+            const size_t sign = PreviousSignificant(tokens, i);
+            if (sign < tokens.size() && tokens[sign].Is(TokenKind::Operator) &&
+                (tokens[sign].text == "-" || tokens[sign].text == "+")) {
+                const size_t op = PreviousSignificant(tokens, sign);
+                if (op < tokens.size() && IsComparison(tokens[op]))
+                    first = sign;
+            }
+            if (const std::optional<ComparedName> other = yesNoCompared(first, i))
+                wrapCompared(*other, first, true);
+            out += t.text;
+            break;
+        }
         case TokenKind::Operator:
             AppendOperator(out, t.text == "&" ? std::string_view("||") : t.text);
             break;
@@ -506,7 +557,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     if (wrapLast != std::string::npos) {
         const std::string operand = Trimmed(std::string_view(out).substr(wrapAt));
         out.resize(wrapAt);
-        out += dialect->TextKey(operand);
+        out += wrap(operand, wrapYesNo);
     }
     if (depth != 0 && kind == JetTextKind::Expression)
         return Fail(err::SyntaxError, syntax);

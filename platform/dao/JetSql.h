@@ -36,15 +36,17 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind = JetTextK
 // through DateLiteral, True/False through BooleanLiteral, LIKE through Like (with its operand:
 // a name, a qualified name, a call or a parenthesised expression). A text literal compared
 // with one of textNames (a text field) compares both through TextKey, without regard to case;
-// compared with anything else it keeps the engine's own comparison. With no dialect, SQLite's
-// words as above.
+// compared with anything else it keeps the engine's own comparison. One of yesNoNames (a
+// Yes/No field) compared with a number, or ordered against True or False, compares through
+// YesNoNumber as Jet's -1 and 0. With no dialect, SQLite's words as above.
 // Bare names (Jet's match without regard to case) go out as the database stores them: a word
 // equal to one of storedNames, or to a name given after AS in the same text, is quoted in that
 // spelling; any other word is left as written.
 JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                                const std::vector<std::string>& ownCollation, const Dialect* dialect,
                                const std::vector<std::string>& textNames = {},
-                               const std::vector<std::string>& storedNames = {});
+                               const std::vector<std::string>& storedNames = {},
+                               const std::vector<std::string>& yesNoNames = {});
 
 // The names in Jet text that may name a table, a view or a column: bare words that are
 // neither keywords nor calls nor True/False, and names in brackets or quotes. Empty when the

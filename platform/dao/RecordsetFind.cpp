@@ -68,18 +68,20 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         findType != AFX_DAO_PREV)
         ThrowDaoError(err::InvalidArgument, kRecordset);
     Settle(); // Find counts places from the front
-    std::vector<std::string> textNames;
+    std::vector<std::string> textNames, yesNoNames;
     if (database->server) {
         for (const RecordsetField& f : fields) {
-            if (f.type.type != dbText && f.type.type != dbMemo)
+            const bool text = f.type.type == dbText || f.type.type == dbMemo;
+            if (!text && f.type.type != dbBoolean)
                 continue;
-            textNames.push_back(f.name);
+            std::vector<std::string>& names = text ? textNames : yesNoNames;
+            names.push_back(f.name);
             if (!f.sourceField.empty())
-                textNames.push_back(f.sourceField);
+                names.push_back(f.sourceField);
         }
     }
-    JetTranslation jet =
-        database->Translate(criterion, JetTextKind::Expression, indexOrderedNames, textNames);
+    JetTranslation jet = database->Translate(criterion, JetTextKind::Expression, indexOrderedNames,
+                                             textNames, nullptr, yesNoNames);
     if (!jet.ok)
         ThrowDaoError(jet.errorCode, jet.description, kRecordset);
     const std::string crit = BindFieldNames(jet.sql, *this);

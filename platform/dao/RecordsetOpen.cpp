@@ -176,9 +176,9 @@ bool IsInteger(std::string_view s) {
 }
 
 void Apply(JetTranslation& t, DatabaseState& db, const std::string& text, JetTextKind kind,
-           const DatabaseState::ServerNames& names,
-           const std::vector<std::string>& textNames = {}) {
-    t = db.Translate(text, kind, {}, textNames, &names);
+           const DatabaseState::ServerNames& names, const std::vector<std::string>& textNames = {},
+           const std::vector<std::string>& yesNoNames = {}) {
+    t = db.Translate(text, kind, {}, textNames, &names, yesNoNames);
     if (!t.ok)
         ThrowDaoError(t.errorCode, t.description, kRecordset);
 }
@@ -228,16 +228,19 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         JetTranslation f, s;
         // On a server, text fields of the table compare with text literals without regard to
         // case, as Jet compares them.
-        std::vector<std::string> textNames;
+        std::vector<std::string> textNames, yesNoNames;
         if (server && stmt.singleTable && !filter.empty()) {
             if (const std::optional<SchemaDescription>& d =
                     Described(db.db(), stmt.table, described))
-                for (const FieldDescription& field : d->fields)
+                for (const FieldDescription& field : d->fields) {
                     if (field.daoType == dbText || field.daoType == dbMemo)
                         textNames.push_back(field.name);
+                    else if (field.daoType == dbBoolean)
+                        yesNoNames.push_back(field.name);
+                }
         }
         if (!filter.empty())
-            Apply(f, db, filter, JetTextKind::Expression, stored, textNames);
+            Apply(f, db, filter, JetTextKind::Expression, stored, textNames, yesNoNames);
         if (!sort.empty())
             Apply(s, db, sort, JetTextKind::Expression, stored);
         if (stmt.compound) {

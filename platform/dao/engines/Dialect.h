@@ -37,6 +37,9 @@ public:
                                             std::string_view jetPattern) const = 0;
     // An expression that compares and orders text without regard to case.
     virtual std::string TextKey(std::string_view operand) const = 0;
+    // A Yes/No operand as Jet's number: -1 for yes, 0 for no (as it stands where the engine
+    // keeps those numbers).
+    virtual std::string YesNoNumber(std::string_view operand) const { return std::string(operand); }
     // One term of ORDER BY, NULLs before everything ascending and after it descending.
     virtual std::string OrderTerm(std::string_view operand, bool descending) const = 0;
     // What ends a SELECT to read no more than rows rows.

@@ -91,6 +91,7 @@ std::unique_ptr<EngineConnection> EngineConnection::OpenReader() const {
 }
 
 std::vector<std::string> EngineConnection::StoredNames(const std::vector<std::string>&,
+                                                       std::vector<std::string>*,
                                                        std::vector<std::string>*) {
     return {};
 }

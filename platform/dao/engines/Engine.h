@@ -151,9 +151,11 @@ public:
     // The spellings the database keeps of the tables, views and columns in reach whose names
     // equal one of words without regard to case; nothing where names match without regard to
     // case anyway (SQLite). A server that folds bare names needs them quoted as stored.
-    // textColumns, when given, gets those of them that name only text columns.
+    // textColumns and yesNoColumns, when given, get those of them that name only text
+    // columns, and only boolean ones.
     virtual std::vector<std::string> StoredNames(const std::vector<std::string>& words,
-                                                 std::vector<std::string>* textColumns = nullptr);
+                                                 std::vector<std::string>* textColumns = nullptr,
+                                                 std::vector<std::string>* yesNoColumns = nullptr);
 
     // The table or view of that name; EngineError (TableNotFound) when there is none.
     virtual SchemaDescription DescribeTable(std::string_view table) = 0;

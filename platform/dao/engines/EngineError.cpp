@@ -32,6 +32,8 @@ long DaoCodeFor(EngineFailure failure) {
         return err::UnknownFieldInExpression;
     case EngineFailure::FunctionNotFound:
         return err::UndefinedFunction;
+    case EngineFailure::TypeMismatch:
+        return err::TypeMismatch;
     case EngineFailure::Syntax:
         return err::SyntaxError;
     case EngineFailure::Locked:

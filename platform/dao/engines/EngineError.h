@@ -16,6 +16,7 @@ enum class EngineFailure {
     TableNotFound,    // subject: the table
     ColumnNotFound,   // subject: the column
     FunctionNotFound, // subject: the function
+    TypeMismatch,     // an operator between values of types it does not take
     Syntax,           // the statement does not parse
     Locked,           // busy, locked, serialization failure, deadlock
     ReadOnly,         // the database, the object or the session cannot be written

@@ -186,7 +186,8 @@ TEST_P(Fields, RequiredDefaultsAndIndexesOfATable) {
     EXPECT_TRUE(info.m_bAllowZeroLength);
     rs.GetFieldInfo("Shipped", info, AFX_DAO_ALL_INFO);
     EXPECT_TRUE(info.m_bRequired);
-    EXPECT_EQ(info.m_strDefaultValue, "0");
+    // The default as the engine keeps it, which the engine evaluates for AddNew.
+    EXPECT_EQ(info.m_strDefaultValue, IsServer() ? "false" : "0");
 
     ASSERT_EQ(rs.GetIndexCount(), 3);
     CDaoIndexInfo index;
@@ -213,6 +214,46 @@ TEST_P(Fields, RequiredDefaultsAndIndexesOfATable) {
                   view.Open(dbOpenTable, "OrderDetails");
               }),
               3219);
+}
+
+// A Yes/No field is -1 or 0 in a comparison with a number, in a statement, a filter and a
+// Find alike, and orders Yes before No; a comparison with a date is a type mismatch or no match.
+TEST_P(Fields, YesNoFieldsCompareAsNumbers) {
+    const std::string path = LoadSample(50);
+    CDaoDatabase db;
+    db.Open(path.c_str());
+    auto count = [&](const char* where, const char* filter = nullptr) {
+        CDaoRecordset rs(&db);
+        if (filter)
+            rs.m_strFilter = filter;
+        rs.Open(dbOpenDynaset, (std::string("SELECT * FROM Orders") + where).c_str());
+        long n = 0;
+        for (; !rs.IsEOF(); rs.MoveNext())
+            ++n;
+        return n;
+    };
+    const long shipped = count(" WHERE Shipped = True"), all = count("");
+    ASSERT_GT(shipped, 0);
+    ASSERT_LT(shipped, all);
+    EXPECT_EQ(count(" WHERE Shipped = -1"), shipped);
+    EXPECT_EQ(count(" WHERE [Shipped] < 0"), shipped);
+    EXPECT_EQ(count("", "Shipped <> 0"), shipped);
+    EXPECT_EQ(count("", "Shipped = 1"), 0);
+    EXPECT_EQ(count(" WHERE Shipped >= True"), all);
+    EXPECT_EQ(count(" WHERE Shipped > True"), all - shipped);
+    CDaoRecordset rs(&db);
+    rs.Open(dbOpenDynaset, "SELECT OrderID, Shipped FROM Orders ORDER BY OrderID");
+    ASSERT_TRUE(rs.FindFirst("Shipped = -1"));
+    EXPECT_EQ(rs.GetFieldValue("Shipped").boolVal, VARIANT_TRUE);
+    ASSERT_TRUE(rs.FindNext("Shipped >= 0"));
+    EXPECT_EQ(rs.GetFieldValue("Shipped").boolVal, VARIANT_FALSE);
+    if (IsServer()) {
+        const DaoError e = ErrorOf([&] { count(" WHERE Shipped = #1/1/2000#"); });
+        EXPECT_EQ(e.code, 3464);
+        EXPECT_EQ(e.description, "Data type mismatch in criteria expression.");
+    } else {
+        EXPECT_EQ(count(" WHERE Shipped = #1/1/2000#"), 0);
+    }
 }
 
 // A value that does not fit its column's declared type reads as it is stored, not converted to

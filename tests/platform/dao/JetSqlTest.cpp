@@ -173,3 +173,23 @@ TEST(JetTranslation, BareNamesTakeTheServersSpelling) {
     // Without a dialect (SQLite), names stay as written.
     EXPECT_EQ(Sql("SELECT city FROM orders"), "SELECT city FROM orders");
 }
+
+// A server's boolean neither compares with numbers nor orders as Jet's Yes/No (-1, 0): a
+// Yes/No field compared with a number, or ordered against True or False, becomes its number.
+TEST(JetTranslation, YesNoFieldsCompareAsJetNumbersOnAServer) {
+    const kel::dao::PgDialect pg;
+    auto on = [&](const std::string& jet) {
+        auto t = TranslateJetSql(jet, JetTextKind::Expression, {}, &pg, {}, {}, {"Shipped"});
+        EXPECT_TRUE(t.ok) << jet << ": " << t.description;
+        return t.sql;
+    };
+    EXPECT_EQ(on("[Shipped] = -1"), "(-CAST(\"Shipped\" AS integer)) = -1");
+    EXPECT_EQ(on("[Shipped] >= 5.5 AND [Shipped] <= +2"),
+              "(-CAST(\"Shipped\" AS integer)) >= 5.5 AND (-CAST(\"Shipped\" AS integer)) <= +2");
+    EXPECT_EQ(on("0 <> o.Shipped"), "0 <> (-CAST(o.Shipped AS integer))");
+    // Ordered against True (-1), every record is at least True; equality keeps the boolean.
+    EXPECT_EQ(on("[Shipped] >= True"), "(-CAST(\"Shipped\" AS integer)) >= -1");
+    EXPECT_EQ(on("[Shipped] = True OR Shipped"), "\"Shipped\" = TRUE OR Shipped");
+    // Other fields, and numbers in arithmetic, stay as they are.
+    EXPECT_EQ(on("[Amount] > 1 AND [Shipped] + 1 = 0"), "\"Amount\" > 1 AND \"Shipped\" + 1 = 0");
+}

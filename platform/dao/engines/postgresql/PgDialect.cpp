@@ -139,6 +139,11 @@ std::string PgDialect::TextKey(std::string_view operand) const {
            QuoteText(m_foldTo) + ") COLLATE \"C\"";
 }
 
+// true::integer is 1: negated, Jet's -1.
+std::string PgDialect::YesNoNumber(std::string_view operand) const {
+    return "(-CAST(" + std::string(operand) + " AS integer))";
+}
+
 std::string PgDialect::OrderTerm(std::string_view operand, bool descending) const {
     return std::string(operand) + (descending ? " DESC NULLS LAST" : " ASC NULLS FIRST");
 }

@@ -19,6 +19,7 @@ public:
     std::optional<std::string> Like(std::string_view operand,
                                     std::string_view jetPattern) const override;
     std::string TextKey(std::string_view operand) const override;
+    std::string YesNoNumber(std::string_view operand) const override;
     std::string OrderTerm(std::string_view operand, bool descending) const override;
     std::vector<std::string> RowIdentity(const SchemaDescription& schema) const override;
     std::string KeyInList(std::string_view key, int param) const override;

@@ -95,8 +95,10 @@ EngineError ServerFailure(const PGresult* r, PGconn* conn) {
     if (state == "42703")
         return fail(EngineFailure::ColumnNotFound, Quoted(Field(r, PG_DIAG_MESSAGE_PRIMARY)));
     if (state == "42883") {
-        // "function f(integer) does not exist"
+        // "function f(integer) does not exist", or "operator does not exist: boolean = numeric"
         std::string_view m = Field(r, PG_DIAG_MESSAGE_PRIMARY);
+        if (m.substr(0, 9) == "operator ")
+            return fail(EngineFailure::TypeMismatch);
         constexpr std::string_view prefix = "function ";
         std::string name;
         if (m.substr(0, prefix.size()) == prefix)
@@ -873,7 +875,8 @@ public:
 
     SchemaDescription DescribeTable(std::string_view table) override;
     std::vector<std::string> StoredNames(const std::vector<std::string>& words,
-                                         std::vector<std::string>* textColumns) override;
+                                         std::vector<std::string>* textColumns,
+                                         std::vector<std::string>* yesNoColumns) override;
 
 private:
     static std::string Checked(std::string_view sql, std::vector<int>* numbers = nullptr) {
@@ -903,7 +906,8 @@ private:
 };
 
 std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string>& words,
-                                                   std::vector<std::string>* textColumns) {
+                                                   std::vector<std::string>* textColumns,
+                                                   std::vector<std::string>* yesNoColumns) {
     std::vector<std::string> names;
     if (words.empty())
         return names;
@@ -927,17 +931,20 @@ std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string
         "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
         "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
         "WHERE n.nspname = ANY (current_schemas(true)) AND c.relkind IN ('r','v','m','p','f')) "
-        "SELECT n, bool_and(t) FROM (SELECT relname, false FROM r "
+        "SELECT n, bool_and(t), bool_and(b) FROM (SELECT relname, false, false FROM r "
         "WHERE lower(relname) IN (SELECT l FROM w) UNION ALL "
         "SELECT a.attname, a.atttypid IN ('text'::regtype, 'varchar'::regtype, "
-        "'bpchar'::regtype) FROM pg_catalog.pg_attribute a JOIN r ON a.attrelid = r.oid "
+        "'bpchar'::regtype), a.atttypid = 'bool'::regtype "
+        "FROM pg_catalog.pg_attribute a JOIN r ON a.attrelid = r.oid "
         "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)) "
-        "AS x(n, t) GROUP BY n",
+        "AS x(n, t, b) GROUP BY n",
         1, args);
     for (int i = 0; i < PQntuples(r.get()); ++i) {
         names.emplace_back(PQgetvalue(r.get(), i, 0));
         if (textColumns && PQgetvalue(r.get(), i, 1)[0] == 't')
             textColumns->push_back(names.back());
+        if (yesNoColumns && PQgetvalue(r.get(), i, 2)[0] == 't')
+            yesNoColumns->push_back(names.back());
     }
     return names;
 }
