@@ -21,13 +21,10 @@ protected:
             rs.Open(dbOpenDynaset, "SELECT * FROM Orders ORDER BY Customer");
         });
     }
-    // One value as the engine stores it, read by a connection of its own.
+    // One stored value, read by a connection of its own through the engine, which gives the
+    // same text for the same value on either engine.
     std::string Column(const std::string& column, long id) {
         return QueryText("SELECT " + column + " FROM Orders WHERE OrderID = " + std::to_string(id));
-    }
-    // What each engine stores for the same value.
-    std::string Both(const std::string& sqlite, const std::string& server) const {
-        return IsServer() ? server : sqlite;
     }
     std::string path;
     CDaoDatabase db;
@@ -59,9 +56,9 @@ TEST_P(Edit, TextIsConvertedToEachType) {
     rs.Update();
     EXPECT_EQ(rs.GetEditMode(), dbEditNone);
     EXPECT_EQ(Column("Quantity", id), "42");
-    EXPECT_EQ(Column("Amount", id), Both("1234.5", "1234.5000"));
-    EXPECT_EQ(Column("OrderDate", id), Both("2000-03-01", "2000-03-01 00:00:00"));
-    EXPECT_EQ(Column("Shipped", id), Both("-1", "t"));
+    EXPECT_EQ(Column("Amount", id), "1234.5");
+    EXPECT_EQ(Column("OrderDate", id), "2000-03-01");
+    EXPECT_EQ(Column("Shipped", id), "-1");
     EXPECT_EQ(Column("Weight", id), "2.5");
     EXPECT_EQ(Column("Discount", id), "0.25");
     EXPECT_EQ(Column("Customer", id), "Zoë Zimmer");
@@ -77,7 +74,7 @@ TEST_P(Edit, TextIsConvertedToEachType) {
     rs.SetFieldValue("Quantity", COleVariant(short(9)));
     rs.Update();
     EXPECT_EQ(Column("OrderDate", id), "2001-12-24 18:30:00");
-    EXPECT_EQ(Column("Shipped", id), Both("0", "f"));
+    EXPECT_EQ(Column("Shipped", id), "0");
     EXPECT_EQ(Column("Amount", id), "12.3457");
 }
 
@@ -92,7 +89,8 @@ TEST_P(Edit, FailedConversionWritesNothing) {
     EXPECT_EQ(CodeOf([&] { rs.SetFieldValue("Shipped", "Maybe"); }), 3421);
     EXPECT_EQ(CodeOf([&] { rs.SetFieldValue("Amount", ""); }), 3421);
     EXPECT_EQ(CodeOf([&] { rs.SetFieldValue("Quantity", "70000"); }), 3349);
-    EXPECT_EQ(CodeOf([&] { rs.SetFieldValue("Priority", "-1"); }), 3349);
+    // A Byte field; the server has no such type and keeps it as smallint.
+    EXPECT_EQ(CodeOf([&] { rs.SetFieldValue("Priority", IsServer() ? "70000" : "-1"); }), 3349);
     EXPECT_EQ(CodeOf([&] { rs.SetFieldValue("City", std::string(31, 'x').c_str()); }), 3163);
     EXPECT_EQ(CodeOf([&] { rs.SetFieldValue("Picture", COleVariant(3.5)); }), 3421);
     // What failed was not set; what succeeds afterwards is.

@@ -16,28 +16,11 @@ inline constexpr const char* kReadAhead =
 inline constexpr const char* kServerTextOrder =
     "the server orders and finds text through its folding on every field; SQLite keeps an "
     "index's own collation where an index serves the order";
-inline constexpr const char* kInvalidUtf8 =
-    "text that is not UTF-8 in a criterion is an error on the server, where SQLite compares "
-    "its bytes";
 
 inline constexpr KnownServerGapEntry kKnownServerGaps[] = {
-    {"Fields.RequiredDefaultsAndIndexesOfATable",
-     "a Yes/No field's default reads as the server writes it ('false'), not '0'"},
-    {"Edit.TextIsConvertedToEachType",
-     "the test reads stored values back as the server's text ('1234.5000'), the engine gives "
-     "numbers"},
-    {"Edit.FailedConversionWritesNothing",
-     "a Byte field becomes smallint on the server, so -1 is no failed conversion there"},
-    {"SharedNames.TablesQualifyOnlyTheNamesTheyShare",
-     "the server lists the columns of a JOIN ... USING in its own order"},
     {"TextCompare.OrdersIgnoreCaseUnlessAnIndexServesThem", kServerTextOrder},
     {"TextCompare.FindInAnIndexedOrderComparesAsTheIndex", kServerTextOrder},
     {"Keying.OthersWritingWhileKeyingFromBothEnds", kReadAhead},
-    {"GridTest.PaintingNeverReadsTheDatabase",
-     "the test counts SQLite's statements; a server's exchanges are counted elsewhere"},
-    {"FilterPropertyTest.FiltersSelectExactlyWhatTheyMean", kInvalidUtf8},
-    {"RecordTrustTest.FieldsTheEngineCannotWriteGetNoEditor",
-     "a key the server numbers BY DEFAULT takes a value there, so it gets an editor"},
 };
 
 // The reason the server instance of a test is skipped, or null when it runs. The suite and
