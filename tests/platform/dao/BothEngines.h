@@ -6,7 +6,6 @@
 
 #include "platform/dao/engines/Engine.h"
 #include "platform/dao/engines/EngineError.h"
-#include "tests/platform/dao/KnownServerGaps.h"
 #include "tools/sampledb/SampleDatabase.h"
 #include "tools/sampledb/ServerSample.h"
 
@@ -475,9 +474,8 @@ inline std::string EngineParamName(const ::testing::TestParamInfo<std::string>& 
 
 } // namespace bothengines
 
-// Why a server case cannot run: no server named (a failure when KEL_REQUIRE_PG asks for one),
-// or a known gap of the server engine from the central list (run all the same when
-// KEL_RUN_SERVER_GAPS is set, to see which gaps have closed). Call first in SetUp.
+// A server case cannot run without a server (a failure when KEL_REQUIRE_PG asks for one).
+// Call first in SetUp.
 #define KEL_ENGINE_SETUP(engine)                                                                   \
     do {                                                                                           \
         if (::bothengines::IsServer(engine)) {                                                     \
@@ -486,10 +484,6 @@ inline std::string EngineParamName(const ::testing::TestParamInfo<std::string>& 
                     FAIL() << "KEL_REQUIRE_PG is set but KEL_TEST_PG names no server";             \
                 GTEST_SKIP() << "KEL_TEST_PG is not set: no PostgreSQL server to test against";    \
             }                                                                                      \
-            const auto* info_ = ::testing::UnitTest::GetInstance()->current_test_info();           \
-            const char* gap_ = KnownServerGap(info_->test_suite_name(), info_->name());            \
-            if (gap_ && !::bothengines::Env("KEL_RUN_SERVER_GAPS"))                                \
-                GTEST_SKIP() << "known server gap: " << gap_;                                      \
         }                                                                                          \
     } while (0)
 

@@ -144,10 +144,15 @@ TEST_P(Keying, OthersWritingWhileKeyingFromBothEnds) {
         ASSERT_TRUE(ExecOther("DELETE FROM Orders WHERE OrderID IN (" +
                               std::to_string(before[2500]) + ", " + std::to_string(before[4999]) +
                               ")"));
-        // The deleted last record keeps its place, and says so.
+        // The deleted last record keeps its place, and says so once read again: after steps
+        // away and back on SQLite; on a server, whose steps read ahead, after a jump.
         EXPECT_EQ(last, before.back());
-        rs.MovePrev();
-        rs.MoveNext();
+        if (IsServer()) {
+            rs.Move(0);
+        } else {
+            rs.MovePrev();
+            rs.MoveNext();
+        }
         EXPECT_EQ(CodeOf([&] { rs.GetFieldValue(0); }), 3167);
         KeyToTheEnd();
         rs.MoveLast();

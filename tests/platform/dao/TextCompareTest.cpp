@@ -86,8 +86,10 @@ TEST_P(TextCompare, OrdersIgnoreCaseUnlessAnIndexServesThem) {
     EXPECT_EQ(Ids("SELECT P.ID, P.Name FROM People AS P, People AS Q WHERE P.ID = Q.ID "
                   "ORDER BY 2"),
               (V{3, 4, 7, 6, 2, 5, 1, 8}));
-    // Town leads an index: its order stays the index's, so keying it reads the index.
-    EXPECT_EQ(Ids("SELECT ID, Town FROM People ORDER BY Town"), (V{3, 5, 6, 8, 1, 7, 4, 2}));
+    // Town leads an index: on SQLite its order stays the index's, so keying it reads the
+    // index. A server orders all text without case (no plain index serves that order).
+    const V byTown = IsServer() ? V{3, 7, 5, 4, 6, 8, 2, 1} : V{3, 5, 6, 8, 1, 7, 4, 2};
+    EXPECT_EQ(Ids("SELECT ID, Town FROM People ORDER BY Town"), byTown);
 }
 
 TEST_P(TextCompare, FindIgnoresCaseInTheDynasetsOrder) {
@@ -130,7 +132,8 @@ TEST_P(TextCompare, NamesHoldingABracketAreWrittenDoubled) {
 TEST_P(TextCompare, FindInAnIndexedOrderComparesAsTheIndex) {
     CDaoRecordset rs(&m_db);
     rs.Open(dbOpenDynaset, "SELECT * FROM People ORDER BY Town");
-    EXPECT_EQ(Found(rs, AFX_DAO_FIRST, "[Town] >= \"b\""), 4);
+    // A server's order, and so its Find, is without case: Basel comes before bern.
+    EXPECT_EQ(Found(rs, AFX_DAO_FIRST, "[Town] >= \"b\""), IsServer() ? 5 : 4);
     EXPECT_EQ(Found(rs, AFX_DAO_FIRST, "People.Town >= \"Basel\""), 5);
     // Other fields compare without case as anywhere else.
     EXPECT_EQ(Found(rs, AFX_DAO_FIRST, "[Name] = \"zoë\""), 2);
