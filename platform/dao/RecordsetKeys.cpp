@@ -147,7 +147,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     // A fresh run reads the whole key query; a resumed one the conditions that follow the
     // point where the last run stopped, one after the other.
     const std::vector<std::string> segments =
-        resumable ? order.Continuation(lastValues, 1) : std::vector<std::string>{std::string()};
+        resumable ? Continuation(order, lastValues) : std::vector<std::string>{std::string()};
     // A record keyed before and changed since may come again: skip what is keyed already.
     const bool changed = resumable && database->CurrentChangeToken(kRecordset) != changeToken;
     if (changed) {
@@ -158,11 +158,14 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const size_t start = keys.Size();
     size_t added = 0, stepped = 0;
     bool stopped = false, met = false;
+    // A server's run reads the order's values with the keys: where it stops needs no
+    // exchange of its own.
+    const std::string values = OrderValueColumns();
+    const int valuesAt = identityColumns.empty() ? 1 : 2;
     for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
         Statement stmt;
-        PrepareInternal(db(), stmt, KeyQuery(order, segments[seg], std::string(), limit),
-                        kRecordset);
+        PrepareInternal(db(), stmt, KeyQuery(order, segments[seg], values, limit), kRecordset);
         BindPoint(stmt, lastValues, lastRowid, 1);
         size_t rows = 0;
         for (;;) {
@@ -195,7 +198,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             if (full || late) {
                 // Where to go on from: read inside this statement's read, so it is the same.
                 lastRowid = key;
-                lastValues = SortValues(key);
+                lastValues = values.empty() ? SortValues(key) : RowValues(stmt, valuesAt);
                 stopped = true;
                 break;
             }
@@ -235,7 +238,7 @@ void RecordsetState::TailRun(size_t wanted) {
     tailChunk = std::min(tailChunk * 4, kMaxChunk);
     const DynasetOrder reversed = order.Reversed();
     const std::vector<std::string> segments = tailResumable
-                                                  ? reversed.Continuation(tailLastValues, 1)
+                                                  ? Continuation(reversed, tailLastValues)
                                                   : std::vector<std::string>{std::string()};
     // Where the keying from the front stopped: a record at or before that point is keyed from
     // the front already (or skipped there), so both ends meet on it.
@@ -253,17 +256,18 @@ void RecordsetState::TailRun(size_t wanted) {
     }
     const int terms = static_cast<int>(order.TermCount());
     const int firstCompare = identityColumns.empty() ? 1 : 2;
+    const bool compares = hasPoint && terms > 0;
+    std::string columns = compares ? order.CompareColumns(terms + 2) : std::string();
+    const std::string values = OrderValueColumns();
+    if (!values.empty())
+        columns += (columns.empty() ? "" : ", ") + values;
+    const int valuesAt = firstCompare + (compares ? terms : 0);
     size_t added = 0;
     bool stopped = false;
     for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
         const size_t limit = target - added;
         Statement stmt;
-        PrepareInternal(
-            db(), stmt,
-            KeyQuery(reversed, segments[seg],
-                     hasPoint && terms > 0 ? order.CompareColumns(terms + 2) : std::string(),
-                     limit),
-            kRecordset);
+        PrepareInternal(db(), stmt, KeyQuery(reversed, segments[seg], columns, limit), kRecordset);
         // ?1 .. ?terms and ?(terms + 1): where the last run from the end stopped; from
         // ?(terms + 2): the front's point (its values alone).
         if (tailResumable)
@@ -298,7 +302,7 @@ void RecordsetState::TailRun(size_t wanted) {
             }
             if (rows == limit) {
                 tailLastRowid = key;
-                tailLastValues = SortValues(key);
+                tailLastValues = values.empty() ? SortValues(key) : RowValues(stmt, valuesAt);
                 stopped = true;
                 break;
             }
@@ -407,6 +411,28 @@ void RecordsetState::TakeFound(size_t wanted, std::int64_t deadline) {
             return;
     }
     JoinTail();
+}
+
+std::vector<std::string> RecordsetState::Continuation(const DynasetOrder& runOrder,
+                                                      const std::vector<EngineValue>& point) const {
+    std::vector<std::string> segments = runOrder.Continuation(point, 1);
+    // Ordered on the key alone, no other record ties with the point: its segment (the same
+    // key, the key beyond it) is empty, and on a server it would cost an exchange.
+    if (segments.size() > 1 && OnlyColumn(runOrder, keyColumn))
+        segments.erase(segments.begin());
+    return segments;
+}
+
+std::string RecordsetState::OrderValueColumns() const {
+    return database->server && order.TermCount() > 0 ? order.TermColumns().substr(2)
+                                                     : std::string();
+}
+
+std::vector<EngineValue> RecordsetState::RowValues(Statement& stmt, int first) const {
+    std::vector<EngineValue> out;
+    for (int i = 0; i < static_cast<int>(order.TermCount()); ++i)
+        out.push_back(stmt.Column(first + i));
+    return out;
 }
 
 std::vector<EngineValue> RecordsetState::SortValues(std::int64_t key) {

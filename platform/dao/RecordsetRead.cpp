@@ -225,9 +225,17 @@ bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row, Span spa
         const size_t n = std::max<size_t>(cacheSize, 1);
         std::vector<std::int64_t> wanted;
         if (InTail(position)) {
+            // Counted from the end: a window reads towards it (k falls) unless the reader
+            // steps back (k rises); a check reads both ways.
             const size_t k = position - kTail;
-            const size_t from = k > n / 2 ? k - n / 2 : 0;
-            for (size_t i = from; i < tail.Size() && i < from + n; ++i)
+            const bool back = lastRead != npos && InTail(lastRead) && position > lastRead;
+            size_t from = back ? k : (k + 1 > n ? k + 1 - n : 0);
+            size_t count = back ? n : k - from + 1;
+            if (span == Span::Around) {
+                from = k > n ? k - n : 0;
+                count = k - from + 1 + n;
+            }
+            for (size_t i = from; i < tail.Size() && i < from + count; ++i)
                 wanted.push_back(tail.At(i));
         } else {
             const bool backwards = lastRead != npos && !InTail(lastRead) && position < lastRead;

@@ -291,6 +291,13 @@ private:
     // One key found going forward: false when it is where the keys from the end begin.
     bool MeetsTail(std::int64_t key) const;
     std::vector<EngineValue> SortValues(std::int64_t key);
+    // The order's values as columns of a server's key runs (empty elsewhere: SQLite reads
+    // them in the run's own read), and read from a run's row from column first on.
+    std::string OrderValueColumns() const;
+    // The conditions that continue a run of that order after the point, one per statement.
+    std::vector<std::string> Continuation(const DynasetOrder& runOrder,
+                                          const std::vector<EngineValue>& point) const;
+    std::vector<EngineValue> RowValues(Statement& stmt, int first) const;
     void ExpressionTypes();
     size_t PositionOf(std::int64_t rowid, const std::vector<EngineValue>& point);
     bool FindScan(bool forward, const std::string& criterion);

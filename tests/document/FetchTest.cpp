@@ -166,6 +166,30 @@ TEST_P(DocumentTest, EachWindowMoveIsOneExchangeWithAServer) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
+// The last page right after the open keys the end alone: one run of keys (its statement
+// prepared, then run) and one read; the moves from there key more as they need it.
+TEST_P(DocumentTest, TheLastPageRightAfterTheOpenCostsThreeExchanges) {
+    OpenPeople(5000, 60);
+    CDaoDatabase& db = *m_doc.m_pRecordset->m_pDatabase;
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    const bool server = m_db.IsServer();
+    auto cost = [&](int nMove) {
+        const unsigned long long before = db.GetRoundTrips();
+        EXPECT_EQ(Fetch(nMove), CS::tsOk);
+        return db.GetRoundTrips() - before;
+    };
+    EXPECT_EQ(cost(CS::gtFromEnd - 59), server ? 3u : 0u);
+    EXPECT_EQ(Ids().front(), 4941);
+    EXPECT_EQ(Ids().back(), 5000);
+    EXPECT_EQ(cost(CS::gtLineUp), server ? 1u : 0u);
+    EXPECT_EQ(Ids().front(), 4940);
+    // Keys before those keyed from the end: one more run, and the window's reads.
+    EXPECT_LE(cost(CS::gtPageUp), server ? 5u : 0u);
+    EXPECT_EQ(Ids().front(), 4881);
+    EXPECT_EQ(Ids().back(), 4940);
+    EXPECT_EQ(m_doc.m_pRecordset->IsKeyed(), FALSE); // nothing between was keyed
+}
+
 TEST_P(DocumentTest, AnEmptyDynasetBlanksTheWindowAndForgetsTheBookmarks) {
     OpenPeople(5, 4, "ID", "ID > 1000");
     m_rows[2].Add("stale");
