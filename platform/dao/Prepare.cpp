@@ -101,6 +101,15 @@ void PrepareInternal(EngineConnection& db, Statement& stmt, const std::string& s
     }
 }
 
+void PrepareInternalRead(EngineConnection& db, Statement& stmt, const std::string& sql,
+                         ErrorSource source) {
+    try {
+        stmt = Statement(db.PrepareRead(sql));
+    } catch (const EngineError& e) {
+        ThrowDaoFor(e, source);
+    }
+}
+
 bool TryPrepare(EngineConnection& db, Statement& stmt, const std::string& sql) {
     try {
         stmt = Statement(db.Prepare(sql));

@@ -18,6 +18,11 @@ void PrepareOne(EngineConnection& db, Statement& stmt, const std::string& sql, E
 void PrepareInternal(EngineConnection& db, Statement& stmt, const std::string& sql,
                      ErrorSource source);
 
+// The same for a read whose failure may wait for its first step (a server prepares and runs
+// it in one exchange then).
+void PrepareInternalRead(EngineConnection& db, Statement& stmt, const std::string& sql,
+                         ErrorSource source);
+
 // Prepares sql, or leaves stmt empty when the engine refuses it.
 bool TryPrepare(EngineConnection& db, Statement& stmt, const std::string& sql);
 

@@ -165,7 +165,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
         Statement stmt;
-        PrepareInternal(db(), stmt, KeyQuery(order, segments[seg], values, limit), kRecordset);
+        PrepareInternalRead(db(), stmt, KeyQuery(order, segments[seg], values, limit), kRecordset);
         BindPoint(stmt, lastValues, lastRowid, 1);
         size_t rows = 0;
         for (;;) {
@@ -267,7 +267,8 @@ void RecordsetState::TailRun(size_t wanted) {
     for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
         const size_t limit = target - added;
         Statement stmt;
-        PrepareInternal(db(), stmt, KeyQuery(reversed, segments[seg], columns, limit), kRecordset);
+        PrepareInternalRead(db(), stmt, KeyQuery(reversed, segments[seg], columns, limit),
+                            kRecordset);
         // ?1 .. ?terms and ?(terms + 1): where the last run from the end stopped; from
         // ?(terms + 2): the front's point (its values alone).
         if (tailResumable)
@@ -441,9 +442,9 @@ std::vector<EngineValue> RecordsetState::SortValues(std::int64_t key) {
         return out;
     if (!sortValues) {
         std::string columns = order.TermColumns().substr(2); // without the leading ", "
-        PrepareInternal(db(), sortValues,
-                        "SELECT " + columns + " FROM " + from + " WHERE " + rowid + " = ?1",
-                        kRecordset);
+        PrepareInternalRead(db(), sortValues,
+                            "SELECT " + columns + " FROM " + from + " WHERE " + rowid + " = ?1",
+                            kRecordset);
     }
     StatementScope scope(sortValues);
     sortValues.Bind(1, key);

@@ -602,7 +602,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         order = DynasetOrder(std::move(keys), rowid);
         order.SetExplicitNulls(server);
         Statement max;
-        PrepareInternal(db.db(), max, "SELECT max(" + rowidColumn + ") FROM " + target, kRecordset);
+        PrepareInternalRead(db.db(), max, "SELECT max(" + rowidColumn + ") FROM " + target,
+                            kRecordset);
         if (max.Step() == kRow)
             maxRowid = max.ColumnInt64(0);
         readTail =

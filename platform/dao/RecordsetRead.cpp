@@ -204,10 +204,10 @@ void RecordsetState::PrepareReadMany() {
                                            " FROM " + copyTable + " WHERE " +
                                            db().GetDialect().KeyInList("\"kel$pos\"", 1) + ")"
                                      : db().GetDialect().KeyInList(readManyKey, 1);
-    PrepareInternal(db(), readMany,
-                    head + ", " + readManyKey + " FROM " + (materialised ? copyTable : from) +
-                        " WHERE " + where,
-                    kRecordset);
+    PrepareInternalRead(db(), readMany,
+                        head + ", " + readManyKey + " FROM " + (materialised ? copyTable : from) +
+                            " WHERE " + where,
+                        kRecordset);
 }
 
 bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row, Span span) {

@@ -104,6 +104,11 @@ public:
 
     // One statement; a second one after it is a syntax error.
     virtual std::unique_ptr<EngineStatement> Prepare(std::string_view sql) = 0;
+    // The same for a read the data-access classes build themselves, whose errors may wait
+    // for its first step: a server then prepares and runs it in one exchange.
+    virtual std::unique_ptr<EngineStatement> PrepareRead(std::string_view sql) {
+        return Prepare(sql);
+    }
     // Runs one statement without parameters and returns the rows it changed.
     virtual std::int64_t Execute(std::string_view sql) = 0;
 

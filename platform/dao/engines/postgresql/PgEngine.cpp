@@ -266,6 +266,122 @@ struct PgSession {
     }
     static constexpr size_t kDeallocateBatch = 16;
 
+    // Simple commands that take the same arguments, in one exchange (libpq's pipeline) outside
+    // a transaction, one after the other inside one; each one's result, or the first failure.
+    std::vector<ResultPtr> RunAll(const std::vector<std::string>& sqls, int nParams,
+                                  const char* const* values) {
+        std::vector<ResultPtr> results;
+        PGconn* c = conn.get();
+        if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c)) {
+            for (const std::string& sql : sqls)
+                results.push_back(Run(sql, nParams, values));
+            return results;
+        }
+        std::optional<Exchange> exchange;
+        try {
+            exchange.emplace(*this, true);
+        } catch (const EngineError&) {
+            PQexitPipelineMode(c);
+            throw;
+        }
+        bool sent = true;
+        for (const std::string& sql : sqls)
+            sent = sent &&
+                   PQsendQueryParams(c, sql.c_str(), nParams, nullptr, values, nullptr, nullptr, 0);
+        sent = sent && PQpipelineSync(c);
+        // Each command's result and a null after it, the sync's result last.
+        while (sent) {
+            ResultPtr r(PQgetResult(c));
+            if (!r) {
+                if (PQstatus(c) != CONNECTION_OK)
+                    break;
+                continue;
+            }
+            if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
+                break;
+            results.push_back(std::move(r));
+        }
+        PQexitPipelineMode(c);
+        exchange.reset();
+        for (const ResultPtr& r : results)
+            if (!Succeeded(r.get()))
+                throw Failure(r.get());
+        if (!sent || results.size() != sqls.size())
+            throw Failure(nullptr);
+        return results;
+    }
+
+    // The statement prepared under that name on the server, and its description: one
+    // exchange outside a transaction, two inside one.
+    ResultPtr PrepareNamed(const std::string& name, const std::string& text) {
+        std::optional<ResultPtr> pipelined = PrepareAndDescribe(name, text);
+        if (!pipelined) {
+            Guarded([&] {
+                return ResultPtr(PQprepare(conn.get(), name.c_str(), text.c_str(), 0, nullptr));
+            });
+            Exchange exchange(*this, false);
+            pipelined.emplace(PQdescribePrepared(conn.get(), name.c_str()));
+        }
+        ResultPtr description = std::move(*pipelined);
+        if (!Succeeded(description.get())) {
+            EngineError error = Failure(description.get());
+            Deallocate(name);
+            throw error;
+        }
+        return description;
+    }
+
+    // Prepares, describes and runs a read in one exchange, its values sent as text; nothing
+    // when that cannot be (inside a transaction, binary values) and the caller goes the
+    // usual way. A failure after the preparation is the caller's to judge: description holds
+    // what the server said of the statement.
+    std::optional<ResultPtr> PrepareAndRun(const std::string& name, const std::string& text,
+                                           const std::vector<const char*>& values,
+                                           const std::vector<int>& lengths,
+                                           ResultPtr& description) {
+        PGconn* c = conn.get();
+        if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c))
+            return std::nullopt;
+        std::optional<Exchange> exchange;
+        try {
+            exchange.emplace(*this, true);
+        } catch (const EngineError&) {
+            PQexitPipelineMode(c);
+            throw;
+        }
+        const int n = static_cast<int>(values.size());
+        const bool sent =
+            PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
+            PQsendDescribePrepared(c, name.c_str()) &&
+            PQsendQueryPrepared(c, name.c_str(), n, values.data(), lengths.data(), nullptr, 0) &&
+            PQpipelineSync(c);
+        std::vector<ResultPtr> results;
+        while (sent) {
+            ResultPtr r(PQgetResult(c));
+            if (!r) {
+                if (PQstatus(c) != CONNECTION_OK)
+                    break;
+                continue;
+            }
+            if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
+                break;
+            results.push_back(std::move(r));
+        }
+        PQexitPipelineMode(c);
+        exchange.reset();
+        if (!sent || results.size() != 3)
+            throw Failure(results.empty() ? nullptr : results.front().get());
+        if (!Succeeded(results[0].get()))
+            throw Failure(results[0].get()); // not prepared: nothing to let go of
+        if (!Succeeded(results[1].get())) {
+            EngineError error = Failure(results[1].get());
+            Deallocate(name);
+            throw error;
+        }
+        description = std::move(results[1]);
+        return std::move(results[2]);
+    }
+
     // Prepares and describes a statement in one exchange (libpq's pipeline), outside a
     // transaction; nothing when the pipeline is not to be had, and the caller does both.
     std::optional<ResultPtr> PrepareAndDescribe(const std::string& name, const std::string& text) {
@@ -501,13 +617,22 @@ bool ReadsOnly(std::string_view sql) {
 
 class PgStatement final : public EngineStatement {
 public:
+    // Without a description, the statement is not on the server yet: its first step
+    // prepares it (PrepareRead).
     PgStatement(std::shared_ptr<PgSession> session, std::string name, ResultPtr description,
                 std::string sql, std::vector<int> numbers)
         : m_session(std::move(session)), m_name(std::move(name)),
           m_description(std::move(description)), m_sql(std::move(sql)),
           m_numbers(std::move(numbers)),
-          m_values(static_cast<size_t>(PQnparams(m_description.get()))) {}
-    ~PgStatement() override { m_session->Deallocate(m_name); }
+          m_values(static_cast<size_t>(
+              m_description
+                  ? PQnparams(m_description.get())
+                  : (m_numbers.empty() ? 0
+                                       : *std::max_element(m_numbers.begin(), m_numbers.end())))) {}
+    ~PgStatement() override {
+        if (m_description)
+            m_session->Deallocate(m_name);
+    }
     PgStatement(const PgStatement&) = delete;
     PgStatement& operator=(const PgStatement&) = delete;
 
@@ -546,13 +671,13 @@ public:
         m_row = -1;
     }
 
-    int ColumnCount() const override { return PQnfields(m_description.get()); }
+    int ColumnCount() const override { return PQnfields(Described()); }
     std::string ColumnName(int column) const override {
-        const char* name = PQfname(m_description.get(), column);
+        const char* name = PQfname(Described(), column);
         return name ? name : "";
     }
     std::string ColumnType(int column) const override {
-        return TypeName(PQftype(m_description.get(), column), PQfmod(m_description.get(), column));
+        return TypeName(PQftype(Described(), column), PQfmod(Described(), column));
     }
     EngineValue Column(int column) const override {
         if (!m_result || m_row < 0 || m_row >= PQntuples(m_result.get()) || column < 0 ||
@@ -566,10 +691,10 @@ public:
 
     short ColumnDaoType(int column, long& size) const override {
         size = 0;
-        const std::string_view name = TypeNameOf(PQftype(m_description.get(), column));
+        const std::string_view name = TypeNameOf(PQftype(Described(), column));
         if (name.empty())
             return 0;
-        return DaoTypeOf(name, PQfmod(m_description.get(), column), size);
+        return DaoTypeOf(name, PQfmod(Described(), column), size);
     }
 
     // The table and column of each result column that reads one unchanged, found for all of
@@ -581,8 +706,8 @@ public:
             m_origins.emplace(static_cast<size_t>(ColumnCount()));
             std::string pairs;
             for (int i = 0; i < ColumnCount(); ++i) {
-                const Oid table = PQftable(m_description.get(), i);
-                const int attnum = PQftablecol(m_description.get(), i);
+                const Oid table = PQftable(Described(), i);
+                const int attnum = PQftablecol(Described(), i);
                 if (table == InvalidOid || attnum <= 0)
                     continue;
                 pairs += (pairs.empty() ? "" : ",") + std::string("(") + std::to_string(i) + "," +
@@ -606,9 +731,65 @@ public:
     }
 
 private:
+    // The server's description, asked for first where the statement is not prepared yet.
+    const PGresult* Described() const {
+        if (!m_description)
+            m_description = m_session->PrepareNamed(m_name, m_sql);
+        return m_description.get();
+    }
+
+    // A read not yet prepared goes to the server with its values as text, in the exchange
+    // that prepares it. Its rows stand where that text reads as the typed values would
+    // (no boolean or binary parameter takes a value); otherwise it runs again, typed.
+    bool RunFirst() {
+        const size_t n = m_values.size();
+        std::vector<std::string> text(n);
+        std::vector<const char*> values(n, nullptr);
+        std::vector<int> lengths(n, 0);
+        for (size_t i = 0; i < n; ++i) {
+            const EngineValue& v = m_values[i];
+            switch (v.kind) {
+            case EngineValue::Kind::Null:
+                continue;
+            case EngineValue::Kind::Integer:
+                text[i] = std::to_string(v.integer);
+                break;
+            case EngineValue::Kind::Real:
+                text[i] = FormatReal(v.real);
+                break;
+            case EngineValue::Kind::Text:
+                text[i] = v.bytes;
+                break;
+            case EngineValue::Kind::Blob:
+                return false;
+            }
+            values[i] = text[i].c_str();
+            lengths[i] = static_cast<int>(text[i].size());
+        }
+        ResultPtr description;
+        std::optional<ResultPtr> result =
+            m_session->PrepareAndRun(m_name, m_sql, values, lengths, description);
+        if (!result)
+            return false;
+        m_description = std::move(description);
+        for (size_t i = 0; i < n; ++i) {
+            const Oid type = PQparamtype(m_description.get(), static_cast<int>(i));
+            if (values[i] && (type == kBool || type == kBytea))
+                return false;
+        }
+        if (!Succeeded(result->get()))
+            throw m_session->Failure(result->get());
+        m_result = std::move(*result);
+        m_changed = ChangedBy(m_result.get());
+        return true;
+    }
+
     // Each value in the form its parameter's type reads: bytea as binary, booleans from
     // numbers as Jet writes them (-1/0), everything else as text.
     void Run() {
+        if (!m_description && RunFirst())
+            return;
+        Described();
         const size_t n = m_values.size();
         std::vector<std::string> text(n);
         std::vector<const char*> values(n, nullptr);
@@ -657,7 +838,7 @@ private:
 
     std::shared_ptr<PgSession> m_session;
     std::string m_name;
-    ResultPtr m_description;
+    mutable ResultPtr m_description;
     std::string m_sql;
     std::vector<int> m_numbers; // the server's number of each parameter, 0 for one not used
     mutable std::optional<std::vector<ColumnSource>> m_origins;
@@ -752,21 +933,19 @@ public:
         const std::string text = Checked(sql, &numbers);
         PgSession& s = *m_session;
         const std::string name = "kel_" + std::to_string(++s.nextStatement);
-        std::optional<ResultPtr> pipelined = s.PrepareAndDescribe(name, text);
-        if (!pipelined) {
-            s.Guarded([&] {
-                return ResultPtr(PQprepare(s.get(), name.c_str(), text.c_str(), 0, nullptr));
-            });
-            PgSession::Exchange exchange(s, false);
-            pipelined.emplace(PQdescribePrepared(s.get(), name.c_str()));
-        }
-        ResultPtr description = std::move(*pipelined);
-        if (!Succeeded(description.get())) {
-            EngineError error = s.Failure(description.get());
-            s.Deallocate(name);
-            throw error;
-        }
+        ResultPtr description = s.PrepareNamed(name, text);
         return std::make_unique<PgStatement>(m_session, name, std::move(description), text,
+                                             std::move(numbers));
+    }
+
+    // Nothing is sent until the first step, which prepares and runs the read at once.
+    std::unique_ptr<EngineStatement> PrepareRead(std::string_view sql) override {
+        std::vector<int> numbers;
+        std::string text = Checked(sql, &numbers);
+        if (!ReadsOnly(text))
+            return Prepare(sql);
+        const std::string name = "kel_" + std::to_string(++m_session->nextStatement);
+        return std::make_unique<PgStatement>(m_session, name, nullptr, std::move(text),
                                              std::move(numbers));
     }
 
@@ -955,31 +1134,39 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table) {
     if (name.find('\0') != std::string::npos)
         throw EngineError(EngineFailure::TableNotFound, {}, "no such table", name);
     const char* args[] = {name.c_str()};
-    ResultPtr rel = s.Run("SELECT c.oid::text, c.relkind, c.relname, "
-                          "has_table_privilege(c.oid, 'UPDATE') FROM pg_catalog.pg_class c "
-                          "WHERE c.oid = to_regclass(quote_ident($1))",
-                          1, args);
+    // The relation, its columns and its indexes, asked for in one exchange.
+    std::vector<ResultPtr> answers = s.RunAll(
+        {"SELECT c.oid::text, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE') "
+         "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass(quote_ident($1))",
+         "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
+         "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
+         "b.typname, t.typtype "
+         "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+         "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
+         "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+         "WHERE a.attrelid = to_regclass(quote_ident($1)) AND a.attnum > 0 "
+         "AND NOT a.attisdropped ORDER BY a.attnum",
+         "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname "
+         "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class ic ON ic.oid = x.indexrelid "
+         "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, ord) "
+         "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
+         "AND a.attnum = k.attnum AND k.attnum > 0 "
+         "WHERE x.indrelid = to_regclass(quote_ident($1)) AND k.ord <= x.indnkeyatts "
+         "ORDER BY ic.relname, k.ord"},
+        1, args);
+    const ResultPtr& rel = answers[0];
+    const ResultPtr& cols = answers[1];
+    const ResultPtr& idx = answers[2];
     if (PQntuples(rel.get()) == 0)
         throw EngineError(EngineFailure::TableNotFound, "42P01",
                           "relation \"" + name + "\" does not exist", name);
     SchemaDescription schema;
-    const std::string oid = PQgetvalue(rel.get(), 0, 0);
     const char kind = PQgetvalue(rel.get(), 0, 1)[0];
     schema.name = PQgetvalue(rel.get(), 0, 2);
     schema.view = kind == 'v' || kind == 'm';
     schema.updatable = (kind == 'r' || kind == 'p') && !m_readOnly &&
                        std::string_view(PQgetvalue(rel.get(), 0, 3)) == "t";
-    const char* oidArg[] = {oid.c_str()};
 
-    ResultPtr cols = s.Run(
-        "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
-        "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
-        "b.typname, t.typtype "
-        "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
-        "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
-        "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
-        "WHERE a.attrelid = $1::oid AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum",
-        1, oidArg);
     for (int i = 0; i < PQntuples(cols.get()); ++i) {
         FieldDescription f;
         f.name = PQgetvalue(cols.get(), i, 0);
@@ -999,14 +1186,6 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table) {
         schema.fields.push_back(std::move(f));
     }
 
-    ResultPtr idx =
-        s.Run("SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname "
-              "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class ic ON ic.oid = x.indexrelid "
-              "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, ord) "
-              "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
-              "AND a.attnum = k.attnum AND k.attnum > 0 "
-              "WHERE x.indrelid = $1::oid AND k.ord <= x.indnkeyatts ORDER BY ic.relname, k.ord",
-              1, oidArg);
     for (int i = 0; i < PQntuples(idx.get()); ++i) {
         const std::string indexName = PQgetvalue(idx.get(), i, 0);
         if (schema.indexes.empty() || schema.indexes.back().name != indexName) {
@@ -1117,13 +1296,12 @@ std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool rea
         throw EngineError(EngineFailure::CannotConnect, {},
                           TrimmedMessage(PQerrorMessage(session->conn.get())), params.displayName);
     PQsetNoticeProcessor(session->conn.get(), IgnoreNotice, nullptr);
-    // What the values read through the seam rely on.
-    session->Run("SET DateStyle = ISO, MDY");
-    session->Run("SET TimeZone = 'UTC'");
-    session->Run("SET standard_conforming_strings = on");
-    session->Run("SET bytea_output = hex");
-    if (readOnly)
-        session->Run("SET default_transaction_read_only = on");
+    // What the values read through the seam rely on, set in one exchange.
+    session->Run(std::string("SELECT set_config('DateStyle', 'ISO, MDY', false), "
+                             "set_config('TimeZone', 'UTC', false), "
+                             "set_config('standard_conforming_strings', 'on', false), "
+                             "set_config('bytea_output', 'hex', false)") +
+                 (readOnly ? ", set_config('default_transaction_read_only', 'on', false)" : ""));
     session->cancel.reset(PQgetCancel(session->conn.get()));
     return std::make_unique<PgConnection>(std::move(session), name, readOnly);
 }

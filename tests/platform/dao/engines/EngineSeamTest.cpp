@@ -65,6 +65,52 @@ TEST_P(EngineSeam, RunTellsWhetherItSorted) {
     EXPECT_EQ(unindexed->Sorted(), !IsPg());
 }
 
+// A read the classes build themselves: a server prepares and runs it in the exchange of its
+// first step. Its values read as they would prepared (a boolean from -1, text with a
+// backslash for bytes), its failure comes at that step, and a second step does not prepare
+// it again.
+TEST_P(EngineSeam, AReadPreparedAtItsFirstStep) {
+    m_db->Execute("CREATE TABLE r (id integer PRIMARY KEY, flag " + Ddl("INTEGER", "boolean") +
+                  ", data " + BlobType() + ")");
+    m_db->Execute(IsPg() ? "INSERT INTO r VALUES (1, true, '\\x5c30'), (2, false, NULL)"
+                         : "INSERT INTO r VALUES (1, -1, X'5C30'), (2, 0, NULL)");
+    auto count = [&](const char* sql, const EngineValue& value) {
+        const std::uint64_t before = m_db->RoundTrips();
+        auto stmt = m_db->PrepareRead(sql);
+        stmt->Bind(1, value);
+        EXPECT_TRUE(stmt->Step()) << sql;
+        const std::int64_t n = stmt->ColumnInteger(0);
+        const std::uint64_t cost = m_db->RoundTrips() - before;
+        stmt->Reset();
+        stmt->Bind(1, value);
+        EXPECT_TRUE(stmt->Step());
+        EXPECT_EQ(stmt->ColumnInteger(0), n);
+        return std::pair{n, cost};
+    };
+    const std::uint64_t one = IsPg() ? 1 : 0, two = IsPg() ? 2 : 0;
+    EXPECT_EQ(count("SELECT count(*) FROM r WHERE id >= ?1", EngineValue::Integer(1)),
+              std::pair(std::int64_t{2}, one));
+    // Prepared and run at once as text, then again with its values typed: no wrong answer.
+    EXPECT_EQ(count("SELECT count(*) FROM r WHERE flag = ?1", EngineValue::Integer(-1)),
+              std::pair(std::int64_t{1}, two));
+    // Bytes go the usual way: prepared, then run.
+    EXPECT_EQ(count("SELECT count(*) FROM r WHERE data = ?1", EngineValue::Blob("\\0")),
+              std::pair(std::int64_t{1}, two));
+    EXPECT_EQ(count("SELECT count(*) FROM r WHERE data = ?1", EngineValue::Text("\\0")).first,
+              IsPg() ? 1 : 0); // SQLite keeps text and bytes apart
+    // SQLite refuses it at once, a server at the first step.
+    EXPECT_EQ(FailureOf([&] {
+                  auto missing = m_db->PrepareRead("SELECT * FROM nowhere WHERE id = ?1");
+                  missing->Bind(1, EngineValue::Integer(1));
+                  missing->Step();
+              }).Failure(),
+              EngineFailure::TableNotFound);
+    auto described = m_db->PrepareRead("SELECT id, flag FROM r");
+    EXPECT_EQ(described->ColumnCount(), 2);
+    EXPECT_EQ(described->ColumnName(1), "flag");
+    EXPECT_TRUE(described->Step());
+}
+
 TEST_P(EngineSeam, ColumnOriginsAndFacts) {
     MakeTable();
     auto stmt = m_db->Prepare("SELECT q.name, n + 1 AS m FROM s AS q");
