@@ -6,6 +6,7 @@
 #include <afxdao.h>
 #include <afxwin.h>
 
+#include "bench/BenchGrid.h"
 #include "platform/dao/engines/sqlite/SqliteEngine.h"
 #include "tools/sampledb/SampleDatabase.h"
 
@@ -21,60 +22,29 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using kelbench::Clock;
+using kelbench::Records;
+using kelbench::Since;
 
 constexpr const char* kColumns = "OrderID, Customer, City, CustomerID, OrderDate, Amount, "
                                  "Quantity, Priority, Weight, Shipped";
-
-double Since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-long long Records() {
-    const char* big = std::getenv("KEL_BENCH_10M");
-    return big && *big == '1' ? 10000000 : 1000000;
-}
 
 const std::string& Database() {
     static const std::string path = kelsampledb::Cached(KEL_BENCH_DATA_DIR, Records());
     return path;
 }
 
-class CBenchHost : public CWnd {
-public:
-    BOOL CreateHost() {
-        return CreateEx(0, AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW)), "Bench",
-                        WS_POPUP | WS_VISIBLE, CRect(0, 0, 1920, 1080), nullptr, 0);
-    }
-};
-
-// One grid over the orders, as a host would make it.
-struct Grid {
-    Grid() {
-        host.CreateHost();
-        auto* pLoad = new CRecordsetLoad;
-        pLoad->m_strDatabase = Database().c_str();
-        pLoad->m_strSQL = (std::string("SELECT ") + kColumns + " FROM Orders").c_str();
-        grid.Create(pLoad, "", 0, WS_CHILD | WS_VISIBLE, CRect(0, 0, 1920, 1080), &host, 1);
-        KelRunUntilIdle();
-        if (!grid.m_pDoc->IsOpen())
+// One grid over the orders.
+struct Grid : kelbench::BenchGrid {
+    Grid() : BenchGrid(Database(), std::string("SELECT ") + kColumns + " FROM Orders") {
+        if (!Loaded())
             std::fprintf(stderr, "grid_bench: the grid did not load\n");
-    }
-    ~Grid() {
-        grid.DestroyWindow();
-        host.DestroyWindow();
     }
     void PageDown() {
         grid.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0),
                          (LPARAM)grid.m_wndVScroll.GetSafeHwnd());
     }
-    void Top() {
-        grid.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0),
-                         (LPARAM)grid.m_wndVScroll.GetSafeHwnd());
-        KelRunUntilIdle();
-    }
-    CBenchHost host;
-    CRecordsetCtrl grid;
+    void Top() { Scroll(SB_THUMBPOSITION, 0); }
 };
 
 // Bare SQLite reading the rows of a page by key, each value as text.

@@ -10,10 +10,13 @@
 //   one row down                       the next row after the last one shown
 //   one page down                      the next 65 rows by key continuation
 //   End right after the open           the last 65 rows by the reverse order
+// The window cases move the document alone (a window of 60 rows, no paint) beside the same
+// reads; their time is doc_ms.
 #include <KelRSList.h>
 #include <afxdao.h>
 #include <afxwin.h>
 
+#include "bench/BenchGrid.h"
 #include "tools/sampledb/ServerSample.h"
 
 #include <benchmark/benchmark.h>
@@ -27,7 +30,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using kelbench::Clock;
+using kelbench::Records;
+using kelbench::Since;
 
 constexpr int kBareRows = 65;
 // The grid's columns, and the same for bare libpq.
@@ -36,15 +41,6 @@ constexpr const char* kJetColumns = "[OrderID], [Customer], [City], [CustomerID]
 constexpr const char* kPgColumns = "\"OrderID\", \"Customer\", \"City\", \"CustomerID\", "
                                    "\"OrderDate\", \"Amount\", \"Quantity\", \"Priority\", "
                                    "\"Weight\", \"Shipped\"";
-
-double Since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-long long Records() {
-    const char* big = std::getenv("KEL_BENCH_10M");
-    return big && *big == '1' ? 10000000 : 1000000;
-}
 
 // The server with the sample loaded, as a URI whose search path is the sample's schema; empty
 // (and why in strError) when there is none.
@@ -83,40 +79,13 @@ bool HaveServer(benchmark::State& state) {
     return true;
 }
 
-class CBenchHost : public CWnd {
-public:
-    BOOL CreateHost() {
-        return CreateEx(0, AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW)), "Bench",
-                        WS_POPUP | WS_VISIBLE, CRect(0, 0, 1920, 1080), nullptr, 0);
-    }
-};
-
-// One grid over the orders on the server, as a host would make it.
-struct Grid {
-    Grid() {
-        host.CreateHost();
-        auto* pLoad = new CRecordsetLoad;
-        pLoad->m_strDatabase = Server().c_str();
-        pLoad->m_strSQL = (std::string("SELECT ") + kJetColumns + " FROM [Orders]").c_str();
-        grid.Create(pLoad, "", 0, WS_CHILD | WS_VISIBLE, CRect(0, 0, 1920, 1080), &host, 1);
-        KelRunUntilIdle();
-    }
-    ~Grid() {
-        grid.DestroyWindow();
-        host.DestroyWindow();
-    }
-    bool Loaded() { return grid.m_pDoc != nullptr && grid.m_pDoc->IsOpen(); }
+// One grid over the orders on the server.
+struct Grid : kelbench::BenchGrid {
+    Grid() : BenchGrid(Server(), std::string("SELECT ") + kJetColumns + " FROM [Orders]") {}
     ULONGLONG RoundTrips() {
         CDaoDatabase* pDb = Loaded() ? grid.m_pDoc->m_pDatabase : nullptr;
         return pDb != nullptr && pDb->IsOpen() ? pDb->GetRoundTrips() : 0;
     }
-    void Scroll(int code, int pos = 0) {
-        grid.SendMessage(WM_VSCROLL, MAKEWPARAM(code, pos),
-                         (LPARAM)grid.m_wndVScroll.GetSafeHwnd());
-        KelRunUntilIdle();
-    }
-    CBenchHost host;
-    CRecordsetCtrl grid;
 };
 
 // Bare libpq: a connection of its own, every value of the rows read as text.
@@ -251,6 +220,92 @@ void BM_ServerPageDown(benchmark::State& state) {
     Moves(state, SB_PAGEDOWN, kBareRows);
 }
 BENCHMARK(BM_ServerPageDown)->Unit(benchmark::kMillisecond);
+
+// The document alone, as the grid asks it for a window of 60 rows, without the paint: what
+// the data access costs beside bare libpq.
+class Window {
+public:
+    static constexpr int kRows = 60;
+    Window() {
+        m_doc.SetDatabase(Server().c_str());
+        m_doc.SetDynaset((std::string("SELECT ") + kJetColumns + " FROM [Orders]").c_str(), NULL,
+                         NULL, "", 0);
+        m_doc.Open();
+        CStringArray names;
+        CArray<short, short> types;
+        if (m_doc.IsOpen())
+            m_doc.GetFields(&names, NULL, &types, NULL, NULL, NULL);
+        m_columns.SetSize(names.GetSize());
+        for (INT_PTR i = 0; i < names.GetSize(); ++i) {
+            m_columns[i].m_strName = names[i];
+            m_columns[i].m_nType = types[i];
+            m_columns[i].m_nField = static_cast<int>(i);
+        }
+        m_rows.SetSize(kRows);
+        m_rows[0].SetSize(names.GetSize());
+    }
+    bool Open() { return m_doc.IsOpen() != FALSE; }
+    CRecordsetDoc::TableStatus Move(int nMove) {
+        return m_doc.GetTable(&m_rows, &m_columns, nMove, kRows, &m_first, &m_last, &m_nRows);
+    }
+    ULONGLONG RoundTrips() { return m_doc.m_pDatabase->GetRoundTrips(); }
+
+private:
+    CRecordsetDoc m_doc;
+    CArray<CColumnDetails, CColumnDetails> m_columns;
+    CArray<CStringArray, CStringArray> m_rows;
+    COleVariant m_first, m_last;
+    int m_nRows = 0;
+};
+
+void WindowMoves(benchmark::State& state, int nMove, int bareRows) {
+    if (!HaveServer(state))
+        return;
+    static Window* window = new Window; // kept to the end of the run
+    if (!window->Open()) {
+        state.SkipWithError("the document did not open on the server");
+        return;
+    }
+    Bare bare;
+    window->Move(CRecordsetDoc::gtFirst);
+    long long last = bare.First(Window::kRows);
+    const long long startTrips = bare.RoundTrips();
+    double docSeconds = 0, bareSeconds = 0;
+    ULONGLONG docTrips = 0;
+    int moves = 0;
+    for (auto _ : state) {
+        const ULONGLONG before = window->RoundTrips();
+        auto start = Clock::now();
+        window->Move(nMove);
+        docSeconds += Since(start);
+        docTrips += window->RoundTrips() - before;
+        start = Clock::now();
+        last = bare.After(last, bareRows);
+        bareSeconds += Since(start);
+        if (++moves == 1000) { // stay well inside the data
+            state.PauseTiming();
+            window->Move(CRecordsetDoc::gtFirst);
+            last = bare.First(Window::kRows);
+            moves = 0;
+            state.ResumeTiming();
+        }
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["doc_ms"] = docSeconds * 1e3 / n;
+    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["rt_doc"] = static_cast<double>(docTrips) / n;
+    state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
+}
+
+void BM_ServerWindowRowDown(benchmark::State& state) {
+    WindowMoves(state, CRecordsetDoc::gtLineDown, 1);
+}
+BENCHMARK(BM_ServerWindowRowDown)->Unit(benchmark::kMillisecond);
+
+void BM_ServerWindowPageDown(benchmark::State& state) {
+    WindowMoves(state, CRecordsetDoc::gtPageDown, Window::kRows);
+}
+BENCHMARK(BM_ServerWindowPageDown)->Unit(benchmark::kMillisecond);
 
 // End pressed right after the open, before anything is counted: the last window and its
 // paint.
