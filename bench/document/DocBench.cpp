@@ -10,6 +10,7 @@
 #include <afxdao.h>
 #include <afxwin.h>
 
+#include "bench/BenchWindow.h"
 #include "tools/sampledb/SampleDatabase.h"
 
 #include <benchmark/benchmark.h>
@@ -101,37 +102,13 @@ private:
 };
 
 // A document open on the orders sorted by customer, with a window as the grid keeps it.
-class Document {
-public:
-    Document() {
-        m_doc.SetDatabase(Database().c_str());
-        m_doc.SetDynaset((std::string("SELECT ") + kColumns + " FROM Orders").c_str(), NULL, NULL,
-                         "Customer", 0);
-        m_doc.Open();
+struct Document : kelbench::BenchWindow {
+    Document()
+        : BenchWindow(Database(), std::string("SELECT ") + kColumns + " FROM Orders", "Customer",
+                      kWindow) {
         if (!m_doc.IsOpen())
             std::fprintf(stderr, "doc_bench: the document did not open\n");
-        CStringArray names;
-        CArray<short, short> types;
-        m_doc.GetFields(&names, NULL, &types, NULL, NULL, NULL);
-        m_columns.SetSize(names.GetSize());
-        for (INT_PTR i = 0; i < names.GetSize(); ++i) {
-            m_columns[i].m_strName = names[i];
-            m_columns[i].m_nType = types[i];
-            m_columns[i].m_nField = static_cast<int>(i);
-        }
-        m_rows.SetSize(kWindow);
-        m_rows[0].SetSize(names.GetSize());
     }
-
-    CRecordsetDoc::TableStatus Move(int nMove) {
-        return m_doc.GetTable(&m_rows, &m_columns, nMove, kWindow, &m_first, &m_last, &m_nRows);
-    }
-
-    CRecordsetDoc m_doc;
-    CArray<CColumnDetails, CColumnDetails> m_columns;
-    CArray<CStringArray, CStringArray> m_rows;
-    COleVariant m_first, m_last;
-    int m_nRows = 0;
 };
 
 // The shared fixtures: one document and one bare connection for the moves, keyed once.

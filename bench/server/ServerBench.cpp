@@ -17,6 +17,7 @@
 #include <afxwin.h>
 
 #include "bench/BenchGrid.h"
+#include "bench/BenchWindow.h"
 #include "tools/sampledb/ServerSample.h"
 
 #include <benchmark/benchmark.h>
@@ -171,7 +172,44 @@ void BM_ServerOpenToFirstScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_ServerOpenToFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// A move of the counted grid (a row or a page down) beside bare libpq's read of what it shows.
+// Moves timed beside bare libpq's reads of what each one shows: move() makes one, back()
+// goes to the top again (every 1000 moves, to stay well inside the data) and trips() counts
+// the exchanges so far. The moving side's figures go to <side>_ms and rt_<side>.
+template <typename Move, typename Back, typename Trips>
+void TimedMoves(benchmark::State& state, const std::string& side, int shown, int bareRows,
+                Move&& move, Back&& back, Trips&& trips) {
+    Bare bare;
+    back();
+    long long last = bare.First(shown);
+    const long long startTrips = bare.RoundTrips();
+    double seconds = 0, bareSeconds = 0;
+    ULONGLONG exchanges = 0;
+    int moves = 0;
+    for (auto _ : state) {
+        const ULONGLONG before = trips();
+        auto start = Clock::now();
+        move();
+        seconds += Since(start);
+        exchanges += trips() - before;
+        start = Clock::now();
+        last = bare.After(last, bareRows);
+        bareSeconds += Since(start);
+        if (++moves == 1000) {
+            state.PauseTiming();
+            back();
+            last = bare.First(shown);
+            moves = 0;
+            state.ResumeTiming();
+        }
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters[side + "_ms"] = seconds * 1e3 / n;
+    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["rt_" + side] = static_cast<double>(exchanges) / n;
+    state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
+}
+
+// A move of the counted grid (a row or a page down), with its paint.
 void Moves(benchmark::State& state, int code, int bareRows) {
     if (!HaveServer(state))
         return;
@@ -180,35 +218,9 @@ void Moves(benchmark::State& state, int code, int bareRows) {
         state.SkipWithError("the grid did not load from the server");
         return;
     }
-    Bare bare;
-    g->Scroll(SB_THUMBPOSITION, 0);
-    long long last = bare.First(g->grid.m_nRows);
-    const long long startTrips = bare.RoundTrips();
-    double gridSeconds = 0, bareSeconds = 0;
-    ULONGLONG gridTrips = 0;
-    int moves = 0;
-    for (auto _ : state) {
-        const ULONGLONG before = g->RoundTrips();
-        auto start = Clock::now();
-        g->Scroll(code);
-        gridSeconds += Since(start);
-        gridTrips += g->RoundTrips() - before;
-        start = Clock::now();
-        last = bare.After(last, bareRows);
-        bareSeconds += Since(start);
-        if (++moves == 1000) { // stay well inside the data
-            state.PauseTiming();
-            g->Scroll(SB_THUMBPOSITION, 0);
-            last = bare.First(g->grid.m_nRows);
-            moves = 0;
-            state.ResumeTiming();
-        }
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["grid_ms"] = gridSeconds * 1e3 / n;
-    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
-    state.counters["rt_grid"] = static_cast<double>(gridTrips) / n;
-    state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
+    TimedMoves(
+        state, "grid", g->grid.m_nRows, bareRows, [&] { g->Scroll(code); },
+        [&] { g->Scroll(SB_THUMBPOSITION, 0); }, [&] { return g->RoundTrips(); });
 }
 
 void BM_ServerRowDown(benchmark::State& state) {
@@ -222,79 +234,21 @@ void BM_ServerPageDown(benchmark::State& state) {
 BENCHMARK(BM_ServerPageDown)->Unit(benchmark::kMillisecond);
 
 // The document alone, as the grid asks it for a window of 60 rows, without the paint: what
-// the data access costs beside bare libpq.
-class Window {
-public:
-    static constexpr int kRows = 60;
-    Window() {
-        m_doc.SetDatabase(Server().c_str());
-        m_doc.SetDynaset((std::string("SELECT ") + kJetColumns + " FROM [Orders]").c_str(), NULL,
-                         NULL, "", 0);
-        m_doc.Open();
-        CStringArray names;
-        CArray<short, short> types;
-        if (m_doc.IsOpen())
-            m_doc.GetFields(&names, NULL, &types, NULL, NULL, NULL);
-        m_columns.SetSize(names.GetSize());
-        for (INT_PTR i = 0; i < names.GetSize(); ++i) {
-            m_columns[i].m_strName = names[i];
-            m_columns[i].m_nType = types[i];
-            m_columns[i].m_nField = static_cast<int>(i);
-        }
-        m_rows.SetSize(kRows);
-        m_rows[0].SetSize(names.GetSize());
-    }
-    bool Open() { return m_doc.IsOpen() != FALSE; }
-    CRecordsetDoc::TableStatus Move(int nMove) {
-        return m_doc.GetTable(&m_rows, &m_columns, nMove, kRows, &m_first, &m_last, &m_nRows);
-    }
-    ULONGLONG RoundTrips() { return m_doc.m_pDatabase->GetRoundTrips(); }
-
-private:
-    CRecordsetDoc m_doc;
-    CArray<CColumnDetails, CColumnDetails> m_columns;
-    CArray<CStringArray, CStringArray> m_rows;
-    COleVariant m_first, m_last;
-    int m_nRows = 0;
-};
-
+// the data access costs.
 void WindowMoves(benchmark::State& state, int nMove, int bareRows) {
     if (!HaveServer(state))
         return;
-    static Window* window = new Window; // kept to the end of the run
-    if (!window->Open()) {
+    constexpr int kRows = 60;
+    static auto* window = new kelbench::BenchWindow( // kept to the end of the run
+        Server(), std::string("SELECT ") + kJetColumns + " FROM [Orders]", "", kRows);
+    if (!window->m_doc.IsOpen()) {
         state.SkipWithError("the document did not open on the server");
         return;
     }
-    Bare bare;
-    window->Move(CRecordsetDoc::gtFirst);
-    long long last = bare.First(Window::kRows);
-    const long long startTrips = bare.RoundTrips();
-    double docSeconds = 0, bareSeconds = 0;
-    ULONGLONG docTrips = 0;
-    int moves = 0;
-    for (auto _ : state) {
-        const ULONGLONG before = window->RoundTrips();
-        auto start = Clock::now();
-        window->Move(nMove);
-        docSeconds += Since(start);
-        docTrips += window->RoundTrips() - before;
-        start = Clock::now();
-        last = bare.After(last, bareRows);
-        bareSeconds += Since(start);
-        if (++moves == 1000) { // stay well inside the data
-            state.PauseTiming();
-            window->Move(CRecordsetDoc::gtFirst);
-            last = bare.First(Window::kRows);
-            moves = 0;
-            state.ResumeTiming();
-        }
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["doc_ms"] = docSeconds * 1e3 / n;
-    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
-    state.counters["rt_doc"] = static_cast<double>(docTrips) / n;
-    state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
+    TimedMoves(
+        state, "doc", kRows, bareRows, [&] { window->Move(nMove); },
+        [&] { window->Move(CRecordsetDoc::gtFirst); },
+        [&] { return window->m_doc.m_pDatabase->GetRoundTrips(); });
 }
 
 void BM_ServerWindowRowDown(benchmark::State& state) {
@@ -303,7 +257,7 @@ void BM_ServerWindowRowDown(benchmark::State& state) {
 BENCHMARK(BM_ServerWindowRowDown)->Unit(benchmark::kMillisecond);
 
 void BM_ServerWindowPageDown(benchmark::State& state) {
-    WindowMoves(state, CRecordsetDoc::gtPageDown, Window::kRows);
+    WindowMoves(state, CRecordsetDoc::gtPageDown, 60);
 }
 BENCHMARK(BM_ServerWindowPageDown)->Unit(benchmark::kMillisecond);
 

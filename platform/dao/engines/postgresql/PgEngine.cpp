@@ -266,17 +266,13 @@ struct PgSession {
     }
     static constexpr size_t kDeallocateBatch = 16;
 
-    // Simple commands that take the same arguments, in one exchange (libpq's pipeline) outside
-    // a transaction, one after the other inside one; each one's result, or the first failure.
-    std::vector<ResultPtr> RunAll(const std::vector<std::string>& sqls, int nParams,
-                                  const char* const* values) {
-        std::vector<ResultPtr> results;
+    // Commands sent at once and answered in one exchange (libpq's pipeline): what send queued,
+    // each one's result in turn. Nothing when the pipeline is not to be had (inside a
+    // transaction, where a failure would spoil it) and the caller goes one by one.
+    template <typename Send> std::optional<std::vector<ResultPtr>> Pipelined(Send&& send) {
         PGconn* c = conn.get();
-        if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c)) {
-            for (const std::string& sql : sqls)
-                results.push_back(Run(sql, nParams, values));
-            return results;
-        }
+        if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c))
+            return std::nullopt;
         std::optional<Exchange> exchange;
         try {
             exchange.emplace(*this, true);
@@ -284,11 +280,8 @@ struct PgSession {
             PQexitPipelineMode(c);
             throw;
         }
-        bool sent = true;
-        for (const std::string& sql : sqls)
-            sent = sent &&
-                   PQsendQueryParams(c, sql.c_str(), nParams, nullptr, values, nullptr, nullptr, 0);
-        sent = sent && PQpipelineSync(c);
+        const bool sent = send(c) && PQpipelineSync(c);
+        std::vector<ResultPtr> results;
         // Each command's result and a null after it, the sync's result last.
         while (sent) {
             ResultPtr r(PQgetResult(c));
@@ -303,26 +296,57 @@ struct PgSession {
         }
         PQexitPipelineMode(c);
         exchange.reset();
-        for (const ResultPtr& r : results)
-            if (!Succeeded(r.get()))
-                throw Failure(r.get());
-        if (!sent || results.size() != sqls.size())
+        if (!sent)
             throw Failure(nullptr);
         return results;
+    }
+
+    // Simple commands that take the same arguments: each one's result, or the first failure.
+    std::vector<ResultPtr> RunAll(const std::vector<std::string>& sqls, int nParams,
+                                  const char* const* values) {
+        std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
+            for (const std::string& sql : sqls)
+                if (!PQsendQueryParams(c, sql.c_str(), nParams, nullptr, values, nullptr, nullptr,
+                                       0))
+                    return false;
+            return true;
+        });
+        if (!results) {
+            results.emplace();
+            for (const std::string& sql : sqls)
+                results->push_back(Run(sql, nParams, values));
+            return std::move(*results);
+        }
+        for (const ResultPtr& r : *results)
+            if (!Succeeded(r.get()))
+                throw Failure(r.get());
+        if (results->size() != sqls.size())
+            throw Failure(nullptr);
+        return std::move(*results);
     }
 
     // The statement prepared under that name on the server, and its description: one
     // exchange outside a transaction, two inside one.
     ResultPtr PrepareNamed(const std::string& name, const std::string& text) {
-        std::optional<ResultPtr> pipelined = PrepareAndDescribe(name, text);
-        if (!pipelined) {
+        std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
+            return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
+                   PQsendDescribePrepared(c, name.c_str());
+        });
+        ResultPtr description;
+        if (results) {
+            if (results->empty())
+                throw Failure(nullptr);
+            if (!Succeeded(results->front().get()))
+                throw Failure(results->front().get()); // not prepared
+            if (results->size() > 1)
+                description = std::move((*results)[1]);
+        } else {
             Guarded([&] {
                 return ResultPtr(PQprepare(conn.get(), name.c_str(), text.c_str(), 0, nullptr));
             });
             Exchange exchange(*this, false);
-            pipelined.emplace(PQdescribePrepared(conn.get(), name.c_str()));
+            description.reset(PQdescribePrepared(conn.get(), name.c_str()));
         }
-        ResultPtr description = std::move(*pipelined);
         if (!Succeeded(description.get())) {
             EngineError error = Failure(description.get());
             Deallocate(name);
@@ -332,95 +356,33 @@ struct PgSession {
     }
 
     // Prepares, describes and runs a read in one exchange, its values sent as text; nothing
-    // when that cannot be (inside a transaction, binary values) and the caller goes the
-    // usual way. A failure after the preparation is the caller's to judge: description holds
-    // what the server said of the statement.
+    // when that cannot be (inside a transaction) and the caller goes the usual way. A failure
+    // after the preparation is the caller's to judge: description holds what the server said
+    // of the statement.
     std::optional<ResultPtr> PrepareAndRun(const std::string& name, const std::string& text,
                                            const std::vector<const char*>& values,
                                            const std::vector<int>& lengths,
                                            ResultPtr& description) {
-        PGconn* c = conn.get();
-        if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c))
-            return std::nullopt;
-        std::optional<Exchange> exchange;
-        try {
-            exchange.emplace(*this, true);
-        } catch (const EngineError&) {
-            PQexitPipelineMode(c);
-            throw;
-        }
         const int n = static_cast<int>(values.size());
-        const bool sent =
-            PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
-            PQsendDescribePrepared(c, name.c_str()) &&
-            PQsendQueryPrepared(c, name.c_str(), n, values.data(), lengths.data(), nullptr, 0) &&
-            PQpipelineSync(c);
-        std::vector<ResultPtr> results;
-        while (sent) {
-            ResultPtr r(PQgetResult(c));
-            if (!r) {
-                if (PQstatus(c) != CONNECTION_OK)
-                    break;
-                continue;
-            }
-            if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
-                break;
-            results.push_back(std::move(r));
-        }
-        PQexitPipelineMode(c);
-        exchange.reset();
-        if (!sent || results.size() != 3)
-            throw Failure(results.empty() ? nullptr : results.front().get());
-        if (!Succeeded(results[0].get()))
-            throw Failure(results[0].get()); // not prepared: nothing to let go of
-        if (!Succeeded(results[1].get())) {
-            EngineError error = Failure(results[1].get());
+        std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
+            return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
+                   PQsendDescribePrepared(c, name.c_str()) &&
+                   PQsendQueryPrepared(c, name.c_str(), n, values.data(), lengths.data(), nullptr,
+                                       0);
+        });
+        if (!results)
+            return std::nullopt;
+        if (results->size() != 3)
+            throw Failure(results->empty() ? nullptr : results->front().get());
+        if (!Succeeded((*results)[0].get()))
+            throw Failure((*results)[0].get()); // not prepared: nothing to let go of
+        if (!Succeeded((*results)[1].get())) {
+            EngineError error = Failure((*results)[1].get());
             Deallocate(name);
             throw error;
         }
-        description = std::move(results[1]);
-        return std::move(results[2]);
-    }
-
-    // Prepares and describes a statement in one exchange (libpq's pipeline), outside a
-    // transaction; nothing when the pipeline is not to be had, and the caller does both.
-    std::optional<ResultPtr> PrepareAndDescribe(const std::string& name, const std::string& text) {
-        PGconn* c = conn.get();
-        if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c))
-            return std::nullopt;
-        std::optional<Exchange> exchange;
-        try {
-            exchange.emplace(*this, true);
-        } catch (const EngineError&) {
-            PQexitPipelineMode(c);
-            throw;
-        }
-        const bool sent = PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
-                          PQsendDescribePrepared(c, name.c_str()) && PQpipelineSync(c);
-        ResultPtr prepared, described;
-        int answered = 0;
-        // Each command's result, a null after it, and the sync's result last.
-        while (sent) {
-            ResultPtr r(PQgetResult(c));
-            if (!r) {
-                if (PQstatus(c) != CONNECTION_OK)
-                    break;
-                continue;
-            }
-            if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
-                break;
-            if (answered++ == 0)
-                prepared = std::move(r);
-            else
-                described = std::move(r);
-        }
-        PQexitPipelineMode(c);
-        exchange.reset();
-        if (!sent || !prepared)
-            throw Failure(nullptr);
-        if (!Succeeded(prepared.get()))
-            throw Failure(prepared.get());
-        return described;
+        description = std::move((*results)[1]);
+        return std::move((*results)[2]);
     }
 };
 
