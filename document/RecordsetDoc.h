@@ -135,4 +135,6 @@ private:
     void FetchForward(Window& w);
     void BlankWindow(Window& w);
     void NarrowReads(CColumnArray* pColumns);
+    // Caches as many records as the window shows, and the one that comes in.
+    void FitCache(int nCount);
 };

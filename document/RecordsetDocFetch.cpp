@@ -263,6 +263,15 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
     }
 }
 
+// The data-access classes' own advice: a cache the size of what is shown. A server reads
+// that many records per exchange, and a bookmark's check that many either way, which a
+// window's next move, a row or a page up or down, then finds.
+void CRecordsetDoc::FitCache(int nCount) {
+    const long n = std::clamp<long>(static_cast<long>(nCount) + 1, 1, 1200);
+    if (m_pRecordset->GetCacheSize() != n)
+        m_pRecordset->SetCacheSize(n);
+}
+
 CRecordsetDoc::TableStatus CRecordsetDoc::GetTable(CRowArray* pRows, CColumnArray* pColumns,
                                                    int nMove, int nCount, COleVariant* pFirst,
                                                    COleVariant* pLast, int* pnRows) {
@@ -298,6 +307,7 @@ CRecordsetDoc::TableStatus CRecordsetDoc::GetTable(CRowArray* pRows, CColumnArra
         if (w.pFirst->vt == VT_EMPTY || w.pLast->vt == VT_EMPTY)
             nMove = gtFirst;
         NarrowReads(pColumns);
+        FitCache(w.nCount);
         return MoveWindow(w, nMove);
     } catch (CDaoException* e) {
         const long nCode = DaoErrorCode(e);

@@ -150,6 +150,8 @@ TEST_P(DocumentTest, EachWindowMoveIsOneExchangeWithAServer) {
     };
     EXPECT_EQ(cost(CS::gtAbsolute + 300), perMove);
     EXPECT_EQ(Ids().front(), 301);
+    // The recordset caches the window and the row that comes in, and no more.
+    EXPECT_EQ(m_doc.m_pRecordset->GetCacheSize(), 61);
     int first = 301;
     // Down, up, and every change of direction, by rows and by pages.
     const std::pair<int, int> moves[] = {
