@@ -47,14 +47,12 @@ void DatabaseState::Exec(std::string_view sql, ErrorSource source) {
 
 JetTranslation DatabaseState::Translate(std::string_view jet, JetTextKind kind,
                                         const std::vector<std::string>& ownCollation,
-                                        const std::vector<std::string>& textNames,
-                                        const ServerNames* names,
-                                        const std::vector<std::string>& yesNoNames) {
+                                        const ServerNames& fields, const ServerNames* names) {
     if (!server)
         return TranslateJetSql(jet, kind, ownCollation);
     const ServerNames asked = names ? ServerNames() : StoredNames({jet});
     const ServerNames& known = names ? *names : asked;
-    std::vector<std::string> text = textNames, yesNo = yesNoNames;
+    std::vector<std::string> text = fields.text, yesNo = fields.yesNo;
     text.insert(text.end(), known.text.begin(), known.text.end());
     yesNo.insert(yesNo.end(), known.yesNo.begin(), known.yesNo.end());
     return TranslateJetSql(jet, kind, ownCollation, &db().GetDialect(), text, known.stored, yesNo);

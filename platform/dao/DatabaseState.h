@@ -2,6 +2,7 @@
 // its recordsets share. Private to the data-access classes.
 #pragma once
 
+#include "platform/dao/DaoConstants.h"
 #include "platform/dao/DaoErrors.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/engines/Engine.h"
@@ -39,18 +40,23 @@ struct DatabaseState {
     EngineConnection& db() const { return *connection; }
 
     // The server's spellings of the bare names of some Jet text, and those of them that name
-    // text columns (compared without regard to case).
+    // text columns (compared without regard to case) and Yes/No columns (compared as -1, 0).
     struct ServerNames {
         std::vector<std::string> stored, text, yesNo;
+        // A field of a recordset, by its DAO type: text and Yes/No fields compare as Jet's.
+        void AddField(const std::string& name, short daoType) {
+            if (daoType == dbText || daoType == dbMemo)
+                text.push_back(name);
+            else if (daoType == dbBoolean)
+                yesNo.push_back(name);
+        }
     };
     // Jet text in this engine's words: a file's SQLite as it stands, a server's through its
     // dialect with bare names spelled as the server stores them (one exchange asks for them
-    // unless names holds them already).
+    // unless names holds them already), and the recordset's own fields compared as Jet's.
     JetTranslation Translate(std::string_view jet, JetTextKind kind,
                              const std::vector<std::string>& ownCollation = {},
-                             const std::vector<std::string>& textNames = {},
-                             const ServerNames* names = nullptr,
-                             const std::vector<std::string>& yesNoNames = {});
+                             const ServerNames& fields = {}, const ServerNames* names = nullptr);
     // The server's names for all of texts, asked for at once; nothing on a file.
     ServerNames StoredNames(std::initializer_list<std::string_view> texts);
 

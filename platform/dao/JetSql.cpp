@@ -134,10 +134,10 @@ size_t OperandStart(const std::vector<SqlToken>& tokens, size_t last) {
 }
 
 // The name a literal (tokens i to last: a sign may come first) is compared with (=, <>, <,
-// ...): its first and last token, and whether it comes before the literal. Nothing when the
-// other operand is no plain name.
+// ...): its first and last token, the operator's, and whether the name comes before the
+// literal. Nothing when the other operand is no plain name.
 struct ComparedName {
-    size_t first = 0, last = 0;
+    size_t first = 0, last = 0, op = 0;
     bool before = false;
 };
 std::optional<ComparedName> ComparedWithName(const std::vector<SqlToken>& tokens, size_t i,
@@ -146,6 +146,7 @@ std::optional<ComparedName> ComparedWithName(const std::vector<SqlToken>& tokens
     size_t op = PreviousSignificant(tokens, i);
     if (op < tokens.size() && IsComparison(tokens[op])) {
         c.before = true;
+        c.op = op;
         c.last = PreviousSignificant(tokens, op);
         if (c.last >= tokens.size() || !tokens[c.last].IsName())
             return std::nullopt;
@@ -155,6 +156,7 @@ std::optional<ComparedName> ComparedWithName(const std::vector<SqlToken>& tokens
     op = NextSignificant(tokens, last);
     if (op >= tokens.size() || !IsComparison(tokens[op]))
         return std::nullopt;
+    c.op = op;
     c.first = c.last = NextSignificant(tokens, op);
     if (c.first >= tokens.size() || !tokens[c.first].IsName())
         return std::nullopt;
@@ -362,14 +364,13 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     bool assigning = false;
     // A criterion goes between parentheses of a statement's: it must not close them.
     int depth = 0;
-    // The field a literal (tokens first to last) is compared with, wrapped: at once when it
-    // comes before the literal, else once its last token is out.
-    auto wrapCompared = [&](const ComparedName& other, size_t first, bool yesNo) {
+    // The field a literal is compared with, wrapped: at once when it comes before the
+    // literal, else once its last token is out.
+    auto wrapCompared = [&](const ComparedName& other, bool yesNo) {
         if (other.before) {
-            const size_t op = PreviousSignificant(tokens, first);
-            const std::string operand = Trimmed(
-                std::string_view(out).substr(outAt[other.first], outAt[op] - outAt[other.first]));
-            const std::string rest = out.substr(outAt[op]);
+            const std::string operand = Trimmed(std::string_view(out).substr(
+                outAt[other.first], outAt[other.op] - outAt[other.first]));
+            const std::string rest = out.substr(outAt[other.op]);
             out.resize(outAt[other.first]);
             out += wrap(operand, yesNo) + " " + rest;
         } else {
@@ -422,14 +423,10 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             if (!qualified && !call && (t.IsWord("True") || t.IsWord("False"))) {
                 const bool value = t.IsWord("True");
                 const std::optional<ComparedName> other = yesNoCompared(i, i);
-                const size_t op = !other          ? tokens.size()
-                                  : other->before ? PreviousSignificant(tokens, i)
-                                                  : NextSignificant(tokens, i);
-                const bool ordered = op < tokens.size() && tokens[op].text != "=" &&
-                                     tokens[op].text != "==" && tokens[op].text != "<>" &&
-                                     tokens[op].text != "!=";
+                const std::string_view op = other ? tokens[other->op].text : std::string_view();
+                const bool ordered = other && op != "=" && op != "==" && op != "<>" && op != "!=";
                 if (ordered) {
-                    wrapCompared(*other, i, true);
+                    wrapCompared(*other, true);
                     out += value ? "-1" : "0";
                 } else {
                     out += !dialect ? (value ? "-1" : "0") : dialect->BooleanLiteral(value);
@@ -486,7 +483,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                                                               : std::nullopt;
                 if (other && isTextName(tokens[other->last])) {
                     // Both sides through the engine's comparison without regard to case.
-                    wrapCompared(*other, i, false);
+                    wrapCompared(*other, false);
                     out += dialect->TextKey(QuoteSqlString(Unquote(t)));
                     break;
                 }
@@ -533,7 +530,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                     first = sign;
             }
             if (const std::optional<ComparedName> other = yesNoCompared(first, i))
-                wrapCompared(*other, first, true);
+                wrapCompared(*other, true);
             out += t.text;
             break;
         }

@@ -68,20 +68,16 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         findType != AFX_DAO_PREV)
         ThrowDaoError(err::InvalidArgument, kRecordset);
     Settle(); // Find counts places from the front
-    std::vector<std::string> textNames, yesNoNames;
+    DatabaseState::ServerNames named;
     if (database->server) {
         for (const RecordsetField& f : fields) {
-            const bool text = f.type.type == dbText || f.type.type == dbMemo;
-            if (!text && f.type.type != dbBoolean)
-                continue;
-            std::vector<std::string>& names = text ? textNames : yesNoNames;
-            names.push_back(f.name);
+            named.AddField(f.name, f.type.type);
             if (!f.sourceField.empty())
-                names.push_back(f.sourceField);
+                named.AddField(f.sourceField, f.type.type);
         }
     }
-    JetTranslation jet = database->Translate(criterion, JetTextKind::Expression, indexOrderedNames,
-                                             textNames, nullptr, yesNoNames);
+    JetTranslation jet =
+        database->Translate(criterion, JetTextKind::Expression, indexOrderedNames, named);
     if (!jet.ok)
         ThrowDaoError(jet.errorCode, jet.description, kRecordset);
     const std::string crit = BindFieldNames(jet.sql, *this);

@@ -176,9 +176,8 @@ bool IsInteger(std::string_view s) {
 }
 
 void Apply(JetTranslation& t, DatabaseState& db, const std::string& text, JetTextKind kind,
-           const DatabaseState::ServerNames& names, const std::vector<std::string>& textNames = {},
-           const std::vector<std::string>& yesNoNames = {}) {
-    t = db.Translate(text, kind, {}, textNames, &names, yesNoNames);
+           const DatabaseState::ServerNames& names, const DatabaseState::ServerNames& fields = {}) {
+    t = db.Translate(text, kind, {}, fields, &names);
     if (!t.ok)
         ThrowDaoError(t.errorCode, t.description, kRecordset);
 }
@@ -226,21 +225,17 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         ThrowDaoError(err::InvalidOperation, kRecordset);
     if (!filter.empty() || !sort.empty()) {
         JetTranslation f, s;
-        // On a server, text fields of the table compare with text literals without regard to
-        // case, as Jet compares them.
-        std::vector<std::string> textNames, yesNoNames;
+        // On a server, text and Yes/No fields of the table compare with literals as Jet
+        // compares them.
+        DatabaseState::ServerNames fields;
         if (server && stmt.singleTable && !filter.empty()) {
             if (const std::optional<SchemaDescription>& d =
                     Described(db.db(), stmt.table, described))
-                for (const FieldDescription& field : d->fields) {
-                    if (field.daoType == dbText || field.daoType == dbMemo)
-                        textNames.push_back(field.name);
-                    else if (field.daoType == dbBoolean)
-                        yesNoNames.push_back(field.name);
-                }
+                for (const FieldDescription& field : d->fields)
+                    fields.AddField(field.name, field.daoType);
         }
         if (!filter.empty())
-            Apply(f, db, filter, JetTextKind::Expression, stored, textNames, yesNoNames);
+            Apply(f, db, filter, JetTextKind::Expression, stored, fields);
         if (!sort.empty())
             Apply(s, db, sort, JetTextKind::Expression, stored);
         if (stmt.compound) {

@@ -220,31 +220,28 @@ bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row, Span spa
     const std::int64_t key = KeyAt(position);
     auto hit = cache.find(key);
     if (hit == cache.end()) {
-        // The keys from here on in the direction of the moves, those around a record keyed
-        // from the end; only keys already keyed (reading ahead keys nothing).
+        // Only keys already keyed are read (reading ahead keys nothing): n of them from k the
+        // way the reader moves in its key list (up: towards its start), or n either way of k
+        // for a check; the places as [from, from + count).
         const size_t n = std::max<size_t>(cacheSize, 1);
+        auto range = [&](size_t k, bool up) -> std::pair<size_t, size_t> {
+            if (span == Span::Around) {
+                const size_t from = k > n ? k - n : 0;
+                return {from, k - from + 1 + n};
+            }
+            return {up ? (k + 1 > n ? k + 1 - n : 0) : k, n};
+        };
         std::vector<std::int64_t> wanted;
         if (InTail(position)) {
             // Counted from the end: a window reads towards it (k falls) unless the reader
-            // steps back (k rises); a check reads both ways.
-            const size_t k = position - kTail;
+            // steps back (k rises).
             const bool back = lastRead != npos && InTail(lastRead) && position > lastRead;
-            size_t from = back ? k : (k + 1 > n ? k + 1 - n : 0);
-            size_t count = back ? n : k - from + 1;
-            if (span == Span::Around) {
-                from = k > n ? k - n : 0;
-                count = k - from + 1 + n;
-            }
+            const auto [from, count] = range(position - kTail, !back);
             for (size_t i = from; i < tail.Size() && i < from + count; ++i)
                 wanted.push_back(tail.At(i));
         } else {
             const bool backwards = lastRead != npos && !InTail(lastRead) && position < lastRead;
-            size_t from = backwards ? (position + 1 > n ? position + 1 - n : 0) : position;
-            size_t count = n;
-            if (span == Span::Around) {
-                from = position > n ? position - n : 0;
-                count = position - from + 1 + n;
-            }
+            const auto [from, count] = range(position, backwards);
             for (size_t p = from; p < keys.Size() && p < from + count; ++p)
                 wanted.push_back(keys.At(p));
         }

@@ -5,6 +5,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cwctype>
@@ -271,22 +272,10 @@ protected:
     CDaoDatabase m_db;
 };
 
+// Whether text is UTF-8 throughout: none of its bytes stands for itself.
 bool ValidUtf8(const std::string& s) {
-    for (size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        const size_t n = c < 0x80         ? 1
-                         : (c >> 5) == 6  ? 2
-                         : (c >> 4) == 14 ? 3
-                         : (c >> 3) == 30 ? 4
-                                          : 0;
-        if (n == 0 || i + n > s.size())
-            return false;
-        for (size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += n;
-    }
-    return true;
+    const std::vector<unsigned> cps = StrictCodePoints(s);
+    return std::none_of(cps.begin(), cps.end(), [](unsigned c) { return c >= 0x110000; });
 }
 
 // Pieces values are made of: the dialect's wildcards and classes, SQL's own wildcards, quotes,

@@ -124,8 +124,8 @@ TEST_P(GridTest, EmptyRecordsetPaintsLinesOnly) {
     Save(pGrid, "grid-empty.png");
 }
 
-// Painting reads the row window only; a page down reads about one window of records.
-// Reads of the database: SQLite's statements, or a server's exchanges.
+// Painting reads the row window only; a page down reads about one window of records (reads:
+// SQLite's statements, or a server's exchanges).
 TEST_P(GridTest, PaintingNeverReadsTheDatabase) {
     StatementCounter counter;
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());

@@ -700,43 +700,76 @@ private:
         return m_description.get();
     }
 
-    // A read not yet prepared goes to the server with its values as text, in the exchange
-    // that prepares it. Its rows stand where that text reads as the typed values would
-    // (no boolean or binary parameter takes a value); otherwise it runs again, typed.
-    bool RunFirst() {
+    // The bound values as libpq takes them; values point into text.
+    struct Encoded {
+        std::vector<std::string> text;
+        std::vector<const char*> values;
+        std::vector<int> lengths, formats;
+    };
+
+    // Each value in the form its parameter's type reads: bytea as binary, booleans from
+    // numbers as Jet writes them (-1/0), everything else as text. Without a description (the
+    // types not known yet) every value is text as it stands.
+    Encoded Encode(const PGresult* description) const {
         const size_t n = m_values.size();
-        std::vector<std::string> text(n);
-        std::vector<const char*> values(n, nullptr);
-        std::vector<int> lengths(n, 0);
+        Encoded e{std::vector<std::string>(n), std::vector<const char*>(n, nullptr),
+                  std::vector<int>(n, 0), std::vector<int>(n, 0)};
         for (size_t i = 0; i < n; ++i) {
             const EngineValue& v = m_values[i];
+            const Oid type =
+                description ? PQparamtype(description, static_cast<int>(i)) : InvalidOid;
+            std::string& text = e.text[i];
             switch (v.kind) {
             case EngineValue::Kind::Null:
                 continue;
             case EngineValue::Kind::Integer:
-                text[i] = std::to_string(v.integer);
+                text = type == kBool ? (v.integer ? "true" : "false") : std::to_string(v.integer);
                 break;
             case EngineValue::Kind::Real:
-                text[i] = FormatReal(v.real);
+                text = type == kBool ? (v.real != 0 ? "true" : "false") : FormatReal(v.real);
                 break;
             case EngineValue::Kind::Text:
-                text[i] = v.bytes;
-                break;
             case EngineValue::Kind::Blob:
-                return false;
+                text = v.bytes;
+                if (type == kBool) {
+                    std::int64_t number = 0;
+                    const auto [end, ec] =
+                        std::from_chars(v.bytes.data(), v.bytes.data() + v.bytes.size(), number);
+                    if (ec == std::errc() && end == v.bytes.data() + v.bytes.size())
+                        text = number ? "true" : "false";
+                }
+                if (type == kBytea || v.kind == EngineValue::Kind::Blob) {
+                    if (type != kBytea && v.bytes.find('\0') != std::string::npos)
+                        throw EngineError(EngineFailure::Conversion, {},
+                                          "Binary data cannot be stored in a text column.");
+                    e.formats[i] = type == kBytea ? 1 : 0;
+                }
+                break;
             }
-            values[i] = text[i].c_str();
-            lengths[i] = static_cast<int>(text[i].size());
+            e.values[i] = text.c_str();
+            e.lengths[i] = static_cast<int>(text.size());
         }
+        return e;
+    }
+
+    // A read not yet prepared goes to the server with its values as text, in the exchange
+    // that prepares it. Its rows stand where that text reads as the typed values would (no
+    // boolean or binary parameter takes a value); otherwise it runs again, typed. Bytes go
+    // the typed way at once.
+    bool RunFirst() {
+        for (const EngineValue& v : m_values)
+            if (v.kind == EngineValue::Kind::Blob)
+                return false;
+        const Encoded e = Encode(nullptr);
         ResultPtr description;
         std::optional<ResultPtr> result =
-            m_session->PrepareAndRun(m_name, m_sql, values, lengths, description);
+            m_session->PrepareAndRun(m_name, m_sql, e.values, e.lengths, description);
         if (!result)
             return false;
         m_description = std::move(description);
-        for (size_t i = 0; i < n; ++i) {
+        for (size_t i = 0; i < e.values.size(); ++i) {
             const Oid type = PQparamtype(m_description.get(), static_cast<int>(i));
-            if (values[i] && (type == kBool || type == kBytea))
+            if (e.values[i] && (type == kBool || type == kBytea))
                 return false;
         }
         if (!Succeeded(result->get()))
@@ -746,54 +779,15 @@ private:
         return true;
     }
 
-    // Each value in the form its parameter's type reads: bytea as binary, booleans from
-    // numbers as Jet writes them (-1/0), everything else as text.
     void Run() {
         if (!m_description && RunFirst())
             return;
-        Described();
-        const size_t n = m_values.size();
-        std::vector<std::string> text(n);
-        std::vector<const char*> values(n, nullptr);
-        std::vector<int> lengths(n, 0), formats(n, 0);
-        for (size_t i = 0; i < n; ++i) {
-            const EngineValue& v = m_values[i];
-            const Oid type = PQparamtype(m_description.get(), static_cast<int>(i));
-            switch (v.kind) {
-            case EngineValue::Kind::Null:
-                continue;
-            case EngineValue::Kind::Integer:
-                text[i] =
-                    type == kBool ? (v.integer ? "true" : "false") : std::to_string(v.integer);
-                break;
-            case EngineValue::Kind::Real:
-                text[i] = type == kBool ? (v.real != 0 ? "true" : "false") : FormatReal(v.real);
-                break;
-            case EngineValue::Kind::Text:
-            case EngineValue::Kind::Blob:
-                text[i] = v.bytes;
-                if (type == kBool) {
-                    std::int64_t number = 0;
-                    const auto [end, ec] =
-                        std::from_chars(v.bytes.data(), v.bytes.data() + v.bytes.size(), number);
-                    if (ec == std::errc() && end == v.bytes.data() + v.bytes.size())
-                        text[i] = number ? "true" : "false";
-                }
-                if (type == kBytea || v.kind == EngineValue::Kind::Blob) {
-                    if (type != kBytea && v.bytes.find('\0') != std::string::npos)
-                        throw EngineError(EngineFailure::Conversion, {},
-                                          "Binary data cannot be stored in a text column.");
-                    formats[i] = type == kBytea ? 1 : 0;
-                }
-                break;
-            }
-            values[i] = text[i].c_str();
-            lengths[i] = static_cast<int>(text[i].size());
-        }
+        const Encoded e = Encode(Described());
         PgSession& s = *m_session;
         m_result = s.Guarded([&] {
-            return ResultPtr(PQexecPrepared(s.get(), m_name.c_str(), static_cast<int>(n),
-                                            values.data(), lengths.data(), formats.data(), 0));
+            return ResultPtr(PQexecPrepared(s.get(), m_name.c_str(),
+                                            static_cast<int>(e.values.size()), e.values.data(),
+                                            e.lengths.data(), e.formats.data(), 0));
         });
         m_changed = ChangedBy(m_result.get());
     }
@@ -891,24 +885,12 @@ public:
     const Dialect& GetDialect() const override { return m_dialect; }
 
     std::unique_ptr<EngineStatement> Prepare(std::string_view sql) override {
-        std::vector<int> numbers;
-        const std::string text = Checked(sql, &numbers);
-        PgSession& s = *m_session;
-        const std::string name = "kel_" + std::to_string(++s.nextStatement);
-        ResultPtr description = s.PrepareNamed(name, text);
-        return std::make_unique<PgStatement>(m_session, name, std::move(description), text,
-                                             std::move(numbers));
+        return Named(sql, false);
     }
 
-    // Nothing is sent until the first step, which prepares and runs the read at once.
+    // A read sends nothing until its first step, which prepares and runs it at once.
     std::unique_ptr<EngineStatement> PrepareRead(std::string_view sql) override {
-        std::vector<int> numbers;
-        std::string text = Checked(sql, &numbers);
-        if (!ReadsOnly(text))
-            return Prepare(sql);
-        const std::string name = "kel_" + std::to_string(++m_session->nextStatement);
-        return std::make_unique<PgStatement>(m_session, name, nullptr, std::move(text),
-                                             std::move(numbers));
+        return Named(sql, true);
     }
 
     std::unique_ptr<EngineStatement> PrepareFirst(std::string_view sql,
@@ -1020,6 +1002,18 @@ public:
                                          std::vector<std::string>* yesNoColumns) override;
 
 private:
+    // The statement under a name of its own, prepared now or, for a deferred read, at its
+    // first step.
+    std::unique_ptr<EngineStatement> Named(std::string_view sql, bool deferred) {
+        std::vector<int> numbers;
+        std::string text = Checked(sql, &numbers);
+        PgSession& s = *m_session;
+        const std::string name = "kel_" + std::to_string(++s.nextStatement);
+        ResultPtr description = deferred && ReadsOnly(text) ? nullptr : s.PrepareNamed(name, text);
+        return std::make_unique<PgStatement>(m_session, name, std::move(description),
+                                             std::move(text), std::move(numbers));
+    }
+
     static std::string Checked(std::string_view sql, std::vector<int>* numbers = nullptr) {
         if (sql.find('\0') != std::string_view::npos)
             throw EngineError(EngineFailure::Syntax, {},

@@ -98,6 +98,10 @@ TEST_P(EngineSeam, AReadPreparedAtItsFirstStep) {
               std::pair(std::int64_t{1}, two));
     EXPECT_EQ(count("SELECT count(*) FROM r WHERE data = ?1", EngineValue::Text("\\0")).first,
               IsPg() ? 1 : 0); // SQLite keeps text and bytes apart
+    // Inside a transaction a server prepares it first, then runs it: the same answer.
+    m_db->Begin();
+    EXPECT_EQ(count("SELECT count(*) FROM r WHERE id >= ?1", EngineValue::Integer(2)).first, 1);
+    m_db->Rollback();
     // SQLite refuses it at once, a server at the first step.
     EXPECT_EQ(FailureOf([&] {
                   auto missing = m_db->PrepareRead("SELECT * FROM nowhere WHERE id = ?1");
