@@ -42,12 +42,6 @@ bool IsBareName(std::string_view sqliteText, std::string* schema, std::string* n
     return false;
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string SchemaPrefix(const std::string& schema) {
     return schema.empty() ? std::string() : QuoteSqlName(schema) + ".";
 }
@@ -55,27 +49,37 @@ std::string SchemaPrefix(const std::string& schema) {
 struct TableKind {
     bool exists = false;
     bool isTable = false; // a table rather than a view
-    bool rowid = false;   // an ordinary table keyed by rowid
+    bool rowid = false;   // keyed by one integer: SQLite's rowid, a server's integer key
     bool keyed = false;   // a server's table whose rows a key of another kind names
 };
 
-// The descriptions an opening has asked the engine for, each asked once.
+// The descriptions an opening has asked the engine for, each asked once, by where they were
+// asked for ("database.table") and by where the engine found them.
 using Descriptions = std::map<std::string, std::optional<SchemaDescription>>;
 
-// The engine's description of a table; nothing when there is no such table or view.
-const std::optional<SchemaDescription>& Described(EngineConnection& db, const std::string& table,
-                                                  Descriptions& known) {
-    auto it = known.find(table);
+std::string PlaceOf(const std::string& database, const std::string& table) {
+    return database + "." + table;
+}
+
+// The engine's description of a table in database (empty: where an unqualified name leads);
+// nothing when there is no such table or view.
+const std::optional<SchemaDescription>& Described(EngineConnection& db, const std::string& database,
+                                                  const std::string& table, Descriptions& known) {
+    const std::string place = PlaceOf(database, table);
+    auto it = known.find(place);
     if (it != known.end())
         return it->second;
     std::optional<SchemaDescription> d;
     try {
-        d = db.DescribeTable(table);
+        d = db.DescribeTable(table, database);
     } catch (const EngineError& e) {
         if (e.Failure() != EngineFailure::TableNotFound)
             ThrowDaoFor(e, kRecordset);
     }
-    return known.emplace(table, std::move(d)).first->second;
+    // A column's origin names the table where it was found: the same description serves it.
+    if (d)
+        known.emplace(PlaceOf(d->database, d->name), d);
+    return known.emplace(place, std::move(d)).first->second;
 }
 
 // A server's table is keyed by its row identity when that is one integer column: the keyset's
@@ -92,38 +96,19 @@ std::string IntegerIdentity(EngineConnection& db, const SchemaDescription& schem
                                                                        : std::string();
 }
 
-TableKind LookupTable(EngineConnection& db, const std::string& schema, const std::string& table,
-                      Descriptions* server) {
+TableKind LookupTable(EngineConnection& db, bool server, const std::string& schema,
+                      const std::string& table, Descriptions& known) {
     TableKind kind;
-    if (server) {
-        const std::optional<SchemaDescription>& d = Described(db, table, *server);
-        if (d) {
-            kind.exists = true;
-            kind.isTable = !d->view;
-            kind.rowid = kind.isTable && !IntegerIdentity(db, *d).empty();
-            kind.keyed = kind.isTable && !kind.rowid && !db.GetDialect().RowIdentity(*d).empty();
-        }
+    const std::optional<SchemaDescription>& d = Described(db, schema, table, known);
+    if (!d)
         return kind;
-    }
-    for (const char* master : {"sqlite_master", "sqlite_temp_master"}) {
-        std::string sql =
-            "SELECT type, sql FROM " +
-            (schema.empty() || std::string(master) == "sqlite_temp_master" ? std::string()
-                                                                           : SchemaPrefix(schema)) +
-            master + " WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE";
-        Statement stmt;
-        PrepareInternal(db, stmt, sql, kRecordset);
-        stmt.Bind(1, std::string_view(table));
-        if (stmt.Step() == kRow) {
-            kind.exists = true;
-            kind.isTable = stmt.ColumnText(0) == "table";
-            std::string create = Upper(stmt.ColumnText(1));
-            kind.rowid = kind.isTable && create.find("WITHOUT ROWID") == std::string::npos &&
-                         create.rfind("CREATE VIRTUAL", 0) != 0;
-            return kind;
-        }
-        if (!schema.empty())
-            break;
+    kind.exists = true;
+    kind.isTable = !d->view;
+    if (server) {
+        kind.rowid = kind.isTable && !IntegerIdentity(db, *d).empty();
+        kind.keyed = kind.isTable && !kind.rowid && !db.GetDialect().RowIdentity(*d).empty();
+    } else {
+        kind.rowid = d->hasRowId;
     }
     return kind;
 }
@@ -136,37 +121,34 @@ struct TableColumn {
 };
 
 std::vector<TableColumn> TableColumns(EngineConnection& db, const std::string& schema,
-                                      const std::string& table, Descriptions* server) {
+                                      const std::string& table, Descriptions& known) {
     std::vector<TableColumn> columns;
-    if (server) {
-        const std::optional<SchemaDescription>& d = Described(db, table, *server);
-        if (!d)
-            return columns;
-        for (const FieldDescription& f : d->fields) {
-            TableColumn c;
-            c.name = f.name;
-            c.declared = f.declaredType;
-            c.defaultValue = f.defaultValue;
-            for (size_t k = 0; k < d->primaryKey.size(); ++k)
-                if (d->primaryKey[k] == f.name)
-                    c.pk = static_cast<int>(k) + 1;
-            columns.push_back(std::move(c));
-        }
+    const std::optional<SchemaDescription>& d = Described(db, schema, table, known);
+    if (!d)
         return columns;
-    }
-    Statement stmt;
-    PrepareInternal(db, stmt,
-                    "PRAGMA " + SchemaPrefix(schema) + "table_xinfo(" + QuoteSqlString(table) + ")",
-                    kRecordset);
-    while (stmt.Step() == kRow) {
+    for (const FieldDescription& f : d->fields) {
         TableColumn c;
-        c.name = stmt.ColumnText(1);
-        c.declared = stmt.ColumnText(2);
-        c.defaultValue = stmt.ColumnText(4);
-        c.pk = static_cast<int>(stmt.ColumnInt64(5));
+        c.name = f.name;
+        c.declared = f.declaredType;
+        c.defaultValue = f.defaultValue;
+        for (size_t k = 0; k < d->primaryKey.size(); ++k)
+            if (d->primaryKey[k] == f.name)
+                c.pk = static_cast<int>(k) + 1;
         columns.push_back(std::move(c));
     }
     return columns;
+}
+
+// Whether an order on a text column should carry the collation. Not when the column leads an
+// index of its table: that index is ordered by its own collation, and keeps serving the order
+// (a sort of the whole table otherwise) at the price of case order on that column.
+bool CollateOrderOn(const std::optional<SchemaDescription>& table, const std::string& column) {
+    if (!table)
+        return true;
+    return std::none_of(table->indexes.begin(), table->indexes.end(),
+                        [&](const IndexDescription& index) {
+                            return !index.fields.empty() && EqualsNoCase(index.fields[0], column);
+                        });
 }
 
 bool IsInteger(std::string_view s) {
@@ -202,7 +184,6 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     // The statement in SQLite's words; a bare name stands for all of a table or query.
     const bool server = db.server;
     Descriptions described;
-    Descriptions* const serverSchema = server ? &described : nullptr;
     const Dialect& dialect = db.db().GetDialect();
     const DatabaseState::ServerNames stored = db.StoredNames({text, filter, sort});
     JetTranslation jet;
@@ -212,7 +193,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     if (type == dbOpenTable) {
         if (!bare)
             ThrowDaoError(err::InvalidOperation, kRecordset);
-        TableKind kind = LookupTable(db.db(), bareSchema, bareName, serverSchema);
+        TableKind kind = LookupTable(db.db(), server, bareSchema, bareName, described);
         if (!kind.exists)
             ThrowNaming(err::TableNotFound, bareName, kRecordset);
         if (!kind.isTable)
@@ -230,7 +211,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         DatabaseState::ServerNames fields;
         if (server && stmt.singleTable && !filter.empty()) {
             if (const std::optional<SchemaDescription>& d =
-                    Described(db.db(), stmt.table, described))
+                    Described(db.db(), stmt.schema, stmt.table, described))
                 for (const FieldDescription& field : d->fields)
                     fields.AddField(field.name, field.daoType);
         }
@@ -258,7 +239,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
 
     TableKind kind;
     if (stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly)
-        kind = LookupTable(db.db(), stmt.schema, stmt.table, serverSchema);
+        kind = LookupTable(db.db(), server, stmt.schema, stmt.table, described);
     // A server's table keyed otherwise than by one integer: its keys, in order, go to a
     // temporary map from positions; values are read from the table by them.
     keyMap = kind.keyed;
@@ -276,13 +257,14 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         from = stmt.from;
         whereClause = stmt.where;
         target = SchemaPrefix(schema) + QuoteSqlName(table);
-        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table, serverSchema);
+        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table, described);
         std::vector<std::string> names;
         for (const TableColumn& c : facts)
             names.push_back(c.name);
         if (server) {
             // The integer key is the row identity: keys and bookmarks are its values.
-            const std::optional<SchemaDescription>& d = Described(db.db(), table, described);
+            const std::optional<SchemaDescription>& d =
+                Described(db.db(), schema, table, described);
             const std::string key = d ? IntegerIdentity(db.db(), *d) : std::string();
             rowidColumn = key.empty() ? std::string() : QuoteSqlName(key);
             keyColumn = key;
@@ -330,7 +312,6 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         materialised ? std::string()
                      : (stmt.alias.empty() ? SchemaPrefix(schema) + QuoteSqlName(table)
                                            : QuoteSqlName(stmt.alias));
-    std::map<std::string, std::vector<TableColumn>> tableFacts;
     int unnamed = 0;
     std::vector<bool> asName(static_cast<size_t>(columns), false);
     fields.clear();
@@ -362,41 +343,24 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             f.sourceTable = src.table;
             f.sourceField = src.column;
             ColumnFacts column;
-            bool serverWritable = true;
             try {
                 if (!server)
                     column = db.db().DescribeColumn(src.database, src.table, src.column);
             } catch (const EngineError&) {
                 // nothing declared: a plain, optional column
             }
-            std::string key = src.database + "." + f.sourceTable;
-            auto it = tableFacts.find(key);
-            if (it == tableFacts.end())
-                it = tableFacts
-                         .emplace(key, TableColumns(db.db(),
-                                                    !src.database.empty() && src.database != "main"
-                                                        ? src.database
-                                                        : std::string(),
-                                                    f.sourceTable, serverSchema))
-                         .first;
-            const auto& facts = it->second;
-            size_t pkColumns = std::count_if(facts.begin(), facts.end(),
-                                             [](const TableColumn& c) { return c.pk > 0; });
-            for (const TableColumn& c : facts) {
-                if (EqualsNoCase(c.name, src.column))
-                    f.defaultValue = c.defaultValue;
-            }
+            // The table's description, read once for all its columns.
+            const std::optional<SchemaDescription>& d =
+                Described(db.db(), src.database, f.sourceTable, described);
+            const size_t pkColumns = d ? d->primaryKey.size() : 0;
+            const FieldDescription* fd = d ? d->Find(src.column) : nullptr;
+            if (fd)
+                f.defaultValue = fd->defaultValue;
             if (server) {
-                // The server's facts come with its description of the table, read once.
-                const std::optional<SchemaDescription>& d =
-                    Described(db.db(), f.sourceTable, described);
-                if (const FieldDescription* fd = d ? d->Find(src.column) : nullptr) {
+                if (fd) {
                     column.declaredType = fd->declaredType;
                     column.required = fd->required;
                     column.autoIncrement = fd->autoIncrement;
-                    // The server takes a value given for a serial or an identity BY DEFAULT,
-                    // as SQLite does for its row number.
-                    serverWritable = fd->writable;
                     column.primaryKey = Contains(d->primaryKey, fd->name);
                     if (fd->daoType)
                         f.type = {fd->daoType,
@@ -409,7 +373,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                                   : column.primaryKey && pkColumns == 1 &&
                                         EqualsNoCase(column.declaredType, "INTEGER");
             f.autoIncrement = column.autoIncrement || EqualsNoCase(column.declaredType, "COUNTER");
-            f.updatable = updatable && (server ? serverWritable : !f.autoIncrement) &&
+            // A server takes a value given for a serial or an identity BY DEFAULT, as SQLite
+            // does for its row number; neither writes a generated column.
+            f.updatable = updatable && (!fd || fd->writable) && (server || !f.autoIncrement) &&
                           EqualsNoCase(f.sourceTable, table);
         }
         if (!materialised) {
@@ -455,7 +421,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             if (server && textField)
                 collated[k] = true; // the server's order of text is its locale's, never Jet's
             else if (!server && textField && !fields[i].sourceField.empty() &&
-                     CollateOrderOn(db.db(), fields[i].sourceTable, fields[i].sourceField))
+                     CollateOrderOn(Described(db.db(), {}, fields[i].sourceTable, described),
+                                    fields[i].sourceField))
                 collated[k] = true;
             else if (k == 0 && !materialised && i < fields.size() &&
                      !fields[i].sourceField.empty() &&
@@ -775,61 +742,29 @@ std::vector<CDaoIndexInfo> RecordsetState::Indexes(DWORD level) const {
         info.m_lDistinctCount = distinct({field});
         out.push_back(info);
     }
-    if (database->server) {
-        // The server describes its indexes with the table; the primary key's comes first.
-        Descriptions known;
-        const std::optional<SchemaDescription>& d = Described(db(), table, known);
-        for (const IndexDescription& index : d ? d->indexes : std::vector<IndexDescription>()) {
-            if (index.expression || index.partial)
-                continue;
-            CDaoIndexInfo info;
-            info.m_strName = index.primary ? "PrimaryKey" : index.name.c_str();
-            std::vector<CDaoIndexFieldInfo> indexFields;
-            for (const std::string& name : index.fields) {
-                CDaoIndexFieldInfo field;
-                field.m_strName = name.c_str();
-                indexFields.push_back(field);
-            }
-            info.m_bPrimary = info.m_bRequired = index.primary ? TRUE : FALSE;
-            info.m_bUnique = index.unique ? TRUE : FALSE;
-            info.m_lDistinctCount = distinct(indexFields);
-            info.SetFields(std::move(indexFields));
-            if (index.primary)
-                out.insert(out.begin(), info);
-            else
-                out.push_back(info);
-        }
-        return out;
-    }
-    Statement list;
-    PrepareInternal(db(), list,
-                    "PRAGMA " + SchemaPrefix(schema) + "index_list(" + QuoteSqlString(table) + ")",
-                    kRecordset);
-    while (list.Step() == kRow) {
+    // The engine describes the indexes with the table; the primary key's comes first.
+    Descriptions known;
+    const std::optional<SchemaDescription>& d = Described(db(), schema, table, known);
+    for (const IndexDescription& index : d ? d->indexes : std::vector<IndexDescription>()) {
+        // A server's index with a condition or an expression names no record by its fields.
+        if (database->server && (index.expression || index.partial))
+            continue;
         CDaoIndexInfo info;
-        std::string name(list.ColumnText(1));
-        bool primary = list.ColumnText(3) == "pk";
-        info.m_strName = primary ? "PrimaryKey" : name.c_str();
+        info.m_strName = index.primary ? "PrimaryKey" : index.name.c_str();
         std::vector<CDaoIndexFieldInfo> indexFields;
-        Statement columns;
-        PrepareInternal(db(), columns,
-                        "PRAGMA " + SchemaPrefix(schema) + "index_xinfo(" + QuoteSqlString(name) +
-                            ")",
-                        kRecordset);
-        while (columns.Step() == kRow) {
-            if (columns.ColumnInt64(5) == 0 || columns.Column(2).IsNull())
-                continue; // the rowid at the end of every index, or an expression
+        for (size_t k = 0; k < index.fields.size(); ++k) {
+            if (index.fields[k].empty())
+                continue; // an expression
             CDaoIndexFieldInfo field;
-            field.m_strName = columns.ColumnText(2).c_str();
-            field.m_bDescending = columns.ColumnInt64(3) ? TRUE : FALSE;
+            field.m_strName = index.fields[k].c_str();
+            field.m_bDescending = k < index.descending.size() && index.descending[k] ? TRUE : FALSE;
             indexFields.push_back(field);
         }
-        info.m_bPrimary = primary ? TRUE : FALSE;
-        info.m_bUnique = list.ColumnInt64(2) ? TRUE : FALSE;
-        info.m_bRequired = primary ? TRUE : FALSE;
+        info.m_bPrimary = info.m_bRequired = index.primary ? TRUE : FALSE;
+        info.m_bUnique = index.unique ? TRUE : FALSE;
         info.m_lDistinctCount = distinct(indexFields);
         info.SetFields(std::move(indexFields));
-        if (primary)
+        if (index.primary)
             out.insert(out.begin(), info);
         else
             out.push_back(info);

@@ -1,8 +1,6 @@
 #include "platform/dao/TextCompare.h"
 
 #include "platform/core/Utf8.h"
-#include "platform/dao/engines/Engine.h"
-#include "platform/dao/engines/EngineError.h"
 
 #include <array>
 #include <string>
@@ -133,18 +131,6 @@ int CompareText(std::string_view a, std::string_view b) {
     if (i < a.size())
         return 1;
     return j < b.size() ? -1 : 0;
-}
-
-bool CollateOrderOn(EngineConnection& db, const std::string& table, const std::string& column) {
-    try {
-        std::unique_ptr<EngineStatement> stmt =
-            db.Prepare("SELECT 1 FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
-                       "WHERE x.seqno = 0 AND x.name = ?2 COLLATE NOCASE");
-        stmt->BindAll({EngineValue::Text(table), EngineValue::Text(column)});
-        return !stmt->Step();
-    } catch (const EngineError&) {
-        return true;
-    }
 }
 
 } // namespace kel::dao

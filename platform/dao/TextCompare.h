@@ -10,8 +10,6 @@
 
 namespace kel::dao {
 
-class EngineConnection;
-
 // The collation's name, as the translated SQL writes it after text comparisons and orders.
 inline constexpr std::string_view kTextCollation = "JETTEXT";
 
@@ -32,10 +30,5 @@ char32_t NextCodePoint(std::string_view text, size_t& i);
 
 // Appends the UTF-8 of a code point; one NextCodePoint read from a stray byte, that byte.
 void AppendUtf8(std::string& out, char32_t c);
-
-// Whether an order on a text column should carry the collation. Not when the column leads an
-// index of its table: that index is ordered by its own collation, and keeps serving the order
-// (a sort of the whole table otherwise) at the price of case order on that column.
-bool CollateOrderOn(EngineConnection& db, const std::string& table, const std::string& column);
 
 } // namespace kel::dao

@@ -70,9 +70,9 @@ std::optional<std::string> EngineConnection::ReadTextPrefix(std::string_view, st
     return std::nullopt; // the caller reads the value whole
 }
 
-ColumnFacts EngineConnection::DescribeColumn(std::string_view, std::string_view table,
+ColumnFacts EngineConnection::DescribeColumn(std::string_view database, std::string_view table,
                                              std::string_view column) {
-    const SchemaDescription schema = DescribeTable(table);
+    const SchemaDescription schema = DescribeTable(table, database);
     const FieldDescription* f = schema.Find(std::string(column));
     if (!f)
         throw EngineError(EngineFailure::ColumnNotFound, {},

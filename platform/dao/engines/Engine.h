@@ -162,8 +162,11 @@ public:
                                                  std::vector<std::string>* textColumns = nullptr,
                                                  std::vector<std::string>* yesNoColumns = nullptr);
 
-    // The table or view of that name; EngineError (TableNotFound) when there is none.
-    virtual SchemaDescription DescribeTable(std::string_view table) = 0;
+    // The table or view of that name, in database (a SQLite schema such as "temp" or an
+    // attached file's name, a server's schema) or else where an unqualified name leads;
+    // EngineError (TableNotFound) when there is none.
+    virtual SchemaDescription DescribeTable(std::string_view table,
+                                            std::string_view database = {}) = 0;
 };
 
 // Whether a database name is a server's (a postgresql:// URI or an ODBC connect string)

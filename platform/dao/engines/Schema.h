@@ -17,6 +17,7 @@ struct FieldDescription {
     bool autoIncrement = false; // identity, serial, AUTOINCREMENT or SQLite's row number
     bool writable = true;       // a value may be given (not an identity GENERATED ALWAYS)
     bool rowNumber = false;     // the engine's own row number (SQLite's INTEGER PRIMARY KEY)
+    bool generated = false;     // computed from other fields: never written
 };
 
 struct IndexDescription {
@@ -24,15 +25,17 @@ struct IndexDescription {
     bool unique = false;
     bool primary = false;
     bool partial = false;            // has a WHERE clause: no use as a key
-    std::vector<std::string> fields; // in key order; an expression part is left out
+    std::vector<std::string> fields; // in key order; an expression part is an empty name
+    std::vector<bool> descending;    // for each of fields
     bool expression = false;         // some part is an expression rather than a field
 };
 
 struct SchemaDescription {
     std::string name;
+    std::string database; // where the engine found it: SQLite's "main", "temp" or attached name
     bool view = false;
     bool updatable = false; // a table this connection may change (views never are)
-    bool hasRowId = false;  // SQLite's rowid exists (not WITHOUT ROWID, not a view)
+    bool hasRowId = false;  // SQLite's rowid exists (not WITHOUT ROWID, virtual or a view)
     std::vector<FieldDescription> fields;
     std::vector<std::string> primaryKey; // in key order
     std::vector<IndexDescription> indexes;

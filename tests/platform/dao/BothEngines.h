@@ -86,7 +86,7 @@ inline bool NeedsQuotes(const std::string& word) {
         "LOWER",      "UPPER",     "RECURSIVE", "IF",        "TEMP",        "TEMPORARY",  "USING",
         "CROSS",      "FULL",      "NATURAL",   "ESCAPE",    "GLOB",        "REPLACE",    "FOREIGN",
         "CONSTRAINT", "EXCEPT",    "INTERSECT", "OVER",      "SAVEPOINT",   "RELEASE",    "TO",
-        "ANALYZE",    "COALESCE",  "IFNULL",    "ABS",       "ROUND",       "SUBSTR"};
+        "ANALYZE",    "COALESCE",  "IFNULL",    "ABS",       "ROUND",       "SUBSTR",     "STORED"};
     bool capital = false;
     for (char c : word)
         capital |= std::isupper(static_cast<unsigned char>(c)) != 0;

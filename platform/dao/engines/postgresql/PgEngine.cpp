@@ -996,7 +996,8 @@ public:
                 std::to_string(m_session->ownChanges)};
     }
 
-    SchemaDescription DescribeTable(std::string_view table) override;
+    SchemaDescription DescribeTable(std::string_view table,
+                                    std::string_view database = {}) override;
     std::vector<std::string> StoredNames(const std::vector<std::string>& words,
                                          std::vector<std::string>* textColumns,
                                          std::vector<std::string>* yesNoColumns) override;
@@ -1084,30 +1085,37 @@ std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string
     return names;
 }
 
-SchemaDescription PgConnection::DescribeTable(std::string_view table) {
+SchemaDescription PgConnection::DescribeTable(std::string_view table, std::string_view database) {
     PgSession& s = *m_session;
-    const std::string name(table);
-    if (name.find('\0') != std::string::npos)
+    const std::string name(table), in(database);
+    if (name.empty() || name.find('\0') != std::string::npos || in.find('\0') != std::string::npos)
         throw EngineError(EngineFailure::TableNotFound, {}, "no such table", name);
-    const char* args[] = {name.c_str()};
+    // The name as the server reads it, quoted: in the schema given, else on the search path.
+    const std::string relation =
+        (in.empty() ? std::string() : m_dialect.Dialect::QuoteName(in) + ".") +
+        m_dialect.Dialect::QuoteName(name);
+    const char* args[] = {relation.c_str()};
     // The relation, its columns and its indexes, asked for in one exchange.
     std::vector<ResultPtr> answers = s.RunAll(
-        {"SELECT c.oid::text, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE') "
-         "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass(quote_ident($1))",
+        {"SELECT c.oid::text, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE'), "
+         "c.relnamespace::regnamespace::text "
+         "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass($1)",
          "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
          "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
-         "b.typname, t.typtype "
+         "b.typname, t.typtype, a.attgenerated "
          "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
          "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
          "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
-         "WHERE a.attrelid = to_regclass(quote_ident($1)) AND a.attnum > 0 "
+         "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 "
          "AND NOT a.attisdropped ORDER BY a.attnum",
-         "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname "
+         "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname, "
+         "k.opt & 1 "
          "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class ic ON ic.oid = x.indexrelid "
-         "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, ord) "
+         "CROSS JOIN LATERAL unnest(x.indkey::int2[], x.indoption::int2[]) "
+         "WITH ORDINALITY AS k(attnum, opt, ord) "
          "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
          "AND a.attnum = k.attnum AND k.attnum > 0 "
-         "WHERE x.indrelid = to_regclass(quote_ident($1)) AND k.ord <= x.indnkeyatts "
+         "WHERE x.indrelid = to_regclass($1) AND k.ord <= x.indnkeyatts "
          "ORDER BY ic.relname, k.ord"},
         1, args);
     const ResultPtr& rel = answers[0];
@@ -1119,6 +1127,7 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table) {
     SchemaDescription schema;
     const char kind = PQgetvalue(rel.get(), 0, 1)[0];
     schema.name = PQgetvalue(rel.get(), 0, 2);
+    schema.database = PQgetvalue(rel.get(), 0, 4);
     schema.view = kind == 'v' || kind == 'm';
     schema.updatable = (kind == 'r' || kind == 'p') && !m_readOnly &&
                        std::string_view(PQgetvalue(rel.get(), 0, 3)) == "t";
@@ -1138,7 +1147,8 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table) {
         std::from_chars(mod.data(), mod.data() + mod.size(), typmod);
         f.daoType = DaoTypeOf(typname, typmod, f.size);
         f.autoIncrement = !identity.empty() || f.defaultValue.rfind("nextval(", 0) == 0;
-        f.writable = identity != "a";
+        f.generated = PQgetvalue(cols.get(), i, 9)[0] != '\0';
+        f.writable = identity != "a" && !f.generated;
         schema.fields.push_back(std::move(f));
     }
 
@@ -1153,10 +1163,10 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table) {
             schema.indexes.push_back(std::move(index));
         }
         IndexDescription& index = schema.indexes.back();
-        if (PQgetisnull(idx.get(), i, 4))
-            index.expression = true;
-        else
-            index.fields.push_back(PQgetvalue(idx.get(), i, 4));
+        const bool expression = PQgetisnull(idx.get(), i, 4);
+        index.expression = index.expression || expression;
+        index.fields.push_back(expression ? std::string() : PQgetvalue(idx.get(), i, 4));
+        index.descending.push_back(std::string_view(PQgetvalue(idx.get(), i, 5)) == "1");
     }
     for (const IndexDescription& index : schema.indexes)
         if (index.primary)

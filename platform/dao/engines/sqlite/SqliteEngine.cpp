@@ -426,7 +426,8 @@ public:
                 std::to_string(sqlite3_total_changes64(m_db.get()))};
     }
 
-    SchemaDescription DescribeTable(std::string_view table) override;
+    SchemaDescription DescribeTable(std::string_view table,
+                                    std::string_view database = {}) override;
 
 private:
     void RequireTransaction() const {
@@ -467,35 +468,46 @@ bool HasAutoIncrementKeyword(std::string_view createSql) {
     return false;
 }
 
-SchemaDescription SqliteEngineConnection::DescribeTable(std::string_view table) {
+SchemaDescription SqliteEngineConnection::DescribeTable(std::string_view table,
+                                                        std::string_view database) {
     sqlite3* db = m_db.get();
     SchemaDescription schema;
-    std::string type, createSql;
-    bool found = false;
+    // An unqualified name is found in temp first, then main, then the attached files in the
+    // order they were attached, as SQLite resolves it in a statement.
+    std::string type;
+    std::optional<int> best;
     Query(db,
-          "SELECT type, name, sql FROM sqlite_schema WHERE type IN ('table', 'view') "
-          "AND name = ?1 COLLATE NOCASE",
+          "SELECT t.schema, t.name, t.type, t.wr, d.seq FROM pragma_table_list(?1) AS t "
+          "JOIN pragma_database_list AS d ON d.name = t.schema "
+          "WHERE t.type IN ('table', 'view', 'virtual')",
           {table}, [&](const SqliteStatement& s) {
-              found = true;
-              type = std::string(s.ColumnText(0));
+              const std::string_view found = s.ColumnText(0);
+              if (!database.empty() && !EqualsNoCase(found, database))
+                  return;
+              const int seq = static_cast<int>(s.ColumnInt64(4));
+              const int order = seq == 1 ? -1 : seq; // temp comes first
+              if (best && order >= *best)
+                  return;
+              best = order;
+              schema.database = std::string(found);
               schema.name = std::string(s.ColumnText(1));
-              createSql = std::string(s.ColumnText(2));
+              type = std::string(s.ColumnText(2));
+              schema.hasRowId = type == "table" && s.ColumnInt64(3) == 0;
           });
-    if (!found)
+    if (type.empty())
         throw EngineError(EngineFailure::TableNotFound, {}, "no such table: " + std::string(table),
                           std::string(table));
     schema.view = type == "view";
-    bool withoutRowId = false;
-    Query(db, "SELECT wr FROM pragma_table_list(?1) WHERE schema = 'main'", {schema.name},
-          [&](const SqliteStatement& s) { withoutRowId = s.ColumnInt64(0) != 0; });
-    schema.hasRowId = !schema.view && !withoutRowId;
-    schema.updatable = !schema.view && !m_readOnly && sqlite3_db_readonly(db, "main") == 0;
+    schema.updatable =
+        !schema.view && !m_readOnly && sqlite3_db_readonly(db, schema.database.c_str()) == 0;
+    const std::string_view in = schema.database;
 
     std::vector<std::pair<std::int64_t, std::string>> key;
+    // table_xinfo also names generated columns; a virtual table's hidden ones are left out.
     Query(db,
-          "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1) "
-          "ORDER BY cid",
-          {schema.name}, [&](const SqliteStatement& s) {
+          "SELECT name, type, \"notnull\", dflt_value, pk, hidden FROM pragma_table_xinfo(?1, ?2) "
+          "WHERE hidden <> 1 ORDER BY cid",
+          {schema.name, in}, [&](const SqliteStatement& s) {
               FieldDescription f;
               f.name = std::string(s.ColumnText(0));
               f.declaredType = std::string(s.ColumnText(1));
@@ -507,6 +519,8 @@ SchemaDescription SqliteEngineConnection::DescribeTable(std::string_view table) 
                   f.defaultValue = std::string(s.ColumnText(3));
               if (s.ColumnInt64(4) > 0)
                   key.emplace_back(s.ColumnInt64(4), f.name);
+              f.generated = s.ColumnInt64(5) != 0;
+              f.writable = !f.generated;
               schema.fields.push_back(std::move(f));
           });
     std::sort(key.begin(), key.end());
@@ -514,6 +528,13 @@ SchemaDescription SqliteEngineConnection::DescribeTable(std::string_view table) 
         schema.primaryKey.push_back(name);
     // A single INTEGER PRIMARY KEY of a rowid table is the rowid itself.
     if (schema.hasRowId && schema.primaryKey.size() == 1) {
+        std::string createSql;
+        Query(db,
+              ("SELECT sql FROM " + m_dialect.QuoteName(schema.database) +
+               ".sqlite_schema WHERE name = ?1")
+                  .c_str(),
+              {schema.name},
+              [&](const SqliteStatement& s) { createSql = std::string(s.ColumnText(0)); });
         for (FieldDescription& f : schema.fields) {
             if (f.name == schema.primaryKey[0] && UpperAscii(f.declaredType) == "INTEGER") {
                 f.rowNumber = true;
@@ -523,8 +544,9 @@ SchemaDescription SqliteEngineConnection::DescribeTable(std::string_view table) 
         }
     }
 
-    Query(db, "SELECT name, \"unique\", origin, partial FROM pragma_index_list(?1) ORDER BY name",
-          {schema.name}, [&](const SqliteStatement& s) {
+    Query(db,
+          "SELECT name, \"unique\", origin, partial FROM pragma_index_list(?1, ?2) ORDER BY seq",
+          {schema.name, in}, [&](const SqliteStatement& s) {
               IndexDescription index;
               index.name = std::string(s.ColumnText(0));
               index.unique = s.ColumnInt64(1) != 0;
@@ -533,12 +555,13 @@ SchemaDescription SqliteEngineConnection::DescribeTable(std::string_view table) 
               schema.indexes.push_back(std::move(index));
           });
     for (IndexDescription& index : schema.indexes) {
-        Query(db, "SELECT name FROM pragma_index_info(?1) ORDER BY seqno", {index.name},
-              [&](const SqliteStatement& s) {
-                  if (s.ColumnType(0) == SQLITE_NULL)
-                      index.expression = true;
-                  else
-                      index.fields.push_back(std::string(s.ColumnText(0)));
+        // The key parts only: the rowid and a covering index's extra columns are not its key.
+        Query(db, "SELECT name, \"desc\" FROM pragma_index_xinfo(?1, ?2) WHERE key ORDER BY seqno",
+              {index.name, in}, [&](const SqliteStatement& s) {
+                  const bool expression = s.ColumnType(0) == SQLITE_NULL;
+                  index.expression = index.expression || expression;
+                  index.fields.push_back(expression ? std::string() : std::string(s.ColumnText(0)));
+                  index.descending.push_back(s.ColumnInt64(1) != 0);
               });
     }
     return schema;

@@ -154,6 +154,51 @@ TEST_P(EngineSchema, NamesAreFoundAsWritten) {
     EXPECT_EQ(missing.Subject(), "No Such'Table");
 }
 
+TEST_P(EngineSchema, IndexPartsAndGeneratedFields) {
+    m_db->Execute("CREATE TABLE g (id integer PRIMARY KEY, price integer, "
+                  "doubled integer GENERATED ALWAYS AS (price * 2) STORED)");
+    m_db->Execute("CREATE INDEX ix_mixed ON g (price DESC, (price + 1), id)");
+    const SchemaDescription s = m_db->DescribeTable("g");
+    const IndexDescription* mixed = Index(s, "ix_mixed");
+    ASSERT_NE(mixed, nullptr);
+    // The expression keeps its place, so a field's place in the key stays true.
+    EXPECT_EQ(mixed->fields, (std::vector<std::string>{"price", "", "id"}));
+    EXPECT_EQ(mixed->descending, (std::vector<bool>{true, false, false}));
+    EXPECT_TRUE(mixed->expression);
+    EXPECT_TRUE(Field(s, "doubled").generated);
+    EXPECT_FALSE(Field(s, "doubled").writable);
+    EXPECT_TRUE(Field(s, "price").writable);
+    EXPECT_FALSE(Field(s, "price").generated);
+}
+
+TEST_P(EngineSchema, ANameIsFoundWhereAStatementWouldFindIt) {
+    // SQLite reads an unqualified name in temp before main; a server on its search path.
+    const std::string other = IsPg() ? m_schema + "_other" : "main";
+    struct DropOther {
+        EngineConnection* db;
+        std::string schema;
+        ~DropOther() {
+            if (!schema.empty())
+                db->Execute("DROP SCHEMA " + schema + " CASCADE");
+        }
+    } drop{m_db.get(), IsPg() ? other : std::string()};
+    if (IsPg())
+        m_db->Execute("CREATE SCHEMA " + other);
+    m_db->Execute("CREATE TABLE " + other + ".twin (a integer)");
+    m_db->Execute(IsPg() ? "CREATE TABLE twin (b text, c text)"
+                         : "CREATE TEMP TABLE twin (b text, c text)");
+    const SchemaDescription near = m_db->DescribeTable("twin");
+    EXPECT_EQ(near.fields.size(), 2u);
+    EXPECT_EQ(near.database, IsPg() ? m_schema : "temp");
+    // A server's names are exact, SQLite's without regard to case.
+    const SchemaDescription far = m_db->DescribeTable(IsPg() ? "twin" : "TWIN", other);
+    ASSERT_EQ(far.fields.size(), 1u) << far.database;
+    EXPECT_EQ(far.fields[0].name, "a");
+    EXPECT_EQ(far.database, other);
+    EXPECT_EQ(FailureOf([&] { m_db->DescribeTable("twin", "nowhere"); }).Failure(),
+              EngineFailure::TableNotFound);
+}
+
 KEL_ENGINE_SUITE(EngineSchema);
 
 } // namespace
