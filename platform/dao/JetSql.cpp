@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -172,6 +174,94 @@ std::optional<ComparedName> ComparedWithName(const std::vector<SqlToken>& tokens
     if (after < tokens.size() && tokens[after].Is(TokenKind::LParen))
         return std::nullopt; // a call, not a field
     return c;
+}
+
+// The number literals a statement assigns to a Yes/No field, each alone as the value: after
+// "=" in the SET list of an UPDATE, or in the slot of an INSERT's VALUES whose column is one.
+// Each by its number token, with the token the literal starts at (a sign may come first). A
+// server's boolean takes no number, so these become its True or False.
+std::map<size_t, size_t> YesNoAssignments(const std::vector<SqlToken>& tokens,
+                                          const std::vector<std::string>& yesNoNames) {
+    std::map<size_t, size_t> found;
+    if (yesNoNames.empty())
+        return found;
+    const size_t n = tokens.size();
+    auto isYesNo = [&](size_t i) {
+        if (i >= n || !tokens[i].IsName())
+            return false;
+        const std::string name = Unquote(tokens[i]);
+        return std::any_of(yesNoNames.begin(), yesNoNames.end(),
+                           [&](const std::string& y) { return EqualsNoCase(y, name); });
+    };
+    // A literal alone from `first` up to one of the closing tokens: its number token.
+    auto literalAlone = [&](size_t first, std::initializer_list<std::string_view> closers) {
+        size_t number = first;
+        if (first < n && tokens[first].Is(TokenKind::Operator) &&
+            (tokens[first].text == "-" || tokens[first].text == "+"))
+            number = NextSignificant(tokens, first);
+        if (number >= n || !tokens[number].Is(TokenKind::Number))
+            return;
+        const size_t after = NextSignificant(tokens, number);
+        const bool alone =
+            after >= n || std::any_of(closers.begin(), closers.end(), [&](std::string_view c) {
+                return tokens[after].text == c || tokens[after].IsWord(c);
+            });
+        if (alone)
+            found.emplace(number, first);
+    };
+    const size_t start = NextSignificant(tokens, static_cast<size_t>(-1));
+    if (start >= n)
+        return found;
+    if (tokens[start].IsWord("UPDATE")) {
+        bool setting = false;
+        int depth = 0;
+        for (size_t i = start; i < n; ++i) {
+            const SqlToken& t = tokens[i];
+            depth += t.Is(TokenKind::LParen) ? 1 : t.Is(TokenKind::RParen) ? -1 : 0;
+            if (depth == 0 && t.IsWord("SET"))
+                setting = true;
+            else if (depth == 0 && t.IsWord("WHERE"))
+                setting = false;
+            else if (setting && depth == 0 && t.text == "=" &&
+                     isYesNo(PreviousSignificant(tokens, i)))
+                literalAlone(NextSignificant(tokens, i), {",", "WHERE", ";"});
+        }
+        return found;
+    }
+    if (!tokens[start].IsWord("INSERT"))
+        return found;
+    // INSERT INTO t (a, b) VALUES (1, 2), (3, 4): which slots take a Yes/No field.
+    size_t i = start;
+    while (i < n && !tokens[i].Is(TokenKind::LParen) && !tokens[i].IsWord("VALUES") &&
+           !tokens[i].IsWord("SELECT"))
+        ++i;
+    if (i >= n || !tokens[i].Is(TokenKind::LParen))
+        return found;
+    std::vector<bool> slots;
+    for (++i; i < n && !tokens[i].Is(TokenKind::RParen); ++i)
+        if (tokens[i].IsName())
+            slots.push_back(isYesNo(i));
+    i = NextSignificant(tokens, i);
+    if (i >= n || !tokens[i].IsWord("VALUES"))
+        return found;
+    int depth = 0;
+    size_t slot = 0;
+    for (++i; i < n; ++i) {
+        const SqlToken& t = tokens[i];
+        if (t.Is(TokenKind::LParen)) {
+            if (++depth == 1) {
+                slot = 0;
+                if (!slots.empty() && slots[0])
+                    literalAlone(NextSignificant(tokens, i), {",", ")"});
+            }
+        } else if (t.Is(TokenKind::RParen)) {
+            --depth;
+        } else if (depth == 1 && t.Is(TokenKind::Comma)) {
+            if (++slot < slots.size() && slots[slot])
+                literalAlone(NextSignificant(tokens, i), {",", ")"});
+        }
+    }
+    return found;
 }
 
 // Words of the statement's own syntax, never taken for a name whatever the database holds.
@@ -362,6 +452,8 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     }
     // Between SET and WHERE, "=" assigns rather than compares.
     bool assigning = false;
+    const std::map<size_t, size_t> yesNoAssigned =
+        dialect ? YesNoAssignments(tokens, yesNoNames) : std::map<size_t, size_t>();
     // A criterion goes between parentheses of a statement's: it must not close them.
     int depth = 0;
     // The field a literal is compared with, wrapped: at once when it comes before the
@@ -388,6 +480,31 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
         if (!other || !isNamed(yesNoNames, tokens[other->last]))
             return std::nullopt;
         return other;
+    };
+    // A Yes/No field whose range starts at a number: Shipped [NOT] BETWEEN -1 AND 0.
+    auto yesNoBetween = [&](size_t number) -> std::optional<ComparedName> {
+        if (!dialect || yesNoNames.empty())
+            return std::nullopt;
+        size_t lead = number;
+        const size_t sign = PreviousSignificant(tokens, number);
+        if (sign < tokens.size() && tokens[sign].Is(TokenKind::Operator) &&
+            (tokens[sign].text == "-" || tokens[sign].text == "+"))
+            lead = sign;
+        ComparedName c;
+        c.before = true;
+        c.op = PreviousSignificant(tokens, lead);
+        if (c.op >= tokens.size() || !tokens[c.op].IsWord("BETWEEN"))
+            return std::nullopt;
+        c.last = PreviousSignificant(tokens, c.op);
+        if (c.last < tokens.size() && tokens[c.last].IsWord("NOT")) {
+            c.op = c.last;
+            c.last = PreviousSignificant(tokens, c.op);
+        }
+        if (c.last >= tokens.size() || !tokens[c.last].IsName() ||
+            !isNamed(yesNoNames, tokens[c.last]))
+            return std::nullopt;
+        c.first = OperandStart(tokens, c.last);
+        return c;
     };
     for (size_t i = 0; i < tokens.size(); ++i) {
         const SqlToken& t = tokens[i];
@@ -521,6 +638,13 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             break;
         }
         case TokenKind::Number: {
+            if (const auto assigned = yesNoAssigned.find(i); assigned != yesNoAssigned.end()) {
+                // Jet stores any number other than 0 in a Yes/No field as True.
+                const double value = std::strtod(std::string(t.text).c_str(), nullptr);
+                out.resize(outAt[assigned->second]);
+                out += dialect->BooleanLiteral(value != 0);
+                break;
+            }
             size_t first = i; // with its sign, when it has one
             const size_t sign = PreviousSignificant(tokens, i);
             if (sign < tokens.size() && tokens[sign].Is(TokenKind::Operator) &&
@@ -531,6 +655,8 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             }
             if (const std::optional<ComparedName> other = yesNoCompared(first, i))
                 wrapCompared(*other, true);
+            else if (const std::optional<ComparedName> range = yesNoBetween(i))
+                wrapCompared(*range, true);
             out += t.text;
             break;
         }

@@ -294,6 +294,36 @@ TEST_P(Fields, YesNoFieldsCompareAsNumbers) {
     }
 }
 
+// Numbers written to a Yes/No field by a statement, and a range of numbers over one, as Jet
+// takes them on either engine.
+TEST_P(Fields, YesNoFieldsTakeNumbersInStatements) {
+    const std::string path =
+        MakeDatabase("CREATE TABLE F (ID INTEGER PRIMARY KEY, Done BOOLEAN NOT NULL, N INTEGER);");
+    CDaoDatabase db;
+    db.Open(path.c_str());
+    db.Execute("INSERT INTO F (ID, Done, N) VALUES (1, -1, -1), (2, 0, 0)");
+    db.Execute("UPDATE F SET N = 1, Done = 0 WHERE ID = 1");
+    db.Execute("UPDATE F SET Done = -1 WHERE ID = 2");
+    CDaoRecordset rs(&db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM F ORDER BY ID");
+    EXPECT_EQ(rs.GetFieldValue("Done").boolVal, VARIANT_FALSE);
+    EXPECT_EQ(rs.GetFieldValue("N").lVal, 1);
+    rs.MoveNext();
+    EXPECT_EQ(rs.GetFieldValue("Done").boolVal, VARIANT_TRUE);
+    EXPECT_EQ(rs.GetFieldValue("N").lVal, 0);
+    auto count = [&](const char* where) {
+        CDaoRecordset r(&db);
+        r.Open(dbOpenSnapshot, (std::string("SELECT * FROM F WHERE ") + where).c_str());
+        long n = 0;
+        for (; !r.IsEOF(); r.MoveNext())
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("Done BETWEEN -1 AND 0"), 2);
+    EXPECT_EQ(count("Done NOT BETWEEN -1 AND -1"), 1);
+    EXPECT_EQ(count("Done BETWEEN 1 AND 2"), 0);
+}
+
 // A value that does not fit its column's declared type reads as it is stored, not converted to
 // a wrong number or date: all 64 bits of an integer, a fraction in an integer column, a number
 // in a date column (dates are kept as text).

@@ -192,4 +192,22 @@ TEST(JetTranslation, YesNoFieldsCompareAsJetNumbersOnAServer) {
     EXPECT_EQ(on("[Shipped] = True OR Shipped"), "\"Shipped\" = TRUE OR Shipped");
     // Other fields, and numbers in arithmetic, stay as they are.
     EXPECT_EQ(on("[Amount] > 1 AND [Shipped] + 1 = 0"), "\"Amount\" > 1 AND \"Shipped\" + 1 = 0");
+    EXPECT_EQ(on("Shipped NOT BETWEEN -1 AND 0"),
+              "(-CAST(Shipped AS integer)) NOT BETWEEN -1 AND 0");
+
+    // A number given to a Yes/No field is stored as Jet stores it: any but 0 is True.
+    auto statement = [&](const std::string& jet) {
+        auto t = TranslateJetSql(jet, JetTextKind::Statement, {}, &pg, {}, {}, {"Shipped"});
+        EXPECT_TRUE(t.ok) << jet << ": " << t.description;
+        return t.sql;
+    };
+    EXPECT_EQ(statement("UPDATE o SET Amount = 1, [Shipped] = -1 WHERE Shipped = 0"),
+              "UPDATE o SET Amount = 1, \"Shipped\" = TRUE WHERE (-CAST(Shipped AS integer)) = 0");
+    EXPECT_EQ(statement("UPDATE o SET Shipped = 0.0, Amount = -1"),
+              "UPDATE o SET Shipped = FALSE, Amount = -1");
+    EXPECT_EQ(statement("UPDATE o SET Shipped = 1 + Amount"), "UPDATE o SET Shipped = 1 + Amount");
+    EXPECT_EQ(statement("INSERT INTO o (Id, Shipped) VALUES (-1, -1), (2, 0)"),
+              "INSERT INTO o (Id, Shipped) VALUES (-1, TRUE), (2, FALSE)");
+    EXPECT_EQ(statement("INSERT INTO o (Shipped, Id) VALUES (2 * 3, 7)"),
+              "INSERT INTO o (Shipped, Id) VALUES (2 * 3, 7)");
 }
