@@ -58,14 +58,17 @@ JetTranslation DatabaseState::Translate(std::string_view jet, JetTextKind kind,
     return TranslateJetSql(jet, kind, ownCollation, &db().GetDialect(), text, known.stored, yesNo);
 }
 
-DatabaseState::ServerNames
-DatabaseState::StoredNames(std::initializer_list<std::string_view> texts) {
+DatabaseState::ServerNames DatabaseState::StoredNames(std::initializer_list<std::string_view> texts,
+                                                      const std::vector<std::string>& tables) {
     ServerNames names;
     std::vector<std::string> words;
-    if (server)
+    if (server) {
         for (std::string_view text : texts)
             for (std::string& w : NamesIn(text))
                 words.push_back(std::move(w));
+        if (!words.empty())
+            words.insert(words.end(), tables.begin(), tables.end());
+    }
     if (words.empty())
         return names;
     try {

@@ -57,8 +57,10 @@ struct DatabaseState {
     JetTranslation Translate(std::string_view jet, JetTextKind kind,
                              const std::vector<std::string>& ownCollation = {},
                              const ServerNames& fields = {}, const ServerNames* names = nullptr);
-    // The server's names for all of texts, asked for at once; nothing on a file.
-    ServerNames StoredNames(std::initializer_list<std::string_view> texts);
+    // The server's names for all of texts, asked for at once; nothing on a file. Columns are
+    // looked for in the tables and views the texts name, and in tables.
+    ServerNames StoredNames(std::initializer_list<std::string_view> texts,
+                            const std::vector<std::string>& tables = {});
 
     // Runs a statement without results; throws the engine's error.
     void Exec(std::string_view sql, ErrorSource source);

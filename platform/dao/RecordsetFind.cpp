@@ -6,6 +6,7 @@
 #include "platform/dao/Prepare.h"
 #include "platform/dao/SqlLexer.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace kel::dao {
@@ -68,16 +69,22 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         findType != AFX_DAO_PREV)
         ThrowDaoError(err::InvalidArgument, kRecordset);
     Settle(); // Find counts places from the front
-    DatabaseState::ServerNames named;
+    DatabaseState::ServerNames named, stored;
     if (database->server) {
+        std::vector<std::string> sources;
         for (const RecordsetField& f : fields) {
             named.AddField(f.name, f.type.type);
             if (!f.sourceField.empty())
                 named.AddField(f.sourceField, f.type.type);
+            if (!f.sourceTable.empty() &&
+                std::find(sources.begin(), sources.end(), f.sourceTable) == sources.end())
+                sources.push_back(f.sourceTable);
         }
+        // Besides the fields, a criterion may name other columns of the recordset's tables.
+        stored = database->StoredNames({criterion}, sources);
     }
     JetTranslation jet =
-        database->Translate(criterion, JetTextKind::Expression, indexOrderedNames, named);
+        database->Translate(criterion, JetTextKind::Expression, indexOrderedNames, named, &stored);
     if (!jet.ok)
         ThrowDaoError(jet.errorCode, jet.description, kRecordset);
     const std::string crit = BindFieldNames(jet.sql, *this);

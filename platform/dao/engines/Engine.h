@@ -153,8 +153,9 @@ public:
     // Exchanges with a server so far (each statement sent and answered); 0 for an engine in
     // the process.
     virtual std::uint64_t RoundTrips() const { return 0; }
-    // The spellings the database keeps of the tables, views and columns in reach whose names
-    // equal one of words without regard to case; nothing where names match without regard to
+    // The spellings the database keeps of the tables and views in reach, and of their columns,
+    // whose names equal one of words without regard to case (columns of the tables and views
+    // among words only); nothing where names match without regard to
     // case anyway (SQLite). A server that folds bare names needs them quoted as stored.
     // textColumns and yesNoColumns, when given, get those of them that name only text
     // columns, and only boolean ones.

@@ -298,7 +298,9 @@ TEST_P(Fields, YesNoFieldsCompareAsNumbers) {
 // takes them on either engine.
 TEST_P(Fields, YesNoFieldsTakeNumbersInStatements) {
     const std::string path =
-        MakeDatabase("CREATE TABLE F (ID INTEGER PRIMARY KEY, Done BOOLEAN NOT NULL, N INTEGER);");
+        MakeDatabase("CREATE TABLE F (ID INTEGER PRIMARY KEY, Done BOOLEAN NOT NULL, N INTEGER);"
+                     // a namesake of another type in a table the statements do not name
+                     "CREATE TABLE G (ID INTEGER PRIMARY KEY, Done TEXT);");
     CDaoDatabase db;
     db.Open(path.c_str());
     db.Execute("INSERT INTO F (ID, Done, N) VALUES (1, -1, -1), (2, 0, 0)");

@@ -1061,17 +1061,19 @@ std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string
     }
     list += '}';
     const char* args[] = {list.c_str()};
-    // Relations and their columns in the schemas a bare name reaches.
+    // Relations named among the words, in the schemas a bare name reaches, and their columns:
+    // a statement's columns belong to the relations it names, and this way the catalog is
+    // read by the relations' index rather than whole.
     ResultPtr r = m_session->Run(
         "WITH w AS (SELECT lower(x) AS l FROM unnest($1::text[]) AS x), "
         "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
         "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
-        "WHERE n.nspname = ANY (current_schemas(true)) AND c.relkind IN ('r','v','m','p','f')) "
+        "WHERE n.nspname = ANY (current_schemas(true)) AND c.relkind IN ('r','v','m','p','f') "
+        "AND lower(c.relname) IN (SELECT l FROM w)) "
         "SELECT n, bool_and(t), bool_and(b) FROM (SELECT relname, false, false FROM r "
-        "WHERE lower(relname) IN (SELECT l FROM w) UNION ALL "
-        "SELECT a.attname, a.atttypid IN ('text'::regtype, 'varchar'::regtype, "
+        "UNION ALL SELECT a.attname, a.atttypid IN ('text'::regtype, 'varchar'::regtype, "
         "'bpchar'::regtype), a.atttypid = 'bool'::regtype "
-        "FROM pg_catalog.pg_attribute a JOIN r ON a.attrelid = r.oid "
+        "FROM r JOIN pg_catalog.pg_attribute a ON a.attrelid = r.oid "
         "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)) "
         "AS x(n, t, b) GROUP BY n",
         1, args);

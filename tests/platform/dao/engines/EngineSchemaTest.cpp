@@ -199,6 +199,25 @@ TEST_P(EngineSchema, ANameIsFoundWhereAStatementWouldFindIt) {
               EngineFailure::TableNotFound);
 }
 
+TEST_P(EngineSchema, StoredNamesOfTheNamedTablesAndTheirColumns) {
+    m_db->Execute("CREATE TABLE \"Jobs\" (x integer)");
+    if (!IsPg()) { // SQLite's names match without regard to case: it needs no spellings
+        EXPECT_TRUE(m_db->StoredNames({"JOBS", "X"}).empty());
+        return;
+    }
+    m_db->Execute("CREATE TABLE \"Tasks\" (\"Done\" boolean, \"Title\" text, n integer)");
+    m_db->Execute("CREATE TABLE \"Notes\" (\"Done\" text)");
+    std::vector<std::string> text, yesNo;
+    std::vector<std::string> stored =
+        m_db->StoredNames({"TASKS", "done", "title", "N"}, &text, &yesNo);
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"Done", "Tasks", "Title", "n"}));
+    EXPECT_EQ(text, std::vector<std::string>{"Title"});
+    EXPECT_EQ(yesNo, std::vector<std::string>{"Done"}); // the Notes' Done is not asked about
+    // Columns are looked for in the relations named only.
+    EXPECT_TRUE(m_db->StoredNames({"done", "title"}).empty());
+}
+
 KEL_ENGINE_SUITE(EngineSchema);
 
 } // namespace
