@@ -150,6 +150,9 @@ public:
     void CheckClick(CPoint point, int nKind); // 0 left down, 1 right down, 2 left double click
     BOOL SafePositionCursor(BOOL bInvalidate);
     void InvalidateCursor(int nRow);
+    // After a move by nRows (1 down, -1 up): when every other row reads as in before, moves
+    // their pixels and draws the incoming row; FALSE when the whole grid must be drawn.
+    BOOL MoveRowPixels(int nRows, const CRowArray& before);
 
     // Context menu.
     void BuildMenu(CMenu* pMenu);

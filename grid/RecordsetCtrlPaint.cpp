@@ -123,11 +123,18 @@ void CRecordsetCtrl::DrawTable(CDC* pDC) {
 
     if (R <= 0 || m_pDoc == NULL || !m_pDoc->IsOpen())
         return;
+    // Only the rows in the area being painted are drawn.
+    CRect rcClip;
+    const int nClip = pDC->GetClipBox(&rcClip);
+    if (nClip == ERROR || nClip == NULLREGION || rcClip.IsRectEmpty())
+        rcClip = G;
     CFont* pOldFont = pDC->SelectObject(&m_font);
     for (int r = 0; r < R; ++r) {
         const int y = G.top + r * nPitch;
-        if (y >= G.bottom)
+        if (y >= G.bottom || y >= rcClip.bottom)
             break;
+        if (y + nPitch <= rcClip.top)
+            continue;
         const BOOL bCursor = r == m_nCursor;
         if (bCursor)
             pDC->FillSolidRect(CRect(G.left + 1, y + 1, G.right - 1, y + m_nCharHeight),

@@ -1,6 +1,7 @@
-// Scrolling. Horizontally the header moves by whole columns; vertically no pixel moves: the
-// document is asked for another window of rows and the status it gives back corrects the
-// scroll range when the records turn out fewer or changed.
+// Scrolling. Horizontally the header moves by whole columns. Vertically the document is asked
+// for another window of rows and the status it gives back corrects the scroll range when the
+// records turn out fewer or changed; a move by one row whose other rows read as before moves
+// their pixels and draws only the row that comes in.
 #include "grid/RecordsetCtrl.h"
 
 #include <algorithm>
@@ -111,6 +112,10 @@ void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
         return;
     }
 
+    const BOOL bLine = nMode == CRecordsetDoc::gtLineDown || nMode == CRecordsetDoc::gtLineUp;
+    CRowArray before;
+    if (bLine && !m_bShowBackground)
+        before.Copy(m_arrayTable);
     const int nStatus =
         GetTable(&m_arrayTable, &m_arrayColumns, nMode, n, &m_varFirst, &m_varLast, &m_nTableRows);
     if (m_bCounting && nStatus == CRecordsetDoc::tsOk) {
@@ -150,7 +155,8 @@ void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
         break;
     case CRecordsetDoc::tsOk:
         m_wndVScroll.SetScrollPos(t, TRUE);
-        InvalidateRect(NULL, FALSE);
+        if (!bLine || !MoveRowPixels(nMode == CRecordsetDoc::gtLineDown ? 1 : -1, before))
+            InvalidateRect(NULL, FALSE);
         break;
     default: // tsFailed: the document has told the user
         break;
@@ -158,4 +164,43 @@ void CRecordsetCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
     if (bDown)
         SafePositionCursor(TRUE);
     NotifyParent(RSCN_SELCHANGE);
+}
+
+BOOL CRecordsetCtrl::MoveRowPixels(int nRows, const CRowArray& before) {
+    const int R = (int)m_arrayTable.GetSize();
+    if (m_bShowBackground || R < 2 || before.GetSize() != R)
+        return FALSE;
+    for (int r = 0; r + 1 < R; ++r) {
+        const CStringArray& was = before[nRows > 0 ? r + 1 : r];
+        const CStringArray& is = m_arrayTable[nRows > 0 ? r : r + 1];
+        if (was.GetSize() != is.GetSize())
+            return FALSE;
+        for (INT_PTR k = 0; k < is.GetSize(); ++k)
+            if (was[k] != is[k])
+                return FALSE;
+    }
+    // The rows' area: what lies below the last row stays as it is.
+    CRect rcRows;
+    GetClientRect(&rcRows);
+    const int nPitch = m_nCharHeight + 2;
+    rcRows.bottom = std::min<LONG>(rcRows.bottom, rcRows.top + R * nPitch);
+    if (rcRows.Height() <= 2 * nPitch)
+        return FALSE;
+    CWnd::ScrollWindow(0, -nRows * nPitch, &rcRows, &rcRows);
+    // The row that comes in; at the bottom also the one a partly shown row moved into.
+    CRect rcIn = rcRows;
+    if (nRows > 0)
+        rcIn.top = rcRows.bottom - 2 * nPitch;
+    else
+        rcIn.bottom = rcRows.top + nPitch;
+    CWnd::InvalidateRect(&rcIn, FALSE);
+    // Drawn now, apart from the cursor's rows: one paint over both would cover all between.
+    UpdateWindow();
+    // The cursor's highlight moved with the pixels; the cursor stays on its row.
+    if (m_nCursor >= 0) {
+        if (m_nCursor - nRows >= 0 && m_nCursor - nRows < R)
+            InvalidateCursor(m_nCursor - nRows);
+        InvalidateCursor(m_nCursor);
+    }
+    return TRUE;
 }

@@ -6,6 +6,7 @@
 #include "platform/gdi/SystemColors.h"
 
 #include <cmath>
+#include <optional>
 
 using namespace kel::gdi;
 
@@ -98,33 +99,52 @@ void Bresenham(POINT a, POINT b, const std::vector<int>& pattern, int& phase,
     }
 }
 
-// Paints single pixels (joined into runs) in a colour under the context's ROP2.
-void PaintPixels(HDC__& dc, const std::vector<Pixel>& px, COLORREF color) {
-    if (px.empty())
+// A rectangle of pixels a line covers: a run along a row or a column.
+struct Run {
+    int x, y, w, h;
+};
+
+// The run of a horizontal or vertical line from a to b, without b; nothing for a point.
+std::optional<Run> AxisRun(POINT a, POINT b) {
+    if (a.y == b.y && a.x != b.x)
+        return a.x < b.x ? Run{a.x, a.y, b.x - a.x, 1} : Run{b.x + 1, a.y, a.x - b.x, 1};
+    if (a.x == b.x && a.y != b.y)
+        return a.y < b.y ? Run{a.x, a.y, 1, b.y - a.y} : Run{a.x, b.y + 1, 1, a.y - b.y};
+    return std::nullopt;
+}
+
+// Single pixels joined into runs of neighbours.
+void AppendRuns(const std::vector<Pixel>& px, std::vector<Run>& runs) {
+    const size_t n = px.size();
+    for (size_t i = 0; i < n;) {
+        size_t j = i + 1;
+        while (j < n && px[j].y == px[i].y && std::abs(px[j].x - px[j - 1].x) == 1)
+            ++j;
+        if (j > i + 1) {
+            runs.push_back(Run{std::min(px[i].x, px[j - 1].x), px[i].y, (int)(j - i), 1});
+        } else {
+            while (j < n && px[j].x == px[i].x && std::abs(px[j].y - px[j - 1].y) == 1)
+                ++j;
+            runs.push_back(Run{px[i].x, std::min(px[i].y, px[j - 1].y), 1, (int)(j - i)});
+        }
+        i = j;
+    }
+}
+
+// Paints runs of pixels in a colour under the context's ROP2.
+void PaintRuns(HDC__& dc, const std::vector<Run>& runs, COLORREF color) {
+    if (runs.empty())
         return;
-    int l = px[0].x, t = px[0].y, r = l + 1, b = t + 1;
-    for (const Pixel& p : px) {
-        l = std::min(l, p.x);
-        t = std::min(t, p.y);
-        r = std::max(r, p.x + 1);
-        b = std::max(b, p.y + 1);
+    int l = runs[0].x, t = runs[0].y, r = l + runs[0].w, b = t + runs[0].h;
+    for (const Run& run : runs) {
+        l = std::min(l, run.x);
+        t = std::min(t, run.y);
+        r = std::max(r, run.x + run.w);
+        b = std::max(b, run.y + run.h);
     }
     PaintShape(dc, MakeRect(l, t, r, b), BrushSampler(color), dc.st.rop2, [&](cairo_t* cr) {
-        // Runs of neighbouring pixels become one rectangle each.
-        size_t n = px.size();
-        for (size_t i = 0; i < n;) {
-            size_t j = i + 1;
-            while (j < n && px[j].y == px[i].y && std::abs(px[j].x - px[j - 1].x) == 1)
-                ++j;
-            if (j > i + 1) {
-                cairo_rectangle(cr, std::min(px[i].x, px[j - 1].x), px[i].y, (double)(j - i), 1);
-            } else {
-                while (j < n && px[j].x == px[i].x && std::abs(px[j].y - px[j - 1].y) == 1)
-                    ++j;
-                cairo_rectangle(cr, px[i].x, std::min(px[i].y, px[j - 1].y), 1, (double)(j - i));
-            }
-            i = j;
-        }
+        for (const Run& run : runs)
+            cairo_rectangle(cr, run.x, run.y, run.w, run.h);
     });
 }
 
@@ -163,13 +183,26 @@ void StrokePolyline(HDC__& dc, const POINT* pts, int n) {
             PaintWideLine(dc, pts[i - 1], pts[i], pen);
         return;
     }
+    const std::vector<int>& pattern = StylePattern(pen.style);
+    std::vector<Run> onRuns, offRuns;
     std::vector<Pixel> on, off;
     int phase = 0;
-    for (int i = 1; i < n; ++i)
-        Bresenham(pts[i - 1], pts[i], StylePattern(pen.style), phase, on, off);
-    PaintPixels(dc, on, pen.color);
-    if (dc.st.bkMode == OPAQUE)
-        PaintPixels(dc, off, Resolve(dc, dc.st.bk));
+    for (int i = 1; i < n; ++i) {
+        // A solid line along a row or a column is one run, without a pixel walk.
+        if (pattern.empty()) {
+            if (const std::optional<Run> run = AxisRun(pts[i - 1], pts[i])) {
+                onRuns.push_back(*run);
+                continue;
+            }
+        }
+        Bresenham(pts[i - 1], pts[i], pattern, phase, on, off);
+    }
+    AppendRuns(on, onRuns);
+    PaintRuns(dc, onRuns, pen.color);
+    if (dc.st.bkMode == OPAQUE) {
+        AppendRuns(off, offRuns);
+        PaintRuns(dc, offRuns, Resolve(dc, dc.st.bk));
+    }
 }
 
 POINT ToSurface(const HDC__& dc, int x, int y) {

@@ -54,6 +54,16 @@ TEST(Draw, OnePixelLinesLeaveOutTheirEndPoint) {
     v.dc.LineTo(7, 3);
     EXPECT_EQ(v.Ink(kWhite), CRect(7, 4, 8, 41));
 
+    // Leftwards and downwards, as one polyline: each segment without its end point.
+    Canvas p(50, 50);
+    p.dc.SelectObject(&grey);
+    const POINT corner[] = {{40, 20}, {5, 20}, {5, 45}};
+    p.dc.Polyline(corner, 3);
+    EXPECT_EQ(p.Ink(kWhite), CRect(5, 20, 41, 45));
+    EXPECT_EQ(p.Count(kGrey), 35 + 25);
+    EXPECT_EQ(p.At(5, 44), kGrey);
+    EXPECT_EQ(p.At(5, 45), kWhite);
+
     Canvas d(50, 50);
     d.dc.SelectObject(&grey);
     d.dc.MoveTo(0, 0);
