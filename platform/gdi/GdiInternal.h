@@ -236,6 +236,9 @@ public:
     COLORREF Solid() const { return m_color; }
     // The brush colour at a surface pixel; false where a hatched brush is transparent.
     bool At(int sx, int sy, COLORREF& c) const;
+    // One period of the brush as an image (transparent where At is false), and the surface
+    // pixel its top-left corner lies on.
+    SurfacePtr Tile(int& orgX, int& orgY) const;
 
 private:
     bool m_null = false;

@@ -77,6 +77,29 @@ bool BrushSampler::At(int sx, int sy, COLORREF& c) const {
     return true;
 }
 
+SurfacePtr BrushSampler::Tile(int& orgX, int& orgY) const {
+    int w = 8, h = 8;
+    if (!m_solid && m_hatch < 0 && m_brush) {
+        w = cairo_image_surface_get_width(m_brush->pattern.get());
+        h = cairo_image_surface_get_height(m_brush->pattern.get());
+    }
+    SurfacePtr tile(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    cairo_surface_flush(tile.get());
+    unsigned char* data = cairo_image_surface_get_data(tile.get());
+    const int stride = cairo_image_surface_get_stride(tile.get());
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = 0;
+            row[x] = At(m_orgX + x, m_orgY + y, c) ? (ToPixel(c) | 0xFF000000u) : 0u;
+        }
+    }
+    cairo_surface_mark_dirty(tile.get());
+    orgX = m_orgX;
+    orgY = m_orgY;
+    return tile;
+}
+
 uint32_t Rop2(int rop2, uint32_t p, uint32_t d) {
     unsigned t = (unsigned)(rop2 - 1);
     uint32_t r = 0;
@@ -160,6 +183,29 @@ void PaintShapeImpl(HDC__& dc, cairo_rectangle_int_t bounds, const BrushSampler&
         path(ctx, cr);
         cairo_fill(cr);
         cairo_restore(cr);
+        return;
+    }
+    if (rop2 == R2_COPYPEN) {
+        // A hatch or pattern copied as is: its tile repeats from the brush origin, and a
+        // transparent hatch's gaps let the destination show.
+        int orgX = 0, orgY = 0;
+        SurfacePtr tile = brush.Tile(orgX, orgY);
+        cairo_pattern_t* source = cairo_pattern_create_for_surface(tile.get());
+        cairo_pattern_set_extend(source, CAIRO_EXTEND_REPEAT);
+        cairo_pattern_set_filter(source, CAIRO_FILTER_NEAREST);
+        cairo_matrix_t m;
+        cairo_matrix_init_translate(&m, -orgX, -orgY);
+        cairo_pattern_set_matrix(source, &m);
+        cairo_t* cr = dc.cr.get();
+        cairo_save(cr);
+        cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        cairo_set_source(cr, source);
+        cairo_new_path(cr);
+        path(ctx, cr);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        cairo_pattern_destroy(source);
         return;
     }
     cairo_rectangle_int_t all = MakeRect(0, 0, dc.width, dc.height);

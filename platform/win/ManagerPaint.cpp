@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace kel::win {
 
@@ -378,28 +379,46 @@ BOOL WindowManager::ScrollWindow(HWND h, int dx, int dy, const RECT* rc, const R
         Intersect(visible.get(), area + origin);
         HWND top = TopLevelOf(h);
         cairo_surface_t* s = Rec(top)->surface.get();
-        // Copy through a snapshot so that source and destination may overlap; only the area
-        // that scrolls is taken, not the whole image.
-        const CRect box = RegionBox(visible.get());
-        SurfacePtr copy(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, box.Width()),
-                                                   std::max(1, box.Height())));
-        cairo_t* cc = cairo_create(copy.get());
-        cairo_set_source_surface(cc, s, -box.left, -box.top);
-        cairo_paint(cc);
-        cairo_destroy(cc);
-        cairo_t* cr = cairo_create(s);
         RegionPtr dest(cairo_region_copy(visible.get()));
         cairo_region_translate(dest.get(), dx, dy);
         cairo_region_intersect(dest.get(), visible.get());
-        for (int i = 0; i < cairo_region_num_rectangles(dest.get()); ++i) {
+        if (dx == 0 && cairo_region_num_rectangles(dest.get()) == 1 &&
+            cairo_surface_get_type(s) == CAIRO_SURFACE_TYPE_IMAGE) {
+            // A vertical move of one rectangle: its rows move in place, in the order that
+            // reads each before it is written.
             cairo_rectangle_int_t r;
-            cairo_region_get_rectangle(dest.get(), i, &r);
-            cairo_rectangle(cr, r.x, r.y, r.width, r.height);
+            cairo_region_get_rectangle(dest.get(), 0, &r);
+            cairo_surface_flush(s);
+            unsigned char* data = cairo_image_surface_get_data(s);
+            const int stride = cairo_image_surface_get_stride(s);
+            const size_t bytes = static_cast<size_t>(r.width) * 4;
+            for (int k = 0; k < r.height; ++k) {
+                const int y = dy > 0 ? r.y + r.height - 1 - k : r.y + k;
+                std::memmove(data + static_cast<size_t>(y) * stride + r.x * 4,
+                             data + static_cast<size_t>(y - dy) * stride + r.x * 4, bytes);
+            }
+            cairo_surface_mark_dirty_rectangle(s, r.x, r.y, r.width, r.height);
+        } else {
+            // Copy through a snapshot so that source and destination may overlap; only the
+            // area that scrolls is taken, not the whole image.
+            const CRect box = RegionBox(visible.get());
+            SurfacePtr copy(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, box.Width()),
+                                                       std::max(1, box.Height())));
+            cairo_t* cc = cairo_create(copy.get());
+            cairo_set_source_surface(cc, s, -box.left, -box.top);
+            cairo_paint(cc);
+            cairo_destroy(cc);
+            cairo_t* cr = cairo_create(s);
+            for (int i = 0; i < cairo_region_num_rectangles(dest.get()); ++i) {
+                cairo_rectangle_int_t r;
+                cairo_region_get_rectangle(dest.get(), i, &r);
+                cairo_rectangle(cr, r.x, r.y, r.width, r.height);
+            }
+            cairo_clip(cr);
+            cairo_set_source_surface(cr, copy.get(), box.left + dx, box.top + dy);
+            cairo_paint(cr);
+            cairo_destroy(cr);
         }
-        cairo_clip(cr);
-        cairo_set_source_surface(cr, copy.get(), box.left + dx, box.top + dy);
-        cairo_paint(cr);
-        cairo_destroy(cr);
         // What the move uncovered, and the invalid area moved with the pixels.
         RegionPtr uncovered(cairo_region_copy(visible.get()));
         cairo_region_subtract(uncovered.get(), dest.get());

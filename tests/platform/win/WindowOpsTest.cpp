@@ -163,6 +163,15 @@ TEST_F(WindowOpsTest, ScrollWindowMovesPixelsAndInvalidatesOnlyWhatItUncovers) {
     EXPECT_EQ(RGB(30, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 25))); // moved up by one stripe
     KelRunUntilIdle();
     EXPECT_EQ(CRect(0, 90, 100, 100), wnd.m_lastPaint);
+
+    // Down: each row is read before a row above it is written over it.
+    wnd.ScrollWindow(0, 20);
+    EXPECT_EQ(RGB(30, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 45)));
+    EXPECT_EQ(RGB(80, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 95)));
+    EXPECT_EQ(RGB(20, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 30)));
+    KelRunUntilIdle();
+    EXPECT_EQ(CRect(0, 0, 100, 20), wnd.m_lastPaint);
+    EXPECT_EQ(RGB(10, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 15)));
 }
 
 TEST_F(WindowOpsTest, ScrollingAChildMovesItsOwnPixelsAndNoneAroundIt) {
