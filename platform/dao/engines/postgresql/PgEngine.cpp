@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -156,6 +157,17 @@ struct PgSession {
     std::uint64_t nextStatement = 0;
     std::vector<std::string> toDeallocate;
     std::uint64_t roundTrips = 0; // exchanges with the server so far
+
+    // The names of the relations described lately, by oid, each with the number of the
+    // description that read them: a statement prepared before that description may take
+    // its columns' origins from it rather than ask again.
+    struct RelationNames {
+        std::uint64_t described = 0;
+        std::string schema, relation;
+        std::map<int, std::string> columns; // by attribute number
+    };
+    std::map<Oid, RelationNames> relations;
+    std::uint64_t descriptions = 0;
 
     // An interrupt from another thread: a cancel request reaches the statement the server
     // runs; the flag fails the next exchange before it is sent, so that an interrupt that
@@ -672,6 +684,16 @@ public:
                 const int attnum = PQftablecol(Described(), i);
                 if (table == InvalidOid || attnum <= 0)
                     continue;
+                // A relation described since this statement was made names it as it is now.
+                const auto known = m_session->relations.find(table);
+                if (known != m_session->relations.end() && known->second.described > m_described) {
+                    const auto column = known->second.columns.find(attnum);
+                    if (column != known->second.columns.end()) {
+                        (*m_origins)[static_cast<size_t>(i)] = {
+                            known->second.schema, known->second.relation, column->second};
+                        continue;
+                    }
+                }
                 pairs += (pairs.empty() ? "" : ",") + std::string("(") + std::to_string(i) + "," +
                          std::to_string(table) + "," + std::to_string(attnum) + ")";
             }
@@ -798,6 +820,8 @@ private:
     std::string m_sql;
     std::vector<int> m_numbers; // the server's number of each parameter, 0 for one not used
     mutable std::optional<std::vector<ColumnSource>> m_origins;
+    // The session's descriptions when this statement was made.
+    std::uint64_t m_described = m_session->descriptions;
     std::vector<EngineValue> m_values;
     ResultPtr m_result;
     int m_row = -1;
@@ -1104,7 +1128,7 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
          "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass($1)",
          "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
          "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
-         "b.typname, t.typtype, a.attgenerated "
+         "b.typname, t.typtype, a.attgenerated, a.attnum "
          "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
          "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
          "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
@@ -1130,6 +1154,10 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
     const char kind = PQgetvalue(rel.get(), 0, 1)[0];
     schema.name = PQgetvalue(rel.get(), 0, 2);
     schema.database = PQgetvalue(rel.get(), 0, 4);
+    PgSession::RelationNames names;
+    names.described = ++s.descriptions;
+    names.schema = schema.database;
+    names.relation = schema.name;
     schema.view = kind == 'v' || kind == 'm';
     schema.updatable = (kind == 'r' || kind == 'p') && !m_readOnly &&
                        std::string_view(PQgetvalue(rel.get(), 0, 3)) == "t";
@@ -1151,6 +1179,7 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
         f.autoIncrement = !identity.empty() || f.defaultValue.rfind("nextval(", 0) == 0;
         f.generated = PQgetvalue(cols.get(), i, 9)[0] != '\0';
         f.writable = identity != "a" && !f.generated;
+        names.columns.emplace(std::atoi(PQgetvalue(cols.get(), i, 10)), f.name);
         schema.fields.push_back(std::move(f));
     }
 
@@ -1170,6 +1199,8 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
         index.fields.push_back(expression ? std::string() : PQgetvalue(idx.get(), i, 4));
         index.descending.push_back(std::string_view(PQgetvalue(idx.get(), i, 5)) == "1");
     }
+    s.relations[static_cast<Oid>(std::strtoul(PQgetvalue(rel.get(), 0, 0), nullptr, 10))] =
+        std::move(names);
     for (const IndexDescription& index : schema.indexes)
         if (index.primary)
             schema.primaryKey = index.fields;

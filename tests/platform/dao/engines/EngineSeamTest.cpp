@@ -261,6 +261,22 @@ TEST_P(EngineSeam, RowIdentityNameAvoidsColumnsThatTakeIt) {
     EXPECT_EQ(d.RowIdName({"rowid", "_rowid_", "Oid"}), "");
 }
 
+// A column's origin names it as the table has it now. A server takes the names from a
+// description made since the statement, without asking again; an older one is not used.
+TEST_P(EngineSeam, ColumnOriginsNameColumnsAsTheyAreNow) {
+    m_db->Execute("CREATE TABLE o (id integer PRIMARY KEY, first_name text)");
+    std::unique_ptr<EngineStatement> stmt = m_db->Prepare("SELECT id, first_name FROM o");
+    m_db->DescribeTable("o");
+    const std::uint64_t before = m_db->RoundTrips();
+    EXPECT_EQ(stmt->ColumnOrigin(1).column, "first_name");
+    EXPECT_EQ(stmt->ColumnOrigin(1).table, "o");
+    EXPECT_EQ(m_db->RoundTrips(), before);
+    stmt.reset();
+    OpenAnother()->Execute("ALTER TABLE o RENAME COLUMN first_name TO given_name");
+    std::unique_ptr<EngineStatement> again = m_db->Prepare("SELECT id, given_name FROM o");
+    EXPECT_EQ(again->ColumnOrigin(1).column, "given_name");
+}
+
 KEL_ENGINE_SUITE(EngineSeam);
 
 // What the file is decides before SQLite does.
