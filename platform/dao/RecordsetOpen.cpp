@@ -498,7 +498,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         copyRows = static_cast<size_t>(insert.Engine().ChangedRows());
         readTail = " FROM " + copyTable + " WHERE \"kel$pos\" = ?1";
         readAllSql = "SELECT " + names + readTail;
-        PrepareInternal(db.db(), read, readAllSql, kRecordset);
+        PrepareInternalRead(db.db(), read, readAllSql, kRecordset);
         readSql = readAllSql;
     } else if (keyMap) {
         // The map: each record's key by its place in the order; then the values by the key.
@@ -527,7 +527,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         keyMapQualified = qualified;
         readTail = " FROM " + from + " WHERE " + KeyMatch(1, true);
         readAllSql = "SELECT " + stmt.head + readTail;
-        PrepareInternal(db.db(), read, readAllSql, kRecordset);
+        PrepareInternalRead(db.db(), read, readAllSql, kRecordset);
         readSql = readAllSql;
     } else {
         rowid = qualifier + "." + rowidColumn;
@@ -572,7 +572,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
             " FROM " + from + " WHERE " + rowid + " = ?1";
         readAllSql = "SELECT " + stmt.head + readTail;
-        PrepareInternal(db.db(), read, readAllSql, kRecordset);
+        PrepareInternalRead(db.db(), read, readAllSql, kRecordset);
         readSql = readAllSql;
     }
     full = Statement();

@@ -44,7 +44,7 @@ void RecordsetState::PrepareRead() {
     const bool anyLarge = std::find(large.begin(), large.end(), true) != large.end();
     readSql = readAllSql;
     if (skipped.empty() && !anyLarge) {
-        PrepareInternal(db(), read, readAllSql, kRecordset);
+        PrepareInternalRead(db(), read, readAllSql, kRecordset);
         return;
     }
     std::string list;
@@ -54,7 +54,7 @@ void RecordsetState::PrepareRead() {
             // A field the statement reads some other way: everything stays read.
             skipped.clear();
             large.clear();
-            PrepareInternal(db(), read, readAllSql, kRecordset);
+            PrepareInternalRead(db(), read, readAllSql, kRecordset);
             return;
         }
         std::string item = expr;
@@ -68,7 +68,7 @@ void RecordsetState::PrepareRead() {
         list += (i ? ", " : "") + item;
     }
     Statement narrowed;
-    PrepareInternal(db(), narrowed, "SELECT " + list + readTail, kRecordset);
+    PrepareInternalRead(db(), narrowed, "SELECT " + list + readTail, kRecordset);
     read = std::move(narrowed);
     readSql = "SELECT " + list + readTail;
 }
@@ -104,7 +104,7 @@ bool RecordsetState::ReadRow(std::int64_t key, std::vector<Cell>& row, std::uint
     database->CheckFileInPlace(kRecordset);
     const bool whole = all && Narrowed();
     if (whole && !readAll)
-        PrepareInternal(db(), readAll, readAllSql, kRecordset);
+        PrepareInternalRead(db(), readAll, readAllSql, kRecordset);
     Statement& stmt = whole ? readAll : read;
     bool grown = false;
     {
