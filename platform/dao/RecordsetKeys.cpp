@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace kel::dao {
 
@@ -129,6 +130,19 @@ bool RecordsetState::KeyFor(unsigned milliseconds) {
     return complete;
 }
 
+// A record keyed before others wrote may come again, at its new place, in any later run from
+// either end: once they have written, every run skips what the front has keyed.
+void RecordsetState::NoteChangeToken(const ChangeToken& now) {
+    if (!resumable)
+        return; // nothing keyed from the front, or all of it
+    if (now != changeToken) {
+        othersWrote = true;
+        cache.clear(); // the records read ahead may be out of date
+    }
+    if (othersWrote)
+        keyed.CatchUp(keys);
+}
+
 // One keying run: the key query from where the last run stopped, stepped until enough records
 // are keyed, then reset so that no read lock outlives the call. A bounded run reads no more
 // rows than it wants (LIMIT): an order the engine must sort then costs one scan, not a sort of
@@ -148,12 +162,11 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     // point where the last run stopped, one after the other.
     const std::vector<std::string> segments =
         resumable ? Continuation(order, lastValues) : std::vector<std::string>{std::string()};
-    // A record keyed before and changed since may come again: skip what is keyed already.
-    const bool changed = resumable && database->CurrentChangeToken(kRecordset) != changeToken;
-    if (changed) {
-        keyed.CatchUp(keys);
-        cache.clear(); // the records read ahead may be out of date
-    }
+    // Where the run's rows bring the change token, the first row tells whether others wrote.
+    const std::string tokenExpression = db().ChangeTokenExpression();
+    if (tokenExpression.empty())
+        NoteChangeToken(database->CurrentChangeToken(kRecordset));
+    std::optional<ChangeToken> seen;
 
     const size_t start = keys.Size();
     size_t added = 0, stepped = 0;
@@ -162,10 +175,13 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     // exchange of its own.
     const std::string values = OrderValueColumns();
     const int valuesAt = identityColumns.empty() ? 1 : 2;
+    const int tokenAt = valuesAt + (values.empty() ? 0 : static_cast<int>(order.TermCount()));
+    const std::string columns =
+        tokenExpression.empty() ? values : (values.empty() ? "" : values + ", ") + tokenExpression;
     for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
         Statement stmt;
-        PrepareInternalRead(db(), stmt, KeyQuery(order, segments[seg], values, limit), kRecordset);
+        PrepareInternalRead(db(), stmt, KeyQuery(order, segments[seg], columns, limit), kRecordset);
         BindPoint(stmt, lastValues, lastRowid, 1);
         size_t rows = 0;
         for (;;) {
@@ -178,6 +194,10 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             }
             if (++stepped == 1 && seg == 0 && !resumable)
                 sorts = stmt.Engine().Sorted();
+            if (!tokenExpression.empty() && !seen) {
+                seen = db().ChangeTokenFrom(stmt.ColumnText(tokenAt));
+                NoteChangeToken(*seen);
+            }
             ++rows;
             const std::int64_t key = stmt.ColumnInt64(0);
             if (MeetsTail(key)) {
@@ -186,7 +206,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             }
             // Rows others added since the dynaset was opened are not among its records.
             const bool skip =
-                key > maxRowid || (changed && keyed.Contains(key)) || Contains(tailSorted, key);
+                key > maxRowid || (othersWrote && keyed.Contains(key)) || Contains(tailSorted, key);
             if (!skip) {
                 keys.Append(key);
                 if (!identityColumns.empty())
@@ -210,7 +230,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     // keys, the rest are better sorted once, by a worker.
     if (database->server && stopped && order.TermCount() > 0 && !OnlyColumn(order, keyColumn))
         sorts = true;
-    changeToken = database->CurrentChangeToken(kRecordset);
+    changeToken = seen ? *seen : database->CurrentChangeToken(kRecordset);
     if (met || !stopped)
         JoinTail();
 }
@@ -262,6 +282,13 @@ void RecordsetState::TailRun(size_t wanted) {
     if (!values.empty())
         columns += (columns.empty() ? "" : ", ") + values;
     const int valuesAt = firstCompare + (compares ? terms : 0);
+    const std::string tokenExpression = db().ChangeTokenExpression();
+    const int tokenAt = valuesAt + (values.empty() ? 0 : terms);
+    if (tokenExpression.empty())
+        NoteChangeToken(database->CurrentChangeToken(kRecordset));
+    else
+        columns += (columns.empty() ? "" : ", ") + tokenExpression;
+    bool seen = false;
     size_t added = 0;
     bool stopped = false;
     for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
@@ -283,6 +310,10 @@ void RecordsetState::TailRun(size_t wanted) {
             if (rc != kRow)
                 ThrowEngineError(stmt);
             ++rows;
+            if (!tokenExpression.empty() && !seen) {
+                seen = true;
+                NoteChangeToken(db().ChangeTokenFrom(stmt.ColumnText(tokenAt)));
+            }
             const std::int64_t key = stmt.ColumnInt64(0);
             if (hasPoint) {
                 std::vector<int> columns(static_cast<size_t>(terms));
@@ -294,7 +325,8 @@ void RecordsetState::TailRun(size_t wanted) {
                     return;
                 }
             }
-            if (key <= maxRowid && !Contains(tailSorted, key)) {
+            if (key <= maxRowid && !Contains(tailSorted, key) &&
+                !(othersWrote && keyed.Contains(key))) {
                 tail.Append(key);
                 if (!identityColumns.empty())
                     tail.SetCheck(tail.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));
@@ -341,6 +373,7 @@ void RecordsetState::JoinTail() {
     tailSorted.shrink_to_fit();
     complete = true;
     resumable = false;
+    othersWrote = false;
     worker.reset();
     found.clear();
     found.shrink_to_fit();

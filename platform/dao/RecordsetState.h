@@ -102,7 +102,8 @@ struct RecordsetState {
     std::vector<EngineValue> lastValues;
     std::int64_t lastRowid = 0;
     size_t chunk = 256;
-    ChangeToken changeToken; // the database's when the last run ended
+    ChangeToken changeToken;  // the database's when the last run ended
+    bool othersWrote = false; // since the keying began: each run skips what is keyed
     bool sorts = false; // the order needs the engine's sorter: each bounded run scans the table
     SortedKeys keyed;   // the keys, sorted: when others wrote, or when the worker's keys come
 
@@ -273,6 +274,8 @@ struct RecordsetState {
     bool Find(long findType, const std::string& criterion);
 
 private:
+    // Others' writes since the front's last run, seen from a token a run read.
+    void NoteChangeToken(const ChangeToken& now);
     // One run from where the last stopped: until wanted more are keyed, the end, or the
     // deadline (steady-clock nanoseconds; 0 for none).
     void KeyRun(size_t wanted, std::int64_t deadline = 0);

@@ -121,6 +121,14 @@ public:
     virtual void RollbackToSavepoint(std::string_view name) = 0;
 
     virtual ChangeToken CurrentChangeToken() = 0;
+    // An expression by which a query reads the moving part of the change token along with
+    // its rows, so that a read brings the token of what it saw without an exchange of its
+    // own; empty where the engine has none (the token is then asked for).
+    virtual std::string ChangeTokenExpression() const { return {}; }
+    // The change token that expression's text stands for, as CurrentChangeToken gives it.
+    virtual ChangeToken ChangeTokenFrom(std::string_view value) const {
+        return {std::string(value)};
+    }
 
     // Prepares the first statement of sql and tells what follows it in rest; nothing when sql
     // holds no statement.

@@ -169,6 +169,30 @@ TEST_P(Keying, OthersWritingWhileKeyingFromBothEnds) {
     }
 }
 
+// A record keyed early whose place in the order another program moves past where the keying
+// stopped is met again there: it stays where it was keyed, once.
+TEST_P(Keying, ARecordMovedAheadOfTheKeyingIsKeyedOnce) {
+    for (const bool fromTheEnd : {false, true}) {
+        SCOPED_TRACE(fromTheEnd ? "keyed from the end too" : "keyed from the front");
+        OpenSample(3000, "SELECT * FROM Orders ORDER BY Weight");
+        const long moved = Long(rs, 0);
+        rs.Move(10);
+        ASSERT_FALSE(rs.IsKeyed());
+        ASSERT_TRUE(ExecOther("UPDATE Orders SET Weight = 1000000 WHERE OrderID = " +
+                              std::to_string(moved)));
+        if (fromTheEnd)
+            rs.MoveLastQuick();
+        std::vector<long> ids;
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+            ids.push_back(Long(rs, 0));
+        EXPECT_EQ(ids.size(), 3000u);
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), moved), 1);
+        EXPECT_EQ(ids.front(), moved);
+        rs.Close();
+        db.Close();
+    }
+}
+
 TEST_P(Keying, ClosingDropsAWorkerStillSorting) {
     OpenSample(60000, "SELECT * FROM Orders ORDER BY Weight, City");
     EXPECT_FALSE(rs.KeyMore(1)); // the worker starts

@@ -438,7 +438,7 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
     // statement prepared, the first keys and reads.
     const unsigned long long opening =
         Cost(db, [&] { rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY name, id"); });
-    EXPECT_LE(opening, 6u);
+    EXPECT_LE(opening, 5u);
     EXPECT_EQ(rs.GetCacheSize(), 100);
     // The first window: one read ahead serves all of it.
     EXPECT_LE(Cost(db, [&] { ReadWindow(rs, 65); }), 1u);

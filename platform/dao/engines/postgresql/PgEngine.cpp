@@ -1015,9 +1015,12 @@ public:
     // count of rows changed through this connection adds what it did inside its own open
     // transaction. A transaction rolled back moves the token too: a change that was not.
     ChangeToken CurrentChangeToken() override {
-        ResultPtr r = m_session->Run("SELECT pg_current_snapshot()::text");
-        return {std::string(PQgetvalue(r.get(), 0, 0)) + "/" +
-                std::to_string(m_session->ownChanges)};
+        ResultPtr r = m_session->Run("SELECT " + ChangeTokenExpression());
+        return ChangeTokenFrom(PQgetvalue(r.get(), 0, 0));
+    }
+    std::string ChangeTokenExpression() const override { return "pg_current_snapshot()::text"; }
+    ChangeToken ChangeTokenFrom(std::string_view snapshot) const override {
+        return {std::string(snapshot) + "/" + std::to_string(m_session->ownChanges)};
     }
 
     SchemaDescription DescribeTable(std::string_view table,
