@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <charconv>
 #include <locale.h>
 #include <optional>
@@ -67,7 +68,7 @@ std::string TrimmedMessage(const char* text) {
     return s;
 }
 
-EngineError ServerFailure(const PGresult* r, PGconn* conn) {
+EngineError ServerFailure(const PGresult* r, PGconn* conn, std::string_view sql) {
     const std::string state(Field(r, PG_DIAG_SQLSTATE));
     std::string message(Field(r, PG_DIAG_MESSAGE_PRIMARY));
     if (message.empty())
@@ -96,6 +97,12 @@ EngineError ServerFailure(const PGresult* r, PGconn* conn) {
     if (state == "42703")
         return fail(EngineFailure::ColumnNotFound, Quoted(Field(r, PG_DIAG_MESSAGE_PRIMARY)));
     if (state == "42883") {
+        // An operator the server lacks for two types, or a function it does not know: the
+        // place it points to in the statement tells which, whatever its messages' language.
+        if (const std::optional<std::string> called =
+                CalledAt(sql, Field(r, PG_DIAG_STATEMENT_POSITION)))
+            return called->empty() ? fail(EngineFailure::TypeMismatch)
+                                   : fail(EngineFailure::FunctionNotFound, *called);
         // "function f(integer) does not exist", or "operator does not exist: boolean = numeric"
         std::string_view m = Field(r, PG_DIAG_MESSAGE_PRIMARY);
         if (m.substr(0, 9) == "operator ")
@@ -205,8 +212,8 @@ struct PgSession {
     };
 
     // The server's failure; one for an interrupt spends the interrupt.
-    EngineError Failure(const PGresult* r) {
-        EngineError error = ServerFailure(r, conn.get());
+    EngineError Failure(const PGresult* r, std::string_view sql = {}) {
+        EngineError error = ServerFailure(r, conn.get(), sql);
         if (error.Failure() == EngineFailure::Interrupted)
             stop.store(false);
         return error;
@@ -228,13 +235,13 @@ struct PgSession {
                                  nullptr, 0));
         }
         if (!Succeeded(r.get()))
-            throw Failure(r.get());
+            throw Failure(r.get(), sql);
         return r;
     }
 
     // Inside a transaction a failed statement would spoil the whole transaction; a savepoint
     // around it undoes the statement alone, as SQLite does.
-    template <typename Exec> ResultPtr Guarded(Exec&& exec) {
+    template <typename Exec> ResultPtr Guarded(Exec&& exec, std::string_view sql = {}) {
         const bool guard = PQtransactionStatus(conn.get()) == PQTRANS_INTRANS;
         if (guard)
             Run("SAVEPOINT kel_statement");
@@ -244,7 +251,7 @@ struct PgSession {
             r = exec();
         }
         if (!Succeeded(r.get())) {
-            EngineError error = Failure(r.get());
+            EngineError error = Failure(r.get(), sql);
             if (guard && PQtransactionStatus(conn.get()) == PQTRANS_INERROR) {
                 Exchange exchange(*this, false);
                 ResultPtr undo(PQexec(conn.get(), "ROLLBACK TO SAVEPOINT kel_statement; "
@@ -329,9 +336,9 @@ struct PgSession {
                 results->push_back(Run(sql, nParams, values));
             return std::move(*results);
         }
-        for (const ResultPtr& r : *results)
-            if (!Succeeded(r.get()))
-                throw Failure(r.get());
+        for (size_t i = 0; i < results->size(); ++i)
+            if (!Succeeded((*results)[i].get()))
+                throw Failure((*results)[i].get(), i < sqls.size() ? sqls[i] : std::string());
         if (results->size() != sqls.size())
             throw Failure(nullptr);
         return std::move(*results);
@@ -349,13 +356,15 @@ struct PgSession {
             if (results->empty())
                 throw Failure(nullptr);
             if (!Succeeded(results->front().get()))
-                throw Failure(results->front().get()); // not prepared
+                throw Failure(results->front().get(), text); // not prepared
             if (results->size() > 1)
                 description = std::move((*results)[1]);
         } else {
-            Guarded([&] {
-                return ResultPtr(PQprepare(conn.get(), name.c_str(), text.c_str(), 0, nullptr));
-            });
+            Guarded(
+                [&] {
+                    return ResultPtr(PQprepare(conn.get(), name.c_str(), text.c_str(), 0, nullptr));
+                },
+                text);
             Exchange exchange(*this, false);
             description.reset(PQdescribePrepared(conn.get(), name.c_str()));
         }
@@ -387,7 +396,7 @@ struct PgSession {
         if (results->size() != 3)
             throw Failure(results->empty() ? nullptr : results->front().get());
         if (!Succeeded((*results)[0].get()))
-            throw Failure((*results)[0].get()); // not prepared: nothing to let go of
+            throw Failure((*results)[0].get(), text); // not prepared: nothing to let go of
         if (!Succeeded((*results)[1].get())) {
             EngineError error = Failure((*results)[1].get());
             Deallocate(name);
@@ -1217,6 +1226,52 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
 void IgnoreNotice(void*, const char*) {}
 
 } // namespace
+
+std::optional<std::string> CalledAt(std::string_view sql, std::string_view position) {
+    size_t chars = 0;
+    const auto [end, ec] =
+        std::from_chars(position.data(), position.data() + position.size(), chars);
+    if (ec != std::errc() || end != position.data() + position.size() || chars == 0)
+        return std::nullopt;
+    // The byte where that character begins: UTF-8 continuation bytes are no characters.
+    size_t at = 0;
+    for (size_t seen = 0; at < sql.size(); ++at) {
+        if ((static_cast<unsigned char>(sql[at]) & 0xC0) != 0x80 && ++seen == chars)
+            break;
+    }
+    if (at >= sql.size())
+        return std::nullopt;
+    auto wordByte = [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return std::isalnum(u) || c == '_' || c == '$' || u >= 0x80;
+    };
+    // A name, bare or quoted, maybe qualified: the last part is the function's.
+    std::string name;
+    while (at < sql.size()) {
+        name.clear();
+        if (sql[at] == '"') {
+            for (++at; at < sql.size(); ++at) {
+                if (sql[at] == '"') {
+                    if (at + 1 < sql.size() && sql[at + 1] == '"') {
+                        name += '"';
+                        ++at;
+                        continue;
+                    }
+                    ++at;
+                    break;
+                }
+                name += sql[at];
+            }
+        } else {
+            while (at < sql.size() && wordByte(sql[at]))
+                name += sql[at++];
+        }
+        if (name.empty() || at >= sql.size() || sql[at] != '.')
+            break;
+        ++at;
+    }
+    return name;
+}
 
 std::string ToPgParameters(std::string_view sql) {
     return ToPgParameters(sql, nullptr);

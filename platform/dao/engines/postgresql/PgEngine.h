@@ -15,6 +15,7 @@
 #include "platform/dao/engines/Engine.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,5 +32,10 @@ std::string ToPgParameters(std::string_view sql);
 // type for every number up to the highest); compact maps each number of the text to the
 // server's, 0 for a number the text skips.
 std::string ToPgParameters(std::string_view sql, std::vector<int>* compact);
+
+// What stands in sql at a server's error position (its characters counted from 1): the name
+// of a function called there, or empty for an operator's sign; nothing when the position does
+// not fall in sql. Tells an unknown function from a missing operator in any message language.
+std::optional<std::string> CalledAt(std::string_view sql, std::string_view position);
 
 } // namespace kel::dao

@@ -90,6 +90,16 @@ TEST_P(EngineErrors, MissingTableAndSyntaxError) {
     EXPECT_TRUE(Contains(dao.description, "'nocolumn'")) << dao.description;
 
     EXPECT_EQ(FailureOf([&] { m_db->Prepare("SELECT 'open"); }).Failure(), EngineFailure::Syntax);
+
+    // An unknown function is named; on a server, so is a comparison of types it cannot make.
+    const EngineError function = FailureOf([&] { m_db->Prepare("SELECT 1 + nosuchfn(2)"); });
+    EXPECT_EQ(function.Failure(), EngineFailure::FunctionNotFound) << function.what();
+    EXPECT_EQ(function.Subject(), "nosuchfn");
+    if (IsPg()) {
+        const EngineError mismatch =
+            FailureOf([&] { m_db->Prepare("SELECT 1 WHERE true = 1::integer"); });
+        EXPECT_EQ(mismatch.Failure(), EngineFailure::TypeMismatch) << mismatch.what();
+    }
 }
 
 TEST_P(EngineErrors, ConversionFailures) {

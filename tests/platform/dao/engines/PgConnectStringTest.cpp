@@ -127,4 +127,15 @@ TEST(PgParameters, QuestionMarksBecomeNumberedDollars) {
     }
 }
 
+// The place a server's error points to: a function's name, or an operator's sign (empty).
+TEST(PgErrorPlace, NamesTheFunctionOrTheOperatorCalledThere) {
+    const std::string sql = "SELECT 'é', f(1), \"My \"\"Fn\"\"\"(2), s.g(3) WHERE b = 1";
+    EXPECT_EQ(CalledAt(sql, "13"), "f"); // é is one character of two bytes
+    EXPECT_EQ(CalledAt(sql, "19"), "My \"Fn\"");
+    EXPECT_EQ(CalledAt(sql, "35"), "g");
+    EXPECT_EQ(CalledAt(sql, "50"), "");
+    for (const char* bad : {"", "0", "x", "12x", "99", "-1"})
+        EXPECT_EQ(CalledAt(sql, bad), std::nullopt) << bad;
+}
+
 } // namespace
