@@ -479,7 +479,7 @@ SchemaDescription SqliteEngineConnection::DescribeTable(std::string_view table,
     Query(db,
           "SELECT t.schema, t.name, t.type, t.wr, d.seq FROM pragma_table_list(?1) AS t "
           "JOIN pragma_database_list AS d ON d.name = t.schema "
-          "WHERE t.type IN ('table', 'view', 'virtual')",
+          "WHERE t.type IN ('table', 'shadow', 'view', 'virtual')",
           {table}, [&](const SqliteStatement& s) {
               const std::string_view found = s.ColumnText(0);
               if (!database.empty() && !EqualsNoCase(found, database))
@@ -492,7 +492,7 @@ SchemaDescription SqliteEngineConnection::DescribeTable(std::string_view table,
               schema.database = std::string(found);
               schema.name = std::string(s.ColumnText(1));
               type = std::string(s.ColumnText(2));
-              schema.hasRowId = type == "table" && s.ColumnInt64(3) == 0;
+              schema.hasRowId = (type == "table" || type == "shadow") && s.ColumnInt64(3) == 0;
           });
     if (type.empty())
         throw EngineError(EngineFailure::TableNotFound, {}, "no such table: " + std::string(table),
