@@ -544,26 +544,28 @@ SchemaDescription SqliteEngineConnection::DescribeTable(std::string_view table,
         }
     }
 
+    // The indexes with their key parts, in one query: the rowid and a covering index's extra
+    // columns are not part of the key.
     Query(db,
-          "SELECT name, \"unique\", origin, partial FROM pragma_index_list(?1, ?2) ORDER BY seq",
+          "SELECT l.name, l.\"unique\", l.origin, l.partial, x.name, x.\"desc\" "
+          "FROM pragma_index_list(?1, ?2) AS l JOIN pragma_index_xinfo(l.name, ?2) AS x "
+          "WHERE x.key ORDER BY l.seq, x.seqno",
           {schema.name, in}, [&](const SqliteStatement& s) {
-              IndexDescription index;
-              index.name = std::string(s.ColumnText(0));
-              index.unique = s.ColumnInt64(1) != 0;
-              index.primary = s.ColumnText(2) == "pk";
-              index.partial = s.ColumnInt64(3) != 0;
-              schema.indexes.push_back(std::move(index));
+              const std::string_view name = s.ColumnText(0);
+              if (schema.indexes.empty() || schema.indexes.back().name != name) {
+                  IndexDescription index;
+                  index.name = std::string(name);
+                  index.unique = s.ColumnInt64(1) != 0;
+                  index.primary = s.ColumnText(2) == "pk";
+                  index.partial = s.ColumnInt64(3) != 0;
+                  schema.indexes.push_back(std::move(index));
+              }
+              IndexDescription& index = schema.indexes.back();
+              const bool expression = s.ColumnType(4) == SQLITE_NULL;
+              index.expression = index.expression || expression;
+              index.fields.push_back(expression ? std::string() : std::string(s.ColumnText(4)));
+              index.descending.push_back(s.ColumnInt64(5) != 0);
           });
-    for (IndexDescription& index : schema.indexes) {
-        // The key parts only: the rowid and a covering index's extra columns are not its key.
-        Query(db, "SELECT name, \"desc\" FROM pragma_index_xinfo(?1, ?2) WHERE key ORDER BY seqno",
-              {index.name, in}, [&](const SqliteStatement& s) {
-                  const bool expression = s.ColumnType(0) == SQLITE_NULL;
-                  index.expression = index.expression || expression;
-                  index.fields.push_back(expression ? std::string() : std::string(s.ColumnText(0)));
-                  index.descending.push_back(s.ColumnInt64(1) != 0);
-              });
-    }
     return schema;
 }
 
