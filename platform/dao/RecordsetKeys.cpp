@@ -14,6 +14,31 @@ namespace kel::dao {
 
 namespace {
 
+// The change token a key run goes by: read with the run's rows, as a column after the others,
+// where the engine can; else asked for before the run (Asked).
+class RunToken {
+public:
+    explicit RunToken(EngineConnection& db) : m_db(db), m_expression(db.ChangeTokenExpression()) {}
+    bool Asked() const { return m_expression.empty(); }
+    // The run's columns with the token's after them.
+    std::string After(const std::string& columns) const {
+        return Asked() ? columns : (columns.empty() ? "" : columns + ", ") + m_expression;
+    }
+    // The token from the run's first row (its column at); nothing for any later row.
+    std::optional<ChangeToken> FromFirstRow(const Statement& stmt, int at) {
+        if (Asked() || m_seen)
+            return std::nullopt;
+        m_seen = m_db.ChangeTokenFrom(stmt.ColumnText(at));
+        return m_seen;
+    }
+    const std::optional<ChangeToken>& Seen() const { return m_seen; }
+
+private:
+    EngineConnection& m_db;
+    const std::string m_expression;
+    std::optional<ChangeToken> m_seen;
+};
+
 constexpr size_t kMaxChunk = size_t(1) << 16;
 // A bookmark names the opening and the record's place among the keys, which stays the same while
 // the opening lasts; not its rowid, which an edit of an INTEGER PRIMARY KEY changes.
@@ -163,10 +188,9 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const std::vector<std::string> segments =
         resumable ? Continuation(order, lastValues) : std::vector<std::string>{std::string()};
     // Where the run's rows bring the change token, the first row tells whether others wrote.
-    const std::string tokenExpression = db().ChangeTokenExpression();
-    if (tokenExpression.empty())
+    RunToken token(db());
+    if (token.Asked())
         NoteChangeToken(database->CurrentChangeToken(kRecordset));
-    std::optional<ChangeToken> seen;
 
     const size_t start = keys.Size();
     size_t added = 0, stepped = 0;
@@ -176,8 +200,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const std::string values = OrderValueColumns();
     const int valuesAt = identityColumns.empty() ? 1 : 2;
     const int tokenAt = valuesAt + (values.empty() ? 0 : static_cast<int>(order.TermCount()));
-    const std::string columns =
-        tokenExpression.empty() ? values : (values.empty() ? "" : values + ", ") + tokenExpression;
+    const std::string columns = token.After(values);
     for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
         Statement stmt;
@@ -194,10 +217,8 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             }
             if (++stepped == 1 && seg == 0 && !resumable)
                 sorts = stmt.Engine().Sorted();
-            if (!tokenExpression.empty() && !seen) {
-                seen = db().ChangeTokenFrom(stmt.ColumnText(tokenAt));
-                NoteChangeToken(*seen);
-            }
+            if (const std::optional<ChangeToken> first = token.FromFirstRow(stmt, tokenAt))
+                NoteChangeToken(*first);
             ++rows;
             const std::int64_t key = stmt.ColumnInt64(0);
             if (MeetsTail(key)) {
@@ -230,7 +251,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     // keys, the rest are better sorted once, by a worker.
     if (database->server && stopped && order.TermCount() > 0 && !OnlyColumn(order, keyColumn))
         sorts = true;
-    changeToken = seen ? *seen : database->CurrentChangeToken(kRecordset);
+    changeToken = token.Seen() ? *token.Seen() : database->CurrentChangeToken(kRecordset);
     if (met || !stopped)
         JoinTail();
 }
@@ -282,13 +303,11 @@ void RecordsetState::TailRun(size_t wanted) {
     if (!values.empty())
         columns += (columns.empty() ? "" : ", ") + values;
     const int valuesAt = firstCompare + (compares ? terms : 0);
-    const std::string tokenExpression = db().ChangeTokenExpression();
+    RunToken token(db());
     const int tokenAt = valuesAt + (values.empty() ? 0 : terms);
-    if (tokenExpression.empty())
+    if (token.Asked())
         NoteChangeToken(database->CurrentChangeToken(kRecordset));
-    else
-        columns += (columns.empty() ? "" : ", ") + tokenExpression;
-    bool seen = false;
+    columns = token.After(columns);
     size_t added = 0;
     bool stopped = false;
     for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
@@ -310,10 +329,8 @@ void RecordsetState::TailRun(size_t wanted) {
             if (rc != kRow)
                 ThrowEngineError(stmt);
             ++rows;
-            if (!tokenExpression.empty() && !seen) {
-                seen = true;
-                NoteChangeToken(db().ChangeTokenFrom(stmt.ColumnText(tokenAt)));
-            }
+            if (const std::optional<ChangeToken> first = token.FromFirstRow(stmt, tokenAt))
+                NoteChangeToken(*first);
             const std::int64_t key = stmt.ColumnInt64(0);
             if (hasPoint) {
                 std::vector<int> columns(static_cast<size_t>(terms));

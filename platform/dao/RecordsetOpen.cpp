@@ -113,42 +113,14 @@ TableKind LookupTable(EngineConnection& db, bool server, const std::string& sche
     return kind;
 }
 
-struct TableColumn {
-    std::string name;
-    std::string declared;
-    std::string defaultValue;
-    int pk = 0; // place in the primary key, from 1; 0 outside it
-};
-
-std::vector<TableColumn> TableColumns(EngineConnection& db, const std::string& schema,
-                                      const std::string& table, Descriptions& known) {
-    std::vector<TableColumn> columns;
-    const std::optional<SchemaDescription>& d = Described(db, schema, table, known);
-    if (!d)
-        return columns;
-    for (const FieldDescription& f : d->fields) {
-        TableColumn c;
-        c.name = f.name;
-        c.declared = f.declaredType;
-        c.defaultValue = f.defaultValue;
-        for (size_t k = 0; k < d->primaryKey.size(); ++k)
-            if (d->primaryKey[k] == f.name)
-                c.pk = static_cast<int>(k) + 1;
-        columns.push_back(std::move(c));
-    }
-    return columns;
-}
-
-// Whether an order on a text column should carry the collation. Not when the column leads an
-// index of its table: that index is ordered by its own collation, and keeps serving the order
-// (a sort of the whole table otherwise) at the price of case order on that column.
-bool CollateOrderOn(const std::optional<SchemaDescription>& table, const std::string& column) {
-    if (!table)
-        return true;
-    return std::none_of(table->indexes.begin(), table->indexes.end(),
-                        [&](const IndexDescription& index) {
-                            return !index.fields.empty() && EqualsNoCase(index.fields[0], column);
-                        });
+// Whether a column leads an index of its table. An order on such a text column goes without
+// the collation: the index is ordered by its own, and keeps serving the order (a sort of the
+// whole table otherwise) at the price of case order on that column.
+bool LeadsAnIndex(const SchemaDescription& table, const std::string& column) {
+    return std::any_of(table.indexes.begin(), table.indexes.end(),
+                       [&](const IndexDescription& index) {
+                           return !index.fields.empty() && EqualsNoCase(index.fields[0], column);
+                       });
 }
 
 bool IsInteger(std::string_view s) {
@@ -257,14 +229,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         from = stmt.from;
         whereClause = stmt.where;
         target = SchemaPrefix(schema) + QuoteSqlName(table);
-        std::vector<TableColumn> facts = TableColumns(db.db(), schema, table, described);
-        std::vector<std::string> names;
-        for (const TableColumn& c : facts)
-            names.push_back(c.name);
+        const std::optional<SchemaDescription>& d = Described(db.db(), schema, table, described);
         if (server) {
             // The integer key is the row identity: keys and bookmarks are its values.
-            const std::optional<SchemaDescription>& d =
-                Described(db.db(), schema, table, described);
             const std::string key = d ? IntegerIdentity(db.db(), *d) : std::string();
             rowidColumn = key.empty() ? std::string() : QuoteSqlName(key);
             keyColumn = key;
@@ -277,6 +244,9 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 }
             }
         } else {
+            std::vector<std::string> names;
+            for (const FieldDescription& f : d ? d->fields : std::vector<FieldDescription>())
+                names.push_back(f.name);
             rowidColumn = dialect.RowIdName(names);
         }
         if (rowidColumn.empty()) {
@@ -284,25 +254,21 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             updatable = false;
         }
         // The primary key, in its own order: what names a record for a host (RecordKey).
-        std::vector<const TableColumn*> keyFacts;
-        for (const TableColumn& c : facts) {
-            if (c.pk > 0)
-                keyFacts.push_back(&c);
+        for (const std::string& k : d ? d->primaryKey : std::vector<std::string>()) {
+            const FieldDescription* kf = d->Find(k);
+            primaryKey.push_back({k, DaoTypeFromDeclaration(kf ? kf->declaredType : "")});
         }
-        std::sort(keyFacts.begin(), keyFacts.end(),
-                  [](const TableColumn* a, const TableColumn* b) { return a->pk < b->pk; });
-        for (const TableColumn* c : keyFacts)
-            primaryKey.push_back({c->name, DaoTypeFromDeclaration(c->declared)});
         // A key other than the rowid: the engine may give a deleted record's rowid to the next
         // row, so each keyed record is checked against its key values.
-        const bool rowidKey =
-            server || (keyFacts.size() == 1 && EqualsNoCase(keyFacts[0]->declared, "INTEGER"));
-        if (!materialised && !keyFacts.empty() && !rowidKey) {
+        const FieldDescription* only =
+            primaryKey.size() == 1 ? d->Find(primaryKey[0].name) : nullptr;
+        const bool rowidKey = server || (only && EqualsNoCase(only->declaredType, "INTEGER"));
+        if (!materialised && !primaryKey.empty() && !rowidKey) {
             const std::string qualifier = stmt.alias.empty() ? target : QuoteSqlName(stmt.alias);
-            for (const TableColumn* c : keyFacts) {
+            for (const KeyField& k : primaryKey) {
                 identityColumns +=
-                    (identityColumns.empty() ? "" : ", ") + qualifier + "." + QuoteSqlName(c->name);
-                identityTarget += (identityTarget.empty() ? "" : ", ") + QuoteSqlName(c->name);
+                    (identityColumns.empty() ? "" : ", ") + qualifier + "." + QuoteSqlName(k.name);
+                identityTarget += (identityTarget.empty() ? "" : ", ") + QuoteSqlName(k.name);
             }
         }
     }
@@ -314,6 +280,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                                            : QuoteSqlName(stmt.alias));
     int unnamed = 0;
     std::vector<bool> asName(static_cast<size_t>(columns), false);
+    std::vector<bool> leadsIndex(static_cast<size_t>(columns), false);
     fields.clear();
     for (int i = 0; i < columns; ++i) {
         RecordsetField f;
@@ -356,6 +323,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             const FieldDescription* fd = d ? d->Find(src.column) : nullptr;
             if (fd)
                 f.defaultValue = fd->defaultValue;
+            leadsIndex[static_cast<size_t>(i)] = d && LeadsAnIndex(*d, src.column);
             if (server) {
                 if (fd) {
                     column.declaredType = fd->declaredType;
@@ -420,9 +388,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                                    (fields[i].type.type == dbText || fields[i].type.type == dbMemo);
             if (server && textField)
                 collated[k] = true; // the server's order of text is its locale's, never Jet's
-            else if (!server && textField && !fields[i].sourceField.empty() &&
-                     CollateOrderOn(Described(db.db(), {}, fields[i].sourceTable, described),
-                                    fields[i].sourceField))
+            else if (!server && textField && !fields[i].sourceField.empty() && !leadsIndex[i])
                 collated[k] = true;
             else if (k == 0 && !materialised && i < fields.size() &&
                      !fields[i].sourceField.empty() &&

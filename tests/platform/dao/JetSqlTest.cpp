@@ -178,11 +178,13 @@ TEST(JetTranslation, BareNamesTakeTheServersSpelling) {
 // Yes/No field compared with a number, or ordered against True or False, becomes its number.
 TEST(JetTranslation, YesNoFieldsCompareAsJetNumbersOnAServer) {
     const kel::dao::PgDialect pg;
-    auto on = [&](const std::string& jet) {
-        auto t = TranslateJetSql(jet, JetTextKind::Expression, {}, &pg, {}, {}, {"Shipped"});
+    auto in = [&](JetTextKind kind, const std::string& jet) {
+        auto t = TranslateJetSql(jet, kind, {}, &pg, {}, {}, {"Shipped"});
         EXPECT_TRUE(t.ok) << jet << ": " << t.description;
         return t.sql;
     };
+    auto on = [&](const std::string& jet) { return in(JetTextKind::Expression, jet); };
+    auto statement = [&](const std::string& jet) { return in(JetTextKind::Statement, jet); };
     EXPECT_EQ(on("[Shipped] = -1"), "(-CAST(\"Shipped\" AS integer)) = -1");
     EXPECT_EQ(on("[Shipped] >= 5.5 AND [Shipped] <= +2"),
               "(-CAST(\"Shipped\" AS integer)) >= 5.5 AND (-CAST(\"Shipped\" AS integer)) <= +2");
@@ -196,11 +198,6 @@ TEST(JetTranslation, YesNoFieldsCompareAsJetNumbersOnAServer) {
               "(-CAST(Shipped AS integer)) NOT BETWEEN -1 AND 0");
 
     // A number given to a Yes/No field is stored as Jet stores it: any but 0 is True.
-    auto statement = [&](const std::string& jet) {
-        auto t = TranslateJetSql(jet, JetTextKind::Statement, {}, &pg, {}, {}, {"Shipped"});
-        EXPECT_TRUE(t.ok) << jet << ": " << t.description;
-        return t.sql;
-    };
     EXPECT_EQ(statement("UPDATE o SET Amount = 1, [Shipped] = -1 WHERE Shipped = 0"),
               "UPDATE o SET Amount = 1, \"Shipped\" = TRUE WHERE (-CAST(Shipped AS integer)) = 0");
     EXPECT_EQ(statement("UPDATE o SET Shipped = 0.0, Amount = -1"),
