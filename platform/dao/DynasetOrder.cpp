@@ -19,8 +19,32 @@ std::string Direction(bool descending, bool nullsFirst, bool explicitNulls) {
 } // namespace
 
 DynasetOrder::DynasetOrder(std::vector<OrderKey> terms, std::string rowid)
-    : m_terms(std::move(terms)), m_rowid(std::move(rowid)) {
+    : m_terms(std::move(terms)), m_tie{{std::move(rowid), {}}} {
     m_rowidDescending = !m_terms.empty() && m_terms.back().descending;
+}
+
+DynasetOrder::DynasetOrder(std::vector<OrderKey> terms, std::vector<TieColumn> tie)
+    : m_terms(std::move(terms)), m_tie(std::move(tie)), m_tieByKey(true) {
+    m_rowidDescending = !m_terms.empty() && m_terms.back().descending;
+}
+
+std::string DynasetOrder::TieRow() const {
+    if (m_tie.size() == 1)
+        return m_tie[0].expr;
+    std::string out;
+    for (const TieColumn& t : m_tie)
+        out += (out.empty() ? "(" : ", ") + t.expr;
+    return out + ")";
+}
+
+std::string DynasetOrder::TieParams(int first) const {
+    std::string out;
+    for (size_t i = 0; i < m_tie.size(); ++i) {
+        const std::string p = Param(first + static_cast<int>(i));
+        out += (i ? ", " : "") +
+               (m_tie[i].type.empty() ? p : "CAST(" + p + " AS " + m_tie[i].type + ")");
+    }
+    return m_tie.size() == 1 ? out : "(" + out + ")";
 }
 
 DynasetOrder DynasetOrder::Reversed() const {
@@ -41,7 +65,10 @@ std::string DynasetOrder::OrderBy(bool reversed) const {
                          m_explicitNulls && !t.required);
         out += ", ";
     }
-    return out + m_rowid + ((m_rowidDescending != reversed) ? " DESC" : " ASC");
+    const char* direction = (m_rowidDescending != reversed) ? " DESC" : " ASC";
+    for (size_t i = 0; i < m_tie.size(); ++i)
+        out += (i ? ", " : "") + m_tie[i].expr + direction;
+    return out;
 }
 
 std::string DynasetOrder::TermColumns() const {
@@ -66,8 +93,8 @@ std::vector<std::string> DynasetOrder::Continuation(const std::vector<EngineValu
         return out;
     };
     std::vector<std::string> segments;
-    segments.push_back(prefix(n) + m_rowid + (m_rowidDescending ? " < " : " > ") +
-                       Param(first + static_cast<int>(n)));
+    segments.push_back(prefix(n) + TieRow() + (m_rowidDescending ? " < " : " > ") +
+                       TieParams(first + static_cast<int>(n)));
     for (size_t j = n; j-- > 0;) {
         const OrderKey& t = m_terms[j];
         if (values[j].IsNull()) {
@@ -98,6 +125,13 @@ std::string DynasetOrder::CompareColumns(int first) const {
                " IS NULL THEN " + nullRow + " WHEN " + p + " IS NULL THEN " + nullPoint + " WHEN " +
                e + " < " + p + " THEN " + less + " ELSE " + more + " END";
     }
+    if (m_tieByKey) {
+        const std::string row = TieRow();
+        const std::string p = TieParams(first + static_cast<int>(m_terms.size()));
+        out += std::string(out.empty() ? "" : ", ") + "CASE WHEN " + row + " = " + p +
+               " THEN 0 WHEN " + row + " < " + p + " THEN " + (m_rowidDescending ? "1" : "-1") +
+               " ELSE " + (m_rowidDescending ? "-1" : "1") + " END";
+    }
     return out;
 }
 
@@ -107,7 +141,7 @@ int DynasetOrder::Compare(const std::vector<int>& columns, std::int64_t rowRowid
         if (c)
             return c;
     }
-    if (rowRowid == pointRowid)
+    if (m_tieByKey || rowRowid == pointRowid)
         return 0;
     return (rowRowid < pointRowid) != m_rowidDescending ? -1 : 1;
 }

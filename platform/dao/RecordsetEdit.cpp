@@ -149,7 +149,7 @@ void RecordsetState::Update() {
                   ? "INSERT INTO " + target + " DEFAULT VALUES"
                   : "INSERT INTO " + target + " (" + names + ") VALUES (" + params + ")";
         if (keyMap) {
-            // The new record's key joins the map at its end, in the same statement.
+            // The new record's key joins the map after every other, in the same statement.
             sql = "WITH kel$new AS (" + sql + " RETURNING " + KeyMapList("") + ") INSERT INTO " +
                   copyTable + " SELECT ?" + std::to_string(changed.size() + 1) +
                   ", kel$new.* FROM kel$new";
@@ -206,8 +206,7 @@ void RecordsetState::Update() {
         for (size_t k = 0; k < changed.size(); ++k)
             stmt.Bind(static_cast<int>(k + 1), buffer[changed[k]]);
         if (!adding || keyMap)
-            stmt.Bind(static_cast<int>(changed.size() + 1),
-                      adding ? static_cast<std::int64_t>(copyRows + 1) : key);
+            stmt.Bind(static_cast<int>(changed.size() + 1), adding ? mapAdded : key);
         std::optional<WriteSavepoint> savepoint;
         if (!textual.empty())
             savepoint.emplace(*database);
@@ -219,7 +218,7 @@ void RecordsetState::Update() {
                 ThrowDaoError(err::InvalidOperation,
                               "The server gave the new record no key. Nothing was written.",
                               kRecordset);
-            key = static_cast<std::int64_t>(++copyRows);
+            key = mapAdded++;
         } else if (adding && database->server) {
             if (written != kRow || stmt.Column(0).kind != EngineValue::Kind::Integer)
                 ThrowDaoError(err::InvalidOperation,
@@ -229,7 +228,7 @@ void RecordsetState::Update() {
         }
         stmt.Reset();
         if (keyMap && !adding) {
-            // A key changed here: the map follows it, so the place still names the record.
+            // A key changed here: the map follows it, so the number still names the record.
             std::string keySets;
             for (size_t k = 0; k < changed.size(); ++k)
                 for (const KeyMapColumn& c : keyMapColumns)

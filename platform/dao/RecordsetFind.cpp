@@ -7,6 +7,7 @@
 #include "platform/dao/SqlLexer.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace kel::dao {
@@ -90,36 +91,41 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
     const std::string crit = BindFieldNames(jet.sql, *this);
     const EngineContext context{criterion, true, database->name};
     if (keyMap) {
-        // One query over the key map: the first place (after or before the current one) whose
-        // record meets the criterion.
+        // One query over the key map, every record keyed: the first number (after or before
+        // the current one) whose record meets the criterion. The numbers follow the keys' order.
         const bool forward = findType == AFX_DAO_FIRST || findType == AFX_DAO_NEXT;
         const bool fromHere = findType == AFX_DAO_NEXT || findType == AFX_DAO_PREV;
         if (fromHere && at == (forward ? Where::AfterLast : Where::BeforeFirst))
             return false;
-        const bool bounded = fromHere && at == Where::OnRecord;
+        KeyAll();
         Statement stmt;
         PrepareOne(db(), stmt,
                    "SELECT c.\"kel$pos\" FROM " + copyTable + " AS c WHERE EXISTS (SELECT 1 FROM " +
                        from + " WHERE (" + keyMapQualified + ") = (" + KeyMapList("c.") +
-                       ") AND (" + crit + "))" +
-                       (bounded ? std::string(" AND c.\"kel$pos\" ") + (forward ? ">" : "<") + " ?1"
-                                : std::string()) +
-                       " ORDER BY c.\"kel$pos\"" + (forward ? "" : " DESC") +
+                       ") AND (" + crit + ")) AND c.\"kel$pos\" " + (forward ? ">" : "<") +
+                       " ?1 ORDER BY c.\"kel$pos\"" + (forward ? "" : " DESC") +
                        db().GetDialect().BoundedRead(1),
                    kRecordset, context);
-        if (bounded)
-            stmt.Bind(1, KeyAt(pos));
-        const StepResult rc = stmt.Step();
-        if (rc == kDone)
-            return false;
-        if (rc != kRow)
-            ThrowStepError(stmt, kRecordset, context);
-        const size_t position = static_cast<size_t>(stmt.ColumnInt64(0) - 1);
-        stmt.Reset();
-        CancelEdit();
-        KeyTo(position);
-        Land(position);
-        return true;
+        std::int64_t after = fromHere && at == Where::OnRecord ? KeyAt(pos)
+                             : forward                         ? 0
+                                       : std::numeric_limits<std::int64_t>::max();
+        for (;;) {
+            StatementScope scope(stmt);
+            stmt.Bind(1, after);
+            const StepResult rc = stmt.Step();
+            if (rc == kDone)
+                return false;
+            if (rc != kRow)
+                ThrowStepError(stmt, kRecordset, context);
+            after = stmt.ColumnInt64(0);
+            // A number mapped by a run that met the other end may name no record of the keys.
+            const size_t position = PositionOfNumber(after);
+            if (position != Keyset::npos) {
+                CancelEdit();
+                Land(position);
+                return true;
+            }
+        }
     }
     if (findType == AFX_DAO_NEXT || findType == AFX_DAO_PREV)
         return FindScan(findType == AFX_DAO_NEXT, crit);
@@ -280,6 +286,19 @@ size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<EngineValu
     if (lo < keys.Size() && keys.At(lo) == key)
         return lo;
     return keys.FindLinear(key);
+}
+
+size_t RecordsetState::PositionOfNumber(std::int64_t number) const {
+    // Keyed in order, the numbers ascend: a search finds it, and a scan where it does not.
+    size_t lo = 0, hi = keys.Size();
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (keys.At(mid) < number)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo < keys.Size() && keys.At(lo) == number ? lo : keys.FindLinear(number);
 }
 
 bool RecordsetState::FindScan(bool forward, const std::string& criterion) {

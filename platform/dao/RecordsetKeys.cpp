@@ -89,19 +89,20 @@ bool Contains(const std::vector<std::int64_t>& sorted, std::int64_t key) {
     return !sorted.empty() && std::binary_search(sorted.begin(), sorted.end(), key);
 }
 
-// A point of an order bound from ?first on: its values, then its rowid. A condition of a
-// continuation names only some of them, and only those are bound.
-void BindPoint(Statement& stmt, const std::vector<EngineValue>& values, std::int64_t rowid,
-               int first) {
+// A point of an order bound from ?first on: its values, then its tie-breaker's (the rowid or
+// the key values). A condition of a continuation names only some of them, and only those are
+// bound.
+void BindPoint(Statement& stmt, const std::vector<EngineValue>& values,
+               const std::vector<EngineValue>& tie, int first) {
     const int count = stmt.ParameterCount();
     int i = first;
-    for (const EngineValue& v : values) {
-        if (i > count)
-            return;
-        stmt.Bind(i++, v);
+    for (const std::vector<EngineValue>* part : {&values, &tie}) {
+        for (const EngineValue& v : *part) {
+            if (i > count)
+                return;
+            stmt.Bind(i++, v);
+        }
     }
-    if (i <= count)
-        stmt.Bind(i, rowid);
 }
 
 } // namespace
@@ -176,7 +177,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const bool bounded = wanted != std::numeric_limits<size_t>::max();
     const size_t target = bounded ? std::max(wanted, chunk) : wanted;
     chunk = std::min(chunk * 4, kMaxChunk);
-    if (materialised || keyMap) {
+    if (materialised) {
         const size_t end = copyRows - keys.Size() < target ? copyRows : keys.Size() + target;
         while (keys.Size() < end)
             keys.Append(static_cast<std::int64_t>(keys.Size()) + 1);
@@ -204,8 +205,10 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
         Statement stmt;
-        PrepareInternalRead(db(), stmt, KeyQuery(order, segments[seg], columns, limit), kRecordset);
-        BindPoint(stmt, lastValues, lastRowid, 1);
+        const std::string query = KeyQuery(order, segments[seg], columns, limit);
+        PrepareInternalRead(db(), stmt, keyMap ? MappedRun(query, mapFront - 1, false) : query,
+                            kRecordset);
+        BindPoint(stmt, lastValues, PointTie(lastRowid, lastTie), 1);
         size_t rows = 0;
         for (;;) {
             const StepResult rc = stmt.Step();
@@ -240,9 +243,17 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
                 // Where to go on from: read inside this statement's read, so it is the same.
                 lastRowid = key;
                 lastValues = values.empty() ? SortValues(key) : RowValues(stmt, valuesAt);
+                if (keyMap)
+                    lastTie = MappedKey(stmt);
                 stopped = true;
                 break;
             }
+        }
+        if (keyMap) {
+            // Every row of the run is mapped, also those after where it stopped.
+            while (stmt.Step() == kRow)
+                ++rows;
+            mapFront += static_cast<std::int64_t>(rows);
         }
     }
     resumable = stopped;
@@ -263,7 +274,7 @@ bool RecordsetState::MeetsTail(std::int64_t key) const {
 bool RecordsetState::TailTo(size_t k) {
     if (complete)
         return k < keys.Size();
-    if (materialised || keyMap) {
+    if (materialised) {
         KeyAll(); // its keys are its row numbers: nothing to read
         return k < keys.Size();
     }
@@ -283,44 +294,48 @@ void RecordsetState::TailRun(size_t wanted) {
                                                   : std::vector<std::string>{std::string()};
     // Where the keying from the front stopped: a record at or before that point is keyed from
     // the front already (or skipped there), so both ends meet on it.
-    std::vector<EngineValue> point;
+    std::vector<EngineValue> point, pointTie;
     std::int64_t pointKey = 0;
     bool hasPoint = false;
     if (foundNext > 0) {
         pointKey = found[foundNext - 1];
         point = SortValues(pointKey);
+        pointTie = PointTie(pointKey, {});
         hasPoint = true;
     } else if (resumable) {
         pointKey = lastRowid;
         point = lastValues;
+        pointTie = PointTie(lastRowid, lastTie);
         hasPoint = true;
     }
     const int terms = static_cast<int>(order.TermCount());
+    const int compared = static_cast<int>(order.CompareCount());
+    const int pointAt = terms + static_cast<int>(order.TieCount()) + 1;
     const int firstCompare = identityColumns.empty() ? 1 : 2;
-    const bool compares = hasPoint && terms > 0;
-    std::string columns = compares ? order.CompareColumns(terms + 2) : std::string();
+    const bool compares = hasPoint && compared > 0;
+    std::string columns = compares ? order.CompareColumns(pointAt) : std::string();
     const std::string values = OrderValueColumns();
     if (!values.empty())
         columns += (columns.empty() ? "" : ", ") + values;
-    const int valuesAt = firstCompare + (compares ? terms : 0);
+    const int valuesAt = firstCompare + (compares ? compared : 0);
     RunToken token(db());
     const int tokenAt = valuesAt + (values.empty() ? 0 : terms);
     if (token.Asked())
         NoteChangeToken(database->CurrentChangeToken(kRecordset));
     columns = token.After(columns);
     size_t added = 0;
-    bool stopped = false;
-    for (size_t seg = 0; seg < segments.size() && !stopped; ++seg) {
+    bool stopped = false, met = false;
+    for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
         const size_t limit = target - added;
         Statement stmt;
-        PrepareInternalRead(db(), stmt, KeyQuery(reversed, segments[seg], columns, limit),
+        const std::string query = KeyQuery(reversed, segments[seg], columns, limit);
+        PrepareInternalRead(db(), stmt, keyMap ? MappedRun(query, mapBack + 1, true) : query,
                             kRecordset);
-        // ?1 .. ?terms and ?(terms + 1): where the last run from the end stopped; from
-        // ?(terms + 2): the front's point (its values alone).
+        // From ?1: where the last run from the end stopped; from ?pointAt: the front's point.
         if (tailResumable)
-            BindPoint(stmt, tailLastValues, tailLastRowid, 1);
+            BindPoint(stmt, tailLastValues, PointTie(tailLastRowid, tailLastTie), 1);
         if (hasPoint)
-            BindPoint(stmt, point, pointKey, terms + 2);
+            BindPoint(stmt, point, pointTie, pointAt);
         size_t rows = 0;
         for (;;) {
             const StepResult rc = stmt.Step();
@@ -333,13 +348,13 @@ void RecordsetState::TailRun(size_t wanted) {
                 NoteChangeToken(*first);
             const std::int64_t key = stmt.ColumnInt64(0);
             if (hasPoint) {
-                std::vector<int> columns(static_cast<size_t>(terms));
-                for (int i = 0; i < terms; ++i)
+                std::vector<int> columns(static_cast<size_t>(compared));
+                for (int i = 0; i < compared; ++i)
                     columns[static_cast<size_t>(i)] =
                         static_cast<int>(stmt.ColumnInt64(firstCompare + i));
                 if (order.Compare(columns, key, pointKey) <= 0) {
-                    JoinTail();
-                    return;
+                    met = true;
+                    break;
                 }
             }
             if (key <= maxRowid && !Contains(tailSorted, key) &&
@@ -353,10 +368,21 @@ void RecordsetState::TailRun(size_t wanted) {
             if (rows == limit) {
                 tailLastRowid = key;
                 tailLastValues = values.empty() ? SortValues(key) : RowValues(stmt, valuesAt);
+                if (keyMap)
+                    tailLastTie = MappedKey(stmt);
                 stopped = true;
                 break;
             }
         }
+        if (keyMap) {
+            while (stmt.Step() == kRow)
+                ++rows;
+            mapBack -= static_cast<std::int64_t>(rows);
+        }
+    }
+    if (met) {
+        JoinTail();
+        return;
     }
     tailResumable = stopped;
     if (!stopped) {
@@ -421,12 +447,50 @@ void RecordsetState::StartWorker() {
 
 std::string RecordsetState::KeyQuery(const DynasetOrder& keyOrder, const std::string& condition,
                                      const std::string& columns, size_t limit) const {
-    return "SELECT " + rowid +
-           (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
-           (columns.empty() ? std::string() : ", " + columns) + " FROM " + from +
-           FilterWith(condition) + " ORDER BY " + keyOrder.OrderBy() +
+    std::string head;
+    if (keyMap) {
+        head = columns;
+        for (size_t i = 0; i < keyMapColumns.size(); ++i)
+            head += (head.empty() ? "" : ", ") + keyMapColumns[i].qualified + " AS \"kel$k" +
+                    std::to_string(i) + "\"";
+        for (size_t i = 0; i < keyMapColumns.size(); ++i)
+            head += ", CAST(" + keyMapColumns[i].qualified + " AS text)";
+    } else {
+        head =
+            rowid +
+            (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
+            (columns.empty() ? std::string() : ", " + columns);
+    }
+    return "SELECT " + head + " FROM " + from + FilterWith(condition) + " ORDER BY " +
+           keyOrder.OrderBy() +
            (limit ? db().GetDialect().BoundedRead(static_cast<std::int64_t>(limit))
                   : std::string());
+}
+
+std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t base,
+                                      bool down) const {
+    std::string mapKey, runKey;
+    for (size_t i = 0; i < keyMapColumns.size(); ++i) {
+        mapKey += (i ? ", m." : "m.") + keyMapColumns[i].name;
+        runKey += (i ? ", " : "") + std::string("\"kel$k") + std::to_string(i) + "\"";
+    }
+    const std::string number = "(" + std::to_string(base) + (down ? " - " : " + ") + "\"kel$n\")";
+    return "WITH r AS (SELECT q.*, row_number() OVER () AS \"kel$n\" FROM (" + keyQuery +
+           ") AS q), j AS (SELECT r.*, m.\"kel$pos\" AS \"kel$old\" FROM r LEFT JOIN " + copyTable +
+           " AS m ON (" + mapKey + ") = (" + runKey + ")), i AS (INSERT INTO " + copyTable +
+           " (\"kel$pos\", " + KeyMapList("") + ") SELECT " + number + ", " + runKey +
+           " FROM j WHERE \"kel$old\" IS NULL) SELECT coalesce(\"kel$old\", " + number +
+           "), j.* FROM j ORDER BY \"kel$n\"";
+}
+
+std::vector<EngineValue> RecordsetState::MappedKey(const Statement& stmt) const {
+    // The text copies stand before the row's n and its earlier number.
+    const int m = static_cast<int>(keyMapColumns.size());
+    const int first = stmt.ColumnCount() - 2 - m;
+    std::vector<EngineValue> out;
+    for (int i = 0; i < m; ++i)
+        out.push_back(stmt.Column(first + i));
+    return out;
 }
 
 void RecordsetState::CollectWorker() {

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -212,8 +213,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     TableKind kind;
     if (stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly)
         kind = LookupTable(db.db(), server, stmt.schema, stmt.table, described);
-    // A server's table keyed otherwise than by one integer: its keys, in order, go to a
-    // temporary map from positions; values are read from the table by them.
+    // A server's table keyed otherwise than by one integer: its keys go to a temporary map
+    // from numbers as the keying reaches them; values are read from the table by them.
     keyMap = kind.keyed;
     materialised = !kind.rowid && !keyMap;
     updatable = !materialised && !db.readOnly && !(options & dbReadOnly);
@@ -240,7 +241,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 for (const std::string& k : dialect.RowIdentity(*d)) {
                     const FieldDescription* kf = d->Find(k);
                     keyMapColumns.push_back(
-                        {QuoteSqlName(k), kf ? kf->declaredType : std::string("text")});
+                        {QuoteSqlName(k), kf ? kf->declaredType : std::string("text"), {}});
                 }
             }
         } else {
@@ -466,35 +467,6 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         readAllSql = "SELECT " + names + readTail;
         PrepareInternalRead(db.db(), read, readAllSql, kRecordset);
         readSql = readAllSql;
-    } else if (keyMap) {
-        // The map: each record's key by its place in the order; then the values by the key.
-        copyTable = "pg_temp." + QuoteSqlName("kel_rs" + std::to_string(++db.tempTables));
-        std::string create = "CREATE TEMP TABLE " + copyTable + " (\"kel$pos\" bigint PRIMARY KEY";
-        std::string keyNames, qualified;
-        for (const KeyMapColumn& k : keyMapColumns) {
-            create += ", " + k.name + " " + k.type;
-            keyNames += (keyNames.empty() ? "" : ", ") + k.name;
-            qualified += (qualified.empty() ? "" : ", ") + qualifier + "." + k.name;
-        }
-        full = Statement();
-        db.Exec(create + ")", kRecordset);
-        db.Exec("CREATE INDEX ON " + copyTable + " (" + keyNames + ")", kRecordset);
-        Statement insert;
-        PrepareOne(db.db(), insert,
-                   "INSERT INTO " + copyTable + " SELECT row_number() OVER (), q.* FROM (SELECT " +
-                       qualified + " FROM " + from +
-                       (whereClause.empty() ? std::string() : " WHERE " + whereClause) +
-                       (serverOrderBy.empty() ? std::string() : " ORDER BY " + serverOrderBy) +
-                       ") AS q",
-                   kRecordset, context);
-        if (insert.Step() != kDone)
-            ThrowStepError(insert, kRecordset, context);
-        copyRows = static_cast<size_t>(insert.Engine().ChangedRows());
-        keyMapQualified = qualified;
-        readTail = " FROM " + from + " WHERE " + KeyMatch(1, true);
-        readAllSql = "SELECT " + stmt.head + readTail;
-        PrepareInternalRead(db.db(), read, readAllSql, kRecordset);
-        readSql = readAllSql;
     } else {
         rowid = qualifier + "." + rowidColumn;
         std::vector<OrderKey> keys;
@@ -527,16 +499,36 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 k.expr = db.db().GetDialect().TextKey("(" + k.expr + ")");
             keys.push_back(std::move(k));
         }
-        order = DynasetOrder(std::move(keys), rowid);
+        if (!keyMap) {
+            order = DynasetOrder(std::move(keys), rowid);
+            Statement max;
+            PrepareInternalRead(db.db(), max, "SELECT max(" + rowidColumn + ") FROM " + target,
+                                kRecordset);
+            if (max.Step() == kRow)
+                maxRowid = max.ColumnInt64(0);
+        } else {
+            // The map: each record's key by a number the keying gives it; the values are read
+            // from the table by the key. Records others add are met where the keying reaches
+            // them: nothing tells them apart by their keys.
+            copyTable = "pg_temp." + QuoteSqlName("kel_rs" + std::to_string(++db.tempTables));
+            std::string create =
+                "CREATE TEMP TABLE " + copyTable + " (\"kel$pos\" bigint PRIMARY KEY";
+            std::vector<TieColumn> tie;
+            for (KeyMapColumn& k : keyMapColumns) {
+                create += ", " + k.name + " " + k.type;
+                k.qualified = qualifier + "." + k.name;
+                keyMapQualified += (keyMapQualified.empty() ? "" : ", ") + k.qualified;
+                tie.push_back({k.qualified, k.type});
+            }
+            db.Exec(create + ", UNIQUE (" + KeyMapList("") + "))", kRecordset);
+            order = DynasetOrder(std::move(keys), std::move(tie));
+            maxRowid = std::numeric_limits<std::int64_t>::max();
+        }
         order.SetExplicitNulls(server);
-        Statement max;
-        PrepareInternalRead(db.db(), max, "SELECT max(" + rowidColumn + ") FROM " + target,
-                            kRecordset);
-        if (max.Step() == kRow)
-            maxRowid = max.ColumnInt64(0);
-        readTail =
-            (identityColumns.empty() ? std::string() : ", kel_identity(" + identityColumns + ")") +
-            " FROM " + from + " WHERE " + rowid + " = ?1";
+        readTail = keyMap ? " FROM " + from + " WHERE " + KeyMatch(1, true)
+                          : (identityColumns.empty() ? std::string()
+                                                     : ", kel_identity(" + identityColumns + ")") +
+                                " FROM " + from + " WHERE " + rowid + " = ?1";
         readAllSql = "SELECT " + stmt.head + readTail;
         PrepareInternalRead(db.db(), read, readAllSql, kRecordset);
         readSql = readAllSql;

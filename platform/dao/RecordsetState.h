@@ -67,10 +67,18 @@ struct RecordsetState {
     std::string identityTarget;  // "Code", ... as the table reads them
 
     // -- A server's table keyed otherwise than by one integer: a temporary map (copyTable) of
-    // positions ("kel$pos", the keyset's keys) to key values; the values come from the table.
+    // numbers ("kel$pos", the keyset's keys) to key values, filled as the keying reaches the
+    // records; the values come from the table. Numbers follow the order of the keyset: those
+    // keyed from the front count up from 1, those from the end down from kMapBack - 1, and the
+    // records added through the dynaset up from kMapBack.
     bool keyMap = false;
+    static constexpr std::int64_t kMapBack = std::int64_t(1) << 61;
+    std::int64_t mapFront = 1;
+    std::int64_t mapBack = kMapBack - 1;
+    std::int64_t mapAdded = kMapBack;
     struct KeyMapColumn {
         std::string name, type; // quoted; as the table declares it
+        std::string qualified;  // as the statement reads it
     };
     std::vector<KeyMapColumn> keyMapColumns;
     std::string keyMapQualified; // the key columns as the statement reads them
@@ -81,7 +89,7 @@ struct RecordsetState {
             out += (out.empty() ? "" : ", ") + prefix + k.name;
         return out;
     }
-    // "<key> = ?param": the record whose key (or place in the map) parameter param holds;
+    // "<key> = ?param": the record whose key (or number in the map) parameter param holds;
     // qualified: the key as the statement reads it rather than as the table does.
     std::string KeyMatch(int param, bool qualified = false) const {
         const std::string p = "?" + std::to_string(param);
@@ -101,6 +109,7 @@ struct RecordsetState {
     bool resumable = false;
     std::vector<EngineValue> lastValues;
     std::int64_t lastRowid = 0;
+    std::vector<EngineValue> lastTie; // through a key map: the key values of that point
     size_t chunk = 256;
     ChangeToken changeToken;  // the database's when the last run ended
     bool othersWrote = false; // since the keying began: each run skips what is keyed
@@ -117,6 +126,7 @@ struct RecordsetState {
     bool tailDone = false; // the backward keying reached the first record
     std::vector<EngineValue> tailLastValues;
     std::int64_t tailLastRowid = 0;
+    std::vector<EngineValue> tailLastTie;
     size_t tailChunk = 64;
     size_t tailCount = 0;  // records keyed from the end, once the ends have met
     size_t tailAnchor = 0; // the keyed records then: the last of them had k = 0
@@ -286,6 +296,18 @@ private:
     // under a condition besides the statement's, at most limit rows (0: all).
     std::string KeyQuery(const DynasetOrder& keyOrder, const std::string& condition,
                          const std::string& columns, size_t limit) const;
+    // Through a key map: the run of a key query numbered and mapped in the same statement.
+    // Each row gives its number (a record mapped before keeps its own; the others get base + n
+    // or base - n, down, for the n-th row), the key query's columns, then the key values
+    // as they are and as text, the row's n and its earlier number.
+    std::string MappedRun(const std::string& keyQuery, std::int64_t base, bool down) const;
+    // The key values, as text, of a mapped run's row.
+    std::vector<EngineValue> MappedKey(const Statement& stmt) const;
+    // What follows a point's values when bound: its rowid, or its key values.
+    std::vector<EngineValue> PointTie(std::int64_t rowid,
+                                      const std::vector<EngineValue>& tie) const {
+        return keyMap ? tie : std::vector<EngineValue>{EngineValue::Integer(rowid)};
+    }
     bool WorkerPossible() const;
     void StartWorker();
     void CollectWorker(); // once the worker has finished: its keys, or a run of our own
@@ -303,6 +325,9 @@ private:
     std::vector<EngineValue> RowValues(Statement& stmt, int first) const;
     void ExpressionTypes();
     size_t PositionOf(std::int64_t rowid, const std::vector<EngineValue>& point);
+    // Through a key map, every record keyed: the place of a record by its number; npos when
+    // no record has it.
+    size_t PositionOfNumber(std::int64_t number) const;
     bool FindScan(bool forward, const std::string& criterion);
 };
 

@@ -193,6 +193,85 @@ TEST_P(Keying, ARecordMovedAheadOfTheKeyingIsKeyedOnce) {
     }
 }
 
+// A table keyed by text and a number rather than by one integer: keyed from both ends in
+// orders with ties, a record others move keyed once, and Find by the keys' order.
+TEST_P(Keying, ATableKeyedByTextAndANumber) {
+    OpenSample(3000);
+    ASSERT_TRUE(
+        ExecOther("CREATE TABLE Lines (City VARCHAR(30) NOT NULL, Seq INTEGER NOT NULL, "
+                  "Quantity SMALLINT, PRIMARY KEY (City, Seq));"
+                  "INSERT INTO Lines SELECT coalesce(City, '-'), OrderID, coalesce(Quantity, 0) "
+                  "FROM Orders"));
+    for (const char* order : {"", " ORDER BY Quantity", " ORDER BY Quantity DESC, City"}) {
+        SCOPED_TRACE(order);
+        const std::string sql = std::string("SELECT Seq, City, Quantity FROM Lines") + order;
+        CDaoRecordset ref(&db);
+        ref.Open(dbOpenDynaset, sql.c_str());
+        std::vector<long> expected, quantities;
+        for (; !ref.IsEOF(); ref.MoveNext()) {
+            expected.push_back(Long(ref, 0));
+            quantities.push_back(Long(ref, 2));
+        }
+        std::vector<long> sorted = expected;
+        std::sort(sorted.begin(), sorted.end());
+        ASSERT_EQ(sorted.size(), 3000u);
+        EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+        if (strstr(order, "DESC")) {
+            EXPECT_TRUE(std::is_sorted(quantities.rbegin(), quantities.rend()));
+        } else if (*order) {
+            EXPECT_TRUE(std::is_sorted(quantities.begin(), quantities.end()));
+        }
+
+        rs.Close();
+        rs.Open(dbOpenDynaset, sql.c_str());
+        EXPECT_LT(rs.GetKeyedCount(), 1000);
+        rs.Move(300);
+        rs.MoveLastQuick();
+        EXPECT_EQ(Long(rs, 0), expected.back());
+        EXPECT_FALSE(rs.IsKeyed());
+        EXPECT_EQ(WalkBack(), Reversed(expected));
+        EXPECT_TRUE(rs.IsKeyed());
+
+        // Find goes by the keys' order, from either end and from a record.
+        auto at = [&](long seq) {
+            return static_cast<long>(std::find(expected.begin(), expected.end(), seq) -
+                                     expected.begin());
+        };
+        ASSERT_TRUE(rs.FindFirst("Seq = 1500"));
+        EXPECT_EQ(rs.GetAbsolutePosition(), at(1500));
+        ASSERT_TRUE(rs.FindNext("Seq > 2990"));
+        const long next = *std::find_if(expected.begin() + at(1500) + 1, expected.end(),
+                                        [](long s) { return s > 2990; });
+        EXPECT_EQ(Long(rs, 0), next);
+        ASSERT_TRUE(rs.FindLast("Seq < 10"));
+        const long last =
+            *std::find_if(expected.rbegin(), expected.rend(), [](long s) { return s < 10; });
+        EXPECT_EQ(Long(rs, 0), last);
+        ASSERT_TRUE(rs.FindPrev("Seq < 10"));
+        EXPECT_LT(Long(rs, 0), 10);
+        EXPECT_LT(rs.GetAbsolutePosition(), at(last));
+    }
+
+    // Another program moves the first record past where the keying stopped: it stays first.
+    // A record it deletes before the keying reaches it is none of the records.
+    rs.Close();
+    rs.Open(dbOpenDynaset, "SELECT Seq, City, Quantity FROM Lines ORDER BY Quantity");
+    const long moved = Long(rs, 0);
+    rs.Move(10);
+    ASSERT_FALSE(rs.IsKeyed());
+    const long gone = QueryIds("SELECT Seq FROM Lines ORDER BY " + Ordered("Quantity, Seq"))[1500];
+    ASSERT_TRUE(ExecOther("UPDATE Lines SET Quantity = 30000 WHERE Seq = " + std::to_string(moved) +
+                          "; DELETE FROM Lines WHERE Seq = " + std::to_string(gone)));
+    rs.MoveLastQuick();
+    std::vector<long> ids;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+        ids.push_back(Long(rs, 0));
+    EXPECT_EQ(ids.size(), 2999u);
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), moved), 1);
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), gone), 0);
+    EXPECT_EQ(ids.front(), moved);
+}
+
 TEST_P(Keying, ClosingDropsAWorkerStillSorting) {
     OpenSample(60000, "SELECT * FROM Orders ORDER BY Weight, City");
     EXPECT_FALSE(rs.KeyMore(1)); // the worker starts
