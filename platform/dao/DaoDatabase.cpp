@@ -39,10 +39,12 @@ bool WaitsForReaders(const DatabaseState& s, std::string_view sql) {
 // DatabaseState
 
 void DatabaseState::Exec(std::string_view sql, ErrorSource source) {
-    Statement stmt;
-    PrepareInternal(db(), stmt, std::string(sql), source);
-    if (stmt.Step() == kFailed)
-        ThrowStepError(stmt, source, {{}, false, name});
+    // Run at once, not prepared first: on a server, one exchange.
+    try {
+        db().Execute(sql);
+    } catch (const EngineError& e) {
+        ThrowDaoFor(e, source, {{}, false, name});
+    }
 }
 
 JetTranslation DatabaseState::Translate(std::string_view jet, JetTextKind kind,

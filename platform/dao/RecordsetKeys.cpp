@@ -250,9 +250,11 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             }
         }
         if (keyMap) {
-            // Every row of the run is mapped, also those after where it stopped.
-            while (stmt.Step() == kRow)
-                ++rows;
+            // Every row of the run is mapped, also those after where it stopped (a statement
+            // stepped past its end would run again).
+            if (stopped || met)
+                while (stmt.Step() == kRow)
+                    ++rows;
             mapFront += static_cast<std::int64_t>(rows);
         }
     }
@@ -375,8 +377,9 @@ void RecordsetState::TailRun(size_t wanted) {
             }
         }
         if (keyMap) {
-            while (stmt.Step() == kRow)
-                ++rows;
+            if (stopped || met)
+                while (stmt.Step() == kRow)
+                    ++rows;
             mapBack -= static_cast<std::int64_t>(rows);
         }
     }

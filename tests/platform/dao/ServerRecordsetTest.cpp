@@ -694,7 +694,9 @@ TEST_F(ServerRecordset, OtherKeysAreKeyedThroughAMap) {
     admin->Execute(
         "INSERT INTO pairs SELECT g / 10, g % 10, 'n' || g FROM generate_series(0, 99) g");
     db.Open(uri.c_str());
-    rs.Open(dbOpenDynaset, "SELECT * FROM codes ORDER BY code");
+    // The open makes the map and maps the first run in one exchange each, whatever the size of
+    // the table: one more than a table keyed by one integer needs.
+    EXPECT_LE(Cost(db, [&] { rs.Open(dbOpenDynaset, "SELECT * FROM codes ORDER BY code"); }), 6u);
     EXPECT_TRUE(rs.CanUpdate());
     EXPECT_EQ(Text(rs, "label"), "Ay");
     rs.MoveNext();
