@@ -202,10 +202,12 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const int valuesAt = identityColumns.empty() ? 1 : 2;
     const int tokenAt = valuesAt + (values.empty() ? 0 : static_cast<int>(order.TermCount()));
     const std::string columns = token.After(values);
-    for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
+    const bool together = Together(segments, bounded);
+    for (size_t seg = 0; seg < (together ? 1 : segments.size()) && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
         Statement stmt;
-        const std::string query = KeyQuery(order, segments[seg], columns, limit);
+        const std::string query = together ? KeyRunTogether(order, segments, columns, limit)
+                                           : KeyQuery(order, segments[seg], columns, limit);
         PrepareInternalRead(db(), stmt, keyMap ? MappedRun(query, mapFront - 1, false) : query,
                             kRecordset);
         BindPoint(stmt, lastValues, PointTie(lastRowid, lastTie), 1);
@@ -244,7 +246,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
                 lastRowid = key;
                 lastValues = values.empty() ? SortValues(key) : RowValues(stmt, valuesAt);
                 if (keyMap)
-                    lastTie = MappedKey(stmt);
+                    lastTie = MappedKey(stmt, together);
                 stopped = true;
                 break;
             }
@@ -327,10 +329,12 @@ void RecordsetState::TailRun(size_t wanted) {
     columns = token.After(columns);
     size_t added = 0;
     bool stopped = false, met = false;
-    for (size_t seg = 0; seg < segments.size() && !stopped && !met; ++seg) {
+    const bool together = Together(segments, true);
+    for (size_t seg = 0; seg < (together ? 1 : segments.size()) && !stopped && !met; ++seg) {
         const size_t limit = target - added;
         Statement stmt;
-        const std::string query = KeyQuery(reversed, segments[seg], columns, limit);
+        const std::string query = together ? KeyRunTogether(reversed, segments, columns, limit)
+                                           : KeyQuery(reversed, segments[seg], columns, limit);
         PrepareInternalRead(db(), stmt, keyMap ? MappedRun(query, mapBack + 1, true) : query,
                             kRecordset);
         // From ?1: where the last run from the end stopped; from ?pointAt: the front's point.
@@ -371,7 +375,7 @@ void RecordsetState::TailRun(size_t wanted) {
                 tailLastRowid = key;
                 tailLastValues = values.empty() ? SortValues(key) : RowValues(stmt, valuesAt);
                 if (keyMap)
-                    tailLastTie = MappedKey(stmt);
+                    tailLastTie = MappedKey(stmt, together);
                 stopped = true;
                 break;
             }
@@ -470,6 +474,22 @@ std::string RecordsetState::KeyQuery(const DynasetOrder& keyOrder, const std::st
                   : std::string());
 }
 
+bool RecordsetState::Together(const std::vector<std::string>& segments, bool bounded) const {
+    return database->server && bounded && segments.size() > 1;
+}
+
+std::string RecordsetState::KeyRunTogether(const DynasetOrder& keyOrder,
+                                           const std::vector<std::string>& segments,
+                                           const std::string& columns, size_t limit) const {
+    std::string all;
+    for (size_t i = 0; i < segments.size(); ++i)
+        all += std::string(i ? " UNION ALL " : "") + "SELECT q.*, " + std::to_string(i) +
+               " AS \"kel$s\", row_number() OVER () AS \"kel$r\" FROM (" +
+               KeyQuery(keyOrder, segments[i], columns, limit) + ") AS q";
+    return "SELECT * FROM (" + all + ") AS u ORDER BY \"kel$s\", \"kel$r\"" +
+           db().GetDialect().BoundedRead(static_cast<std::int64_t>(limit));
+}
+
 std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t base,
                                       bool down) const {
     std::string mapKey, runKey;
@@ -486,10 +506,11 @@ std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t 
            "), j.* FROM j ORDER BY \"kel$n\"";
 }
 
-std::vector<EngineValue> RecordsetState::MappedKey(const Statement& stmt) const {
-    // The text copies stand before the row's n and its earlier number.
+std::vector<EngineValue> RecordsetState::MappedKey(const Statement& stmt, bool together) const {
+    // The text copies stand before the row's n and its earlier number, and before the place
+    // of a run of several conditions.
     const int m = static_cast<int>(keyMapColumns.size());
-    const int first = stmt.ColumnCount() - 2 - m;
+    const int first = stmt.ColumnCount() - 2 - m - (together ? 2 : 0);
     std::vector<EngineValue> out;
     for (int i = 0; i < m; ++i)
         out.push_back(stmt.Column(first + i));

@@ -301,8 +301,16 @@ private:
     // or base - n, down, for the n-th row), the key query's columns, then the key values
     // as they are and as text, the row's n and its earlier number.
     std::string MappedRun(const std::string& keyQuery, std::int64_t base, bool down) const;
-    // The key values, as text, of a mapped run's row.
-    std::vector<EngineValue> MappedKey(const Statement& stmt) const;
+    // The key values, as text, of a mapped run's row (of a run of several conditions).
+    std::vector<EngineValue> MappedKey(const Statement& stmt, bool together) const;
+    // Whether a run over those conditions goes in one statement: a server's bounded run of
+    // more than one, so that it costs one exchange.
+    bool Together(const std::vector<std::string>& segments, bool bounded) const;
+    // The key query over each condition in turn, in one statement: each one's rows numbered
+    // and put in its turn, at most limit rows in all. Its rows end in two columns more.
+    std::string KeyRunTogether(const DynasetOrder& keyOrder,
+                               const std::vector<std::string>& segments, const std::string& columns,
+                               size_t limit) const;
     // What follows a point's values when bound: its rowid, or its key values.
     std::vector<EngineValue> PointTie(std::int64_t rowid,
                                       const std::vector<EngineValue>& tie) const {
