@@ -97,6 +97,18 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         const bool fromHere = findType == AFX_DAO_NEXT || findType == AFX_DAO_PREV;
         if (fromHere && at == (forward ? Where::AfterLast : Where::BeforeFirst))
             return false;
+        if (!complete && !fromHere) {
+            // The first (or last) is keyed from its end, no further than it lies.
+            bool matches = false;
+            const size_t position = FindMapped(forward, crit, context, matches);
+            if (position != Keyset::npos) {
+                CancelEdit();
+                Land(position);
+                return true;
+            }
+            if (!matches)
+                return false;
+        }
         KeyAll();
         Statement stmt;
         PrepareOne(db(), stmt,
@@ -286,6 +298,63 @@ size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<EngineValu
     if (lo < keys.Size() && keys.At(lo) == key)
         return lo;
     return keys.FindLinear(key);
+}
+
+size_t RecordsetState::FindMapped(bool forward, const std::string& criterion,
+                                  const EngineContext& context, bool& matches) {
+    std::string keyText, keyCast;
+    for (size_t i = 0; i < keyMapColumns.size(); ++i) {
+        const KeyMapColumn& k = keyMapColumns[i];
+        keyText += (i ? ", CAST(" : "CAST(") + k.qualified + " AS text)";
+        keyCast += (i ? ", CAST(?" : "CAST(?") + std::to_string(i + 1) + " AS " + k.type + ")";
+    }
+    Statement first;
+    PrepareOne(db(), first,
+               "SELECT " + keyText + " FROM " + from + FilterWith(criterion) + " ORDER BY " +
+                   order.OrderBy(!forward) + db().GetDialect().BoundedRead(1),
+               kRecordset, context);
+    const StepResult rc = first.Step();
+    if (rc != kRow && rc != kDone)
+        ThrowStepError(first, kRecordset, context);
+    matches = rc == kRow;
+    if (!matches)
+        return Keyset::npos;
+    std::vector<EngineValue> key;
+    for (int i = 0; i < static_cast<int>(keyMapColumns.size()); ++i)
+        key.push_back(first.Column(i));
+    first.Reset();
+
+    // Keyed run by run from that end until the map gives the record a number.
+    Statement lookup;
+    PrepareInternalRead(db(), lookup,
+                        "SELECT \"kel$pos\" FROM " + copyTable + " WHERE (" + KeyMapList("") +
+                            ") = (" + keyCast + ")",
+                        kRecordset);
+    for (;;) {
+        {
+            StatementScope scope(lookup);
+            for (size_t i = 0; i < key.size(); ++i)
+                lookup.Bind(static_cast<int>(i + 1), key[i]);
+            const StepResult found = lookup.Step();
+            if (found == kFailed)
+                ThrowEngineError(lookup);
+            if (found == kRow) {
+                const std::int64_t number = lookup.ColumnInt64(0);
+                const size_t p = PositionOfNumber(number);
+                if (p != Keyset::npos || complete)
+                    return p;
+                const size_t k = tail.FindLinear(number);
+                if (k != Keyset::npos)
+                    return kTail + k;
+            }
+        }
+        if (complete)
+            return Keyset::npos; // gone since the query: the caller looks over every record
+        if (forward)
+            KeyRun(chunk);
+        else
+            TailRun(tailChunk);
+    }
 }
 
 size_t RecordsetState::PositionOfNumber(std::int64_t number) const {

@@ -336,6 +336,11 @@ private:
     // Through a key map, every record keyed: the place of a record by its number; npos when
     // no record has it.
     size_t PositionOfNumber(std::int64_t number) const;
+    // Through a key map, not every record keyed: the place of the first (or, not forward, the
+    // last) record meeting the criterion, keyed from that end as far as it lies; npos, with
+    // matches false when no record meets it, or true when the one that did is gone.
+    size_t FindMapped(bool forward, const std::string& criterion, const EngineContext& context,
+                      bool& matches);
     bool FindScan(bool forward, const std::string& criterion);
 };
 

@@ -222,6 +222,28 @@ TEST_P(Keying, ATableKeyedByTextAndANumber) {
             EXPECT_TRUE(std::is_sorted(quantities.begin(), quantities.end()));
         }
 
+        auto at = [&](long seq) {
+            return static_cast<long>(std::find(expected.begin(), expected.end(), seq) -
+                                     expected.begin());
+        };
+        const long lastBelow10 =
+            *std::find_if(expected.rbegin(), expected.rend(), [](long s) { return s < 10; });
+
+        // Find before the keying reaches the record keys from its end no further than it lies.
+        rs.Close();
+        rs.Open(dbOpenDynaset, sql.c_str());
+        ASSERT_TRUE(rs.FindFirst(("Seq = " + std::to_string(expected[700])).c_str()));
+        EXPECT_EQ(rs.GetAbsolutePosition(), 700);
+        const std::string nearTheEnd = "Seq = " + std::to_string(expected[2900]);
+        ASSERT_TRUE(rs.FindLast(nearTheEnd.c_str()));
+        EXPECT_EQ(Long(rs, 0), expected[2900]);
+        if (IsServer()) {
+            EXPECT_FALSE(rs.IsKeyed());
+        }
+        rs.MovePrev();
+        EXPECT_EQ(Long(rs, 0), expected[2899]);
+        EXPECT_FALSE(rs.FindFirst("Seq < 0"));
+
         rs.Close();
         rs.Open(dbOpenDynaset, sql.c_str());
         EXPECT_LT(rs.GetKeyedCount(), 1000);
@@ -232,11 +254,7 @@ TEST_P(Keying, ATableKeyedByTextAndANumber) {
         EXPECT_EQ(WalkBack(), Reversed(expected));
         EXPECT_TRUE(rs.IsKeyed());
 
-        // Find goes by the keys' order, from either end and from a record.
-        auto at = [&](long seq) {
-            return static_cast<long>(std::find(expected.begin(), expected.end(), seq) -
-                                     expected.begin());
-        };
+        // Every record keyed, Find goes by the keys' order, from either end and from a record.
         ASSERT_TRUE(rs.FindFirst("Seq = 1500"));
         EXPECT_EQ(rs.GetAbsolutePosition(), at(1500));
         ASSERT_TRUE(rs.FindNext("Seq > 2990"));
@@ -244,12 +262,10 @@ TEST_P(Keying, ATableKeyedByTextAndANumber) {
                                         [](long s) { return s > 2990; });
         EXPECT_EQ(Long(rs, 0), next);
         ASSERT_TRUE(rs.FindLast("Seq < 10"));
-        const long last =
-            *std::find_if(expected.rbegin(), expected.rend(), [](long s) { return s < 10; });
-        EXPECT_EQ(Long(rs, 0), last);
+        EXPECT_EQ(Long(rs, 0), lastBelow10);
         ASSERT_TRUE(rs.FindPrev("Seq < 10"));
         EXPECT_LT(Long(rs, 0), 10);
-        EXPECT_LT(rs.GetAbsolutePosition(), at(last));
+        EXPECT_LT(rs.GetAbsolutePosition(), at(lastBelow10));
     }
 
     // Another program moves the first record past where the keying stopped: it stays first.
