@@ -41,8 +41,11 @@ std::string DynasetOrder::TieParams(int first) const {
     std::string out;
     for (size_t i = 0; i < m_tie.size(); ++i) {
         const std::string p = Param(first + static_cast<int>(i));
-        out += (i ? ", " : "") +
-               (m_tie[i].type.empty() ? p : "CAST(" + p + " AS " + m_tie[i].type + ")");
+        // Bound as text whatever the type (so that the engine sends it as such): the text
+        // the key was read back as.
+        out +=
+            (i ? ", " : "") +
+            (m_tie[i].type.empty() ? p : "CAST(CAST(" + p + " AS text) AS " + m_tie[i].type + ")");
     }
     return m_tie.size() == 1 ? out : "(" + out + ")";
 }

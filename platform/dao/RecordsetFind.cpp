@@ -306,7 +306,8 @@ size_t RecordsetState::FindMapped(bool forward, const std::string& criterion,
     for (size_t i = 0; i < keyMapColumns.size(); ++i) {
         const KeyMapColumn& k = keyMapColumns[i];
         keyText += (i ? ", CAST(" : "CAST(") + k.qualified + " AS text)";
-        keyCast += (i ? ", CAST(?" : "CAST(?") + std::to_string(i + 1) + " AS " + k.type + ")";
+        keyCast += (i ? ", CAST(CAST(?" : "CAST(CAST(?") + std::to_string(i + 1) + " AS text) AS " +
+                   k.type + ")";
     }
     Statement first;
     PrepareOne(db(), first,

@@ -780,6 +780,69 @@ TEST_F(ServerRecordset, OtherKeysAreKeyedThroughAMap) {
     EXPECT_EQ(rs.GetRecordCount(), 301);
 }
 
+// Keys of other types go through the map as their text and back: the keying continues after
+// each, from both ends, and the records read as keyed.
+TEST_F(ServerRecordset, KeysOfEveryKindContinueTheKeyingFromBothEnds) {
+    const char* kinds[] = {"numeric(10,2)", "timestamp with time zone", "character(6)",
+                           "bytea",         "double precision",         "date, code varchar(8)"};
+    const char* values[] = {"g * 0.25",
+                            "TIMESTAMPTZ '2020-01-01 00:00:00.123456+02' + g * "
+                            "INTERVAL '1 minute 0.5 seconds'",
+                            "lpad(g::text, 5, 'x')",
+                            "decode(lpad(to_hex(g), 4, '0'), 'hex')",
+                            "g / 3.0",
+                            "DATE '2020-01-01' + g / 10, 'c' || g % 10"};
+    // A record as "n/part"; binary as its bytes in hex.
+    auto record = [&] {
+        const COleVariant v = rs.GetFieldValue("part");
+        std::string part;
+        if (v.vt == (VT_ARRAY | VT_UI1)) {
+            const auto* bytes = static_cast<const unsigned char*>(v.parray->pvData);
+            for (ULONG b = 0; b < v.parray->rgsabound[0].cElements; ++b)
+                part += "0123456789abcdef"[bytes[b] >> 4],
+                    part += "0123456789abcdef"[bytes[b] & 15];
+        } else {
+            part = Text(rs, "part");
+        }
+        return Text(rs, "n") + "/" + part;
+    };
+    MakePeople(1);
+    db.Open(uri.c_str());
+    for (size_t i = 0; i < std::size(kinds); ++i) {
+        SCOPED_TRACE(kinds[i]);
+        const bool pair = strstr(kinds[i], "code") != nullptr;
+        admin->Execute("DROP TABLE IF EXISTS k");
+        admin->Execute(std::string("CREATE TABLE k (n integer NOT NULL, part ") + kinds[i] +
+                       ", PRIMARY KEY (part" + (pair ? ", code" : "") + "))");
+        admin->Execute(std::string("INSERT INTO k SELECT g % 7, ") + values[i] +
+                       " FROM generate_series(1, 1500) g");
+        std::vector<std::string> forward, back;
+        std::string found;
+        const Failure failure = FailureOf([&] {
+            rs.Open(dbOpenDynaset, "SELECT n, part FROM k ORDER BY n");
+            if (rs.FindLast("n = 3"))
+                found = record();
+            rs.MoveFirst();
+            for (; !rs.IsEOF(); rs.MoveNext())
+                forward.push_back(record());
+            rs.Close();
+            rs.Open(dbOpenDynaset, "SELECT n, part FROM k ORDER BY n");
+            rs.MoveNext();
+            rs.MoveLastQuick();
+            EXPECT_FALSE(rs.IsKeyed());
+            for (; !rs.IsBOF(); rs.MovePrev())
+                back.push_back(record());
+            rs.Close();
+        });
+        ASSERT_EQ(failure.code, 0) << failure.text;
+        ASSERT_EQ(forward.size(), 1500u);
+        std::reverse(back.begin(), back.end());
+        EXPECT_EQ(back, forward);
+        EXPECT_EQ(found, *std::find_if(forward.rbegin(), forward.rend(),
+                                       [](const std::string& r) { return r[0] == '3'; }));
+    }
+}
+
 } // namespace
 
 namespace {
