@@ -146,16 +146,15 @@ Grid* SharedGrid() {
     return grid->Loaded() ? grid : nullptr;
 }
 
-void BM_ServerOpenToFirstScreen(benchmark::State& state) {
-    if (!HaveServer(state))
-        return;
+// Grids opened over sql, each beside bare libpq connecting and reading bareSql.
+void Opens(benchmark::State& state, const std::string& sql, const std::string& bareSql) {
     double gridSeconds = 0, bareSeconds = 0;
     long long bareTrips = 0;
     ULONGLONG gridTrips = 0;
     int rows = 0;
     for (auto _ : state) {
         auto start = Clock::now();
-        auto g = std::make_unique<Grid>();
+        auto g = std::make_unique<Grid>(sql);
         gridSeconds += Since(start);
         if (!g->Loaded()) {
             state.SkipWithError("the grid did not load from the server");
@@ -168,7 +167,7 @@ void BM_ServerOpenToFirstScreen(benchmark::State& state) {
         state.ResumeTiming();
         start = Clock::now();
         Bare bare;
-        bare.First(kBareRows);
+        bare.Rows(bareSql);
         bareSeconds += Since(start);
         bareTrips += bare.RoundTrips();
     }
@@ -178,6 +177,14 @@ void BM_ServerOpenToFirstScreen(benchmark::State& state) {
     state.counters["rt_grid"] = static_cast<double>(gridTrips) / n;
     state.counters["rt_bare"] = static_cast<double>(bareTrips) / n;
     state.counters["rows"] = rows;
+}
+
+void BM_ServerOpenToFirstScreen(benchmark::State& state) {
+    if (!HaveServer(state))
+        return;
+    Opens(state, std::string("SELECT ") + kJetColumns + " FROM [Orders]",
+          std::string("SELECT ") + kPgColumns + " FROM \"Orders\" ORDER BY \"OrderID\" LIMIT " +
+              std::to_string(kBareRows));
 }
 BENCHMARK(BM_ServerOpenToFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -200,34 +207,9 @@ void BM_ServerOpenTextKeyed(benchmark::State& state) {
         state.SkipWithError("the orders keyed by text could not be made");
         return;
     }
-    double gridSeconds = 0, bareSeconds = 0;
-    long long bareTrips = 0;
-    ULONGLONG gridTrips = 0;
-    for (auto _ : state) {
-        auto start = Clock::now();
-        auto g = std::make_unique<Grid>(std::string("SELECT [Code], ") + kJetColumns +
-                                        " FROM [OrderCodes]");
-        gridSeconds += Since(start);
-        if (!g->Loaded()) {
-            state.SkipWithError("the grid did not load from the server");
-            return;
-        }
-        gridTrips += g->RoundTrips();
-        state.PauseTiming();
-        g.reset();
-        state.ResumeTiming();
-        start = Clock::now();
-        Bare bare;
-        bare.Rows(std::string("SELECT \"Code\", ") + kPgColumns +
-                  " FROM \"OrderCodes\" ORDER BY \"Code\" LIMIT " + std::to_string(kBareRows));
-        bareSeconds += Since(start);
-        bareTrips += bare.RoundTrips();
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["grid_ms"] = gridSeconds * 1e3 / n;
-    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
-    state.counters["rt_grid"] = static_cast<double>(gridTrips) / n;
-    state.counters["rt_bare"] = static_cast<double>(bareTrips) / n;
+    Opens(state, std::string("SELECT [Code], ") + kJetColumns + " FROM [OrderCodes]",
+          std::string("SELECT \"Code\", ") + kPgColumns +
+              " FROM \"OrderCodes\" ORDER BY \"Code\" LIMIT " + std::to_string(kBareRows));
 }
 BENCHMARK(BM_ServerOpenTextKeyed)->Unit(benchmark::kMillisecond)->Iterations(5);
 
