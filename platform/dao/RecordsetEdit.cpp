@@ -150,9 +150,11 @@ void RecordsetState::Update() {
                   : "INSERT INTO " + target + " (" + names + ") VALUES (" + params + ")";
         if (keyMap) {
             // The new record's key joins the map after every other, in the same statement.
+            // A key the map still holds for a record deleted before names the new one.
             sql = "WITH kel$new AS (" + sql + " RETURNING " + KeyMapList("") + ") INSERT INTO " +
                   copyTable + " SELECT ?" + std::to_string(changed.size() + 1) +
-                  ", kel$new.* FROM kel$new";
+                  ", kel$new.* FROM kel$new ON CONFLICT (" + KeyMapList("") +
+                  ") DO UPDATE SET \"kel$pos\" = EXCLUDED.\"kel$pos\"";
         } else if (database->server) {
             sql += " RETURNING " + rowidColumn; // the key the server gave the record
         }
@@ -229,13 +231,31 @@ void RecordsetState::Update() {
         stmt.Reset();
         if (keyMap && !adding) {
             // A key changed here: the map follows it, so the number still names the record.
-            std::string keySets;
-            for (size_t k = 0; k < changed.size(); ++k)
-                for (const KeyMapColumn& c : keyMapColumns)
-                    if (QuoteSqlName(fields[changed[k]].sourceField) == c.name)
+            std::string keySets, keyNow;
+            const std::string number = "?" + std::to_string(changed.size() + 1);
+            for (const KeyMapColumn& c : keyMapColumns) {
+                std::string now = "(SELECT " + c.name + " FROM " + copyTable +
+                                  " WHERE \"kel$pos\" = " + number + ")";
+                for (size_t k = 0; k < changed.size(); ++k)
+                    if (QuoteSqlName(fields[changed[k]].sourceField) == c.name) {
                         keySets +=
                             (keySets.empty() ? "" : ", ") + c.name + " = ?" + std::to_string(k + 1);
+                        now = "?" + std::to_string(k + 1);
+                    }
+                keyNow += (keyNow.empty() ? "" : ", ") + now;
+            }
             if (!keySets.empty()) {
+                // The key may be one the map still holds for a record deleted before.
+                Statement stale;
+                PrepareInternal(db(), stale,
+                                "DELETE FROM " + copyTable + " WHERE \"kel$pos\" <> " + number +
+                                    " AND (" + KeyMapList("") + ") = (" + keyNow + ")",
+                                kRecordset);
+                for (size_t k = 0; k < changed.size(); ++k)
+                    stale.Bind(static_cast<int>(k + 1), buffer[changed[k]]);
+                stale.Bind(static_cast<int>(changed.size() + 1), key);
+                if (stale.Step() != kDone)
+                    ThrowEngineError(stale);
                 Statement follow;
                 PrepareInternal(db(), follow,
                                 "UPDATE " + copyTable + " SET " + keySets +

@@ -767,6 +767,33 @@ TEST_F(ServerRecordset, OtherKeysAreKeyedThroughAMap) {
               1);
     rs.Close();
 
+    // A key given again, after its record was deleted through the dynaset, names the new
+    // record, whether added or given by an edit.
+    admin->Execute("CREATE TABLE tags (tag text PRIMARY KEY, n integer)");
+    admin->Execute("INSERT INTO tags VALUES ('x', 1), ('y', 2)");
+    rs.Open(dbOpenDynaset, "SELECT * FROM tags ORDER BY tag");
+    rs.MoveNext();
+    const COleVariant y = rs.GetBookmark();
+    rs.MoveFirst();
+    rs.Delete();
+    rs.AddNew();
+    rs.SetFieldValue("tag", "x");
+    rs.SetFieldValue("n", "3");
+    rs.Update();
+    rs.SetBookmark(rs.GetLastModifiedBookmark());
+    EXPECT_EQ(Long(rs, "n"), 3);
+    rs.Delete();
+    rs.SetBookmark(y);
+    EXPECT_EQ(Text(rs, "tag"), "y");
+    rs.Edit();
+    rs.SetFieldValue("tag", "x");
+    rs.Update();
+    EXPECT_EQ(Text(rs, "tag"), "x");
+    EXPECT_EQ(Long(rs, "n"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM tags WHERE tag = 'x' AND n = 2"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM tags"), 1);
+    rs.Close();
+
     admin->Execute("CREATE TABLE tokens (id uuid PRIMARY KEY DEFAULT gen_random_uuid(), v int)");
     admin->Execute("INSERT INTO tokens (v) SELECT g FROM generate_series(1, 300) g");
     rs.m_strSort = "v DESC";
