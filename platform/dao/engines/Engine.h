@@ -104,8 +104,9 @@ public:
 
     // One statement; a second one after it is a syntax error.
     virtual std::unique_ptr<EngineStatement> Prepare(std::string_view sql) = 0;
-    // The same for a read the data-access classes build themselves, whose errors may wait
-    // for its first step: a server then prepares and runs it in one exchange.
+    // The same for a statement the data-access classes build themselves, whose errors may
+    // wait for its first step and which may run twice to the same effect (a read, or a key run
+    // that maps the keys it reads): a server then prepares and runs it in one exchange.
     virtual std::unique_ptr<EngineStatement> PrepareRead(std::string_view sql) {
         return Prepare(sql);
     }

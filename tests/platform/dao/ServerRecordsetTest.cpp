@@ -695,8 +695,8 @@ TEST_F(ServerRecordset, OtherKeysAreKeyedThroughAMap) {
         "INSERT INTO pairs SELECT g / 10, g % 10, 'n' || g FROM generate_series(0, 99) g");
     db.Open(uri.c_str());
     // The open makes the map and maps the first run in one exchange each, whatever the size of
-    // the table: one more than a table keyed by one integer needs.
-    EXPECT_LE(Cost(db, [&] { rs.Open(dbOpenDynaset, "SELECT * FROM codes ORDER BY code"); }), 6u);
+    // the table: as many as a table keyed by one integer needs.
+    EXPECT_LE(Cost(db, [&] { rs.Open(dbOpenDynaset, "SELECT * FROM codes ORDER BY code"); }), 5u);
     EXPECT_TRUE(rs.CanUpdate());
     EXPECT_EQ(Text(rs, "label"), "Ay");
     rs.MoveNext();
@@ -808,7 +808,8 @@ TEST_F(ServerRecordset, OtherKeysAreKeyedThroughAMap) {
 }
 
 // Keys of other types go through the map as their text and back: the keying continues after
-// each, from both ends, and the records read as keyed.
+// each, from both ends, in an order on a Yes/No field and a number, and the records read as
+// keyed.
 TEST_F(ServerRecordset, KeysOfEveryKindContinueTheKeyingFromBothEnds) {
     const char* kinds[] = {"numeric(10,2)", "timestamp with time zone", "character(6)",
                            "bytea",         "double precision",         "date, code varchar(8)"};
@@ -839,21 +840,21 @@ TEST_F(ServerRecordset, KeysOfEveryKindContinueTheKeyingFromBothEnds) {
         SCOPED_TRACE(kinds[i]);
         const bool pair = strstr(kinds[i], "code") != nullptr;
         admin->Execute("DROP TABLE IF EXISTS k");
-        admin->Execute(std::string("CREATE TABLE k (n integer NOT NULL, part ") + kinds[i] +
-                       ", PRIMARY KEY (part" + (pair ? ", code" : "") + "))");
-        admin->Execute(std::string("INSERT INTO k SELECT g % 7, ") + values[i] +
+        admin->Execute(std::string("CREATE TABLE k (n integer NOT NULL, b boolean, part ") +
+                       kinds[i] + ", PRIMARY KEY (part" + (pair ? ", code" : "") + "))");
+        admin->Execute(std::string("INSERT INTO k SELECT g % 7, g % 3 = 0, ") + values[i] +
                        " FROM generate_series(1, 1500) g");
         std::vector<std::string> forward, back;
         std::string found;
         const Failure failure = FailureOf([&] {
-            rs.Open(dbOpenDynaset, "SELECT n, part FROM k ORDER BY n");
+            rs.Open(dbOpenDynaset, "SELECT n, part FROM k ORDER BY b, n");
             if (rs.FindLast("n = 3"))
                 found = record();
             rs.MoveFirst();
             for (; !rs.IsEOF(); rs.MoveNext())
                 forward.push_back(record());
             rs.Close();
-            rs.Open(dbOpenDynaset, "SELECT n, part FROM k ORDER BY n");
+            rs.Open(dbOpenDynaset, "SELECT n, part FROM k ORDER BY b, n");
             rs.MoveNext();
             rs.MoveLastQuick();
             EXPECT_FALSE(rs.IsKeyed());

@@ -783,10 +783,11 @@ private:
         return e;
     }
 
-    // A read not yet prepared goes to the server with its values as text, in the exchange
-    // that prepares it. Its rows stand where that text reads as the typed values would (no
-    // boolean or binary parameter takes a value); otherwise it runs again, typed. Bytes go
-    // the typed way at once.
+    // A statement not yet prepared goes to the server with its values as text, in the
+    // exchange that prepares it. Its rows stand where that text reads as the typed values
+    // would (no boolean or binary parameter takes a value); otherwise it runs again, typed,
+    // which is why only a statement that may run twice is deferred. Bytes go the typed way at
+    // once.
     bool RunFirst() {
         for (const EngineValue& v : m_values)
             if (v.kind == EngineValue::Kind::Blob)
@@ -921,7 +922,7 @@ public:
         return Named(sql, false);
     }
 
-    // A read sends nothing until its first step, which prepares and runs it at once.
+    // Sends nothing until its first step, which prepares and runs it at once.
     std::unique_ptr<EngineStatement> PrepareRead(std::string_view sql) override {
         return Named(sql, true);
     }
@@ -1039,14 +1040,14 @@ public:
                                          std::vector<std::string>* yesNoColumns) override;
 
 private:
-    // The statement under a name of its own, prepared now or, for a deferred read, at its
-    // first step.
+    // The statement under a name of its own, prepared now or, deferred, at its first step
+    // (which may run it twice: see PrepareRead).
     std::unique_ptr<EngineStatement> Named(std::string_view sql, bool deferred) {
         std::vector<int> numbers;
         std::string text = Checked(sql, &numbers);
         PgSession& s = *m_session;
         const std::string name = "kel_" + std::to_string(++s.nextStatement);
-        ResultPtr description = deferred && ReadsOnly(text) ? nullptr : s.PrepareNamed(name, text);
+        ResultPtr description = deferred ? nullptr : s.PrepareNamed(name, text);
         return std::make_unique<PgStatement>(m_session, name, std::move(description),
                                              std::move(text), std::move(numbers));
     }
