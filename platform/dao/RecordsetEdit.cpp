@@ -245,27 +245,20 @@ void RecordsetState::Update() {
                 keyNow += (keyNow.empty() ? "" : ", ") + now;
             }
             if (!keySets.empty()) {
+                // The changed key values, then the record's number.
+                auto onMap = [&](const std::string& text) {
+                    Statement write;
+                    PrepareInternal(db(), write, text, kRecordset);
+                    for (size_t k = 0; k < changed.size(); ++k)
+                        write.Bind(static_cast<int>(k + 1), buffer[changed[k]]);
+                    write.Bind(static_cast<int>(changed.size() + 1), key);
+                    if (write.Step() != kDone)
+                        ThrowEngineError(write);
+                };
                 // The key may be one the map still holds for a record deleted before.
-                Statement stale;
-                PrepareInternal(db(), stale,
-                                "DELETE FROM " + copyTable + " WHERE \"kel$pos\" <> " + number +
-                                    " AND (" + KeyMapList("") + ") = (" + keyNow + ")",
-                                kRecordset);
-                for (size_t k = 0; k < changed.size(); ++k)
-                    stale.Bind(static_cast<int>(k + 1), buffer[changed[k]]);
-                stale.Bind(static_cast<int>(changed.size() + 1), key);
-                if (stale.Step() != kDone)
-                    ThrowEngineError(stale);
-                Statement follow;
-                PrepareInternal(db(), follow,
-                                "UPDATE " + copyTable + " SET " + keySets +
-                                    " WHERE \"kel$pos\" = ?" + std::to_string(changed.size() + 1),
-                                kRecordset);
-                for (size_t k = 0; k < changed.size(); ++k)
-                    follow.Bind(static_cast<int>(k + 1), buffer[changed[k]]);
-                follow.Bind(static_cast<int>(changed.size() + 1), key);
-                if (follow.Step() != kDone)
-                    ThrowEngineError(follow);
+                onMap("DELETE FROM " + copyTable + " WHERE \"kel$pos\" <> " + number + " AND (" +
+                      KeyMapList("") + ") = (" + keyNow + ")");
+                onMap("UPDATE " + copyTable + " SET " + keySets + " WHERE \"kel$pos\" = " + number);
             }
         }
         if (adding) {
