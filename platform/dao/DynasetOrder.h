@@ -64,11 +64,13 @@ public:
     // The verdict for a row from those columns and the rowids: <0, 0, >0.
     int Compare(const std::vector<int>& columns, std::int64_t rowRowid,
                 std::int64_t pointRowid) const;
+    // The tie-breaker's values as placeholders from ?first on, each bound as text and cast to
+    // its column's type where the tie says: "?p" or "(?p, ?p+1)".
+    std::string TieParams(int first) const;
 
 private:
-    // "(k1, k2)" and "(?p, ?p+1)", cast where the tie says, from placeholder first on.
+    // "k1" or "(k1, k2)".
     std::string TieRow() const;
-    std::string TieParams(int first) const;
 
     std::vector<OrderKey> m_terms;
     std::vector<TieColumn> m_tie;

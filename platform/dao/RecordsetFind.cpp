@@ -113,7 +113,7 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         Statement stmt;
         PrepareOne(db(), stmt,
                    "SELECT c.\"kel$pos\" FROM " + copyTable + " AS c WHERE EXISTS (SELECT 1 FROM " +
-                       from + " WHERE (" + keyMapQualified + ") = (" + KeyMapList("c.") +
+                       from + " WHERE (" + KeyMapQualified() + ") = (" + KeyMapList("c.") +
                        ") AND (" + crit + ")) AND c.\"kel$pos\" " + (forward ? ">" : "<") +
                        " ?1 ORDER BY c.\"kel$pos\"" + (forward ? "" : " DESC") +
                        db().GetDialect().BoundedRead(1),
@@ -302,17 +302,10 @@ size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<EngineValu
 
 size_t RecordsetState::FindMapped(bool forward, const std::string& criterion,
                                   const EngineContext& context, bool& matches) {
-    std::string keyText, keyCast;
-    for (size_t i = 0; i < keyMapColumns.size(); ++i) {
-        const KeyMapColumn& k = keyMapColumns[i];
-        keyText += (i ? ", CAST(" : "CAST(") + k.qualified + " AS text)";
-        keyCast += (i ? ", CAST(CAST(?" : "CAST(CAST(?") + std::to_string(i + 1) + " AS text) AS " +
-                   k.type + ")";
-    }
     Statement first;
     PrepareOne(db(), first,
-               "SELECT " + keyText + " FROM " + from + FilterWith(criterion) + " ORDER BY " +
-                   order.OrderBy(!forward) + db().GetDialect().BoundedRead(1),
+               "SELECT " + KeyMapQualified(true) + " FROM " + from + FilterWith(criterion) +
+                   " ORDER BY " + order.OrderBy(!forward) + db().GetDialect().BoundedRead(1),
                kRecordset, context);
     const StepResult rc = first.Step();
     if (rc != kRow && rc != kDone)
@@ -329,7 +322,7 @@ size_t RecordsetState::FindMapped(bool forward, const std::string& criterion,
     Statement lookup;
     PrepareInternalRead(db(), lookup,
                         "SELECT \"kel$pos\" FROM " + copyTable + " WHERE (" + KeyMapList("") +
-                            ") = (" + keyCast + ")",
+                            ") = " + order.TieParams(1),
                         kRecordset);
     for (;;) {
         {

@@ -460,8 +460,7 @@ std::string RecordsetState::KeyQuery(const DynasetOrder& keyOrder, const std::st
         for (size_t i = 0; i < keyMapColumns.size(); ++i)
             head += (head.empty() ? "" : ", ") + keyMapColumns[i].qualified + " AS \"kel$k" +
                     std::to_string(i) + "\"";
-        for (size_t i = 0; i < keyMapColumns.size(); ++i)
-            head += ", CAST(" + keyMapColumns[i].qualified + " AS text)";
+        head += ", " + KeyMapQualified(true);
     } else {
         head =
             rowid +

@@ -517,7 +517,6 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             for (KeyMapColumn& k : keyMapColumns) {
                 create += ", " + k.name + " " + k.type;
                 k.qualified = qualifier + "." + k.name;
-                keyMapQualified += (keyMapQualified.empty() ? "" : ", ") + k.qualified;
                 tie.push_back({k.qualified, k.type});
             }
             db.Exec(create + ", UNIQUE (" + KeyMapList("") + "))", kRecordset);
@@ -538,7 +537,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     if (server && !dialect.KeyInList("k", 1).empty()) {
         readManyKey = materialised ? "\"kel$pos\""
                       : keyMap     ? "(SELECT c.\"kel$pos\" FROM " + copyTable + " AS c WHERE (" +
-                                     KeyMapList("c.") + ") = (" + keyMapQualified + "))"
+                                     KeyMapList("c.") + ") = (" + KeyMapQualified() + "))"
                                : rowid;
         PrepareReadMany(); // now, so that the first window costs one exchange
     }

@@ -200,7 +200,7 @@ void RecordsetState::CutToLimits(std::vector<Cell>& row) const {
 void RecordsetState::PrepareReadMany() {
     const std::string head = readSql.substr(0, readSql.size() - readTail.size());
     // Through a key map, the keys of the numbers asked for pick the rows.
-    const std::string where = keyMap ? "(" + keyMapQualified + ") IN (SELECT " + KeyMapList("") +
+    const std::string where = keyMap ? "(" + KeyMapQualified() + ") IN (SELECT " + KeyMapList("") +
                                            " FROM " + copyTable + " WHERE " +
                                            db().GetDialect().KeyInList("\"kel$pos\"", 1) + ")"
                                      : db().GetDialect().KeyInList(readManyKey, 1);

@@ -81,12 +81,20 @@ struct RecordsetState {
         std::string qualified;  // as the statement reads it
     };
     std::vector<KeyMapColumn> keyMapColumns;
-    std::string keyMapQualified; // the key columns as the statement reads them
     // The key columns, each after prefix: "c."k1", c."k2"".
     std::string KeyMapList(const std::string& prefix) const {
         std::string out;
         for (const KeyMapColumn& k : keyMapColumns)
             out += (out.empty() ? "" : ", ") + prefix + k.name;
+        return out;
+    }
+    // The key columns as the statement reads them, or (asText) their values' text: how a key
+    // value travels to the keyset's point and back (DynasetOrder::TieParams).
+    std::string KeyMapQualified(bool asText = false) const {
+        std::string out;
+        for (const KeyMapColumn& k : keyMapColumns)
+            out += (out.empty() ? "" : ", ") +
+                   (asText ? "CAST(" + k.qualified + " AS text)" : k.qualified);
         return out;
     }
     // "<key> = ?param": the record whose key (or number in the map) parameter param holds;
@@ -95,7 +103,7 @@ struct RecordsetState {
         const std::string p = "?" + std::to_string(param);
         if (!keyMap)
             return (qualified ? rowid : rowidColumn) + " = " + p;
-        return "(" + (qualified ? keyMapQualified : KeyMapList("")) + ") = (SELECT " +
+        return "(" + (qualified ? KeyMapQualified() : KeyMapList("")) + ") = (SELECT " +
                KeyMapList("") + " FROM " + copyTable + " WHERE \"kel$pos\" = " + p + ")";
     }
 
