@@ -425,7 +425,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     outAt.reserve(tokens.size() + 1);
     // A text field after the literal it is compared with: wrapped once its last token is out.
     // A Yes/No field is wrapped the same way into its number (-1, 0).
-    size_t wrapFirst = std::string::npos, wrapLast = std::string::npos, wrapAt = 0;
+    size_t wrapFirst = std::string::npos, wrapLast = std::string::npos;
     bool wrapYesNo = false;
     auto isNamed = [](const std::vector<std::string>& names, const SqlToken& t) {
         const std::string name = Unquote(t);
@@ -456,15 +456,23 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
         dialect ? YesNoAssignments(tokens, yesNoNames) : std::map<size_t, size_t>();
     // A criterion goes between parentheses of a statement's: it must not close them.
     int depth = 0;
+    // The text out holds from token `from` on becomes text. The tokens it stood for, up to the
+    // last one out, now all begin where it begins: a later rewrite of one of them takes the
+    // whole new text, never a place inside it.
+    auto rewriteFrom = [&](size_t from, const std::string& text) {
+        const size_t at = outAt[from];
+        out.resize(at);
+        out += text;
+        for (size_t k = from + 1; k < outAt.size(); ++k)
+            outAt[k] = at;
+    };
     // The field a literal is compared with, wrapped: at once when it comes before the
     // literal, else once its last token is out.
     auto wrapCompared = [&](const ComparedName& other, bool yesNo) {
         if (other.before) {
             const std::string operand = Trimmed(std::string_view(out).substr(
                 outAt[other.first], outAt[other.op] - outAt[other.first]));
-            const std::string rest = out.substr(outAt[other.op]);
-            out.resize(outAt[other.first]);
-            out += wrap(operand, yesNo) + " " + rest;
+            rewriteFrom(other.first, wrap(operand, yesNo) + " " + out.substr(outAt[other.op]));
         } else {
             wrapFirst = other.first;
             wrapLast = other.last;
@@ -509,13 +517,11 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
     for (size_t i = 0; i < tokens.size(); ++i) {
         const SqlToken& t = tokens[i];
         if (i > wrapLast && wrapLast != std::string::npos) {
-            const std::string operand = Trimmed(std::string_view(out).substr(wrapAt));
-            out.resize(wrapAt);
-            out += wrap(operand, wrapYesNo) + " ";
+            rewriteFrom(wrapFirst,
+                        wrap(Trimmed(std::string_view(out).substr(outAt[wrapFirst])), wrapYesNo) +
+                            " ");
             wrapFirst = wrapLast = std::string::npos;
         }
-        if (i == wrapFirst)
-            wrapAt = out.size();
         outAt.resize(i + 1, out.size());
         outAt[i] = out.size();
         if (t.Is(TokenKind::LParen))
@@ -586,8 +592,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
                 }
                 if (!match)
                     return Fail(err::SyntaxError, syntax);
-                out.resize(outAt[first]);
-                out += (negated ? "NOT (" : "(") + *match + ")";
+                rewriteFrom(first, (negated ? "NOT (" : "(") + *match + ")");
             } else if (likePos != std::string::npos) {
                 LikeTranslation like;
                 if (!TranslateLikePattern(Unquote(t), like))
@@ -641,8 +646,7 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             if (const auto assigned = yesNoAssigned.find(i); assigned != yesNoAssigned.end()) {
                 // Jet stores any number other than 0 in a Yes/No field as True.
                 const double value = std::strtod(std::string(t.text).c_str(), nullptr);
-                out.resize(outAt[assigned->second]);
-                out += dialect->BooleanLiteral(value != 0);
+                rewriteFrom(assigned->second, dialect->BooleanLiteral(value != 0));
                 break;
             }
             size_t first = i; // with its sign, when it has one
@@ -677,11 +681,9 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
             break;
         }
     }
-    if (wrapLast != std::string::npos) {
-        const std::string operand = Trimmed(std::string_view(out).substr(wrapAt));
-        out.resize(wrapAt);
-        out += wrap(operand, wrapYesNo);
-    }
+    if (wrapLast != std::string::npos)
+        rewriteFrom(wrapFirst,
+                    wrap(Trimmed(std::string_view(out).substr(outAt[wrapFirst])), wrapYesNo));
     if (depth != 0 && kind == JetTextKind::Expression)
         return Fail(err::SyntaxError, syntax);
     return result;

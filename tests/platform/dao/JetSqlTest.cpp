@@ -196,6 +196,9 @@ TEST(JetTranslation, YesNoFieldsCompareAsJetNumbersOnAServer) {
     EXPECT_EQ(on("[Amount] > 1 AND [Shipped] + 1 = 0"), "\"Amount\" > 1 AND \"Shipped\" + 1 = 0");
     EXPECT_EQ(on("Shipped NOT BETWEEN -1 AND 0"),
               "(-CAST(Shipped AS integer)) NOT BETWEEN -1 AND 0");
+    // A rewrite whose operand was rewritten before takes all of that text, never part of it.
+    EXPECT_EQ(on("[C] LIKE 'A*' LIKE 'B*'"),
+              "(CAST((CAST(\"C\" AS text) ~ '^[Aa].*$') AS text) ~ '^[Bb].*$')");
 
     // A number given to a Yes/No field is stored as Jet stores it: any but 0 is True.
     EXPECT_EQ(statement("UPDATE o SET Amount = 1, [Shipped] = -1 WHERE Shipped = 0"),
