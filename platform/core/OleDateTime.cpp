@@ -8,8 +8,9 @@
 
 namespace {
 
-// Range the framework accepts: 1 January 100 to 31 December 9999.
-constexpr double kMinDate = -657434.0;
+// Range the framework accepts: 1 January 100 to 31 December 9999. A day before day 0 keeps
+// its time as a fraction going down, so 1 January 100 runs from -657434 to -657434.99999.
+constexpr double kMinDate = -657434.9999999;
 constexpr double kMaxDate = 2958465.9999999;
 
 const char* const kMonthNames[12] = {"January",   "February", "March",    "April",

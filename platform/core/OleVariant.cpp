@@ -397,7 +397,7 @@ HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHO
             if (!IsNumericTag(src.vt))
                 return DISP_E_TYPEMISMATCH;
             d = NumericValue(src);
-            if (d < -657434.0 || d >= 2958466.0)
+            if (d <= -657435.0 || d >= 2958466.0) // 1 January 100 to 31 December 9999
                 return DISP_E_OVERFLOW;
         }
         result.vt = VT_DATE;

@@ -123,4 +123,10 @@ TEST(COleDateTimeValue, OutOfRangeHasNoParts) {
         assigned = d;
         EXPECT_EQ(assigned.GetStatus(), COleDateTime::invalid) << d;
     }
+    // The first day of year 100 holds its whole day: its times lie below -657434.
+    COleDateTime first;
+    ASSERT_TRUE(first.ParseDateTime("01/01/0100 14:05:05"));
+    EXPECT_LT(first.m_dt, -657434.0);
+    EXPECT_EQ(first.Format(), "01/01/0100 14:05:05");
+    EXPECT_EQ(first.GetHour(), 14);
 }
