@@ -125,6 +125,40 @@ void CRecordsetDoc::FetchForward(Window& w) {
     *w.pLast = m_pRecordset->GetBookmark();
 }
 
+// A row down in a full window: the last row and the one under it are read together (one
+// exchange with a server), and the first row is counted back from them. FALSE, having
+// changed nothing, where that does not hold: the last row is gone or the last record, or
+// the window is not full.
+BOOL CRecordsetDoc::LineDownFromLast(Window& w) {
+    CDaoRecordset& rs = *m_pRecordset;
+    if (w.nCount < 2 || w.pLast->vt == VT_EMPTY || w.pFirst->vt == VT_EMPTY)
+        return FALSE;
+    long nFill = 2;
+    rs.FillCache(&nFill, w.pLast);
+    try {
+        rs.SetBookmark(*w.pLast);
+    } catch (CDaoException* e) {
+        if (DaoErrorCode(e) != kRecordDeleted)
+            throw;
+        e->Delete();
+        return FALSE;
+    }
+    rs.MoveNext();
+    if (rs.IsEOF())
+        return FALSE;
+    const COleVariant varIn = rs.GetBookmark();
+    rs.Move(-w.nCount);
+    if (rs.IsBOF() || !(rs.GetBookmark() == *w.pFirst))
+        return FALSE;
+    rs.MoveNext();
+    const COleVariant varFirst = rs.GetBookmark();
+    rs.SetBookmark(varIn);
+    *w.pFirst = varFirst;
+    *w.pLast = varIn;
+    FillRow(w, WrapRow(*w.pRows, w.nCount, w.nCols, false));
+    return TRUE;
+}
+
 CRecordsetDoc::TableStatus CRecordsetDoc::RestartWindow(Window& w, TableStatus status) {
     w.pFirst->Clear();
     w.pLast->Clear();
@@ -157,7 +191,10 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
         FetchForward(w);
         return tsOk;
 
-    case gtPageDown:
+    case gtPageDown: {
+        // The rows to come, and the check of the last row, in one read.
+        long nFill = w.nCount;
+        rs.FillCache(&nFill, w.pLast);
         BlankWindow(w);
         try {
             rs.SetBookmark(*w.pLast);
@@ -173,6 +210,7 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
         *w.pFirst = *w.pLast;
         FetchForward(w);
         return tsOk;
+    }
 
     case gtPageUp:
         BlankWindow(w);
@@ -207,6 +245,8 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
     }
 
     case gtLineDown: {
+        if (LineDownFromLast(w))
+            return tsOk;
         rs.SetBookmark(*w.pFirst);
         rs.MoveNext();
         if (rs.IsEOF()) {

@@ -177,6 +177,37 @@ long CDaoRecordset::GetCacheSize() {
     return static_cast<long>(State().cacheSize);
 }
 
+void CDaoRecordset::FillCache(long* pSize, COleVariant* pBookmark) {
+    RecordsetState& s = State();
+    const long n = pSize ? *pSize : static_cast<long>(s.cacheSize);
+    if (n < 0)
+        ThrowDaoError(err::InvalidArgument,
+                      "The number of records to cache must not be negative; it was " +
+                          std::to_string(n) + ".",
+                      kRecordset);
+    size_t position;
+    if (pBookmark)
+        position = s.BookmarkPosition(*pBookmark);
+    else if (s.cacheStart)
+        position = s.BookmarkPosition(*s.cacheStart);
+    else if (s.at == RecordsetState::Where::OnRecord)
+        position = s.pos;
+    else
+        ThrowDaoError(err::NoCurrentRecord, kRecordset);
+    s.FillCache(position, static_cast<size_t>(n));
+}
+
+void CDaoRecordset::SetCacheStart(COleVariant varBookmark) {
+    RecordsetState& s = State();
+    s.BookmarkPosition(varBookmark); // 3159 when it is not one of this recordset's
+    s.cacheStart = varBookmark;
+}
+
+COleVariant CDaoRecordset::GetCacheStart() {
+    const RecordsetState& s = State();
+    return s.cacheStart ? *s.cacheStart : COleVariant();
+}
+
 BOOL CDaoRecordset::IsKeyed() {
     return State().complete ? TRUE : FALSE;
 }

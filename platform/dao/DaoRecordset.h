@@ -178,6 +178,13 @@ public:
     // a time; at most 1200; 100 unless set). Kept across Requery.
     void SetCacheSize(long lSize);
     long GetCacheSize();
+    // Reads *pSize records (the cache size when null) from pBookmark on (the cache start when
+    // null, else the current record) into the cache in one exchange, but for those it holds
+    // already; a bookmark's check that follows, before a record is read, answers from them.
+    // Records past the end are left out. Without a server it has no effect.
+    void FillCache(long* pSize = NULL, COleVariant* pBookmark = NULL);
+    void SetCacheStart(COleVariant varBookmark);
+    COleVariant GetCacheStart();
 
     CDaoDatabase* m_pDatabase;
     CString m_strFilter;

@@ -624,8 +624,15 @@ bool RecordsetState::Exists(size_t position) {
     if (materialised) // a private copy: nobody else deletes from it
         return key >= 1 && static_cast<size_t>(key) <= copyRows;
     if (!readManyKey.empty()) {
-        // A server answers with the records around it, read anew, for the moves that follow:
-        // a window checks one of its rows, then moves up or down by a row or a page.
+        // Right after a fill or a check, with no record read since, the cache answers: what
+        // it holds was read for this move.
+        if (cacheFresh) {
+            if (const auto* hit = Cached(key))
+                return hit->has_value();
+        }
+        // Otherwise a server answers with the records around it, read anew, for the moves
+        // that follow: a window checks one of its rows, then moves up or down by a row or a
+        // page.
         cache.clear();
         std::vector<Cell> row;
         const bool found = ReadAhead(position, row, Span::Around);

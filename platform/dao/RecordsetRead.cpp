@@ -200,26 +200,85 @@ void RecordsetState::CutToLimits(std::vector<Cell>& row) const {
 void RecordsetState::PrepareReadMany() {
     const std::string head = readSql.substr(0, readSql.size() - readTail.size());
     // Through a key map, the keys of the numbers asked for pick the rows.
-    const std::string where = keyMap ? "(" + KeyMapQualified() + ") IN (SELECT " + KeyMapList("") +
-                                           " FROM " + copyTable + " WHERE " +
-                                           db().GetDialect().KeyInList("\"kel$pos\"", 1) + ")"
-                                     : db().GetDialect().KeyInList(readManyKey, 1);
-    PrepareInternalRead(db(), readMany,
-                        head + ", " + readManyKey + " FROM " + (materialised ? copyTable : from) +
-                            " WHERE " + where,
+    auto where = [&](const std::string& pick) {
+        return keyMap ? "(" + KeyMapQualified() + ") IN (SELECT " + KeyMapList("") + " FROM " +
+                            copyTable + " WHERE " + pick + ")"
+                      : pick;
+    };
+    const std::string key = keyMap ? std::string("\"kel$pos\"") : readManyKey;
+    const std::string select =
+        head + ", " + readManyKey + " FROM " + (materialised ? copyTable : from) + " WHERE ";
+    PrepareInternalRead(db(), readMany, select + where(db().GetDialect().KeyInList(key, 1)),
                         kRecordset);
+    PrepareInternalRead(db(), readRange, select + where(key + " BETWEEN ?1 AND ?2"), kRecordset);
+}
+
+namespace {
+
+constexpr std::int64_t kFreshNs = 1000000000; // what others wrote shows within a second
+
+std::int64_t SteadyNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+const std::optional<std::vector<Cell>>* RecordsetState::Cached(std::int64_t key) {
+    if (!cache.empty() && SteadyNow() - cacheTime > kFreshNs)
+        cache.clear();
+    const auto hit = cache.find(key);
+    return hit == cache.end() ? nullptr : &hit->second;
+}
+
+void RecordsetState::ReadKeys(const std::vector<std::int64_t>& wanted) {
+    if (wanted.empty())
+        return;
+    if (!readMany)
+        PrepareReadMany();
+    if (cache.empty())
+        cacheTime = SteadyNow();
+    // Keys close together (a table shown in key order) are one index range to the server,
+    // which it reads faster than a list; the rows between that were not asked for are passed
+    // over.
+    const auto [lo, hi] = std::minmax_element(wanted.begin(), wanted.end());
+    const bool range =
+        static_cast<std::uint64_t>(*hi) - static_cast<std::uint64_t>(*lo) < 2 * wanted.size() + 16;
+    Statement& stmt = range ? readRange : readMany;
+    StatementScope scope(stmt);
+    if (range) {
+        stmt.Bind(1, *lo);
+        stmt.Bind(2, *hi);
+    } else {
+        stmt.Bind(1, db().GetDialect().KeyList(wanted));
+    }
+    std::vector<std::int64_t> asked;
+    if (range) {
+        asked = wanted;
+        std::sort(asked.begin(), asked.end());
+    }
+    StepResult rc;
+    const int width = static_cast<int>(fields.size());
+    while ((rc = stmt.Step()) == kRow) {
+        const std::int64_t key = stmt.ColumnInt64(width);
+        if (range && !std::binary_search(asked.begin(), asked.end(), key))
+            continue;
+        std::vector<Cell> record(fields.size());
+        for (int i = 0; i < width; ++i)
+            record[static_cast<size_t>(i)] = stmt.Column(i);
+        cache[key] = std::move(record);
+    }
+    if (rc != kDone)
+        ThrowEngineError(stmt);
+    for (const std::int64_t key : wanted)
+        cache.try_emplace(key, std::nullopt); // asked for and not there: gone since keyed
 }
 
 bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row, Span span) {
-    constexpr std::int64_t kFreshNs = 1000000000; // what others wrote shows within a second
-    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                 std::chrono::steady_clock::now().time_since_epoch())
-                                 .count();
-    if (!cache.empty() && now - cacheTime > kFreshNs)
-        cache.clear();
     const std::int64_t key = KeyAt(position);
-    auto hit = cache.find(key);
-    if (hit == cache.end()) {
+    const std::optional<std::vector<Cell>>* hit = Cached(key);
+    if (hit == nullptr) {
         // Only keys already keyed are read (reading ahead keys nothing): n of them from k the
         // way the reader moves in its key list (up: towards its start), or n either way of k
         // for a check; the places as [from, from + count).
@@ -247,30 +306,37 @@ bool RecordsetState::ReadAhead(size_t position, std::vector<Cell>& row, Span spa
         }
         if (std::find(wanted.begin(), wanted.end(), key) == wanted.end())
             wanted.push_back(key);
-        if (!readMany)
-            PrepareReadMany();
         cache.clear();
-        cacheTime = now;
-        StatementScope scope(readMany);
-        readMany.Bind(1, db().GetDialect().KeyList(wanted));
-        StepResult rc;
-        const int width = static_cast<int>(fields.size());
-        while ((rc = readMany.Step()) == kRow) {
-            std::vector<Cell> record(fields.size());
-            for (int i = 0; i < width; ++i)
-                record[static_cast<size_t>(i)] = readMany.Column(i);
-            cache[readMany.ColumnInt64(width)] = std::move(record);
-        }
-        if (rc != kDone)
-            ThrowEngineError(readMany);
-        hit = cache.find(key);
+        ReadKeys(wanted);
+        hit = &cache[key];
     }
     lastRead = position;
-    if (hit == cache.end())
+    if (!*hit)
         return false; // gone since it was keyed
-    row = hit->second;
+    row = **hit;
     CutToLimits(row);
     return true;
+}
+
+void RecordsetState::FillCache(size_t position, size_t n) {
+    if (readManyKey.empty() || n == 0)
+        return; // an embedded engine reads a record as fast as a cache would
+    std::vector<std::int64_t> wanted;
+    if (InTail(position)) {
+        // Counted from the end: towards the end is towards the tail's start.
+        for (size_t i = position - kTail + 1; i-- > 0 && wanted.size() < n;)
+            wanted.push_back(tail.At(i));
+    } else {
+        KeyTo(position + n - 1); // the fill keys what the moves after it would
+        for (size_t p = position; p < keys.Size() && wanted.size() < n; ++p)
+            wanted.push_back(keys.At(p));
+    }
+    // The cache stays near what one fill or read-ahead holds.
+    if (cache.size() + wanted.size() > 2 * std::max<size_t>({cacheSize, n, 1}))
+        cache.clear();
+    std::erase_if(wanted, [&](std::int64_t key) { return Cached(key) != nullptr; });
+    ReadKeys(wanted);
+    cacheFresh = true;
 }
 
 bool RecordsetState::ReadRecord(size_t position, std::vector<Cell>& row, bool all) {

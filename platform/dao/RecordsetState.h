@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -167,14 +168,19 @@ struct RecordsetState {
     size_t cacheSize = 100;
     std::string readManyKey; // what names a record's key in the read: the key or "kel$pos"
     Statement readMany;      // read's fields and the key, for a list of keys
-    std::unordered_map<std::int64_t, std::vector<Cell>> cache;
+    Statement readRange;     // the same for the keys between two
+    // A record read, or nothing for a key asked for that read no row (gone).
+    std::unordered_map<std::int64_t, std::optional<std::vector<Cell>>> cache;
     std::int64_t cacheTime = 0; // steady-clock nanoseconds of the read that filled it
     size_t lastRead = npos;     // the position read last: which way the reader moves
-    // Filled by a bookmark's check: the moves that follow it keep it until a record is read.
+    // Filled by a bookmark's check or FillCache: the moves that follow keep it, and a check
+    // answers from it, until a record is read.
     bool cacheFresh = false;
+    std::optional<COleVariant> cacheStart; // where FillCache starts when given no bookmark
     void DropCache() {
         cache.clear();
         readMany = Statement();
+        readRange = Statement();
     }
 
     // -- The current record.
@@ -260,6 +266,13 @@ struct RecordsetState {
     // many on each side, for a bookmark's check, after which a window may move either way.
     enum class Span { Ahead, Around };
     bool ReadAhead(size_t position, std::vector<Cell>& row, Span span = Span::Ahead);
+    // The records of those keys, read in one exchange and added to the cache.
+    void ReadKeys(const std::vector<std::int64_t>& wanted);
+    // The cached entry of a key read less than a second ago; null when there is none.
+    const std::optional<std::vector<Cell>>* Cached(std::int64_t key);
+    // Caches the records of n positions from position on, towards the end, that it does not
+    // hold yet (a server's; records not keyed yet are keyed first).
+    void FillCache(size_t position, size_t n);
     void PrepareReadMany();
     void CutToLimits(std::vector<Cell>& row) const;
     // Leaves the fields marked out of the record's read (reads of them go on their own).

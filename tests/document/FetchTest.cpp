@@ -135,8 +135,9 @@ TEST_P(DocumentTest, PagesAndAbsoluteMoves) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
-// Over a network each window move is one exchange once the records are keyed: the move
-// checks one bookmark, and that check reads the records a row or a page either way.
+// Over a network each window move is at most one exchange once the records are keyed: the
+// move checks one bookmark, and that check (or a fill of the cache before it) reads the
+// records the move shows.
 TEST_P(DocumentTest, EachWindowMoveIsOneExchangeWithAServer) {
     OpenPeople(1000, 60);
     CDaoDatabase& db = *m_doc.m_pRecordset->m_pDatabase;
@@ -160,7 +161,7 @@ TEST_P(DocumentTest, EachWindowMoveIsOneExchangeWithAServer) {
         {CS::gtPageUp, -59},  {CS::gtLineDown, 1}, {CS::gtPageUp, -59},  {CS::gtRefresh, 0},
         {CS::gtPageDown, 59}, {CS::gtLineUp, -1}};
     for (const auto& [nMove, shift] : moves) {
-        EXPECT_EQ(cost(nMove), perMove) << "move " << nMove << " from " << first;
+        EXPECT_LE(cost(nMove), perMove) << "move " << nMove << " from " << first;
         first += shift;
         EXPECT_EQ(Ids().front(), first);
         EXPECT_EQ(Ids().back(), first + 59);
@@ -238,6 +239,27 @@ TEST_P(DocumentTest, PageUpAfterTheFirstRowWasDeletedElsewhereFallsBackToTheTop)
     EXPECT_EQ(Ids().front(), 1);
     EXPECT_EQ(Ids().back(), 10);
     EXPECT_EQ(m_nFilled, 10);
+    EXPECT_EQ(NewMessages(), 0);
+}
+
+// A row down reads at the window's last row. A first row deleted elsewhere scrolls out
+// quietly; a deleted last row is stepped over from the first row instead.
+TEST_P(DocumentTest, ALineDownGoesOnPastARowDeletedElsewhereAtEitherEnd) {
+    OpenPeople(30, 10);
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    DeleteElsewhere(1);
+    ASSERT_EQ(Fetch(CS::gtLineDown), CS::tsOk);
+    EXPECT_EQ(Ids(), (IdList{2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(m_nFilled, 1);
+    DeleteElsewhere(11);
+    ASSERT_EQ(Fetch(CS::gtLineDown), CS::tsOk);
+    EXPECT_EQ(Ids(), (IdList{3, 4, 5, 6, 7, 8, 9, 10, 11, 12})); // rows shift, unread
+    // Both bookmarks followed: the next moves count from them.
+    ASSERT_EQ(Fetch(CS::gtLineDown), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 4);
+    EXPECT_EQ(Ids().back(), 13);
+    ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 13);
     EXPECT_EQ(NewMessages(), 0);
 }
 

@@ -484,6 +484,77 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
     EXPECT_EQ(rs.GetCacheSize(), 0);
 }
 
+// FillCache reads what the next moves show in one exchange, and a bookmark's check right after
+// it answers from what it read, a record deleted before it included.
+TEST_F(ServerRecordset, FillCacheServesTheChecksAndReadsThatFollowIt) {
+    MakePeople(400);
+    admin->Execute("DELETE FROM people WHERE id BETWEEN 100 AND 130 AND id % 2 = 0");
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id");
+    rs.MoveLast(); // keyed
+    rs.SetAbsolutePosition(99);
+    const COleVariant at101 = rs.GetBookmark();
+    rs.MoveFirst();
+    // Another program adds records among those to come, deletes one and changes one. The keys
+    // are close together, so the read goes by their range and passes over the ones added.
+    admin->Execute("INSERT INTO people (id, name) VALUES (102, 'theirs'), (104, 'theirs')");
+    admin->Execute("DELETE FROM people WHERE id = 111");
+    admin->Execute("UPDATE people SET name = 'changed' WHERE id = 107");
+    long n = 15;
+    COleVariant start = at101;
+    EXPECT_EQ(Cost(db, [&] { rs.FillCache(&n, &start); }), 1u);
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetBookmark(at101);
+                       for (long id = 101; id < 130; id += 2, rs.MoveNext()) {
+                           if (id == 111) {
+                               EXPECT_EQ(FailureOf([&] { rs.GetFieldValue("name"); }).code, 3167);
+                               continue;
+                           }
+                           EXPECT_EQ(Long(rs, "id"), id);
+                           if (id == 107) {
+                               EXPECT_EQ(Text(rs, "name"), "changed");
+                           }
+                       }
+                   }),
+              0u);
+    // A fill of what it holds already reads nothing; the check of a record the fill found gone
+    // fails without asking again.
+    rs.FindFirst("id = 150");
+    n = 15;
+    rs.FillCache(&n);
+    EXPECT_EQ(Cost(db, [&] { rs.FillCache(&n); }), 0u);
+    rs.SetCacheStart(rs.GetBookmark());
+    EXPECT_TRUE(rs.GetCacheStart() == rs.GetBookmark());
+    rs.FindFirst("id = 171");
+    const COleVariant at171 = rs.GetBookmark();
+    rs.MoveFirst();
+    admin->Execute("DELETE FROM people WHERE id = 171");
+    n = 30;
+    rs.FillCache(&n);
+    EXPECT_EQ(Cost(db, [&] { EXPECT_EQ(FailureOf([&] { rs.SetBookmark(at171); }).code, 3167); }),
+              0u);
+    // Keys far apart (an order on another field) are read as a list.
+    rs.Close();
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY amount DESC");
+    n = 10;
+    EXPECT_EQ(Cost(db, [&] { rs.FillCache(&n); }), 1u);
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       for (int i = 0; i < 10; ++i, rs.MoveNext())
+                           EXPECT_EQ(Long(rs, "id"), 400 - i);
+                   }),
+              0u);
+    // Bad requests change nothing.
+    n = -1;
+    EXPECT_EQ(FailureOf([&] { rs.FillCache(&n); }).code, 3001);
+    rs.MoveLast();
+    rs.MoveNext();
+    EXPECT_EQ(FailureOf([&] { rs.FillCache(); }).code, 3021);
+    COleVariant notOurs(5L);
+    EXPECT_EQ(FailureOf([&] { rs.FillCache(nullptr, &notOurs); }).code, 3159);
+}
+
 TEST_F(ServerRecordset, ReadAheadSeesWritesAndChanges) {
     MakePeople(50);
     db.Open(uri.c_str());
