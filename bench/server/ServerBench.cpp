@@ -7,6 +7,7 @@
 // libpq statement and one for a connection. The grid's window is 1920 x 1080, about
 // 60 rows; the bare reads take 65 rows, a window and a little more:
 //   open to the first painted screen   connect, the first 65 rows in key order
+//   reopen (a grid closed before)      the first 65 rows on a connection kept open
 //   one row down                       the next row after the last one shown
 //   one page down                      the next 65 rows by key continuation
 //   End right after the open           the last 65 rows by the reverse order
@@ -83,8 +84,9 @@ bool HaveServer(benchmark::State& state) {
 
 // One grid over the orders on the server (or over another statement).
 struct Grid : kelbench::BenchGrid {
-    explicit Grid(const std::string& sql = std::string("SELECT ") + kJetColumns + " FROM [Orders]")
-        : BenchGrid(Server(), sql) {}
+    explicit Grid(const std::string& sql = std::string("SELECT ") + kJetColumns + " FROM [Orders]",
+                  const std::string& uri = Server())
+        : BenchGrid(uri, sql) {}
     ULONGLONG RoundTrips() {
         CDaoDatabase* pDb = Loaded() ? grid.m_pDoc->m_pDatabase : nullptr;
         return pDb != nullptr && pDb->IsOpen() ? pDb->GetRoundTrips() : 0;
@@ -94,7 +96,9 @@ struct Grid : kelbench::BenchGrid {
 // Bare libpq: a connection of its own, every value of the rows read as text.
 class Bare {
 public:
-    Bare() : m_conn(PQconnectdb(Server().c_str()), &PQfinish) { ++m_roundTrips; }
+    explicit Bare(const std::string& uri = Server()) : m_conn(PQconnectdb(uri.c_str()), &PQfinish) {
+        ++m_roundTrips;
+    }
     Bare(const Bare&) = delete;
     Bare& operator=(const Bare&) = delete;
     bool Ok() const { return PQstatus(m_conn.get()) == CONNECTION_OK; }
@@ -146,15 +150,27 @@ Grid* SharedGrid() {
     return grid->Loaded() ? grid : nullptr;
 }
 
-// Grids opened over sql, each beside bare libpq connecting and reading bareSql.
-void Opens(benchmark::State& state, const std::string& sql, const std::string& bareSql) {
+// Grids opened over sql, each beside bare libpq reading bareSql. A first open connects (a name
+// of its own each time, so no connection kept from before serves it), as bare libpq does. A
+// reopen follows a grid closed on the same server, whose connection the data access keeps;
+// bare libpq then reads on a connection it kept too.
+void Opens(benchmark::State& state, const std::string& sql, const std::string& bareSql,
+           bool reopen) {
     double gridSeconds = 0, bareSeconds = 0;
     long long bareTrips = 0;
     ULONGLONG gridTrips = 0;
     int rows = 0;
+    static int opens = 0; // the names of first opens, new across cases
+    std::unique_ptr<Bare> kept;
     for (auto _ : state) {
+        state.PauseTiming();
+        const std::string uri =
+            reopen ? Server() : Server() + "&application_name=kelbench" + std::to_string(++opens);
+        if (reopen)
+            Grid(sql, uri); // opened and closed: its connection is kept
+        state.ResumeTiming();
         auto start = Clock::now();
-        auto g = std::make_unique<Grid>(sql);
+        auto g = std::make_unique<Grid>(sql, uri);
         gridSeconds += Since(start);
         if (!g->Loaded()) {
             state.SkipWithError("the grid did not load from the server");
@@ -164,12 +180,20 @@ void Opens(benchmark::State& state, const std::string& sql, const std::string& b
         gridTrips += g->RoundTrips();
         state.PauseTiming();
         g.reset();
+        if (reopen && !kept)
+            kept = std::make_unique<Bare>();
         state.ResumeTiming();
         start = Clock::now();
-        Bare bare;
-        bare.Rows(bareSql);
+        if (reopen) {
+            const long long before = kept->RoundTrips();
+            kept->Rows(bareSql);
+            bareTrips += kept->RoundTrips() - before;
+        } else {
+            Bare bare(uri);
+            bare.Rows(bareSql);
+            bareTrips += bare.RoundTrips();
+        }
         bareSeconds += Since(start);
-        bareTrips += bare.RoundTrips();
     }
     const double n = static_cast<double>(state.iterations());
     state.counters["grid_ms"] = gridSeconds * 1e3 / n;
@@ -179,14 +203,24 @@ void Opens(benchmark::State& state, const std::string& sql, const std::string& b
     state.counters["rows"] = rows;
 }
 
-void BM_ServerOpenToFirstScreen(benchmark::State& state) {
+void OrdersOpens(benchmark::State& state, bool reopen) {
     if (!HaveServer(state))
         return;
     Opens(state, std::string("SELECT ") + kJetColumns + " FROM [Orders]",
           std::string("SELECT ") + kPgColumns + " FROM \"Orders\" ORDER BY \"OrderID\" LIMIT " +
-              std::to_string(kBareRows));
+              std::to_string(kBareRows),
+          reopen);
+}
+
+void BM_ServerOpenToFirstScreen(benchmark::State& state) {
+    OrdersOpens(state, false);
 }
 BENCHMARK(BM_ServerOpenToFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ServerReopenToFirstScreen(benchmark::State& state) {
+    OrdersOpens(state, true);
+}
+BENCHMARK(BM_ServerReopenToFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The orders again, keyed by text ("o000000001", ...) rather than by an integer: the grid keys
 // them through a map. Made once, beside the sample.
@@ -209,7 +243,8 @@ void BM_ServerOpenTextKeyed(benchmark::State& state) {
     }
     Opens(state, std::string("SELECT [Code], ") + kJetColumns + " FROM [OrderCodes]",
           std::string("SELECT \"Code\", ") + kPgColumns +
-              " FROM \"OrderCodes\" ORDER BY \"Code\" LIMIT " + std::to_string(kBareRows));
+              " FROM \"OrderCodes\" ORDER BY \"Code\" LIMIT " + std::to_string(kBareRows),
+          false);
 }
 BENCHMARK(BM_ServerOpenTextKeyed)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <chrono>
 #include <charconv>
 #include <locale.h>
 #include <optional>
@@ -292,29 +293,35 @@ struct PgSession {
         PGconn* c = conn.get();
         if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c))
             return std::nullopt;
-        std::optional<Exchange> exchange;
-        try {
-            exchange.emplace(*this, true);
-        } catch (const EngineError&) {
-            PQexitPipelineMode(c);
-            throw;
-        }
-        const bool sent = send(c) && PQpipelineSync(c);
-        std::vector<ResultPtr> results;
-        // Each command's result and a null after it, the sync's result last.
-        while (sent) {
-            ResultPtr r(PQgetResult(c));
-            if (!r) {
-                if (PQstatus(c) != CONNECTION_OK)
-                    break;
-                continue;
+        // An interrupt that fails the exchange before it is sent leaves pipeline mode too.
+        struct LeavePipeline {
+            PGconn* c;
+            bool armed = true;
+            ~LeavePipeline() {
+                if (armed)
+                    PQexitPipelineMode(c);
             }
-            if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
-                break;
-            results.push_back(std::move(r));
+        } leave{c};
+        std::vector<ResultPtr> results;
+        bool sent = false;
+        {
+            Exchange exchange(*this, true);
+            leave.armed = false;
+            sent = send(c) && PQpipelineSync(c);
+            // Each command's result and a null after it, the sync's result last.
+            while (sent) {
+                ResultPtr r(PQgetResult(c));
+                if (!r) {
+                    if (PQstatus(c) != CONNECTION_OK)
+                        break;
+                    continue;
+                }
+                if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
+                    break;
+                results.push_back(std::move(r));
+            }
+            PQexitPipelineMode(c);
         }
-        PQexitPipelineMode(c);
-        exchange.reset();
         if (!sent)
             throw Failure(nullptr);
         return results;
@@ -909,10 +916,83 @@ bool EndsTransaction(std::string_view sql) {
     return false;
 }
 
+// Connections closed cleanly wait here a while for an open of the same name, as the
+// data-access engine kept its server connections: a reopen then skips the connect and meets a
+// server process whose catalog caches are warm. A connection comes here reset (DISCARD ALL:
+// no transaction, prepared statement, temporary table, lock or setting of the last user
+// stays), and goes back only after an exchange that proves it alive.
+class IdleConnections {
+public:
+    static IdleConnections& Instance() {
+        static IdleConnections pool; // closes what it holds at exit
+        return pool;
+    }
+    ConnPtr Take(const std::string& name) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        Expire();
+        for (auto it = m_idle.rbegin(); it != m_idle.rend(); ++it) {
+            if (it->name == name) {
+                ConnPtr conn = std::move(it->conn);
+                m_idle.erase(std::next(it).base());
+                return conn;
+            }
+        }
+        return nullptr;
+    }
+    // Takes conn unless none are kept; the oldest goes when too many wait.
+    void Give(const std::string& name, ConnPtr conn) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        Expire();
+        if (m_timeout.count() <= 0)
+            return;
+        if (m_idle.size() >= kMost)
+            m_idle.erase(m_idle.begin());
+        m_idle.push_back({name, std::move(conn), Clock::now()});
+    }
+    bool Keeps() {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_timeout.count() > 0;
+    }
+    void SetTimeout(std::chrono::seconds timeout) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_timeout = timeout;
+        Expire();
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Idle {
+        std::string name;
+        ConnPtr conn;
+        Clock::time_point since;
+    };
+    static constexpr size_t kMost = 8;
+    void Expire() {
+        const Clock::time_point now = Clock::now();
+        std::erase_if(m_idle, [&](const Idle& i) { return now - i.since >= m_timeout; });
+    }
+    std::mutex m_lock;
+    std::vector<Idle> m_idle; // oldest first
+    std::chrono::seconds m_timeout{600};
+};
+
 class PgConnection final : public EngineConnection {
 public:
     PgConnection(std::shared_ptr<PgSession> session, std::string name, bool readOnly)
         : m_session(std::move(session)), m_name(std::move(name)), m_readOnly(readOnly) {}
+    PgConnection(const PgConnection&) = delete;
+    PgConnection& operator=(const PgConnection&) = delete;
+    // A connection nothing else holds, idle outside a transaction, is reset and kept for the
+    // next open of the same name; any other closes.
+    ~PgConnection() override {
+        PGconn* conn = m_session->conn.get();
+        if (m_session.use_count() != 1 || conn == nullptr || PQstatus(conn) != CONNECTION_OK ||
+            PQtransactionStatus(conn) != PQTRANS_IDLE || !IdleConnections::Instance().Keeps())
+            return;
+        const ResultPtr reset(PQexec(conn, "DISCARD ALL"));
+        if (Succeeded(reset.get()) && PQtransactionStatus(conn) == PQTRANS_IDLE)
+            IdleConnections::Instance().Give(m_name, std::move(m_session->conn));
+    }
 
     std::string EngineName() const override { return "PostgreSQL"; }
     bool IsReadOnly() const override { return m_readOnly; }
@@ -1346,20 +1426,35 @@ std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool rea
     }
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    auto session = std::make_shared<PgSession>();
-    session->conn.reset(PQconnectdbParams(keys.data(), values.data(), params.expandDbname ? 1 : 0));
-    if (!session->conn)
-        throw EngineError(EngineFailure::CannotConnect, {}, "out of memory", params.displayName);
-    if (PQstatus(session->conn.get()) != CONNECTION_OK)
-        throw EngineError(EngineFailure::CannotConnect, {},
-                          TrimmedMessage(PQerrorMessage(session->conn.get())), params.displayName);
-    PQsetNoticeProcessor(session->conn.get(), IgnoreNotice, nullptr);
     // What the values read through the seam rely on, set in one exchange.
-    session->Run(std::string("SELECT set_config('DateStyle', 'ISO, MDY', false), "
-                             "set_config('TimeZone', 'UTC', false), "
-                             "set_config('standard_conforming_strings', 'on', false), "
-                             "set_config('bytea_output', 'hex', false)") +
-                 (readOnly ? ", set_config('default_transaction_read_only', 'on', false)" : ""));
+    const std::string settings =
+        std::string("SELECT set_config('DateStyle', 'ISO, MDY', false), "
+                    "set_config('TimeZone', 'UTC', false), "
+                    "set_config('standard_conforming_strings', 'on', false), "
+                    "set_config('bytea_output', 'hex', false)") +
+        (readOnly ? ", set_config('default_transaction_read_only', 'on', false)" : "");
+    auto session = std::make_shared<PgSession>();
+    // A connection kept from an earlier close, if that exchange finds it alive.
+    if ((session->conn = IdleConnections::Instance().Take(name))) {
+        try {
+            session->Run(settings);
+        } catch (const EngineError&) {
+            session = std::make_shared<PgSession>();
+        }
+    }
+    if (!session->conn) {
+        session->conn.reset(
+            PQconnectdbParams(keys.data(), values.data(), params.expandDbname ? 1 : 0));
+        if (!session->conn)
+            throw EngineError(EngineFailure::CannotConnect, {}, "out of memory",
+                              params.displayName);
+        if (PQstatus(session->conn.get()) != CONNECTION_OK)
+            throw EngineError(EngineFailure::CannotConnect, {},
+                              TrimmedMessage(PQerrorMessage(session->conn.get())),
+                              params.displayName);
+        PQsetNoticeProcessor(session->conn.get(), IgnoreNotice, nullptr);
+        session->Run(settings);
+    }
     session->cancel.reset(PQgetCancel(session->conn.get()));
     return std::make_unique<PgConnection>(std::move(session), name, readOnly);
 }
@@ -1381,6 +1476,10 @@ std::unique_ptr<EngineConnection> PgConnection::OpenReader() const {
     if (lockTimeout)
         reader->SetBusyTimeout(*lockTimeout);
     return reader;
+}
+
+void SetIdleConnectionTimeout(int seconds) {
+    IdleConnections::Instance().SetTimeout(std::chrono::seconds(std::max(seconds, 0)));
 }
 
 } // namespace kel::dao

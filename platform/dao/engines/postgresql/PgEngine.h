@@ -21,8 +21,12 @@
 
 namespace kel::dao {
 
-// EngineError (CannotConnect, BadConnectString) when the server cannot be used.
+// EngineError (CannotConnect, BadConnectString) when the server cannot be used. A connection
+// closed cleanly is kept, reset, for an open of the same name within the idle timeout.
 std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool readOnly);
+// How long a closed connection is kept for the next open (600 seconds unless set; 0 keeps
+// none and closes those kept).
+void SetIdleConnectionTimeout(int seconds);
 
 // SQL text with ?1, ?2 ... and ? parameters as PostgreSQL's $1, $2 ...; ? takes the number
 // after the highest one so far, as SQLite counts. Strings, quoted names and comments are left

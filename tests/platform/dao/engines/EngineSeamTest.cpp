@@ -4,6 +4,8 @@
 // reader and its interrupt. An engine that does not offer one says so with Unsupported.
 #include "EngineTestSupport.h"
 
+#include "platform/dao/engines/postgresql/PgEngine.h"
+
 #include <chrono>
 #include <thread>
 
@@ -280,6 +282,60 @@ TEST_P(EngineSeam, ColumnOriginsNameColumnsAsTheyAreNow) {
 KEL_ENGINE_SUITE(EngineSeam);
 
 // What the file is decides before SQLite does.
+// A server connection closed cleanly waits, reset, for the next open of the same name: that
+// open skips the connect, and finds nothing the last user left. One closed inside a
+// transaction, or kept while the server ended it, is not used again.
+TEST(EngineIdleConnections, AClosedConnectionIsKeptResetForTheNextOpen) {
+    KEL_REQUIRE_SERVER();
+    const std::string name = Env("KEL_TEST_PG");
+    auto value = [](EngineConnection& db, const std::string& sql) {
+        auto stmt = db.Prepare(sql);
+        EXPECT_TRUE(stmt->Step()) << sql;
+        return stmt->Column(0);
+    };
+    auto pid = [&](EngineConnection& db) { return value(db, "SELECT pg_backend_pid()").integer; };
+    auto admin = OpenEngine(name);
+    auto db = OpenEngine(name);
+    const std::int64_t first = pid(*db);
+    db->Execute("SET search_path TO nowhere");
+    db->Execute("SET DateStyle TO 'SQL, DMY'");
+    db->Execute("CREATE TEMPORARY TABLE kept (id integer)");
+    value(*db, "SELECT pg_advisory_lock(4242)");
+    auto left = db->Prepare("SELECT 1"); // a statement left prepared
+    left.reset();
+    db.reset();
+    db = OpenEngine(name);
+    EXPECT_EQ(pid(*db), first);
+    EXPECT_EQ(value(*db, "SELECT current_setting('search_path')").bytes, "\"$user\", public");
+    EXPECT_EQ(value(*db, "SELECT current_setting('DateStyle')").bytes, "ISO, MDY");
+    EXPECT_EQ(value(*db, "SELECT count(*) FROM pg_class WHERE relname = 'kept' AND "
+                         "relpersistence = 't'")
+                  .integer,
+              0);
+    EXPECT_EQ(value(*admin, "SELECT pg_try_advisory_lock(4242)::int").integer, 1);
+    value(*admin, "SELECT pg_advisory_unlock(4242)");
+    // Inside a transaction: closed, not kept.
+    db->Begin();
+    db.reset();
+    db = OpenEngine(name);
+    EXPECT_NE(pid(*db), first);
+    // Ended by the server while kept: the next open connects anew.
+    const std::int64_t second = pid(*db);
+    db.reset();
+    value(*admin, "SELECT pg_terminate_backend(" + std::to_string(second) + ")::int");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    db = OpenEngine(name);
+    EXPECT_NE(pid(*db), second);
+    EXPECT_EQ(value(*db, "SELECT 7").integer, 7);
+    // None kept: each open connects.
+    const std::int64_t third = pid(*db);
+    SetIdleConnectionTimeout(0);
+    db.reset();
+    db = OpenEngine(name);
+    EXPECT_NE(pid(*db), third);
+    SetIdleConnectionTimeout(600);
+}
+
 TEST(EngineOpenFiles, EmptyOrUnwritableFiles) {
     const std::string dir = std::string(KEL_TEST_DATA_DIR) + "/engines";
     std::filesystem::create_directories(dir);
