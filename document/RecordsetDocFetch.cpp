@@ -151,9 +151,10 @@ BOOL CRecordsetDoc::LineDownFromLast(Window& w) {
     if (rs.IsBOF() || !(rs.GetBookmark() == *w.pFirst))
         return FALSE;
     rs.MoveNext();
-    const COleVariant varFirst = rs.GetBookmark();
-    rs.SetBookmark(varIn);
-    *w.pFirst = varFirst;
+    *w.pFirst = rs.GetBookmark();
+    // Back on the row that comes in by a move, which a record deleted there does not stop:
+    // its row says so.
+    rs.Move(w.nCount - 1);
     *w.pLast = varIn;
     FillRow(w, WrapRow(*w.pRows, w.nCount, w.nCols, false));
     return TRUE;

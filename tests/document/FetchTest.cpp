@@ -243,7 +243,8 @@ TEST_P(DocumentTest, PageUpAfterTheFirstRowWasDeletedElsewhereFallsBackToTheTop)
 }
 
 // A row down reads at the window's last row. A first row deleted elsewhere scrolls out
-// quietly; a deleted last row is stepped over from the first row instead.
+// quietly, a deleted last row is stepped over from the first row instead, and a deleted row
+// that comes in shows as deleted.
 TEST_P(DocumentTest, ALineDownGoesOnPastARowDeletedElsewhereAtEitherEnd) {
     OpenPeople(30, 10);
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
@@ -254,12 +255,15 @@ TEST_P(DocumentTest, ALineDownGoesOnPastARowDeletedElsewhereAtEitherEnd) {
     DeleteElsewhere(11);
     ASSERT_EQ(Fetch(CS::gtLineDown), CS::tsOk);
     EXPECT_EQ(Ids(), (IdList{3, 4, 5, 6, 7, 8, 9, 10, 11, 12})); // rows shift, unread
-    // Both bookmarks followed: the next moves count from them.
+    // Both bookmarks followed: the next moves count from them. A row that comes in deleted
+    // says so.
+    DeleteElsewhere(13);
     ASSERT_EQ(Fetch(CS::gtLineDown), CS::tsOk);
     EXPECT_EQ(Ids().front(), 4);
-    EXPECT_EQ(Ids().back(), 13);
-    ASSERT_EQ(Fetch(CS::gtPageDown), CS::tsOk);
-    EXPECT_EQ(Ids().front(), 13);
+    EXPECT_EQ(Row(9).substr(0, 9), "#deleted|");
+    ASSERT_EQ(Fetch(CS::gtLineUp), CS::tsOk);
+    EXPECT_EQ(Ids().front(), 3);
+    EXPECT_EQ(Ids().back(), 12);
     EXPECT_EQ(NewMessages(), 0);
 }
 
