@@ -29,6 +29,8 @@ constexpr long kRecordDeleted = 3167;
 constexpr long kNoCurrentRecord = 3021;
 // A column the window asks for that the recordset does not have.
 constexpr long kItemNotFound = 3265;
+// A bookmark the recordset does not know.
+constexpr long kInvalidBookmark = 3159;
 // The most of a value a cell keeps: more than a screen shows, far less than a memo may hold.
 constexpr int kMaxCellText = 1024;
 // The bytes of a text or binary value read for a cell: enough for kMaxCellText and its cut mark.
@@ -64,6 +66,18 @@ CStringArray& WrapRow(CArray<CStringArray, CStringArray>& rows, int nCount, int 
     for (CString& cell : row)
         cell.Empty();
     return row;
+}
+
+// Reads n records from pAt on into the recordset's cache ahead of the move's check. A
+// bookmark the recordset does not know is left to that check to report.
+void FillAhead(CDaoRecordset& rs, long n, COleVariant* pAt) {
+    try {
+        rs.FillCache(&n, pAt);
+    } catch (CDaoException* e) {
+        if (DaoErrorCode(e) != kInvalidBookmark)
+            throw;
+        e->Delete();
+    }
 }
 
 } // namespace
@@ -133,8 +147,7 @@ BOOL CRecordsetDoc::LineDownFromLast(Window& w) {
     CDaoRecordset& rs = *m_pRecordset;
     if (w.nCount < 2 || w.pLast->vt == VT_EMPTY || w.pFirst->vt == VT_EMPTY)
         return FALSE;
-    long nFill = 2;
-    rs.FillCache(&nFill, w.pLast);
+    FillAhead(rs, 2, w.pLast);
     try {
         rs.SetBookmark(*w.pLast);
     } catch (CDaoException* e) {
@@ -194,8 +207,7 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
 
     case gtPageDown: {
         // The rows to come, and the check of the last row, in one read.
-        long nFill = w.nCount;
-        rs.FillCache(&nFill, w.pLast);
+        FillAhead(rs, w.nCount, w.pLast);
         BlankWindow(w);
         try {
             rs.SetBookmark(*w.pLast);

@@ -973,7 +973,9 @@ private:
     }
     std::mutex m_lock;
     std::vector<Idle> m_idle; // oldest first
-    std::chrono::seconds m_timeout{600};
+    // A minute: shorter than the idle timeouts of common NAT routers, which drop a connection
+    // silently, so that a kept one is not met dead and hanging.
+    std::chrono::seconds m_timeout{60};
 };
 
 class PgConnection final : public EngineConnection {

@@ -24,7 +24,7 @@ namespace kel::dao {
 // EngineError (CannotConnect, BadConnectString) when the server cannot be used. A connection
 // closed cleanly is kept, reset, for an open of the same name within the idle timeout.
 std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool readOnly);
-// How long a closed connection is kept for the next open (600 seconds unless set; 0 keeps
+// How long a closed connection is kept for the next open (60 seconds unless set; 0 keeps
 // none and closes those kept).
 void SetIdleConnectionTimeout(int seconds);
 

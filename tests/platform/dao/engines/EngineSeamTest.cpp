@@ -333,7 +333,7 @@ TEST(EngineIdleConnections, AClosedConnectionIsKeptResetForTheNextOpen) {
     db.reset();
     db = OpenEngine(name);
     EXPECT_NE(pid(*db), third);
-    SetIdleConnectionTimeout(600);
+    SetIdleConnectionTimeout(60);
 }
 
 TEST(EngineOpenFiles, EmptyOrUnwritableFiles) {
