@@ -241,20 +241,27 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
         return tsOk;
 
     case gtLineUp: {
-        rs.SetBookmark(*w.pFirst);
-        rs.MovePrev();
-        if (rs.IsBOF())
-            return tsTop;
-        *w.pFirst = rs.GetBookmark();
-        FillRow(w, WrapRow(rows, w.nCount, w.nCols, true));
+        // The check reads a record either side of the first row, the one that comes in among
+        // them, rather than a page either side; the cache then has the window's size again.
+        rs.SetCacheSize(1);
+        const TableStatus status = [&] {
+            rs.SetBookmark(*w.pFirst);
+            rs.MovePrev();
+            if (rs.IsBOF())
+                return tsTop;
+            *w.pFirst = rs.GetBookmark();
+            FillRow(w, WrapRow(rows, w.nCount, w.nCols, true));
 
-        // The old last row moved one place down: it leaves the window if that was full (near
-        // the end of the dynaset it may not be, and the rows below stay blank). Counted by
-        // moves, not places: a place may not be known yet.
-        rs.Move(w.nCount - 1);
-        if (!rs.IsEOF())
-            *w.pLast = rs.GetBookmark();
-        return tsOk;
+            // The old last row moved one place down: it leaves the window if that was full
+            // (near the end of the dynaset it may not be, and the rows below stay blank).
+            // Counted by moves, not places: a place may not be known yet.
+            rs.Move(w.nCount - 1);
+            if (!rs.IsEOF())
+                *w.pLast = rs.GetBookmark();
+            return tsOk;
+        }();
+        FitCache(w.nCount);
+        return status;
     }
 
     case gtLineDown: {
