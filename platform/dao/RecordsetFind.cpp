@@ -224,6 +224,8 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
 }
 
 size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<EngineValue>& point) {
+    if (maxPending)
+        ResolveMaxRowid();
     if (key > maxRowid) {
         // Added through the dynaset, or by others (and then not a record of it).
         for (size_t p = appendedFrom; p < keys.Size(); ++p) {

@@ -169,6 +169,18 @@ void RecordsetState::NoteChangeToken(const ChangeToken& now) {
         keyed.CatchUp(keys);
 }
 
+void RecordsetState::ResolveMaxRowid() {
+    maxPending = false;
+    Statement max;
+    PrepareInternalRead(db(), max, MaxRowidQuery(), kRecordset);
+    if (max.Step() == kRow)
+        maxRowid = max.ColumnInt64(0);
+}
+
+std::string RecordsetState::MaxRowidQuery() const {
+    return "SELECT max(" + rowidColumn + ") FROM " + target;
+}
+
 // One keying run: the key query from where the last run stopped, stepped until enough records
 // are keyed, then reset so that no read lock outlives the call. A bounded run reads no more
 // rows than it wants (LIMIT): an order the engine must sort then costs one scan, not a sort of
@@ -201,7 +213,12 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const std::string values = OrderValueColumns();
     const int valuesAt = identityColumns.empty() ? 1 : 2;
     const int tokenAt = valuesAt + (values.empty() ? 0 : static_cast<int>(order.TermCount()));
-    const std::string columns = token.After(values);
+    std::string columns = token.After(values);
+    // The first run brings the largest key along, so that the open needs no exchange for it.
+    const bool readsMax = maxPending;
+    const int maxAt = tokenAt + (token.Asked() ? 0 : 1);
+    if (readsMax)
+        columns += (columns.empty() ? "(" : ", (") + MaxRowidQuery() + ")";
     const bool together = Together(segments, bounded);
     for (size_t seg = 0; seg < (together ? 1 : segments.size()) && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
@@ -224,6 +241,10 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
                 sorts = stmt.Engine().Sorted();
             if (const std::optional<ChangeToken> first = token.FromFirstRow(stmt, tokenAt))
                 NoteChangeToken(*first);
+            if (maxPending && readsMax) {
+                maxPending = false;
+                maxRowid = stmt.ColumnInt64(maxAt);
+            }
             ++rows;
             const std::int64_t key = stmt.ColumnInt64(0);
             if (MeetsTail(key)) {
@@ -260,6 +281,8 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             mapFront += static_cast<std::int64_t>(rows);
         }
     }
+    if (maxPending)
+        ResolveMaxRowid(); // the run read no row to bring it
     resumable = stopped;
     // A server does not say whether a run sorted. Each bounded run of an order on any field
     // may sort every record left, so once a run shows that more records follow than one run
@@ -290,6 +313,8 @@ bool RecordsetState::TailTo(size_t k) {
 // Keys backwards from the end: the reversed order, continued from where the last such run
 // stopped, as a bounded read. Meeting the last record keyed from the front joins both ends.
 void RecordsetState::TailRun(size_t wanted) {
+    if (maxPending)
+        ResolveMaxRowid();
     const size_t target = std::max(wanted, tailChunk);
     tailChunk = std::min(tailChunk * 4, kMaxChunk);
     const DynasetOrder reversed = order.Reversed();
@@ -447,6 +472,8 @@ bool RecordsetState::WorkerPossible() const {
 }
 
 void RecordsetState::StartWorker() {
+    if (maxPending)
+        ResolveMaxRowid();
     workerTried = true;
     worker = std::make_unique<KeyWorker>(db(), KeyQuery(order, std::string(), std::string(), 0),
                                          !identityColumns.empty(), maxRowid);

@@ -56,6 +56,11 @@ struct RecordsetState {
     // Text fields whose order an index serves in its own collation: Find compares them in it.
     std::vector<std::string> indexOrderedNames;
     std::int64_t maxRowid = 0; // rows added by others later have greater rowids
+    // On a server the first key run reads maxRowid along with its keys; until then it is
+    // pending (and the largest there is), and whatever needs it first asks (ResolveMaxRowid).
+    bool maxPending = false;
+    void ResolveMaxRowid();
+    std::string MaxRowidQuery() const;
     // The table's primary key, in its order: the columns and their declared types.
     struct KeyField {
         std::string name;
