@@ -923,9 +923,16 @@ bool EndsTransaction(std::string_view sql) {
 // stays), and goes back only after an exchange that proves it alive.
 class IdleConnections {
 public:
+    // Never destroyed, so that a database a static object closes at exit, after the pool's
+    // own time would have ended, still finds it; at exit it closes what it holds and keeps
+    // nothing from then on.
     static IdleConnections& Instance() {
-        static IdleConnections pool; // closes what it holds at exit
-        return pool;
+        static IdleConnections* pool = [] {
+            auto* made = new IdleConnections;
+            std::atexit([] { Instance().SetTimeout(std::chrono::seconds(0)); });
+            return made;
+        }();
+        return *pool;
     }
     ConnPtr Take(const std::string& name) {
         std::lock_guard<std::mutex> lock(m_lock);
