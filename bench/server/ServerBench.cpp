@@ -162,6 +162,13 @@ void Opens(benchmark::State& state, const std::string& sql, const std::string& b
     int rows = 0;
     static int opens = 0; // the names of first opens, new across cases
     std::unique_ptr<Bare> kept;
+    // What a process does once (its fonts) is not an open's: a grid on a name of its own
+    // comes first, untimed.
+    static const bool warmed = [&] {
+        Grid(sql, Server() + "&application_name=kelbench_warm");
+        return true;
+    }();
+    (void)warmed;
     for (auto _ : state) {
         state.PauseTiming();
         const std::string uri =
