@@ -224,9 +224,7 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
 }
 
 size_t RecordsetState::PositionOf(std::int64_t key, const std::vector<EngineValue>& point) {
-    if (maxPending)
-        ResolveMaxRowid();
-    if (key > maxRowid) {
+    if (key > MaxRowid()) {
         // Added through the dynaset, or by others (and then not a record of it).
         for (size_t p = appendedFrom; p < keys.Size(); ++p) {
             if (keys.At(p) == key)

@@ -169,12 +169,14 @@ void RecordsetState::NoteChangeToken(const ChangeToken& now) {
         keyed.CatchUp(keys);
 }
 
-void RecordsetState::ResolveMaxRowid() {
-    maxPending = false;
-    Statement max;
-    PrepareInternalRead(db(), max, MaxRowidQuery(), kRecordset);
-    if (max.Step() == kRow)
-        maxRowid = max.ColumnInt64(0);
+std::int64_t RecordsetState::MaxRowid() {
+    if (maxPending) {
+        maxPending = false;
+        Statement max;
+        PrepareInternalRead(db(), max, MaxRowidQuery(), kRecordset);
+        maxRowid = max.Step() == kRow ? max.ColumnInt64(0) : 0;
+    }
+    return maxRowid;
 }
 
 std::string RecordsetState::MaxRowidQuery() const {
@@ -281,8 +283,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             mapFront += static_cast<std::int64_t>(rows);
         }
     }
-    if (maxPending)
-        ResolveMaxRowid(); // the run read no row to bring it
+    MaxRowid(); // asked for when the run read no row to bring it
     resumable = stopped;
     // A server does not say whether a run sorted. Each bounded run of an order on any field
     // may sort every record left, so once a run shows that more records follow than one run
@@ -313,8 +314,7 @@ bool RecordsetState::TailTo(size_t k) {
 // Keys backwards from the end: the reversed order, continued from where the last such run
 // stopped, as a bounded read. Meeting the last record keyed from the front joins both ends.
 void RecordsetState::TailRun(size_t wanted) {
-    if (maxPending)
-        ResolveMaxRowid();
+    const std::int64_t maxKey = MaxRowid();
     const size_t target = std::max(wanted, tailChunk);
     tailChunk = std::min(tailChunk * 4, kMaxChunk);
     const DynasetOrder reversed = order.Reversed();
@@ -388,7 +388,7 @@ void RecordsetState::TailRun(size_t wanted) {
                     break;
                 }
             }
-            if (key <= maxRowid && !Contains(tailSorted, key) &&
+            if (key <= maxKey && !Contains(tailSorted, key) &&
                 !(othersWrote && keyed.Contains(key))) {
                 tail.Append(key);
                 if (!identityColumns.empty())
@@ -472,11 +472,9 @@ bool RecordsetState::WorkerPossible() const {
 }
 
 void RecordsetState::StartWorker() {
-    if (maxPending)
-        ResolveMaxRowid();
     workerTried = true;
     worker = std::make_unique<KeyWorker>(db(), KeyQuery(order, std::string(), std::string(), 0),
-                                         !identityColumns.empty(), maxRowid);
+                                         !identityColumns.empty(), MaxRowid());
 }
 
 std::string RecordsetState::KeyQuery(const DynasetOrder& keyOrder, const std::string& condition,

@@ -502,10 +502,10 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         if (!keyMap) {
             order = DynasetOrder(std::move(keys), rowid);
             // A server's first key run reads it, and saves an exchange.
-            maxPending = server;
+            maxPending = true;
             maxRowid = std::numeric_limits<std::int64_t>::max();
             if (!server)
-                ResolveMaxRowid();
+                MaxRowid();
         } else {
             // The map: each record's key by a number the keying gives it; the values are read
             // from the table by the key. Records others add are met where the keying reaches

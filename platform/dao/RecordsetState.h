@@ -57,9 +57,9 @@ struct RecordsetState {
     std::vector<std::string> indexOrderedNames;
     std::int64_t maxRowid = 0; // rows added by others later have greater rowids
     // On a server the first key run reads maxRowid along with its keys; until then it is
-    // pending (and the largest there is), and whatever needs it first asks (ResolveMaxRowid).
+    // pending (and the largest there is), and whatever else needs it asks (MaxRowid).
     bool maxPending = false;
-    void ResolveMaxRowid();
+    std::int64_t MaxRowid();
     std::string MaxRowidQuery() const;
     // The table's primary key, in its order: the columns and their declared types.
     struct KeyField {

@@ -556,8 +556,8 @@ TEST_F(ServerRecordset, FillCacheServesTheChecksAndReadsThatFollowIt) {
 }
 
 // The open learns the largest key with its first run of keys; records another program adds
-// after it are not among the records, whichever way the keying reaches them, also where the
-// first run found none.
+// after it are not among the records, whichever way the keying reaches them. A requery is a
+// new open, which finds them.
 TEST_F(ServerRecordset, RecordsAddedAfterTheOpenAreNotAmongTheRecords) {
     MakePeople(2000);
     db.Open(uri.c_str());
