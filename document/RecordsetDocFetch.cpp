@@ -68,8 +68,8 @@ CStringArray& WrapRow(CArray<CStringArray, CStringArray>& rows, int nCount, int 
     return row;
 }
 
-// Reads n records from pAt on into the recordset's cache ahead of the move's check. A
-// bookmark the recordset does not know is left to that check to report.
+// Reads n records from pAt on into the recordset's cache ahead of a page's check. A bookmark
+// the recordset does not know is left to that check to report.
 void FillAhead(CDaoRecordset& rs, long n, COleVariant* pAt) {
     try {
         rs.FillCache(&n, pAt);
@@ -79,6 +79,29 @@ void FillAhead(CDaoRecordset& rs, long n, COleVariant* pAt) {
         e->Delete();
     }
 }
+
+// A row move with the cache at one record: its check then reads a record either side of the
+// row it checks (one exchange with a server), the row that comes in among them, rather than a
+// page either side. The cache takes its size again however the move ends.
+class RowMoveCache {
+public:
+    explicit RowMoveCache(CDaoRecordset& rs) : m_rs(rs), m_nSize(rs.GetCacheSize()) {
+        rs.SetCacheSize(1);
+    }
+    ~RowMoveCache() {
+        try {
+            m_rs.SetCacheSize(m_nSize);
+        } catch (CDaoException* e) {
+            e->Delete(); // the recordset closed under the move: nothing to size
+        }
+    }
+    RowMoveCache(const RowMoveCache&) = delete;
+    RowMoveCache& operator=(const RowMoveCache&) = delete;
+
+private:
+    CDaoRecordset& m_rs;
+    long m_nSize;
+};
 
 } // namespace
 
@@ -139,15 +162,14 @@ void CRecordsetDoc::FetchForward(Window& w) {
     *w.pLast = m_pRecordset->GetBookmark();
 }
 
-// A row down in a full window: the last row and the one under it are read together (one
-// exchange with a server), and the first row is counted back from them. FALSE, having
+// A row down in a full window, checked at its last row (whose check reads the one under it
+// too, in a row move's cache); the first row is counted back from there. FALSE, having
 // changed nothing, where that does not hold: the last row is gone or the last record, or
 // the window is not full.
 BOOL CRecordsetDoc::LineDownFromLast(Window& w) {
     CDaoRecordset& rs = *m_pRecordset;
     if (w.nCount < 2 || w.pLast->vt == VT_EMPTY || w.pFirst->vt == VT_EMPTY)
         return FALSE;
-    FillAhead(rs, 2, w.pLast);
     try {
         rs.SetBookmark(*w.pLast);
     } catch (CDaoException* e) {
@@ -241,32 +263,29 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
         return tsOk;
 
     case gtLineUp: {
-        // The check reads a record either side of the first row, the one that comes in among
-        // them, rather than a page either side; the cache then has the window's size again.
-        rs.SetCacheSize(1);
-        const TableStatus status = [&] {
-            rs.SetBookmark(*w.pFirst);
-            rs.MovePrev();
-            if (rs.IsBOF())
-                return tsTop;
-            *w.pFirst = rs.GetBookmark();
-            FillRow(w, WrapRow(rows, w.nCount, w.nCols, true));
+        RowMoveCache cache(rs);
+        rs.SetBookmark(*w.pFirst);
+        rs.MovePrev();
+        if (rs.IsBOF())
+            return tsTop;
+        *w.pFirst = rs.GetBookmark();
+        FillRow(w, WrapRow(rows, w.nCount, w.nCols, true));
 
-            // The old last row moved one place down: it leaves the window if that was full
-            // (near the end of the dynaset it may not be, and the rows below stay blank).
-            // Counted by moves, not places: a place may not be known yet.
-            rs.Move(w.nCount - 1);
-            if (!rs.IsEOF())
-                *w.pLast = rs.GetBookmark();
-            return tsOk;
-        }();
-        FitCache(w.nCount);
-        return status;
+        // The old last row moved one place down: it leaves the window if that was full (near
+        // the end of the dynaset it may not be, and the rows below stay blank). Counted by
+        // moves, not places: a place may not be known yet.
+        rs.Move(w.nCount - 1);
+        if (!rs.IsEOF())
+            *w.pLast = rs.GetBookmark();
+        return tsOk;
     }
 
     case gtLineDown: {
-        if (LineDownFromLast(w))
-            return tsOk;
+        {
+            RowMoveCache cache(rs);
+            if (LineDownFromLast(w))
+                return tsOk;
+        }
         rs.SetBookmark(*w.pFirst);
         rs.MoveNext();
         if (rs.IsEOF()) {

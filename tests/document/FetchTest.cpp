@@ -269,6 +269,23 @@ TEST_P(DocumentTest, ALineDownGoesOnPastARowDeletedElsewhereAtEitherEnd) {
     EXPECT_EQ(NewMessages(), 0);
 }
 
+// A row up whose first row is gone elsewhere restarts at the top, and the window that comes
+// then is read as a whole window is: one exchange with a server, not one per row.
+TEST_P(DocumentTest, ARowUpMeetingADeletedFirstRowRestartsWithTheWindowsCache) {
+    OpenPeople(300, 60);
+    CDaoDatabase& db = *m_doc.m_pRecordset->m_pDatabase;
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    ASSERT_EQ(Fetch(CS::gtAbsolute + 100), CS::tsOk);
+    DeleteElsewhere(101);
+    const unsigned long long before = db.GetRoundTrips();
+    EXPECT_EQ(Fetch(CS::gtLineUp), CS::tsRestarted);
+    EXPECT_LE(db.GetRoundTrips() - before, m_db.IsServer() ? 2u : 0u);
+    EXPECT_EQ(Ids().front(), 1);
+    EXPECT_EQ(Ids().back(), 60);
+    EXPECT_EQ(m_doc.m_pRecordset->GetCacheSize(), 61);
+    EXPECT_EQ(NewMessages(), 1);
+}
+
 TEST_P(DocumentTest, ARefreshMeetingADeletedFirstRowRestartsAfterOneMessage) {
     OpenPeople(30, 10);
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
