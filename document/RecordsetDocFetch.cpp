@@ -162,6 +162,28 @@ void CRecordsetDoc::FetchForward(Window& w) {
     *w.pLast = m_pRecordset->GetBookmark();
 }
 
+// From the current record up, by steps, into the window's rows from its last: the records
+// at the end come in the order the keying from there read them. FALSE, the window blank and
+// nothing counted, when the records before do not fill the window.
+BOOL CRecordsetDoc::FetchBackward(Window& w) {
+    CDaoRecordset& rs = *m_pRecordset;
+    *w.pLast = rs.GetBookmark();
+    for (int r = w.nCount - 1; r >= 0; --r) {
+        FillRow(w, RowAt(*w.pRows, r, w.nCols));
+        if (r == 0)
+            break;
+        rs.MovePrev();
+        if (rs.IsBOF()) {
+            BlankWindow(w);
+            if (w.pnRows)
+                *w.pnRows = 0;
+            return FALSE;
+        }
+    }
+    *w.pFirst = rs.GetBookmark();
+    return TRUE;
+}
+
 // A row down in a full window, checked at its last row (whose check reads the one under it
 // too, in a row move's cache); the first row is counted back from there. FALSE, having
 // changed nothing, where that does not hold: the last row is gone or the last record, or
@@ -314,8 +336,12 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
             const long k = gtFromEnd - nMove + 1;
             BlankWindow(w);
             rs.MoveLastQuick();
-            if (k > 1)
+            if (k == w.nCount) {
+                if (FetchBackward(w))
+                    return tsOk; // the last page
+            } else if (k > 1) {
                 rs.Move(1 - k);
+            }
             if (rs.IsBOF())
                 rs.MoveFirst();
             *w.pFirst = rs.GetBookmark();

@@ -170,7 +170,10 @@ void CDaoRecordset::SetCacheSize(long lSize) {
                       kRecordset);
     RecordsetState& s = State();
     s.cacheSize = static_cast<size_t>(lSize);
-    s.cache.clear();
+    // A size of 0 turns caching off and drops what is held, so that 0 and then the size again
+    // refreshes it; any other size keeps the records held, still no older than a second.
+    if (lSize == 0)
+        s.cache.clear();
 }
 
 long CDaoRecordset::GetCacheSize() {

@@ -175,7 +175,8 @@ public:
     // work from there; GetAbsolutePosition, Edit, Delete and Find key every record first.
     void MoveLastQuick();
     // Records read ahead from a server in one exchange when a record read misses (0: one at
-    // a time; at most 1200; 100 unless set). Kept across Requery.
+    // a time; at most 1200; 100 unless set). Kept across Requery. 0 also drops the records
+    // held; another size keeps them.
     void SetCacheSize(long lSize);
     long GetCacheSize();
     // Reads *pSize records (the cache size when null) from pBookmark on (the cache start when

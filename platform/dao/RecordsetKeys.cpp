@@ -221,6 +221,12 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const int maxAt = tokenAt + (token.Asked() ? 0 : 1);
     if (readsMax)
         columns += (columns.empty() ? "(" : ", (") + MaxRowidQuery() + ")";
+    const std::string carried =
+        bounded && start == 0 && !resumable ? CarriedColumns(target) : std::string();
+    if (!carried.empty()) {
+        columns += (columns.empty() ? "" : ", ") + carried;
+        cache.clear();
+    }
     const bool together = Together(segments, bounded);
     for (size_t seg = 0; seg < (together ? 1 : segments.size()) && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
@@ -257,6 +263,8 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             const bool skip =
                 key > maxRowid || (othersWrote && keyed.Contains(key)) || Contains(tailSorted, key);
             if (!skip) {
+                if (!carried.empty())
+                    CacheCarried(stmt, key);
                 keys.Append(key);
                 if (!identityColumns.empty())
                     keys.SetCheck(keys.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));
@@ -284,6 +292,8 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         }
     }
     MaxRowid(); // asked for when the run read no row to bring it
+    if (!carried.empty() && added > 0)
+        carriedFor = 0;
     resumable = stopped;
     // A server does not say whether a run sorted. Each bounded run of an order on any field
     // may sort every record left, so once a run shows that more records follow than one run
@@ -352,6 +362,12 @@ void RecordsetState::TailRun(size_t wanted) {
     if (token.Asked())
         NoteChangeToken(database->CurrentChangeToken(kRecordset));
     columns = token.After(columns);
+    const std::string carried =
+        tail.Size() == 0 && !tailResumable ? CarriedColumns(target) : std::string();
+    if (!carried.empty()) {
+        columns += (columns.empty() ? "" : ", ") + carried;
+        cache.clear();
+    }
     size_t added = 0;
     bool stopped = false, met = false;
     const bool together = Together(segments, true);
@@ -390,6 +406,8 @@ void RecordsetState::TailRun(size_t wanted) {
             }
             if (key <= maxKey && !Contains(tailSorted, key) &&
                 !(othersWrote && keyed.Contains(key))) {
+                if (!carried.empty())
+                    CacheCarried(stmt, key);
                 tail.Append(key);
                 if (!identityColumns.empty())
                     tail.SetCheck(tail.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));
@@ -412,6 +430,8 @@ void RecordsetState::TailRun(size_t wanted) {
             mapBack -= static_cast<std::int64_t>(rows);
         }
     }
+    if (!carried.empty() && added > 0)
+        carriedFor = kTail; // the last record
     if (met) {
         JoinTail();
         return;
@@ -442,6 +462,8 @@ void RecordsetState::JoinTail() {
         settle(pos);
     if (hasLastModified)
         settle(lastModifiedPos);
+    if (carriedFor != npos)
+        settle(carriedFor);
     tail.Clear();
     keyed.Clear();
     tailSorted.clear();
@@ -623,8 +645,10 @@ void RecordsetState::Land(size_t position) {
     // A move that is no step to a neighbour reads anew, so that it shows what others changed
     // since the last read ahead (unless that read was made for this very move).
     const bool step = at == Where::OnRecord && (position + 1 == pos || position == pos + 1);
-    if (!step && !cacheFresh)
+    if (!step && !cacheFresh && position != carriedFor) {
         cache.clear();
+        carriedFor = npos;
+    }
     at = Where::OnRecord;
     pos = position;
     if (!InTail(position))

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <string_view>
 
 namespace kel::dao {
 
@@ -339,8 +340,28 @@ void RecordsetState::FillCache(size_t position, size_t n) {
     cacheFresh = true;
 }
 
+std::string RecordsetState::CarriedColumns(size_t limit) const {
+    if (readManyKey.empty() || keyMap || materialised || !identityColumns.empty() ||
+        cacheSize == 0 || limit == 0 || limit > kMaxCarried)
+        return {};
+    constexpr std::string_view kSelect = "SELECT ";
+    return readSql.substr(kSelect.size(), readSql.size() - readTail.size() - kSelect.size());
+}
+
+void RecordsetState::CacheCarried(const Statement& stmt, std::int64_t key) {
+    if (cache.empty())
+        cacheTime = SteadyNow();
+    const int width = static_cast<int>(fields.size());
+    const int first = stmt.ColumnCount() - width;
+    std::vector<Cell> record(fields.size());
+    for (int i = 0; i < width; ++i)
+        record[static_cast<size_t>(i)] = stmt.Column(first + i);
+    cache[key] = std::move(record);
+}
+
 bool RecordsetState::ReadRecord(size_t position, std::vector<Cell>& row, bool all) {
     cacheFresh = false; // a record read: the next jump reads anew
+    carriedFor = npos;
     if (!all && !readManyKey.empty())
         return ReadAhead(position, row);
     std::uint32_t identity = 0;

@@ -181,6 +181,9 @@ struct RecordsetState {
     // Filled by a bookmark's check or FillCache: the moves that follow keep it, and a check
     // answers from it, until a record is read.
     bool cacheFresh = false;
+    // The position a key run that read its records' values lands on (its first record, from
+    // either end): a move there keeps them until a record is read. npos for none.
+    size_t carriedFor = npos;
     std::optional<COleVariant> cacheStart; // where FillCache starts when given no bookmark
     void DropCache() {
         cache.clear();
@@ -278,6 +281,13 @@ struct RecordsetState {
     // Caches the records of n positions from position on, towards the end, that it does not
     // hold yet (a server's; records not keyed yet are keyed first).
     void FillCache(size_t position, size_t n);
+    // A server's first key run from either end reads its records' values too, where the run is
+    // no longer than kMaxCarried: the window at the open, or at the end, then costs no exchange
+    // of its own. The read's columns for a run of limit rows, or nothing when it reads none.
+    static constexpr size_t kMaxCarried = 256;
+    std::string CarriedColumns(size_t limit) const;
+    // Caches the record of a run's row, whose last columns are the read's.
+    void CacheCarried(const Statement& stmt, std::int64_t key);
     void PrepareReadMany();
     void CutToLimits(std::vector<Cell>& row) const;
     // Leaves the fields marked out of the record's read (reads of them go on their own).

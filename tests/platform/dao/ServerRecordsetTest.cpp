@@ -440,8 +440,8 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
         Cost(db, [&] { rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY name, id"); });
     EXPECT_LE(opening, 4u);
     EXPECT_EQ(rs.GetCacheSize(), 100);
-    // The first window: one read ahead serves all of it.
-    EXPECT_LE(Cost(db, [&] { ReadWindow(rs, 65); }), 1u);
+    // The first window: the first run of keys read its records too.
+    EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 65); }), 0u);
     // The next page reads the next keys ahead in one exchange.
     EXPECT_LE(Cost(db, [&] { ReadWindow(rs, 65); }), 1u);
     // Keying every record, then an absolute move and its window.
@@ -553,6 +553,85 @@ TEST_F(ServerRecordset, FillCacheServesTheChecksAndReadsThatFollowIt) {
     EXPECT_EQ(FailureOf([&] { rs.FillCache(); }).code, 3021);
     COleVariant notOurs(5L);
     EXPECT_EQ(FailureOf([&] { rs.FillCache(nullptr, &notOurs); }).code, 3159);
+}
+
+// The first run of keys from either end reads its records with the keys: the first window
+// costs no exchange of its own, and the last one no more than its run. The values are those a
+// read of each record gives; only the move the run was for keeps them, so that a record
+// another program changed meanwhile shows its change after any other move.
+TEST_F(ServerRecordset, TheFirstRunFromEitherEndReadsItsRecords) {
+    MakePeople(2000);
+    admin->Execute("UPDATE people SET big = 9007199254740993, photo = '\\x00ff10'::bytea, "
+                   "name = 'Ünïcödé' WHERE id IN (3, 1998)");
+    db.Open(uri.c_str());
+    auto values = [](CDaoRecordset& r) {
+        std::vector<COleVariant> v;
+        for (short i = 0; i < r.GetFieldCount(); ++i)
+            v.push_back(r.GetFieldValue(i));
+        return v;
+    };
+    std::vector<std::vector<COleVariant>> front, back;
+    EXPECT_LE(Cost(db, [&] { rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id"); }), 4u);
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       for (int i = 0; i < 40; ++i, rs.MoveNext())
+                           front.push_back(values(rs));
+                   }),
+              0u);
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.MoveLastQuick();
+                       for (int i = 0; i < 40; ++i, rs.MovePrev())
+                           back.push_back(values(rs));
+                   }),
+              1u);
+    // The same records read one at a time, with caching off.
+    CDaoRecordset plain(&db);
+    plain.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id");
+    plain.SetCacheSize(0);
+    for (size_t i = 0; i < front.size(); ++i, plain.MoveNext())
+        for (short f = 0; f < plain.GetFieldCount(); ++f)
+            EXPECT_TRUE(plain.GetFieldValue(f) == front[i][static_cast<size_t>(f)])
+                << "record " << i << ", field " << f;
+    plain.MoveLast();
+    for (size_t i = 0; i < back.size(); ++i, plain.MovePrev())
+        for (short f = 0; f < plain.GetFieldCount(); ++f)
+            EXPECT_TRUE(plain.GetFieldValue(f) == back[i][static_cast<size_t>(f)])
+                << "record " << 2000 - i << ", field " << f;
+    COleVariant name = back[2][1]; // id 1998
+    ASSERT_EQ(name.vt, VT_BSTR);
+    EXPECT_STREQ(V_BSTRT(&name), "Ünïcödé");
+    plain.Close();
+
+    // Others' changes right after the open show on any move but the one the run was for and
+    // the steps from there.
+    rs.Requery();
+    admin->Execute("UPDATE people SET name = 'theirs' WHERE id IN (6, 1999)");
+    admin->Execute("DELETE FROM people WHERE id = 8");
+    rs.SetAbsolutePosition(5);
+    EXPECT_EQ(Text(rs, "name"), "theirs");
+    rs.MoveNext();
+    rs.MoveNext();
+    EXPECT_EQ(FailureOf([&] { rs.GetFieldValue("name"); }).code, 3167);
+    rs.MoveLastQuick();
+    admin->Execute("UPDATE people SET name = 'again' WHERE id = 1999");
+    rs.MovePrev();
+    EXPECT_EQ(Text(rs, "name"), "theirs"); // a step from the run's landing: read with its keys
+    rs.MoveFirst();
+    rs.MoveLastQuick();
+    rs.MovePrev();
+    EXPECT_EQ(Text(rs, "name"), "again");
+
+    // Fields left out of the read after the open are read as left out.
+    rs.Requery();
+    CArray<BOOL, BOOL> skip;
+    skip.SetSize(rs.GetFieldCount());
+    for (int i = 0; i < skip.GetSize(); ++i)
+        skip[i] = i == 1; // name
+    rs.SkipFields(skip);
+    EXPECT_EQ(Long(rs, "id"), 1);
+    EXPECT_EQ(Text(rs, "amount"), "1.25");
+    EXPECT_EQ(Text(rs, "name"), "cd0001");
 }
 
 // The open learns the largest key with its first run of keys; records another program adds
