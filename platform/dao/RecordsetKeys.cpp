@@ -325,7 +325,10 @@ bool RecordsetState::TailTo(size_t k) {
 // stopped, as a bounded read. Meeting the last record keyed from the front joins both ends.
 void RecordsetState::TailRun(size_t wanted) {
     const std::int64_t maxKey = MaxRowid();
-    const size_t target = std::max(wanted, tailChunk);
+    // The first run keys at least what the reader caches: a window read up from the last
+    // record finds its records keyed, and read, by this run.
+    const bool first = tail.Size() == 0 && !tailResumable;
+    const size_t target = std::max({wanted, tailChunk, first ? cacheSize : 0});
     tailChunk = std::min(tailChunk * 4, kMaxChunk);
     const DynasetOrder reversed = order.Reversed();
     const std::vector<std::string> segments = tailResumable
@@ -362,8 +365,7 @@ void RecordsetState::TailRun(size_t wanted) {
     if (token.Asked())
         NoteChangeToken(database->CurrentChangeToken(kRecordset));
     columns = token.After(columns);
-    const std::string carried =
-        tail.Size() == 0 && !tailResumable ? CarriedColumns(target) : std::string();
+    const std::string carried = first ? CarriedColumns(target) : std::string();
     if (!carried.empty()) {
         columns += (columns.empty() ? "" : ", ") + carried;
         cache.clear();

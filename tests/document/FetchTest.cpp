@@ -176,10 +176,10 @@ TEST_P(DocumentTest, EachWindowMoveIsOneExchangeWithAServer) {
 // need it.
 TEST_P(DocumentTest, TheLastPageRightAfterTheOpenIsOneRunFromTheEnd) {
     OpenPeople(5000, 60);
-    CDaoDatabase& db = *m_doc.m_pRecordset->m_pDatabase;
     ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
     const bool server = m_db.IsServer();
     auto cost = [&](int nMove) {
+        CDaoDatabase& db = *m_doc.m_pRecordset->m_pDatabase;
         const unsigned long long before = db.GetRoundTrips();
         EXPECT_EQ(Fetch(nMove), CS::tsOk);
         return db.GetRoundTrips() - before;
@@ -194,6 +194,15 @@ TEST_P(DocumentTest, TheLastPageRightAfterTheOpenIsOneRunFromTheEnd) {
     EXPECT_EQ(Ids().front(), 4881);
     EXPECT_EQ(Ids().back(), 4940);
     EXPECT_EQ(m_doc.m_pRecordset->IsKeyed(), FALSE); // nothing between was keyed
+
+    // A window taller than the keying's first run from the end costs no more.
+    OpenOn("SELECT ID, Name, Born, Salary, Flag, Notes FROM People", "ID", NULL);
+    m_nCount = 100;
+    m_rows.SetSize(100);
+    ASSERT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    EXPECT_EQ(cost(CS::gtFromEnd - 99), server ? 1u : 0u);
+    EXPECT_EQ(Ids().front(), 4901);
+    EXPECT_EQ(Ids().back(), 5000);
 }
 
 // The last page is read from the last record up: a record gone elsewhere keeps its row and
