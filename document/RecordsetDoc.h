@@ -133,7 +133,7 @@ private:
     TableStatus RestartWindow(Window& w, TableStatus status);
     void FillRow(Window& w, CStringArray& row);
     void FetchForward(Window& w);
-    BOOL FetchBackward(Window& w);
+    BOOL FetchBackward(Window& w, int nRows);
     BOOL LineDownFromLast(Window& w);
     void BlankWindow(Window& w);
     void NarrowReads(CColumnArray* pColumns);

@@ -162,13 +162,13 @@ void CRecordsetDoc::FetchForward(Window& w) {
     *w.pLast = m_pRecordset->GetBookmark();
 }
 
-// From the current record up, by steps, into the window's rows from its last: the records
-// at the end come in the order the keying from there read them. FALSE, the window blank and
-// nothing counted, when the records before do not fill the window.
-BOOL CRecordsetDoc::FetchBackward(Window& w) {
+// From the current record up, by steps, into the window's first nRows rows from the last
+// of them: the records at the end come in the order the keying from there read them. FALSE,
+// the window blank and nothing counted, when the records before do not fill those rows.
+BOOL CRecordsetDoc::FetchBackward(Window& w, int nRows) {
     CDaoRecordset& rs = *m_pRecordset;
     *w.pLast = rs.GetBookmark();
-    for (int r = w.nCount - 1; r >= 0; --r) {
+    for (int r = nRows - 1; r >= 0; --r) {
         FillRow(w, RowAt(*w.pRows, r, w.nCols));
         if (r == 0)
             break;
@@ -336,8 +336,8 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
             const long k = gtFromEnd - nMove + 1;
             BlankWindow(w);
             rs.MoveLastQuick();
-            if (k == w.nCount) {
-                if (FetchBackward(w))
+            if (k <= w.nCount) {
+                if (FetchBackward(w, static_cast<int>(k)))
                     return tsOk; // the last page
             } else if (k > 1) {
                 rs.Move(1 - k);

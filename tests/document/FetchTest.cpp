@@ -233,6 +233,13 @@ TEST_P(DocumentTest, TheLastPageIsReadFromTheEndUp) {
     EXPECT_TRUE(AllBlankFrom(4));
     EXPECT_TRUE(m_first == BookmarkOf(1));
     EXPECT_TRUE(m_last == BookmarkOf(4));
+    // The last records in the window's upper rows, as a grid whose last row shows in part
+    // asks for them.
+    ASSERT_EQ(Fetch(CS::gtFromEnd - 2), CS::tsOk);
+    EXPECT_EQ(Ids(), (IdList{2, 3, 4, 0, 0, 0}));
+    EXPECT_EQ(m_nFilled, 3);
+    EXPECT_TRUE(m_first == BookmarkOf(2));
+    EXPECT_TRUE(m_last == BookmarkOf(4));
 }
 
 TEST_P(DocumentTest, AnEmptyDynasetBlanksTheWindowAndForgetsTheBookmarks) {
