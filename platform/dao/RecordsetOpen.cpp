@@ -204,7 +204,11 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         stmt = AnalyzeSelect(sql);
     }
 
-    // The whole statement once, to check it and to learn its columns.
+    // The whole statement once, to check it and to learn its columns; a server describes
+    // its table in the same exchange.
+    if (server && stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly &&
+        described.find(PlaceOf(stmt.schema, stmt.table)) == described.end())
+        db.db().WillDescribe(stmt.table, stmt.schema);
     Statement full;
     PrepareOne(db.db(), full, sql, kRecordset, context);
     if (!full.Engine().ReadOnly() || full.ColumnCount() == 0)

@@ -177,6 +177,10 @@ public:
     // EngineError (TableNotFound) when there is none.
     virtual SchemaDescription DescribeTable(std::string_view table,
                                             std::string_view database = {}) = 0;
+    // That DescribeTable of the table follows the next statement's preparation: a server may
+    // ask for both in one exchange. Nothing else changes; a wrong name is DescribeTable's to
+    // report.
+    virtual void WillDescribe(std::string_view /*table*/, std::string_view /*database*/ = {}) {}
 };
 
 // Whether a database name is a server's (a postgresql:// URI or an ODBC connect string)

@@ -159,6 +159,33 @@ bool Succeeded(const PGresult* r) {
 // What the engines share: the libpq connection, this connection's count of changed rows and
 // the prepared statements to drop once the transaction allows. Statements hold it too, so
 // that a statement outliving its connection object stays safe.
+// A relation's description, asked for by its name as the server reads it ($1): the relation,
+// its columns and its indexes.
+const std::vector<std::string>& DescribeQueries() {
+    static const std::vector<std::string> queries = {
+        "SELECT c.oid::text, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE'), "
+        "c.relnamespace::regnamespace::text "
+        "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass($1)",
+        "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
+        "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
+        "b.typname, t.typtype, a.attgenerated, a.attnum "
+        "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+        "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
+        "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+        "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 "
+        "AND NOT a.attisdropped ORDER BY a.attnum",
+        "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname, "
+        "k.opt & 1 "
+        "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class ic ON ic.oid = x.indexrelid "
+        "CROSS JOIN LATERAL unnest(x.indkey::int2[], x.indoption::int2[]) "
+        "WITH ORDINALITY AS k(attnum, opt, ord) "
+        "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
+        "AND a.attnum = k.attnum AND k.attnum > 0 "
+        "WHERE x.indrelid = to_regclass($1) AND k.ord <= x.indnkeyatts "
+        "ORDER BY ic.relname, k.ord"};
+    return queries;
+}
+
 struct PgSession {
     ConnPtr conn;
     std::uint64_t ownChanges = 0;
@@ -191,6 +218,11 @@ struct PgSession {
     std::optional<int> lockTimeoutMs;
     bool refreshAtEnd = false; // a SET inside the open transaction: read again once it ends
 
+    // A table's description asked for along with the next statement prepared: the relation
+    // to ask for (empty: none), then its answers, kept until the next exchange.
+    std::string describeAhead;
+    std::optional<std::pair<std::string, std::vector<ResultPtr>>> describedAhead;
+
     // Marks one exchange as running (an interrupt then cancels it); an interruptible one
     // fails at once for an interrupt that came before it.
     class Exchange {
@@ -203,6 +235,7 @@ struct PgSession {
                                   "The statement was interrupted.");
             }
             ++m_session.roundTrips;
+            m_session.describedAhead.reset(); // it may be out of date after this one
         }
         ~Exchange() { m_session.busy.store(false); }
         Exchange(const Exchange&) = delete;
@@ -354,10 +387,29 @@ struct PgSession {
     // The statement prepared under that name on the server, and its description: one
     // exchange outside a transaction, two inside one.
     ResultPtr PrepareNamed(const std::string& name, const std::string& text) {
+        // A table's description asked for first in the same exchange, where one is expected.
+        const std::string ahead = std::exchange(describeAhead, std::string());
+        const char* aheadArgs[] = {ahead.c_str()};
+        const std::vector<std::string>& describe = DescribeQueries();
         std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
+            for (size_t i = 0; i < (ahead.empty() ? 0 : describe.size()); ++i)
+                if (!PQsendQueryParams(c, describe[i].c_str(), 1, nullptr, aheadArgs, nullptr,
+                                       nullptr, 0))
+                    return false;
             return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
                    PQsendDescribePrepared(c, name.c_str());
         });
+        std::vector<ResultPtr> described;
+        if (results && !ahead.empty()) {
+            const size_t n = std::min(results->size(), describe.size());
+            for (size_t i = 0; i < n; ++i)
+                described.push_back(std::move((*results)[i]));
+            results->erase(results->begin(), results->begin() + static_cast<std::ptrdiff_t>(n));
+            if (n < describe.size() ||
+                !std::all_of(described.begin(), described.end(),
+                             [](const ResultPtr& r) { return Succeeded(r.get()); }))
+                return PrepareNamed(name, text); // the statement alone, as it would have gone
+        }
         ResultPtr description;
         if (results) {
             if (results->empty())
@@ -380,6 +432,8 @@ struct PgSession {
             Deallocate(name);
             throw error;
         }
+        if (!described.empty())
+            describedAhead.emplace(ahead, std::move(described));
         return description;
     }
 
@@ -1124,11 +1178,15 @@ public:
 
     SchemaDescription DescribeTable(std::string_view table,
                                     std::string_view database = {}) override;
+    void WillDescribe(std::string_view table, std::string_view database = {}) override;
     std::vector<std::string> StoredNames(const std::vector<std::string>& words,
                                          std::vector<std::string>* textColumns,
                                          std::vector<std::string>* yesNoColumns) override;
 
 private:
+    // A table's name as the server reads it, quoted: in the schema given, else on the search
+    // path; EngineError (TableNotFound) for a name no table can have.
+    std::string RelationName(std::string_view table, std::string_view database) const;
     // The statement under a name of its own, prepared now or, deferred, at its first step
     // (which may run it twice: see PrepareRead).
     std::unique_ptr<EngineStatement> Named(std::string_view sql, bool deferred) {
@@ -1213,39 +1271,35 @@ std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string
     return names;
 }
 
-SchemaDescription PgConnection::DescribeTable(std::string_view table, std::string_view database) {
-    PgSession& s = *m_session;
+std::string PgConnection::RelationName(std::string_view table, std::string_view database) const {
     const std::string name(table), in(database);
     if (name.empty() || name.find('\0') != std::string::npos || in.find('\0') != std::string::npos)
         throw EngineError(EngineFailure::TableNotFound, {}, "no such table", name);
-    // The name as the server reads it, quoted: in the schema given, else on the search path.
-    const std::string relation =
-        (in.empty() ? std::string() : m_dialect.Dialect::QuoteName(in) + ".") +
-        m_dialect.Dialect::QuoteName(name);
-    const char* args[] = {relation.c_str()};
-    // The relation, its columns and its indexes, asked for in one exchange.
-    std::vector<ResultPtr> answers = s.RunAll(
-        {"SELECT c.oid::text, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE'), "
-         "c.relnamespace::regnamespace::text "
-         "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass($1)",
-         "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
-         "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
-         "b.typname, t.typtype, a.attgenerated, a.attnum "
-         "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
-         "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
-         "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
-         "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 "
-         "AND NOT a.attisdropped ORDER BY a.attnum",
-         "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname, "
-         "k.opt & 1 "
-         "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class ic ON ic.oid = x.indexrelid "
-         "CROSS JOIN LATERAL unnest(x.indkey::int2[], x.indoption::int2[]) "
-         "WITH ORDINALITY AS k(attnum, opt, ord) "
-         "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
-         "AND a.attnum = k.attnum AND k.attnum > 0 "
-         "WHERE x.indrelid = to_regclass($1) AND k.ord <= x.indnkeyatts "
-         "ORDER BY ic.relname, k.ord"},
-        1, args);
+    return (in.empty() ? std::string() : m_dialect.Dialect::QuoteName(in) + ".") +
+           m_dialect.Dialect::QuoteName(name);
+}
+
+void PgConnection::WillDescribe(std::string_view table, std::string_view database) {
+    try {
+        m_session->describeAhead = RelationName(table, database);
+    } catch (const EngineError&) {
+        m_session->describeAhead.clear(); // DescribeTable says what is wrong with the name
+    }
+}
+
+SchemaDescription PgConnection::DescribeTable(std::string_view table, std::string_view database) {
+    PgSession& s = *m_session;
+    const std::string name(table), relation = RelationName(table, database);
+    s.describeAhead.clear();
+    // Asked for with the statement just prepared, or now, in one exchange.
+    std::vector<ResultPtr> answers;
+    if (s.describedAhead && s.describedAhead->first == relation)
+        answers = std::move(s.describedAhead->second);
+    s.describedAhead.reset();
+    if (answers.empty()) {
+        const char* args[] = {relation.c_str()};
+        answers = s.RunAll(DescribeQueries(), 1, args);
+    }
     const ResultPtr& rel = answers[0];
     const ResultPtr& cols = answers[1];
     const ResultPtr& idx = answers[2];

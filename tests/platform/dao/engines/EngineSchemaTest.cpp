@@ -218,6 +218,36 @@ TEST_P(EngineSchema, StoredNamesOfTheNamedTablesAndTheirColumns) {
     EXPECT_TRUE(m_db->StoredNames({"done", "title"}).empty());
 }
 
+// A description asked for ahead goes with the next statement's preparation (one exchange
+// with a server), serves the DescribeTable right after it, and no later one: the table may
+// have changed by then. A preparation that fails, and a table not there, fail as they would
+// alone.
+TEST_P(EngineSchema, ADescriptionAskedForAheadServesOnlyTheNextDescribe) {
+    m_db->Execute("CREATE TABLE o (id integer PRIMARY KEY, first_name text)");
+    m_db->WillDescribe("o");
+    const std::uint64_t before = m_db->RoundTrips();
+    EXPECT_EQ(m_db->Prepare("SELECT id FROM o")->ColumnCount(), 1);
+    const SchemaDescription d = m_db->DescribeTable("o");
+    EXPECT_EQ(m_db->RoundTrips() - before, IsPg() ? 1u : 0u);
+    ASSERT_EQ(d.fields.size(), 2u);
+    EXPECT_EQ(d.fields[1].name, "first_name");
+
+    m_db->WillDescribe("o");
+    m_db->Prepare("SELECT first_name FROM o");
+    OpenAnother()->Execute("ALTER TABLE o ADD COLUMN last_name text");
+    m_db->Prepare("SELECT 1");
+    EXPECT_EQ(m_db->DescribeTable("o").fields.size(), 3u);
+
+    m_db->WillDescribe("o");
+    EXPECT_EQ(FailureOf([&] { m_db->Prepare("SELECT no_such_column FROM o"); }).Failure(),
+              EngineFailure::ColumnNotFound);
+    EXPECT_EQ(m_db->DescribeTable("o").fields.size(), 3u);
+    m_db->WillDescribe("nowhere");
+    m_db->Prepare("SELECT 1");
+    EXPECT_EQ(FailureOf([&] { m_db->DescribeTable("nowhere"); }).Failure(),
+              EngineFailure::TableNotFound);
+}
+
 KEL_ENGINE_SUITE(EngineSchema);
 
 } // namespace
