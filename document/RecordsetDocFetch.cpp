@@ -339,8 +339,8 @@ CRecordsetDoc::TableStatus CRecordsetDoc::MoveWindow(Window& w, int nMove) {
             if (k <= w.nCount) {
                 if (FetchBackward(w, static_cast<int>(k)))
                     return tsOk; // the last page
-            } else if (k > 1) {
-                rs.Move(1 - k);
+            } else {
+                rs.Move(1 - k); // a window's height and more from the end
             }
             if (rs.IsBOF())
                 rs.MoveFirst();

@@ -58,12 +58,6 @@ std::uint64_t Get(const unsigned char* p) {
     return v;
 }
 
-std::int64_t SteadyNow() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 // Whether every term of an order is the column itself (qualified or not): its index serves
 // the order, and a bounded run reads no more than it keys.
 bool OnlyColumn(const DynasetOrder& order, const std::string& column) {
@@ -106,6 +100,12 @@ void BindPoint(Statement& stmt, const std::vector<EngineValue>& values,
 }
 
 } // namespace
+
+std::int64_t SteadyNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 bool RecordsetState::KeyTo(size_t position) {
     while (keys.Size() <= position && !complete) {
@@ -264,7 +264,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
                 key > maxRowid || (othersWrote && keyed.Contains(key)) || Contains(tailSorted, key);
             if (!skip) {
                 if (!carried.empty())
-                    CacheCarried(stmt, key);
+                    CacheRecord(stmt, stmt.ColumnCount() - static_cast<int>(fields.size()), key);
                 keys.Append(key);
                 if (!identityColumns.empty())
                     keys.SetCheck(keys.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));
@@ -409,7 +409,7 @@ void RecordsetState::TailRun(size_t wanted) {
             if (key <= maxKey && !Contains(tailSorted, key) &&
                 !(othersWrote && keyed.Contains(key))) {
                 if (!carried.empty())
-                    CacheCarried(stmt, key);
+                    CacheRecord(stmt, stmt.ColumnCount() - static_cast<int>(fields.size()), key);
                 tail.Append(key);
                 if (!identityColumns.empty())
                     tail.SetCheck(tail.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));

@@ -8,7 +8,6 @@
 #include "platform/dao/SqlLexer.h"
 
 #include <algorithm>
-#include <chrono>
 #include <optional>
 #include <string_view>
 
@@ -218,12 +217,6 @@ namespace {
 
 constexpr std::int64_t kFreshNs = 1000000000; // what others wrote shows within a second
 
-std::int64_t SteadyNow() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 } // namespace
 
 const std::optional<std::vector<Cell>>* RecordsetState::Cached(std::int64_t key) {
@@ -260,15 +253,10 @@ void RecordsetState::ReadKeys(const std::vector<std::int64_t>& wanted) {
         std::sort(asked.begin(), asked.end());
     }
     StepResult rc;
-    const int width = static_cast<int>(fields.size());
     while ((rc = stmt.Step()) == kRow) {
-        const std::int64_t key = stmt.ColumnInt64(width);
-        if (range && !std::binary_search(asked.begin(), asked.end(), key))
-            continue;
-        std::vector<Cell> record(fields.size());
-        for (int i = 0; i < width; ++i)
-            record[static_cast<size_t>(i)] = stmt.Column(i);
-        cache[key] = std::move(record);
+        const std::int64_t key = stmt.ColumnInt64(static_cast<int>(fields.size()));
+        if (!range || std::binary_search(asked.begin(), asked.end(), key))
+            CacheRecord(stmt, 0, key);
     }
     if (rc != kDone)
         ThrowEngineError(stmt);
@@ -348,14 +336,12 @@ std::string RecordsetState::CarriedColumns(size_t limit) const {
     return readSql.substr(kSelect.size(), readSql.size() - readTail.size() - kSelect.size());
 }
 
-void RecordsetState::CacheCarried(const Statement& stmt, std::int64_t key) {
+void RecordsetState::CacheRecord(const Statement& stmt, int first, std::int64_t key) {
     if (cache.empty())
         cacheTime = SteadyNow();
-    const int width = static_cast<int>(fields.size());
-    const int first = stmt.ColumnCount() - width;
     std::vector<Cell> record(fields.size());
-    for (int i = 0; i < width; ++i)
-        record[static_cast<size_t>(i)] = stmt.Column(first + i);
+    for (size_t i = 0; i < record.size(); ++i)
+        record[i] = stmt.Column(first + static_cast<int>(i));
     cache[key] = std::move(record);
 }
 

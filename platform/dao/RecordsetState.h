@@ -30,6 +30,9 @@ namespace kel::dao {
 
 constexpr ErrorSource kRecordset = ErrorSource::Recordset;
 
+// Steady-clock nanoseconds: the keying's deadlines and the age of what the cache holds.
+std::int64_t SteadyNow();
+
 struct RecordsetState {
     enum class Where { BeforeFirst, OnRecord, AfterLast };
     static constexpr size_t npos = static_cast<size_t>(-1);
@@ -286,8 +289,8 @@ struct RecordsetState {
     // of its own. The read's columns for a run of limit rows, or nothing when it reads none.
     static constexpr size_t kMaxCarried = 256;
     std::string CarriedColumns(size_t limit) const;
-    // Caches the record of a run's row, whose last columns are the read's.
-    void CacheCarried(const Statement& stmt, std::int64_t key);
+    // Caches the record whose fields the statement's row holds from column first on.
+    void CacheRecord(const Statement& stmt, int first, std::int64_t key);
     void PrepareReadMany();
     void CutToLimits(std::vector<Cell>& row) const;
     // Leaves the fields marked out of the record's read (reads of them go on their own).

@@ -31,6 +31,13 @@ CRecordsetDoc::TableStatus DocumentTest::Fetch(int nMove,
     return m_doc.GetTable(&m_rows, pCols, nMove, m_nCount, &m_first, &m_last, &m_nFilled);
 }
 
+unsigned long long DocumentTest::ExchangesOf(int nMove, CRecordsetDoc::TableStatus expected) {
+    CDaoDatabase& db = *m_doc.m_pRecordset->m_pDatabase;
+    const unsigned long long before = db.GetRoundTrips();
+    EXPECT_EQ(Fetch(nMove), expected) << "move " << nMove;
+    return db.GetRoundTrips() - before;
+}
+
 std::vector<int> DocumentTest::Ids() const {
     std::vector<int> ids;
     for (INT_PTR r = 0; r < m_nCount; ++r)

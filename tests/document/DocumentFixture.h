@@ -29,6 +29,9 @@ protected:
 
     CRecordsetDoc::TableStatus Fetch(int nMove,
                                      CArray<CColumnDetails, CColumnDetails>* pCols = NULL);
+    // The exchanges with a server one Fetch costs (0 on SQLite); it must end with expected.
+    unsigned long long ExchangesOf(int nMove,
+                                   CRecordsetDoc::TableStatus expected = CRecordsetDoc::tsOk);
     // Column 0 of each row as a number (0 for a blank row).
     std::vector<int> Ids() const;
     // Every cell of row r joined with "|".

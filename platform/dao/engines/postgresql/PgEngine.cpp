@@ -156,9 +156,6 @@ bool Succeeded(const PGresult* r) {
     return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
 }
 
-// What the engines share: the libpq connection, this connection's count of changed rows and
-// the prepared statements to drop once the transaction allows. Statements hold it too, so
-// that a statement outliving its connection object stays safe.
 // A relation's description, asked for by its name as the server reads it ($1): the relation,
 // its columns and its indexes.
 const std::vector<std::string>& DescribeQueries() {
@@ -186,6 +183,9 @@ const std::vector<std::string>& DescribeQueries() {
     return queries;
 }
 
+// What the engines share: the libpq connection, this connection's count of changed rows and
+// the prepared statements to drop once the transaction allows. Statements hold it too, so
+// that a statement outliving its connection object stays safe.
 struct PgSession {
     ConnPtr conn;
     std::uint64_t ownChanges = 0;
