@@ -20,9 +20,11 @@
 #include <optional>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <mutex>
+#include <poll.h>
 #include <vector>
 
 namespace kel::dao {
@@ -192,6 +194,7 @@ struct PgSession {
     std::uint64_t nextStatement = 0;
     std::vector<std::string> toDeallocate;
     std::uint64_t roundTrips = 0; // exchanges with the server so far
+    bool settled = false; // the session's settings came with the startup: a reset keeps them
 
     // The names of the relations described lately, by oid, each with the number of the
     // description that read them: a statement prepared before that description may take
@@ -988,12 +991,15 @@ public:
         }();
         return *pool;
     }
-    ConnPtr Take(const std::string& name) {
+    // A connection kept for name, opened read-only or not; settled: its startup carried the
+    // session's settings, so that the reset on the way in left them in force.
+    ConnPtr Take(const std::string& name, bool readOnly, bool* settled) {
         std::lock_guard<std::mutex> lock(m_lock);
         Expire();
         for (auto it = m_idle.rbegin(); it != m_idle.rend(); ++it) {
-            if (it->name == name) {
+            if (it->name == name && it->readOnly == readOnly) {
                 ConnPtr conn = std::move(it->conn);
+                *settled = it->settled;
                 m_idle.erase(std::next(it).base());
                 return conn;
             }
@@ -1001,14 +1007,14 @@ public:
         return nullptr;
     }
     // Takes conn unless none are kept; the oldest goes when too many wait.
-    void Give(const std::string& name, ConnPtr conn) {
+    void Give(const std::string& name, bool readOnly, bool settled, ConnPtr conn) {
         std::lock_guard<std::mutex> lock(m_lock);
         Expire();
         if (m_timeout.count() <= 0)
             return;
         if (m_idle.size() >= kMost)
             m_idle.erase(m_idle.begin());
-        m_idle.push_back({name, std::move(conn), Clock::now()});
+        m_idle.push_back({name, readOnly, settled, std::move(conn), Clock::now()});
     }
     bool Keeps() {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -1024,6 +1030,8 @@ private:
     using Clock = std::chrono::steady_clock;
     struct Idle {
         std::string name;
+        bool readOnly;
+        bool settled;
         ConnPtr conn;
         Clock::time_point since;
     };
@@ -1054,7 +1062,8 @@ public:
             return;
         const ResultPtr reset(PQexec(conn, "DISCARD ALL"));
         if (Succeeded(reset.get()) && PQtransactionStatus(conn) == PQTRANS_IDLE)
-            IdleConnections::Instance().Give(m_name, std::move(m_session->conn));
+            IdleConnections::Instance().Give(m_name, m_readOnly, m_session->settled,
+                                             std::move(m_session->conn));
     }
 
     std::string EngineName() const override { return "PostgreSQL"; }
@@ -1474,14 +1483,87 @@ std::string ToPgParameters(std::string_view sql, std::vector<int>* compact) {
     return out;
 }
 
+namespace {
+
+// What the values read through the seam rely on, as a connection's startup options: set
+// there, they cost no exchange and are what a reset (DISCARD ALL) returns to.
+std::string SettingOptions(bool readOnly) {
+    return std::string("-c DateStyle=ISO,MDY -c TimeZone=UTC -c standard_conforming_strings=on "
+                       "-c bytea_output=hex") +
+           (readOnly ? " -c default_transaction_read_only=on" : "");
+}
+
+// The same settings in one exchange, for a connection whose startup did not carry them.
+std::string SettingQuery(bool readOnly) {
+    return std::string("SELECT set_config('DateStyle', 'ISO, MDY', false), "
+                       "set_config('TimeZone', 'UTC', false), "
+                       "set_config('standard_conforming_strings', 'on', false), "
+                       "set_config('bytea_output', 'hex', false)") +
+           (readOnly ? ", set_config('default_transaction_read_only', 'on', false)" : "");
+}
+
+// The startup options a connection to params would have without ours: those of the name, else
+// PGOPTIONS. None when a service may give options, which only libpq reads: giving ours would
+// replace them.
+std::optional<std::string> GivenOptions(const PgConnectParams& params) {
+    std::optional<std::string> options;
+    bool service = false;
+    for (const auto& [keyword, value] : params.keywords) {
+        if (keyword == "options")
+            options = value;
+        else if (keyword == "service")
+            service = true;
+        else if (keyword == "dbname" && params.expandDbname) {
+            char* error = nullptr;
+            PQconninfoOption* parsed = PQconninfoParse(value.c_str(), &error);
+            if (parsed == nullptr) {
+                PQfreemem(error);
+                return std::nullopt; // libpq says what is wrong when it connects
+            }
+            for (const PQconninfoOption* o = parsed; o->keyword != nullptr; ++o) {
+                if (o->val == nullptr)
+                    continue;
+                if (std::strcmp(o->keyword, "options") == 0)
+                    options = o->val;
+                else if (std::strcmp(o->keyword, "service") == 0 && *o->val)
+                    service = true;
+            }
+            PQconninfoFree(parsed);
+        }
+    }
+    const char* envService = std::getenv("PGSERVICE");
+    if (service || (envService != nullptr && *envService))
+        return std::nullopt;
+    if (!options)
+        if (const char* env = std::getenv("PGOPTIONS"))
+            options = env;
+    return options.value_or(std::string());
+}
+
+// Whether a kept connection looks usable without an exchange: a connection the server ended
+// has something to read (its farewell, or the end of the stream), as has one that is in any
+// other way not as it was left, and is not used again.
+bool QuietSinceKept(PGconn* conn) {
+    if (PQstatus(conn) != CONNECTION_OK)
+        return false;
+    pollfd socket{PQsocket(conn), POLLIN, 0};
+    return socket.fd >= 0 && ::poll(&socket, 1, 0) == 0;
+}
+
+} // namespace
+
 std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool readOnly) {
     const PgConnectParams params = ParsePgConnectString(name);
     // Defaults first: values the name gives replace them; the encoding comes last so that
-    // text is always UTF-8.
+    // text is always UTF-8, and so do the settings' options, which keep those given.
     std::vector<std::pair<std::string, std::string>> keywords = {
         {"connect_timeout", "10"}, {"fallback_application_name", "KelRSList"}};
     keywords.insert(keywords.end(), params.keywords.begin(), params.keywords.end());
     keywords.emplace_back("client_encoding", "UTF8");
+    const std::optional<std::string> given = GivenOptions(params);
+    if (given)
+        keywords.emplace_back("options", (given->empty() ? std::string() : *given + " ") +
+                                             SettingOptions(readOnly));
     std::vector<const char*> keys, values;
     for (const auto& [k, v] : keywords) {
         keys.push_back(k.c_str());
@@ -1489,20 +1571,19 @@ std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool rea
     }
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    // What the values read through the seam rely on, set in one exchange.
-    const std::string settings =
-        std::string("SELECT set_config('DateStyle', 'ISO, MDY', false), "
-                    "set_config('TimeZone', 'UTC', false), "
-                    "set_config('standard_conforming_strings', 'on', false), "
-                    "set_config('bytea_output', 'hex', false)") +
-        (readOnly ? ", set_config('default_transaction_read_only', 'on', false)" : "");
     auto session = std::make_shared<PgSession>();
-    // A connection kept from an earlier close, if that exchange finds it alive.
-    if ((session->conn = IdleConnections::Instance().Take(name))) {
-        try {
-            session->Run(settings);
-        } catch (const EngineError&) {
-            session = std::make_shared<PgSession>();
+    // A connection kept from an earlier close. One whose startup carried the settings has them
+    // still; another has them set again, and that exchange tells whether it is alive.
+    if ((session->conn = IdleConnections::Instance().Take(name, readOnly, &session->settled))) {
+        if (session->settled) {
+            if (!QuietSinceKept(session->conn.get()))
+                session = std::make_shared<PgSession>();
+        } else {
+            try {
+                session->Run(SettingQuery(readOnly));
+            } catch (const EngineError&) {
+                session = std::make_shared<PgSession>();
+            }
         }
     }
     if (!session->conn) {
@@ -1516,7 +1597,9 @@ std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool rea
                               TrimmedMessage(PQerrorMessage(session->conn.get())),
                               params.displayName);
         PQsetNoticeProcessor(session->conn.get(), IgnoreNotice, nullptr);
-        session->Run(settings);
+        session->settled = given.has_value();
+        if (!session->settled)
+            session->Run(SettingQuery(readOnly));
     }
     session->cancel.reset(PQgetCancel(session->conn.get()));
     return std::make_unique<PgConnection>(std::move(session), name, readOnly);

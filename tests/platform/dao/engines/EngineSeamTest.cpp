@@ -7,6 +7,9 @@
 #include "platform/dao/engines/postgresql/PgEngine.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace enginetest {
@@ -334,6 +337,75 @@ TEST(EngineIdleConnections, AClosedConnectionIsKeptResetForTheNextOpen) {
     db = OpenEngine(name);
     EXPECT_NE(pid(*db), third);
     SetIdleConnectionTimeout(60);
+}
+
+// The settings the values rely on come with the connection's startup, in no exchange of their
+// own, beside the options the name or PGOPTIONS give. A service file's options only libpq
+// reads: there the settings cost an exchange, and the service's options stand. A connection
+// opened read-only is kept for read-only opens alone.
+TEST(EngineIdleConnections, TheSettingsComeWithTheConnectionBesideThoseGiven) {
+    KEL_REQUIRE_SERVER();
+    const std::string name = Env("KEL_TEST_PG");
+    auto setting = [](EngineConnection& db, const std::string& which) {
+        auto stmt = db.Prepare("SELECT current_setting('" + which + "')");
+        EXPECT_TRUE(stmt->Step()) << which;
+        return stmt->Column(0).bytes;
+    };
+    auto expectSettled = [&](EngineConnection& db, const std::string& timeout) {
+        EXPECT_EQ(setting(db, "DateStyle"), "ISO, MDY");
+        EXPECT_EQ(setting(db, "TimeZone"), "UTC");
+        EXPECT_EQ(setting(db, "bytea_output"), "hex");
+        EXPECT_EQ(setting(db, "statement_timeout"), timeout);
+    };
+    SetIdleConnectionTimeout(0); // each open connects
+    {
+        auto db = OpenEngine(name + "&options=-c%20statement_timeout%3D4321");
+        EXPECT_EQ(db->RoundTrips(), 0u);
+        expectSettled(*db, "4321ms");
+    }
+    ::setenv("PGOPTIONS", "-c statement_timeout=1234", 1);
+    {
+        auto db = OpenEngine(name);
+        EXPECT_EQ(db->RoundTrips(), 0u);
+        expectSettled(*db, "1234ms");
+        // The name's options come before the environment's.
+        auto named = OpenEngine(name + "&options=-c%20statement_timeout%3D4321");
+        expectSettled(*named, "4321ms");
+    }
+    ::unsetenv("PGOPTIONS");
+    const std::string dir = std::string(KEL_TEST_DATA_DIR) + "/engines";
+    std::filesystem::create_directories(dir);
+    const std::string services = dir + "/pg_service.conf";
+    {
+        std::ofstream file(services);
+        file << "[kelservice]\noptions=-c statement_timeout=2468\n";
+    }
+    ::setenv("PGSERVICEFILE", services.c_str(), 1);
+    {
+        auto db = OpenEngine(name + "&service=kelservice");
+        EXPECT_EQ(db->RoundTrips(), 1u);
+        expectSettled(*db, "2468ms");
+    }
+    ::unsetenv("PGSERVICEFILE");
+
+    SetIdleConnectionTimeout(60);
+    auto reader = OpenEngine(name, true);
+    auto pid = [](EngineConnection& db) {
+        auto stmt = db.Prepare("SELECT pg_backend_pid()");
+        EXPECT_TRUE(stmt->Step());
+        return stmt->ColumnInteger(0);
+    };
+    const std::int64_t readerBackend = pid(*reader);
+    reader.reset();
+    auto writer = OpenEngine(name);
+    EXPECT_NE(pid(*writer), readerBackend);
+    EXPECT_EQ(setting(*writer, "default_transaction_read_only"), "off");
+    writer.reset();
+    reader = OpenEngine(name, true);
+    EXPECT_EQ(reader->RoundTrips(), 0u); // kept, and taken in no exchange
+    EXPECT_EQ(pid(*reader), readerBackend);
+    EXPECT_EQ(setting(*reader, "default_transaction_read_only"), "on");
+    expectSettled(*reader, "0");
 }
 
 TEST(EngineOpenFiles, EmptyOrUnwritableFiles) {
