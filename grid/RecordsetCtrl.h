@@ -145,6 +145,8 @@ public:
     void DrawBackground(CDC* pDC);
     void DrawTable(CDC* pDC);
     void DrawGrid(CDC* pDC);
+    // The x just past the last column shown (its grid line included), at most rcGrid.right.
+    int ColumnsRight(const CRect& rcGrid) const;
 
     // Cursor.
     void CheckClick(CPoint point, int nKind); // 0 left down, 1 right down, 2 left double click

@@ -6,6 +6,7 @@
 #include "companions/other/AppPalette.h"
 #include "companions/other/MemDC.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -158,6 +159,14 @@ void CRecordsetCtrl::DrawTable(CDC* pDC) {
         }
     }
     pDC->SelectObject(pOldFont);
+}
+
+int CRecordsetCtrl::ColumnsRight(const CRect& rcGrid) const {
+    const int N = m_wndHeader.GetItemCount();
+    int x = rcGrid.left;
+    for (int s = m_wndHScroll.GetScrollPos(); s < N && x < rcGrid.right; ++s)
+        x += SlotAt(m_wndHeader, s).nWidth;
+    return std::min<int>(x, rcGrid.right);
 }
 
 void CRecordsetCtrl::DrawGrid(CDC* pDC) {

@@ -186,7 +186,12 @@ BOOL CRecordsetCtrl::MoveRowPixels(int nRows, const CRowArray& before) {
     rcRows.bottom = std::min<LONG>(rcRows.bottom, rcRows.top + R * nPitch);
     if (rcRows.Height() <= 2 * nPitch)
         return FALSE;
-    CWnd::ScrollWindow(0, -nRows * nPitch, &rcRows, &rcRows);
+    // Right of the last column each row looks alike (the window's colour and a grid line; the
+    // cursor's rows are drawn again below): only the columns' pixels move.
+    CRect rcMoved = rcRows;
+    rcMoved.right = ColumnsRight(rcRows);
+    if (!rcMoved.IsRectEmpty())
+        CWnd::ScrollWindow(0, -nRows * nPitch, &rcMoved, &rcMoved);
     // The row that comes in; at the bottom also the one a partly shown row moved into.
     CRect rcIn = rcRows;
     if (nRows > 0)

@@ -41,38 +41,47 @@ TEST_P(ScrollTest, Geometry) {
 }
 
 // A move by one row moves the pixels of the rows that stay and draws the one that comes in:
-// the window then shows what drawing it whole would, the cursor's highlight included.
+// the window then shows what drawing it whole would, the cursor's highlight included, also
+// with room right of the last column and with the columns scrolled sideways.
 TEST_P(ScrollTest, ARowMoveShowsWhatDrawingItWholeShows) {
-    CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
-    CRect G;
-    pGrid->GetClientRect(&G);
-    auto image = [&] {
-        std::vector<COLORREF> px;
-        for (int y = G.top; y < G.bottom; ++y)
-            for (int x = G.left; x < G.right; ++x)
-                px.push_back(KelGetWindowPixel(pGrid->GetSafeHwnd(), CPoint(x, y)));
-        return px;
-    };
-    auto differing = [&](const std::vector<COLORREF>& shown) {
-        pGrid->Invalidate(TRUE);
-        pGrid->UpdateWindow();
-        const std::vector<COLORREF> whole = image();
-        long n = 0;
-        for (size_t i = 0; i < shown.size(); ++i)
-            n += shown[i] != whole[i];
-        return n;
-    };
-    pGrid->InvalidateCursor(0);
-    pGrid->m_nCursor = 3;
-    pGrid->InvalidateCursor(3);
-    KelRunUntilIdle();
-    for (UINT code : {SB_LINEDOWN, SB_LINEDOWN, SB_LINEUP, SB_LINEDOWN, SB_LINEUP}) {
-        const std::string before = Keys()[1];
-        VScroll(code);
+    auto rowMoves = [&](CRecordsetCtrl* pGrid, const char* what, std::vector<UINT> codes) {
+        CRect G;
+        pGrid->GetClientRect(&G);
+        auto image = [&] {
+            std::vector<COLORREF> px;
+            for (int y = G.top; y < G.bottom; ++y)
+                for (int x = G.left; x < G.right; ++x)
+                    px.push_back(KelGetWindowPixel(pGrid->GetSafeHwnd(), CPoint(x, y)));
+            return px;
+        };
+        auto differing = [&](const std::vector<COLORREF>& shown) {
+            pGrid->Invalidate(TRUE);
+            pGrid->UpdateWindow();
+            const std::vector<COLORREF> whole = image();
+            long n = 0;
+            for (size_t i = 0; i < shown.size(); ++i)
+                n += shown[i] != whole[i];
+            return n;
+        };
+        pGrid->InvalidateCursor(pGrid->m_nCursor);
+        pGrid->m_nCursor = 3;
+        pGrid->InvalidateCursor(3);
         KelRunUntilIdle();
-        EXPECT_EQ(Keys()[code == SB_LINEDOWN ? 0 : 2], before);
-        EXPECT_EQ(differing(image()), 0) << "after " << (code == SB_LINEDOWN ? "down" : "up");
-    }
+        for (UINT code : codes) {
+            const std::string before = Keys()[1];
+            VScroll(code);
+            KelRunUntilIdle();
+            EXPECT_EQ(Keys()[code == SB_LINEDOWN ? 0 : 2], before) << what;
+            EXPECT_EQ(differing(image()), 0)
+                << what << ", after " << (code == SB_LINEDOWN ? "down" : "up");
+        }
+    };
+    CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
+    rowMoves(pGrid, "all columns", {SB_LINEDOWN, SB_LINEDOWN, SB_LINEUP, SB_LINEDOWN, SB_LINEUP});
+    HScroll(SB_LINERIGHT);
+    KelRunUntilIdle();
+    ASSERT_EQ(pGrid->m_wndHScroll.GetScrollPos(), 1);
+    rowMoves(pGrid, "scrolled sideways", {SB_LINEDOWN, SB_LINEUP});
     // Rows that read otherwise than before the move (a host's own GetTable may give such):
     // nothing moves, the whole grid is drawn.
     CRecordsetCtrl::CRowArray before;
@@ -81,6 +90,13 @@ TEST_P(ScrollTest, ARowMoveShowsWhatDrawingItWholeShows) {
     KelRunUntilIdle();
     before[3][1] = "Someone Else";
     EXPECT_FALSE(pGrid->MoveRowPixels(1, before));
+
+    DestroyGrid();
+    pGrid = CreateGrid(MakeLoad("SELECT OrderID, Amount FROM Orders"));
+    CRect G;
+    pGrid->GetClientRect(&G);
+    ASSERT_LT(pGrid->ColumnsRight(G), G.right - 50);
+    rowMoves(pGrid, "two columns", {SB_LINEDOWN, SB_LINEUP});
 }
 
 // Pages move by the window less one row; lines by one; the ends do nothing and tell nobody.
