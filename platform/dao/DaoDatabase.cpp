@@ -60,9 +60,8 @@ JetTranslation DatabaseState::Translate(std::string_view jet, JetTextKind kind,
     return TranslateJetSql(jet, kind, ownCollation, &db().GetDialect(), text, known.stored, yesNo);
 }
 
-DatabaseState::ServerNames DatabaseState::StoredNames(std::initializer_list<std::string_view> texts,
-                                                      const std::vector<std::string>& tables) {
-    ServerNames names;
+std::vector<std::string> DatabaseState::NameWords(std::initializer_list<std::string_view> texts,
+                                                  const std::vector<std::string>& tables) const {
     std::vector<std::string> words;
     if (server) {
         for (std::string_view text : texts)
@@ -71,6 +70,13 @@ DatabaseState::ServerNames DatabaseState::StoredNames(std::initializer_list<std:
         if (!words.empty())
             words.insert(words.end(), tables.begin(), tables.end());
     }
+    return words;
+}
+
+DatabaseState::ServerNames DatabaseState::StoredNames(std::initializer_list<std::string_view> texts,
+                                                      const std::vector<std::string>& tables) {
+    ServerNames names;
+    const std::vector<std::string> words = NameWords(texts, tables);
     if (words.empty())
         return names;
     try {

@@ -61,6 +61,9 @@ struct DatabaseState {
     // looked for in the tables and views the texts name, and in tables.
     ServerNames StoredNames(std::initializer_list<std::string_view> texts,
                             const std::vector<std::string>& tables = {});
+    // The words StoredNames asks the server about for the same arguments; none on a file.
+    std::vector<std::string> NameWords(std::initializer_list<std::string_view> texts,
+                                       const std::vector<std::string>& tables = {}) const;
 
     // Runs a statement without results; throws the engine's error.
     void Exec(std::string_view sql, ErrorSource source);

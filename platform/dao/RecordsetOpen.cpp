@@ -158,59 +158,113 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     const bool server = db.server;
     Descriptions described;
     const Dialect& dialect = db.db().GetDialect();
-    const DatabaseState::ServerNames stored = db.StoredNames({text, filter, sort});
+    // On a server a plain statement is first read as though its names were stored as written,
+    // and the server's names are asked for with its preparation, in one exchange; where they
+    // make the statement read otherwise, it is read and prepared again.
+    const std::vector<std::string> words = db.NameWords({text, filter, sort});
+    bool guessing = !words.empty() && filter.empty() && sort.empty() && type != dbOpenTable;
+    DatabaseState::ServerNames stored;
+    if (guessing)
+        stored.stored = words;
+    else
+        stored = db.StoredNames({text, filter, sort});
     JetTranslation jet;
-    Apply(jet, db, text, JetTextKind::Statement, stored);
     std::string bareSchema, bareName;
-    bool bare = IsBareName(jet.sql, &bareSchema, &bareName);
-    if (type == dbOpenTable) {
-        if (!bare)
-            ThrowDaoError(err::InvalidOperation, kRecordset);
-        TableKind kind = LookupTable(db.db(), server, bareSchema, bareName, described);
-        if (!kind.exists)
-            ThrowNaming(err::TableNotFound, bareName, kRecordset);
-        if (!kind.isTable)
-            ThrowDaoError(err::InvalidOperation, kRecordset);
-    }
-    sql = bare ? "SELECT * FROM " + SchemaPrefix(bareSchema) + QuoteSqlName(bareName) : jet.sql;
-
-    SelectStatement stmt = AnalyzeSelect(sql);
-    if (!stmt.isSelect)
-        ThrowDaoError(err::InvalidOperation, kRecordset);
-    if (!filter.empty() || !sort.empty()) {
-        JetTranslation f, s;
-        // On a server, text and Yes/No fields of the table compare with literals as Jet
-        // compares them.
-        DatabaseState::ServerNames fields;
-        if (server && stmt.singleTable && !filter.empty()) {
-            if (const std::optional<SchemaDescription>& d =
-                    Described(db.db(), stmt.schema, stmt.table, described))
-                for (const FieldDescription& field : d->fields)
-                    fields.AddField(field.name, field.daoType);
+    bool bare = false;
+    SelectStatement stmt;
+    Statement full;
+    for (;;) {
+        if (guessing) {
+            jet = db.Translate(text, JetTextKind::Statement, {}, {}, &stored);
+            if (!jet.ok) { // the names may be what it needs
+                guessing = false;
+                stored = db.StoredNames({text, filter, sort});
+                continue;
+            }
+        } else {
+            Apply(jet, db, text, JetTextKind::Statement, stored);
         }
-        if (!filter.empty())
-            Apply(f, db, filter, JetTextKind::Expression, stored, fields);
-        if (!sort.empty())
-            Apply(s, db, sort, JetTextKind::Expression, stored);
-        if (stmt.compound) {
-            sql = "SELECT * FROM (" + sql + ") AS kel_q"; // a server needs the alias
+        bare = IsBareName(jet.sql, &bareSchema, &bareName);
+        if (type == dbOpenTable) {
+            if (!bare)
+                ThrowDaoError(err::InvalidOperation, kRecordset);
+            TableKind kind = LookupTable(db.db(), server, bareSchema, bareName, described);
+            if (!kind.exists)
+                ThrowNaming(err::TableNotFound, bareName, kRecordset);
+            if (!kind.isTable)
+                ThrowDaoError(err::InvalidOperation, kRecordset);
+        }
+        sql = bare ? "SELECT * FROM " + SchemaPrefix(bareSchema) + QuoteSqlName(bareName) : jet.sql;
+
+        stmt = AnalyzeSelect(sql);
+        if (!stmt.isSelect)
+            ThrowDaoError(err::InvalidOperation, kRecordset);
+        if (!filter.empty() || !sort.empty()) {
+            JetTranslation f, s;
+            // On a server, text and Yes/No fields of the table compare with literals as Jet
+            // compares them.
+            DatabaseState::ServerNames fields;
+            if (server && stmt.singleTable && !filter.empty()) {
+                if (const std::optional<SchemaDescription>& d =
+                        Described(db.db(), stmt.schema, stmt.table, described))
+                    for (const FieldDescription& field : d->fields)
+                        fields.AddField(field.name, field.daoType);
+            }
+            if (!filter.empty())
+                Apply(f, db, filter, JetTextKind::Expression, stored, fields);
+            if (!sort.empty())
+                Apply(s, db, sort, JetTextKind::Expression, stored);
+            if (stmt.compound) {
+                sql = "SELECT * FROM (" + sql + ") AS kel_q"; // a server needs the alias
+                stmt = AnalyzeSelect(sql);
+            }
+            if (!filter.empty())
+                stmt.where =
+                    stmt.where.empty() ? f.sql : "(" + stmt.where + ") AND (" + f.sql + ")";
+            if (!sort.empty())
+                stmt.orderBy = s.sql;
+            sql = stmt.Compose();
             stmt = AnalyzeSelect(sql);
         }
-        if (!filter.empty())
-            stmt.where = stmt.where.empty() ? f.sql : "(" + stmt.where + ") AND (" + f.sql + ")";
-        if (!sort.empty())
-            stmt.orderBy = s.sql;
-        sql = stmt.Compose();
-        stmt = AnalyzeSelect(sql);
-    }
 
-    // The whole statement once, to check it and to learn its columns; a server describes
-    // its table in the same exchange.
-    if (server && stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly &&
-        described.find(PlaceOf(stmt.schema, stmt.table)) == described.end())
-        db.db().WillDescribe(stmt.table, stmt.schema);
-    Statement full;
-    PrepareOne(db.db(), full, sql, kRecordset, context);
+        // The whole statement once, to check it and to learn its columns; a server describes
+        // its table in the same exchange.
+        if (server && stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly &&
+            described.find(PlaceOf(stmt.schema, stmt.table)) == described.end())
+            db.db().WillDescribe(stmt.table, stmt.schema);
+        if (guessing)
+            db.db().WillFindNames(words);
+        CDaoException* failed = nullptr; // the guessed statement's failure, ours to delete
+        try {
+            PrepareOne(db.db(), full, sql, kRecordset, context);
+        } catch (CDaoException* e) {
+            if (!guessing)
+                throw;
+            failed = e;
+        }
+        if (!guessing)
+            break;
+        guessing = false;
+        DatabaseState::ServerNames found;
+        try {
+            found = db.StoredNames({text, filter, sort}); // answered with the preparation
+        } catch (CDaoException*) {
+            if (failed)
+                failed->Delete();
+            throw;
+        }
+        const JetTranslation check = db.Translate(text, JetTextKind::Statement, {}, {}, &found);
+        if (check.ok && check.sql == jet.sql) {
+            if (failed)
+                throw failed; // the statement's own fault
+            break;
+        }
+        if (failed)
+            failed->Delete();
+        stored = std::move(found);
+        full = Statement();
+        described.clear();
+    }
     if (!full.Engine().ReadOnly() || full.ColumnCount() == 0)
         ThrowDaoError(err::InvalidOperation, kRecordset);
 

@@ -181,6 +181,9 @@ public:
     // ask for both in one exchange. Nothing else changes; a wrong name is DescribeTable's to
     // report.
     virtual void WillDescribe(std::string_view /*table*/, std::string_view /*database*/ = {}) {}
+    // That StoredNames(words) follows the next statement's preparation, which a server may
+    // send with it; nothing else changes.
+    virtual void WillFindNames(const std::vector<std::string>& /*words*/) {}
 };
 
 // Whether a database name is a server's (a postgresql:// URI or an ODBC connect string)

@@ -188,6 +188,23 @@ const std::vector<std::string>& DescribeQueries() {
 // What the engines share: the libpq connection, this connection's count of changed rows and
 // the prepared statements to drop once the transaction allows. Statements hold it too, so
 // that a statement outliving its connection object stays safe.
+// The spellings of the relations named among the words of the array $1, in the schemas a bare
+// name reaches, and of their columns: a statement's columns belong to the relations it names,
+// and this way the catalog is read by the relations' index rather than whole. Each name with
+// whether it names only text columns, and only boolean ones.
+constexpr const char* kNamesQuery =
+    "WITH w AS (SELECT lower(x) AS l FROM unnest($1::text[]) AS x), "
+    "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
+    "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+    "WHERE n.nspname = ANY (current_schemas(true)) AND c.relkind IN ('r','v','m','p','f') "
+    "AND lower(c.relname) IN (SELECT l FROM w)) "
+    "SELECT n, bool_and(t), bool_and(b) FROM (SELECT relname, false, false FROM r "
+    "UNION ALL SELECT a.attname, a.atttypid IN ('text'::regtype, 'varchar'::regtype, "
+    "'bpchar'::regtype), a.atttypid = 'bool'::regtype "
+    "FROM r JOIN pg_catalog.pg_attribute a ON a.attrelid = r.oid "
+    "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)) "
+    "AS x(n, t, b) GROUP BY n";
+
 struct PgSession {
     ConnPtr conn;
     std::uint64_t ownChanges = 0;
@@ -225,6 +242,10 @@ struct PgSession {
     // to ask for (empty: none), then its answers, kept until the next exchange.
     std::string describeAhead;
     std::optional<std::pair<std::string, std::vector<ResultPtr>>> describedAhead;
+    // Names looked up along with the next statement prepared in the same way: the words'
+    // array (empty: none), then the answer.
+    std::string findAhead;
+    std::optional<std::pair<std::string, ResultPtr>> foundAhead;
 
     // Marks one exchange as running (an interrupt then cancels it); an interruptible one
     // fails at once for an interrupt that came before it.
@@ -238,7 +259,8 @@ struct PgSession {
                                   "The statement was interrupted.");
             }
             ++m_session.roundTrips;
-            m_session.describedAhead.reset(); // it may be out of date after this one
+            m_session.describedAhead.reset(); // they may be out of date after this one
+            m_session.foundAhead.reset();
         }
         ~Exchange() { m_session.busy.store(false); }
         Exchange(const Exchange&) = delete;
@@ -390,11 +412,17 @@ struct PgSession {
     // The statement prepared under that name on the server, and its description: one
     // exchange outside a transaction, two inside one.
     ResultPtr PrepareNamed(const std::string& name, const std::string& text) {
-        // A table's description asked for first in the same exchange, where one is expected.
+        // Names looked up and a table's description asked for first in the same exchange,
+        // where they are expected.
+        const std::string names = std::exchange(findAhead, std::string());
         const std::string ahead = std::exchange(describeAhead, std::string());
+        const char* namesArgs[] = {names.c_str()};
         const char* aheadArgs[] = {ahead.c_str()};
         const std::vector<std::string>& describe = DescribeQueries();
         std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
+            if (!names.empty() &&
+                !PQsendQueryParams(c, kNamesQuery, 1, nullptr, namesArgs, nullptr, nullptr, 0))
+                return false;
             for (size_t i = 0; i < (ahead.empty() ? 0 : describe.size()); ++i)
                 if (!PQsendQueryParams(c, describe[i].c_str(), 1, nullptr, aheadArgs, nullptr,
                                        nullptr, 0))
@@ -402,6 +430,13 @@ struct PgSession {
             return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
                    PQsendDescribePrepared(c, name.c_str());
         });
+        if (results && !names.empty()) {
+            if (results->empty() || !Succeeded(results->front().get()))
+                return PrepareNamed(name, text); // the statement alone, as it would have gone
+            // Kept even when the statement fails: the names may tell why.
+            foundAhead.emplace(names, std::move(results->front()));
+            results->erase(results->begin());
+        }
         std::vector<ResultPtr> described;
         if (results && !ahead.empty()) {
             const size_t n = std::min(results->size(), describe.size());
@@ -1188,6 +1223,7 @@ public:
     SchemaDescription DescribeTable(std::string_view table,
                                     std::string_view database = {}) override;
     void WillDescribe(std::string_view table, std::string_view database = {}) override;
+    void WillFindNames(const std::vector<std::string>& words) override;
     std::vector<std::string> StoredNames(const std::vector<std::string>& words,
                                          std::vector<std::string>* textColumns,
                                          std::vector<std::string>* yesNoColumns) override;
@@ -1234,12 +1270,8 @@ private:
     PgDialect m_dialect;
 };
 
-std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string>& words,
-                                                   std::vector<std::string>* textColumns,
-                                                   std::vector<std::string>* yesNoColumns) {
-    std::vector<std::string> names;
-    if (words.empty())
-        return names;
+// The words as a text array's literal, for kNamesQuery.
+std::string NamesList(const std::vector<std::string>& words) {
     std::string list = "{";
     for (const std::string& w : words) {
         if (w.find('\0') != std::string::npos)
@@ -1252,24 +1284,29 @@ std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string
         }
         list += '"';
     }
-    list += '}';
+    return list + '}';
+}
+
+void PgConnection::WillFindNames(const std::vector<std::string>& words) {
+    m_session->findAhead = words.empty() ? std::string() : NamesList(words);
+}
+
+std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string>& words,
+                                                   std::vector<std::string>* textColumns,
+                                                   std::vector<std::string>* yesNoColumns) {
+    std::vector<std::string> names;
+    if (words.empty())
+        return names;
+    PgSession& s = *m_session;
+    s.findAhead.clear();
+    const std::string list = NamesList(words);
     const char* args[] = {list.c_str()};
-    // Relations named among the words, in the schemas a bare name reaches, and their columns:
-    // a statement's columns belong to the relations it names, and this way the catalog is
-    // read by the relations' index rather than whole.
-    ResultPtr r = m_session->Run(
-        "WITH w AS (SELECT lower(x) AS l FROM unnest($1::text[]) AS x), "
-        "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
-        "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
-        "WHERE n.nspname = ANY (current_schemas(true)) AND c.relkind IN ('r','v','m','p','f') "
-        "AND lower(c.relname) IN (SELECT l FROM w)) "
-        "SELECT n, bool_and(t), bool_and(b) FROM (SELECT relname, false, false FROM r "
-        "UNION ALL SELECT a.attname, a.atttypid IN ('text'::regtype, 'varchar'::regtype, "
-        "'bpchar'::regtype), a.atttypid = 'bool'::regtype "
-        "FROM r JOIN pg_catalog.pg_attribute a ON a.attrelid = r.oid "
-        "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)) "
-        "AS x(n, t, b) GROUP BY n",
-        1, args);
+    ResultPtr r;
+    if (s.foundAhead && s.foundAhead->first == list)
+        r = std::move(s.foundAhead->second); // asked for with the last preparation
+    else
+        r = s.Run(kNamesQuery, 1, args);
+    s.foundAhead.reset();
     for (int i = 0; i < PQntuples(r.get()); ++i) {
         names.emplace_back(PQgetvalue(r.get(), i, 0));
         if (textColumns && PQgetvalue(r.get(), i, 1)[0] == 't')

@@ -248,6 +248,49 @@ TEST_P(EngineSchema, ADescriptionAskedForAheadServesOnlyTheNextDescribe) {
               EngineFailure::TableNotFound);
 }
 
+// Names asked for ahead go with the next preparation too, also one that fails (its names may
+// tell why), and serve only the same words right after it.
+TEST_P(EngineSchema, NamesAskedForAheadServeOnlyTheNextLookup) {
+    m_db->Execute("CREATE TABLE \"Mixed\" (id integer PRIMARY KEY, \"Name\" text, ok boolean)");
+    const std::vector<std::string> words = {"MIXED", "name", "OK", "nothing"};
+    auto sorted = [](std::vector<std::string> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    const std::vector<std::string> expected =
+        IsPg() ? std::vector<std::string>{"Mixed", "Name", "ok"} : std::vector<std::string>{};
+    m_db->WillFindNames(words);
+    m_db->WillDescribe("Mixed");
+    const std::uint64_t before = m_db->RoundTrips();
+    m_db->Prepare("SELECT 1");
+    std::vector<std::string> text, yesNo;
+    EXPECT_EQ(sorted(m_db->StoredNames(words, &text, &yesNo)), expected);
+    EXPECT_EQ(m_db->DescribeTable("Mixed").fields.size(), 3u);
+    EXPECT_EQ(m_db->RoundTrips() - before, IsPg() ? 1u : 0u);
+    EXPECT_EQ(text, IsPg() ? std::vector<std::string>{"Name"} : std::vector<std::string>{});
+    EXPECT_EQ(yesNo, IsPg() ? std::vector<std::string>{"ok"} : std::vector<std::string>{});
+
+    // Other words, or an exchange between: asked again, and what changed meanwhile shows.
+    m_db->WillFindNames(words);
+    m_db->Prepare("SELECT 1");
+    EXPECT_EQ(sorted(m_db->StoredNames({"mixed"})),
+              IsPg() ? std::vector<std::string>{"Mixed"} : std::vector<std::string>{});
+    m_db->WillFindNames(words);
+    m_db->Prepare("SELECT 1");
+    OpenAnother()->Execute("CREATE TABLE \"NOTHING\" (id integer)");
+    m_db->Prepare("SELECT 2");
+    EXPECT_EQ(sorted(m_db->StoredNames(words)).size(), IsPg() ? 4u : 0u);
+
+    if (!IsPg())
+        return; // SQLite finds mixed as Mixed
+    m_db->WillFindNames(words);
+    const std::uint64_t failing = m_db->RoundTrips();
+    EXPECT_EQ(FailureOf([&] { m_db->Prepare("SELECT id FROM mixed"); }).Failure(),
+              EngineFailure::TableNotFound);
+    EXPECT_EQ(m_db->StoredNames(words).size(), 4u);
+    EXPECT_EQ(m_db->RoundTrips() - failing, 1u);
+}
+
 KEL_ENGINE_SUITE(EngineSchema);
 
 } // namespace
