@@ -13,7 +13,7 @@ using namespace kel::gdi;
 namespace kel::gdi {
 
 SurfacePtr NewImage(int cx, int cy) {
-    return SurfacePtr(cairo_image_surface_create(CAIRO_FORMAT_RGB24, cx, cy));
+    return SurfacePtr(KelCreateImageSurface(cx, cy));
 }
 
 void SetSourceColor(cairo_t* cr, COLORREF c) {

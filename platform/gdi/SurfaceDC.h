@@ -14,6 +14,10 @@ typedef struct _cairo_region cairo_region_t;
 HDC KelCreateSurfaceDC(cairo_surface_t* surface, POINT origin, const cairo_region_t* clip);
 void KelDeleteSurfaceDC(HDC hdc);
 
+// A new image surface (RGB24, black) of cx x cy pixels; one of megabytes is laid on memory
+// that fills with few page faults. Release with cairo_surface_destroy.
+cairo_surface_t* KelCreateImageSurface(int cx, int cy);
+
 // Logical pixels per inch of the screen: 96 unless a backend reports another.
 void KelSetScreenDpi(int dpi);
 int KelGetScreenDpi();

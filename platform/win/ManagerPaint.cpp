@@ -223,7 +223,7 @@ void WindowManager::EnsureSurface(HWND top) {
     if (w->surface && cairo_image_surface_get_width(w->surface.get()) == cx &&
         cairo_image_surface_get_height(w->surface.get()) == cy)
         return;
-    SurfacePtr s(cairo_image_surface_create(CAIRO_FORMAT_RGB24, cx, cy));
+    SurfacePtr s(KelCreateImageSurface(cx, cy));
     cairo_t* cr = cairo_create(s.get());
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
@@ -402,8 +402,8 @@ BOOL WindowManager::ScrollWindow(HWND h, int dx, int dy, const RECT* rc, const R
             // Copy through a snapshot so that source and destination may overlap; only the
             // area that scrolls is taken, not the whole image.
             const CRect box = RegionBox(visible.get());
-            SurfacePtr copy(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, box.Width()),
-                                                       std::max(1, box.Height())));
+            SurfacePtr copy(
+                KelCreateImageSurface(std::max(1, box.Width()), std::max(1, box.Height())));
             cairo_t* cc = cairo_create(copy.get());
             cairo_set_source_surface(cc, s, -box.left, -box.top);
             cairo_paint(cc);

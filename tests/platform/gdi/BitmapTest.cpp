@@ -42,6 +42,42 @@ TEST(Bitmap, MemoryContextDrawsIntoItsBitmap) {
     EXPECT_EQ(bits[4 + 1], 128); // green of (1, 0)
 }
 
+// A bitmap of screen size lies on memory of its own, which the next one of about its size may
+// take over: each still starts black, holds its pixels up to the last one, and keeps them while
+// another is made and let go.
+TEST(Bitmap, LargeBitmapsStartBlackWhateverCameBefore) {
+    Canvas screen(10, 10);
+    auto pixelAt = [&](CBitmap& bm, int x, int y) {
+        CDC mem;
+        mem.CreateCompatibleDC(&screen.dc);
+        CBitmap* old = mem.SelectObject(&bm);
+        const COLORREF c = mem.GetPixel(x, y);
+        mem.SelectObject(old);
+        return c;
+    };
+    auto fill = [&](CBitmap& bm, int cx, int cy, COLORREF c) {
+        CDC mem;
+        mem.CreateCompatibleDC(&screen.dc);
+        CBitmap* old = mem.SelectObject(&bm);
+        mem.FillSolidRect(0, 0, cx, cy, c);
+        mem.SelectObject(old);
+    };
+    CBitmap kept;
+    ASSERT_TRUE(kept.CreateCompatibleBitmap(&screen.dc, 1200, 900));
+    fill(kept, 1200, 900, kRed);
+    for (const CSize size : {CSize(1920, 1080), CSize(1920, 1080), CSize(1910, 1090)}) {
+        CBitmap bm;
+        ASSERT_TRUE(bm.CreateCompatibleBitmap(&screen.dc, size.cx, size.cy));
+        EXPECT_EQ(pixelAt(bm, 0, 0), kBlack);
+        EXPECT_EQ(pixelAt(bm, size.cx - 1, size.cy - 1), kBlack);
+        EXPECT_EQ(pixelAt(bm, size.cx / 2, size.cy / 2), kBlack);
+        fill(bm, size.cx, size.cy, kWhite);
+        EXPECT_EQ(pixelAt(bm, size.cx - 1, size.cy - 1), kWhite);
+    }
+    EXPECT_EQ(pixelAt(kept, 0, 0), kRed);
+    EXPECT_EQ(pixelAt(kept, 1199, 899), kRed);
+}
+
 TEST(Bitmap, BackgroundTilesCopyWithoutCuttingTheLastOnes) {
     // The grid's background: tiles at every multiple of the bitmap size from the header
     // down, the last ones running past the grid area (here the surface) unclipped.
