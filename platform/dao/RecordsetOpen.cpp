@@ -577,7 +577,12 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 k.qualified = qualifier + "." + k.name;
                 tie.push_back({k.qualified, k.type});
             }
-            db.Exec(create + ", UNIQUE (" + KeyMapList("") + "))", kRecordset);
+            // Made with the first key run, which fills it, in one exchange.
+            try {
+                db.db().ExecuteWithNext(create + ", UNIQUE (" + KeyMapList("") + "))");
+            } catch (const EngineError& e) {
+                ThrowDaoFor(e, kRecordset);
+            }
             order = DynasetOrder(std::move(keys), std::move(tie));
             maxRowid = std::numeric_limits<std::int64_t>::max();
         }

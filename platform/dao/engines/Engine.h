@@ -112,6 +112,10 @@ public:
     }
     // Runs one statement without parameters and returns the rows it changed.
     virtual std::int64_t Execute(std::string_view sql) = 0;
+    // Runs one statement without parameters before the next one the database is sent: a
+    // server sends both in one exchange, and the first one's failure is the next one's. For a
+    // statement whose work nothing needs before then (a table made for the next to fill).
+    virtual void ExecuteWithNext(std::string_view sql) { Execute(sql); }
 
     virtual void Begin() = 0;
     virtual void Commit() = 0;

@@ -246,12 +246,18 @@ struct PgSession {
     // array (empty: none), then the answer.
     std::string findAhead;
     std::optional<std::pair<std::string, ResultPtr>> foundAhead;
+    // Commands without results that go first in the next exchange (ExecuteWithNext).
+    std::vector<std::string> prelude;
 
     // Marks one exchange as running (an interrupt then cancels it); an interruptible one
     // fails at once for an interrupt that came before it.
     class Exchange {
     public:
         Exchange(PgSession& session, bool interruptible) : m_session(session) {
+            // Commands waiting to go with this exchange, where it cannot carry them.
+            if (!m_session.prelude.empty())
+                for (const std::string& sql : std::exchange(m_session.prelude, {}))
+                    m_session.Run(sql, 0, nullptr, false);
             m_session.busy.store(true);
             if (interruptible && m_session.stop.exchange(false)) {
                 m_session.busy.store(false);
@@ -362,10 +368,17 @@ struct PgSession {
         } leave{c};
         std::vector<ResultPtr> results;
         bool sent = false;
+        // The commands waiting to go first, taken before the exchange would send them alone.
+        const std::vector<std::string> first = std::exchange(prelude, {});
         {
             Exchange exchange(*this, true);
             leave.armed = false;
-            sent = send(c) && PQpipelineSync(c);
+            sent = std::all_of(first.begin(), first.end(),
+                               [&](const std::string& sql) {
+                                   return PQsendQueryParams(c, sql.c_str(), 0, nullptr, nullptr,
+                                                            nullptr, nullptr, 0) == 1;
+                               }) &&
+                   send(c) && PQpipelineSync(c);
             // Each command's result and a null after it, the sync's result last.
             while (sent) {
                 ResultPtr r(PQgetResult(c));
@@ -382,6 +395,14 @@ struct PgSession {
         }
         if (!sent)
             throw Failure(nullptr);
+        // A command sent first that failed is the exchange's failure (the rest were not run).
+        for (size_t i = 0; i < first.size(); ++i) {
+            if (i >= results.size())
+                throw Failure(nullptr);
+            if (!Succeeded(results[i].get()))
+                throw Failure(results[i].get(), first[i]);
+        }
+        results.erase(results.begin(), results.begin() + static_cast<std::ptrdiff_t>(first.size()));
         return results;
     }
 
@@ -1148,6 +1169,13 @@ public:
         m_session->Run("SET lock_timeout = " + std::to_string(ms));
         std::lock_guard<std::mutex> lock(m_session->settingsLock);
         m_session->lockTimeoutMs = ms;
+    }
+
+    void ExecuteWithNext(std::string_view sql) override {
+        if (m_session->InTransaction())
+            Execute(sql); // where a failure would spoil the transaction, it goes alone
+        else
+            m_session->prelude.push_back(Checked(sql));
     }
 
     std::int64_t Execute(std::string_view sql) override {
