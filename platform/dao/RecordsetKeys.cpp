@@ -264,7 +264,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
                 key > maxRowid || (othersWrote && keyed.Contains(key)) || Contains(tailSorted, key);
             if (!skip) {
                 if (!carried.empty())
-                    CacheRecord(stmt, stmt.ColumnCount() - static_cast<int>(fields.size()), key);
+                    CacheRecord(stmt, CarriedAt(stmt, together), key);
                 keys.Append(key);
                 if (!identityColumns.empty())
                     keys.SetCheck(keys.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));
@@ -409,7 +409,7 @@ void RecordsetState::TailRun(size_t wanted) {
             if (key <= maxKey && !Contains(tailSorted, key) &&
                 !(othersWrote && keyed.Contains(key))) {
                 if (!carried.empty())
-                    CacheRecord(stmt, stmt.ColumnCount() - static_cast<int>(fields.size()), key);
+                    CacheRecord(stmt, CarriedAt(stmt, together), key);
                 tail.Append(key);
                 if (!identityColumns.empty())
                     tail.SetCheck(tail.Size() - 1, static_cast<std::uint32_t>(stmt.ColumnInt64(1)));

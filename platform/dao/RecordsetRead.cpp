@@ -329,11 +329,20 @@ void RecordsetState::FillCache(size_t position, size_t n) {
 }
 
 std::string RecordsetState::CarriedColumns(size_t limit) const {
-    if (readManyKey.empty() || keyMap || materialised || !identityColumns.empty() ||
+    if (readManyKey.empty() || materialised || !identityColumns.empty() ||
         cacheSize == 0 || limit == 0 || limit > kMaxCarried)
         return {};
     constexpr std::string_view kSelect = "SELECT ";
     return readSql.substr(kSelect.size(), readSql.size() - readTail.size() - kSelect.size());
+}
+
+int RecordsetState::CarriedAt(const Statement& stmt, bool together) const {
+    // A map's run adds each key column twice (as the map keeps it, and as text), the row's
+    // number and its earlier one, and for several conditions at once the condition's and the
+    // row's numbers.
+    const int mapped =
+        keyMap ? 2 * static_cast<int>(keyMapColumns.size()) + 2 + (together ? 2 : 0) : 0;
+    return stmt.ColumnCount() - mapped - static_cast<int>(fields.size());
 }
 
 void RecordsetState::CacheRecord(const Statement& stmt, int first, std::int64_t key) {

@@ -289,6 +289,8 @@ struct RecordsetState {
     // of its own. The read's columns for a run of limit rows, or nothing when it reads none.
     static constexpr size_t kMaxCarried = 256;
     std::string CarriedColumns(size_t limit) const;
+    // Where those columns start in a run's row: last, but for the columns a map's run adds.
+    int CarriedAt(const Statement& stmt, bool together) const;
     // Caches the record whose fields the statement's row holds from column first on.
     void CacheRecord(const Statement& stmt, int first, std::int64_t key);
     void PrepareReadMany();
