@@ -185,9 +185,6 @@ const std::vector<std::string>& DescribeQueries() {
     return queries;
 }
 
-// What the engines share: the libpq connection, this connection's count of changed rows and
-// the prepared statements to drop once the transaction allows. Statements hold it too, so
-// that a statement outliving its connection object stays safe.
 // The spellings of the relations named among the words of the array $1, in the schemas a bare
 // name reaches, and of their columns: a statement's columns belong to the relations it names,
 // and this way the catalog is read by the relations' index rather than whole. Each name with
@@ -205,6 +202,9 @@ constexpr const char* kNamesQuery =
     "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)) "
     "AS x(n, t, b) GROUP BY n";
 
+// What the engines share: the libpq connection, this connection's count of changed rows and
+// the prepared statements to drop once the transaction allows. Statements hold it too, so
+// that a statement outliving its connection object stays safe.
 struct PgSession {
     ConnPtr conn;
     std::uint64_t ownChanges = 0;
