@@ -143,7 +143,7 @@ public:
     // Rendering.
     void SetFonts();
     void DrawBackground(CDC* pDC);
-    void DrawTable(CDC* pDC);
+    void DrawTable(CDC* pDC, COLORREF crUnder);
     void DrawGrid(CDC* pDC);
     // The x just past the last column shown (its grid line included), at most rcGrid.right.
     int ColumnsRight(const CRect& rcGrid) const;

@@ -35,12 +35,15 @@ BOOL CRecordsetCtrl::OnEraseBkgnd(CDC*) {
 void CRecordsetCtrl::OnPaint() {
     CPaintDC dc(this);
     AppPalette.UsePalette(&dc, FALSE);
+    // The off-screen image starts in the window's colour, which most columns have: theirs
+    // need no fill of their own.
+    dc.SetBkColor(m_crWindow);
     {
         CMemDC mem(&dc);
         AppPalette.UsePalette(&mem, FALSE);
         mem.SetBkMode(TRANSPARENT);
         DrawBackground(&mem);
-        DrawTable(&mem);
+        DrawTable(&mem, mem.IsOffScreen() ? m_crWindow : CLR_INVALID);
     } // the image reaches the window here
 }
 
@@ -90,7 +93,8 @@ void CRecordsetCtrl::DrawBackground(CDC* pDC) {
     pDC->SelectObject(pOldPen);
 }
 
-void CRecordsetCtrl::DrawTable(CDC* pDC) {
+// crUnder: the colour the area already has (CLR_INVALID: unknown), whose fills are skipped.
+void CRecordsetCtrl::DrawTable(CDC* pDC, COLORREF crUnder) {
     CRect G;
     GetClientRect(&G);
     const int R = (int)m_arrayTable.GetSize();
@@ -113,10 +117,11 @@ void CRecordsetCtrl::DrawTable(CDC* pDC) {
         for (const Slot& slot : slots) {
             const COLORREF cr =
                 slot.nColumn >= 0 ? m_arrayColumns[slot.nColumn].m_crBack : m_crWindow;
-            pDC->FillSolidRect(x, G.top, slot.nWidth, G.Height(), cr);
+            if (cr != crUnder)
+                pDC->FillSolidRect(x, G.top, slot.nWidth, G.Height(), cr);
             x += slot.nWidth;
         }
-        if (x < G.right)
+        if (x < G.right && m_crWindow != crUnder)
             pDC->FillSolidRect(x, G.top, G.right - x, G.Height(), m_crWindow);
     }
 

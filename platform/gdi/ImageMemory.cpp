@@ -2,8 +2,9 @@
 // a screen is megabytes that are written at once; on the usual small pages each first touch is
 // a page fault, which can cost more than the drawing (tens of milliseconds for a full-HD image
 // on a virtual machine). Large images are therefore mapped on huge pages where the system
-// offers them for the asking, and as usual where it does not; and the memory of the last one
-// let go is kept for the next of its size, as an off-screen bitmap made for each paint is.
+// offers them for the asking, and as usual where it does not; and the memory of the last two
+// let go is kept for the next of their size: an off-screen bitmap is made for each paint, and
+// a window opened after another closed wants its image and a paint's bitmap at once.
 #include "platform/gdi/SurfaceDC.h"
 
 #include <cairo.h>
@@ -25,36 +26,45 @@ struct Mapping {
 
 const cairo_user_data_key_t kMappingKey{};
 
-// The memory of the image let go last, mapped still (start null: none). The lock is never
-// destroyed: an image may be let go by another static object's destructor at exit.
+// The memory of the images let go last, mapped still, the latest first (start null: none).
+// The lock is never destroyed: an image may be let go by another static object's destructor
+// at exit.
 std::mutex& KeptLock() {
     static auto* lock = new std::mutex;
     return *lock;
 }
-Mapping g_kept{nullptr, 0};
+Mapping g_kept[2] = {{nullptr, 0}, {nullptr, 0}};
 
 void Unmap(void* data) {
     auto* m = static_cast<Mapping*>(data);
     Mapping old{nullptr, 0};
     {
         std::lock_guard<std::mutex> lock(KeptLock());
-        old = std::exchange(g_kept, *m);
+        old = std::exchange(g_kept[1], std::exchange(g_kept[0], *m));
     }
     if (old.start != nullptr)
         munmap(old.start, old.length);
     delete m;
 }
 
-// Kept memory of exactly length bytes, cleared; null when there is none.
-unsigned char* TakeKept(size_t length, size_t bytes) {
+// Kept memory of exactly length bytes, its first bytes cleared unless the caller covers them
+// at once; null when there is none.
+unsigned char* TakeKept(size_t length, size_t bytes, bool clear) {
     unsigned char* start = nullptr;
     {
         std::lock_guard<std::mutex> lock(KeptLock());
-        if (g_kept.start == nullptr || g_kept.length != length)
+        Mapping* found = g_kept[0].start != nullptr && g_kept[0].length == length   ? &g_kept[0]
+                         : g_kept[1].start != nullptr && g_kept[1].length == length ? &g_kept[1]
+                                                                                    : nullptr;
+        if (found == nullptr)
             return nullptr;
-        start = static_cast<unsigned char*>(std::exchange(g_kept, Mapping{nullptr, 0}).start);
+        start = static_cast<unsigned char*>(found->start);
+        if (found == &g_kept[0])
+            g_kept[0] = g_kept[1];
+        g_kept[1] = Mapping{nullptr, 0};
     }
-    std::memset(start, 0, bytes);
+    if (clear)
+        std::memset(start, 0, bytes);
     return start;
 }
 
@@ -82,7 +92,7 @@ cairo_surface_t* UsualImage(int cx, int cy) {
 
 } // namespace
 
-cairo_surface_t* KelCreateImageSurface(int cx, int cy) {
+cairo_surface_t* KelCreateImageSurface(int cx, int cy, bool bCovered) {
     const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, cx);
     if (cx <= 0 || cy <= 0 || stride <= 0)
         return UsualImage(cx, cy); // cairo says what is wrong
@@ -90,12 +100,12 @@ cairo_surface_t* KelCreateImageSurface(int cx, int cy) {
     if (bytes < kHugePage)
         return UsualImage(cx, cy);
     const size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    unsigned char* start = TakeKept(length, bytes);
+    unsigned char* start = TakeKept(length, bytes, !bCovered);
     if (start == nullptr)
         start = MapNew(length);
     if (start == nullptr)
         return UsualImage(cx, cy);
-    // Black, as cairo's own images start.
+    // Black, as cairo's own images start, unless the caller covers it at once.
     cairo_surface_t* s =
         cairo_image_surface_create_for_data(start, CAIRO_FORMAT_RGB24, cx, cy, stride);
     auto* mapping = new Mapping{start, length};

@@ -15,8 +15,10 @@ HDC KelCreateSurfaceDC(cairo_surface_t* surface, POINT origin, const cairo_regio
 void KelDeleteSurfaceDC(HDC hdc);
 
 // A new image surface (RGB24, black) of cx x cy pixels; one of megabytes is laid on memory
-// that fills with few page faults. Release with cairo_surface_destroy.
-cairo_surface_t* KelCreateImageSurface(int cx, int cy);
+// that fills with few page faults. bCovered: the caller paints every pixel at once, so the
+// image need not start black (it may hold an earlier image's pixels). Release with
+// cairo_surface_destroy.
+cairo_surface_t* KelCreateImageSurface(int cx, int cy, bool bCovered = false);
 
 // Logical pixels per inch of the screen: 96 unless a backend reports another.
 void KelSetScreenDpi(int dpi);

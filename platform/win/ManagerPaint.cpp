@@ -223,7 +223,7 @@ void WindowManager::EnsureSurface(HWND top) {
     if (w->surface && cairo_image_surface_get_width(w->surface.get()) == cx &&
         cairo_image_surface_get_height(w->surface.get()) == cy)
         return;
-    SurfacePtr s(KelCreateImageSurface(cx, cy));
+    SurfacePtr s(KelCreateImageSurface(cx, cy, true)); // painted white here
     cairo_t* cr = cairo_create(s.get());
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
@@ -403,7 +403,7 @@ BOOL WindowManager::ScrollWindow(HWND h, int dx, int dy, const RECT* rc, const R
             // area that scrolls is taken, not the whole image.
             const CRect box = RegionBox(visible.get());
             SurfacePtr copy(
-                KelCreateImageSurface(std::max(1, box.Width()), std::max(1, box.Height())));
+                KelCreateImageSurface(std::max(1, box.Width()), std::max(1, box.Height()), true));
             cairo_t* cc = cairo_create(copy.get());
             cairo_set_source_surface(cc, s, -box.left, -box.top);
             cairo_paint(cc);

@@ -42,6 +42,16 @@ TEST_P(GridTest, PaintsTheCursorRowAndGridLines) {
     pGrid->InvalidateCursor(2);
     EXPECT_EQ(Pixel(pGrid, 6, 18 + 3), pGrid->m_crWindow);
     EXPECT_EQ(Pixel(pGrid, 6, 18 + 2 * nPitch + 3), pGrid->m_crHighlight);
+
+    // A column of a colour of its own is filled with it, beside those of the window's colour.
+    const COLORREF crOwn = RGB(250, 240, 200);
+    pGrid->m_arrayColumns[1].m_crBack = crOwn;
+    pGrid->InvalidateRect(NULL, FALSE);
+    CRect rcItem;
+    ASSERT_TRUE(pGrid->m_wndHeader.GetItemRect(1, &rcItem));
+    EXPECT_EQ(Pixel(pGrid, rcItem.left + 1, 18 + nPitch + 3), crOwn);
+    EXPECT_EQ(Pixel(pGrid, rcItem.left - 2, 18 + nPitch + 3), pGrid->m_crWindow);
+    EXPECT_EQ(Pixel(pGrid, rcItem.right + 1, 18 + nPitch + 3), pGrid->m_crWindow);
 }
 
 // The background bitmap is tiled instead of the column colours; the cursor row is still filled.

@@ -65,14 +65,19 @@ TEST(Bitmap, LargeBitmapsStartBlackWhateverCameBefore) {
     CBitmap kept;
     ASSERT_TRUE(kept.CreateCompatibleBitmap(&screen.dc, 1200, 900));
     fill(kept, 1200, 900, kRed);
+    // Two at once, as a window's image and a paint's bitmap are: each one let go is kept.
     for (const CSize size : {CSize(1920, 1080), CSize(1920, 1080), CSize(1910, 1090)}) {
-        CBitmap bm;
-        ASSERT_TRUE(bm.CreateCompatibleBitmap(&screen.dc, size.cx, size.cy));
-        EXPECT_EQ(pixelAt(bm, 0, 0), kBlack);
-        EXPECT_EQ(pixelAt(bm, size.cx - 1, size.cy - 1), kBlack);
-        EXPECT_EQ(pixelAt(bm, size.cx / 2, size.cy / 2), kBlack);
-        fill(bm, size.cx, size.cy, kWhite);
-        EXPECT_EQ(pixelAt(bm, size.cx - 1, size.cy - 1), kWhite);
+        CBitmap bm[2];
+        for (CBitmap& b : bm) {
+            ASSERT_TRUE(b.CreateCompatibleBitmap(&screen.dc, size.cx, size.cy));
+            EXPECT_EQ(pixelAt(b, 0, 0), kBlack);
+            EXPECT_EQ(pixelAt(b, size.cx - 1, size.cy - 1), kBlack);
+            EXPECT_EQ(pixelAt(b, size.cx / 2, size.cy / 2), kBlack);
+        }
+        for (CBitmap& b : bm) {
+            fill(b, size.cx, size.cy, kWhite);
+            EXPECT_EQ(pixelAt(b, size.cx - 1, size.cy - 1), kWhite);
+        }
     }
     EXPECT_EQ(pixelAt(kept, 0, 0), kRed);
     EXPECT_EQ(pixelAt(kept, 1199, 899), kRed);
