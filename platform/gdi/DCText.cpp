@@ -169,16 +169,22 @@ void DrawRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORR
         return;
     cairo_t* cr = dc.cr.get();
     cairo_save(cr);
-    // The run is laid out from (0, 0) on its baseline: moving the origin places it without
-    // copying the glyphs (a whole-pixel move, so the glyphs land on the same pixels).
-    cairo_translate(cr, sx, sy);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     SetSourceColor(cr, color);
     if (run.shaped) {
-        run.shaped->Draw(cr, 0, 0);
+        run.shaped->Draw(cr, sx, sy);
     } else {
+        // The run is laid out from (0, 0) on its baseline; its glyphs are placed by a copy
+        // rather than by moving the origin, which would make cairo look its font up again
+        // for every run.
+        thread_local std::vector<cairo_glyph_t> placed;
+        placed.assign(run.glyphs.begin(), run.glyphs.end());
+        for (cairo_glyph_t& g : placed) {
+            g.x += sx;
+            g.y += sy;
+        }
         cairo_set_scaled_font(cr, font.f->Scaled());
-        cairo_show_glyphs(cr, run.glyphs.data(), (int)run.glyphs.size());
+        cairo_show_glyphs(cr, placed.data(), (int)placed.size());
     }
     cairo_restore(cr);
     int t = font.f->LineThickness();
