@@ -50,6 +50,12 @@ public:
     virtual void WindowActivated(HWND) {}
     // The window's image changed in dirty (window coordinates).
     virtual void Present(HWND, cairo_surface_t*, const RECT&) {}
+    // The image's pixels moved by (dx, dy) into dest (window coordinates), and what the window
+    // showed of them before is all presented: the window may move its own pixels likewise
+    // rather than be shown dest again. False when it does not; the caller presents dest.
+    virtual bool Scroll(HWND, cairo_surface_t*, const RECT& /*dest*/, int /*dx*/, int /*dy*/) {
+        return false;
+    }
     virtual void CursorChanged(UINT) {} // the IDC_ number of the shape, 0 for a custom one
     virtual void Beep(UINT) {}
     // The system clipboard; NULL when the backend has none (the process keeps its own).

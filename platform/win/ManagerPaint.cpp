@@ -318,6 +318,23 @@ void WindowManager::Present(HWND top, const CRect& dirty) {
     m_backend->Present(top, w->surface.get(), dirty);
 }
 
+// After the image's pixels moved by (dx, dy) into dest: the backend moves what the window
+// shows alike, where it can and where all the image held before was shown (no device context
+// is still drawing on it). False when it did not, and dest is to be shown again.
+bool WindowManager::ScrollShown(HWND top, const cairo_region_t* dest, int dx, int dy) {
+    HWND__* w = Rec(top);
+    if (w == nullptr || !w->nativeCreated || !m_backend || !(w->style & WS_VISIBLE) ||
+        cairo_region_num_rectangles(dest) != 1)
+        return false;
+    for (const auto& [dc, info] : m_dcs)
+        if (info.top == top)
+            return false;
+    cairo_rectangle_int_t r;
+    cairo_region_get_rectangle(dest, 0, &r);
+    return m_backend->Scroll(top, w->surface.get(), CRect(r.x, r.y, r.x + r.width, r.y + r.height),
+                             dx, dy);
+}
+
 void WindowManager::PresentAll() {
     for (HWND t : m_topLevels) {
         HWND__* w = Rec(t);
@@ -431,7 +448,8 @@ BOOL WindowManager::ScrollWindow(HWND h, int dx, int dy, const RECT* rc, const R
             cairo_region_union(w->update.get(), moved.get());
         }
         InvalidateRgn(h, uncovered.get(), true, false);
-        Present(top, RegionBox(visible.get()));
+        if (!ScrollShown(top, dest.get(), dx, dy))
+            Present(top, RegionBox(visible.get()));
     }
     if (rc == nullptr) {
         std::vector<HWND> kids = w->children;

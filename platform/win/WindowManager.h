@@ -249,6 +249,7 @@ public:
     void SetBackend(std::unique_ptr<Backend> backend);
     void Present(HWND top, const CRect& dirty);
     void PresentAll();
+    bool ScrollShown(HWND top, const cairo_region_t* dest, int dx, int dy);
 
     // The creation hook: the CWnd module attaches a pending CWnd before WM_NCCREATE.
     using CreateHook = void (*)(HWND);

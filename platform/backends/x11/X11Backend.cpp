@@ -413,6 +413,45 @@ public:
         XFlush(m_display.get());
     }
 
+    // The window moves its own pixels (the server copies them), and what it could not move
+    // or had lost before is shown from the image: a row's move sends the row, not the grid.
+    bool Scroll(HWND h, cairo_surface_t* image, const RECT& dest, int dx, int dy) override {
+        Win* w = Find(h);
+        if (w == nullptr || image == nullptr || !w->mapped)
+            return false;
+        const CPoint offset = w->clientOnly ? ClientOffset(h) : CPoint(0, 0);
+        const CRect shown(offset, w->area.Size());
+        const CRect to = CRect(dest) & shown;
+        const CRect from = to - CPoint(dx, dy);
+        if (to.IsRectEmpty() || (from & shown) != from)
+            return false; // the source is not all on show: the caller sends dest
+        Display* d = m_display.get();
+        const Window xw = w->xwin.Get();
+        XCopyArea(d, xw, xw, m_gc.Get(), from.left - offset.x, from.top - offset.y,
+                  static_cast<unsigned>(to.Width()), static_cast<unsigned>(to.Height()),
+                  to.left - offset.x, to.top - offset.y);
+        // The copy's own exposures and those of before it are all queued once the server has
+        // answered: each is shown now, before another move could carry it along unseen.
+        XSync(d, False);
+        XEvent e;
+        while (XCheckTypedWindowEvent(d, xw, GraphicsExpose, &e)) {
+            // Covered source: nothing to copy there.
+            const XGraphicsExposeEvent& g = e.xgraphicsexpose;
+            Present(h, image, CRect(CPoint(g.x, g.y), CSize(g.width, g.height)) + offset);
+        }
+        while (XCheckTypedWindowEvent(d, xw, NoExpose, &e)) {
+        }
+        while (XCheckTypedWindowEvent(d, xw, Expose, &e)) {
+            // Lost before the copy, which carried the blank along to where it moved.
+            const XExposeEvent& x = e.xexpose;
+            const CRect rc = CRect(CPoint(x.x, x.y), CSize(x.width, x.height)) + offset;
+            Present(h, image, rc);
+            Present(h, image, (rc + CPoint(dx, dy)) & to);
+        }
+        XFlush(d);
+        return true;
+    }
+
     void Beep(UINT) override {
         XBell(m_display.get(), 0);
         XFlush(m_display.get());

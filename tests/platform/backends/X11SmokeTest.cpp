@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -62,6 +63,47 @@ ON_WM_CHAR()
 ON_WM_PAINT()
 END_MESSAGE_MAP()
 
+// Bands 20 pixels high, each of its own colour, from m_nTop down: a scroll moves them.
+class CBandsWnd : public CWnd {
+public:
+    static constexpr int kBand = 20;
+    int m_nTop = 0;
+    int m_nPaints = 0;
+    static COLORREF BandColour(int k) { return RGB((k * 37) % 256, (k * 91) % 256, 128); }
+
+protected:
+    afx_msg void OnPaint() {
+        CPaintDC dc(this);
+        CRect rc;
+        GetClientRect(&rc);
+        for (int y = 0; y < rc.bottom; y += kBand)
+            dc.FillSolidRect(0, y, rc.right, kBand, BandColour((y + m_nTop) / kBand));
+        ++m_nPaints;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CBandsWnd, CWnd)
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+// The screen's pixels in the column x from y, n of them, as COLORREFs.
+std::vector<COLORREF> ScreenColumn(int x, int y, int n) {
+    const std::string text =
+        Output("import -window root -crop 1x" + std::to_string(n) + "+" + std::to_string(x) + "+" +
+               std::to_string(y) + " -depth 8 txt:- 2>/dev/null");
+    std::vector<COLORREF> column;
+    // Lines "x,y: (r,g,b)  #RRGGBB  srgb(...)" after a heading that starts with '#'.
+    for (size_t at = text.find(": ("); at != std::string::npos; at = text.find(": (", at + 1)) {
+        const size_t hash = text.find('#', at);
+        if (hash == std::string::npos)
+            break;
+        const unsigned long rgb = std::strtoul(text.substr(hash + 1, 6).c_str(), nullptr, 16);
+        column.push_back(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    }
+    return column;
+}
+
 class X11Test : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -94,6 +136,49 @@ TEST_F(X11Test, WindowShowsItsImageAndTakesTheClickAndKeys) {
 
     std::system("xdotool type --delay 20 ab");
     EXPECT_TRUE(RunUntil([&] { return wnd.m_chars == "ab"; }, 5000)) << wnd.m_chars;
+}
+
+// A scroll moves the pixels on the screen as in the image, also where the source was covered
+// by another window; the band that comes in is painted.
+TEST_F(X11Test, AScrollShowsWhatTheImageHolds) {
+    CBandsWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW)), "bands",
+                             WS_POPUP | WS_VISIBLE, CRect(100, 100, 300, 300), nullptr, 0));
+    ASSERT_TRUE(RunUntil([&] { return wnd.m_nPaints > 0; }, 5000));
+    KelRunFor(300);
+    auto expectShown = [&](int nFrom, int nRows, const char* what) {
+        const std::vector<COLORREF> column = ScreenColumn(150, 100 + nFrom, nRows);
+        ASSERT_EQ(static_cast<size_t>(nRows), column.size()) << what;
+        for (int y = nFrom; y < nFrom + nRows; ++y)
+            ASSERT_EQ(CBandsWnd::BandColour((y + wnd.m_nTop) / CBandsWnd::kBand),
+                      column[static_cast<size_t>(y - nFrom)])
+                << what << ", row " << y;
+    };
+    expectShown(0, 200, "first paint");
+
+    for (int k = 0; k < 3; ++k) {
+        wnd.m_nTop += CBandsWnd::kBand;
+        wnd.ScrollWindow(0, -CBandsWnd::kBand);
+        wnd.UpdateWindow();
+    }
+    KelRunFor(100);
+    expectShown(0, 200, "three bands up");
+
+    // The lower half covered: moving up 60 takes pixels from under the cover.
+    CBandsWnd cover;
+    cover.m_nTop = 1000;
+    ASSERT_TRUE(cover.CreateEx(0, AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW)), "cover",
+                               WS_POPUP | WS_VISIBLE, CRect(100, 200, 300, 300), nullptr, 0));
+    ASSERT_TRUE(RunUntil([&] { return cover.m_nPaints > 0; }, 5000));
+    KelRunFor(300);
+    wnd.m_nTop += 3 * CBandsWnd::kBand;
+    wnd.ScrollWindow(0, -3 * CBandsWnd::kBand);
+    wnd.UpdateWindow();
+    KelRunFor(100);
+    expectShown(0, 100, "above the cover");
+    cover.DestroyWindow();
+    KelRunFor(300);
+    expectShown(0, 200, "the cover gone");
 }
 
 TEST_F(X11Test, MessageBoxIsARealModalWindow) {
