@@ -39,6 +39,11 @@ void CRecordsetCtrl::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
     if (nNew == p)
         return;
     m_wndHScroll.SetScrollPos(nNew, TRUE);
+    // The bar stops where the last columns fill its page: the header goes where the bar
+    // stands, as the rows do, not where it was asked to go.
+    nNew = m_wndHScroll.GetScrollPos();
+    if (nNew == p)
+        return;
     m_wndHeader.MoveToTop(&rc, nNew);
     InvalidateRect(NULL, TRUE);
 }

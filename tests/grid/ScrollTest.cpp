@@ -176,10 +176,15 @@ TEST_P(ScrollTest, ColumnsScrollByWholeColumns) {
     EXPECT_EQ(pGrid->m_wndHScroll.GetScrollPos(), 1);
     // Column 1 now stands at the grid's left edge.
     EXPECT_EQ(HeaderItemRect(HeaderItemOf(1)).left, 0);
+    // The last position shows the last columns whole: the header stands there with the rows,
+    // however far right it was asked to go.
     HScroll(SB_THUMBTRACK, nItems - 1);
     const int nLast = pGrid->m_wndHScroll.GetScrollPos();
+    ASSERT_LT(nLast, nItems - 1);
+    EXPECT_EQ(HeaderItemRect(HeaderItemOf(nLast)).left, 0);
     HScroll(SB_LINERIGHT);
     EXPECT_EQ(pGrid->m_wndHScroll.GetScrollPos(), nLast);
+    EXPECT_EQ(HeaderItemRect(HeaderItemOf(nLast)).left, 0);
     HScroll(SB_PAGELEFT);
     EXPECT_LT(pGrid->m_wndHScroll.GetScrollPos(), nLast);
 }
