@@ -10,6 +10,8 @@
 #include <cairo.h>
 #include <sys/mman.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -33,14 +35,17 @@ std::mutex& KeptLock() {
     static auto* lock = new std::mutex;
     return *lock;
 }
-Mapping g_kept[2] = {{nullptr, 0}, {nullptr, 0}};
+// Packed from the front; the last slot's mapping is the one let go when another comes.
+std::array<Mapping, 2> g_kept{};
 
 void Unmap(void* data) {
     auto* m = static_cast<Mapping*>(data);
     Mapping old{nullptr, 0};
     {
         std::lock_guard<std::mutex> lock(KeptLock());
-        old = std::exchange(g_kept[1], std::exchange(g_kept[0], *m));
+        old = g_kept.back();
+        std::move_backward(g_kept.begin(), g_kept.end() - 1, g_kept.end());
+        g_kept.front() = *m;
     }
     if (old.start != nullptr)
         munmap(old.start, old.length);
@@ -53,15 +58,14 @@ unsigned char* TakeKept(size_t length, size_t bytes, bool clear) {
     unsigned char* start = nullptr;
     {
         std::lock_guard<std::mutex> lock(KeptLock());
-        Mapping* found = g_kept[0].start != nullptr && g_kept[0].length == length   ? &g_kept[0]
-                         : g_kept[1].start != nullptr && g_kept[1].length == length ? &g_kept[1]
-                                                                                    : nullptr;
-        if (found == nullptr)
+        auto it = std::find_if(g_kept.begin(), g_kept.end(), [&](const Mapping& k) {
+            return k.start != nullptr && k.length == length;
+        });
+        if (it == g_kept.end())
             return nullptr;
-        start = static_cast<unsigned char*>(found->start);
-        if (found == &g_kept[0])
-            g_kept[0] = g_kept[1];
-        g_kept[1] = Mapping{nullptr, 0};
+        start = static_cast<unsigned char*>(it->start);
+        std::move(it + 1, g_kept.end(), it);
+        g_kept.back() = Mapping{nullptr, 0};
     }
     if (clear)
         std::memset(start, 0, bytes);

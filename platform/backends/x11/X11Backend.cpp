@@ -355,7 +355,7 @@ public:
         const int cx = cairo_image_surface_get_width(image);
         const int cy = cairo_image_surface_get_height(image);
         // The image is the whole window; a captioned one shows from its client area.
-        const CPoint offset = w->clientOnly ? ClientOffset(h) : CPoint(0, 0);
+        const CPoint offset = ImageOffset(h, *w);
         CRect src = CRect(dirty) & CRect(0, 0, cx, cy);
         src &= CRect(offset, w->area.Size());
         if (src.IsRectEmpty())
@@ -419,7 +419,7 @@ public:
         Win* w = Find(h);
         if (w == nullptr || image == nullptr || !w->mapped)
             return false;
-        const CPoint offset = w->clientOnly ? ClientOffset(h) : CPoint(0, 0);
+        const CPoint offset = ImageOffset(h, *w);
         const CRect shown(offset, w->area.Size());
         const CRect to = CRect(dest) & shown;
         const CRect from = to - CPoint(dx, dy);
@@ -436,15 +436,13 @@ public:
         XEvent e;
         while (XCheckTypedWindowEvent(d, xw, GraphicsExpose, &e)) {
             // Covered source: nothing to copy there.
-            const XGraphicsExposeEvent& g = e.xgraphicsexpose;
-            Present(h, image, CRect(CPoint(g.x, g.y), CSize(g.width, g.height)) + offset);
+            Present(h, image, EventRect(e.xgraphicsexpose) + offset);
         }
         while (XCheckTypedWindowEvent(d, xw, NoExpose, &e)) {
         }
         while (XCheckTypedWindowEvent(d, xw, Expose, &e)) {
             // Lost before the copy, which carried the blank along to where it moved.
-            const XExposeEvent& x = e.xexpose;
-            const CRect rc = CRect(CPoint(x.x, x.y), CSize(x.width, x.height)) + offset;
+            const CRect rc = EventRect(e.xexpose) + offset;
             Present(h, image, rc);
             Present(h, image, (rc + CPoint(dx, dy)) & to);
         }
@@ -519,6 +517,17 @@ private:
         return it == m_byX.end() ? nullptr : it->second;
     }
 
+    // Where the X window's (0, 0) lies in the window's image: a captioned window shows from its
+    // client area.
+    static CPoint ImageOffset(HWND h, const Win& w) {
+        return w.clientOnly ? ClientOffset(h) : CPoint(0, 0);
+    }
+
+    // The rectangle of an exposure event, in the X window's coordinates.
+    template <typename Event> static CRect EventRect(const Event& e) {
+        return CRect(CPoint(e.x, e.y), CSize(e.width, e.height));
+    }
+
     // Where the client area starts inside the window.
     static CPoint ClientOffset(HWND h) {
         CRect window;
@@ -556,9 +565,8 @@ private:
             return;
         switch (e.type) {
         case Expose: {
-            CPoint offset = w->clientOnly ? ClientOffset(h) : CPoint(0, 0);
-            CRect rc(CPoint(e.xexpose.x, e.xexpose.y), CSize(e.xexpose.width, e.xexpose.height));
-            KelInputExpose(h, rc + offset);
+            const CPoint offset = ImageOffset(h, *w);
+            KelInputExpose(h, EventRect(e.xexpose) + offset);
             break;
         }
         case MapNotify:
