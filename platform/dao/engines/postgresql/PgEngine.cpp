@@ -158,38 +158,41 @@ bool Succeeded(const PGresult* r) {
     return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
 }
 
-// A relation's description, asked for by its name as the server reads it ($1): the relation,
-// its columns and its indexes.
-const std::vector<std::string>& DescribeQueries() {
-    static const std::vector<std::string> queries = {
-        "SELECT c.oid::text, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE'), "
-        "c.relnamespace::regnamespace::text "
-        "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass($1)",
-        "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
-        "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
-        "b.typname, t.typtype, a.attgenerated, a.attnum "
-        "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
-        "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
-        "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
-        "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 "
-        "AND NOT a.attisdropped ORDER BY a.attnum",
-        "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname, "
-        "k.opt & 1 "
-        "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class ic ON ic.oid = x.indexrelid "
-        "CROSS JOIN LATERAL unnest(x.indkey::int2[], x.indoption::int2[]) "
-        "WITH ORDINALITY AS k(attnum, opt, ord) "
-        "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
-        "AND a.attnum = k.attnum AND k.attnum > 0 "
-        "WHERE x.indrelid = to_regclass($1) AND k.ord <= x.indnkeyatts "
-        "ORDER BY ic.relname, k.ord"};
-    return queries;
-}
-
-// The spellings of the relations named among the words of the array $1, in the schemas a bare
-// name reaches, and of their columns: a statement's columns belong to the relations it names,
-// and this way the catalog is read by the relations' index rather than whole. Each name with
-// whether it names only text columns, and only boolean ones.
-constexpr const char* kNamesQuery =
+// The catalog's questions, each taking one argument ($1).
+enum Question {
+    // A relation's description, asked for by its name as the server reads it: the relation,
+    // its columns and its indexes.
+    kRelation,
+    kColumns,
+    kIndexes,
+    // The spellings of the relations named among the words of the array $1, in the schemas a
+    // bare name reaches, and of their columns: a statement's columns belong to the relations it
+    // names, and this way the catalog is read by the relations' index rather than whole. Each
+    // name with whether it names only text columns, and only boolean ones.
+    kNames,
+    kQuestions
+};
+constexpr const char* kQuestionSql[kQuestions] = {
+    "SELECT c.oid::text, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE'), "
+    "c.relnamespace::regnamespace::text "
+    "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass($1)",
+    "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
+    "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
+    "b.typname, t.typtype, a.attgenerated, a.attnum "
+    "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+    "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
+    "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+    "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 "
+    "AND NOT a.attisdropped ORDER BY a.attnum",
+    "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname, "
+    "k.opt & 1 "
+    "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class ic ON ic.oid = x.indexrelid "
+    "CROSS JOIN LATERAL unnest(x.indkey::int2[], x.indoption::int2[]) "
+    "WITH ORDINALITY AS k(attnum, opt, ord) "
+    "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
+    "AND a.attnum = k.attnum AND k.attnum > 0 "
+    "WHERE x.indrelid = to_regclass($1) AND k.ord <= x.indnkeyatts "
+    "ORDER BY ic.relname, k.ord",
     "WITH w AS (SELECT lower(x) AS l FROM unnest($1::text[]) AS x), "
     "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
     "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
@@ -200,7 +203,18 @@ constexpr const char* kNamesQuery =
     "'bpchar'::regtype), a.atttypid = 'bool'::regtype "
     "FROM r JOIN pg_catalog.pg_attribute a ON a.attrelid = r.oid "
     "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)) "
-    "AS x(n, t, b) GROUP BY n";
+    "AS x(n, t, b) GROUP BY n"};
+constexpr Question kDescription[] = {kRelation, kColumns, kIndexes};
+
+// The names of the catalog's questions prepared on a connection: a generation of its own
+// each time, so that a preparation cut short leaves no name the next one would need.
+std::string QuestionName(int generation, int question) {
+    return "kel_catalog" + std::to_string(generation) + "_" + std::to_string(question);
+}
+int NextQuestionGeneration() {
+    static std::atomic<int> generations{0};
+    return ++generations;
+}
 
 // What the engines share: the libpq connection, this connection's count of changed rows and
 // the prepared statements to drop once the transaction allows. Statements hold it too, so
@@ -212,6 +226,10 @@ struct PgSession {
     std::vector<std::string> toDeallocate;
     std::uint64_t roundTrips = 0; // exchanges with the server so far
     bool settled = false; // the session's settings came with the startup: a reset keeps them
+    // The catalog's questions are prepared on the connection under this generation's names
+    // (0: not yet), and stay while it lives, in the pool too: after a few runs the server
+    // keeps a plan for each, and an open then plans none of them.
+    int questions = 0;
 
     // The names of the relations described lately, by oid, each with the number of the
     // description that read them: a statement prepared before that description may take
@@ -352,8 +370,10 @@ struct PgSession {
 
     // Commands sent at once and answered in one exchange (libpq's pipeline): what send queued,
     // each one's result in turn. Nothing when the pipeline is not to be had (inside a
-    // transaction, where a failure would spoil it) and the caller goes one by one.
-    template <typename Send> std::optional<std::vector<ResultPtr>> Pipelined(Send&& send) {
+    // transaction, where a failure would spoil it) and the caller goes one by one. asks: send
+    // asks the catalog's questions (SendQuestion), prepared first where they are not yet.
+    template <typename Send>
+    std::optional<std::vector<ResultPtr>> Pipelined(Send&& send, bool asks = false) {
         PGconn* c = conn.get();
         if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c))
             return std::nullopt;
@@ -366,6 +386,17 @@ struct PgSession {
                     PQexitPipelineMode(c);
             }
         } leave{c};
+        // Questions whose preparation fails are not there: the next exchange prepares them anew.
+        const size_t preparing = asks && questions == 0 ? kQuestions : 0;
+        struct Unprepare {
+            int* questions;
+            ~Unprepare() {
+                if (questions)
+                    *questions = 0;
+            }
+        } unprepare{preparing ? &questions : nullptr};
+        if (preparing)
+            questions = NextQuestionGeneration();
         std::vector<ResultPtr> results;
         bool sent = false;
         // The commands waiting to go first, taken before the exchange would send them alone.
@@ -373,12 +404,14 @@ struct PgSession {
         {
             Exchange exchange(*this, true);
             leave.armed = false;
-            sent = std::all_of(first.begin(), first.end(),
-                               [&](const std::string& sql) {
-                                   return PQsendQueryParams(c, sql.c_str(), 0, nullptr, nullptr,
-                                                            nullptr, nullptr, 0) == 1;
-                               }) &&
-                   send(c) && PQpipelineSync(c);
+            sent = std::all_of(first.begin(), first.end(), [&](const std::string& sql) {
+                return PQsendQueryParams(c, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
+                                         0) == 1;
+            });
+            for (size_t q = 0; sent && q < preparing; ++q)
+                sent = PQsendPrepare(c, QuestionName(questions, static_cast<int>(q)).c_str(),
+                                     kQuestionSql[q], 1, nullptr) == 1;
+            sent = sent && send(c) && PQpipelineSync(c);
             // Each command's result and a null after it, the sync's result last.
             while (sent) {
                 ResultPtr r(PQgetResult(c));
@@ -396,36 +429,44 @@ struct PgSession {
         if (!sent)
             throw Failure(nullptr);
         // A command sent first that failed is the exchange's failure (the rest were not run).
-        for (size_t i = 0; i < first.size(); ++i) {
+        const size_t ahead = first.size() + preparing;
+        for (size_t i = 0; i < ahead; ++i) {
             if (i >= results.size())
                 throw Failure(nullptr);
             if (!Succeeded(results[i].get()))
-                throw Failure(results[i].get(), first[i]);
+                throw Failure(results[i].get(),
+                              i < first.size() ? first[i] : kQuestionSql[i - first.size()]);
         }
-        results.erase(results.begin(), results.begin() + static_cast<std::ptrdiff_t>(first.size()));
+        unprepare.questions = nullptr;
+        results.erase(results.begin(), results.begin() + static_cast<std::ptrdiff_t>(ahead));
         return results;
     }
 
-    // Simple commands that take the same arguments: each one's result, or the first failure.
-    std::vector<ResultPtr> RunAll(const std::vector<std::string>& sqls, int nParams,
-                                  const char* const* values) {
-        std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
-            for (const std::string& sql : sqls)
-                if (!PQsendQueryParams(c, sql.c_str(), nParams, nullptr, values, nullptr, nullptr,
-                                       0))
-                    return false;
-            return true;
-        });
+    // Queues one of the catalog's questions in a pipeline that asks them (Pipelined).
+    bool SendQuestion(PGconn* c, Question q, const char* const* args) const {
+        return PQsendQueryPrepared(c, QuestionName(questions, q).c_str(), 1, args, nullptr, nullptr,
+                                   0) == 1;
+    }
+
+    // The catalog's questions with the same argument: each one's answer, or the first failure.
+    template <size_t N>
+    std::vector<ResultPtr> Ask(const Question (&asked)[N], const char* const* args) {
+        std::optional<std::vector<ResultPtr>> results = Pipelined(
+            [&](PGconn* c) {
+                return std::all_of(std::begin(asked), std::end(asked),
+                                   [&](Question q) { return SendQuestion(c, q, args); });
+            },
+            true);
         if (!results) {
             results.emplace();
-            for (const std::string& sql : sqls)
-                results->push_back(Run(sql, nParams, values));
+            for (Question q : asked)
+                results->push_back(Run(kQuestionSql[q], 1, args));
             return std::move(*results);
         }
         for (size_t i = 0; i < results->size(); ++i)
             if (!Succeeded((*results)[i].get()))
-                throw Failure((*results)[i].get(), i < sqls.size() ? sqls[i] : std::string());
-        if (results->size() != sqls.size())
+                throw Failure((*results)[i].get(), i < N ? kQuestionSql[asked[i]] : "");
+        if (results->size() != N)
             throw Failure(nullptr);
         return std::move(*results);
     }
@@ -439,18 +480,18 @@ struct PgSession {
         const std::string ahead = std::exchange(describeAhead, std::string());
         const char* namesArgs[] = {names.c_str()};
         const char* aheadArgs[] = {ahead.c_str()};
-        const std::vector<std::string>& describe = DescribeQueries();
-        std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
-            if (!names.empty() &&
-                !PQsendQueryParams(c, kNamesQuery, 1, nullptr, namesArgs, nullptr, nullptr, 0))
-                return false;
-            for (size_t i = 0; i < (ahead.empty() ? 0 : describe.size()); ++i)
-                if (!PQsendQueryParams(c, describe[i].c_str(), 1, nullptr, aheadArgs, nullptr,
-                                       nullptr, 0))
+        constexpr size_t describing = std::size(kDescription);
+        std::optional<std::vector<ResultPtr>> results = Pipelined(
+            [&](PGconn* c) {
+                if (!names.empty() && !SendQuestion(c, kNames, namesArgs))
                     return false;
-            return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
-                   PQsendDescribePrepared(c, name.c_str());
-        });
+                for (size_t i = 0; i < (ahead.empty() ? 0 : describing); ++i)
+                    if (!SendQuestion(c, kDescription[i], aheadArgs))
+                        return false;
+                return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
+                       PQsendDescribePrepared(c, name.c_str());
+            },
+            !names.empty() || !ahead.empty());
         if (results && !names.empty()) {
             if (results->empty() || !Succeeded(results->front().get()))
                 return PrepareNamed(name, text); // the statement alone, as it would have gone
@@ -460,11 +501,11 @@ struct PgSession {
         }
         std::vector<ResultPtr> described;
         if (results && !ahead.empty()) {
-            const size_t n = std::min(results->size(), describe.size());
+            const size_t n = std::min(results->size(), describing);
             for (size_t i = 0; i < n; ++i)
                 described.push_back(std::move((*results)[i]));
             results->erase(results->begin(), results->begin() + static_cast<std::ptrdiff_t>(n));
-            if (n < describe.size() ||
+            if (n < describing ||
                 !std::all_of(described.begin(), described.end(),
                              [](const ResultPtr& r) { return Succeeded(r.get()); }))
                 return PrepareNamed(name, text); // the statement alone, as it would have gone
@@ -1031,9 +1072,9 @@ bool EndsTransaction(std::string_view sql) {
 
 // Connections closed cleanly wait here a while for an open of the same name, as the
 // data-access engine kept its server connections: a reopen then skips the connect and meets a
-// server process whose catalog caches are warm. A connection comes here reset (DISCARD ALL:
-// no transaction, prepared statement, temporary table, lock or setting of the last user
-// stays), and goes back only after an exchange that proves it alive.
+// server process whose catalog caches are warm. A connection comes here reset as DISCARD ALL
+// resets one (no transaction, temporary table, lock, setting or prepared statement of the
+// last user stays), but for the catalog's questions, which are the data access's own.
 class IdleConnections {
 public:
     // Never destroyed, so that a database a static object closes at exit, after the pool's
@@ -1048,14 +1089,16 @@ public:
         return *pool;
     }
     // A connection kept for name, opened read-only or not; settled: its startup carried the
-    // session's settings, so that the reset on the way in left them in force.
-    ConnPtr Take(const std::string& name, bool readOnly, bool* settled) {
+    // session's settings, so that the reset on the way in left them in force; questions: the
+    // generation of the catalog's questions prepared on it (0: none).
+    ConnPtr Take(const std::string& name, bool readOnly, bool* settled, int* questions) {
         std::lock_guard<std::mutex> lock(m_lock);
         Expire();
         for (auto it = m_idle.rbegin(); it != m_idle.rend(); ++it) {
             if (it->name == name && it->readOnly == readOnly) {
                 ConnPtr conn = std::move(it->conn);
                 *settled = it->settled;
+                *questions = it->questions;
                 m_idle.erase(std::next(it).base());
                 return conn;
             }
@@ -1063,14 +1106,14 @@ public:
         return nullptr;
     }
     // Takes conn unless none are kept; the oldest goes when too many wait.
-    void Give(const std::string& name, bool readOnly, bool settled, ConnPtr conn) {
+    void Give(const std::string& name, bool readOnly, bool settled, int questions, ConnPtr conn) {
         std::lock_guard<std::mutex> lock(m_lock);
         Expire();
         if (m_timeout.count() <= 0)
             return;
         if (m_idle.size() >= kMost)
             m_idle.erase(m_idle.begin());
-        m_idle.push_back({name, readOnly, settled, std::move(conn), Clock::now()});
+        m_idle.push_back({name, readOnly, settled, questions, std::move(conn), Clock::now()});
     }
     bool Keeps() {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -1088,6 +1131,7 @@ private:
         std::string name;
         bool readOnly;
         bool settled;
+        int questions;
         ConnPtr conn;
         Clock::time_point since;
     };
@@ -1103,6 +1147,34 @@ private:
     std::chrono::seconds m_timeout{60};
 };
 
+// Resets a connection for the next user as DISCARD ALL would, in one exchange, but keeps the
+// catalog's prepared questions: any other prepared statement goes (DEALLOCATE ALL, with the
+// questions, when one is not the data access's own). False when the connection is not fit
+// to keep.
+bool Reset(PgSession& s) {
+    PGconn* conn = s.conn.get();
+    if (s.questions == 0)
+        return Succeeded(ResultPtr(PQexec(conn, "DISCARD ALL")).get());
+    std::string sql;
+    for (const std::string& name : std::exchange(s.toDeallocate, {}))
+        sql += "DEALLOCATE " + name + "; ";
+    // The parts of DISCARD ALL but DEALLOCATE ALL and DISCARD PLANS (the server drops a plan
+    // that a change of the catalog makes stale by itself).
+    sql += "CLOSE ALL; SET SESSION AUTHORIZATION DEFAULT; RESET ALL; UNLISTEN *; "
+           "SELECT pg_catalog.pg_advisory_unlock_all(); DISCARD TEMP; DISCARD SEQUENCES; "
+           "SELECT count(*) FROM pg_catalog.pg_prepared_statements WHERE name <> ALL ('{";
+    for (int q = 0; q < kQuestions; ++q)
+        sql += (q ? "," : "") + QuestionName(s.questions, q);
+    sql += "}')";
+    const ResultPtr reset(PQexec(conn, sql.c_str()));
+    if (!Succeeded(reset.get()) || PQntuples(reset.get()) != 1)
+        return false;
+    if (std::string_view(PQgetvalue(reset.get(), 0, 0)) == "0")
+        return true;
+    s.questions = 0;
+    return Succeeded(ResultPtr(PQexec(conn, "DEALLOCATE ALL")).get());
+}
+
 class PgConnection final : public EngineConnection {
 public:
     PgConnection(std::shared_ptr<PgSession> session, std::string name, bool readOnly)
@@ -1116,10 +1188,10 @@ public:
         if (m_session.use_count() != 1 || conn == nullptr || PQstatus(conn) != CONNECTION_OK ||
             PQtransactionStatus(conn) != PQTRANS_IDLE || !IdleConnections::Instance().Keeps())
             return;
-        const ResultPtr reset(PQexec(conn, "DISCARD ALL"));
-        if (Succeeded(reset.get()) && PQtransactionStatus(conn) == PQTRANS_IDLE)
-            IdleConnections::Instance().Give(m_name, m_readOnly, m_session->settled,
-                                             std::move(m_session->conn));
+        if (!Reset(*m_session) || PQtransactionStatus(conn) != PQTRANS_IDLE)
+            return;
+        IdleConnections::Instance().Give(m_name, m_readOnly, m_session->settled,
+                                         m_session->questions, std::move(m_session->conn));
     }
 
     std::string EngineName() const override { return "PostgreSQL"; }
@@ -1298,7 +1370,7 @@ private:
     PgDialect m_dialect;
 };
 
-// The words as a text array's literal, for kNamesQuery.
+// The words as a text array's literal, for the names question.
 std::string NamesList(const std::vector<std::string>& words) {
     std::string list = "{";
     for (const std::string& w : words) {
@@ -1333,7 +1405,7 @@ std::vector<std::string> PgConnection::StoredNames(const std::vector<std::string
     if (s.foundAhead && s.foundAhead->first == list)
         r = std::move(s.foundAhead->second); // asked for with the last preparation
     else
-        r = s.Run(kNamesQuery, 1, args);
+        r = std::move(s.Ask({kNames}, args).front());
     s.foundAhead.reset();
     for (int i = 0; i < PQntuples(r.get()); ++i) {
         names.emplace_back(PQgetvalue(r.get(), i, 0));
@@ -1372,7 +1444,7 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
     s.describedAhead.reset();
     if (answers.empty()) {
         const char* args[] = {relation.c_str()};
-        answers = s.RunAll(DescribeQueries(), 1, args);
+        answers = s.Ask(kDescription, args);
     }
     const ResultPtr& rel = answers[0];
     const ResultPtr& cols = answers[1];
@@ -1551,7 +1623,7 @@ std::string ToPgParameters(std::string_view sql, std::vector<int>* compact) {
 namespace {
 
 // What the values read through the seam rely on, as a connection's startup options: set
-// there, they cost no exchange and are what a reset (DISCARD ALL) returns to.
+// there, they cost no exchange and are what a reset (RESET ALL) returns to.
 std::string SettingOptions(bool readOnly) {
     return std::string("-c DateStyle=ISO,MDY -c TimeZone=UTC -c standard_conforming_strings=on "
                        "-c bytea_output=hex") +
@@ -1639,7 +1711,8 @@ std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool rea
     auto session = std::make_shared<PgSession>();
     // A connection kept from an earlier close. One whose startup carried the settings has them
     // still; another has them set again, and that exchange tells whether it is alive.
-    if ((session->conn = IdleConnections::Instance().Take(name, readOnly, &session->settled))) {
+    if ((session->conn = IdleConnections::Instance().Take(name, readOnly, &session->settled,
+                                                          &session->questions))) {
         if (session->settled) {
             if (!QuietSinceKept(session->conn.get()))
                 session = std::make_shared<PgSession>();

@@ -6,6 +6,7 @@
 
 #include "platform/dao/engines/postgresql/PgEngine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -439,6 +440,56 @@ TEST(EngineIdleConnections, TheSettingsComeWithTheConnectionBesideThoseGiven) {
     EXPECT_EQ(pid(*reader), readerBackend);
     EXPECT_EQ(setting(*reader, "default_transaction_read_only"), "on");
     expectSettled(*reader, "0");
+}
+
+// The catalog's questions, prepared by a connection's first description, stay prepared through
+// the reset that keeps the connection, so that the server keeps their plans; every other
+// statement goes. One the user prepared takes the questions with it, and they come back when
+// next asked.
+TEST(EngineIdleConnections, TheCatalogsQuestionsOutliveTheReset) {
+    KEL_REQUIRE_SERVER();
+    const std::string name = Env("KEL_TEST_PG");
+    // The statements prepared but for those of this open's own statements (kel_<n>).
+    auto prepared = [](EngineConnection& db) {
+        auto stmt = db.Prepare("SELECT coalesce(string_agg(name, ',' ORDER BY name), '') FROM "
+                               "pg_prepared_statements WHERE name !~ '^kel_[0-9]+$'");
+        EXPECT_TRUE(stmt->Step());
+        return stmt->Column(0).bytes;
+    };
+    auto pid = [](EngineConnection& db) {
+        auto stmt = db.Prepare("SELECT pg_backend_pid()");
+        EXPECT_TRUE(stmt->Step());
+        return stmt->ColumnInteger(0);
+    };
+    auto describe = [](EngineConnection& db) {
+        db.Execute("CREATE TEMPORARY TABLE described (id integer PRIMARY KEY, t text)");
+        const SchemaDescription schema = db.DescribeTable("described");
+        EXPECT_EQ(schema.fields.size(), 2u);
+        EXPECT_EQ(schema.indexes.size(), 1u);
+    };
+    auto db = OpenEngine(name);
+    const std::int64_t backend = pid(*db);
+    describe(*db);
+    const std::string questions = prepared(*db);
+    EXPECT_EQ(std::count(questions.begin(), questions.end(), ','), 3) << questions;
+    db->Prepare("SELECT 2")->Step(); // let go of, not yet on the server
+    db.reset();
+
+    db = OpenEngine(name);
+    ASSERT_EQ(pid(*db), backend);
+    EXPECT_EQ(prepared(*db), questions);
+    describe(*db); // the temporary table went with the reset
+    EXPECT_EQ(prepared(*db), questions);
+    db->Execute("PREPARE mine AS SELECT 1");
+    db.reset();
+
+    db = OpenEngine(name);
+    ASSERT_EQ(pid(*db), backend);
+    EXPECT_EQ(prepared(*db), "");
+    describe(*db);
+    const std::string again = prepared(*db);
+    EXPECT_EQ(std::count(again.begin(), again.end(), ','), 3) << again;
+    EXPECT_NE(again, questions);
 }
 
 TEST(EngineOpenFiles, EmptyOrUnwritableFiles) {
