@@ -1,5 +1,7 @@
 #include "companions/other/MemDC.h"
 
+#include "platform/win/WinApi.h"
+
 CMemDC::CMemDC(CDC* pDC, const CRect* pRect) : m_pDC(pDC) {
     if (pDC == nullptr || pDC->GetSafeHdc() == nullptr)
         return;
@@ -8,9 +10,23 @@ CMemDC::CMemDC(CDC* pDC, const CRect* pRect) : m_pDC(pDC) {
     else
         pDC->GetClipBox(&m_rect);
     m_rect.NormalizeRect();
-    if (!pDC->IsPrinting() && !m_rect.IsRectEmpty() && CreateCompatibleDC(pDC) &&
-        m_bitmap.Attach(KelCreateFilledBitmap(pDC->GetSafeHdc(), m_rect.Width(), m_rect.Height(),
-                                              pDC->GetBkColor()))) {
+    if (pDC->IsPrinting() || m_rect.IsRectEmpty()) {
+        Borrow(pDC);
+        return;
+    }
+    if (::WindowFromDC(pDC->GetSafeHdc()) != NULL) {
+        // The window's image is off-screen until the paint ends: no copy of it is needed.
+        Borrow(pDC);
+        m_nSavedDC = SaveDC();
+        if (m_nSavedDC != 0) {
+            m_bMemDC = TRUE;
+            IntersectClipRect(m_rect);
+            FillSolidRect(m_rect, pDC->GetBkColor());
+            return;
+        }
+    } else if (CreateCompatibleDC(pDC) &&
+               m_bitmap.Attach(KelCreateFilledBitmap(pDC->GetSafeHdc(), m_rect.Width(),
+                                                     m_rect.Height(), pDC->GetBkColor()))) {
         m_bMemDC = TRUE;
         m_hOldBitmap = ::SelectObject(m_hDC, m_bitmap.GetSafeHandle());
         // Logical coordinates stay those of the target: its (left, top) is the bitmap's origin.
@@ -23,23 +39,28 @@ CMemDC::CMemDC(CDC* pDC, const CRect* pRect) : m_pDC(pDC) {
         SetBkMode(pDC->GetBkMode());
         return;
     }
-    // Straight through: this object borrows the target's handle.
-    if (m_hDC != nullptr)
+    Borrow(pDC);
+}
+
+// Straight through: this object borrows the target's handle.
+void CMemDC::Borrow(CDC* pDC) {
+    if (m_hDC != nullptr && m_hDC != pDC->m_hDC)
         DeleteDC();
-    m_bMemDC = FALSE;
     m_hDC = pDC->m_hDC;
     m_hAttribDC = pDC->m_hAttribDC;
 }
 
 CMemDC::~CMemDC() {
-    if (m_bMemDC) {
+    if (m_bMemDC && m_nSavedDC == 0) {
         m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this, m_rect.left,
                       m_rect.top, SRCCOPY);
         ::SelectObject(m_hDC, m_hOldBitmap);
         DeleteDC();
-    } else {
-        // The borrowed handle belongs to the target.
-        m_hDC = nullptr;
-        m_hAttribDC = nullptr;
+        return;
     }
+    if (m_nSavedDC != 0)
+        RestoreDC(m_nSavedDC);
+    // The borrowed handle belongs to the target.
+    m_hDC = nullptr;
+    m_hAttribDC = nullptr;
 }

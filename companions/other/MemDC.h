@@ -1,7 +1,10 @@
 // CMemDC: an off-screen drawing context for one paint. It covers the paint context's
 // clip box (the area being painted), starts filled with the context's background colour,
-// and copies its image to the paint context once, when it is destroyed, so that nothing
-// drawn in between reaches the screen piecemeal. On a printer it draws straight through.
+// and reaches the screen once, when it is destroyed, so that nothing drawn in between shows
+// piecemeal. A window's context draws on the window's image, which the system shows only when
+// the context is let go: there it draws on that image, clipped to its area, and the target's
+// state comes back at the end. Any other context gets a bitmap of its own, copied to the
+// target at the end. On a printer it draws straight through.
 //
 //   CPaintDC dc(this);
 //   CMemDC mem(&dc);
@@ -24,13 +27,17 @@ public:
 
     // The area covered, in logical units.
     const CRect& GetRect() const { return m_rect; }
-    // FALSE when drawing goes straight to the target (printing, or no memory context).
+    // FALSE when drawing goes straight to where the target shows it (printing, or no memory
+    // context): then it did not start filled either.
     BOOL IsOffScreen() const { return m_bMemDC; }
 
 private:
+    void Borrow(CDC* pDC);
+
     CDC* m_pDC;
     CBitmap m_bitmap;
     HGDIOBJ m_hOldBitmap = NULL;
     CRect m_rect;
     BOOL m_bMemDC = FALSE;
+    int m_nSavedDC = 0; // drawing on a window's image: the target's state to restore
 };

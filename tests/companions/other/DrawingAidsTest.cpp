@@ -3,38 +3,90 @@
 #include <KelOther.h>
 #include <afxwin.h>
 
+#include "platform/backends/headless/HeadlessBackend.h"
+
+#include <cairo.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <vector>
 
 namespace {
 
 const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 128, 0);
 
+// A display: what the window manager shows of each top-level window, kept as a screen would.
+class ScreenBackend : public kel::backends::HeadlessBackend {
+public:
+    void Present(HWND top, cairo_surface_t* image, const RECT& dirty) override {
+        cairo_surface_flush(image);
+        const int cx = cairo_image_surface_get_width(image);
+        const int cy = cairo_image_surface_get_height(image);
+        const int stride = cairo_image_surface_get_stride(image);
+        const unsigned char* data = cairo_image_surface_get_data(image);
+        Shown& shown = m_shown[top];
+        if (shown.cx != cx || shown.cy != cy)
+            shown = Shown{cx, cy, std::vector<uint32_t>(static_cast<size_t>(cx) * cy, 0)};
+        for (int y = std::max<LONG>(0, dirty.top); y < std::min<LONG>(cy, dirty.bottom); ++y)
+            for (int x = std::max<LONG>(0, dirty.left); x < std::min<LONG>(cx, dirty.right); ++x)
+                shown.pixels[static_cast<size_t>(y) * cx + x] =
+                    reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride)[x];
+    }
+    COLORREF Pixel(HWND top, int x, int y) const {
+        const auto it = m_shown.find(top);
+        if (it == m_shown.end() || x < 0 || y < 0 || x >= it->second.cx || y >= it->second.cy)
+            return CLR_INVALID;
+        const uint32_t p = it->second.pixels[static_cast<size_t>(y) * it->second.cx + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+
+private:
+    struct Shown {
+        int cx = 0, cy = 0;
+        std::vector<uint32_t> pixels;
+    };
+    std::map<HWND, Shown> m_shown;
+};
+
 // A window that paints through a CMemDC and looks at the screen while it does.
 class CMemPaintWnd : public CWnd {
 public:
+    const ScreenBackend* m_pScreen = nullptr;
     COLORREF m_crFill = kBlue;
+    CRect m_rcArea; // the area given to the CMemDC; empty: the clip box
     std::vector<COLORREF> m_seenWhileDrawing;
     CRect m_rcCovered;
+    COLORREF m_crStart = CLR_INVALID;   // the first pixel of the covered area, as it began
+    COLORREF m_crBkAfter = CLR_INVALID; // the paint context's background after the CMemDC
     int m_nPaints = 0;
 
     BOOL CreateWnd() {
         return CreateEx(0, AfxRegisterWndClass(0, nullptr, ::GetSysColorBrush(COLOR_WINDOW)),
                         "Paint", WS_POPUP | WS_VISIBLE, CRect(0, 0, 100, 80), nullptr, 0);
     }
-    COLORREF Screen(int x, int y) const { return KelGetWindowPixel(m_hWnd, CPoint(x, y)); }
+    COLORREF Screen(int x, int y) const { return m_pScreen->Pixel(m_hWnd, x, y); }
 
 protected:
     afx_msg BOOL OnEraseBkgnd(CDC*) { return TRUE; }
     afx_msg void OnPaint() {
         ++m_nPaints;
         CPaintDC dc(this);
-        CMemDC mem(&dc);
-        m_rcCovered = mem.GetRect();
-        // Intermediate states, each looked for on the screen.
-        mem->FillSolidRect(CRect(0, 0, 100, 80), kRed);
-        m_seenWhileDrawing.push_back(Screen(15, 15));
-        mem->FillSolidRect(CRect(0, 0, 100, 80), m_crFill);
-        m_seenWhileDrawing.push_back(Screen(15, 15));
+        dc.SetBkColor(kGreen);
+        {
+            CMemDC mem(&dc, m_rcArea.IsRectEmpty() ? nullptr : &m_rcArea);
+            m_rcCovered = mem.GetRect();
+            EXPECT_TRUE(mem.IsOffScreen());
+            m_crStart = mem.GetPixel(m_rcCovered.TopLeft());
+            // Intermediate states, each looked for on the screen.
+            mem->FillSolidRect(CRect(0, 0, 100, 80), kRed);
+            m_seenWhileDrawing.push_back(Screen(15, 15));
+            mem.SetBkColor(kRed);
+            mem->FillSolidRect(CRect(0, 0, 100, 80), m_crFill);
+            m_seenWhileDrawing.push_back(Screen(15, 15));
+        }
+        m_crBkAfter = dc.GetBkColor();
     }
     DECLARE_MESSAGE_MAP()
 };
@@ -50,12 +102,21 @@ protected:
     void TearDown() override { KelResetWindowSystem(); }
 };
 
-TEST_F(DrawingAidsTest, OffScreenDrawingReachesTheWindowOnlyAtTheEnd) {
+// On a window, the drawing goes on the window's image, which reaches the screen only when the
+// paint ends; it starts filled with the paint's background, stays inside its area, and leaves
+// the paint context as it found it.
+TEST_F(DrawingAidsTest, OffScreenDrawingReachesTheScreenOnlyAtTheEnd) {
+    auto backend = std::make_unique<ScreenBackend>();
+    const ScreenBackend* screen = backend.get();
+    KelSetBackend(std::move(backend));
     CMemPaintWnd wnd;
+    wnd.m_pScreen = screen;
     ASSERT_TRUE(wnd.CreateWnd());
     KelRunUntilIdle();
     ASSERT_EQ(1, wnd.m_nPaints);
     EXPECT_EQ(CRect(0, 0, 100, 80), wnd.m_rcCovered);
+    EXPECT_EQ(kGreen, wnd.m_crStart);
+    EXPECT_EQ(kGreen, wnd.m_crBkAfter);
     // Nothing of the drawing showed before the end of the paint; then the last state did.
     for (COLORREF seen : wnd.m_seenWhileDrawing) {
         EXPECT_NE(kRed, seen);
@@ -72,7 +133,18 @@ TEST_F(DrawingAidsTest, OffScreenDrawingReachesTheWindowOnlyAtTheEnd) {
     EXPECT_EQ((std::vector<COLORREF>{kBlue, kBlue}), wnd.m_seenWhileDrawing);
     EXPECT_EQ(kGreen, wnd.Screen(15, 15));
     EXPECT_EQ(kBlue, wnd.Screen(25, 15));
+
+    // An area smaller than what is painted: nothing drawn outside it lands.
+    wnd.m_rcArea = CRect(30, 30, 40, 40);
+    wnd.m_crFill = kRed;
+    wnd.Invalidate(FALSE);
+    KelRunUntilIdle();
+    EXPECT_EQ(kRed, wnd.Screen(35, 35));
+    EXPECT_EQ(kGreen, wnd.Screen(15, 15));
+    EXPECT_EQ(kBlue, wnd.Screen(25, 15));
+    EXPECT_EQ(kBlue, wnd.Screen(45, 45));
     wnd.DestroyWindow();
+    KelSetBackend(kel::backends::CreateHeadlessBackend());
 }
 
 TEST_F(DrawingAidsTest, OffScreenContextCarriesTheTargetsStateAndDrawsThroughOnAPrinter) {
