@@ -442,9 +442,13 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
         Cost(db, [&] { other.Open(dbOpenDynaset, "SELECT * FROM PEOPLE ORDER BY Name, ID"); }), 3u);
     const long firstOther = other.GetFieldValue("ID").lVal;
     other.Close();
+    EXPECT_EQ(Cost(db, [&] { other.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id"); }), 2u);
+    other.Close();
+    // The first statement again, as the server spells it: the first run of keys that followed
+    // its preparation then comes with its preparation now.
     const unsigned long long opening =
         Cost(db, [&] { rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY name, id"); });
-    EXPECT_EQ(opening, 2u);
+    EXPECT_EQ(opening, 1u);
     EXPECT_EQ(rs.GetFieldValue("id").lVal, firstOther);
     EXPECT_NE(firstOther, 0);
     EXPECT_EQ(rs.GetCacheSize(), 100);

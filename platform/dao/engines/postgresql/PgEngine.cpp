@@ -216,6 +216,46 @@ int NextQuestionGeneration() {
     return ++generations;
 }
 
+// A read sent before it is asked for: the read (PrepareRead) that followed a statement's
+// preparation last time on a connection of that name is sent along with the next preparation
+// of the same statement, and taken as its answer when the same read with the same values comes
+// next. A grid's reopen thus costs one exchange, its first key run riding with the statement's
+// preparation. Such reads may run twice to the same effect, so one not taken costs nothing
+// but its work. Keyed by the connection's name and the prepared text; the oldest goes first.
+struct FollowingRead {
+    std::string text;
+    std::vector<std::optional<std::string>> values; // as text; none: NULL
+};
+class FollowingReads {
+public:
+    static FollowingReads& Instance() {
+        static auto* reads = new FollowingReads; // never destroyed: used from destructors at exit
+        return *reads;
+    }
+    std::optional<FollowingRead> Find(const std::string& key) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        const auto it = std::find_if(m_reads.begin(), m_reads.end(),
+                                     [&](const auto& r) { return r.first == key; });
+        return it == m_reads.end() ? std::nullopt : std::optional<FollowingRead>(it->second);
+    }
+    void Learn(const std::string& key, FollowingRead read) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        std::erase_if(m_reads, [&](const auto& r) { return r.first == key; });
+        if (m_reads.size() >= kMost)
+            m_reads.erase(m_reads.begin());
+        m_reads.emplace_back(key, std::move(read));
+    }
+    void Forget(const std::string& key) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        std::erase_if(m_reads, [&](const auto& r) { return r.first == key; });
+    }
+
+private:
+    static constexpr size_t kMost = 64;
+    std::mutex m_lock;
+    std::vector<std::pair<std::string, FollowingRead>> m_reads; // oldest first
+};
+
 // What the engines share: the libpq connection, this connection's count of changed rows and
 // the prepared statements to drop once the transaction allows. Statements hold it too, so
 // that a statement outliving its connection object stays safe.
@@ -266,6 +306,26 @@ struct PgSession {
     std::optional<std::pair<std::string, ResultPtr>> foundAhead;
     // Commands without results that go first in the next exchange (ExecuteWithNext).
     std::vector<std::string> prelude;
+    // The connection's name, which keys the reads that follow a preparation (FollowingReads).
+    std::string name;
+    // The key of the statement prepared in the last exchange: a read in the next one follows it.
+    std::string followed;
+    // A read sent before it was asked for, prepared under its own name, and its answers; kept
+    // until the next exchange, when it is let go of unless taken.
+    struct Sent {
+        std::string key, name;
+        FollowingRead read;
+        ResultPtr description, result;
+    };
+    std::optional<Sent> sentAhead;
+    std::string FollowingKey(const std::string& text) const { return name + '\n' + text; }
+    void DropSentAhead() {
+        if (!sentAhead)
+            return;
+        toDeallocate.push_back(sentAhead->name);
+        FollowingReads::Instance().Forget(sentAhead->key); // it did not follow this time
+        sentAhead.reset();
+    }
 
     // Marks one exchange as running (an interrupt then cancels it); an interruptible one
     // fails at once for an interrupt that came before it.
@@ -285,6 +345,8 @@ struct PgSession {
             ++m_session.roundTrips;
             m_session.describedAhead.reset(); // they may be out of date after this one
             m_session.foundAhead.reset();
+            m_session.DropSentAhead();
+            m_session.followed.clear();
         }
         ~Exchange() { m_session.busy.store(false); }
         Exchange(const Exchange&) = delete;
@@ -481,6 +543,18 @@ struct PgSession {
         const char* namesArgs[] = {names.c_str()};
         const char* aheadArgs[] = {ahead.c_str()};
         constexpr size_t describing = std::size(kDescription);
+        // The read that followed this preparation last time goes along, last, under a name of
+        // its own; its answers are the last three.
+        const std::string key = FollowingKey(text);
+        std::optional<FollowingRead> follower;
+        if (prelude.empty())
+            follower = FollowingReads::Instance().Find(key);
+        const std::string followerName =
+            follower ? "kel_" + std::to_string(++nextStatement) : std::string();
+        std::vector<const char*> followerValues;
+        if (follower)
+            for (const std::optional<std::string>& v : follower->values)
+                followerValues.push_back(v ? v->c_str() : nullptr);
         std::optional<std::vector<ResultPtr>> results = Pipelined(
             [&](PGconn* c) {
                 if (!names.empty() && !SendQuestion(c, kNames, namesArgs))
@@ -488,10 +562,35 @@ struct PgSession {
                 for (size_t i = 0; i < (ahead.empty() ? 0 : describing); ++i)
                     if (!SendQuestion(c, kDescription[i], aheadArgs))
                         return false;
-                return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
-                       PQsendDescribePrepared(c, name.c_str());
+                if (!PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) ||
+                    !PQsendDescribePrepared(c, name.c_str()))
+                    return false;
+                return !follower ||
+                       (PQsendPrepare(c, followerName.c_str(), follower->text.c_str(), 0,
+                                      nullptr) &&
+                        PQsendDescribePrepared(c, followerName.c_str()) &&
+                        PQsendQueryPrepared(c, followerName.c_str(),
+                                            static_cast<int>(followerValues.size()),
+                                            followerValues.data(), nullptr, nullptr, 0));
             },
             !names.empty() || !ahead.empty());
+        std::optional<Sent> sent;
+        if (results && follower && results->size() >= 3) {
+            std::vector<ResultPtr> answers;
+            for (auto it = results->end() - 3; it != results->end(); ++it)
+                answers.push_back(std::move(*it));
+            results->resize(results->size() - 3);
+            const ExecStatusType prepared = PQresultStatus(answers[0].get());
+            if (prepared == PGRES_COMMAND_OK && Succeeded(answers[1].get()) &&
+                Succeeded(answers[2].get()))
+                sent = Sent{key, followerName, std::move(*follower), std::move(answers[1]),
+                            std::move(answers[2])};
+            else if (prepared != PGRES_PIPELINE_ABORTED) {
+                if (prepared == PGRES_COMMAND_OK)
+                    toDeallocate.push_back(followerName);
+                FollowingReads::Instance().Forget(key); // it fails here: not again
+            }
+        }
         if (results && !names.empty()) {
             if (results->empty() || !Succeeded(results->front().get()))
                 return PrepareNamed(name, text); // the statement alone, as it would have gone
@@ -534,6 +633,8 @@ struct PgSession {
         }
         if (!described.empty())
             describedAhead.emplace(ahead, std::move(described));
+        sentAhead = std::move(sent);
+        followed = key;
         return description;
     }
 
@@ -541,10 +642,29 @@ struct PgSession {
     // when that cannot be (inside a transaction) and the caller goes the usual way. A failure
     // after the preparation is the caller's to judge: description holds what the server said
     // of the statement.
-    std::optional<ResultPtr> PrepareAndRun(const std::string& name, const std::string& text,
+    // When the same read with the same values was sent ahead (PrepareNamed), its answers are
+    // taken without an exchange, and name becomes the one it was prepared under.
+    std::optional<ResultPtr> PrepareAndRun(std::string& name, const std::string& text,
                                            const std::vector<const char*>& values,
                                            const std::vector<int>& lengths,
                                            ResultPtr& description) {
+        FollowingRead read{text, {}};
+        for (size_t i = 0; i < values.size(); ++i)
+            read.values.push_back(values[i] ? std::optional<std::string>(std::string(
+                                                  values[i], static_cast<size_t>(lengths[i])))
+                                            : std::nullopt);
+        if (sentAhead && prelude.empty() && !InTransaction() && sentAhead->read.text == text &&
+            sentAhead->read.values == read.values) {
+            name = sentAhead->name;
+            description = std::move(sentAhead->description);
+            ResultPtr result = std::move(sentAhead->result);
+            sentAhead.reset();
+            followed.clear();
+            return result;
+        }
+        // A read right after a preparation, with nothing sent before it, is learnt as its
+        // follower.
+        const std::string after = prelude.empty() ? followed : std::string();
         const int n = static_cast<int>(values.size());
         std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
             return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
@@ -564,6 +684,8 @@ struct PgSession {
             throw error;
         }
         description = std::move((*results)[1]);
+        if (!after.empty() && Succeeded((*results)[2].get()))
+            FollowingReads::Instance().Learn(after, std::move(read));
         return std::move((*results)[2]);
     }
 };
@@ -1153,6 +1275,7 @@ private:
 // to keep.
 bool Reset(PgSession& s) {
     PGconn* conn = s.conn.get();
+    s.DropSentAhead();
     if (s.questions == 0)
         return Succeeded(ResultPtr(PQexec(conn, "DISCARD ALL")).get());
     std::string sql;
@@ -1740,6 +1863,7 @@ std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool rea
             session->Run(SettingQuery(readOnly));
     }
     session->cancel.reset(PQgetCancel(session->conn.get()));
+    session->name = name;
     return std::make_unique<PgConnection>(std::move(session), name, readOnly);
 }
 

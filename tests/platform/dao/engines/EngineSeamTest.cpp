@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 namespace enginetest {
@@ -316,6 +317,52 @@ TEST_P(EngineSeam, AStatementRunWithTheNext) {
     EXPECT_EQ(one->ColumnInteger(0), 1);
 }
 
+// A read that followed a statement's preparation goes to a server with that statement's next
+// preparation, and its answer is taken when the same read with the same values comes right
+// after. An exchange in between, other values or a transaction make it run anew, so that it
+// answers for when it is asked.
+TEST_P(EngineSeam, AReadThatFollowedAPreparationRidesWithItsNextOne) {
+    m_db->Execute("CREATE TABLE ahead (id integer PRIMARY KEY, v integer)");
+    m_db->Execute("INSERT INTO ahead VALUES (1, 10), (2, 20), (3, 30)");
+    // The statement prepared, then the read: its answer, and the exchanges both cost.
+    auto open = [&](int above, const std::function<void()>& between) {
+        const std::uint64_t before = m_db->RoundTrips();
+        auto statement = m_db->Prepare("SELECT id, v FROM ahead ORDER BY id");
+        between();
+        auto read = m_db->PrepareRead("SELECT count(*) FROM ahead WHERE v > ?1");
+        read->Bind(1, EngineValue::Integer(above));
+        EXPECT_TRUE(read->Step());
+        const std::int64_t count = read->ColumnInteger(0);
+        const std::uint64_t cost = m_db->RoundTrips() - before;
+        // Prepared on the server whichever way it came: it runs again.
+        read->Reset();
+        read->Bind(1, EngineValue::Integer(above));
+        EXPECT_TRUE(read->Step());
+        EXPECT_EQ(read->ColumnInteger(0), count);
+        return std::pair{count, cost};
+    };
+    const auto nothing = [] {};
+    auto cost = [&](std::uint64_t n) { return IsPg() ? n : 0; };
+    EXPECT_EQ(open(10, nothing), std::pair(std::int64_t{2}, cost(2)));
+    EXPECT_EQ(open(10, nothing), std::pair(std::int64_t{2}, cost(1)));
+    EXPECT_EQ(open(20, nothing), std::pair(std::int64_t{1}, cost(2))); // other values
+    EXPECT_EQ(open(20, [&] { m_db->Execute("INSERT INTO ahead VALUES (4, 40)"); }),
+              std::pair(std::int64_t{2}, cost(3)));
+    // What came between was not the read: it is learnt again.
+    EXPECT_EQ(open(20, nothing), std::pair(std::int64_t{2}, cost(2)));
+    EXPECT_EQ(open(20, nothing), std::pair(std::int64_t{2}, cost(1)));
+    // In a transaction: the read sees the transaction's own row.
+    EXPECT_EQ(open(20,
+                   [&] {
+                       m_db->Begin();
+                       m_db->Execute("INSERT INTO ahead VALUES (5, 50)");
+                   })
+                  .first,
+              3);
+    m_db->Rollback();
+    EXPECT_EQ(open(20, nothing).first, 2);
+}
+
 KEL_ENGINE_SUITE(EngineSeam);
 
 // What the file is decides before SQLite does.
@@ -480,6 +527,10 @@ TEST(EngineIdleConnections, TheCatalogsQuestionsOutliveTheReset) {
     const std::string questions = prepared(*db);
     EXPECT_EQ(std::count(questions.begin(), questions.end(), ','), 3) << questions;
     db->Prepare("SELECT 2")->Step(); // let go of, not yet on the server
+    // A read learnt as following a statement, then sent with it and never taken.
+    db->Prepare("SELECT 4");
+    db->PrepareRead("SELECT 5")->Step();
+    db->Prepare("SELECT 4");
     db.reset();
 
     db = OpenEngine(name);
