@@ -216,12 +216,16 @@ int NextQuestionGeneration() {
     return ++generations;
 }
 
+bool ReadsOnly(std::string_view sql);
+
 // A read sent before it is asked for: the read (PrepareRead) that followed a statement's
 // preparation last time on a connection of that name is sent along with the next preparation
 // of the same statement, and taken as its answer when the same read with the same values comes
 // next. A grid's reopen thus costs one exchange, its first key run riding with the statement's
-// preparation. Such reads may run twice to the same effect, so one not taken costs nothing
-// but its work. Keyed by the connection's name and the prepared text; the oldest goes first.
+// preparation. Only a statement that writes nothing is sent so (a key run that maps its keys
+// writes the map, and at another moment would map them otherwise): one not taken costs
+// nothing but its work. Keyed by the connection's name and the prepared text; the oldest goes
+// first.
 struct FollowingRead {
     std::string text;
     std::vector<std::optional<std::string>> values; // as text; none: NULL
@@ -684,7 +688,7 @@ struct PgSession {
             throw error;
         }
         description = std::move((*results)[1]);
-        if (!after.empty() && Succeeded((*results)[2].get()))
+        if (!after.empty() && Succeeded((*results)[2].get()) && ReadsOnly(text))
             FollowingReads::Instance().Learn(after, std::move(read));
         return std::move((*results)[2]);
     }
