@@ -535,10 +535,19 @@ TEST(EngineIdleConnections, TheCatalogsQuestionsOutliveTheReset) {
         EXPECT_EQ(schema.fields.size(), static_cast<size_t>(columns));
         EXPECT_EQ(schema.indexes.size(), 1u);
     };
+    auto value = [](EngineConnection& db, const std::string& sql) {
+        auto stmt = db.Prepare(sql);
+        EXPECT_TRUE(stmt->Step()) << sql;
+        return stmt->Column(0);
+    };
+    auto admin = OpenEngine(name);
     auto db = OpenEngine(name);
     const std::int64_t backend = pid(*db);
     describe(*db);
     const std::string questions = prepared(*db);
+    // What the reset clears beside them: a setting, a lock.
+    db->Execute("SET DateStyle TO 'SQL, DMY'");
+    value(*db, "SELECT pg_advisory_lock(4343)");
     EXPECT_EQ(std::count(questions.begin(), questions.end(), ','), 3) << questions;
     db->Prepare("SELECT 2")->Step(); // let go of, not yet on the server
     // A read learnt as following a statement, then sent with it and never taken.
@@ -550,6 +559,9 @@ TEST(EngineIdleConnections, TheCatalogsQuestionsOutliveTheReset) {
     db = OpenEngine(name);
     ASSERT_EQ(pid(*db), backend);
     EXPECT_EQ(prepared(*db), questions);
+    EXPECT_EQ(value(*db, "SELECT current_setting('DateStyle')").bytes, "ISO, MDY");
+    EXPECT_EQ(value(*admin, "SELECT pg_try_advisory_lock(4343)::int").integer, 1);
+    value(*admin, "SELECT pg_advisory_unlock(4343)");
     describe(*db); // the temporary table went with the reset
     EXPECT_EQ(prepared(*db), questions);
     db->Execute("PREPARE mine AS SELECT 1");
