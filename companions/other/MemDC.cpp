@@ -25,12 +25,12 @@ CMemDC::CMemDC(CDC* pDC, const CRect* pRect) : m_pDC(pDC) {
             return;
         }
     } else if (CreateCompatibleDC(pDC) &&
-               m_bitmap.Attach(KelCreateFilledBitmap(pDC->GetSafeHdc(), m_rect.Width(),
-                                                     m_rect.Height(), pDC->GetBkColor()))) {
+               m_bitmap.CreateCompatibleBitmap(pDC, m_rect.Width(), m_rect.Height())) {
         m_bMemDC = TRUE;
         m_hOldBitmap = ::SelectObject(m_hDC, m_bitmap.GetSafeHandle());
         // Logical coordinates stay those of the target: its (left, top) is the bitmap's origin.
         SetWindowOrg(m_rect.left, m_rect.top);
+        FillSolidRect(m_rect, pDC->GetBkColor());
         // Drawing starts from the target's font, colours and background mode.
         if (CFont* pFont = pDC->GetCurrentFont())
             SelectObject(pFont);

@@ -14,10 +14,10 @@ int MonoRowBytes(int cx) {
     return ((cx + 15) / 16) * 2;
 }
 
-HGDIOBJ__* NewBitmap(int cx, int cy, bool mono, bool covered = false) {
+HGDIOBJ__* NewBitmap(int cx, int cy, bool mono) {
     if (cx <= 0 || cy <= 0 || cx > kMaxSide || cy > kMaxSide)
         return nullptr;
-    SurfacePtr s = NewImage(cx, cy, covered);
+    SurfacePtr s = NewImage(cx, cy);
     if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
     HGDIOBJ__* o = NewObject(Kind::Bitmap);
@@ -81,24 +81,6 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
     if (cx == 0 || cy == 0)
         return NewBitmap(1, 1, true);
     return NewBitmap(cx, cy, IsMono(*dc));
-}
-
-HBITMAP KelCreateFilledBitmap(HDC hdc, int cx, int cy, COLORREF crFill) {
-    HDC__* dc = LiveDC(hdc);
-    if (!dc || cx <= 0 || cy <= 0)
-        return NULL;
-    HGDIOBJ__* o = NewBitmap(cx, cy, IsMono(*dc), true);
-    if (!o)
-        return NULL;
-    cairo_surface_t* s = o->surface.get();
-    cairo_surface_flush(s);
-    unsigned char* data = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    const uint32_t pixel = ToPixel(Resolve(*dc, crFill));
-    for (int y = 0; y < cy; ++y)
-        std::fill_n(reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride), cx, pixel);
-    cairo_surface_mark_dirty(s);
-    return o;
 }
 
 LONG GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits) {

@@ -12,8 +12,8 @@ using namespace kel::gdi;
 
 namespace kel::gdi {
 
-SurfacePtr NewImage(int cx, int cy, bool bCovered) {
-    return SurfacePtr(KelCreateImageSurface(cx, cy, bCovered));
+SurfacePtr NewImage(int cx, int cy) {
+    return SurfacePtr(KelCreateImageSurface(cx, cy));
 }
 
 void SetSourceColor(cairo_t* cr, COLORREF c) {

@@ -47,9 +47,6 @@ HBITMAP CreateBitmapIndirect(const BITMAP* pbm);
 // A bitmap like the one the context draws on: monochrome for a memory context that still has
 // its initial 1 x 1 monochrome bitmap, 32-bit otherwise.
 HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy);
-// CreateCompatibleBitmap filled with crFill as hdc resolves it: the bitmap of an off-screen
-// paint, its memory written once rather than cleared and then filled.
-HBITMAP KelCreateFilledBitmap(HDC hdc, int cx, int cy, COLORREF crFill);
 // Pixels in the layout of CreateBitmap (32-bit rows of 4 bytes a pixel, or 1-bit rows padded
 // to 16 bits); the number of bytes copied.
 LONG GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits);

@@ -56,9 +56,8 @@ struct Region {
     explicit operator bool() const { return p != nullptr; }
 };
 
-// A 32-bit bitmap image (RGB24), or a monochrome one kept as black and white pixels; black
-// unless bCovered (the caller sets every pixel at once).
-SurfacePtr NewImage(int cx, int cy, bool bCovered = false);
+// A 32-bit bitmap image (RGB24), or a monochrome one kept as black and white pixels.
+SurfacePtr NewImage(int cx, int cy);
 
 // Colour conversions between COLORREF (0x00BBGGRR) and cairo's pixels (0xAARRGGBB).
 inline uint32_t ToPixel(COLORREF c) {

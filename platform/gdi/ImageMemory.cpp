@@ -3,8 +3,8 @@
 // a page fault, which can cost more than the drawing (tens of milliseconds for a full-HD image
 // on a virtual machine). Large images are therefore mapped on huge pages where the system
 // offers them for the asking, and as usual where it does not; and the memory of the last two
-// let go is kept for the next of their size: an off-screen bitmap is made for each paint, and
-// a window opened after another closed wants its image and a paint's bitmap at once.
+// let go is kept for the next of their size: a window opened after another closed takes the
+// closed one's image, while a scroll's snapshot or an off-screen bitmap may be kept beside it.
 #include "platform/gdi/SurfaceDC.h"
 
 #include <cairo.h>

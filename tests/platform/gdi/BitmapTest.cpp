@@ -81,21 +81,6 @@ TEST(Bitmap, LargeBitmapsStartBlackWhateverCameBefore) {
     }
     EXPECT_EQ(pixelAt(kept, 0, 0), kRed);
     EXPECT_EQ(pixelAt(kept, 1199, 899), kRed);
-    // A filled bitmap takes the kept memory (white now) and covers all of it.
-    CBitmap filled;
-    ASSERT_TRUE(filled.Attach(KelCreateFilledBitmap(screen.dc.GetSafeHdc(), 1920, 1080, kGreen)));
-    for (const CPoint p : {CPoint(0, 0), CPoint(960, 540), CPoint(1919, 1079)})
-        EXPECT_EQ(pixelAt(filled, p.x, p.y), kGreen);
-    // Like a compatible bitmap, monochrome for a bare memory context: green is dark, so black.
-    CDC bare;
-    ASSERT_TRUE(bare.CreateCompatibleDC(&screen.dc));
-    CBitmap mono;
-    ASSERT_TRUE(mono.Attach(KelCreateFilledBitmap(bare.GetSafeHdc(), 5, 3, kGreen)));
-    BITMAP info{};
-    ASSERT_TRUE(mono.GetBitmap(&info));
-    EXPECT_EQ(info.bmBitsPixel, 1);
-    EXPECT_EQ(pixelAt(mono, 4, 2), kBlack);
-    EXPECT_EQ(KelCreateFilledBitmap(bare.GetSafeHdc(), 0, 3, kGreen), nullptr);
 }
 
 TEST(Bitmap, BackgroundTilesCopyWithoutCuttingTheLastOnes) {

@@ -310,7 +310,8 @@ struct PgSession {
     std::optional<std::pair<std::string, ResultPtr>> foundAhead;
     // Commands without results that go first in the next exchange (ExecuteWithNext).
     std::vector<std::string> prelude;
-    // The connection's name, which keys the reads that follow a preparation (FollowingReads).
+    // The connect string, fixed at open: it names the connection for the pool and keys the
+    // reads that follow a preparation (FollowingReads).
     std::string name;
     // The key of the statement prepared in the last exchange: a read in the next one follows it.
     std::string followed;
@@ -1304,8 +1305,8 @@ bool Reset(PgSession& s) {
 
 class PgConnection final : public EngineConnection {
 public:
-    PgConnection(std::shared_ptr<PgSession> session, std::string name, bool readOnly)
-        : m_session(std::move(session)), m_name(std::move(name)), m_readOnly(readOnly) {}
+    PgConnection(std::shared_ptr<PgSession> session, bool readOnly)
+        : m_session(std::move(session)), m_readOnly(readOnly) {}
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
     // A connection nothing else holds, idle outside a transaction, is reset and kept for the
@@ -1317,7 +1318,7 @@ public:
             return;
         if (!Reset(*m_session) || PQtransactionStatus(conn) != PQTRANS_IDLE)
             return;
-        IdleConnections::Instance().Give(m_name, m_readOnly, m_session->settled,
+        IdleConnections::Instance().Give(m_session->name, m_readOnly, m_session->settled,
                                          m_session->questions, std::move(m_session->conn));
     }
 
@@ -1492,7 +1493,6 @@ private:
     }
 
     std::shared_ptr<PgSession> m_session;
-    std::string m_name; // the connect string, fixed at open
     bool m_readOnly;
     PgDialect m_dialect;
 };
@@ -1868,7 +1868,7 @@ std::unique_ptr<EngineConnection> OpenPgEngine(const std::string& name, bool rea
     }
     session->cancel.reset(PQgetCancel(session->conn.get()));
     session->name = name;
-    return std::make_unique<PgConnection>(std::move(session), name, readOnly);
+    return std::make_unique<PgConnection>(std::move(session), readOnly);
 }
 
 std::unique_ptr<EngineConnection> PgConnection::OpenReader() const {
@@ -1879,7 +1879,7 @@ std::unique_ptr<EngineConnection> PgConnection::OpenReader() const {
         searchPath = m_session->searchPath;
         lockTimeout = m_session->lockTimeoutMs;
     }
-    std::unique_ptr<EngineConnection> reader = OpenPgEngine(m_name, true);
+    std::unique_ptr<EngineConnection> reader = OpenPgEngine(m_session->name, true);
     PgSession& s = *static_cast<PgConnection&>(*reader).m_session;
     if (!searchPath.empty()) {
         const char* args[] = {searchPath.c_str()};
