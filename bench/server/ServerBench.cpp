@@ -150,44 +150,59 @@ Grid* SharedGrid() {
     return grid->Loaded() ? grid : nullptr;
 }
 
-// Grids opened over sql, each beside bare libpq reading bareSql. A first open connects (a name
-// of its own each time, so no connection kept from before serves it), as bare libpq does. A
-// reopen follows a grid closed on the same server, whose connection the data access keeps;
-// bare libpq then reads on a connection it kept too.
-void Opens(benchmark::State& state, const std::string& sql, const std::string& bareSql,
-           bool reopen) {
-    double gridSeconds = 0, bareSeconds = 0;
-    long long bareTrips = 0;
-    ULONGLONG gridTrips = 0;
+// The server under a name no open used before in this run, so no connection kept from before
+// serves it.
+std::string FirstOpenServer() {
+    static int opens = 0;
+    return Server() + "&application_name=kelbench" + std::to_string(++opens);
+}
+
+// What one open gave: whether it loaded, its exchanges and the rows it shows.
+struct Opened {
+    bool loaded = false;
+    ULONGLONG trips = 0;
     int rows = 0;
-    static int opens = 0; // the names of first opens, new across cases
+};
+
+// Opens by open(uri) (timed, its result destroyed untimed), each beside bare libpq reading
+// bareSql; side names the opening side's counters. A first open connects (a name of its own
+// each time, so no connection kept from before serves it), as bare libpq does. A reopen
+// follows one closed on the same server, whose connection the data access keeps; bare libpq
+// then reads on a connection it kept too.
+template <typename Open>
+void Opens(benchmark::State& state, const std::string& side, const std::string& bareSql,
+           bool reopen, Open&& open) {
+    double seconds = 0, bareSeconds = 0;
+    long long bareTrips = 0;
+    ULONGLONG trips = 0;
+    int rows = 0;
     // A reopen's bare libpq reads on a connection it keeps.
     const std::unique_ptr<Bare> kept = reopen ? std::make_unique<Bare>() : nullptr;
-    // What a process does once (its fonts) is not an open's: a grid on a name of its own
+    // What a process does once (its fonts) is not an open's: an open on a name of its own
     // comes first, untimed.
     static const bool warmed = [&] {
-        Grid(sql, Server() + "&application_name=kelbench_warm");
+        Grid(std::string("SELECT ") + kJetColumns + " FROM [Orders]",
+             Server() + "&application_name=kelbench_warm");
         return true;
     }();
     (void)warmed;
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string uri =
-            reopen ? Server() : Server() + "&application_name=kelbench" + std::to_string(++opens);
+        const std::string uri = reopen ? Server() : FirstOpenServer();
         if (reopen)
-            Grid(sql, uri); // opened and closed: its connection is kept
+            open(uri); // opened and closed: its connection is kept
         state.ResumeTiming();
         auto start = Clock::now();
-        auto g = std::make_unique<Grid>(sql, uri);
-        gridSeconds += Since(start);
-        if (!g->Loaded()) {
-            state.SkipWithError("the grid did not load from the server");
+        auto opened = open(uri);
+        seconds += Since(start);
+        if (!opened.first.loaded) {
+            state.SkipWithError("nothing loaded from the server");
             return;
         }
-        rows = g->grid.m_nRows;
-        gridTrips += g->RoundTrips();
+        rows = opened.first.rows;
+        trips += opened.first.trips;
         state.PauseTiming();
-        g.reset();
+        opened.second.reset();
         state.ResumeTiming();
         start = Clock::now();
         if (reopen) {
@@ -202,20 +217,30 @@ void Opens(benchmark::State& state, const std::string& sql, const std::string& b
         bareSeconds += Since(start);
     }
     const double n = static_cast<double>(state.iterations());
-    state.counters["grid_ms"] = gridSeconds * 1e3 / n;
+    state.counters[side + "_ms"] = seconds * 1e3 / n;
     state.counters["bare_ms"] = bareSeconds * 1e3 / n;
-    state.counters["rt_grid"] = static_cast<double>(gridTrips) / n;
+    state.counters["rt_" + side] = static_cast<double>(trips) / n;
     state.counters["rt_bare"] = static_cast<double>(bareTrips) / n;
     state.counters["rows"] = rows;
+}
+
+// Grids opened over sql.
+void GridOpens(benchmark::State& state, const std::string& sql, const std::string& bareSql,
+               bool reopen) {
+    Opens(state, "grid", bareSql, reopen, [&](const std::string& uri) {
+        auto g = std::make_unique<Grid>(sql, uri);
+        const Opened opened{g->Loaded(), g->RoundTrips(), g->grid.m_nRows};
+        return std::make_pair(opened, std::move(g));
+    });
 }
 
 void OrdersOpens(benchmark::State& state, bool reopen) {
     if (!HaveServer(state))
         return;
-    Opens(state, std::string("SELECT ") + kJetColumns + " FROM [Orders]",
-          std::string("SELECT ") + kPgColumns + " FROM \"Orders\" ORDER BY \"OrderID\" LIMIT " +
-              std::to_string(kBareRows),
-          reopen);
+    GridOpens(state, std::string("SELECT ") + kJetColumns + " FROM [Orders]",
+              std::string("SELECT ") + kPgColumns + " FROM \"Orders\" ORDER BY \"OrderID\" LIMIT " +
+                  std::to_string(kBareRows),
+              reopen);
 }
 
 void BM_ServerOpenToFirstScreen(benchmark::State& state) {
@@ -227,6 +252,36 @@ void BM_ServerReopenToFirstScreen(benchmark::State& state) {
     OrdersOpens(state, true);
 }
 BENCHMARK(BM_ServerReopenToFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The document alone opened to its first window of 60 rows, without a grid or its paint:
+// what the data access costs of an open.
+constexpr int kWindowRows = 60;
+void WindowOpens(benchmark::State& state, bool reopen) {
+    if (!HaveServer(state))
+        return;
+    Opens(state, "doc",
+          std::string("SELECT ") + kPgColumns + " FROM \"Orders\" ORDER BY \"OrderID\" LIMIT " +
+              std::to_string(kWindowRows),
+          reopen, [](const std::string& uri) {
+              auto w = std::make_unique<kelbench::BenchWindow>(
+                  uri, std::string("SELECT ") + kJetColumns + " FROM [Orders]", "", kWindowRows);
+              Opened opened;
+              if (w->m_doc.IsOpen() && w->Move(CRecordsetDoc::gtFirst) != CRecordsetDoc::tsFailed) {
+                  opened = {true, w->m_doc.m_pDatabase->GetRoundTrips(), w->m_nRows};
+              }
+              return std::make_pair(opened, std::move(w));
+          });
+}
+
+void BM_ServerWindowOpen(benchmark::State& state) {
+    WindowOpens(state, false);
+}
+BENCHMARK(BM_ServerWindowOpen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ServerWindowReopen(benchmark::State& state) {
+    WindowOpens(state, true);
+}
+BENCHMARK(BM_ServerWindowReopen)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The orders again, keyed by text ("o000000001", ...) rather than by an integer: the grid keys
 // them through a map. Made once, beside the sample.
@@ -247,10 +302,10 @@ void BM_ServerOpenTextKeyed(benchmark::State& state) {
         state.SkipWithError("the orders keyed by text could not be made");
         return;
     }
-    Opens(state, std::string("SELECT [Code], ") + kJetColumns + " FROM [OrderCodes]",
-          std::string("SELECT \"Code\", ") + kPgColumns +
-              " FROM \"OrderCodes\" ORDER BY \"Code\" LIMIT " + std::to_string(kBareRows),
-          false);
+    GridOpens(state, std::string("SELECT [Code], ") + kJetColumns + " FROM [OrderCodes]",
+              std::string("SELECT \"Code\", ") + kPgColumns +
+                  " FROM \"OrderCodes\" ORDER BY \"Code\" LIMIT " + std::to_string(kBareRows),
+              false);
 }
 BENCHMARK(BM_ServerOpenTextKeyed)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -343,44 +398,80 @@ void BM_ServerWindowPageDown(benchmark::State& state) {
 }
 BENCHMARK(BM_ServerWindowPageDown)->Unit(benchmark::kMillisecond);
 
-// End pressed right after the open, before anything is counted: the last window and its
-// paint.
-void BM_ServerEndRightAfterOpen(benchmark::State& state) {
+// End pressed right after the open, before anything is counted, beside bare libpq reading
+// the last rows: open() makes what moves (untimed), end(it) makes the move, trips(it) counts
+// the exchanges so far; side names the moving side's counters.
+template <typename Open, typename End, typename Trips>
+void EndsRightAfterOpen(benchmark::State& state, const std::string& side, int bareRows, Open&& open,
+                        End&& end, Trips&& trips) {
     if (!HaveServer(state))
         return;
-    double gridSeconds = 0, bareSeconds = 0;
-    ULONGLONG gridTrips = 0;
+    double seconds = 0, bareSeconds = 0;
+    ULONGLONG exchanges = 0;
     Bare bare;
     const long long startTrips = bare.RoundTrips();
     for (auto _ : state) {
         state.PauseTiming();
-        auto g = std::make_unique<Grid>();
-        if (!g->Loaded()) {
-            state.SkipWithError("the grid did not load from the server");
+        auto it = open();
+        if (!it) {
+            state.SkipWithError("nothing loaded from the server");
             return;
         }
-        g->grid.SetFocus();
-        const ULONGLONG before = g->RoundTrips();
+        const ULONGLONG before = trips(*it);
         state.ResumeTiming();
         auto start = Clock::now();
-        g->grid.SendMessage(WM_KEYDOWN, VK_END, 0);
-        KelRunUntilIdle();
-        gridSeconds += Since(start);
-        gridTrips += g->RoundTrips() - before;
+        end(*it);
+        seconds += Since(start);
+        exchanges += trips(*it) - before;
         start = Clock::now();
-        bare.Last(kBareRows);
+        bare.Last(bareRows);
         bareSeconds += Since(start);
         state.PauseTiming();
-        g.reset();
+        it.reset();
         state.ResumeTiming();
     }
     const double n = static_cast<double>(state.iterations());
-    state.counters["grid_ms"] = gridSeconds * 1e3 / n;
+    state.counters[side + "_ms"] = seconds * 1e3 / n;
     state.counters["bare_ms"] = bareSeconds * 1e3 / n;
-    state.counters["rt_grid"] = static_cast<double>(gridTrips) / n;
+    state.counters["rt_" + side] = static_cast<double>(exchanges) / n;
     state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
 }
+
+// The grid's End key and its paint.
+void BM_ServerEndRightAfterOpen(benchmark::State& state) {
+    EndsRightAfterOpen(
+        state, "grid", kBareRows,
+        [] {
+            auto g = std::make_unique<Grid>();
+            if (!g->Loaded())
+                g.reset();
+            else
+                g->grid.SetFocus();
+            return g;
+        },
+        [](Grid& g) {
+            g.grid.SendMessage(WM_KEYDOWN, VK_END, 0);
+            KelRunUntilIdle();
+        },
+        [](Grid& g) { return g.RoundTrips(); });
+}
 BENCHMARK(BM_ServerEndRightAfterOpen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The document alone: its last window of 60 rows, without the paint.
+void BM_ServerWindowEndRightAfterOpen(benchmark::State& state) {
+    EndsRightAfterOpen(
+        state, "doc", kWindowRows,
+        [] {
+            auto w = std::make_unique<kelbench::BenchWindow>(
+                Server(), std::string("SELECT ") + kJetColumns + " FROM [Orders]", "", kWindowRows);
+            if (!w->m_doc.IsOpen() || w->Move(CRecordsetDoc::gtFirst) == CRecordsetDoc::tsFailed)
+                w.reset();
+            return w;
+        },
+        [](kelbench::BenchWindow& w) { w.Move(CRecordsetDoc::gtFromEnd - (kWindowRows - 1)); },
+        [](kelbench::BenchWindow& w) { return w.m_doc.m_pDatabase->GetRoundTrips(); });
+}
+BENCHMARK(BM_ServerWindowEndRightAfterOpen)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
