@@ -5,6 +5,7 @@
 #include "platform/dao/DaoFieldInfo.h"
 #include "platform/dao/DaoIndexInfo.h"
 #include "platform/dao/JetSql.h"
+#include "platform/dao/KnownNames.h"
 #include "platform/dao/Prepare.h"
 #include "platform/dao/ResultColumns.h"
 #include "platform/dao/SqlLexer.h"
@@ -83,6 +84,40 @@ const std::optional<SchemaDescription>& Described(EngineConnection& db, const st
     return known.emplace(place, std::move(d)).first->second;
 }
 
+// Whether a statement reads without a subquery: a statement of one table then names nothing but
+// that table, its fields, aliases and functions.
+bool SelectsOnce(std::string_view jet) {
+    int selects = 0;
+    for (const SqlToken& t : SignificantTokens(jet))
+        selects += t.IsWord("SELECT") ? 1 : 0;
+    return selects == 1;
+}
+
+// The server's names of the words of a statement of one table without a subquery, read from
+// that table's description: its own spelling of the words that name it or its fields, without
+// regard to case, as the server's names question would answer.
+DatabaseState::ServerNames NamesOfTable(const SchemaDescription& d,
+                                        const std::vector<std::string>& words) {
+    auto named = [&](const std::string& name) {
+        return std::any_of(words.begin(), words.end(),
+                           [&](const std::string& w) { return EqualsNoCase(w, name); });
+    };
+    DatabaseState::ServerNames names;
+    if (named(d.name))
+        names.stored.push_back(d.name);
+    for (const FieldDescription& f : d.fields) {
+        if (!named(f.name))
+            continue;
+        if (f.name != d.name)
+            names.stored.push_back(f.name);
+        if (f.characterType)
+            names.text.push_back(f.name);
+        else if (f.booleanType)
+            names.yesNo.push_back(f.name);
+    }
+    return names;
+}
+
 // A server's table is keyed by its row identity when that is one integer column: the keyset's
 // keys are then its values.
 std::string IntegerIdentity(EngineConnection& db, const SchemaDescription& schema) {
@@ -158,14 +193,16 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
     const bool server = db.server;
     Descriptions described;
     const Dialect& dialect = db.db().GetDialect();
-    // On a server a plain statement is first read as though its names were stored as written,
-    // and the server's names are asked for with its preparation, in one exchange; where they
-    // make the statement read otherwise, it is read and prepared again.
+    // On a server a plain statement is first read with its names as they were found last time
+    // (as written, the first time), and the server's names are asked for with its preparation,
+    // in one exchange; where they make the statement read otherwise, it is read and prepared
+    // again.
     const std::vector<std::string> words = db.NameWords({text, filter, sort});
     bool guessing = !words.empty() && filter.empty() && sort.empty() && type != dbOpenTable;
+    const std::string namesOf = db.name + '\n' + db.connect;
     DatabaseState::ServerNames stored;
     if (guessing)
-        stored.stored = words;
+        stored = GuessedNames(namesOf, words);
     else
         stored = db.StoredNames({text, filter, sort});
     JetTranslation jet;
@@ -228,11 +265,15 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         }
 
         // The whole statement once, to check it and to learn its columns; a server describes
-        // its table in the same exchange.
-        if (server && stmt.singleTable && type != dbOpenSnapshot && type != dbOpenForwardOnly &&
-            described.find(PlaceOf(stmt.schema, stmt.table)) == described.end())
+        // its table in the same exchange. That description answers for the names of a
+        // statement of the table alone; others' names are asked for.
+        const bool describing = server && stmt.singleTable && type != dbOpenSnapshot &&
+                                type != dbOpenForwardOnly &&
+                                described.find(PlaceOf(stmt.schema, stmt.table)) == described.end();
+        if (describing)
             db.db().WillDescribe(stmt.table, stmt.schema);
-        if (guessing)
+        const bool namesOfTable = guessing && describing && SelectsOnce(text);
+        if (guessing && !namesOfTable)
             db.db().WillFindNames(words);
         CDaoException* failed = nullptr; // the guessed statement's failure, ours to delete
         try {
@@ -247,12 +288,17 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         guessing = false;
         DatabaseState::ServerNames found;
         try {
-            found = db.StoredNames({text, filter, sort}); // answered with the preparation
+            // Answered with the preparation; where the table was not found as written, asked.
+            const std::optional<SchemaDescription>* table =
+                namesOfTable ? &Described(db.db(), stmt.schema, stmt.table, described) : nullptr;
+            found = table && *table ? NamesOfTable(**table, words)
+                                    : db.StoredNames({text, filter, sort});
         } catch (CDaoException*) {
             if (failed)
                 failed->Delete();
             throw;
         }
+        LearnNames(namesOf, words, found);
         const JetTranslation check = db.Translate(text, JetTextKind::Statement, {}, {}, &found);
         if (check.ok && check.sql == jet.sql) {
             if (failed)

@@ -18,6 +18,10 @@ struct FieldDescription {
     bool writable = true;       // a value may be given (not an identity GENERATED ALWAYS)
     bool rowNumber = false;     // the engine's own row number (SQLite's INTEGER PRIMARY KEY)
     bool generated = false;     // computed from other fields: never written
+    // A server's column of a character type (text, varchar, char) or of boolean itself, not of
+    // a domain over one: its comparisons with literals follow Jet's text or Yes/No rules.
+    bool characterType = false;
+    bool booleanType = false;
 };
 
 struct IndexDescription {

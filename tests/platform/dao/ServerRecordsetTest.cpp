@@ -434,13 +434,17 @@ void ReadWindow(CDaoRecordset& rs, int rows, bool forward = true) {
 TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
     MakePeople(2000);
     db.Open(uri.c_str());
-    // Opening: the statement prepared with its names looked up and its table described (its
-    // columns named from that description); the first keys with their records. Names written
-    // otherwise than stored cost the preparation again.
+    // Opening: the statement prepared with its table described (its names spelled from that
+    // description); the first keys with their records. Names written otherwise than stored
+    // cost the preparation again, and a table not found as written its names asked for too;
+    // the next time they are spelled as found.
     CDaoRecordset other(&db);
-    EXPECT_EQ(
-        Cost(db, [&] { other.Open(dbOpenDynaset, "SELECT * FROM PEOPLE ORDER BY Name, ID"); }), 3u);
+    const char* const written = "SELECT * FROM PEOPLE ORDER BY Name, ID";
+    EXPECT_EQ(Cost(db, [&] { other.Open(dbOpenDynaset, written); }), 4u);
     const long firstOther = other.GetFieldValue("ID").lVal;
+    other.Close();
+    EXPECT_EQ(Cost(db, [&] { other.Open(dbOpenDynaset, written); }), 1u);
+    EXPECT_EQ(other.GetFieldValue("ID").lVal, firstOther);
     other.Close();
     EXPECT_EQ(Cost(db, [&] { other.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id"); }), 2u);
     other.Close();
@@ -494,6 +498,48 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
     EXPECT_EQ(Cost(db, [&] { ReadWindow(rs, 5); }), 5u);
     EXPECT_EQ(FailureOf([&] { rs.SetCacheSize(5000); }).code, 3001);
     EXPECT_EQ(rs.GetCacheSize(), 0);
+}
+
+// A statement's names are spelled, and its text fields compared, as the server's catalog says:
+// guessed from what was found before, checked against the table's description each time.
+TEST_F(ServerRecordset, NamesAreReadAsFoundAndCheckedEachTime) {
+    MakePeople(20);
+    // A table named like a field does not make the field's comparisons case-sensitive.
+    admin->Execute("CREATE TABLE name (x integer)");
+    db.Open(uri.c_str());
+    const char* const written = "SELECT ID, NAME FROM PEOPLE WHERE NAME = 'CD0003'";
+    // The first time: prepared as written, then with the server's names, then keyed.
+    EXPECT_EQ(Cost(db, [&] { rs.Open(dbOpenDynaset, written); }), 4u);
+    EXPECT_EQ(Text(rs, "name"), "cd0003");
+    rs.Close();
+    // The next time spelled and compared as found at once; the first keys come along.
+    EXPECT_EQ(Cost(db, [&] { rs.Open(dbOpenDynaset, written); }), 1u);
+    EXPECT_EQ(Text(rs, "name"), "cd0003");
+    rs.Close();
+    // Another statement over the same names reads right the first time.
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.Open(dbOpenDynaset, "SELECT Id FROM People WHERE Name = 'AB0004' "
+                                              "OR Name = 'cd0005'");
+                   }),
+              2u);
+    EXPECT_EQ(Long(rs, "id"), 4);
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 2);
+    rs.Close();
+    // What was found is only a guess: a field renamed since reads under its new name, which
+    // the next reading then knows.
+    admin->Execute("ALTER TABLE people RENAME COLUMN name TO \"Name\"");
+    rs.Open(dbOpenDynaset, written);
+    EXPECT_EQ(Text(rs, "Name"), "cd0003");
+    rs.Close();
+    EXPECT_EQ(Cost(db, [&] { rs.Open(dbOpenDynaset, written); }), 1u);
+    EXPECT_EQ(Text(rs, "Name"), "cd0003");
+    rs.Close();
+    // And a field no longer of text compares as its new type does.
+    admin->Execute("ALTER TABLE people ALTER COLUMN \"Name\" TYPE integer USING length(\"Name\")");
+    rs.Open(dbOpenDynaset, "SELECT id FROM people WHERE name = '6' AND id < 3");
+    EXPECT_EQ(Long(rs, "id"), 1);
 }
 
 // FillCache reads what the next moves show in one exchange, and a bookmark's check right after

@@ -198,7 +198,7 @@ constexpr const char* kQuestionSql[kQuestions] = {
     "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
     "WHERE n.nspname = ANY (current_schemas(true)) AND c.relkind IN ('r','v','m','p','f') "
     "AND lower(c.relname) IN (SELECT l FROM w)) "
-    "SELECT n, bool_and(t), bool_and(b) FROM (SELECT relname, false, false FROM r "
+    "SELECT n, bool_and(t), bool_and(b) FROM (SELECT relname, NULL::boolean, NULL::boolean FROM r "
     "UNION ALL SELECT a.attname, a.atttypid IN ('text'::regtype, 'varchar'::regtype, "
     "'bpchar'::regtype), a.atttypid = 'bool'::regtype "
     "FROM r JOIN pg_catalog.pg_attribute a ON a.attrelid = r.oid "
@@ -614,6 +614,9 @@ struct PgSession {
                              [](const ResultPtr& r) { return Succeeded(r.get()); }))
                 return PrepareNamed(name, text); // the statement alone, as it would have gone
         }
+        // Kept even when the statement fails: the description may tell why.
+        if (!described.empty())
+            describedAhead.emplace(ahead, std::move(described));
         ResultPtr description;
         if (results) {
             if (results->empty())
@@ -636,8 +639,6 @@ struct PgSession {
             Deallocate(name);
             throw error;
         }
-        if (!described.empty())
-            describedAhead.emplace(ahead, std::move(described));
         sentAhead = std::move(sent);
         followed = key;
         return description;
@@ -1605,6 +1606,9 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
         const std::string_view mod = PQgetvalue(cols.get(), i, 6);
         std::from_chars(mod.data(), mod.data() + mod.size(), typmod);
         f.daoType = DaoTypeOf(typname, typmod, f.size);
+        const std::string_view own = PQgetvalue(cols.get(), i, 5);
+        f.characterType = own == "text" || own == "varchar" || own == "bpchar";
+        f.booleanType = own == "bool";
         f.autoIncrement = !identity.empty() || f.defaultValue.rfind("nextval(", 0) == 0;
         f.generated = PQgetvalue(cols.get(), i, 9)[0] != '\0';
         f.writable = identity != "a" && !f.generated;
