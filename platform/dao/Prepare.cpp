@@ -74,15 +74,21 @@ bool IsBlank(std::string_view text) {
 
 void PrepareOne(EngineConnection& db, Statement& stmt, const std::string& sql, ErrorSource source,
                 const EngineContext& context) {
+    if (const std::optional<EngineError> unknown =
+            PrepareOneOrUnknown(db, stmt, sql, source, context))
+        ThrowUnknownNames(db, sql, *unknown, source);
+}
+
+std::optional<EngineError> PrepareOneOrUnknown(EngineConnection& db, Statement& stmt,
+                                               const std::string& sql, ErrorSource source,
+                                               const EngineContext& context) {
     std::string_view tail;
     std::unique_ptr<EngineStatement> prepared;
     try {
         prepared = db.PrepareFirst(sql, tail);
     } catch (const EngineError& e) {
-        if (!context.criterion && e.Failure() == EngineFailure::ColumnNotFound) {
-            int n = CountUnknownNames(db, sql, e.Subject());
-            ThrowNaming(err::TooFewParameters, std::to_string(n), source);
-        }
+        if (!context.criterion && e.Failure() == EngineFailure::ColumnNotFound)
+            return e;
         ThrowDaoFor(e, source, context);
     }
     if (!prepared)
@@ -90,6 +96,13 @@ void PrepareOne(EngineConnection& db, Statement& stmt, const std::string& sql, E
     if (!IsBlank(tail))
         ThrowDaoError(err::TextAfterEnd, source);
     stmt = Statement(std::move(prepared));
+    return std::nullopt;
+}
+
+void ThrowUnknownNames(EngineConnection& db, const std::string& sql, const EngineError& unknown,
+                       ErrorSource source) {
+    const int n = CountUnknownNames(db, sql, unknown.Subject());
+    ThrowNaming(err::TooFewParameters, std::to_string(n), source);
 }
 
 void PrepareInternal(EngineConnection& db, Statement& stmt, const std::string& sql,

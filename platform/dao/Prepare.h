@@ -5,6 +5,7 @@
 #include "platform/dao/DaoErrors.h"
 #include "platform/dao/Statement.h"
 
+#include <optional>
 #include <string>
 
 namespace kel::dao {
@@ -14,6 +15,16 @@ namespace kel::dao {
 void PrepareOne(EngineConnection& db, Statement& stmt, const std::string& sql, ErrorSource source,
                 const EngineContext& context);
 
+// PrepareOne, but for an unknown name outside a criterion: that failure is returned, the
+// statement left unprepared, for the caller to throw (ThrowUnknownNames) once it is sure the
+// name is the statement's own fault.
+std::optional<EngineError> PrepareOneOrUnknown(EngineConnection& db, Statement& stmt,
+                                               const std::string& sql, ErrorSource source,
+                                               const EngineContext& context);
+// PrepareOne's failure for the unknown name of sql that unknown reports: 3061 with the number
+// of unknown names, counted by preparing sql again without them.
+[[noreturn]] void ThrowUnknownNames(EngineConnection& db, const std::string& sql,
+                                    const EngineError& unknown, ErrorSource source);
 // Prepares SQL the classes built themselves; a failure keeps the engine's message.
 void PrepareInternal(EngineConnection& db, Statement& stmt, const std::string& sql,
                      ErrorSource source);

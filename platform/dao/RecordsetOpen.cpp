@@ -90,7 +90,7 @@ bool SelectsOnce(std::string_view jet) {
     int selects = 0;
     for (const SqlToken& t : SignificantTokens(jet))
         selects += t.IsWord("SELECT") ? 1 : 0;
-    return selects == 1;
+    return selects <= 1; // none: a bare name, all of a table
 }
 
 // The server's names of the words of a statement of one table without a subquery, read from
@@ -276,8 +276,14 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         if (guessing && !namesOfTable)
             db.db().WillFindNames(words);
         CDaoException* failed = nullptr; // the guessed statement's failure, ours to delete
+        // A name the guess does not find is counted (another exchange) only once the server's
+        // names show the guess was right.
+        std::optional<EngineError> unknown;
         try {
-            PrepareOne(db.db(), full, sql, kRecordset, context);
+            if (guessing)
+                unknown = PrepareOneOrUnknown(db.db(), full, sql, kRecordset, context);
+            else
+                PrepareOne(db.db(), full, sql, kRecordset, context);
         } catch (CDaoException* e) {
             if (!guessing)
                 throw;
@@ -303,6 +309,8 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
         if (check.ok && check.sql == jet.sql) {
             if (failed)
                 throw failed; // the statement's own fault
+            if (unknown)
+                ThrowUnknownNames(db.db(), sql, *unknown, kRecordset);
             break;
         }
         if (failed)

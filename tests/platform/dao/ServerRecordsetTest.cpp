@@ -446,6 +446,12 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
     EXPECT_EQ(Cost(db, [&] { other.Open(dbOpenDynaset, written); }), 1u);
     EXPECT_EQ(other.GetFieldValue("ID").lVal, firstOther);
     other.Close();
+    // A field written otherwise: the description that came with the preparation spells it.
+    EXPECT_EQ(
+        Cost(db, [&] { other.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY Amount, id"); }),
+        3u);
+    EXPECT_EQ(other.GetFieldValue("id").lVal, 1); // the smallest amount
+    other.Close();
     EXPECT_EQ(Cost(db, [&] { other.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id"); }), 2u);
     other.Close();
     // The first statement again, as the server spells it: the first run of keys that followed
