@@ -146,9 +146,11 @@ bool RecordsetState::KeyFor(unsigned milliseconds) {
             StartWorker();
         } else {
             // A sort paid once runs to its end; an order read from an index stops in time. A
-            // server sends a statement's rows at once: it keys by bounded runs, growing.
+            // server sends a statement's rows at once: it keys by bounded runs, growing, each
+            // taken whole (cut short in time, the rest of its rows, already sent, would be
+            // read again by the next run).
             if (database->server)
-                KeyRun(chunk, deadline);
+                KeyRun(chunk);
             else
                 KeyRun(std::numeric_limits<size_t>::max(), sorts ? 0 : deadline);
         }

@@ -548,6 +548,23 @@ TEST_F(ServerRecordset, NamesAreReadAsFoundAndCheckedEachTime) {
     EXPECT_EQ(Long(rs, "id"), 1);
 }
 
+// Keying in slices of time (as the grid counts while idle) takes each run whole: the next run
+// goes on from where the last one's rows ended, so every record is read once.
+TEST_F(ServerRecordset, KeyingInSlicesReadsEachRecordOnce) {
+    MakePeople(30000);
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id");
+    int slices = 0;
+    const unsigned long long exchanges = Cost(db, [&] {
+        while (!rs.KeyMore(1) && slices < 1000)
+            ++slices;
+    });
+    // Runs of 1024, 4096, 16384 and 65536 keys after the open's 256.
+    EXPECT_LE(exchanges, 5u);
+    EXPECT_EQ(Cost(db, [&] { rs.MoveLast(); }), 0u);
+    EXPECT_EQ(rs.GetRecordCount(), 30000);
+}
+
 // FillCache reads what the next moves show in one exchange, and a bookmark's check right after
 // it answers from what it read, a record deleted before it included.
 TEST_F(ServerRecordset, FillCacheServesTheChecksAndReadsThatFollowIt) {
