@@ -1444,7 +1444,11 @@ public:
         ResultPtr r = m_session->Run("SELECT " + ChangeTokenExpression());
         return ChangeTokenFrom(PQgetvalue(r.get(), 0, 0));
     }
-    std::string ChangeTokenExpression() const override { return "pg_current_snapshot()::text"; }
+    // A subquery, which the server runs once for the statement (its snapshot is the
+    // statement's), not once for each of a key run's rows.
+    std::string ChangeTokenExpression() const override {
+        return "(SELECT pg_current_snapshot()::text)";
+    }
     ChangeToken ChangeTokenFrom(std::string_view snapshot) const override {
         return {std::string(snapshot) + "/" + std::to_string(m_session->ownChanges)};
     }
