@@ -293,7 +293,16 @@ bool IsBareName(const std::vector<SqlToken>& tokens, size_t i) {
             tokens[before].IsWord("TABLE"));
 }
 
-// The spelling names holds of word, ignoring case (the exact one first); empty when none.
+std::string Trimmed(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    return std::string(s);
+}
+
+} // namespace
+
 std::string SpellingOf(const std::vector<std::string>& names, std::string_view word) {
     std::string found;
     for (const std::string& n : names) {
@@ -304,16 +313,6 @@ std::string SpellingOf(const std::vector<std::string>& names, std::string_view w
     }
     return found;
 }
-
-std::string Trimmed(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-        s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-        s.remove_suffix(1);
-    return std::string(s);
-}
-
-} // namespace
 
 bool TranslateLikePattern(std::string_view jetPattern, LikeTranslation& out) {
     std::vector<PatternItem> items;

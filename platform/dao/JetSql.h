@@ -53,6 +53,9 @@ JetTranslation TranslateJetSql(std::string_view jet, JetTextKind kind,
 // text does not lex.
 std::vector<std::string> NamesIn(std::string_view jet);
 
+// The spelling names holds of word, ignoring case (the exact one first); empty when none.
+std::string SpellingOf(const std::vector<std::string>& names, std::string_view word);
+
 // A Jet LIKE pattern (the text between the quotes) as the operator and quoted pattern SQLite
 // needs: {"LIKE", "'abc%'"}, {"LIKE", "'50\%' ESCAPE '\'"} or {"GLOB", "'[aA][0-9]*'"}.
 // False when a [ class is not closed.

@@ -1,6 +1,6 @@
 #include "platform/dao/KnownNames.h"
 
-#include "platform/dao/SqlLexer.h"
+#include "platform/dao/JetSql.h"
 
 #include <algorithm>
 #include <cctype>
@@ -78,13 +78,7 @@ public:
             known->clear();
         for (const std::string& word : words) {
             Known k;
-            // The server's own spelling: the same one first, then one in another case.
-            for (const std::string& name : found.stored) {
-                if (name == word || (k.spelling.empty() && EqualsNoCase(name, word)))
-                    k.spelling = name;
-                if (name == word)
-                    break;
-            }
+            k.spelling = SpellingOf(found.stored, word);
             k.text = !k.spelling.empty() && Holds(found.text, k.spelling);
             k.yesNo = !k.spelling.empty() && Holds(found.yesNo, k.spelling);
             (*known)[Folded(word)] = std::move(k);
