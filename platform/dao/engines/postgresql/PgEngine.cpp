@@ -158,7 +158,10 @@ bool Succeeded(const PGresult* r) {
     return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
 }
 
-// The catalog's questions, each taking one argument ($1).
+// The catalog's questions, each reading its argument from a setting of the session (Setting)
+// rather than from a parameter: a statement without parameters gets the server's generic plan
+// at once, where one with them is planned anew at each of its first five runs (a millisecond
+// or so for these).
 enum Question {
     // A relation's description, asked for by its name as the server reads it: the relation,
     // its columns and its indexes.
@@ -175,14 +178,14 @@ enum Question {
 constexpr const char* kQuestionSql[kQuestions] = {
     "SELECT c.oid::text, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE'), "
     "c.relnamespace::regnamespace::text "
-    "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass($1)",
+    "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass(current_setting('kel.relation'))",
     "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
     "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
     "b.typname, t.typtype, a.attgenerated, a.attnum "
     "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
     "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
     "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
-    "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 "
+    "WHERE a.attrelid = to_regclass(current_setting('kel.relation')) AND a.attnum > 0 "
     "AND NOT a.attisdropped ORDER BY a.attnum",
     "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname, "
     "k.opt & 1 "
@@ -191,9 +194,10 @@ constexpr const char* kQuestionSql[kQuestions] = {
     "WITH ORDINALITY AS k(attnum, opt, ord) "
     "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
     "AND a.attnum = k.attnum AND k.attnum > 0 "
-    "WHERE x.indrelid = to_regclass($1) AND k.ord <= x.indnkeyatts "
+    "WHERE x.indrelid = to_regclass(current_setting('kel.relation')) "
+    "AND k.ord <= x.indnkeyatts "
     "ORDER BY ic.relname, k.ord",
-    "WITH w AS (SELECT lower(x) AS l FROM unnest($1::text[]) AS x), "
+    "WITH w AS (SELECT lower(x) AS l FROM unnest(current_setting('kel.words')::text[]) AS x), "
     "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
     "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
     "WHERE n.nspname = ANY (current_schemas(true)) AND c.relkind IN ('r','v','m','p','f') "
@@ -205,6 +209,23 @@ constexpr const char* kQuestionSql[kQuestions] = {
     "WHERE a.attnum > 0 AND NOT a.attisdropped AND lower(a.attname) IN (SELECT l FROM w)) "
     "AS x(n, t, b) GROUP BY n"};
 constexpr Question kDescription[] = {kRelation, kColumns, kIndexes};
+constexpr unsigned Bit(Question q) {
+    return 1u << q;
+}
+constexpr unsigned kDescribing = Bit(kRelation) | Bit(kColumns) | Bit(kIndexes);
+// The setting a question reads its argument from, and the command that sets it ($1: the value).
+const char* Setting(Question q) {
+    return q == kNames ? "SELECT pg_catalog.set_config('kel.words', $1, false)"
+                       : "SELECT pg_catalog.set_config('kel.relation', $1, false)";
+}
+
+// The catalog's questions prepared on a connection: their generation (0: none) and which of
+// them. Each is prepared the first time it is asked: a fresh server process parses one in
+// half a millisecond or so, and most opens never look names up.
+struct PreparedQuestions {
+    int generation = 0;
+    unsigned prepared = 0; // Bit(q) for each question prepared
+};
 
 // The names of the catalog's questions prepared on a connection: a generation of its own
 // each time, so that a preparation cut short leaves no name the next one would need.
@@ -271,9 +292,9 @@ struct PgSession {
     std::uint64_t roundTrips = 0; // exchanges with the server so far
     bool settled = false; // the session's settings came with the startup: a reset keeps them
     // The catalog's questions are prepared on the connection under this generation's names
-    // (0: not yet), and stay while it lives, in the pool too: after a few runs the server
-    // keeps a plan for each, and an open then plans none of them.
-    int questions = 0;
+    // as they are first asked, and stay while it lives, in the pool too: after a few runs the
+    // server keeps a plan for each, and an open then plans none of them.
+    PreparedQuestions questions;
 
     // The names of the relations described lately, by oid, each with the number of the
     // description that read them: a statement prepared before that description may take
@@ -438,9 +459,12 @@ struct PgSession {
     // Commands sent at once and answered in one exchange (libpq's pipeline): what send queued,
     // each one's result in turn. Nothing when the pipeline is not to be had (inside a
     // transaction, where a failure would spoil it) and the caller goes one by one. asks: send
-    // asks the catalog's questions (SendQuestion), prepared first where they are not yet.
+    // asks: the catalog's questions send asks (Bit of each, SendQuestion), prepared first where
+    // they are not yet; arguments: their arguments, each set before them (Setting).
+    using Argument = std::pair<Question, const char*>;
     template <typename Send>
-    std::optional<std::vector<ResultPtr>> Pipelined(Send&& send, bool asks = false) {
+    std::optional<std::vector<ResultPtr>> Pipelined(Send&& send, unsigned asks = 0,
+                                                    const std::vector<Argument>& arguments = {}) {
         PGconn* c = conn.get();
         if (PQtransactionStatus(c) != PQTRANS_IDLE || !PQenterPipelineMode(c))
             return std::nullopt;
@@ -453,17 +477,24 @@ struct PgSession {
                     PQexitPipelineMode(c);
             }
         } leave{c};
-        // Questions whose preparation fails are not there: the next exchange prepares them anew.
-        const size_t preparing = asks && questions == 0 ? kQuestions : 0;
+        // Questions whose preparation fails are not there: the next exchange prepares what it
+        // asks anew, under a generation of its own.
+        if (questions.generation == 0)
+            questions.prepared = 0;
+        const unsigned toPrepare = asks & ~questions.prepared;
+        std::vector<int> preparing;
+        for (int q = 0; q < kQuestions; ++q)
+            if (toPrepare & Bit(static_cast<Question>(q)))
+                preparing.push_back(q);
         struct Unprepare {
-            int* questions;
+            PreparedQuestions* questions;
             ~Unprepare() {
                 if (questions)
-                    *questions = 0;
+                    *questions = PreparedQuestions{};
             }
-        } unprepare{preparing ? &questions : nullptr};
-        if (preparing)
-            questions = NextQuestionGeneration();
+        } unprepare{preparing.empty() ? nullptr : &questions};
+        if (!preparing.empty() && questions.generation == 0)
+            questions.generation = NextQuestionGeneration();
         std::vector<ResultPtr> results;
         bool sent = false;
         // The commands waiting to go first, taken before the exchange would send them alone.
@@ -475,9 +506,12 @@ struct PgSession {
                 return PQsendQueryParams(c, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
                                          0) == 1;
             });
-            for (size_t q = 0; sent && q < preparing; ++q)
-                sent = PQsendPrepare(c, QuestionName(questions, static_cast<int>(q)).c_str(),
-                                     kQuestionSql[q], 1, nullptr) == 1;
+            for (size_t i = 0; sent && i < preparing.size(); ++i)
+                sent = PQsendPrepare(c, QuestionName(questions.generation, preparing[i]).c_str(),
+                                     kQuestionSql[preparing[i]], 0, nullptr) == 1;
+            for (size_t i = 0; sent && i < arguments.size(); ++i)
+                sent = PQsendQueryParams(c, Setting(arguments[i].first), 1, nullptr,
+                                         &arguments[i].second, nullptr, nullptr, 0) == 1;
             sent = sent && send(c) && PQpipelineSync(c);
             // Each command's result and a null after it, the sync's result last.
             while (sent) {
@@ -496,38 +530,55 @@ struct PgSession {
         if (!sent)
             throw Failure(nullptr);
         // A command sent first that failed is the exchange's failure (the rest were not run).
-        const size_t ahead = first.size() + preparing;
+        const size_t ahead = first.size() + preparing.size() + arguments.size();
         for (size_t i = 0; i < ahead; ++i) {
             if (i >= results.size())
                 throw Failure(nullptr);
-            if (!Succeeded(results[i].get()))
-                throw Failure(results[i].get(),
-                              i < first.size() ? first[i] : kQuestionSql[i - first.size()]);
+            if (Succeeded(results[i].get()))
+                continue;
+            const size_t prepared = i - first.size(), argument = prepared - preparing.size();
+            throw Failure(results[i].get(), i < first.size() ? first[i]
+                                            : prepared < preparing.size()
+                                                ? kQuestionSql[preparing[prepared]]
+                                                : Setting(arguments[argument].first));
         }
+        questions.prepared |= toPrepare;
         unprepare.questions = nullptr;
         results.erase(results.begin(), results.begin() + static_cast<std::ptrdiff_t>(ahead));
         return results;
     }
 
     // Queues one of the catalog's questions in a pipeline that asks them (Pipelined).
-    bool SendQuestion(PGconn* c, Question q, const char* const* args) const {
-        return PQsendQueryPrepared(c, QuestionName(questions, q).c_str(), 1, args, nullptr, nullptr,
-                                   0) == 1;
+    bool SendQuestion(PGconn* c, Question q) const {
+        return PQsendQueryPrepared(c, QuestionName(questions.generation, q).c_str(), 0, nullptr,
+                                   nullptr, nullptr, 0) == 1;
     }
 
     // The catalog's questions with the same argument: each one's answer, or the first failure.
     template <size_t N>
     std::vector<ResultPtr> Ask(const Question (&asked)[N], const char* const* args) {
+        // Each setting the questions read, set once.
+        unsigned asks = 0;
+        std::vector<Argument> arguments;
+        for (Question q : asked) {
+            asks |= Bit(q);
+            if (std::none_of(arguments.begin(), arguments.end(), [&](const Argument& a) {
+                    return std::string_view(Setting(a.first)) == Setting(q);
+                }))
+                arguments.emplace_back(q, args[0]);
+        }
         std::optional<std::vector<ResultPtr>> results = Pipelined(
             [&](PGconn* c) {
                 return std::all_of(std::begin(asked), std::end(asked),
-                                   [&](Question q) { return SendQuestion(c, q, args); });
+                                   [&](Question q) { return SendQuestion(c, q); });
             },
-            true);
+            asks, arguments);
         if (!results) {
+            for (const Argument& a : arguments)
+                Run(Setting(a.first), 1, &a.second);
             results.emplace();
             for (Question q : asked)
-                results->push_back(Run(kQuestionSql[q], 1, args));
+                results->push_back(Run(kQuestionSql[q]));
             return std::move(*results);
         }
         for (size_t i = 0; i < results->size(); ++i)
@@ -545,8 +596,11 @@ struct PgSession {
         // where they are expected.
         const std::string names = std::exchange(findAhead, std::string());
         const std::string ahead = std::exchange(describeAhead, std::string());
-        const char* namesArgs[] = {names.c_str()};
-        const char* aheadArgs[] = {ahead.c_str()};
+        std::vector<Argument> arguments;
+        if (!names.empty())
+            arguments.emplace_back(kNames, names.c_str());
+        if (!ahead.empty())
+            arguments.emplace_back(kRelation, ahead.c_str());
         constexpr size_t describing = std::size(kDescription);
         // The read that followed this preparation last time goes along, last, under a name of
         // its own; its answers are the last three.
@@ -562,10 +616,10 @@ struct PgSession {
                 followerValues.push_back(v ? v->c_str() : nullptr);
         std::optional<std::vector<ResultPtr>> results = Pipelined(
             [&](PGconn* c) {
-                if (!names.empty() && !SendQuestion(c, kNames, namesArgs))
+                if (!names.empty() && !SendQuestion(c, kNames))
                     return false;
                 for (size_t i = 0; i < (ahead.empty() ? 0 : describing); ++i)
-                    if (!SendQuestion(c, kDescription[i], aheadArgs))
+                    if (!SendQuestion(c, kDescription[i]))
                         return false;
                 if (!PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) ||
                     !PQsendDescribePrepared(c, name.c_str()))
@@ -578,7 +632,7 @@ struct PgSession {
                                             static_cast<int>(followerValues.size()),
                                             followerValues.data(), nullptr, nullptr, 0));
             },
-            !names.empty() || !ahead.empty());
+            (names.empty() ? 0 : Bit(kNames)) | (ahead.empty() ? 0 : kDescribing), arguments);
         std::optional<Sent> sent;
         if (results && follower && results->size() >= 3) {
             std::vector<ResultPtr> answers;
@@ -1218,8 +1272,9 @@ public:
     }
     // A connection kept for name, opened read-only or not; settled: its startup carried the
     // session's settings, so that the reset on the way in left them in force; questions: the
-    // generation of the catalog's questions prepared on it (0: none).
-    ConnPtr Take(const std::string& name, bool readOnly, bool* settled, int* questions) {
+    // catalog's questions prepared on it.
+    ConnPtr Take(const std::string& name, bool readOnly, bool* settled,
+                 PreparedQuestions* questions) {
         std::lock_guard<std::mutex> lock(m_lock);
         Expire();
         for (auto it = m_idle.rbegin(); it != m_idle.rend(); ++it) {
@@ -1234,7 +1289,8 @@ public:
         return nullptr;
     }
     // Takes conn unless none are kept; the oldest goes when too many wait.
-    void Give(const std::string& name, bool readOnly, bool settled, int questions, ConnPtr conn) {
+    void Give(const std::string& name, bool readOnly, bool settled, PreparedQuestions questions,
+              ConnPtr conn) {
         std::lock_guard<std::mutex> lock(m_lock);
         Expire();
         if (m_timeout.count() <= 0)
@@ -1259,7 +1315,7 @@ private:
         std::string name;
         bool readOnly;
         bool settled;
-        int questions;
+        PreparedQuestions questions;
         ConnPtr conn;
         Clock::time_point since;
     };
@@ -1282,7 +1338,7 @@ private:
 bool Reset(PgSession& s) {
     PGconn* conn = s.conn.get();
     s.DropSentAhead();
-    if (s.questions == 0)
+    if (s.questions.generation == 0)
         return Succeeded(ResultPtr(PQexec(conn, "DISCARD ALL")).get());
     std::string sql;
     for (const std::string& name : std::exchange(s.toDeallocate, {}))
@@ -1293,14 +1349,14 @@ bool Reset(PgSession& s) {
            "SELECT pg_catalog.pg_advisory_unlock_all(); DISCARD TEMP; DISCARD SEQUENCES; "
            "SELECT count(*) FROM pg_catalog.pg_prepared_statements WHERE name <> ALL ('{";
     for (int q = 0; q < kQuestions; ++q)
-        sql += (q ? "," : "") + QuestionName(s.questions, q);
+        sql += (q ? "," : "") + QuestionName(s.questions.generation, q);
     sql += "}')";
     const ResultPtr reset(PQexec(conn, sql.c_str()));
     if (!Succeeded(reset.get()) || PQntuples(reset.get()) != 1)
         return false;
     if (std::string_view(PQgetvalue(reset.get(), 0, 0)) == "0")
         return true;
-    s.questions = 0;
+    s.questions = PreparedQuestions{};
     return Succeeded(ResultPtr(PQexec(conn, "DEALLOCATE ALL")).get());
 }
 

@@ -291,6 +291,18 @@ TEST_P(EngineSchema, NamesAskedForAheadServeOnlyTheNextLookup) {
     EXPECT_EQ(m_db->RoundTrips() - failing, 1u);
 }
 
+// Inside a transaction the catalog is asked one question at a time, as the same answers; a
+// rollback after it leaves nothing that the next description would trip on.
+TEST_P(EngineSchema, DescriptionsInsideATransaction) {
+    m_db->Execute("CREATE TABLE tx (id integer PRIMARY KEY, \"Name\" text)");
+    m_db->Begin();
+    EXPECT_EQ(m_db->DescribeTable("tx").fields.size(), 2u);
+    EXPECT_EQ(m_db->StoredNames({"TX", "name"}).size(), IsPg() ? 2u : 0u);
+    m_db->Rollback();
+    EXPECT_EQ(m_db->DescribeTable("tx").primaryKey, std::vector<std::string>{"id"});
+    EXPECT_EQ(m_db->StoredNames({"tx", "NAME"}).size(), IsPg() ? 2u : 0u);
+}
+
 KEL_ENGINE_SUITE(EngineSchema);
 
 } // namespace
