@@ -110,13 +110,21 @@ BOOL CRecordsetDoc::IsOpen() {
 }
 
 void CRecordsetDoc::Open() {
+    OpenRecordset(TRUE);
+}
+
+BOOL CRecordsetDoc::OpenQuietly() {
+    return OpenRecordset(FALSE);
+}
+
+BOOL CRecordsetDoc::OpenRecordset(BOOL bReport) {
     Close(FALSE);
     if (m_bLocalDatabase && m_strDatabase.IsEmpty())
-        return;
+        return TRUE;
     if (m_strSQL.IsEmpty())
-        return;
+        return TRUE;
     if (!m_bLocalDatabase && !m_pDatabase)
-        return; // nothing to borrow
+        return TRUE; // nothing to borrow
     m_bOpen = TRUE;
 
     // The document owns what it creates here: the database (local case) and the dynaset,
@@ -129,7 +137,7 @@ void CRecordsetDoc::Open() {
             ReportDaoException(e);
             m_bOpen = FALSE;
             DeleteQuietly(m_pDatabase);
-            return;
+            return TRUE;
         }
     }
 
@@ -137,12 +145,17 @@ void CRecordsetDoc::Open() {
     try {
         m_pRecordset->Open(m_nOpenType, CreateSQLStatement(), m_nOptions);
     } catch (CDaoException* e) {
-        ReportDaoException(e);
         m_bOpen = FALSE;
         DeleteQuietly(m_pRecordset);
+        if (!bReport) {
+            e->Delete();
+            return FALSE;
+        }
+        ReportDaoException(e);
         if (m_bLocalDatabase)
             DeleteQuietly(m_pDatabase);
     }
+    return TRUE;
 }
 
 void CRecordsetDoc::Close(BOOL bCloseDatabase) {

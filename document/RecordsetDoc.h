@@ -52,6 +52,10 @@ public:
     // Dynaset lifetime.
     BOOL IsOpen();
     void Open();
+    // As Open, but a recordset that fails on a database that opened is not reported: FALSE
+    // then, and the database stays for the next attempt. A database that fails to open is
+    // reported as Open reports it (another attempt would fail the same way): TRUE then.
+    BOOL OpenQuietly();
     void Close(BOOL bCloseDatabase);
 
     // Names, default widths, types, alignments and sortability of the dynaset's fields, and
@@ -127,6 +131,8 @@ private:
     typedef CArray<CStringArray, CStringArray> CRowArray;
     typedef CArray<CColumnDetails, CColumnDetails> CColumnArray;
 
+    // Open and OpenQuietly: bReport says whether a recordset that fails is reported.
+    BOOL OpenRecordset(BOOL bReport);
     // One window fetch, with its buffers and the running row count.
     struct Window;
     TableStatus MoveWindow(Window& w, int nMove);

@@ -136,6 +136,8 @@ public:
     void FillHeader();
     void UpdateColumnDetails();
     void SetSort();
+    // The document's order that sorts on field nField (numbered from 0).
+    static CString SortOrder(int nField, BOOL bDesc);
 
     // Loading.
     void RefreshView();

@@ -226,8 +226,12 @@ void CRecordsetCtrl::SetSort() {
         return;
     }
     m_wndHeader.SetSortCol(nItem, m_bSortDesc);
-    CString strOrder;
-    strOrder.Format(m_bSortDesc ? "%d DESC" : "%d ASC", nField + 1);
     if (m_pDoc != NULL)
-        m_pDoc->SetOrder(strOrder);
+        m_pDoc->SetOrder(SortOrder(nField, m_bSortDesc));
+}
+
+CString CRecordsetCtrl::SortOrder(int nField, BOOL bDesc) {
+    CString strOrder;
+    strOrder.Format(bDesc ? "%d DESC" : "%d ASC", nField + 1);
+    return strOrder;
 }

@@ -70,17 +70,26 @@ LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
         m_nSortByN = nSort;
         m_bSortDesc = nDesc != 0;
         // The stored sort names a field by its number, which the statement may no longer
-        // have: the records are opened unsorted, and sorted once the field is known.
+        // have, or no longer show: the records are first opened sorted on it, quietly, and
+        // opened again (unsorted, or as the fields then say) only where that was wrong.
         bStoredSort = m_nSortByN != -1;
         if (bStoredSort)
-            m_pDoc->SetOrder("");
+            m_pDoc->SetOrder(m_nSortByN >= 0 ? SortOrder(m_nSortByN, m_bSortDesc) : CString());
     }
 
-    m_pDoc->Open();
+    if (bStoredSort && !m_pDoc->GetOrder().IsEmpty()) {
+        if (!m_pDoc->OpenQuietly()) {
+            m_pDoc->SetOrder("");
+            m_pDoc->Open();
+        }
+    } else {
+        m_pDoc->Open();
+    }
     if (!m_pDoc->IsOpen()) {
         EndWaitCursor();
         return 1;
     }
+    const CString strOpenedOrder = m_pDoc->GetOrder();
 
     if (bFull) {
         GetColumns();
@@ -95,7 +104,7 @@ LRESULT CRecordsetCtrl::OnReload(WPARAM wParam, LPARAM lParam) {
         if (bStoredSort && !bKnown)
             m_nSortByN = -1; // a field the statement does not have: unsorted
         SetSort();
-        if (bStoredSort && !m_pDoc->GetOrder().IsEmpty()) {
+        if (bStoredSort && m_pDoc->GetOrder() != strOpenedOrder) {
             m_pDoc->Open();
             if (!m_pDoc->IsOpen()) {
                 EndWaitCursor();

@@ -21,6 +21,36 @@ TEST_P(DocumentTest, AClosedDocumentLeavesTheWindowAlone) {
     EXPECT_EQ(m_doc.GetTable(NULL, NULL, 0, 2, &m_first, &m_last, &n), CS::tsFailed);
 }
 
+// A quiet attempt whose statement fails says nothing and keeps its database for the next
+// one; a database that does not open is told as Open tells it.
+TEST_P(DocumentTest, AQuietOpenTellsOnlyWhatAnotherAttemptWouldMeetToo) {
+    m_db.CreatePeople(3);
+    m_doc.SetDatabase(m_db.Path().c_str());
+    m_doc.SetDynaset("SELECT ID, Name FROM People", NULL, NULL, "9 ASC", 0);
+    EXPECT_FALSE(m_doc.OpenQuietly());
+    EXPECT_FALSE(m_doc.IsOpen());
+    EXPECT_EQ(NewMessages(), 0);
+    CDaoDatabase* pKept = m_doc.GetDatabase();
+    ASSERT_NE(pKept, nullptr);
+    EXPECT_TRUE(pKept->IsOpen());
+    m_doc.SetOrder("2 DESC");
+    EXPECT_TRUE(m_doc.OpenQuietly());
+    ASSERT_TRUE(m_doc.IsOpen());
+    EXPECT_EQ(m_doc.GetDatabase(), pKept);
+    m_nCount = 3;
+    m_rows.SetSize(3);
+    m_rows[0].SetSize(2);
+    EXPECT_EQ(Fetch(CS::gtFirst), CS::tsOk);
+    EXPECT_EQ(Ids(), (IdList{3, 2, 1}));
+
+    CRecordsetDoc missing;
+    missing.SetDatabase("/nonexistent-folder/none.db");
+    missing.SetDynaset("SELECT ID FROM People", NULL, NULL, "", 0);
+    EXPECT_TRUE(missing.OpenQuietly());
+    EXPECT_FALSE(missing.IsOpen());
+    EXPECT_EQ(NewMessages(), 1);
+}
+
 TEST_P(DocumentTest, ThreeRecordsInATenRowWindow) {
     OpenPeople(3, 10);
     m_rows[7].Add("stale"); // rows past the data are blanked
