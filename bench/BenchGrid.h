@@ -31,13 +31,16 @@ public:
     }
 };
 
-// The grid made and loaded over database (a file or a server's URI) and sql.
+// The grid made and loaded over database (a file or a server's URI) and sql; with a settings
+// key, the layout stored under it is the grid's.
 struct BenchGrid {
-    BenchGrid(const std::string& database, const std::string& sql) {
+    BenchGrid(const std::string& database, const std::string& sql,
+              const std::string& registryKey = std::string()) {
         host.CreateHost();
         auto* pLoad = new CRecordsetLoad; // the grid takes it
         pLoad->m_strDatabase = database.c_str();
         pLoad->m_strSQL = sql.c_str();
+        pLoad->m_strRegistryKey = registryKey.c_str();
         grid.Create(pLoad, "", 0, WS_CHILD | WS_VISIBLE, CRect(0, 0, 1920, 1080), &host, 1);
         KelRunUntilIdle();
     }

@@ -12,9 +12,12 @@
 //   one page down                      the next 65 rows by key continuation
 //   End right after the open           the last 65 rows by the reverse order
 //   open over a table keyed by text    connect, its first 65 rows in key order
+//   reopen with a stored sort          the last 65 rows by the reverse order, on a kept
+//                                      connection (the layout sorts on OrderID, descending)
 // The window cases move the document alone (a window of 60 rows, no paint) beside the same
 // reads; their time is doc_ms.
 #include <KelRSList.h>
+#include <KelSettings.h>
 #include <afxdao.h>
 #include <afxwin.h>
 
@@ -82,11 +85,17 @@ bool HaveServer(benchmark::State& state) {
     return true;
 }
 
+// The layouts the grids store go beside the bench's data, never to the user's settings.
+const bool g_settingsApart = [] {
+    setenv("KELRS_SETTINGS_DIR", KEL_BENCH_DATA_DIR "/settings", 0);
+    return true;
+}();
+
 // One grid over the orders on the server (or over another statement).
 struct Grid : kelbench::BenchGrid {
     explicit Grid(const std::string& sql = std::string("SELECT ") + kJetColumns + " FROM [Orders]",
-                  const std::string& uri = Server())
-        : BenchGrid(uri, sql) {}
+                  const std::string& uri = Server(), const std::string& registryKey = "")
+        : BenchGrid(uri, sql, registryKey) {}
     ULONGLONG RoundTrips() {
         CDaoDatabase* pDb = Loaded() ? grid.m_pDoc->m_pDatabase : nullptr;
         return pDb != nullptr && pDb->IsOpen() ? pDb->GetRoundTrips() : 0;
@@ -252,6 +261,32 @@ void BM_ServerReopenToFirstScreen(benchmark::State& state) {
     OrdersOpens(state, true);
 }
 BENCHMARK(BM_ServerReopenToFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A grid whose stored layout sorts on OrderID, descending, reopened: the records are opened
+// once, sorted.
+void BM_ServerReopenStoredSort(benchmark::State& state) {
+    if (!HaveServer(state))
+        return;
+    const char* key = "ServerBench\\StoredSort\\";
+    {
+        CRegistry reg(AppRegistryRoot, AppRegistryPath + key);
+        if (!reg.Write("SortByN", 0) || !reg.Write("SortAsc", 1)) {
+            state.SkipWithError("the layout could not be stored");
+            return;
+        }
+    }
+    const std::string sql = std::string("SELECT ") + kJetColumns + " FROM [Orders]";
+    Opens(state, "grid",
+          std::string("SELECT ") + kPgColumns +
+              " FROM \"Orders\" ORDER BY \"OrderID\" DESC LIMIT " + std::to_string(kBareRows),
+          true, [&](const std::string& uri) {
+              auto g = std::make_unique<Grid>(sql, uri, key);
+              const Opened opened{g->Loaded() && g->grid.m_pDoc->GetOrder() == "1 DESC",
+                                  g->RoundTrips(), g->grid.m_nRows};
+              return std::make_pair(opened, std::move(g));
+          });
+}
+BENCHMARK(BM_ServerReopenStoredSort)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The document alone opened to its first window of 60 rows, without a grid or its paint:
 // what the data access costs of an open.
