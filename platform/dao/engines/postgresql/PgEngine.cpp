@@ -458,9 +458,9 @@ struct PgSession {
 
     // Commands sent at once and answered in one exchange (libpq's pipeline): what send queued,
     // each one's result in turn. Nothing when the pipeline is not to be had (inside a
-    // transaction, where a failure would spoil it) and the caller goes one by one. asks: send
-    // asks: the catalog's questions send asks (Bit of each, SendQuestion), prepared first where
-    // they are not yet; arguments: their arguments, each set before them (Setting).
+    // transaction, where a failure would spoil it) and the caller goes one by one. asks: the
+    // catalog's questions send asks (Bit of each, SendQuestion), prepared first where they are
+    // not yet; arguments: their arguments, each set before them (Setting).
     using Argument = std::pair<Question, const char*>;
     template <typename Send>
     std::optional<std::vector<ResultPtr>> Pipelined(Send&& send, unsigned asks = 0,
