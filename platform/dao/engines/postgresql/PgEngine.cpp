@@ -292,8 +292,8 @@ struct PgSession {
     std::uint64_t roundTrips = 0; // exchanges with the server so far
     bool settled = false; // the session's settings came with the startup: a reset keeps them
     // The catalog's questions are prepared on the connection under this generation's names
-    // as they are first asked, and stay while it lives, in the pool too: after a few runs the
-    // server keeps a plan for each, and an open then plans none of them.
+    // as they are first asked, and stay while it lives, in the pool too: the server keeps the
+    // plan it made of each at its first run, and a later open plans none of them.
     PreparedQuestions questions;
 
     // The names of the relations described lately, by oid, each with the number of the
@@ -479,8 +479,6 @@ struct PgSession {
         } leave{c};
         // Questions whose preparation fails are not there: the next exchange prepares what it
         // asks anew, under a generation of its own.
-        if (questions.generation == 0)
-            questions.prepared = 0;
         const unsigned toPrepare = asks & ~questions.prepared;
         std::vector<int> preparing;
         for (int q = 0; q < kQuestions; ++q)
