@@ -35,7 +35,7 @@ namespace {
 constexpr Oid kBool = 16, kBytea = 17, kName = 19, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25,
               kOid = 26, kJson = 114, kFloat4 = 700, kFloat8 = 701, kBpchar = 1042, kVarchar = 1043,
               kDate = 1082, kTime = 1083, kTimestamp = 1114, kTimestamptz = 1184, kNumeric = 1700,
-              kUuid = 2950, kJsonb = 3802;
+              kUuid = 2950, kJsonb = 3802, kMoney = 790;
 
 struct ConnDeleter {
     void operator()(PGconn* c) const { PQfinish(c); }
@@ -161,7 +161,9 @@ bool Succeeded(const PGresult* r) {
 // The catalog's questions, each reading its argument from a setting of the session (Setting)
 // rather than from a parameter: a statement without parameters gets the server's generic plan
 // at once, where one with them is planned anew at each of its first five runs (a millisecond
-// or so for these).
+// or so for these). They join as few catalogs as they can: a new server process plans each
+// join against cold caches, so the columns' index numbers and a domain's base type come as
+// numbers, named here.
 enum Question {
     // A relation's description, asked for by its name as the server reads it: the relation,
     // its columns and its indexes.
@@ -180,23 +182,17 @@ constexpr const char* kQuestionSql[kQuestions] = {
     "c.relnamespace::regnamespace::text "
     "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass(current_setting('kel.relation'))",
     "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
-    "pg_get_expr(d.adbin, d.adrelid), a.attidentity, t.typname, a.atttypmod, "
-    "b.typname, t.typtype, a.attgenerated, a.attnum "
+    "CASE WHEN a.atthasdef THEN (SELECT pg_get_expr(d.adbin, d.adrelid) "
+    "FROM pg_catalog.pg_attrdef d WHERE d.adrelid = a.attrelid AND d.adnum = a.attnum) END, "
+    "a.attidentity, t.typname, a.atttypmod, t.typbasetype, t.typtype, a.attgenerated, "
+    "a.attnum, t.typtypmod "
     "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
-    "LEFT JOIN pg_catalog.pg_type b ON b.oid = t.typbasetype "
-    "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
     "WHERE a.attrelid = to_regclass(current_setting('kel.relation')) AND a.attnum > 0 "
     "AND NOT a.attisdropped ORDER BY a.attnum",
-    "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, a.attname, "
-    "k.opt & 1 "
+    "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, "
+    "x.indkey::text, x.indoption::text, x.indnkeyatts "
     "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class ic ON ic.oid = x.indexrelid "
-    "CROSS JOIN LATERAL unnest(x.indkey::int2[], x.indoption::int2[]) "
-    "WITH ORDINALITY AS k(attnum, opt, ord) "
-    "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid "
-    "AND a.attnum = k.attnum AND k.attnum > 0 "
-    "WHERE x.indrelid = to_regclass(current_setting('kel.relation')) "
-    "AND k.ord <= x.indnkeyatts "
-    "ORDER BY ic.relname, k.ord",
+    "WHERE x.indrelid = to_regclass(current_setting('kel.relation')) ORDER BY ic.relname",
     "WITH w AS (SELECT lower(x) AS l FROM unnest(current_setting('kel.words')::text[]) AS x), "
     "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
     "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
@@ -1619,6 +1615,32 @@ void PgConnection::WillDescribe(std::string_view table, std::string_view databas
     }
 }
 
+// The catalog's name of a domain's base type, for the types DaoTypeOf tells apart; empty for
+// others, which read as text.
+std::string_view BaseTypeNameOf(Oid type) {
+    return type == kMoney ? std::string_view("money") : TypeNameOf(type);
+}
+
+// The numbers of an int2vector as the server writes it: "1 3 0".
+std::vector<int> Int2Vector(std::string_view text) {
+    std::vector<int> numbers;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        if (*p == ' ') {
+            ++p;
+            continue;
+        }
+        int n = 0;
+        const auto [next, ec] = std::from_chars(p, end, n);
+        if (ec != std::errc())
+            break;
+        numbers.push_back(n);
+        p = next;
+    }
+    return numbers;
+}
+
 SchemaDescription PgConnection::DescribeTable(std::string_view table, std::string_view database) {
     PgSession& s = *m_session;
     const std::string name(table), relation = RelationName(table, database);
@@ -1659,9 +1681,13 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
         const std::string_view identity = PQgetvalue(cols.get(), i, 4);
         // A domain reads as its base type.
         const bool domain = std::string_view(PQgetvalue(cols.get(), i, 8)) == "d";
-        const std::string_view typname = PQgetvalue(cols.get(), i, domain ? 7 : 5);
+        const std::string_view typname =
+            domain ? BaseTypeNameOf(
+                         static_cast<Oid>(std::strtoul(PQgetvalue(cols.get(), i, 7), nullptr, 10)))
+                   : std::string_view(PQgetvalue(cols.get(), i, 5));
+        // A domain's own length or precision is the domain's, not the column's.
         int typmod = 0;
-        const std::string_view mod = PQgetvalue(cols.get(), i, 6);
+        const std::string_view mod = PQgetvalue(cols.get(), i, domain ? 11 : 6);
         std::from_chars(mod.data(), mod.data() + mod.size(), typmod);
         f.daoType = DaoTypeOf(typname, typmod, f.size);
         const std::string_view own = PQgetvalue(cols.get(), i, 5);
@@ -1675,20 +1701,25 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
     }
 
     for (int i = 0; i < PQntuples(idx.get()); ++i) {
-        const std::string indexName = PQgetvalue(idx.get(), i, 0);
-        if (schema.indexes.empty() || schema.indexes.back().name != indexName) {
-            IndexDescription index;
-            index.name = indexName;
-            index.unique = std::string_view(PQgetvalue(idx.get(), i, 1)) == "t";
-            index.primary = std::string_view(PQgetvalue(idx.get(), i, 2)) == "t";
-            index.partial = std::string_view(PQgetvalue(idx.get(), i, 3)) == "t";
-            schema.indexes.push_back(std::move(index));
+        IndexDescription index;
+        index.name = PQgetvalue(idx.get(), i, 0);
+        index.unique = std::string_view(PQgetvalue(idx.get(), i, 1)) == "t";
+        index.primary = std::string_view(PQgetvalue(idx.get(), i, 2)) == "t";
+        index.partial = std::string_view(PQgetvalue(idx.get(), i, 3)) == "t";
+        // The key's parts by column number (0: an expression), and their options; the
+        // columns after the key's are only included.
+        const std::vector<int> parts = Int2Vector(PQgetvalue(idx.get(), i, 4));
+        const std::vector<int> options = Int2Vector(PQgetvalue(idx.get(), i, 5));
+        const size_t keyParts =
+            std::min(parts.size(), static_cast<size_t>(std::atoi(PQgetvalue(idx.get(), i, 6))));
+        for (size_t k = 0; k < keyParts; ++k) {
+            const auto column = names.columns.find(parts[k]);
+            const bool expression = parts[k] == 0 || column == names.columns.end();
+            index.expression = index.expression || expression;
+            index.fields.push_back(expression ? std::string() : column->second);
+            index.descending.push_back(k < options.size() && (options[k] & 1) != 0);
         }
-        IndexDescription& index = schema.indexes.back();
-        const bool expression = PQgetisnull(idx.get(), i, 4);
-        index.expression = index.expression || expression;
-        index.fields.push_back(expression ? std::string() : PQgetvalue(idx.get(), i, 4));
-        index.descending.push_back(std::string_view(PQgetvalue(idx.get(), i, 5)) == "1");
+        schema.indexes.push_back(std::move(index));
     }
     s.relations[static_cast<Oid>(std::strtoul(PQgetvalue(rel.get(), 0, 0), nullptr, 10))] =
         std::move(names);

@@ -303,6 +303,36 @@ TEST_P(EngineSchema, DescriptionsInsideATransaction) {
     EXPECT_EQ(m_db->StoredNames({"tx", "NAME"}).size(), IsPg() ? 2u : 0u);
 }
 
+// A server's domain reads as its base type, its length and precision its own; the columns an
+// index includes are no part of its key.
+TEST_P(EngineSchema, DomainsAndIncludedColumns) {
+    if (!IsPg())
+        return; // SQLite has neither
+    m_db->Execute("CREATE DOMAIN price AS numeric(10,2) CHECK (VALUE >= 0)");
+    m_db->Execute("CREATE DOMAIN code AS varchar(6)");
+    m_db->Execute("CREATE DOMAIN cash AS money");
+    m_db->Execute("CREATE DOMAIN remark AS text");
+    m_db->Execute("CREATE TABLE d (id integer PRIMARY KEY, p price, c code, m cash, "
+                  "n remark, w varchar(9))");
+    m_db->Execute("CREATE UNIQUE INDEX ux_c ON d (c DESC, id) INCLUDE (p, n)");
+    const SchemaDescription s = m_db->DescribeTable("d");
+    EXPECT_EQ(Field(s, "p").daoType, dbCurrency);
+    EXPECT_EQ(Field(s, "c").daoType, dbText);
+    EXPECT_EQ(Field(s, "c").size, 6);
+    EXPECT_EQ(Field(s, "m").daoType, dbCurrency);
+    EXPECT_EQ(Field(s, "n").daoType, dbMemo);
+    EXPECT_EQ(Field(s, "w").size, 9);
+    // Comparisons follow Jet's text rules on the character types themselves only.
+    EXPECT_FALSE(Field(s, "c").characterType);
+    EXPECT_TRUE(Field(s, "w").characterType);
+    const IndexDescription* c = Index(s, "ux_c");
+    ASSERT_NE(c, nullptr);
+    EXPECT_TRUE(c->unique);
+    EXPECT_EQ(c->fields, (std::vector<std::string>{"c", "id"}));
+    EXPECT_EQ(c->descending, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(c->expression);
+}
+
 KEL_ENGINE_SUITE(EngineSchema);
 
 } // namespace
