@@ -78,6 +78,9 @@ void CRecordsetCtrl::OnDestroy() {
     if (!m_strRegistryKey.IsEmpty() && m_arrayColumns.GetSize() > 0) {
         UpdateColumnDetails();
         CRegistry reg(AppRegistryRoot, AppRegistryPath + m_strRegistryKey);
+        // The layout is stored whole, in one update: no half of it is ever on disk, and the
+        // file is written once rather than once a value.
+        reg.HoldWrites();
         reg.Write("ShowBackground", m_bShowBackground);
         for (int j = 0; j < m_arrayColumns.GetSize(); ++j) {
             const CColumnDetails& col = m_arrayColumns[j];
@@ -93,6 +96,7 @@ void CRecordsetCtrl::OnDestroy() {
         reg.Write("SortAsc", m_bSortDesc);
         reg.Write("SearchCol", m_nSearchCol);
         reg.Write("SearchOp", m_nSearchOp);
+        reg.StoreHeldWrites();
     }
     CWnd::OnDestroy();
 }

@@ -60,7 +60,9 @@ CRegistry::CRegistry(HKEY hRoot, LPCTSTR lpszPath)
     m_pStore = std::make_unique<SettingsStore>(kel::settings::SettingsDirectory() + "/" + file);
 }
 
-CRegistry::~CRegistry() = default;
+CRegistry::~CRegistry() {
+    StoreHeldWrites();
+}
 
 BOOL CRegistry::Fail(const std::string& error) {
     m_strError = error;
@@ -71,6 +73,10 @@ BOOL CRegistry::Fail(const std::string& error) {
 const Value* CRegistry::Lookup(LPCTSTR lpszName) {
     if (!m_pStore)
         return nullptr;
+    const std::string name = lpszName ? lpszName : "";
+    for (auto held = m_held.rbegin(); held != m_held.rend(); ++held)
+        if (kel::settings::SameName(held->name, name))
+            return &*held;
     std::string error;
     const Document* doc = m_pStore->Load(error);
     if (!doc) {
@@ -84,8 +90,30 @@ const Value* CRegistry::Lookup(LPCTSTR lpszName) {
 BOOL CRegistry::Store(const Value& value) {
     if (!m_pStore)
         return FALSE;
+    if (m_bHolding) {
+        m_held.push_back(value);
+        return TRUE;
+    }
     std::string error;
     if (!m_pStore->Update([&](Document& doc) { doc.Set(m_strPath.str(), value); }, error))
+        return Fail(error);
+    m_strError.Empty();
+    return TRUE;
+}
+
+BOOL CRegistry::StoreHeldWrites() {
+    m_bHolding = FALSE;
+    if (m_held.empty())
+        return TRUE;
+    const std::vector<Value> held = std::move(m_held);
+    m_held.clear();
+    std::string error;
+    if (!m_pStore->Update(
+            [&](Document& doc) {
+                for (const Value& value : held)
+                    doc.Set(m_strPath.str(), value);
+            },
+            error))
         return Fail(error);
     m_strError.Empty();
     return TRUE;

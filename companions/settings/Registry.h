@@ -3,13 +3,15 @@
 //
 // Each root is one file in the settings folder (see SettingsStore.h): HKEY_CURRENT_USER
 // is "HKEY_CURRENT_USER.reg", HKEY_LOCAL_MACHINE "HKEY_LOCAL_MACHINE.reg". Reads see what
-// other programs wrote; each Write is stored at once, atomically.
+// other programs wrote; each Write is stored at once, atomically (or, held, with the others
+// held beside it: HoldWrites).
 #pragma once
 
 #include "afx.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #ifndef HKEY_CURRENT_USER
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)0x80000001)
@@ -46,6 +48,14 @@ public:
     BOOL Write(LPCTSTR lpszName, int value);
     BOOL Write(LPCTSTR lpszName, LPCTSTR lpszValue);
 
+    // Holds the writes that follow in this object until StoreHeldWrites, which stores them
+    // all in one atomic update: the file is read and replaced once, and another reader sees
+    // all of them or none. Reads through this object see them meanwhile. Writes still held
+    // when the object goes are stored then.
+    void HoldWrites() { m_bHolding = TRUE; }
+    // TRUE when everything held is stored (or nothing was); on failure nothing is.
+    BOOL StoreHeldWrites();
+
     // What went wrong in the last call that failed for another reason than an absent
     // value (also printed on stderr once per process and problem); "" when nothing did.
     CString GetErrorText() const { return m_strError; }
@@ -57,6 +67,8 @@ private:
     BOOL Store(const kel::settings::Value& value);
 
     std::unique_ptr<kel::settings::SettingsStore> m_pStore;
+    std::vector<kel::settings::Value> m_held; // HoldWrites: in the order written
+    BOOL m_bHolding = FALSE;
     CString m_strPath;
     CString m_strError;
 };

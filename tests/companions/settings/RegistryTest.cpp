@@ -193,6 +193,80 @@ TEST_F(RegistryTest, ReadsSeeWhatAnotherWriterStored) {
     EXPECT_EQ(n, 3);
 }
 
+// Held writes wait in their object, read back as written, and go to disk together at
+// StoreHeldWrites (or when the object goes), beside what others stored meanwhile.
+TEST_F(RegistryTest, HeldWritesAreStoredTogether) {
+    CRegistry other(HKEY_CURRENT_USER, "Software\\Held");
+    ASSERT_TRUE(other.Write("Kept", 1));
+    CRegistry reader(HKEY_CURRENT_USER, "Software\\Held");
+    int n = 0;
+    CString s;
+    {
+        CRegistry reg(HKEY_CURRENT_USER, "Software\\Held");
+        reg.HoldWrites();
+        EXPECT_TRUE(reg.Write("A", 1));
+        EXPECT_TRUE(reg.Write("B", "two"));
+        EXPECT_TRUE(reg.Write("a", 3)); // the same name: the last one counts
+        EXPECT_TRUE(reg.Read("A", n, 0));
+        EXPECT_EQ(n, 3);
+        EXPECT_TRUE(reg.Read("Kept", n, 0)); // what is not held reads from disk
+        EXPECT_EQ(n, 1);
+        EXPECT_FALSE(reader.Read("B", s, ""));
+        ASSERT_TRUE(other.Write("Meanwhile", 5));
+
+        EXPECT_TRUE(reg.StoreHeldWrites());
+        EXPECT_TRUE(reader.Read("B", s, ""));
+        EXPECT_EQ(s, "two");
+        EXPECT_TRUE(reader.Read("A", n, 0));
+        EXPECT_EQ(n, 3);
+        EXPECT_TRUE(reader.Read("Meanwhile", n, 0));
+        EXPECT_EQ(n, 5);
+        EXPECT_TRUE(reader.Read("Kept", n, 0));
+        EXPECT_EQ(n, 1);
+        EXPECT_TRUE(reg.Write("C", 4)); // stored at once again
+        EXPECT_TRUE(reader.Read("C", n, 0));
+
+        reg.HoldWrites();
+        EXPECT_TRUE(reg.Write("D", 6));
+    }
+    EXPECT_TRUE(reader.Read("D", n, 0));
+    EXPECT_EQ(n, 6);
+
+    CRegistry closed(nullptr, "Software\\Held");
+    closed.HoldWrites();
+    EXPECT_FALSE(closed.Write("E", 1));
+    EXPECT_TRUE(closed.StoreHeldWrites()); // nothing held
+}
+
+// Another program reading while held writes are stored sees all of them or none.
+TEST_F(RegistryTest, AReaderNeverSeesHalfOfTheHeldWrites) {
+    constexpr int kValues = 30;
+    const fs::path store = StoreFile();
+    pid_t child = Spawn([this, store] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < until) {
+            // One read of the file is one state of the store: it is replaced whole.
+            const std::string text = ReadFile(store);
+            const bool first = text.find("\"V00\"") != std::string::npos;
+            const bool last = text.find("\"V29\"") != std::string::npos;
+            if (first != last)
+                return false; // half of them
+            if (first)
+                return true;
+        }
+        return false;
+    });
+    CRegistry reg(HKEY_CURRENT_USER, "Software\\Layout");
+    reg.HoldWrites();
+    for (int i = 0; i < kValues; ++i) {
+        CString name;
+        name.Format("V%02d", i);
+        ASSERT_TRUE(reg.Write(name, i));
+    }
+    EXPECT_TRUE(reg.StoreHeldWrites());
+    EXPECT_TRUE(ExitedCleanly(child));
+}
+
 TEST_F(RegistryTest, TwoProgramsWritingAtOnceLoseNothing) {
     constexpr int kEach = 60;
     auto writer = [](const char* key, const char* prefix) {
