@@ -15,7 +15,10 @@
 //   reopen with a stored sort          the last 65 rows by the reverse order, on a kept
 //                                      connection (the layout sorts on OrderID, descending)
 // The window cases move the document alone (a window of 60 rows, no paint) beside the same
-// reads; their time is doc_ms.
+// reads; their time is doc_ms. The cases that paint the whole grid (the opens, a page down,
+// End) also give bare_paint_ms: bare libpq's step and then a plain cairo program drawing the
+// rows it read, each value as text in a cell of a 1920 x 1080 image (no lines, no header, no
+// clipping), as a program with no grid at all would show them.
 #include <KelRSList.h>
 #include <KelSettings.h>
 #include <afxdao.h>
@@ -26,8 +29,10 @@
 #include "tools/sampledb/ServerSample.h"
 
 #include <benchmark/benchmark.h>
+#include <cairo.h>
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -102,7 +107,46 @@ struct Grid : kelbench::BenchGrid {
     }
 };
 
-// Bare libpq: a connection of its own, every value of the rows read as text.
+// The rows bare libpq read, drawn as a program without a grid would: a white image of the
+// grid's size, each value's text at its cell (ten columns of 190 pixels, rows of 16) in a
+// 12-pixel sans-serif face, as far down as the image goes.
+class BarePainter {
+public:
+    BarePainter()
+        : m_surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1920, 1080),
+                    &cairo_surface_destroy),
+          m_cr(cairo_create(m_surface.get()), &cairo_destroy) {
+        cairo_select_font_face(m_cr.get(), "sans-serif", CAIRO_FONT_SLANT_NORMAL,
+                               CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_set_font_size(m_cr.get(), 12);
+        // What a process does once (finding the face, its first glyphs) is no paint's.
+        cairo_move_to(m_cr.get(), 0, 12);
+        cairo_show_text(m_cr.get(),
+                        "0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    }
+    void Paint(const PGresult* result) {
+        cairo_t* cr = m_cr.get();
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_paint(cr);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        const int rows = std::min(PQntuples(result), 1080 / kRowHeight);
+        const int columns = std::min(PQnfields(result), 10);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < columns; ++c) {
+                cairo_move_to(cr, c * 190 + 3, (r + 1) * kRowHeight - 4);
+                cairo_show_text(cr, PQgetvalue(result, r, c));
+            }
+        cairo_surface_flush(m_surface.get());
+    }
+
+private:
+    static constexpr int kRowHeight = 16;
+    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> m_surface;
+    std::unique_ptr<cairo_t, decltype(&cairo_destroy)> m_cr;
+};
+
+// Bare libpq: a connection of its own, every value of the rows read as text; with a painter,
+// the rows are drawn too.
 class Bare {
 public:
     explicit Bare(const std::string& uri = Server()) : m_conn(PQconnectdb(uri.c_str()), &PQfinish) {
@@ -112,7 +156,7 @@ public:
     Bare& operator=(const Bare&) = delete;
     bool Ok() const { return PQstatus(m_conn.get()) == CONNECTION_OK; }
     // The rows of one statement; the key of the last row, or -1 when there is none.
-    long long Rows(const std::string& sql) {
+    long long Rows(const std::string& sql, BarePainter* painter = nullptr) {
         ++m_roundTrips;
         std::unique_ptr<PGresult, decltype(&PQclear)> result(PQexec(m_conn.get(), sql.c_str()),
                                                              &PQclear);
@@ -120,19 +164,28 @@ public:
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < columns; ++c)
                 benchmark::DoNotOptimize(PQgetvalue(result.get(), r, c));
+        if (painter) {
+            const auto start = Clock::now();
+            painter->Paint(result.get());
+            m_paintSeconds += Since(start);
+        }
         return rows ? std::atoll(PQgetvalue(result.get(), rows - 1, 0)) : -1;
     }
+    // The seconds painters took in Rows, so far.
+    double PaintSeconds() const { return m_paintSeconds; }
     long long First(int n) {
         return Rows(std::string("SELECT ") + kPgColumns + " FROM \"Orders\" ORDER BY \"OrderID\" " +
                     "LIMIT " + std::to_string(n));
     }
-    long long After(long long key, int n) {
+    long long After(long long key, int n, BarePainter* painter = nullptr) {
         return Rows(std::string("SELECT ") + kPgColumns + " FROM \"Orders\" WHERE \"OrderID\" > " +
-                    std::to_string(key) + " ORDER BY \"OrderID\" LIMIT " + std::to_string(n));
+                        std::to_string(key) + " ORDER BY \"OrderID\" LIMIT " + std::to_string(n),
+                    painter);
     }
-    long long Last(int n) {
+    long long Last(int n, BarePainter* painter = nullptr) {
         return Rows(std::string("SELECT ") + kPgColumns +
-                    " FROM \"Orders\" ORDER BY \"OrderID\" DESC LIMIT " + std::to_string(n));
+                        " FROM \"Orders\" ORDER BY \"OrderID\" DESC LIMIT " + std::to_string(n),
+                    painter);
     }
     long long RoundTrips() const { return m_roundTrips; }
     bool Exec(const std::string& sql) {
@@ -146,6 +199,7 @@ public:
 private:
     std::unique_ptr<PGconn, decltype(&PQfinish)> m_conn{nullptr, &PQfinish};
     long long m_roundTrips = 0;
+    double m_paintSeconds = 0;
 };
 
 // A grid kept for the moves, counted before they are measured.
@@ -174,14 +228,16 @@ struct Opened {
 };
 
 // Opens by open(uri) (timed, its result destroyed untimed), each beside bare libpq reading
-// bareSql; side names the opening side's counters. A first open connects (a name of its own
-// each time, so no connection kept from before serves it), as bare libpq does. A reopen
-// follows one closed on the same server, whose connection the data access keeps; bare libpq
-// then reads on a connection it kept too.
+// bareSql (and, where painted, drawing what it read); side names the opening side's counters. A
+// first open connects (a name of its own each time, so no connection kept from before serves it),
+// as bare libpq does. A reopen follows one closed on the same server, whose connection the data
+// access keeps; bare libpq then reads on a connection it kept too.
 template <typename Open>
 void Opens(benchmark::State& state, const std::string& side, const std::string& bareSql,
-           bool reopen, Open&& open) {
-    double seconds = 0, bareSeconds = 0;
+           bool reopen, bool painted, Open&& open) {
+    double seconds = 0, bareSeconds = 0, barePaintSeconds = 0;
+    BarePainter painter;
+    BarePainter* const pPainter = painted ? &painter : nullptr;
     long long bareTrips = 0;
     ULONGLONG trips = 0;
     int rows = 0;
@@ -214,20 +270,28 @@ void Opens(benchmark::State& state, const std::string& side, const std::string& 
         opened.second.reset();
         state.ResumeTiming();
         start = Clock::now();
+        double paint = 0;
         if (reopen) {
             const long long before = kept->RoundTrips();
-            kept->Rows(bareSql);
+            const double paintBefore = kept->PaintSeconds();
+            kept->Rows(bareSql, pPainter);
             bareTrips += kept->RoundTrips() - before;
+            paint = kept->PaintSeconds() - paintBefore;
         } else {
             Bare bare(uri);
-            bare.Rows(bareSql);
+            bare.Rows(bareSql, pPainter);
             bareTrips += bare.RoundTrips();
+            paint = bare.PaintSeconds();
         }
-        bareSeconds += Since(start);
+        const double bareAll = Since(start);
+        bareSeconds += bareAll - paint;
+        barePaintSeconds += bareAll;
     }
     const double n = static_cast<double>(state.iterations());
     state.counters[side + "_ms"] = seconds * 1e3 / n;
     state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    if (painted)
+        state.counters["bare_paint_ms"] = barePaintSeconds * 1e3 / n;
     state.counters["rt_" + side] = static_cast<double>(trips) / n;
     state.counters["rt_bare"] = static_cast<double>(bareTrips) / n;
     state.counters["rows"] = rows;
@@ -236,7 +300,7 @@ void Opens(benchmark::State& state, const std::string& side, const std::string& 
 // Grids opened over sql.
 void GridOpens(benchmark::State& state, const std::string& sql, const std::string& bareSql,
                bool reopen) {
-    Opens(state, "grid", bareSql, reopen, [&](const std::string& uri) {
+    Opens(state, "grid", bareSql, reopen, true, [&](const std::string& uri) {
         auto g = std::make_unique<Grid>(sql, uri);
         const Opened opened{g->Loaded(), g->RoundTrips(), g->grid.m_nRows};
         return std::make_pair(opened, std::move(g));
@@ -279,7 +343,7 @@ void BM_ServerReopenStoredSort(benchmark::State& state) {
     Opens(state, "grid",
           std::string("SELECT ") + kPgColumns +
               " FROM \"Orders\" ORDER BY \"OrderID\" DESC LIMIT " + std::to_string(kBareRows),
-          true, [&](const std::string& uri) {
+          true, true, [&](const std::string& uri) {
               auto g = std::make_unique<Grid>(sql, uri, key);
               const Opened opened{g->Loaded() && g->grid.m_pDoc->GetOrder() == "1 DESC",
                                   g->RoundTrips(), g->grid.m_nRows};
@@ -297,7 +361,7 @@ void WindowOpens(benchmark::State& state, bool reopen) {
     Opens(state, "doc",
           std::string("SELECT ") + kPgColumns + " FROM \"Orders\" ORDER BY \"OrderID\" LIMIT " +
               std::to_string(kWindowRows),
-          reopen, [](const std::string& uri) {
+          reopen, false, [](const std::string& uri) {
               auto w = std::make_unique<kelbench::BenchWindow>(
                   uri, std::string("SELECT ") + kJetColumns + " FROM [Orders]", "", kWindowRows);
               Opened opened;
@@ -346,10 +410,11 @@ BENCHMARK(BM_ServerOpenTextKeyed)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Moves timed beside bare libpq's reads of what each one shows: move() makes one, back()
 // goes to the top again (every 1000 moves, to stay well inside the data) and trips() counts
-// the exchanges so far. The moving side's figures go to <side>_ms and rt_<side>.
+// the exchanges so far. The moving side's figures go to <side>_ms and rt_<side>. With a
+// painter, bare libpq draws the rows it read too.
 template <typename Move, typename Back, typename Trips>
 void TimedMoves(benchmark::State& state, const std::string& side, int shown, int bareRows,
-                Move&& move, Back&& back, Trips&& trips) {
+                BarePainter* painter, Move&& move, Back&& back, Trips&& trips) {
     Bare bare;
     back();
     long long last = bare.First(shown);
@@ -364,7 +429,7 @@ void TimedMoves(benchmark::State& state, const std::string& side, int shown, int
         seconds += Since(start);
         exchanges += trips() - before;
         start = Clock::now();
-        last = bare.After(last, bareRows);
+        last = bare.After(last, bareRows, painter);
         bareSeconds += Since(start);
         if (++moves == 1000) {
             state.PauseTiming();
@@ -376,12 +441,15 @@ void TimedMoves(benchmark::State& state, const std::string& side, int shown, int
     }
     const double n = static_cast<double>(state.iterations());
     state.counters[side + "_ms"] = seconds * 1e3 / n;
-    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["bare_ms"] = (bareSeconds - bare.PaintSeconds()) * 1e3 / n;
+    if (painter)
+        state.counters["bare_paint_ms"] = bareSeconds * 1e3 / n;
     state.counters["rt_" + side] = static_cast<double>(exchanges) / n;
     state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
 }
 
-// A move of the counted grid (a row or a page down), with its paint.
+// A move of the counted grid (a row or a page down), with its paint; a page is drawn whole,
+// and so bare libpq draws its rows too.
 void Moves(benchmark::State& state, int code, int bareRows) {
     if (!HaveServer(state))
         return;
@@ -390,9 +458,11 @@ void Moves(benchmark::State& state, int code, int bareRows) {
         state.SkipWithError("the grid did not load from the server");
         return;
     }
+    BarePainter painter;
     TimedMoves(
-        state, "grid", g->grid.m_nRows, bareRows, [&] { g->Scroll(code); },
-        [&] { g->Scroll(SB_THUMBPOSITION, 0); }, [&] { return g->RoundTrips(); });
+        state, "grid", g->grid.m_nRows, bareRows, code == SB_PAGEDOWN ? &painter : nullptr,
+        [&] { g->Scroll(code); }, [&] { g->Scroll(SB_THUMBPOSITION, 0); },
+        [&] { return g->RoundTrips(); });
 }
 
 void BM_ServerRowDown(benchmark::State& state) {
@@ -418,7 +488,7 @@ void WindowMoves(benchmark::State& state, int nMove, int bareRows) {
         return;
     }
     TimedMoves(
-        state, "doc", kRows, bareRows, [&] { window->Move(nMove); },
+        state, "doc", kRows, bareRows, nullptr, [&] { window->Move(nMove); },
         [&] { window->Move(CRecordsetDoc::gtFirst); },
         [&] { return window->m_doc.m_pDatabase->GetRoundTrips(); });
 }
@@ -434,11 +504,12 @@ void BM_ServerWindowPageDown(benchmark::State& state) {
 BENCHMARK(BM_ServerWindowPageDown)->Unit(benchmark::kMillisecond);
 
 // End pressed right after the open, before anything is counted, beside bare libpq reading
-// the last rows: open() makes what moves (untimed), end(it) makes the move, trips(it) counts
-// the exchanges so far; side names the moving side's counters.
+// the last rows (and, with a painter, drawing them): open() makes what moves (untimed),
+// end(it) makes the move, trips(it) counts the exchanges so far; side names the moving side's
+// counters.
 template <typename Open, typename End, typename Trips>
-void EndsRightAfterOpen(benchmark::State& state, const std::string& side, int bareRows, Open&& open,
-                        End&& end, Trips&& trips) {
+void EndsRightAfterOpen(benchmark::State& state, const std::string& side, int bareRows,
+                        BarePainter* painter, Open&& open, End&& end, Trips&& trips) {
     if (!HaveServer(state))
         return;
     double seconds = 0, bareSeconds = 0;
@@ -459,7 +530,7 @@ void EndsRightAfterOpen(benchmark::State& state, const std::string& side, int ba
         seconds += Since(start);
         exchanges += trips(*it) - before;
         start = Clock::now();
-        bare.Last(bareRows);
+        bare.Last(bareRows, painter);
         bareSeconds += Since(start);
         state.PauseTiming();
         it.reset();
@@ -467,15 +538,18 @@ void EndsRightAfterOpen(benchmark::State& state, const std::string& side, int ba
     }
     const double n = static_cast<double>(state.iterations());
     state.counters[side + "_ms"] = seconds * 1e3 / n;
-    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
+    state.counters["bare_ms"] = (bareSeconds - bare.PaintSeconds()) * 1e3 / n;
+    if (painter)
+        state.counters["bare_paint_ms"] = bareSeconds * 1e3 / n;
     state.counters["rt_" + side] = static_cast<double>(exchanges) / n;
     state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
 }
 
 // The grid's End key and its paint.
 void BM_ServerEndRightAfterOpen(benchmark::State& state) {
+    BarePainter painter;
     EndsRightAfterOpen(
-        state, "grid", kBareRows,
+        state, "grid", kBareRows, &painter,
         [] {
             auto g = std::make_unique<Grid>();
             if (!g->Loaded())
@@ -495,7 +569,7 @@ BENCHMARK(BM_ServerEndRightAfterOpen)->Unit(benchmark::kMillisecond)->Iterations
 // The document alone: its last window of 60 rows, without the paint.
 void BM_ServerWindowEndRightAfterOpen(benchmark::State& state) {
     EndsRightAfterOpen(
-        state, "doc", kWindowRows,
+        state, "doc", kWindowRows, nullptr,
         [] {
             auto w = std::make_unique<kelbench::BenchWindow>(
                 Server(), std::string("SELECT ") + kJetColumns + " FROM [Orders]", "", kWindowRows);
