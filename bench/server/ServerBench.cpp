@@ -15,10 +15,10 @@
 //   reopen with a stored sort          the last 65 rows by the reverse order, on a kept
 //                                      connection (the layout sorts on OrderID, descending)
 // The window cases move the document alone (a window of 60 rows, no paint) beside the same
-// reads; their time is doc_ms. The cases that paint the whole grid (the opens, a page down,
-// End) also give bare_paint_ms: bare libpq's step and then a plain cairo program drawing the
-// rows it read, each value as text in a cell of a 1920 x 1080 image (no lines, no header, no
-// clipping), as a program with no grid at all would show them.
+// reads; their time is doc_ms. The grid's cases also give bare_paint_ms: bare libpq's step
+// and then a plain cairo program drawing the rows it read, each value as text in a cell of a
+// 1920 x 1080 image (no lines, no header, no clipping), as a program with no grid at all
+// would show them; for a row down it moves the image up a row and draws the new one.
 #include <KelRSList.h>
 #include <KelSettings.h>
 #include <afxdao.h>
@@ -36,6 +36,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -109,38 +110,55 @@ struct Grid : kelbench::BenchGrid {
 
 // The rows bare libpq read, drawn as a program without a grid would: a white image of the
 // grid's size, each value's text at its cell (ten columns of 190 pixels, rows of 16) in a
-// 12-pixel sans-serif face, as far down as the image goes.
+// 12-pixel sans-serif face, as far down as the image goes. One that scrolls moves the image
+// up by the rows it read and draws them at the bottom, as a row move shows its row.
 class BarePainter {
 public:
-    BarePainter()
-        : m_surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1920, 1080),
-                    &cairo_surface_destroy),
+    explicit BarePainter(bool scrolls = false)
+        : m_scrolls(scrolls), m_surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1920, 1080),
+                                        &cairo_surface_destroy),
           m_cr(cairo_create(m_surface.get()), &cairo_destroy) {
         cairo_select_font_face(m_cr.get(), "sans-serif", CAIRO_FONT_SLANT_NORMAL,
                                CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_font_size(m_cr.get(), 12);
+        cairo_set_source_rgb(m_cr.get(), 1, 1, 1);
+        cairo_paint(m_cr.get());
         // What a process does once (finding the face, its first glyphs) is no paint's.
+        cairo_set_source_rgb(m_cr.get(), 0, 0, 0);
         cairo_move_to(m_cr.get(), 0, 12);
         cairo_show_text(m_cr.get(),
                         "0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     }
     void Paint(const PGresult* result) {
         cairo_t* cr = m_cr.get();
+        const int rows = std::min(PQntuples(result), kShown);
+        const int top = m_scrolls ? kShown - rows : 0;
         cairo_set_source_rgb(cr, 1, 1, 1);
-        cairo_paint(cr);
+        if (m_scrolls) {
+            cairo_surface_flush(m_surface.get());
+            unsigned char* data = cairo_image_surface_get_data(m_surface.get());
+            const int stride = cairo_image_surface_get_stride(m_surface.get());
+            std::memmove(data, data + rows * kRowHeight * stride,
+                         static_cast<size_t>((kShown - rows) * kRowHeight * stride));
+            cairo_surface_mark_dirty(m_surface.get());
+            cairo_rectangle(cr, 0, top * kRowHeight, 1920, rows * kRowHeight);
+            cairo_fill(cr);
+        } else {
+            cairo_paint(cr);
+        }
         cairo_set_source_rgb(cr, 0, 0, 0);
-        const int rows = std::min(PQntuples(result), 1080 / kRowHeight);
         const int columns = std::min(PQnfields(result), 10);
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < columns; ++c) {
-                cairo_move_to(cr, c * 190 + 3, (r + 1) * kRowHeight - 4);
+                cairo_move_to(cr, c * 190 + 3, (top + r + 1) * kRowHeight - 4);
                 cairo_show_text(cr, PQgetvalue(result, r, c));
             }
         cairo_surface_flush(m_surface.get());
     }
 
 private:
-    static constexpr int kRowHeight = 16;
+    static constexpr int kRowHeight = 16, kShown = 1080 / kRowHeight;
+    const bool m_scrolls;
     std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> m_surface;
     std::unique_ptr<cairo_t, decltype(&cairo_destroy)> m_cr;
 };
@@ -448,8 +466,8 @@ void TimedMoves(benchmark::State& state, const std::string& side, int shown, int
     state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
 }
 
-// A move of the counted grid (a row or a page down), with its paint; a page is drawn whole,
-// and so bare libpq draws its rows too.
+// A move of the counted grid (a row or a page down), with its paint; bare libpq draws the
+// page it read, or scrolls by the row it read and draws it.
 void Moves(benchmark::State& state, int code, int bareRows) {
     if (!HaveServer(state))
         return;
@@ -458,11 +476,10 @@ void Moves(benchmark::State& state, int code, int bareRows) {
         state.SkipWithError("the grid did not load from the server");
         return;
     }
-    BarePainter painter;
+    BarePainter painter(code == SB_LINEDOWN);
     TimedMoves(
-        state, "grid", g->grid.m_nRows, bareRows, code == SB_PAGEDOWN ? &painter : nullptr,
-        [&] { g->Scroll(code); }, [&] { g->Scroll(SB_THUMBPOSITION, 0); },
-        [&] { return g->RoundTrips(); });
+        state, "grid", g->grid.m_nRows, bareRows, &painter, [&] { g->Scroll(code); },
+        [&] { g->Scroll(SB_THUMBPOSITION, 0); }, [&] { return g->RoundTrips(); });
 }
 
 void BM_ServerRowDown(benchmark::State& state) {
