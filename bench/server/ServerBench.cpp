@@ -38,6 +38,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -220,6 +221,15 @@ private:
     double m_paintSeconds = 0;
 };
 
+// bare_ms from the seconds bare libpq took in all, less those it spent drawing; and, where it
+// drew, bare_paint_ms from all of them.
+void BareCounters(benchmark::State& state, double seconds, double paintSeconds, bool painted) {
+    const double n = static_cast<double>(state.iterations());
+    state.counters["bare_ms"] = (seconds - paintSeconds) * 1e3 / n;
+    if (painted)
+        state.counters["bare_paint_ms"] = seconds * 1e3 / n;
+}
+
 // A grid kept for the moves, counted before they are measured.
 Grid* SharedGrid() {
     static Grid* grid = [] {
@@ -253,9 +263,11 @@ struct Opened {
 template <typename Open>
 void Opens(benchmark::State& state, const std::string& side, const std::string& bareSql,
            bool reopen, bool painted, Open&& open) {
-    double seconds = 0, bareSeconds = 0, barePaintSeconds = 0;
-    BarePainter painter;
-    BarePainter* const pPainter = painted ? &painter : nullptr;
+    double seconds = 0, bareSeconds = 0, bareDrawSeconds = 0;
+    std::optional<BarePainter> painter;
+    if (painted)
+        painter.emplace();
+    BarePainter* const pPainter = painter ? &*painter : nullptr;
     long long bareTrips = 0;
     ULONGLONG trips = 0;
     int rows = 0;
@@ -288,28 +300,23 @@ void Opens(benchmark::State& state, const std::string& side, const std::string& 
         opened.second.reset();
         state.ResumeTiming();
         start = Clock::now();
-        double paint = 0;
         if (reopen) {
             const long long before = kept->RoundTrips();
-            const double paintBefore = kept->PaintSeconds();
+            const double drawn = kept->PaintSeconds();
             kept->Rows(bareSql, pPainter);
             bareTrips += kept->RoundTrips() - before;
-            paint = kept->PaintSeconds() - paintBefore;
+            bareDrawSeconds += kept->PaintSeconds() - drawn;
         } else {
             Bare bare(uri);
             bare.Rows(bareSql, pPainter);
             bareTrips += bare.RoundTrips();
-            paint = bare.PaintSeconds();
+            bareDrawSeconds += bare.PaintSeconds();
         }
-        const double bareAll = Since(start);
-        bareSeconds += bareAll - paint;
-        barePaintSeconds += bareAll;
+        bareSeconds += Since(start);
     }
     const double n = static_cast<double>(state.iterations());
     state.counters[side + "_ms"] = seconds * 1e3 / n;
-    state.counters["bare_ms"] = bareSeconds * 1e3 / n;
-    if (painted)
-        state.counters["bare_paint_ms"] = barePaintSeconds * 1e3 / n;
+    BareCounters(state, bareSeconds, bareDrawSeconds, painted);
     state.counters["rt_" + side] = static_cast<double>(trips) / n;
     state.counters["rt_bare"] = static_cast<double>(bareTrips) / n;
     state.counters["rows"] = rows;
@@ -459,9 +466,7 @@ void TimedMoves(benchmark::State& state, const std::string& side, int shown, int
     }
     const double n = static_cast<double>(state.iterations());
     state.counters[side + "_ms"] = seconds * 1e3 / n;
-    state.counters["bare_ms"] = (bareSeconds - bare.PaintSeconds()) * 1e3 / n;
-    if (painter)
-        state.counters["bare_paint_ms"] = bareSeconds * 1e3 / n;
+    BareCounters(state, bareSeconds, bare.PaintSeconds(), painter != nullptr);
     state.counters["rt_" + side] = static_cast<double>(exchanges) / n;
     state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
 }
@@ -555,9 +560,7 @@ void EndsRightAfterOpen(benchmark::State& state, const std::string& side, int ba
     }
     const double n = static_cast<double>(state.iterations());
     state.counters[side + "_ms"] = seconds * 1e3 / n;
-    state.counters["bare_ms"] = (bareSeconds - bare.PaintSeconds()) * 1e3 / n;
-    if (painter)
-        state.counters["bare_paint_ms"] = bareSeconds * 1e3 / n;
+    BareCounters(state, bareSeconds, bare.PaintSeconds(), painter != nullptr);
     state.counters["rt_" + side] = static_cast<double>(exchanges) / n;
     state.counters["rt_bare"] = static_cast<double>(bare.RoundTrips() - startTrips) / n;
 }

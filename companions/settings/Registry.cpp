@@ -84,21 +84,15 @@ const Value* CRegistry::Lookup(LPCTSTR lpszName) {
         return nullptr;
     }
     m_strError.Empty();
-    return doc->Find(m_strPath.str(), lpszName ? lpszName : "");
+    return doc->Find(m_strPath.str(), name);
 }
 
+// A write is held, and stored with the others held unless this object holds its writes.
 BOOL CRegistry::Store(const Value& value) {
     if (!m_pStore)
         return FALSE;
-    if (m_bHolding) {
-        m_held.push_back(value);
-        return TRUE;
-    }
-    std::string error;
-    if (!m_pStore->Update([&](Document& doc) { doc.Set(m_strPath.str(), value); }, error))
-        return Fail(error);
-    m_strError.Empty();
-    return TRUE;
+    m_held.push_back(value);
+    return m_bHolding ? TRUE : StoreHeldWrites();
 }
 
 BOOL CRegistry::StoreHeldWrites() {

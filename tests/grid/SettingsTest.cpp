@@ -2,6 +2,11 @@
 
 #include "tests/support/StatementCounter.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <sys/inotify.h>
+#include <unistd.h>
+
 // The settings a grid writes when it goes, in the store's layout, read back by the next one.
 TEST_P(GridTest, SettingsAreWrittenAndReadBack) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad("SELECT * FROM Orders", "Orders\\"));
@@ -51,6 +56,60 @@ TEST_P(GridTest, SettingsAreWrittenAndReadBack) {
 }
 
 // Without a settings key nothing is written, and a new grid starts from the defaults.
+// A grid that goes stores its layout in one replacement of the store file, not one for each
+// value: a reader sees all of it or none, and the disk is synced once.
+TEST_P(GridTest, TheLayoutIsStoredInOneWrite) {
+    // A store of this test's own, so that no test beside it writes there meanwhile.
+    struct OwnStore {
+        std::string dir, saved;
+        bool hadSaved = false;
+        OwnStore() {
+            char name[] = "/tmp/kelrs-layout-XXXXXX";
+            dir = ::mkdtemp(name) ? name : "";
+            if (const char* old = std::getenv("KELRS_SETTINGS_DIR")) {
+                saved = old;
+                hadSaved = true;
+            }
+            ::setenv("KELRS_SETTINGS_DIR", dir.c_str(), 1);
+        }
+        ~OwnStore() {
+            if (hadSaved)
+                ::setenv("KELRS_SETTINGS_DIR", saved.c_str(), 1);
+            else
+                ::unsetenv("KELRS_SETTINGS_DIR");
+            std::error_code ec;
+            std::filesystem::remove_all(dir, ec);
+        }
+    } store;
+    ASSERT_FALSE(store.dir.empty());
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    // Each replacement creates a temporary file and moves it over the store: watching both
+    // keeps the kernel from merging the repeated moves into one event.
+    ASSERT_GE(::inotify_add_watch(watch, store.dir.c_str(), IN_CREATE | IN_MOVED_TO), 0);
+
+    CreateGrid(MakeLoad("SELECT * FROM Orders", "OneWrite\\"));
+    DestroyGrid();
+    int nReplaced = 0;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;)
+        for (char* p = events; p < events + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(p);
+            if ((event->mask & IN_MOVED_TO) != 0 && event->len > 0 &&
+                std::string(event->name) == "HKEY_CURRENT_USER.reg")
+                ++nReplaced;
+            p += sizeof(inotify_event) + event->len;
+        }
+    ::close(watch);
+    EXPECT_EQ(nReplaced, 1);
+
+    CRegistry reg(AppRegistryRoot, KeyPath("OneWrite\\"));
+    CString strText;
+    EXPECT_TRUE(reg.Read("[Customer]", strText, ""));
+    int n = -1;
+    EXPECT_TRUE(reg.Read("SearchOp", n, -1));
+}
+
 TEST_P(GridTest, NoKeyNoSettings) {
     CRecordsetCtrl* pGrid = CreateGrid(MakeLoad());
     NMHEADER nm{};
