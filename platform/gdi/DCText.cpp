@@ -52,19 +52,13 @@ char32_t Shown(std::string_view s, size_t next, char32_t cp, int tabWidth) {
     }
 }
 
-// Characters that need neither shaping nor another face: the glyphs of the font, one after
-// the other. Anything else goes through Pango.
-bool Plain(const FontInstance& f, std::string_view s, int tabWidth) {
-    for (size_t i = 0; i < s.size();) {
-        char32_t c = NextChar(s, i);
-        char32_t cp = Shown(s, i, c, tabWidth);
-        bool simple = cp == 0 || cp == '\t' || (cp >= 0x20 && cp < 0x7F) ||
-                      (cp >= 0xA0 && cp < 0x300) || (cp >= 0x370 && cp < 0x483) ||
-                      (cp >= 0x48A && cp < 0x530) || cp == 0x2192;
-        if (!simple || (cp > 0x20 && !f.Covers(cp)))
-            return false;
-    }
-    return true;
+// Characters that need neither shaping nor another face, once the font has them: Latin,
+// Greek and Cyrillic letters, general punctuation (dashes, quotes, the ellipsis) and currency
+// signs. Anything else goes through Pango.
+bool Simple(char32_t cp) {
+    return cp == 0 || cp == '\t' || (cp >= 0x20 && cp < 0x7F) || (cp >= 0xA0 && cp < 0x300) ||
+           (cp >= 0x370 && cp < 0x483) || (cp >= 0x48A && cp < 0x530) ||
+           (cp >= 0x2010 && cp <= 0x2027) || (cp >= 0x20A0 && cp <= 0x20BF) || cp == 0x2192;
 }
 
 // A line laid out on whole pixels from x = 0: the font's glyphs for plain text, a shaped line
@@ -75,6 +69,10 @@ struct Run {
     std::shared_ptr<const ShapedLine> shaped;
     std::vector<int> ends; // per byte: the x where that byte's character ends
     int width = 0;
+    // Where the glyphs' ink may reach, from x = 0 on the baseline: known for the font's own
+    // glyphs (empty when none has ink), not for a shaped line.
+    bool inkKnown = false;
+    int inkLeft = 0, inkTop = 0, inkRight = 0, inkBottom = 0;
 };
 
 Run Shape(const FontInstance& f, std::string_view s, int tabWidth, const INT* dx) {
@@ -116,25 +114,36 @@ Run Shape(const FontInstance& f, std::string_view s, int tabWidth, const INT* dx
     return run;
 }
 
-Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const INT* dx = nullptr) {
-    if (!Plain(f, s, tabWidth))
-        return Shape(f, s, tabWidth, dx);
-    Run run;
+// Lays out text of simple characters only with the font's glyphs; false at the first
+// character that is not simple or that the font lacks (run is then left unfinished).
+bool LayoutPlain(const FontInstance& f, std::string_view s, int tabWidth, const INT* dx, Run& run) {
     run.glyphs.reserve(s.size());
     run.ends.resize(s.size());
     int x = 0;
     size_t ci = 0;
+    bool inked = false;
     for (size_t i = 0; i < s.size();) {
         size_t start = i;
         char32_t c = NextChar(s, i);
         char32_t cp = Shown(s, i, c, tabWidth);
+        if (!Simple(cp))
+            return false;
         int adv = 0;
         if (cp == '\t') {
             adv = (x / tabWidth + 1) * tabWidth - x;
         } else if (cp != 0) {
             const GlyphInfo& g = f.Glyph(cp);
+            if (cp > 0x20 && g.index == 0)
+                return false;
             run.glyphs.push_back(cairo_glyph_t{g.index, (double)x, 0});
             adv = g.advance;
+            if (g.inkLeft < g.inkRight) {
+                run.inkLeft = inked ? std::min(run.inkLeft, x + g.inkLeft) : x + g.inkLeft;
+                run.inkRight = inked ? std::max(run.inkRight, x + g.inkRight) : x + g.inkRight;
+                run.inkTop = inked ? std::min(run.inkTop, g.inkTop) : g.inkTop;
+                run.inkBottom = inked ? std::max(run.inkBottom, g.inkBottom) : g.inkBottom;
+                inked = true;
+            }
         }
         if (dx)
             adv = dx[ci];
@@ -144,22 +153,42 @@ Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const IN
         ++ci;
     }
     run.width = x;
+    run.inkKnown = true;
+    return true;
+}
+
+Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const INT* dx = nullptr) {
+    Run run;
+    if (!LayoutPlain(f, s, tabWidth, dx, run))
+        return Shape(f, s, tabWidth, dx);
     return run;
 }
 
 int Measure(const FontInstance& f, std::string_view s, int tabWidth = 0) {
-    if (!Plain(f, s, tabWidth))
-        return Shape(f, s, tabWidth, nullptr).width;
     int x = 0;
     for (size_t i = 0; i < s.size();) {
         char32_t c = NextChar(s, i);
         char32_t cp = Shown(s, i, c, tabWidth);
-        if (cp == '\t')
+        if (!Simple(cp))
+            return Shape(f, s, tabWidth, nullptr).width;
+        if (cp == '\t') {
             x = (x / tabWidth + 1) * tabWidth;
-        else if (cp != 0)
-            x += f.Glyph(cp).advance;
+        } else if (cp != 0) {
+            const GlyphInfo& g = f.Glyph(cp);
+            if (cp > 0x20 && g.index == 0)
+                return Shape(f, s, tabWidth, nullptr).width;
+            x += g.advance;
+        }
     }
     return x;
+}
+
+// Whether run, drawn with its left edge at x and its baseline at y, keeps its ink inside r
+// (all in the same coordinates), so that it needs no clip there.
+bool InkInside(const Run& run, int x, int y, const RECT& r) {
+    return run.inkKnown && (run.inkLeft >= run.inkRight ||
+                            (x + run.inkLeft >= r.left && x + run.inkRight <= r.right &&
+                             y + run.inkTop >= r.top && y + run.inkBottom <= r.bottom));
 }
 
 // Draws laid-out glyphs with their left edge at sx and baseline at sy (surface coordinates),
@@ -264,13 +293,12 @@ void WrapInto(const FontInstance& f, const Line& para, int width, int tabWidth,
     }
 }
 
-// Cuts a line so that it ends with "..." within width: as many characters as fit, then the
-// ellipsis.
-void AddEllipsis(const FontInstance& f, Line& line, int width, int tabWidth) {
-    if (Measure(f, line.text, tabWidth) <= width)
-        return;
+// Cuts a line that run (its layout) shows wider than width so that it ends with "..." within
+// width: as many characters as fit, then the ellipsis; false when it fits as it is.
+bool AddEllipsis(const FontInstance& f, Line& line, const Run& run, int width) {
+    if (run.width <= width)
+        return false;
     int dots = Measure(f, "...");
-    Run run = Layout(f, line.text, tabWidth);
     size_t keep = 0;
     for (size_t i = 0; i < line.text.size();) {
         size_t next = i;
@@ -283,6 +311,7 @@ void AddEllipsis(const FontInstance& f, Line& line, int width, int tabWidth) {
     line.text += "...";
     if (line.prefix >= (int)keep)
         line.prefix = -1;
+    return true;
 }
 
 } // namespace
@@ -398,10 +427,6 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
         return total;
     }
 
-    if (format & DT_END_ELLIPSIS)
-        for (Line& l : lines)
-            AddEllipsis(f, l, width, tabWidth);
-
     int y = lprc->top;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER)
@@ -410,25 +435,40 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
             y = lprc->bottom - total;
     }
     int ox = dc->OffX(), oy = dc->OffY();
-    cairo_save(dc->cr.get());
-    if (!(format & DT_NOCLIP))
+    // The rectangle clips only what would reach past it: most cells' text fits.
+    bool clipped = false;
+    auto clip = [&](bool inside) {
+        if (inside || clipped || (format & DT_NOCLIP))
+            return;
+        cairo_save(dc->cr.get());
         ClipTo(*dc, CRect(lprc));
+        clipped = true;
+    };
+    const bool decorated = font.lf->lfUnderline || font.lf->lfStrikeOut;
     COLORREF color = Resolve(*dc, dc->st.text);
     for (size_t i = 0; i < lines.size(); ++i) {
-        const Line& l = lines[i];
+        Line& l = lines[i];
         Run run = Layout(f, l.text, tabWidth);
+        if ((format & DT_END_ELLIPSIS) && AddEllipsis(f, l, run, width))
+            run = Layout(f, l.text, tabWidth);
         int x = lprc->left;
         if (format & DT_CENTER)
             x = lprc->left + (width - run.width) / 2;
         else if (format & DT_RIGHT)
             x = lprc->right - run.width;
         int ly = y + (int)i * lineHeight;
-        if (dc->st.bkMode == OPAQUE && !(format & DT_PREFIXONLY))
+        if (dc->st.bkMode == OPAQUE && !(format & DT_PREFIXONLY)) {
+            clip(run.width <= 0 || (x >= lprc->left && x + run.width <= lprc->right &&
+                                    ly >= lprc->top && ly + lineHeight <= lprc->bottom));
             FillSurfaceRect(*dc, x + ox, ly + oy, x + run.width + ox, ly + lineHeight + oy,
                             Resolve(*dc, dc->st.bk));
-        if (!(format & DT_PREFIXONLY))
+        }
+        if (!(format & DT_PREFIXONLY)) {
+            clip(!decorated && InkInside(run, x, ly + tm.tmAscent, *lprc));
             DrawRun(*dc, font, run, x + ox, ly + tm.tmAscent + oy, color);
+        }
         if (l.prefix >= 0 && !(format & DT_HIDEPREFIX)) {
+            clip(false);
             size_t next = (size_t)l.prefix;
             NextChar(l.text, next);
             int from = l.prefix > 0 ? run.ends[(size_t)l.prefix - 1] : 0;
@@ -437,7 +477,8 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
             FillSurfaceRect(*dc, x + from + ox, uy, x + to + ox, uy + f.LineThickness(), color);
         }
     }
-    cairo_restore(dc->cr.get());
+    if (clipped)
+        cairo_restore(dc->cr.get());
     if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))
         return y + total - lprc->top;
     return total;

@@ -348,6 +348,13 @@ GlyphInfo FontInstance::Load(char32_t cp) const {
     cairo_text_extents_t ext;
     cairo_scaled_font_glyph_extents(m_scaled.get(), &glyph, 1, &ext);
     g.advance = (int)std::lround(ext.x_advance);
+    if (ext.width > 0 && ext.height > 0) {
+        // The pixels the outline reaches into: drawn at a whole pixel, its ink stays there.
+        g.inkLeft = (int)std::floor(ext.x_bearing);
+        g.inkTop = (int)std::floor(ext.y_bearing);
+        g.inkRight = (int)std::ceil(ext.x_bearing + ext.width);
+        g.inkBottom = (int)std::ceil(ext.y_bearing + ext.height);
+    }
     return g;
 }
 

@@ -20,6 +20,9 @@ namespace kel::gdi {
 struct GlyphInfo {
     unsigned long index = 0;
     int advance = 0; // whole pixels: text is laid out on the pixel grid
+    // The pixels its ink may touch, from its origin on the baseline (y down); an empty box
+    // (left == right) for a glyph without ink.
+    int inkLeft = 0, inkTop = 0, inkRight = 0, inkBottom = 0;
 };
 
 struct ScaledFontDeleter {

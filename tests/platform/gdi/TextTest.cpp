@@ -1,6 +1,7 @@
 // Fonts, metrics and text output, checked against the pixels drawn.
 #include "Canvas.h"
 
+#include "platform/core/Utf8.h"
 #include "platform/gdi/FontEngine.h"
 
 #include <gtest/gtest.h>
@@ -513,6 +514,50 @@ TEST(Text, TabsAndLineBreaksInALineShowMarks) {
                 EXPECT_EQ(c.dc.GetTextExtent((s + "\n").c_str()).cx, width + mark) << s;
             }
         }
+}
+
+// What the text layout relies on to leave a cell's text unclipped: a glyph drawn at a whole
+// pixel keeps its ink inside the box its font gives it, in every size and weight, italic too.
+TEST(Text, GlyphsKeepTheirInkInsideTheirBox) {
+    std::vector<char32_t> chars;
+    for (char32_t cp = 0x21; cp < 0x7F; ++cp)
+        chars.push_back(cp);
+    for (char32_t cp = 0xA1; cp < 0x180; ++cp)
+        chars.push_back(cp);
+    for (char32_t cp : {0x2013, 0x2014, 0x201C, 0x2026, 0x20AC, 0x0416, 0x03A9})
+        chars.push_back(cp);
+    for (int height : {-9, -12, -17, -24})
+        for (int weight : {FW_NORMAL, FW_BOLD})
+            for (BOOL italic : {FALSE, TRUE}) {
+                CFont font;
+                ASSERT_TRUE(font.CreateFont(height, 0, 0, 0, weight, italic, FALSE, FALSE,
+                                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                            DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+                LOGFONT lf{};
+                font.GetLogFont(&lf);
+                const kel::gdi::FontInstance* f = kel::gdi::FindFont(lf);
+                ASSERT_NE(f, nullptr);
+                for (char32_t cp : chars) {
+                    const kel::gdi::GlyphInfo& g = f->Glyph(cp);
+                    if (g.index == 0)
+                        continue;
+                    Canvas c(80, 80);
+                    c.dc.SelectObject(&font);
+                    c.dc.SetBkMode(TRANSPARENT);
+                    std::string text;
+                    kel::core::AppendUtf8(text, cp);
+                    const int x = 30, top = 20, baseline = top + f->Metrics().tmAscent;
+                    c.dc.TextOut(x, top, text.c_str(), (int)text.size());
+                    const CRect ink = c.Ink(kWhite);
+                    if (ink.IsRectEmpty())
+                        continue;
+                    EXPECT_GE(ink.left, x + g.inkLeft) << (int)cp << " " << height;
+                    EXPECT_LE(ink.right, x + g.inkRight) << (int)cp << " " << height;
+                    EXPECT_GE(ink.top, baseline + g.inkTop) << (int)cp << " " << height;
+                    EXPECT_LE(ink.bottom, baseline + g.inkBottom) << (int)cp << " " << height;
+                }
+            }
 }
 
 } // namespace
