@@ -265,7 +265,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             const bool skip =
                 key > maxRowid || (othersWrote && keyed.Contains(key)) || Contains(tailSorted, key);
             if (!skip) {
-                if (!carried.empty())
+                if (!carried.empty() && added < cacheSize)
                     CacheRecord(stmt, CarriedAt(stmt, together), key);
                 keys.Append(key);
                 if (!identityColumns.empty())
@@ -410,7 +410,7 @@ void RecordsetState::TailRun(size_t wanted) {
             }
             if (key <= maxKey && !Contains(tailSorted, key) &&
                 !(othersWrote && keyed.Contains(key))) {
-                if (!carried.empty())
+                if (!carried.empty() && added < cacheSize)
                     CacheRecord(stmt, CarriedAt(stmt, together), key);
                 tail.Append(key);
                 if (!identityColumns.empty())

@@ -286,7 +286,9 @@ struct RecordsetState {
     void FillCache(size_t position, size_t n);
     // A server's first key run from either end reads its records' values too, where the run is
     // no longer than kMaxCarried: the window at the open, or at the end, then costs no exchange
-    // of its own. The read's columns for a run of limit rows, or nothing when it reads none.
+    // of its own. Only the cache's size of them is kept: a record further on is read when it
+    // is wanted, as a cached one is after a second. The read's columns for a run of limit
+    // rows, or nothing when it reads none.
     static constexpr size_t kMaxCarried = 256;
     std::string CarriedColumns(size_t limit) const;
     // Where those columns start in a run's row: last, but for the columns a map's run adds.
