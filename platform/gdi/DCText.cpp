@@ -61,6 +61,15 @@ bool Simple(char32_t cp) {
            (cp >= 0x2010 && cp <= 0x2027) || (cp >= 0x20A0 && cp <= 0x20BF) || cp == 0x2192;
 }
 
+// The font's glyph for a shown character (not a tab, not 0) that is simple; null when the
+// character needs Pango.
+const GlyphInfo* PlainGlyph(const FontInstance& f, char32_t cp) {
+    if (!Simple(cp))
+        return nullptr;
+    const GlyphInfo& g = f.Glyph(cp);
+    return cp > 0x20 && g.index == 0 ? nullptr : &g;
+}
+
 // A line laid out on whole pixels from x = 0: the font's glyphs for plain text, a shaped line
 // otherwise. tabWidth > 0 expands tabs to its multiples; dx gives each character's advance
 // instead of the font's.
@@ -121,28 +130,25 @@ bool LayoutPlain(const FontInstance& f, std::string_view s, int tabWidth, const 
     run.ends.resize(s.size());
     int x = 0;
     size_t ci = 0;
-    bool inked = false;
     for (size_t i = 0; i < s.size();) {
         size_t start = i;
         char32_t c = NextChar(s, i);
         char32_t cp = Shown(s, i, c, tabWidth);
-        if (!Simple(cp))
-            return false;
         int adv = 0;
         if (cp == '\t') {
             adv = (x / tabWidth + 1) * tabWidth - x;
         } else if (cp != 0) {
-            const GlyphInfo& g = f.Glyph(cp);
-            if (cp > 0x20 && g.index == 0)
+            const GlyphInfo* g = PlainGlyph(f, cp);
+            if (!g)
                 return false;
-            run.glyphs.push_back(cairo_glyph_t{g.index, (double)x, 0});
-            adv = g.advance;
-            if (g.inkLeft < g.inkRight) {
-                run.inkLeft = inked ? std::min(run.inkLeft, x + g.inkLeft) : x + g.inkLeft;
-                run.inkRight = inked ? std::max(run.inkRight, x + g.inkRight) : x + g.inkRight;
-                run.inkTop = inked ? std::min(run.inkTop, g.inkTop) : g.inkTop;
-                run.inkBottom = inked ? std::max(run.inkBottom, g.inkBottom) : g.inkBottom;
-                inked = true;
+            run.glyphs.push_back(cairo_glyph_t{g->index, (double)x, 0});
+            adv = g->advance;
+            if (g->inkLeft < g->inkRight) {
+                const bool inked = run.inkLeft < run.inkRight; // an earlier glyph's ink
+                run.inkLeft = inked ? std::min(run.inkLeft, x + g->inkLeft) : x + g->inkLeft;
+                run.inkRight = inked ? std::max(run.inkRight, x + g->inkRight) : x + g->inkRight;
+                run.inkTop = inked ? std::min(run.inkTop, g->inkTop) : g->inkTop;
+                run.inkBottom = inked ? std::max(run.inkBottom, g->inkBottom) : g->inkBottom;
             }
         }
         if (dx)
@@ -169,15 +175,13 @@ int Measure(const FontInstance& f, std::string_view s, int tabWidth = 0) {
     for (size_t i = 0; i < s.size();) {
         char32_t c = NextChar(s, i);
         char32_t cp = Shown(s, i, c, tabWidth);
-        if (!Simple(cp))
-            return Shape(f, s, tabWidth, nullptr).width;
         if (cp == '\t') {
             x = (x / tabWidth + 1) * tabWidth;
         } else if (cp != 0) {
-            const GlyphInfo& g = f.Glyph(cp);
-            if (cp > 0x20 && g.index == 0)
+            const GlyphInfo* g = PlainGlyph(f, cp);
+            if (!g)
                 return Shape(f, s, tabWidth, nullptr).width;
-            x += g.advance;
+            x += g->advance;
         }
     }
     return x;

@@ -286,6 +286,30 @@ TEST(Text, ClippedToTheRectangleUnlessNoClip) {
     free.dc.DrawText("Wide text here", -1, &r, DT_SINGLELINE | DT_NOCLIP);
     EXPECT_LE(clipped.Ink(kWhite).right, 30);
     EXPECT_GT(free.Ink(kWhite).right, 30);
+    // Text that fits is drawn unclipped; what reaches past any edge still is clipped: a
+    // rectangle lower than the text, text aligned right that runs out on the left, and an
+    // opaque background wider than the rectangle.
+    struct Case {
+        CRect r;
+        UINT format;
+        int bkMode;
+    };
+    for (const Case& k : {Case{CRect(10, 10, 200, 16), DT_SINGLELINE, TRANSPARENT},
+                          Case{CRect(50, 10, 70, 40), DT_SINGLELINE | DT_RIGHT, TRANSPARENT},
+                          Case{CRect(50, 10, 70, 40), DT_SINGLELINE | DT_CENTER, OPAQUE},
+                          Case{CRect(10, 10, 200, 16), DT_SINGLELINE | DT_VCENTER, OPAQUE}}) {
+        TextCanvas c;
+        c.dc.SetBkMode(k.bkMode);
+        c.dc.SetBkColor(RGB(255, 0, 0));
+        CRect r = k.r;
+        c.dc.DrawText("Quarterly gjy", -1, &r, k.format);
+        const CRect ink = c.Ink(kWhite);
+        EXPECT_FALSE(ink.IsRectEmpty()) << k.format;
+        EXPECT_TRUE(ink.left >= k.r.left && ink.right <= k.r.right && ink.top >= k.r.top &&
+                    ink.bottom <= k.r.bottom)
+            << k.format << " " << ink.left << "," << ink.top << "," << ink.right << ","
+            << ink.bottom;
+    }
 }
 
 TEST(Text, ExtentsOfUtf8CountWholeCharacters) {
