@@ -292,7 +292,7 @@ BOOL RestoreDC(HDC hdc, int nSavedDC) {
 
 namespace {
 template <class T, class V> V SetField(HDC hdc, T kel::gdi::DCState::*field, T value, V fail) {
-    HDC__* dc = LiveDC(hdc);
+    HDC__* dc = LiveDCKeepingText(hdc);
     if (!dc)
         return fail;
     T old = dc->st.*field;
@@ -300,7 +300,7 @@ template <class T, class V> V SetField(HDC hdc, T kel::gdi::DCState::*field, T v
     return (V)old;
 }
 template <class T, class V> V GetField(HDC hdc, T kel::gdi::DCState::*field, V fail) {
-    HDC__* dc = LiveDC(hdc);
+    HDC__* dc = LiveDCKeepingText(hdc);
     return dc ? (V)(dc->st.*field) : fail;
 }
 } // namespace

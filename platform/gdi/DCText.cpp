@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 using namespace kel::gdi;
@@ -231,6 +232,61 @@ void DrawRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORR
     }
 }
 
+// Text that DrawText drew without a clip waits here while the cells after it on the same
+// baseline, in the same face and colour, add theirs: cairo composites a row of cells in one
+// call much faster than cell by cell. Any other use of any context draws it first (LiveDC,
+// LiveObject, FreeDC), so output keeps its order; text waits only where nothing else draws
+// on its context meanwhile.
+struct PendingText {
+    HDC__* dc = nullptr;
+    cairo_scaled_font_t* font = nullptr; // referenced while glyphs wait
+    COLORREF color = 0;
+    int baseline = 0;
+    int inkRight = 0; // where the waiting glyphs' ink ends on the right (surface coordinates)
+    std::vector<cairo_glyph_t> glyphs;
+
+    PendingText() = default;
+    PendingText(const PendingText&) = delete;
+    PendingText& operator=(const PendingText&) = delete;
+    ~PendingText() { Forget(); }
+    void Forget() {
+        glyphs.clear();
+        dc = nullptr;
+        if (font)
+            cairo_scaled_font_destroy(std::exchange(font, nullptr));
+    }
+};
+thread_local PendingText t_pending;
+
+// A row's glyphs in one call stay as fast as long as cairo needs no mask for them: the run
+// may join only where its ink starts right of the ink waiting, and a row is not endless.
+constexpr size_t kMaxPendingGlyphs = 1024;
+
+// Adds run, its left edge at sx and baseline at sy (surface coordinates), to the waiting text,
+// drawing what waits first where the run cannot join it.
+void QueueRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORREF color) {
+    PendingText& p = t_pending;
+    cairo_scaled_font_t* scaled = font.f->Scaled();
+    if (!p.glyphs.empty() &&
+        (p.dc != &dc || p.font != scaled || p.color != color || p.baseline != sy ||
+         sx + run.inkLeft < p.inkRight || p.glyphs.size() + run.glyphs.size() > kMaxPendingGlyphs))
+        FlushPendingText();
+    if (p.glyphs.empty()) {
+        p.dc = &dc;
+        p.font = cairo_scaled_font_reference(scaled);
+        p.color = color;
+        p.baseline = sy;
+        p.inkRight = sx + run.inkLeft;
+    }
+    for (cairo_glyph_t g : run.glyphs) {
+        g.x += sx;
+        g.y += sy;
+        p.glyphs.push_back(g);
+    }
+    if (run.inkLeft < run.inkRight)
+        p.inkRight = sx + run.inkRight;
+}
+
 void ClipTo(HDC__& dc, const RECT& r) {
     cairo_t* cr = dc.cr.get();
     cairo_rectangle(cr, r.left + dc.OffX(), r.top + dc.OffY(), r.right - r.left, r.bottom - r.top);
@@ -370,6 +426,29 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCTSTR
     return TRUE;
 }
 
+void kel::gdi::FlushPendingText() {
+    PendingText& p = t_pending;
+    if (p.glyphs.empty())
+        return;
+    cairo_t* cr = p.dc->cr.get();
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    SetSourceColor(cr, p.color);
+    cairo_set_scaled_font(cr, p.font);
+    cairo_show_glyphs(cr, p.glyphs.data(), static_cast<int>(p.glyphs.size()));
+    cairo_restore(cr);
+    p.Forget();
+}
+
+BOOL GdiFlush() {
+    FlushPendingText();
+    return TRUE;
+}
+
+void kel::gdi::DropPendingText() {
+    t_pending.Forget();
+}
+
 BOOL TextOut(HDC hdc, int x, int y, LPCTSTR lpString, int c) {
     if (c < 0)
         return FALSE;
@@ -377,7 +456,7 @@ BOOL TextOut(HDC hdc, int x, int y, LPCTSTR lpString, int c) {
 }
 
 int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
-    HDC__* dc = LiveDC(hdc);
+    HDC__* dc = LiveDCKeepingText(hdc); // waiting text is drawn below unless this joins it
     if (!dc || !lprc || (!lpchText && cchText != 0))
         return 0;
     Font font = CurrentFont(*dc);
@@ -450,6 +529,11 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
     };
     const bool decorated = font.lf->lfUnderline || font.lf->lfStrikeOut;
     COLORREF color = Resolve(*dc, dc->st.text);
+    // One line of the font's glyphs alone, inside the rectangle, waits to be drawn with the
+    // text after it; anything else draws the waiting text first and is drawn now.
+    const bool plain = lines.size() == 1 && !decorated && dc->st.bkMode != OPAQUE &&
+                       !(format & DT_PREFIXONLY) &&
+                       (lines[0].prefix < 0 || (format & DT_HIDEPREFIX));
     for (size_t i = 0; i < lines.size(); ++i) {
         Line& l = lines[i];
         Run run = Layout(f, l.text, tabWidth);
@@ -461,6 +545,13 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
         else if (format & DT_RIGHT)
             x = lprc->right - run.width;
         int ly = y + (int)i * lineHeight;
+        if (plain && !run.shaped &&
+            ((format & DT_NOCLIP) || InkInside(run, x, ly + tm.tmAscent, *lprc))) {
+            if (!run.glyphs.empty())
+                QueueRun(*dc, font, run, x + ox, ly + tm.tmAscent + oy, color);
+            continue;
+        }
+        FlushPendingText();
         if (dc->st.bkMode == OPAQUE && !(format & DT_PREFIXONLY)) {
             clip(run.width <= 0 || (x >= lprc->left && x + run.width <= lprc->right &&
                                     ly >= lprc->top && ly + lineHeight <= lprc->bottom));
@@ -490,7 +581,7 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
 
 BOOL GetTextExtentExPoint(HDC hdc, LPCTSTR lpszString, int cchString, int nMaxExtent, LPINT lpnFit,
                           LPINT alpDx, LPSIZE lpSize) {
-    HDC__* dc = LiveDC(hdc);
+    HDC__* dc = LiveDCKeepingText(hdc);
     if (!dc || cchString < 0 || (cchString > 0 && !lpszString))
         return FALSE;
     Font font = CurrentFont(*dc);
@@ -523,7 +614,7 @@ BOOL GetTextExtentPoint32(HDC hdc, LPCTSTR lpString, int c, LPSIZE psizl) {
 }
 
 BOOL GetTextMetrics(HDC hdc, LPTEXTMETRIC lptm) {
-    HDC__* dc = LiveDC(hdc);
+    HDC__* dc = LiveDCKeepingText(hdc);
     if (!dc || !lptm)
         return FALSE;
     Font font = CurrentFont(*dc);
@@ -536,7 +627,7 @@ BOOL GetTextMetrics(HDC hdc, LPTEXTMETRIC lptm) {
 }
 
 int GetTextFace(HDC hdc, int c, LPTSTR lpName) {
-    HDC__* dc = LiveDC(hdc);
+    HDC__* dc = LiveDCKeepingText(hdc);
     if (!dc || !dc->st.font)
         return 0;
     const char* face = dc->st.font->font.lfFaceName;

@@ -171,6 +171,10 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCTSTR
 // The height of the text; with DT_VCENTER or DT_BOTTOM the offset from lprc->top to the bottom
 // of the drawn text. 0 on failure.
 int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format);
+// Draws the output this thread's contexts still hold back (DrawText keeps a row of cells' text
+// to draw it in one go). Any other call on a context does it first; whoever reads a surface
+// the contexts draw on outside them calls this.
+BOOL GdiFlush();
 BOOL GetTextExtentPoint32(HDC hdc, LPCTSTR lpString, int c, LPSIZE psizl);
 // How many bytes of the text fit in nMaxExtent (lpnFit) and, in alpDx, the extent up to the end
 // of each byte's character.

@@ -187,9 +187,17 @@ namespace kel::gdi {
 HGDIOBJ__* LiveObject(HGDIOBJ h);
 HGDIOBJ__* LiveObject(HGDIOBJ h, Kind kind);
 HGDIOBJ__* NewObject(Kind kind);
+// A context's record. Text that DrawText keeps waiting (FlushPendingText) is drawn first, so
+// that whatever the caller does with any context next comes after it.
 HDC__* LiveDC(HDC h);
+// The record without drawing the waiting text: for what only changes how later output looks.
+HDC__* LiveDCKeepingText(HDC h);
 HDC__* NewDC();
 void FreeDC(HDC__* dc);
+// Draws the text DrawText keeps waiting, if any (DCText.cpp).
+void FlushPendingText();
+// Forgets the waiting text without drawing it: its context is gone with the registry.
+void DropPendingText();
 HGDIOBJ__* StockObject(int i);
 // The 1 x 1 monochrome bitmap a new memory context draws on.
 HGDIOBJ__* DefaultBitmap();

@@ -21,6 +21,7 @@ struct World {
     std::vector<std::unique_ptr<CDC>> tempDCs;
 
     ~World() {
+        DropPendingText();
         FreeTempObjects();
         FreeTempDCs();
         dcs.clear(); // releases what the contexts still hold
@@ -141,6 +142,7 @@ HGDIOBJ__* LiveObject(HGDIOBJ h) {
     World* w = TheWorld();
     if (!w || !h)
         return nullptr;
+    FlushPendingText(); // a bitmap's pixels may be read or copied
     auto it = w->objects.find(h);
     return it == w->objects.end() || it->second->deleted ? nullptr : it->second.get();
 }
@@ -160,12 +162,19 @@ HGDIOBJ__* NewObject(Kind kind) {
     return p;
 }
 
-HDC__* LiveDC(HDC h) {
+HDC__* LiveDCKeepingText(HDC h) {
     World* w = TheWorld();
     if (!w || !h)
         return nullptr;
     auto it = w->dcs.find(h);
     return it == w->dcs.end() ? nullptr : it->second.get();
+}
+
+HDC__* LiveDC(HDC h) {
+    HDC__* dc = LiveDCKeepingText(h);
+    if (dc)
+        FlushPendingText();
+    return dc;
 }
 
 HDC__* NewDC() {
@@ -182,6 +191,7 @@ void FreeDC(HDC__* dc) {
     World* w = TheWorld();
     if (!w)
         return;
+    FlushPendingText();
     if (dc->wrapper)
         dc->wrapper->m_hDC = dc->wrapper->m_hAttribDC = NULL;
     if (dc->temp)

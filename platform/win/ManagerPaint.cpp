@@ -2,6 +2,7 @@
 // and the images themselves.
 #include "platform/win/WindowManager.h"
 
+#include "platform/gdi/GdiFunctions.h"
 #include "platform/gdi/SurfaceDC.h"
 
 #include <cairo.h>
@@ -229,6 +230,7 @@ void WindowManager::EnsureSurface(HWND top) {
     cairo_paint(cr);
     if (w->surface) {
         // Resizing keeps what was painted where it still fits.
+        GdiFlush();
         cairo_set_source_surface(cr, w->surface.get(), 0, 0);
         cairo_paint(cr);
     }
@@ -315,6 +317,7 @@ void WindowManager::Present(HWND top, const CRect& dirty) {
     HWND__* w = Rec(top);
     if (w == nullptr || !w->nativeCreated || !m_backend || !(w->style & WS_VISIBLE))
         return;
+    GdiFlush(); // a context still held may have output waiting
     m_backend->Present(top, w->surface.get(), dirty);
 }
 
@@ -331,6 +334,7 @@ bool WindowManager::ScrollShown(HWND top, const cairo_region_t* dest, int dx, in
             return false;
     cairo_rectangle_int_t r;
     cairo_region_get_rectangle(dest, 0, &r);
+    GdiFlush();
     return m_backend->Scroll(top, w->surface.get(), CRect(r.x, r.y, r.x + r.width, r.y + r.height),
                              dx, dy);
 }
@@ -356,6 +360,7 @@ BOOL WindowManager::SaveImage(HWND h, LPCTSTR path) {
     const CPoint at = WindowOriginInTop(h);
     const int cx = std::max(1, static_cast<int>(w->rect.Width()));
     const int cy = std::max(1, static_cast<int>(w->rect.Height()));
+    GdiFlush();
     SurfacePtr image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, cx, cy));
     cairo_t* cr = cairo_create(image.get());
     cairo_set_source_surface(cr, Rec(top)->surface.get(), -at.x, -at.y);
@@ -373,6 +378,7 @@ COLORREF WindowManager::Pixel(HWND h, POINT ptClient) {
     if (at.x < 0 || at.y < 0 || at.x >= cairo_image_surface_get_width(s) ||
         at.y >= cairo_image_surface_get_height(s))
         return CLR_INVALID;
+    GdiFlush();
     cairo_surface_flush(s);
     const unsigned char* data = cairo_image_surface_get_data(s);
     const int stride = cairo_image_surface_get_stride(s);

@@ -28,6 +28,7 @@ public:
 
     // The colour of a surface pixel.
     COLORREF At(int x, int y) const {
+        GdiFlush(); // the pixels are read outside the context: text it holds back first
         cairo_surface_flush(m_surface);
         const unsigned char* data = cairo_image_surface_get_data(m_surface);
         uint32_t px = reinterpret_cast<const uint32_t*>(

@@ -584,4 +584,108 @@ TEST(Text, GlyphsKeepTheirInkInsideTheirBox) {
             }
 }
 
+// Draws rows of cells as the grid does: some cells in another colour, one too wide for its
+// cell, one drawn twice a pixel apart (its ink overlaps itself), right-aligned numbers.
+void DrawCells(CDC& dc, bool oneByOne) {
+    const char* cells[] = {"Alpha", "12,345.00", "A rather long customer name", "x", "Bold"};
+    for (int row = 0; row < 4; ++row) {
+        const int y = 4 + row * 16;
+        for (int col = 0; col < 5; ++col) {
+            CRect r(4 + col * 70, y, 4 + col * 70 + 64, y + 15);
+            dc.SetTextColor(col == 3 && row % 2 ? RGB(200, 0, 0) : kBlack);
+            dc.DrawText(cells[col], -1, &r,
+                        (col == 1 ? DT_RIGHT : DT_LEFT) | DT_SINGLELINE | DT_NOPREFIX |
+                            DT_END_ELLIPSIS);
+            if (col == 4) {
+                r.OffsetRect(1, 0);
+                dc.DrawText(cells[col], -1, &r, DT_SINGLELINE | DT_NOPREFIX);
+            }
+            if (oneByOne)
+                GdiFlush();
+        }
+    }
+}
+
+bool SamePixels(const Canvas& a, const Canvas& b) {
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.At(x, y) != b.At(x, y))
+                return false;
+    return true;
+}
+
+TEST(Text, ARowOfCellsDrawnTogetherLooksAsDrawnOneByOne) {
+    TextCanvas together(360, 70), alone(360, 70);
+    DrawCells(together.dc, false);
+    DrawCells(alone.dc, true);
+    EXPECT_GT(together.Count(kBlack) + together.Count(RGB(200, 0, 0)), 100);
+    EXPECT_TRUE(SamePixels(together, alone));
+}
+
+// Text a context holds back is drawn before anything that comes after it: other output on it,
+// a copy of its pixels, a change of its clip or its bitmap, its end.
+TEST(Text, TextHeldBackKeepsItsPlaceAmongOtherOutput) {
+    CRect cell(10, 10, 200, 30);
+    {
+        TextCanvas c;
+        c.dc.DrawText("Covered", -1, &cell, DT_SINGLELINE);
+        c.dc.FillSolidRect(&cell, RGB(0, 0, 255));
+        EXPECT_EQ(c.Count(RGB(0, 0, 255)), cell.Width() * cell.Height());
+    }
+    {
+        // Clipped after it was drawn: the clip takes none of it away.
+        TextCanvas c;
+        c.dc.DrawText("Before", -1, &cell, DT_SINGLELINE);
+        c.dc.IntersectClipRect(0, 0, 1, 1);
+        EXPECT_FALSE(c.Ink(kWhite).IsRectEmpty());
+    }
+    {
+        // Drawn on a memory context's bitmap, copied out, then read back from the bitmap
+        // once the context is gone.
+        TextCanvas c;
+        CDC mem;
+        ASSERT_TRUE(mem.CreateCompatibleDC(&c.dc));
+        CBitmap bitmap;
+        ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&c.dc, 220, 40));
+        CBitmap* old = mem.SelectObject(&bitmap);
+        mem.FillSolidRect(0, 0, 220, 40, kWhite);
+        mem.SelectObject(&c.font);
+        mem.SetBkMode(TRANSPARENT);
+        mem.DrawText("Copied", -1, &cell, DT_SINGLELINE);
+        c.dc.BitBlt(0, 0, 220, 40, &mem, 0, 0, SRCCOPY);
+        EXPECT_FALSE(c.Ink(kWhite).IsRectEmpty());
+        mem.DrawText("Kept", -1, &cell, DT_SINGLELINE | DT_RIGHT);
+        mem.SelectObject(old);
+        mem.DeleteDC();
+        CDC reader;
+        ASSERT_TRUE(reader.CreateCompatibleDC(&c.dc));
+        reader.SelectObject(&bitmap);
+        int inked = 0;
+        for (int x = 150; x < 200; ++x)
+            for (int y = 10; y < 30; ++y)
+                inked += reader.GetPixel(x, y) != kWhite;
+        EXPECT_GT(inked, 10);
+    }
+    {
+        // A colour or font changed between cells leaves the cells before them as they were.
+        TextCanvas c;
+        CRect first(10, 10, 60, 30), second(70, 10, 120, 30), third(130, 10, 200, 30);
+        c.dc.DrawText("Black", -1, &first, DT_SINGLELINE);
+        c.dc.SetTextColor(RGB(255, 0, 0));
+        c.dc.DrawText("Red", -1, &second, DT_SINGLELINE);
+        CFont big;
+        MakeFont(big, -20);
+        c.dc.SelectObject(&big);
+        c.dc.DrawText("Big", -1, &third, DT_SINGLELINE);
+        EXPECT_FALSE(c.Ink(kWhite, first).IsRectEmpty());
+        EXPECT_GT(c.Count(RGB(255, 0, 0)), 10);
+        EXPECT_GT(c.Ink(kWhite, third).Height(), c.Ink(kWhite, second).Height());
+        int reddish = 0; // the first cell stays black
+        for (int y = first.top; y < first.bottom; ++y)
+            for (int x = first.left; x < first.right; ++x)
+                reddish += GetRValue(c.At(x, y)) > GetGValue(c.At(x, y)) + 40;
+        EXPECT_EQ(reddish, 0);
+    }
+}
+
 } // namespace
