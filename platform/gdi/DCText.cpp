@@ -430,7 +430,12 @@ void kel::gdi::FlushPendingText() {
     PendingText& p = t_pending;
     if (p.glyphs.empty())
         return;
-    cairo_t* cr = p.dc->cr.get();
+    HDC__* dc = LiveDCKeepingText(p.dc); // none once the registry is gone
+    if (!dc) {
+        p.Forget();
+        return;
+    }
+    cairo_t* cr = dc->cr.get();
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     SetSourceColor(cr, p.color);
@@ -443,10 +448,6 @@ void kel::gdi::FlushPendingText() {
 BOOL GdiFlush() {
     FlushPendingText();
     return TRUE;
-}
-
-void kel::gdi::DropPendingText() {
-    t_pending.Forget();
 }
 
 BOOL TextOut(HDC hdc, int x, int y, LPCTSTR lpString, int c) {

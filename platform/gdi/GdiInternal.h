@@ -196,8 +196,6 @@ HDC__* NewDC();
 void FreeDC(HDC__* dc);
 // Draws the text DrawText keeps waiting, if any (DCText.cpp).
 void FlushPendingText();
-// Forgets the waiting text without drawing it: its context is gone with the registry.
-void DropPendingText();
 HGDIOBJ__* StockObject(int i);
 // The 1 x 1 monochrome bitmap a new memory context draws on.
 HGDIOBJ__* DefaultBitmap();

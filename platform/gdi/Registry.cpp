@@ -21,7 +21,6 @@ struct World {
     std::vector<std::unique_ptr<CDC>> tempDCs;
 
     ~World() {
-        DropPendingText();
         FreeTempObjects();
         FreeTempDCs();
         dcs.clear(); // releases what the contexts still hold
