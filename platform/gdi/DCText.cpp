@@ -170,6 +170,17 @@ Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const IN
         return Shape(f, s, tabWidth, dx);
     return run;
 }
+// Layout into a run kept from an earlier line, whose buffers it reuses.
+void LayoutInto(Run& run, const FontInstance& f, std::string_view s, int tabWidth) {
+    run.glyphs.clear();
+    run.ends.clear();
+    run.shaped.reset();
+    run.width = 0;
+    run.inkKnown = false;
+    run.inkLeft = run.inkTop = run.inkRight = run.inkBottom = 0;
+    if (!LayoutPlain(f, s, tabWidth, nullptr, run))
+        run = Shape(f, s, tabWidth, nullptr);
+}
 
 int Measure(const FontInstance& f, std::string_view s, int tabWidth = 0) {
     int x = 0;
@@ -211,7 +222,7 @@ void DrawRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORR
         // The run is laid out from (0, 0) on its baseline; its glyphs are placed by a copy
         // rather than by moving the origin, which would make cairo look its font up again
         // for every run.
-        thread_local std::vector<cairo_glyph_t> placed;
+        static std::vector<cairo_glyph_t> placed; // kept: the drawing layer serves one thread
         placed.assign(run.glyphs.begin(), run.glyphs.end());
         for (cairo_glyph_t& g : placed) {
             g.x += sx;
@@ -245,10 +256,6 @@ struct PendingText {
     int inkRight = 0; // where the waiting glyphs' ink ends on the right (surface coordinates)
     std::vector<cairo_glyph_t> glyphs;
 
-    PendingText() = default;
-    PendingText(const PendingText&) = delete;
-    PendingText& operator=(const PendingText&) = delete;
-    ~PendingText() { Forget(); }
     void Forget() {
         glyphs.clear();
         dc = nullptr;
@@ -256,7 +263,11 @@ struct PendingText {
             cairo_scaled_font_destroy(std::exchange(font, nullptr));
     }
 };
-thread_local PendingText t_pending;
+// One thread draws, as one owns the registry. Never destroyed: contexts may draw during exit.
+PendingText& Pending() {
+    static auto* pending = new PendingText;
+    return *pending;
+}
 
 // A row's glyphs in one call stay as fast as long as cairo needs no mask for them: the run
 // may join only where its ink starts right of the ink waiting, and a row is not endless.
@@ -265,7 +276,7 @@ constexpr size_t kMaxPendingGlyphs = 1024;
 // Adds run, its left edge at sx and baseline at sy (surface coordinates), to the waiting text,
 // drawing what waits first where the run cannot join it.
 void QueueRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORREF color) {
-    PendingText& p = t_pending;
+    PendingText& p = Pending();
     cairo_scaled_font_t* scaled = font.f->Scaled();
     if (!p.glyphs.empty() &&
         (p.dc != &dc || p.font != scaled || p.color != color || p.baseline != sy ||
@@ -427,7 +438,7 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCTSTR
 }
 
 void kel::gdi::FlushPendingText() {
-    PendingText& p = t_pending;
+    PendingText& p = Pending();
     if (p.glyphs.empty())
         return;
     HDC__* dc = LiveDCKeepingText(p.dc); // none once the registry is gone
@@ -470,8 +481,19 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
     int tabWidth = (format & DT_EXPANDTABS) ? 8 * std::max<LONG>(1, tm.tmAveCharWidth) : 0;
     int width = lprc->right - lprc->left;
 
-    // Paragraphs, prefixes, wrapping.
-    std::vector<std::string_view> paras;
+    // Paragraphs, prefixes, wrapping. A grid draws thousands of cells a paint: the buffers
+    // are kept from one call to the next.
+    struct Buffers {
+        std::vector<std::string_view> paras;
+        std::vector<Line> lines;
+        Run run;
+    };
+    static auto& kept = *new Buffers; // never destroyed, like the waiting text
+    std::vector<std::string_view>& paras = kept.paras;
+    std::vector<Line>& lines = kept.lines;
+    Run& run = kept.run;
+    paras.clear();
+    lines.clear();
     if (format & DT_SINGLELINE) {
         // One line: its line breaks show as marks.
         paras.push_back(text);
@@ -488,7 +510,6 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
         if (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
             paras.pop_back(); // a closing line break opens no new line
     }
-    std::vector<Line> lines;
     for (std::string_view p : paras) {
         Line line = (format & DT_NOPREFIX) ? Line{std::string(p), -1} : StripPrefixes(p);
         if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE))
@@ -537,9 +558,9 @@ int DrawText(HDC hdc, LPCTSTR lpchText, int cchText, LPRECT lprc, UINT format) {
                        (lines[0].prefix < 0 || (format & DT_HIDEPREFIX));
     for (size_t i = 0; i < lines.size(); ++i) {
         Line& l = lines[i];
-        Run run = Layout(f, l.text, tabWidth);
+        LayoutInto(run, f, l.text, tabWidth);
         if ((format & DT_END_ELLIPSIS) && AddEllipsis(f, l, run, width))
-            run = Layout(f, l.text, tabWidth);
+            LayoutInto(run, f, l.text, tabWidth);
         int x = lprc->left;
         if (format & DT_CENTER)
             x = lprc->left + (width - run.width) / 2;
