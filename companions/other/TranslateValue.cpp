@@ -1,7 +1,7 @@
 #include "companions/other/TranslateValue.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -25,9 +25,11 @@ std::string GroupThousands(const std::string& plain) {
 
 // Shortest text that reads back as the same value at the type's precision.
 std::string PlainNumber(double d, int precision) {
+    // printf's "%.*g", in the "C" locale whatever the host set.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*g", precision, d);
-    std::string s = buf;
+    const auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, precision);
+    std::string s(buf, ec == std::errc() ? end : buf);
     return s == "-0" ? "0" : s;
 }
 
@@ -38,9 +40,15 @@ std::string TwoDecimals(LONGLONG tenThousandths) {
                                       : static_cast<unsigned long long>(tenThousandths);
     unsigned long long cents = (mag + 50) / 100;
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%s%llu.%02llu", negative && cents ? "-" : "", cents / 100,
-                  cents % 100);
-    return buf;
+    char* p = buf;
+    if (negative && cents)
+        *p++ = '-';
+    p = std::to_chars(p, buf + sizeof buf, cents / 100).ptr;
+    const unsigned rest = static_cast<unsigned>(cents % 100);
+    *p++ = '.';
+    *p++ = static_cast<char>('0' + rest / 10);
+    *p++ = static_cast<char>('0' + rest % 10);
+    return std::string(buf, p);
 }
 
 std::string WithSymbol(const std::string& amount) {

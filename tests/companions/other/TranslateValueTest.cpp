@@ -36,6 +36,9 @@ TEST(TranslateValue, PlainFormOfEachType) {
     EXPECT_EQ(Text(COleVariant(3.0)), "3");
     EXPECT_EQ(Text(COleVariant(0.1 + 0.2)), "0.3");
     EXPECT_EQ(Text(COleVariant(-0.0)), "0");
+    EXPECT_EQ(Text(COleVariant(1e20)), "1e+20");
+    EXPECT_EQ(Text(COleVariant(-1.5e-7)), "-1.5e-07");
+    EXPECT_EQ(Text(COleVariant(123456789012345678.0)), "1.23456789012346e+17");
     EXPECT_EQ(Text(COleVariant(1.25f)), "1.25");
     EXPECT_EQ(Text(COleVariant(0.1f)), "0.1");
     EXPECT_EQ(Text(Bool(true)), "Yes");
