@@ -291,6 +291,7 @@ BOOL RestoreDC(HDC hdc, int nSavedDC) {
 // Colours and modes.
 
 namespace {
+// Colours and modes change only what is drawn next: text held back keeps its own.
 template <class T, class V> V SetField(HDC hdc, T kel::gdi::DCState::*field, T value, V fail) {
     HDC__* dc = LiveDCKeepingText(hdc);
     if (!dc)

@@ -402,6 +402,7 @@ BOOL WindowManager::ScrollWindow(HWND h, int dx, int dy, const RECT* rc, const R
         Intersect(visible.get(), area + origin);
         HWND top = TopLevelOf(h);
         cairo_surface_t* s = Rec(top)->surface.get();
+        GdiFlush(); // the pixels move: what a context holds back goes first
         RegionPtr dest(cairo_region_copy(visible.get()));
         cairo_region_translate(dest.get(), dx, dy);
         cairo_region_intersect(dest.get(), visible.get());
