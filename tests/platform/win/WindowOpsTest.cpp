@@ -174,6 +174,33 @@ TEST_F(WindowOpsTest, ScrollWindowMovesPixelsAndInvalidatesOnlyWhatItUncovers) {
     EXPECT_EQ(RGB(10, 0, 0), KelGetWindowPixel(wnd, CPoint(5, 15)));
 }
 
+// Text a context still held holds back goes before the window's pixels move, so it moves
+// with them.
+TEST_F(WindowOpsTest, TextHeldBackMovesWithAScroll) {
+    CStripesWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "s", WS_POPUP | WS_VISIBLE,
+                             CRect(0, 0, 100, 100), nullptr, 0));
+    KelRunUntilIdle();
+    auto dark = [&](int top, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < 100; ++x)
+                n += GetGValue(KelGetWindowPixel(wnd, CPoint(x, y))) > 128;
+        return n;
+    };
+    {
+        CClientDC dc(&wnd);
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextColor(RGB(0, 255, 0)); // the stripes have no green
+        CRect r(5, 60, 95, 80);
+        dc.DrawText("MMMM", -1, &r, DT_SINGLELINE | DT_NOPREFIX);
+        wnd.ScrollWindow(0, -40);
+        EXPECT_GT(dark(20, 40), 10); // moved up with the stripes
+    }
+    KelRunUntilIdle(); // what the scroll uncovered is painted again: no text left there
+    EXPECT_EQ(dark(60, 80), 0);
+}
+
 TEST_F(WindowOpsTest, ScrollingAChildMovesItsOwnPixelsAndNoneAroundIt) {
     const COLORREF green = RGB(0, 160, 0);
     CTraceWnd top;
