@@ -164,22 +164,23 @@ bool LayoutPlain(const FontInstance& f, std::string_view s, int tabWidth, const 
     return true;
 }
 
-Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const INT* dx = nullptr) {
-    Run run;
-    if (!LayoutPlain(f, s, tabWidth, dx, run))
-        return Shape(f, s, tabWidth, dx);
-    return run;
-}
-// Layout into a run kept from an earlier line, whose buffers it reuses.
-void LayoutInto(Run& run, const FontInstance& f, std::string_view s, int tabWidth) {
+// Lays the text out into run, reusing the buffers of the line it held before.
+void LayoutInto(Run& run, const FontInstance& f, std::string_view s, int tabWidth = 0,
+                const INT* dx = nullptr) {
     run.glyphs.clear();
     run.ends.clear();
     run.shaped.reset();
     run.width = 0;
     run.inkKnown = false;
     run.inkLeft = run.inkTop = run.inkRight = run.inkBottom = 0;
-    if (!LayoutPlain(f, s, tabWidth, nullptr, run))
-        run = Shape(f, s, tabWidth, nullptr);
+    if (!LayoutPlain(f, s, tabWidth, dx, run))
+        run = Shape(f, s, tabWidth, dx);
+}
+
+Run Layout(const FontInstance& f, std::string_view s, int tabWidth = 0, const INT* dx = nullptr) {
+    Run run;
+    LayoutInto(run, f, s, tabWidth, dx);
+    return run;
 }
 
 int Measure(const FontInstance& f, std::string_view s, int tabWidth = 0) {
@@ -207,31 +208,46 @@ bool InkInside(const Run& run, int x, int y, const RECT& r) {
                              y + run.inkTop >= r.top && y + run.inkBottom <= r.bottom));
 }
 
+// Appends the run's glyphs, laid out from (0, 0) on its baseline, placed with their left edge
+// at sx and baseline at sy: a copy rather than a move of cairo's origin, which would make
+// cairo look its font up again for every run.
+void Place(const Run& run, int sx, int sy, std::vector<cairo_glyph_t>& out) {
+    for (cairo_glyph_t g : run.glyphs) {
+        g.x += sx;
+        g.y += sy;
+        out.push_back(g);
+    }
+}
+
+// Draws placed glyphs in a face and colour over what is there.
+void ShowGlyphs(cairo_t* cr, cairo_scaled_font_t* font, COLORREF color,
+                const std::vector<cairo_glyph_t>& glyphs) {
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    SetSourceColor(cr, color);
+    cairo_set_scaled_font(cr, font);
+    cairo_show_glyphs(cr, glyphs.data(), static_cast<int>(glyphs.size()));
+    cairo_restore(cr);
+}
+
 // Draws laid-out glyphs with their left edge at sx and baseline at sy (surface coordinates),
 // with the font's underline and strike-out.
 void DrawRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORREF color) {
     if (run.glyphs.empty() && !run.shaped)
         return;
     cairo_t* cr = dc.cr.get();
-    cairo_save(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    SetSourceColor(cr, color);
     if (run.shaped) {
+        cairo_save(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        SetSourceColor(cr, color);
         run.shaped->Draw(cr, sx, sy);
+        cairo_restore(cr);
     } else {
-        // The run is laid out from (0, 0) on its baseline; its glyphs are placed by a copy
-        // rather than by moving the origin, which would make cairo look its font up again
-        // for every run.
         static std::vector<cairo_glyph_t> placed; // kept: the drawing layer serves one thread
-        placed.assign(run.glyphs.begin(), run.glyphs.end());
-        for (cairo_glyph_t& g : placed) {
-            g.x += sx;
-            g.y += sy;
-        }
-        cairo_set_scaled_font(cr, font.f->Scaled());
-        cairo_show_glyphs(cr, placed.data(), (int)placed.size());
+        placed.clear();
+        Place(run, sx, sy, placed);
+        ShowGlyphs(cr, font.f->Scaled(), color, placed);
     }
-    cairo_restore(cr);
     int t = font.f->LineThickness();
     if (font.lf->lfUnderline) {
         int y = sy + font.f->UnderlineOffset();
@@ -246,7 +262,7 @@ void DrawRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLORR
 // Text that DrawText drew without a clip waits here while the cells after it on the same
 // baseline, in the same face and colour, add theirs: cairo composites a row of cells in one
 // call much faster than cell by cell. Any other use of any context draws it first (LiveDC,
-// LiveObject, FreeDC), so output keeps its order; text waits only where nothing else draws
+// LiveObject), so output keeps its order; text waits only where nothing else draws
 // on its context meanwhile.
 struct PendingText {
     HDC__* dc = nullptr;
@@ -289,11 +305,7 @@ void QueueRun(HDC__& dc, const Font& font, const Run& run, int sx, int sy, COLOR
         p.baseline = sy;
         p.inkRight = sx + run.inkLeft;
     }
-    for (cairo_glyph_t g : run.glyphs) {
-        g.x += sx;
-        g.y += sy;
-        p.glyphs.push_back(g);
-    }
+    Place(run, sx, sy, p.glyphs);
     if (run.inkLeft < run.inkRight)
         p.inkRight = sx + run.inkRight;
 }
@@ -446,13 +458,7 @@ void kel::gdi::FlushPendingText() {
         p.Forget();
         return;
     }
-    cairo_t* cr = dc->cr.get();
-    cairo_save(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    SetSourceColor(cr, p.color);
-    cairo_set_scaled_font(cr, p.font);
-    cairo_show_glyphs(cr, p.glyphs.data(), static_cast<int>(p.glyphs.size()));
-    cairo_restore(cr);
+    ShowGlyphs(dc->cr.get(), p.font, p.color, p.glyphs);
     p.Forget();
 }
 

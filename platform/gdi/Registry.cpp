@@ -190,7 +190,6 @@ void FreeDC(HDC__* dc) {
     World* w = TheWorld();
     if (!w)
         return;
-    FlushPendingText();
     if (dc->wrapper)
         dc->wrapper->m_hDC = dc->wrapper->m_hAttribDC = NULL;
     if (dc->temp)

@@ -640,8 +640,8 @@ TEST(Text, TextHeldBackKeepsItsPlaceAmongOtherOutput) {
         EXPECT_FALSE(c.Ink(kWhite).IsRectEmpty());
     }
     {
-        // Drawn on a memory context's bitmap, copied out, then read back from the bitmap
-        // once the context is gone.
+        // Drawn on a memory context's bitmap, copied out; then read from the bitmap itself,
+        // with no call on the context in between.
         TextCanvas c;
         CDC mem;
         ASSERT_TRUE(mem.CreateCompatibleDC(&c.dc));
@@ -654,17 +654,17 @@ TEST(Text, TextHeldBackKeepsItsPlaceAmongOtherOutput) {
         mem.DrawText("Copied", -1, &cell, DT_SINGLELINE);
         c.dc.BitBlt(0, 0, 220, 40, &mem, 0, 0, SRCCOPY);
         EXPECT_FALSE(c.Ink(kWhite).IsRectEmpty());
-        mem.DrawText("Kept", -1, &cell, DT_SINGLELINE | DT_RIGHT);
-        mem.SelectObject(old);
-        mem.DeleteDC();
-        CDC reader;
-        ASSERT_TRUE(reader.CreateCompatibleDC(&c.dc));
-        reader.SelectObject(&bitmap);
+        CRect kept(150, 10, 215, 30);
+        mem.DrawText("Kept", -1, &kept, DT_SINGLELINE);
+        std::vector<uint32_t> bits(220 * 40);
+        ASSERT_EQ(bitmap.GetBitmapBits(static_cast<DWORD>(bits.size() * 4), bits.data()),
+                  bits.size() * 4);
         int inked = 0;
         for (int x = 150; x < 200; ++x)
             for (int y = 10; y < 30; ++y)
-                inked += reader.GetPixel(x, y) != kWhite;
+                inked += (bits[static_cast<size_t>(y) * 220 + x] & 0xFFFFFF) != 0xFFFFFF;
         EXPECT_GT(inked, 10);
+        mem.SelectObject(old);
     }
     {
         // A colour or font changed between cells leaves the cells before them as they were.
