@@ -161,13 +161,14 @@ bool Succeeded(const PGresult* r) {
 // The catalog's questions, each reading its argument from a setting of the session (Setting)
 // rather than from a parameter: a statement without parameters gets the server's generic plan
 // at once, where one with them is planned anew at each of its first five runs (a millisecond
-// or so for these). They join as few catalogs as they can: a new server process plans each
-// join against cold caches, so the columns' index numbers and a domain's base type come as
-// numbers, named here. A column's type and an index's name are looked up row by row through
-// the catalog's key (LATERAL ... OFFSET 0, which the planner keeps as it stands): as a join,
-// the planner hashed every type, or every relation, of the database for a table's dozen
-// columns, a fifth of a millisecond at each open. The table's number is worked out once, not
-// for each index of the database.
+// or so for these). They read as few catalogs as they can: a new server process plans each
+// catalog it reads against cold caches, so the columns' index numbers and types come as
+// numbers, named here. Built-in types are known by number; the types catalog is read only for
+// a table with a column of another type (ColumnTypes). An index's name comes from the
+// relation's number written as a name (RelationNameOf), which reads the server's cache rather
+// than a catalog the server would plan a read of. Either costs a new server process a
+// fraction of a millisecond at a first open. The table's number is worked out once, not for
+// each index of the database.
 enum Question {
     // A relation's description, asked for by its name as the server reads it: the relation,
     // its columns and its indexes.
@@ -188,17 +189,14 @@ constexpr const char* kQuestionSql[kQuestions] = {
     "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
     "CASE WHEN a.atthasdef THEN (SELECT pg_get_expr(d.adbin, d.adrelid) "
     "FROM pg_catalog.pg_attrdef d WHERE d.adrelid = a.attrelid AND d.adnum = a.attnum) END, "
-    "a.attidentity, t.typname, a.atttypmod, t.typbasetype, t.typtype, a.attgenerated, "
-    "a.attnum, t.typtypmod "
-    "FROM pg_catalog.pg_attribute a, LATERAL (SELECT t.typname, t.typbasetype, t.typtype, "
-    "t.typtypmod FROM pg_catalog.pg_type t WHERE t.oid = a.atttypid OFFSET 0) t "
+    "a.attidentity, a.atttypid, a.atttypmod, a.attgenerated, a.attnum "
+    "FROM pg_catalog.pg_attribute a "
     "WHERE a.attrelid = to_regclass(current_setting('kel.relation')) AND a.attnum > 0 "
     "AND NOT a.attisdropped ORDER BY a.attnum",
-    "SELECT ic.relname, x.indisunique, x.indisprimary, x.indpred IS NOT NULL, "
-    "x.indkey::text, x.indoption::text, x.indnkeyatts "
-    "FROM pg_catalog.pg_index x, LATERAL (SELECT ic.relname FROM pg_catalog.pg_class ic "
-    "WHERE ic.oid = x.indexrelid OFFSET 0) ic "
-    "WHERE x.indrelid = (SELECT to_regclass(current_setting('kel.relation'))) ORDER BY ic.relname",
+    "SELECT x.indexrelid::pg_catalog.regclass::text, x.indisunique, x.indisprimary, "
+    "x.indpred IS NOT NULL, x.indkey::text, x.indoption::text, x.indnkeyatts "
+    "FROM pg_catalog.pg_index x "
+    "WHERE x.indrelid = (SELECT to_regclass(current_setting('kel.relation')))",
     "WITH w AS (SELECT lower(x) AS l FROM unnest(current_setting('kel.words')::text[]) AS x), "
     "r AS (SELECT c.oid, c.relname FROM pg_catalog.pg_class c "
     "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
@@ -1621,10 +1619,80 @@ void PgConnection::WillDescribe(std::string_view table, std::string_view databas
     }
 }
 
-// The catalog's name of a domain's base type, for the types DaoTypeOf tells apart; empty for
-// others, which read as text.
-std::string_view BaseTypeNameOf(Oid type) {
-    return type == kMoney ? std::string_view("money") : TypeNameOf(type);
+// The catalog's name of a built-in type, for the types DaoTypeOf and the comparisons tell
+// apart; empty for others, which read as text.
+std::string_view BuiltInTypeName(Oid type) {
+    return type == kMoney  ? std::string_view("money")
+           : type == kText ? std::string_view("text")
+                           : TypeNameOf(type);
+}
+
+// Types numbered from here on are not the catalog's built-in ones and may be domains.
+constexpr Oid kFirstDefinedType = 10000;
+
+// What the types catalog says of a type a column has: whether it is a domain, and then its
+// base type and the domain's modifier (its length or precision).
+struct ColumnType {
+    bool domain = false;
+    Oid base = 0;
+    int typmod = -1;
+};
+
+// What the types catalog says of those types, in one exchange; none for none.
+std::map<Oid, ColumnType> ColumnTypes(PgSession& s, std::vector<Oid> types) {
+    std::map<Oid, ColumnType> found;
+    if (types.empty())
+        return found;
+    std::sort(types.begin(), types.end());
+    types.erase(std::unique(types.begin(), types.end()), types.end());
+    std::string array = "{";
+    for (const Oid type : types)
+        array += (array.size() > 1 ? "," : "") + std::to_string(type);
+    array += "}";
+    const char* args[] = {array.c_str()};
+    // A domain over a domain reads as the type at the end of the chain, with the nearest
+    // length or precision any of them gives.
+    const ResultPtr r = s.Run(
+        "WITH RECURSIVE c(col, oid, typtype, base, typmod) AS ("
+        "SELECT t.oid, t.oid, t.typtype, t.typbasetype, t.typtypmod FROM pg_catalog.pg_type t "
+        "WHERE t.oid = ANY ($1::pg_catalog.oid[]) UNION ALL "
+        "SELECT c.col, t.oid, t.typtype, t.typbasetype, "
+        "CASE WHEN c.typmod >= 0 THEN c.typmod ELSE t.typtypmod END "
+        "FROM c JOIN pg_catalog.pg_type t ON t.oid = c.base WHERE c.typtype = 'd') "
+        "SELECT col, oid <> col, oid, typmod FROM c WHERE typtype <> 'd'",
+        1, args);
+    for (int i = 0; i < PQntuples(r.get()); ++i) {
+        ColumnType& t =
+            found[static_cast<Oid>(std::strtoul(PQgetvalue(r.get(), i, 0), nullptr, 10))];
+        t.domain = std::string_view(PQgetvalue(r.get(), i, 1)) == "t";
+        t.base = static_cast<Oid>(std::strtoul(PQgetvalue(r.get(), i, 2), nullptr, 10));
+        t.typmod = std::atoi(PQgetvalue(r.get(), i, 3));
+    }
+    return found;
+}
+
+// A relation's own name out of the server's writing of its number (regclass): quoted where
+// the name needs it, after its schema and a dot where the search path does not reach it.
+std::string RelationNameOf(std::string_view written) {
+    std::string part;
+    for (size_t i = 0; i < written.size(); ++i) {
+        if (written[i] == '.') {
+            part.clear(); // the schema's name: the relation's comes after it
+        } else if (written[i] == '"') {
+            for (++i; i < written.size(); ++i) {
+                if (written[i] == '"') {
+                    if (i + 1 < written.size() && written[i + 1] == '"')
+                        ++i; // a quote inside the name is written twice
+                    else
+                        break;
+                }
+                part += written[i];
+            }
+        } else {
+            part += written[i];
+        }
+    }
+    return part;
 }
 
 // The numbers of an int2vector as the server writes it: "1 3 0".
@@ -1678,6 +1746,14 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
     schema.updatable = (kind == 'r' || kind == 'p') && !m_readOnly &&
                        std::string_view(PQgetvalue(rel.get(), 0, 3)) == "t";
 
+    auto typeOf = [&](int row) {
+        return static_cast<Oid>(std::strtoul(PQgetvalue(cols.get(), row, 5), nullptr, 10));
+    };
+    std::vector<Oid> defined;
+    for (int i = 0; i < PQntuples(cols.get()); ++i)
+        if (typeOf(i) >= kFirstDefinedType)
+            defined.push_back(typeOf(i));
+    const std::map<Oid, ColumnType> types = ColumnTypes(s, std::move(defined));
     for (int i = 0; i < PQntuples(cols.get()); ++i) {
         FieldDescription f;
         f.name = PQgetvalue(cols.get(), i, 0);
@@ -1685,30 +1761,30 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
         f.required = std::string_view(PQgetvalue(cols.get(), i, 2)) == "t";
         f.defaultValue = PQgetvalue(cols.get(), i, 3);
         const std::string_view identity = PQgetvalue(cols.get(), i, 4);
-        // A domain reads as its base type.
-        const bool domain = std::string_view(PQgetvalue(cols.get(), i, 8)) == "d";
-        const std::string_view typname =
-            domain ? BaseTypeNameOf(
-                         static_cast<Oid>(std::strtoul(PQgetvalue(cols.get(), i, 7), nullptr, 10)))
-                   : std::string_view(PQgetvalue(cols.get(), i, 5));
-        // A domain's own length or precision is the domain's, not the column's.
-        int typmod = 0;
-        const std::string_view mod = PQgetvalue(cols.get(), i, domain ? 11 : 6);
-        std::from_chars(mod.data(), mod.data() + mod.size(), typmod);
-        f.daoType = DaoTypeOf(typname, typmod, f.size);
-        const std::string_view own = PQgetvalue(cols.get(), i, 5);
+        const Oid type = typeOf(i);
+        const auto known = types.find(type);
+        // A domain reads as its base type, with the domain's own length or precision, not
+        // the column's.
+        const bool domain = known != types.end() && known->second.domain;
+        const std::string_view own = BuiltInTypeName(type);
+        int typmod = domain ? known->second.typmod : 0;
+        if (!domain) {
+            const std::string_view mod = PQgetvalue(cols.get(), i, 6);
+            std::from_chars(mod.data(), mod.data() + mod.size(), typmod);
+        }
+        f.daoType = DaoTypeOf(domain ? BuiltInTypeName(known->second.base) : own, typmod, f.size);
         f.characterType = own == "text" || own == "varchar" || own == "bpchar";
         f.booleanType = own == "bool";
         f.autoIncrement = !identity.empty() || f.defaultValue.rfind("nextval(", 0) == 0;
-        f.generated = PQgetvalue(cols.get(), i, 9)[0] != '\0';
+        f.generated = PQgetvalue(cols.get(), i, 7)[0] != '\0';
         f.writable = identity != "a" && !f.generated;
-        names.columns.emplace(std::atoi(PQgetvalue(cols.get(), i, 10)), f.name);
+        names.columns.emplace(std::atoi(PQgetvalue(cols.get(), i, 8)), f.name);
         schema.fields.push_back(std::move(f));
     }
 
     for (int i = 0; i < PQntuples(idx.get()); ++i) {
         IndexDescription index;
-        index.name = PQgetvalue(idx.get(), i, 0);
+        index.name = RelationNameOf(PQgetvalue(idx.get(), i, 0));
         index.unique = std::string_view(PQgetvalue(idx.get(), i, 1)) == "t";
         index.primary = std::string_view(PQgetvalue(idx.get(), i, 2)) == "t";
         index.partial = std::string_view(PQgetvalue(idx.get(), i, 3)) == "t";
@@ -1727,6 +1803,8 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
         }
         schema.indexes.push_back(std::move(index));
     }
+    std::sort(schema.indexes.begin(), schema.indexes.end(),
+              [](const IndexDescription& a, const IndexDescription& b) { return a.name < b.name; });
     s.relations[static_cast<Oid>(std::strtoul(PQgetvalue(rel.get(), 0, 0), nullptr, 10))] =
         std::move(names);
     for (const IndexDescription& index : schema.indexes)

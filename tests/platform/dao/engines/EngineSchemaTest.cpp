@@ -191,10 +191,20 @@ TEST_P(EngineSchema, ANameIsFoundWhereAStatementWouldFindIt) {
     EXPECT_EQ(near.fields.size(), 2u);
     EXPECT_EQ(near.database, IsPg() ? m_schema : "temp");
     // A server's names are exact, SQLite's without regard to case.
+    // Its indexes keep their own names, however they are written, in the order of their names.
+    for (const char* index : {"\"Ix \"\"A\"\".b\"", "\"select\"", "ix_plain"})
+        m_db->Execute(IsPg() ? std::string("CREATE INDEX ") + index + " ON " + other + ".twin (a)"
+                             : "CREATE INDEX " + other + "." + index + " ON twin (a)");
     const SchemaDescription far = m_db->DescribeTable(IsPg() ? "twin" : "TWIN", other);
     ASSERT_EQ(far.fields.size(), 1u) << far.database;
     EXPECT_EQ(far.fields[0].name, "a");
     EXPECT_EQ(far.database, other);
+    std::vector<std::string> indexes;
+    for (const IndexDescription& i : far.indexes)
+        indexes.push_back(i.name);
+    if (!IsPg())
+        std::sort(indexes.begin(), indexes.end());
+    EXPECT_EQ(indexes, (std::vector<std::string>{"Ix \"A\".b", "ix_plain", "select"}));
     EXPECT_EQ(FailureOf([&] { m_db->DescribeTable("twin", "nowhere"); }).Failure(),
               EngineFailure::TableNotFound);
 }
@@ -303,8 +313,9 @@ TEST_P(EngineSchema, DescriptionsInsideATransaction) {
     EXPECT_EQ(m_db->StoredNames({"tx", "NAME"}).size(), IsPg() ? 2u : 0u);
 }
 
-// A server's domain reads as its base type, its length and precision its own; the columns an
-// index includes are no part of its key.
+// A server's domain reads as its base type, its length and precision its own, also through a
+// domain over a domain; other types of the database's own read as text. The columns an index
+// includes are no part of its key.
 TEST_P(EngineSchema, DomainsAndIncludedColumns) {
     if (!IsPg())
         return; // SQLite has neither
@@ -312,19 +323,48 @@ TEST_P(EngineSchema, DomainsAndIncludedColumns) {
     m_db->Execute("CREATE DOMAIN code AS varchar(6)");
     m_db->Execute("CREATE DOMAIN cash AS money");
     m_db->Execute("CREATE DOMAIN remark AS text");
+    m_db->Execute("CREATE DOMAIN flag AS boolean");
+    m_db->Execute("CREATE DOMAIN branch_code AS code");
+    m_db->Execute("CREATE DOMAIN amount AS price");
+    m_db->Execute("CREATE TYPE mood AS ENUM ('sad', 'ok')");
     m_db->Execute("CREATE TABLE d (id integer PRIMARY KEY, p price, c code, m cash, "
-                  "n remark, w varchar(9))");
+                  "n remark, w varchar(9), f flag, b branch_code, a amount, e mood, "
+                  "t text, y boolean, j json, q bigint)");
     m_db->Execute("CREATE UNIQUE INDEX ux_c ON d (c DESC, id) INCLUDE (p, n)");
+    // The types catalog is read for the table's own types only, in one more exchange.
+    std::uint64_t before = m_db->RoundTrips();
     const SchemaDescription s = m_db->DescribeTable("d");
+    EXPECT_EQ(m_db->RoundTrips() - before, 2u);
     EXPECT_EQ(Field(s, "p").daoType, dbCurrency);
     EXPECT_EQ(Field(s, "c").daoType, dbText);
     EXPECT_EQ(Field(s, "c").size, 6);
     EXPECT_EQ(Field(s, "m").daoType, dbCurrency);
     EXPECT_EQ(Field(s, "n").daoType, dbMemo);
     EXPECT_EQ(Field(s, "w").size, 9);
-    // Comparisons follow Jet's text rules on the character types themselves only.
+    EXPECT_EQ(Field(s, "f").daoType, dbBoolean);
+    EXPECT_EQ(Field(s, "b").daoType, dbText);
+    EXPECT_EQ(Field(s, "b").size, 6);
+    EXPECT_EQ(Field(s, "a").daoType, dbCurrency);
+    EXPECT_EQ(Field(s, "e").daoType, dbMemo);
+    EXPECT_EQ(Field(s, "e").declaredType, "mood");
+    EXPECT_EQ(Field(s, "t").daoType, dbMemo);
+    EXPECT_EQ(Field(s, "y").daoType, dbBoolean);
+    EXPECT_EQ(Field(s, "j").daoType, dbMemo);
+    EXPECT_EQ(Field(s, "q").daoType, dbDouble);
+    // Comparisons follow Jet's text rules on the character types themselves only, and
+    // Yes/No words on the boolean type itself.
     EXPECT_FALSE(Field(s, "c").characterType);
     EXPECT_TRUE(Field(s, "w").characterType);
+    EXPECT_TRUE(Field(s, "t").characterType);
+    EXPECT_FALSE(Field(s, "e").characterType);
+    EXPECT_FALSE(Field(s, "j").characterType);
+    EXPECT_TRUE(Field(s, "y").booleanType);
+    EXPECT_FALSE(Field(s, "f").booleanType);
+    // A table of built-in types alone costs its one exchange.
+    m_db->Execute("CREATE TABLE plain (id integer PRIMARY KEY, t text, y boolean, j json)");
+    before = m_db->RoundTrips();
+    EXPECT_EQ(Field(m_db->DescribeTable("plain"), "y").daoType, dbBoolean);
+    EXPECT_EQ(m_db->RoundTrips() - before, 1u);
     const IndexDescription* c = Index(s, "ux_c");
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->unique);
