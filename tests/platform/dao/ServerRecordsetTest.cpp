@@ -506,6 +506,23 @@ TEST_F(ServerRecordset, MovesCostBoundedExchanges) {
     EXPECT_EQ(rs.GetCacheSize(), 0);
 }
 
+// A table with a column of a type the database defines costs its first open one exchange more
+// (the types catalog); its reopen costs one, as any other's: the first key run still rides
+// with the preparation, and the types are known.
+TEST_F(ServerRecordset, ATableOfItsOwnTypesReopensInOneExchange) {
+    admin->Execute("CREATE DOMAIN amount AS numeric(10,2)");
+    admin->Execute("CREATE TABLE wallet (id integer PRIMARY KEY, a amount)");
+    admin->Execute("INSERT INTO wallet SELECT g, g * 1.5 FROM generate_series(1, 50) g");
+    db.Open(uri.c_str());
+    const char* const sql = "SELECT * FROM wallet ORDER BY id";
+    EXPECT_EQ(Cost(db, [&] { rs.Open(dbOpenDynaset, sql); }), 3u);
+    EXPECT_EQ(rs.GetFieldValue("a").vt, VT_CY);
+    rs.Close();
+    EXPECT_EQ(Cost(db, [&] { rs.Open(dbOpenDynaset, sql); }), 1u);
+    EXPECT_EQ(rs.GetFieldValue("id").lVal, 1);
+    EXPECT_EQ(rs.GetFieldValue("a").cyVal.int64, 15000); // 1.5
+}
+
 // A statement's names are spelled, and its text fields compared, as the server's catalog says:
 // guessed from what was found before, checked against the table's description each time.
 TEST_F(ServerRecordset, NamesAreReadAsFoundAndCheckedEachTime) {

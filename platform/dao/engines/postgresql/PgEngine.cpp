@@ -219,12 +219,24 @@ const char* Setting(Question q) {
                        : "SELECT pg_catalog.set_config('kel.relation', $1, false)";
 }
 
+// What the types catalog says of a type a column has: whether it is a domain, and then its
+// base type and the domain's modifier (its length or precision).
+struct ColumnType {
+    bool domain = false;
+    Oid base = 0;
+    int typmod = -1;
+};
+
 // The catalog's questions prepared on a connection: their generation (0: none) and which of
 // them. Each is prepared the first time it is asked: a fresh server process parses one in
-// half a millisecond or so, and most opens never look names up.
+// half a millisecond or so, and most opens never look names up. With them, the types the
+// types catalog described on the connection: a type keeps its number, and what is asked of it
+// here (domain or not, its base, a domain's modifier) no command changes, so that a table's
+// next description asks nothing of them.
 struct PreparedQuestions {
     int generation = 0;
     unsigned prepared = 0; // Bit(q) for each question prepared
+    std::map<Oid, ColumnType> types;
 };
 
 // The names of the catalog's questions prepared on a connection: a generation of its own
@@ -355,11 +367,15 @@ struct PgSession {
 
     // Marks one exchange as running (an interrupt then cancels it); an interruptible one
     // fails at once for an interrupt that came before it.
+    // One that only reads the catalog (keepsAhead) leaves the answers asked for ahead, the
+    // read sent ahead and the commands waiting for the next exchange as they are: it changes
+    // nothing they depend on.
     class Exchange {
     public:
-        Exchange(PgSession& session, bool interruptible) : m_session(session) {
+        Exchange(PgSession& session, bool interruptible, bool keepsAhead = false)
+            : m_session(session) {
             // Commands waiting to go with this exchange, where it cannot carry them.
-            if (!m_session.prelude.empty())
+            if (!keepsAhead && !m_session.prelude.empty())
                 for (const std::string& sql : std::exchange(m_session.prelude, {}))
                     m_session.Run(sql, 0, nullptr, false);
             m_session.busy.store(true);
@@ -369,6 +385,8 @@ struct PgSession {
                                   "The statement was interrupted.");
             }
             ++m_session.roundTrips;
+            if (keepsAhead)
+                return;
             m_session.describedAhead.reset(); // they may be out of date after this one
             m_session.foundAhead.reset();
             m_session.DropSentAhead();
@@ -396,12 +414,13 @@ struct PgSession {
         return s == PQTRANS_INTRANS || s == PQTRANS_INERROR;
     }
 
-    // Runs a simple command and throws its failure.
+    // Runs a simple command and throws its failure; keepsAhead: one that only reads the
+    // catalog (Exchange).
     ResultPtr Run(const std::string& sql, int nParams = 0, const char* const* values = nullptr,
-                  bool interruptible = true) {
+                  bool interruptible = true, bool keepsAhead = false) {
         ResultPtr r;
         {
-            Exchange exchange(*this, interruptible);
+            Exchange exchange(*this, interruptible, keepsAhead);
             r.reset(PQexecParams(conn.get(), sql.c_str(), nParams, nullptr, values, nullptr,
                                  nullptr, 0));
         }
@@ -1630,17 +1649,11 @@ std::string_view BuiltInTypeName(Oid type) {
 // Types numbered from here on are not the catalog's built-in ones and may be domains.
 constexpr Oid kFirstDefinedType = 10000;
 
-// What the types catalog says of a type a column has: whether it is a domain, and then its
-// base type and the domain's modifier (its length or precision).
-struct ColumnType {
-    bool domain = false;
-    Oid base = 0;
-    int typmod = -1;
-};
-
-// What the types catalog says of those types, in one exchange; none for none.
-std::map<Oid, ColumnType> ColumnTypes(PgSession& s, std::vector<Oid> types) {
-    std::map<Oid, ColumnType> found;
+// What the types catalog says of those types: those the connection has not described yet in
+// one exchange, none for none.
+const std::map<Oid, ColumnType>& ColumnTypes(PgSession& s, std::vector<Oid> types) {
+    std::map<Oid, ColumnType>& found = s.questions.types;
+    std::erase_if(types, [&](Oid type) { return found.count(type) != 0; });
     if (types.empty())
         return found;
     std::sort(types.begin(), types.end());
@@ -1660,7 +1673,7 @@ std::map<Oid, ColumnType> ColumnTypes(PgSession& s, std::vector<Oid> types) {
         "CASE WHEN c.typmod >= 0 THEN c.typmod ELSE t.typtypmod END "
         "FROM c JOIN pg_catalog.pg_type t ON t.oid = c.base WHERE c.typtype = 'd') "
         "SELECT col, oid <> col, oid, typmod FROM c WHERE typtype <> 'd'",
-        1, args);
+        1, args, true, true);
     for (int i = 0; i < PQntuples(r.get()); ++i) {
         ColumnType& t =
             found[static_cast<Oid>(std::strtoul(PQgetvalue(r.get(), i, 0), nullptr, 10))];
@@ -1753,7 +1766,7 @@ SchemaDescription PgConnection::DescribeTable(std::string_view table, std::strin
     for (int i = 0; i < PQntuples(cols.get()); ++i)
         if (typeOf(i) >= kFirstDefinedType)
             defined.push_back(typeOf(i));
-    const std::map<Oid, ColumnType> types = ColumnTypes(s, std::move(defined));
+    const std::map<Oid, ColumnType>& types = ColumnTypes(s, std::move(defined));
     for (int i = 0; i < PQntuples(cols.get()); ++i) {
         FieldDescription f;
         f.name = PQgetvalue(cols.get(), i, 0);

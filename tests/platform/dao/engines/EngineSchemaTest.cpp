@@ -331,10 +331,14 @@ TEST_P(EngineSchema, DomainsAndIncludedColumns) {
                   "n remark, w varchar(9), f flag, b branch_code, a amount, e mood, "
                   "t text, y boolean, j json, q bigint)");
     m_db->Execute("CREATE UNIQUE INDEX ux_c ON d (c DESC, id) INCLUDE (p, n)");
-    // The types catalog is read for the table's own types only, in one more exchange.
+    // The types catalog is read for the table's own types only, in one more exchange, and
+    // once on a connection.
     std::uint64_t before = m_db->RoundTrips();
     const SchemaDescription s = m_db->DescribeTable("d");
     EXPECT_EQ(m_db->RoundTrips() - before, 2u);
+    before = m_db->RoundTrips();
+    EXPECT_EQ(Field(m_db->DescribeTable("d"), "b").size, 6);
+    EXPECT_EQ(m_db->RoundTrips() - before, 1u);
     EXPECT_EQ(Field(s, "p").daoType, dbCurrency);
     EXPECT_EQ(Field(s, "c").daoType, dbText);
     EXPECT_EQ(Field(s, "c").size, 6);
