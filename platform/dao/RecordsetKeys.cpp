@@ -548,17 +548,17 @@ std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t 
         runKey += (i ? ", " : "") + std::string("\"kel$k") + std::to_string(i) + "\"";
     }
     const std::string number = "(" + std::to_string(base) + (down ? " - " : " + ") + "\"kel$n\")";
+    const std::string numbered =
+        "WITH r AS (SELECT q.*, row_number() OVER () AS \"kel$n\" FROM (" + keyQuery + ") AS q)";
+    const std::string insert = "INSERT INTO " + copyTable + " (\"kel$pos\", " + KeyMapList("") +
+                               ") SELECT " + number + ", " + runKey;
     // Into a map nothing was put in yet (a first run) every row goes as numbered: a new server
     // process spends some 0.4 ms planning and running the search of the empty map.
     if (mapFront == 1 && mapBack == kMapBack - 1 && mapAdded == kMapBack)
-        return "WITH r AS (SELECT q.*, row_number() OVER () AS \"kel$n\" FROM (" + keyQuery +
-               ") AS q), i AS (INSERT INTO " + copyTable + " (\"kel$pos\", " + KeyMapList("") +
-               ") SELECT " + number + ", " + runKey + " FROM r) SELECT " + number +
+        return numbered + ", i AS (" + insert + " FROM r) SELECT " + number +
                ", r.*, CAST(NULL AS bigint) AS \"kel$old\" FROM r ORDER BY \"kel$n\"";
-    return "WITH r AS (SELECT q.*, row_number() OVER () AS \"kel$n\" FROM (" + keyQuery +
-           ") AS q), j AS (SELECT r.*, m.\"kel$pos\" AS \"kel$old\" FROM r LEFT JOIN " + copyTable +
-           " AS m ON (" + mapKey + ") = (" + runKey + ")), i AS (INSERT INTO " + copyTable +
-           " (\"kel$pos\", " + KeyMapList("") + ") SELECT " + number + ", " + runKey +
+    return numbered + ", j AS (SELECT r.*, m.\"kel$pos\" AS \"kel$old\" FROM r LEFT JOIN " +
+           copyTable + " AS m ON (" + mapKey + ") = (" + runKey + ")), i AS (" + insert +
            " FROM j WHERE \"kel$old\" IS NULL) SELECT coalesce(\"kel$old\", " + number +
            "), j.* FROM j ORDER BY \"kel$n\"";
 }
