@@ -235,8 +235,9 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         Statement stmt;
         const std::string query = together ? KeyRunTogether(order, segments, columns, limit)
                                            : KeyQuery(order, segments[seg], columns, limit);
-        PrepareInternalRead(db(), stmt, keyMap ? MappedRun(query, mapFront - 1, false) : query,
-                            kRecordset);
+        const bool holds = HoldsMappedKeys();
+        PrepareInternalRead(
+            db(), stmt, keyMap ? MappedRun(query, mapFront - 1, false, holds) : query, kRecordset);
         BindPoint(stmt, lastValues, PointTie(lastRowid, lastTie), 1);
         size_t rows = 0;
         for (;;) {
@@ -245,6 +246,8 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
                 break;
             if (rc != kRow) {
                 keys.Truncate(start);
+                if (holds)
+                    *mapMaking = MapMaking{}; // nothing of a failed run is held
                 ThrowEngineError(stmt);
             }
             if (++stepped == 1 && seg == 0 && !resumable)
@@ -256,6 +259,8 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
                 maxRowid = stmt.ColumnInt64(maxAt);
             }
             ++rows;
+            if (holds)
+                HoldMappedKey(stmt, together);
             const std::int64_t key = stmt.ColumnInt64(0);
             if (MeetsTail(key)) {
                 met = true;
@@ -288,8 +293,11 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             // Every row of the run is mapped, also those after where it stopped (a statement
             // stepped past its end would run again).
             if (stopped || met)
-                while (stmt.Step() == kRow)
+                while (stmt.Step() == kRow) {
                     ++rows;
+                    if (holds)
+                        HoldMappedKey(stmt, together);
+                }
             mapFront += static_cast<std::int64_t>(rows);
         }
     }
@@ -540,8 +548,8 @@ std::string RecordsetState::KeyRunTogether(const DynasetOrder& keyOrder,
            db().GetDialect().BoundedRead(static_cast<std::int64_t>(limit));
 }
 
-std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t base,
-                                      bool down) const {
+std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t base, bool down,
+                                      bool holds) const {
     std::string mapKey, runKey;
     for (size_t i = 0; i < keyMapColumns.size(); ++i) {
         mapKey += (i ? ", m." : "m.") + keyMapColumns[i].name;
@@ -552,15 +560,31 @@ std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t 
         "WITH r AS (SELECT q.*, row_number() OVER () AS \"kel$n\" FROM (" + keyQuery + ") AS q)";
     const std::string insert = "INSERT INTO " + copyTable + " (\"kel$pos\", " + KeyMapList("") +
                                ") SELECT " + number + ", " + runKey;
-    // Into a map nothing was put in yet (a first run) every row goes as numbered: a new server
-    // process spends some 0.4 ms planning and running the search of the empty map.
+    const std::string numberedOnly =
+        " SELECT " + number +
+        ", r.*, CAST(NULL AS bigint) AS \"kel$old\" FROM r ORDER BY \"kel$n\"";
+    // A first run before the map is made names no map: its keys wait for the map's making
+    // (HoldMappedKey), which a new server process spends some 3 ms on that the first screen
+    // does not wait for.
+    if (holds)
+        return numbered + numberedOnly;
+    // Into a map nothing was put in yet every row goes as numbered: a new server process
+    // spends some 0.4 ms planning and running the search of the empty map.
     if (mapFront == 1 && mapBack == kMapBack - 1 && mapAdded == kMapBack)
-        return numbered + ", i AS (" + insert + " FROM r) SELECT " + number +
-               ", r.*, CAST(NULL AS bigint) AS \"kel$old\" FROM r ORDER BY \"kel$n\"";
+        return numbered + ", i AS (" + insert + " FROM r)" + numberedOnly;
     return numbered + ", j AS (SELECT r.*, m.\"kel$pos\" AS \"kel$old\" FROM r LEFT JOIN " +
            copyTable + " AS m ON (" + mapKey + ") = (" + runKey + ")), i AS (" + insert +
            " FROM j WHERE \"kel$old\" IS NULL) SELECT coalesce(\"kel$old\", " + number +
            "), j.* FROM j ORDER BY \"kel$n\"";
+}
+
+void RecordsetState::HoldMappedKey(const Statement& stmt, bool together) {
+    const std::vector<EngineValue> key = MappedKey(stmt, together);
+    const Dialect& dialect = db().GetDialect();
+    std::string row = "(" + std::to_string(stmt.ColumnInt64(0));
+    for (size_t i = 0; i < key.size() && i < keyMapColumns.size(); ++i)
+        row += ", CAST(" + dialect.QuoteText(key[i].bytes) + " AS " + keyMapColumns[i].type + ")";
+    mapMaking->rows += (mapMaking->count++ ? ", " : "") + row + ")";
 }
 
 std::vector<EngineValue> RecordsetState::MappedKey(const Statement& stmt, bool together) const {

@@ -631,9 +631,19 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
                 k.qualified = qualifier + "." + k.name;
                 tie.push_back({k.qualified, k.type});
             }
-            // Made with the first key run, which fills it, in one exchange.
+            // Made when a statement first names it, with the keys the first run held, in that
+            // statement's exchange: not before the first screen.
+            mapMaking = std::make_shared<MapMaking>();
+            const std::string make = create + ", UNIQUE (" + KeyMapList("") + "))";
+            const std::string fill =
+                "INSERT INTO " + copyTable + " (\"kel$pos\", " + KeyMapList("") + ") VALUES ";
             try {
-                db.db().ExecuteWithNext(create + ", UNIQUE (" + KeyMapList("") + "))");
+                db.db().MakeWhenNamed(copyTable, [making = mapMaking, make, fill] {
+                    std::vector<std::string> sql{make};
+                    if (making->count > 0)
+                        sql.push_back(fill + making->rows);
+                    return sql;
+                });
             } catch (const EngineError& e) {
                 ThrowDaoFor(e, kRecordset);
             }
@@ -708,7 +718,8 @@ void RecordsetState::Close() {
     }
     if (database && !copyTable.empty() && database->connection) {
         try {
-            database->db().Execute("DROP TABLE IF EXISTS " + copyTable);
+            if (!database->db().ForgetMaking(copyTable)) // a map never made is not dropped
+                database->db().Execute("DROP TABLE IF EXISTS " + copyTable);
         } catch (const EngineError&) {
             // the copy is temporary: it goes with the connection at the latest
         }

@@ -90,6 +90,21 @@ struct RecordsetState {
         std::string qualified;  // as the statement reads it
     };
     std::vector<KeyMapColumn> keyMapColumns;
+    // The map is made when a statement first names it (MakeWhenNamed), not before the first
+    // screen: the first run's numbers and keys wait here for it, each "(number, key, ...)" as
+    // the map's insert takes them.
+    struct MapMaking {
+        std::string rows;
+        size_t count = 0;
+    };
+    std::shared_ptr<MapMaking> mapMaking;
+    // Whether a run numbers its records without the map (the first one, before anything named
+    // it), holding their keys for the map's making.
+    bool HoldsMappedKeys() const {
+        return keyMap && mapMaking && mapMaking->count == 0 && mapFront == 1 &&
+               mapBack == kMapBack - 1 && mapAdded == kMapBack && db().Unmade(copyTable);
+    }
+    void HoldMappedKey(const Statement& stmt, bool together);
     // The key columns, each after prefix: "c."k1", c."k2"".
     std::string KeyMapList(const std::string& prefix) const {
         std::string out;
@@ -342,8 +357,10 @@ private:
     // Through a key map: the run of a key query numbered and mapped in the same statement.
     // Each row gives its number (a record mapped before keeps its own; the others get base + n
     // or base - n, down, for the n-th row), the key query's columns, then the key values
-    // as they are and as text, the row's n and its earlier number.
-    std::string MappedRun(const std::string& keyQuery, std::int64_t base, bool down) const;
+    // as they are and as text, the row's n and its earlier number. holds: the map is not
+    // made yet and holds nothing; the rows are numbered alone (HoldsMappedKeys).
+    std::string MappedRun(const std::string& keyQuery, std::int64_t base, bool down,
+                          bool holds = false) const;
     // The key values, as text, of a mapped run's row (of a run of several conditions).
     std::vector<EngineValue> MappedKey(const Statement& stmt, bool together) const;
     // Whether a run over those conditions goes in one statement: a server's bounded run of

@@ -10,6 +10,7 @@
 #include "platform/dao/engines/Schema.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -116,6 +117,21 @@ public:
     // server sends both in one exchange, and the first one's failure is the next one's. For a
     // statement whose work nothing needs before then (a table made for the next to fill).
     virtual void ExecuteWithNext(std::string_view sql) { Execute(sql); }
+    // A table made only when it is first needed: the commands make gives run before the first
+    // statement whose text holds name (in that statement's exchange, where a server can send
+    // them together, and kept whatever becomes of the statement), and before a transaction
+    // begins, so that a rollback cannot take the table back. make is asked when that time
+    // comes, and again if they failed. By default they run at once.
+    virtual void MakeWhenNamed(const std::string& /*name*/,
+                               std::function<std::vector<std::string>()> make) {
+        for (const std::string& sql : make())
+            Execute(sql);
+    }
+    // Whether that table waits to be made, its commands not yet on their way.
+    virtual bool Unmade(const std::string& /*name*/) const { return false; }
+    // Forgets the making of a table that waits to be made; true when it did (it was never
+    // made).
+    virtual bool ForgetMaking(const std::string& /*name*/) { return false; }
 
     virtual void Begin() = 0;
     virtual void Commit() = 0;

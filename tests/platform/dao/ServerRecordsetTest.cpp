@@ -975,6 +975,58 @@ TEST_F(ServerRecordset, KeysFromTheEndMeetThoseFromTheFront) {
 
 // A key that is no single integer (text, several columns, uuid): the keys go to a map of
 // numbers on the server, the values come from the table, and edits go through.
+// A table keyed by text shows its first screen before its map is made: the map comes, with
+// the first run's keys, in the exchange of the first statement that needs it, and stays
+// whatever becomes of that statement; a recordset closed before then has no map to drop; a
+// transaction begun before then, the host's or a write's, finds it made, so that a rollback
+// cannot take it back.
+TEST_F(ServerRecordset, AKeyMapIsMadeWhenFirstNeeded) {
+    admin->Execute("CREATE TABLE codes (code text PRIMARY KEY, n integer)");
+    admin->Execute("INSERT INTO codes SELECT 'c' || lpad(g::text, 4, '0'), g "
+                   "FROM generate_series(1, 600) g");
+    db.Open(uri.c_str());
+    const char* const sql = "SELECT * FROM codes";
+    rs.Open(dbOpenDynaset, sql);
+    EXPECT_EQ(rs.GetFieldValue("n").lVal, 1);
+    EXPECT_EQ(Cost(db, [&] { rs.Close(); }), 0u);
+
+    rs.Open(dbOpenDynaset, sql);
+    // Keying further names the map: made in the same exchange, the first run's keys in it.
+    EXPECT_EQ(Cost(db, [&] { rs.SetAbsolutePosition(400); }), 1u);
+    EXPECT_EQ(rs.GetFieldValue("n").lVal, 401);
+    rs.SetAbsolutePosition(150); // past the records the first run read: through the map
+    EXPECT_EQ(rs.GetFieldValue("n").lVal, 151);
+    EXPECT_EQ(Text(rs, "code"), "c0151");
+    rs.Close();
+
+    // A statement that fails in the exchange that makes the map (here the second key run,
+    // which meets a division by zero) leaves the map made.
+    rs.Open(dbOpenDynaset, "SELECT * FROM codes WHERE 100 / (n - 300) <> 7");
+    EXPECT_NE(FailureOf([&] { rs.SetAbsolutePosition(280); }).code, 0);
+    rs.SetAbsolutePosition(150);
+    EXPECT_EQ(rs.GetFieldValue("n").lVal, 151);
+    rs.Close();
+
+    for (const bool hosts : {true, false}) {
+        rs.Open(dbOpenDynaset, sql);
+        rs.SetAbsolutePosition(20);
+        if (hosts)
+            db.Execute("BEGIN");
+        rs.Edit();
+        rs.SetFieldValue("n", "1000");
+        rs.Update();
+        if (hosts) {
+            db.Execute("ROLLBACK");
+            EXPECT_EQ(rs.GetFieldValue("n").lVal, 21);
+        }
+        rs.SetAbsolutePosition(550);
+        EXPECT_EQ(rs.GetFieldValue("n").lVal, 551) << hosts;
+        rs.SetAbsolutePosition(200);
+        EXPECT_EQ(Text(rs, "code"), "c0201") << hosts;
+        rs.Close();
+    }
+}
+
 TEST_F(ServerRecordset, OtherKeysAreKeyedThroughAMap) {
     admin->Execute("CREATE TABLE codes (code text PRIMARY KEY, label text)");
     admin->Execute("CREATE TABLE pairs (a integer, b integer, note text, PRIMARY KEY (a, b))");
@@ -982,9 +1034,8 @@ TEST_F(ServerRecordset, OtherKeysAreKeyedThroughAMap) {
     admin->Execute(
         "INSERT INTO pairs SELECT g / 10, g % 10, 'n' || g FROM generate_series(0, 99) g");
     db.Open(uri.c_str());
-    // The open makes the map in the exchange that maps the first run, whatever the size of the
-    // table: as many exchanges as a table keyed by one integer needs, and one to read.
-    // The first run from either end reads its records too.
+    // The open makes no map (the first statement that needs it does): as many exchanges as a
+    // table keyed by one integer needs. The first run from either end reads its records too.
     EXPECT_EQ(Cost(db, [&] { rs.Open(dbOpenDynaset, "SELECT * FROM codes ORDER BY code"); }), 2u);
     EXPECT_TRUE(rs.CanUpdate());
     EXPECT_EQ(Cost(db,

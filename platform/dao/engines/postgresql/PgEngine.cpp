@@ -250,6 +250,7 @@ int NextQuestionGeneration() {
 }
 
 bool ReadsOnly(std::string_view sql);
+bool BeginsTransaction(std::string_view sql);
 
 // A read sent before it is asked for: the read (PrepareRead) that followed a statement's
 // preparation last time on a connection of that name is sent along with the next preparation
@@ -343,6 +344,36 @@ struct PgSession {
     std::optional<std::pair<std::string, ResultPtr>> foundAhead;
     // Commands without results that go first in the next exchange (ExecuteWithNext).
     std::vector<std::string> prelude;
+    // Tables made when first named (MakeWhenNamed): each one's name and what makes it.
+    struct Making {
+        std::string name;
+        std::function<std::vector<std::string>()> make;
+        bool queued = false; // its commands wait in the prelude, or are on their way
+    };
+    std::vector<Making> unmade;
+    // The commands that make the tables text names go first in the next exchange; all of
+    // them (everything) before a transaction begins, which could undo them.
+    void MakeNamed(std::string_view text, bool everything = false) {
+        if (unmade.empty())
+            return;
+        everything = everything || BeginsTransaction(text);
+        for (Making& u : unmade) {
+            if (u.queued || (!everything && text.find(u.name) == std::string_view::npos))
+                continue;
+            u.queued = true;
+            for (std::string& sql : u.make())
+                prelude.push_back(std::move(sql));
+        }
+    }
+    // The prelude went: the tables it made are made, or, where it failed, are to be made again
+    // when next named.
+    void PreludeDone(bool succeeded) {
+        if (succeeded)
+            std::erase_if(unmade, [](const Making& u) { return u.queued; });
+        else
+            for (Making& u : unmade)
+                u.queued = false;
+    }
     // The connect string, fixed at open: it names the connection for the pool and keys the
     // reads that follow a preparation (FollowingReads).
     std::string name;
@@ -375,9 +406,16 @@ struct PgSession {
         Exchange(PgSession& session, bool interruptible, bool keepsAhead = false)
             : m_session(session) {
             // Commands waiting to go with this exchange, where it cannot carry them.
-            if (!keepsAhead && !m_session.prelude.empty())
-                for (const std::string& sql : std::exchange(m_session.prelude, {}))
-                    m_session.Run(sql, 0, nullptr, false);
+            if (!keepsAhead && !m_session.prelude.empty()) {
+                try {
+                    for (const std::string& sql : std::exchange(m_session.prelude, {}))
+                        m_session.Run(sql, 0, nullptr, false);
+                } catch (const EngineError&) {
+                    m_session.PreludeDone(false);
+                    throw;
+                }
+                m_session.PreludeDone(true);
+            }
             m_session.busy.store(true);
             if (interruptible && m_session.stop.exchange(false)) {
                 m_session.busy.store(false);
@@ -449,8 +487,9 @@ struct PgSession {
             }
             throw error;
         }
-        // The statement is done: an interrupt that comes now is for the next one.
-        if (guard)
+        // The statement is done: an interrupt that comes now is for the next one. One that
+        // ended the transaction (COMMIT, ROLLBACK) took the savepoint with it.
+        if (guard && PQtransactionStatus(conn.get()) == PQTRANS_INTRANS)
             Run("RELEASE SAVEPOINT kel_statement", 0, nullptr, false);
         ownChanges += static_cast<std::uint64_t>(ChangedBy(r.get()));
         return r;
@@ -514,8 +553,20 @@ struct PgSession {
             questions.generation = NextQuestionGeneration();
         std::vector<ResultPtr> results;
         bool sent = false;
-        // The commands waiting to go first, taken before the exchange would send them alone.
+        // The commands waiting to go first, taken before the exchange would send them alone;
+        // a sync of their own after them, so that what they make stays whatever becomes of
+        // what follows them.
         const std::vector<std::string> first = std::exchange(prelude, {});
+        struct Settle {
+            PgSession& s;
+            bool ran;
+            bool succeeded = false;
+            ~Settle() {
+                if (ran)
+                    s.PreludeDone(succeeded);
+            }
+        } settle{*this, !first.empty()};
+        int syncs = first.empty() ? 1 : 2;
         {
             Exchange exchange(*this, true);
             leave.armed = false;
@@ -523,6 +574,8 @@ struct PgSession {
                 return PQsendQueryParams(c, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
                                          0) == 1;
             });
+            if (sent && !first.empty())
+                sent = PQpipelineSync(c) == 1;
             for (size_t i = 0; sent && i < preparing.size(); ++i)
                 sent = PQsendPrepare(c, QuestionName(questions.generation, preparing[i]).c_str(),
                                      kQuestionSql[preparing[i]], 0, nullptr) == 1;
@@ -538,8 +591,11 @@ struct PgSession {
                         break;
                     continue;
                 }
-                if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
-                    break;
+                if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC) {
+                    if (--syncs == 0)
+                        break;
+                    continue;
+                }
                 results.push_back(std::move(r));
             }
             PQexitPipelineMode(c);
@@ -548,6 +604,10 @@ struct PgSession {
             throw Failure(nullptr);
         // A command sent first that failed is the exchange's failure (the rest were not run).
         const size_t ahead = first.size() + preparing.size() + arguments.size();
+        settle.succeeded = results.size() >= first.size() &&
+                           std::all_of(results.begin(),
+                                       results.begin() + static_cast<std::ptrdiff_t>(first.size()),
+                                       [](const ResultPtr& r) { return Succeeded(r.get()); });
         for (size_t i = 0; i < ahead; ++i) {
             if (i >= results.size())
                 throw Failure(nullptr);
@@ -609,6 +669,7 @@ struct PgSession {
     // The statement prepared under that name on the server, and its description: one
     // exchange outside a transaction, two inside one.
     ResultPtr PrepareNamed(const std::string& name, const std::string& text) {
+        MakeNamed(text);
         // Names looked up and a table's description asked for first in the same exchange,
         // where they are expected.
         const std::string names = std::exchange(findAhead, std::string());
@@ -725,6 +786,7 @@ struct PgSession {
                                            const std::vector<const char*>& values,
                                            const std::vector<int>& lengths,
                                            ResultPtr& description) {
+        MakeNamed(text);
         FollowingRead read{text, {}};
         for (size_t i = 0; i < values.size(); ++i)
             read.values.push_back(values[i] ? std::optional<std::string>(std::string(
@@ -1269,6 +1331,12 @@ bool EndsTransaction(std::string_view sql) {
     return false;
 }
 
+// Whether a statement begins a transaction (BEGIN, START TRANSACTION).
+bool BeginsTransaction(std::string_view sql) {
+    const std::vector<SqlToken> t = SignificantTokens(sql);
+    return !t.empty() && (t[0].IsWord("BEGIN") || t[0].IsWord("START"));
+}
+
 // Connections closed cleanly wait here a while for an open of the same name, as the
 // data-access engine kept its server connections: a reopen then skips the connect and meets a
 // server process whose catalog caches are warm. A connection comes here reset as DISCARD ALL
@@ -1446,15 +1514,33 @@ public:
     }
 
     void ExecuteWithNext(std::string_view sql) override {
-        if (m_session->InTransaction())
+        if (m_session->InTransaction()) {
             Execute(sql); // where a failure would spoil the transaction, it goes alone
-        else
-            m_session->prelude.push_back(Checked(sql));
+        } else {
+            std::string text = Checked(sql);
+            m_session->MakeNamed(text);
+            m_session->prelude.push_back(std::move(text));
+        }
+    }
+    void MakeWhenNamed(const std::string& name,
+                       std::function<std::vector<std::string>()> make) override {
+        m_session->unmade.push_back({name, std::move(make)});
+    }
+    bool Unmade(const std::string& name) const override {
+        return std::any_of(m_session->unmade.begin(), m_session->unmade.end(),
+                           [&](const PgSession::Making& u) { return u.name == name && !u.queued; });
+    }
+    bool ForgetMaking(const std::string& name) override {
+        // One on its way is made with the next exchange: the caller drops it as one made.
+        return std::erase_if(m_session->unmade, [&](const PgSession::Making& u) {
+                   return u.name == name && !u.queued;
+               }) != 0;
     }
 
     std::int64_t Execute(std::string_view sql) override {
         const std::string text = Checked(sql);
         PgSession& s = *m_session;
+        s.MakeNamed(text);
         ResultPtr r = s.Guarded([&] {
             return ResultPtr(
                 PQexecParams(s.get(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0));
@@ -1464,7 +1550,10 @@ public:
         return ChangedBy(r.get());
     }
 
-    void Begin() override { m_session->Run("BEGIN"); }
+    void Begin() override {
+        m_session->MakeNamed({}, true); // outside the transaction, which could undo it
+        m_session->Run("BEGIN");
+    }
     void Commit() override {
         m_session->Run("COMMIT");
         m_session->DeallocatePending();

@@ -317,6 +317,52 @@ TEST_P(EngineSeam, AStatementRunWithTheNext) {
     EXPECT_EQ(one->ColumnInteger(0), 1);
 }
 
+// A table made when first named: nothing goes for it until a statement names it, and then it
+// goes in that statement's exchange; an exchange that fails before it is sent leaves it to be
+// made with the next; a transaction begun first finds it made, so that a rollback leaves it;
+// one never named is forgotten unmade. An embedded engine makes it at once.
+TEST_P(EngineSeam, ATableMadeWhenFirstNamed) {
+    auto make = [&](const std::string& table) {
+        const std::string name = (IsPg() ? "pg_temp." : "temp.") + table;
+        m_db->MakeWhenNamed(name, [table, name] {
+            return std::vector<std::string>{"CREATE TEMPORARY TABLE " + table + " (a integer)",
+                                            "INSERT INTO " + name + " VALUES (7)"};
+        });
+        return name;
+    };
+    auto seven = [&](const std::string& name) {
+        auto read = m_db->Prepare("SELECT a FROM " + name);
+        return read->Step() ? read->ColumnInteger(0) : -1;
+    };
+    std::uint64_t before = m_db->RoundTrips();
+    const std::string late = make("made_late");
+    EXPECT_EQ(m_db->Unmade(late), IsPg());
+    EXPECT_EQ(m_db->RoundTrips(), before);
+    if (IsPg()) {
+        m_db->Interrupt();
+        EXPECT_EQ(FailureOf([&] { seven(late); }).Failure(), EngineFailure::Interrupted);
+        EXPECT_TRUE(m_db->Unmade(late));
+    }
+    before = m_db->RoundTrips();
+    EXPECT_EQ(seven(late), 7);
+    EXPECT_EQ(m_db->RoundTrips() - before, IsPg() ? 2u : 0u); // the preparation, the run
+    EXPECT_FALSE(m_db->Unmade(late));
+
+    const std::string kept = make("made_kept");
+    m_db->Begin();
+    m_db->Rollback();
+    EXPECT_FALSE(m_db->Unmade(kept));
+    EXPECT_EQ(seven(kept), 7);
+
+    const std::string never = make("made_never");
+    EXPECT_EQ(m_db->ForgetMaking(never), IsPg());
+    if (IsPg()) {
+        auto found = m_db->Prepare("SELECT count(to_regclass('" + never + "'))");
+        ASSERT_TRUE(found->Step());
+        EXPECT_EQ(found->ColumnInteger(0), 0);
+    }
+}
+
 // A read that followed a statement's preparation goes to a server with that statement's next
 // preparation, and its answer is taken when the same read with the same values comes right
 // after. An exchange in between, other values or a transaction make it run anew, so that it
