@@ -344,12 +344,15 @@ struct PgSession {
     std::optional<std::pair<std::string, ResultPtr>> foundAhead;
     // Commands without results that go first in the next exchange (ExecuteWithNext).
     std::vector<std::string> prelude;
-    // Tables made when first named (MakeWhenNamed): each one's name and what makes it.
+    // Tables made when first named (MakeWhenNamed): each one's name and what makes it; the
+    // commands that make those named so far go before the prelude, and are kept whatever
+    // becomes of what follows them.
     struct Making {
         std::string name;
         std::function<std::vector<std::string>()> make;
-        bool queued = false; // its commands wait in the prelude, or are on their way
+        bool queued = false; // its commands wait in makes, or are on their way
     };
+    std::vector<std::string> makes;
     std::vector<Making> unmade;
     // The commands that make the tables text names go first in the next exchange; all of
     // them (everything) before a transaction begins, which could undo them.
@@ -362,12 +365,12 @@ struct PgSession {
                 continue;
             u.queued = true;
             for (std::string& sql : u.make())
-                prelude.push_back(std::move(sql));
+                makes.push_back(std::move(sql));
         }
     }
-    // The prelude went: the tables it made are made, or, where it failed, are to be made again
-    // when next named.
-    void PreludeDone(bool succeeded) {
+    // The makes went: the tables they made are made, or, where they failed, are to be made
+    // again when next named.
+    void MakesDone(bool succeeded) {
         if (succeeded)
             std::erase_if(unmade, [](const Making& u) { return u.queued; });
         else
@@ -406,16 +409,19 @@ struct PgSession {
         Exchange(PgSession& session, bool interruptible, bool keepsAhead = false)
             : m_session(session) {
             // Commands waiting to go with this exchange, where it cannot carry them.
-            if (!keepsAhead && !m_session.prelude.empty()) {
+            if (!keepsAhead && !m_session.makes.empty()) {
                 try {
-                    for (const std::string& sql : std::exchange(m_session.prelude, {}))
+                    for (const std::string& sql : std::exchange(m_session.makes, {}))
                         m_session.Run(sql, 0, nullptr, false);
                 } catch (const EngineError&) {
-                    m_session.PreludeDone(false);
+                    m_session.MakesDone(false);
                     throw;
                 }
-                m_session.PreludeDone(true);
+                m_session.MakesDone(true);
             }
+            if (!keepsAhead && !m_session.prelude.empty())
+                for (const std::string& sql : std::exchange(m_session.prelude, {}))
+                    m_session.Run(sql, 0, nullptr, false);
             m_session.busy.store(true);
             if (interruptible && m_session.stop.exchange(false)) {
                 m_session.busy.store(false);
@@ -553,29 +559,33 @@ struct PgSession {
             questions.generation = NextQuestionGeneration();
         std::vector<ResultPtr> results;
         bool sent = false;
-        // The commands waiting to go first, taken before the exchange would send them alone;
-        // a sync of their own after them, so that what they make stays whatever becomes of
-        // what follows them.
-        const std::vector<std::string> first = std::exchange(prelude, {});
+        // The commands waiting to go first, taken before the exchange would send them alone:
+        // the makes, under a sync of their own so that what they make stays whatever becomes
+        // of what follows, then the prelude.
+        const size_t making = makes.size();
+        std::vector<std::string> first = std::exchange(makes, {});
+        for (std::string& sql : std::exchange(prelude, {}))
+            first.push_back(std::move(sql));
         struct Settle {
             PgSession& s;
             bool ran;
             bool succeeded = false;
             ~Settle() {
                 if (ran)
-                    s.PreludeDone(succeeded);
+                    s.MakesDone(succeeded);
             }
-        } settle{*this, !first.empty()};
-        int syncs = first.empty() ? 1 : 2;
+        } settle{*this, making > 0};
+        int syncs = making > 0 ? 2 : 1;
         {
             Exchange exchange(*this, true);
             leave.armed = false;
-            sent = std::all_of(first.begin(), first.end(), [&](const std::string& sql) {
-                return PQsendQueryParams(c, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
+            sent = true;
+            for (size_t i = 0; sent && i < first.size(); ++i) {
+                sent = PQsendQueryParams(c, first[i].c_str(), 0, nullptr, nullptr, nullptr, nullptr,
                                          0) == 1;
-            });
-            if (sent && !first.empty())
-                sent = PQpipelineSync(c) == 1;
+                if (sent && i + 1 == making)
+                    sent = PQpipelineSync(c) == 1;
+            }
             for (size_t i = 0; sent && i < preparing.size(); ++i)
                 sent = PQsendPrepare(c, QuestionName(questions.generation, preparing[i]).c_str(),
                                      kQuestionSql[preparing[i]], 0, nullptr) == 1;
@@ -604,10 +614,10 @@ struct PgSession {
             throw Failure(nullptr);
         // A command sent first that failed is the exchange's failure (the rest were not run).
         const size_t ahead = first.size() + preparing.size() + arguments.size();
-        settle.succeeded = results.size() >= first.size() &&
-                           std::all_of(results.begin(),
-                                       results.begin() + static_cast<std::ptrdiff_t>(first.size()),
-                                       [](const ResultPtr& r) { return Succeeded(r.get()); });
+        settle.succeeded =
+            results.size() >= making &&
+            std::all_of(results.begin(), results.begin() + static_cast<std::ptrdiff_t>(making),
+                        [](const ResultPtr& r) { return Succeeded(r.get()); });
         for (size_t i = 0; i < ahead; ++i) {
             if (i >= results.size())
                 throw Failure(nullptr);
@@ -792,8 +802,8 @@ struct PgSession {
             read.values.push_back(values[i] ? std::optional<std::string>(std::string(
                                                   values[i], static_cast<size_t>(lengths[i])))
                                             : std::nullopt);
-        if (sentAhead && prelude.empty() && !InTransaction() && sentAhead->read.text == text &&
-            sentAhead->read.values == read.values) {
+        if (sentAhead && prelude.empty() && makes.empty() && !InTransaction() &&
+            sentAhead->read.text == text && sentAhead->read.values == read.values) {
             name = sentAhead->name;
             description = std::move(sentAhead->description);
             ResultPtr result = std::move(sentAhead->result);
