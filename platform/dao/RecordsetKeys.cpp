@@ -235,7 +235,8 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         Statement stmt;
         const std::string query = together ? KeyRunTogether(order, segments, columns, limit)
                                            : KeyQuery(order, segments[seg], columns, limit);
-        const bool holds = HoldsMappedKeys();
+        // A bounded run only: its keys wait in memory for the map.
+        const bool holds = bounded && HoldsMappedKeys();
         PrepareInternalRead(
             db(), stmt, keyMap ? MappedRun(query, mapFront - 1, false, holds) : query, kRecordset);
         BindPoint(stmt, lastValues, PointTie(lastRowid, lastTie), 1);
