@@ -77,6 +77,9 @@ TEST(COleDateTimeValue, DaysSince1899AndFormatCodes) {
     EXPECT_DOUBLE_EQ(d.m_dt, 36526.25);
     EXPECT_EQ(d.GetDayOfWeek(), 7); // Saturday
     EXPECT_EQ(d.Format("%a %A %b %B %j %y %I%p %%"), "Sat Saturday Jan January 001 00 06AM %");
+    EXPECT_EQ(COleDateTime(100, 3, 4, 5, 6, 7).Format("%Y %#m/%#d %H:%M:%S %#H"),
+              "0100 3/4 05:06:07 5");
+    EXPECT_EQ(COleDateTime(9999, 12, 31, 23, 59, 59).Format(), "12/31/9999 23:59:59");
     // Before day 0 the time still counts forward from midnight.
     COleDateTime before(1899, 12, 29, 6, 0, 0);
     EXPECT_DOUBLE_EQ(before.m_dt, -1.25);
