@@ -559,22 +559,15 @@ std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t 
     const std::string number = "(" + std::to_string(base) + (down ? " - " : " + ") + "\"kel$n\")";
     const std::string numbered =
         "WITH r AS (SELECT q.*, row_number() OVER () AS \"kel$n\" FROM (" + keyQuery + ") AS q)";
-    const std::string insert = "INSERT INTO " + copyTable + " (\"kel$pos\", " + KeyMapList("") +
-                               ") SELECT " + number + ", " + runKey;
-    const std::string numberedOnly =
-        " SELECT " + number +
-        ", r.*, CAST(NULL AS bigint) AS \"kel$old\" FROM r ORDER BY \"kel$n\"";
     // A first run before the map is made names no map: its keys wait for the map's making
     // (HoldMappedKey), which a new server process spends some 3 ms on that the first screen
     // does not wait for.
     if (holds)
-        return numbered + numberedOnly;
-    // Into a map nothing was put in yet every row goes as numbered: a new server process
-    // spends some 0.4 ms planning and running the search of the empty map.
-    if (mapFront == 1 && mapBack == kMapBack - 1 && mapAdded == kMapBack)
-        return numbered + ", i AS (" + insert + " FROM r)" + numberedOnly;
+        return numbered + " SELECT " + number +
+               ", r.*, CAST(NULL AS bigint) AS \"kel$old\" FROM r ORDER BY \"kel$n\"";
     return numbered + ", j AS (SELECT r.*, m.\"kel$pos\" AS \"kel$old\" FROM r LEFT JOIN " +
-           copyTable + " AS m ON (" + mapKey + ") = (" + runKey + ")), i AS (" + insert +
+           copyTable + " AS m ON (" + mapKey + ") = (" + runKey + ")), i AS (INSERT INTO " +
+           copyTable + " (\"kel$pos\", " + KeyMapList("") + ") SELECT " + number + ", " + runKey +
            " FROM j WHERE \"kel$old\" IS NULL) SELECT coalesce(\"kel$old\", " + number +
            "), j.* FROM j ORDER BY \"kel$n\"";
 }

@@ -113,10 +113,6 @@ public:
     }
     // Runs one statement without parameters and returns the rows it changed.
     virtual std::int64_t Execute(std::string_view sql) = 0;
-    // Runs one statement without parameters before the next one the database is sent: a
-    // server sends both in one exchange, and the first one's failure is the next one's. For a
-    // statement whose work nothing needs before then (a table made for the next to fill).
-    virtual void ExecuteWithNext(std::string_view sql) { Execute(sql); }
     // A table made only when it is first needed: the commands make gives run before the first
     // statement whose text holds name (in that statement's exchange, where a server can send
     // them together, and kept whatever becomes of the statement), and before a transaction

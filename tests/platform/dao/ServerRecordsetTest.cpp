@@ -990,6 +990,19 @@ TEST_F(ServerRecordset, AKeyMapIsMadeWhenFirstNeeded) {
     EXPECT_EQ(rs.GetFieldValue("n").lVal, 1);
     EXPECT_EQ(Cost(db, [&] { rs.Close(); }), 0u);
 
+    // Keys held as text with quotes, backslashes and letters beyond ASCII go into the map as
+    // they are: each record is read through it.
+    admin->Execute("CREATE TABLE odd (k text PRIMARY KEY, v integer)");
+    admin->Execute("INSERT INTO odd VALUES ('it''s', 2), ('back\\slash', 1), ('\u00fcber', 3)");
+    rs.Open(dbOpenDynaset, "SELECT * FROM odd ORDER BY k");
+    rs.SetCacheSize(0);
+    for (const char* k : {"back\\slash", "it's", "\u00fcber"}) {
+        EXPECT_EQ(Text(rs, "k"), k);
+        rs.MoveNext();
+    }
+    EXPECT_TRUE(rs.IsEOF());
+    rs.Close();
+
     rs.Open(dbOpenDynaset, sql);
     // Keying further names the map: made in the same exchange, the first run's keys in it.
     EXPECT_EQ(Cost(db, [&] { rs.SetAbsolutePosition(400); }), 1u);

@@ -342,11 +342,9 @@ struct PgSession {
     // array (empty: none), then the answer.
     std::string findAhead;
     std::optional<std::pair<std::string, ResultPtr>> foundAhead;
-    // Commands without results that go first in the next exchange (ExecuteWithNext).
-    std::vector<std::string> prelude;
     // Tables made when first named (MakeWhenNamed): each one's name and what makes it; the
-    // commands that make those named so far go before the prelude, and are kept whatever
-    // becomes of what follows them.
+    // commands that make those named so far go first in the next exchange, and are kept
+    // whatever becomes of what follows them.
     struct Making {
         std::string name;
         std::function<std::vector<std::string>()> make;
@@ -419,9 +417,6 @@ struct PgSession {
                 }
                 m_session.MakesDone(true);
             }
-            if (!keepsAhead && !m_session.prelude.empty())
-                for (const std::string& sql : std::exchange(m_session.prelude, {}))
-                    m_session.Run(sql, 0, nullptr, false);
             m_session.busy.store(true);
             if (interruptible && m_session.stop.exchange(false)) {
                 m_session.busy.store(false);
@@ -559,13 +554,10 @@ struct PgSession {
             questions.generation = NextQuestionGeneration();
         std::vector<ResultPtr> results;
         bool sent = false;
-        // The commands waiting to go first, taken before the exchange would send them alone:
-        // the makes, under a sync of their own so that what they make stays whatever becomes
-        // of what follows, then the prelude.
-        const size_t making = makes.size();
-        std::vector<std::string> first = std::exchange(makes, {});
-        for (std::string& sql : std::exchange(prelude, {}))
-            first.push_back(std::move(sql));
+        // The makes go first, taken before the exchange would send them alone, under a sync
+        // of their own so that what they make stays whatever becomes of what follows.
+        const std::vector<std::string> first = std::exchange(makes, {});
+        const size_t making = first.size();
         struct Settle {
             PgSession& s;
             bool ran;
@@ -612,7 +604,8 @@ struct PgSession {
         }
         if (!sent)
             throw Failure(nullptr);
-        // A command sent first that failed is the exchange's failure (the rest were not run).
+        // A make, a question's preparation or a setting that failed is the exchange's
+        // failure.
         const size_t ahead = first.size() + preparing.size() + arguments.size();
         settle.succeeded =
             results.size() >= making &&
@@ -693,9 +686,7 @@ struct PgSession {
         // The read that followed this preparation last time goes along, last, under a name of
         // its own; its answers are the last three.
         const std::string key = FollowingKey(text);
-        std::optional<FollowingRead> follower;
-        if (prelude.empty())
-            follower = FollowingReads::Instance().Find(key);
+        std::optional<FollowingRead> follower = FollowingReads::Instance().Find(key);
         const std::string followerName =
             follower ? "kel_" + std::to_string(++nextStatement) : std::string();
         std::vector<const char*> followerValues;
@@ -802,8 +793,8 @@ struct PgSession {
             read.values.push_back(values[i] ? std::optional<std::string>(std::string(
                                                   values[i], static_cast<size_t>(lengths[i])))
                                             : std::nullopt);
-        if (sentAhead && prelude.empty() && makes.empty() && !InTransaction() &&
-            sentAhead->read.text == text && sentAhead->read.values == read.values) {
+        if (sentAhead && makes.empty() && !InTransaction() && sentAhead->read.text == text &&
+            sentAhead->read.values == read.values) {
             name = sentAhead->name;
             description = std::move(sentAhead->description);
             ResultPtr result = std::move(sentAhead->result);
@@ -811,9 +802,8 @@ struct PgSession {
             followed.clear();
             return result;
         }
-        // A read right after a preparation, with nothing sent before it, is learnt as its
-        // follower.
-        const std::string after = prelude.empty() ? followed : std::string();
+        // A read right after a preparation is learnt as its follower.
+        const std::string after = followed;
         const int n = static_cast<int>(values.size());
         std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
             return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
@@ -1523,15 +1513,6 @@ public:
         m_session->lockTimeoutMs = ms;
     }
 
-    void ExecuteWithNext(std::string_view sql) override {
-        if (m_session->InTransaction()) {
-            Execute(sql); // where a failure would spoil the transaction, it goes alone
-        } else {
-            std::string text = Checked(sql);
-            m_session->MakeNamed(text);
-            m_session->prelude.push_back(std::move(text));
-        }
-    }
     void MakeWhenNamed(const std::string& name,
                        std::function<std::vector<std::string>()> make) override {
         m_session->unmade.push_back({name, std::move(make)});
@@ -1786,25 +1767,8 @@ const std::map<Oid, ColumnType>& ColumnTypes(PgSession& s, std::vector<Oid> type
 // A relation's own name out of the server's writing of its number (regclass): quoted where
 // the name needs it, after its schema and a dot where the search path does not reach it.
 std::string RelationNameOf(std::string_view written) {
-    std::string part;
-    for (size_t i = 0; i < written.size(); ++i) {
-        if (written[i] == '.') {
-            part.clear(); // the schema's name: the relation's comes after it
-        } else if (written[i] == '"') {
-            for (++i; i < written.size(); ++i) {
-                if (written[i] == '"') {
-                    if (i + 1 < written.size() && written[i + 1] == '"')
-                        ++i; // a quote inside the name is written twice
-                    else
-                        break;
-                }
-                part += written[i];
-            }
-        } else {
-            part += written[i];
-        }
-    }
-    return part;
+    const std::vector<SqlToken> t = SignificantTokens(written);
+    return t.empty() ? std::string(written) : Unquote(t.back());
 }
 
 // The numbers of an int2vector as the server writes it: "1 3 0".

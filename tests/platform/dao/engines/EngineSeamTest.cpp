@@ -284,39 +284,6 @@ TEST_P(EngineSeam, ColumnOriginsNameColumnsAsTheyAreNow) {
     EXPECT_EQ(again->ColumnOrigin(1).column, "given_name");
 }
 
-// A statement run with the next one goes in its exchange on a server; inside a transaction, or
-// before a statement that goes alone, it is run first. Its failure is the next statement's,
-// and leaves the connection as it was.
-TEST_P(EngineSeam, AStatementRunWithTheNext) {
-    const std::uint64_t before = m_db->RoundTrips();
-    m_db->ExecuteWithNext("CREATE TEMPORARY TABLE made_with (a integer)");
-    auto count = m_db->Prepare("SELECT count(*) FROM made_with");
-    ASSERT_TRUE(count->Step());
-    EXPECT_EQ(count->ColumnInteger(0), 0);
-    EXPECT_EQ(m_db->RoundTrips() - before, IsPg() ? 2u : 0u); // the preparation, the run
-    count.reset();
-
-    m_db->ExecuteWithNext("INSERT INTO made_with VALUES (1)");
-    m_db->Execute("INSERT INTO made_with VALUES (2)");
-    m_db->Begin();
-    m_db->ExecuteWithNext("INSERT INTO made_with VALUES (3)");
-    m_db->Rollback();
-    auto sum = m_db->Prepare("SELECT sum(a) FROM made_with");
-    ASSERT_TRUE(sum->Step());
-    EXPECT_EQ(sum->ColumnInteger(0), 3);
-    sum.reset();
-
-    EXPECT_EQ(FailureOf([&] {
-                  m_db->ExecuteWithNext("INSERT INTO nowhere VALUES (1)");
-                  m_db->Prepare("SELECT 1");
-              }).Failure(),
-              EngineFailure::TableNotFound);
-    EXPECT_FALSE(m_db->InTransaction());
-    auto one = m_db->Prepare("SELECT 1");
-    ASSERT_TRUE(one->Step());
-    EXPECT_EQ(one->ColumnInteger(0), 1);
-}
-
 // A table made when first named: nothing goes for it until a statement names it, and then it
 // goes in that statement's exchange; an exchange that fails before it is sent leaves it to be
 // made with the next; a transaction begun first finds it made, so that a rollback leaves it;
