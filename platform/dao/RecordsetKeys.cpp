@@ -107,14 +107,18 @@ std::int64_t SteadyNow() {
         .count();
 }
 
-bool RecordsetState::KeyTo(size_t position) {
+bool RecordsetState::KeyTo(size_t position, size_t carryFrom, size_t count) {
+    if (carryFrom == npos) {
+        carryFrom = position;
+        count = cacheSize;
+    }
     while (keys.Size() <= position && !complete) {
         if (worker && worker->Done())
             CollectWorker();
         if (!found.empty())
             TakeFound(position + 1 - keys.Size(), 0);
         else
-            KeyRun(position + 1 - keys.Size());
+            KeyRun(position + 1 - keys.Size(), 0, carryFrom, count);
     }
     return position < keys.Size();
 }
@@ -189,10 +193,36 @@ std::string RecordsetState::MaxRowidQuery() const {
 // are keyed, then reset so that no read lock outlives the call. A bounded run reads no more
 // rows than it wants (LIMIT): an order the engine must sort then costs one scan, not a sort of
 // every record. An unbounded run that sorts keys everything at once.
-void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
+void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline, size_t carryFrom, size_t count) {
     const bool bounded = wanted != std::numeric_limits<size_t>::max();
-    const size_t target = bounded ? std::max(wanted, chunk) : wanted;
-    chunk = std::min(chunk * 4, kMaxChunk);
+    const size_t start = keys.Size();
+    const bool fresh = start == 0 && !resumable;
+    // The positions whose records the run is asked to carry (none: empty).
+    const size_t carryEnd = carryFrom == npos ? 0 : carryFrom + count;
+    const bool carrying = bounded && !materialised && carryEnd > std::max(start, carryFrom) &&
+                          !CarriedColumns().empty();
+    // The first run keys a chunk (a recordset that small is counted at once) and carries the
+    // cache's records. After it, in the order of the integer key alone, a bounded run costs the
+    // server no more than the rows it sends: a run asked to carry records keys only as far as
+    // they go, and starts where they start when some are keyed already (those come along, read
+    // with the run, and are not keyed again), so that a move, a fill or a check past the keys
+    // costs one exchange. Any other order may sort every record left at each run: its runs
+    // grow, and carry nothing.
+    const bool keyOrder = !keyMap && OnlyColumn(order, keyColumn);
+    size_t target = wanted;
+    size_t refill = 0; // rows at the run's start that were keyed before it
+    bool carries = false;
+    if (keyOrder && carrying && resumable &&
+        (carryFrom < start || carryFrom - start <= kMaxCarried)) {
+        refill = carryFrom < start ? start - carryFrom : 0;
+        target = std::max(wanted, carryEnd - start);
+        carries = true;
+    } else {
+        if (bounded)
+            target = std::max(wanted, chunk);
+        chunk = std::min(chunk * 4, kMaxChunk);
+        carries = carrying && fresh && target <= kMaxCarried;
+    }
     if (materialised) {
         const size_t end = copyRows - keys.Size() < target ? copyRows : keys.Size() + target;
         while (keys.Size() < end)
@@ -201,15 +231,30 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         return;
     }
     // A fresh run reads the whole key query; a resumed one the conditions that follow the
-    // point where the last run stopped, one after the other.
+    // point where the last run stopped, one after the other, or where its refill starts.
+    std::vector<EngineValue> point = lastValues, tie = PointTie(lastRowid, lastTie);
+    bool fromStart = !resumable;
+    if (refill > 0) {
+        fromStart = carryFrom == 0;
+        const std::int64_t before = fromStart ? 0 : keys.At(carryFrom - 1);
+        point.assign(order.TermCount(), EngineValue::Integer(before));
+        tie = PointTie(before, {});
+    }
     const std::vector<std::string> segments =
-        resumable ? Continuation(order, lastValues) : std::vector<std::string>{std::string()};
+        fromStart ? std::vector<std::string>{std::string()} : Continuation(order, point);
+    if (fromStart) {
+        point.clear();
+        tie.clear();
+    }
+    const bool descending = order.TermCount() > 0 && order.Terms()[0].descending;
+    auto keyedBefore = [&](std::int64_t key) {
+        return descending ? key >= lastRowid : key <= lastRowid;
+    };
     // Where the run's rows bring the change token, the first row tells whether others wrote.
     RunToken token(db());
     if (token.Asked())
         NoteChangeToken(database->CurrentChangeToken(kRecordset));
 
-    const size_t start = keys.Size();
     size_t added = 0, stepped = 0;
     bool stopped = false, met = false;
     // A server's run reads the order's values with the keys: where it stops needs no
@@ -223,12 +268,16 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
     const int maxAt = tokenAt + (token.Asked() ? 0 : 1);
     if (readsMax)
         columns += (columns.empty() ? "(" : ", (") + MaxRowidQuery() + ")";
-    const std::string carried =
-        bounded && start == 0 && !resumable ? CarriedColumns(target) : std::string();
+    const std::string carried = carries ? CarriedColumns() : std::string();
     if (!carried.empty()) {
         columns += (columns.empty() ? "" : ", ") + carried;
-        cache.clear();
+        if (fresh)
+            cache.clear();
+        else
+            DropStaleCache(); // the run's records join those read less than a second ago
     }
+    bool refilling = refill > 0, cutInRefill = false;
+    target += refill;
     const bool together = Together(segments, bounded);
     for (size_t seg = 0; seg < (together ? 1 : segments.size()) && !stopped && !met; ++seg) {
         const size_t limit = bounded ? target - added : 0;
@@ -239,7 +288,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         const bool holds = bounded && HoldsMappedKeys();
         PrepareInternalRead(
             db(), stmt, keyMap ? MappedRun(query, mapFront - 1, false, holds) : query, kRecordset);
-        BindPoint(stmt, lastValues, PointTie(lastRowid, lastTie), 1);
+        BindPoint(stmt, point, tie, 1);
         size_t rows = 0;
         for (;;) {
             const StepResult rc = stmt.Step();
@@ -263,6 +312,18 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             if (holds)
                 HoldMappedKey(stmt, together);
             const std::int64_t key = stmt.ColumnInt64(0);
+            if (refilling) {
+                // A record keyed before: its values only, until the first one keyed anew.
+                if (keyedBefore(key)) {
+                    CacheRecord(stmt, CarriedAt(stmt, together), key);
+                    if (bounded && rows == limit) {
+                        stopped = cutInRefill = true; // the next run goes on as this one would
+                        break;
+                    }
+                    continue;
+                }
+                refilling = false;
+            }
             if (MeetsTail(key)) {
                 met = true;
                 break;
@@ -271,7 +332,7 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
             const bool skip =
                 key > maxRowid || (othersWrote && keyed.Contains(key)) || Contains(tailSorted, key);
             if (!skip) {
-                if (!carried.empty() && added < cacheSize)
+                if (!carried.empty() && start + added >= carryFrom && start + added < carryEnd)
                     CacheRecord(stmt, CarriedAt(stmt, together), key);
                 keys.Append(key);
                 if (!identityColumns.empty())
@@ -303,8 +364,13 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline) {
         }
     }
     MaxRowid(); // asked for when the run read no row to bring it
-    if (!carried.empty() && added > 0)
-        carriedFor = 0;
+    // A record keyed before and not among those the refill read is gone.
+    if (refill > 0 && !cutInRefill)
+        for (size_t p = carryFrom; p < start; ++p)
+            cache.try_emplace(keys.At(p), std::nullopt);
+    // A move to where the run was asked to carry from keeps its records.
+    if (!carried.empty() && carryFrom < start + added)
+        carriedFor = carryFrom;
     resumable = stopped;
     // A server does not say whether a run sorted. Each bounded run of an order on any field
     // may sort every record left, so once a run shows that more records follow than one run
@@ -376,7 +442,7 @@ void RecordsetState::TailRun(size_t wanted) {
     if (token.Asked())
         NoteChangeToken(database->CurrentChangeToken(kRecordset));
     columns = token.After(columns);
-    const std::string carried = first ? CarriedColumns(target) : std::string();
+    const std::string carried = first && target <= kMaxCarried ? CarriedColumns() : std::string();
     if (!carried.empty()) {
         columns += (columns.empty() ? "" : ", ") + carried;
         cache.clear();
@@ -712,6 +778,14 @@ bool RecordsetState::Exists(size_t position) {
         // that follow: a window checks one of its rows, then moves up or down by a row or a
         // page.
         cache.clear();
+        // In the order of the integer key alone, a check near the keys' end keys the records
+        // around it first, reading them with their keys: still one exchange.
+        const size_t n = std::max<size_t>(cacheSize, 1);
+        if (!complete && !InTail(position) && position + n >= keys.Size() && !keyMap &&
+            OnlyColumn(order, keyColumn)) {
+            const size_t from = position > n ? position - n : 0;
+            KeyTo(position + n, from, position - from + 1 + n);
+        }
         std::vector<Cell> row;
         const bool found = ReadAhead(position, row, Span::Around);
         cacheFresh = true;

@@ -219,9 +219,13 @@ constexpr std::int64_t kFreshNs = 1000000000; // what others wrote shows within 
 
 } // namespace
 
-const std::optional<std::vector<Cell>>* RecordsetState::Cached(std::int64_t key) {
+void RecordsetState::DropStaleCache() {
     if (!cache.empty() && SteadyNow() - cacheTime > kFreshNs)
         cache.clear();
+}
+
+const std::optional<std::vector<Cell>>* RecordsetState::Cached(std::int64_t key) {
+    DropStaleCache();
     const auto hit = cache.find(key);
     return hit == cache.end() ? nullptr : &hit->second;
 }
@@ -316,21 +320,27 @@ void RecordsetState::FillCache(size_t position, size_t n) {
         for (size_t i = position - kTail + 1; i-- > 0 && wanted.size() < n;)
             wanted.push_back(tail.At(i));
     } else {
-        KeyTo(position + n - 1); // the fill keys what the moves after it would
+        // The fill keys what the moves after it would, and a run it needs carries the fill.
+        KeyTo(position + n - 1, position, n);
         for (size_t p = position; p < keys.Size() && wanted.size() < n; ++p)
             wanted.push_back(keys.At(p));
     }
-    // The cache stays near what one fill or read-ahead holds.
-    if (cache.size() + wanted.size() > 2 * std::max<size_t>({cacheSize, n, 1}))
-        cache.clear();
+    // The cache stays near what one fill or read-ahead holds: past that, it keeps only the
+    // fill's records (a run that keyed them may have read them).
+    if (cache.size() + wanted.size() > 2 * std::max<size_t>({cacheSize, n, 1})) {
+        std::vector<std::int64_t> kept = wanted;
+        std::sort(kept.begin(), kept.end());
+        std::erase_if(cache, [&](const auto& entry) {
+            return !std::binary_search(kept.begin(), kept.end(), entry.first);
+        });
+    }
     std::erase_if(wanted, [&](std::int64_t key) { return Cached(key) != nullptr; });
     ReadKeys(wanted);
     cacheFresh = true;
 }
 
-std::string RecordsetState::CarriedColumns(size_t limit) const {
-    if (readManyKey.empty() || materialised || !identityColumns.empty() ||
-        cacheSize == 0 || limit == 0 || limit > kMaxCarried)
+std::string RecordsetState::CarriedColumns() const {
+    if (readManyKey.empty() || materialised || !identityColumns.empty() || cacheSize == 0)
         return {};
     constexpr std::string_view kSelect = "SELECT ";
     return readSql.substr(kSelect.size(), readSql.size() - readTail.size() - kSelect.size());

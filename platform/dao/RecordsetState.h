@@ -253,7 +253,9 @@ struct RecordsetState {
     void CheckField(int index) const; // 3265 when out of range
 
     // Keys and the current record (RecordsetKeys.cpp).
-    bool KeyTo(size_t position); // false when the recordset ends before it
+    // False when the recordset ends before it. A server's run that keys it reads the values of
+    // count records from carryFrom on with the keys (npos: from position, the cache's size).
+    bool KeyTo(size_t position, size_t carryFrom = npos, size_t count = 0);
     void KeyAll();
     // Keys for about that long without waiting on anything; true once every record is keyed.
     bool KeyFor(unsigned milliseconds);
@@ -296,16 +298,16 @@ struct RecordsetState {
     void ReadKeys(const std::vector<std::int64_t>& wanted);
     // The cached entry of a key read less than a second ago; null when there is none.
     const std::optional<std::vector<Cell>>* Cached(std::int64_t key);
+    void DropStaleCache(); // the cache, when what it holds was read a second ago or more
     // Caches the records of n positions from position on, towards the end, that it does not
     // hold yet (a server's; records not keyed yet are keyed first).
     void FillCache(size_t position, size_t n);
-    // A server's first key run from either end reads its records' values too, where the run is
-    // no longer than kMaxCarried: the window at the open, or at the end, then costs no exchange
-    // of its own. Only the cache's size of them is kept: a record further on is read when it
-    // is wanted, as a cached one is after a second. The read's columns for a run of limit
-    // rows, or nothing when it reads none.
-    static constexpr size_t kMaxCarried = 256;
-    std::string CarriedColumns(size_t limit) const;
+    // A server's key run may read its records' values too (KeyRun says which): the window at
+    // the open, at the end, or of a move past the keys, then costs no exchange of its own. Only
+    // those asked for are kept: a record further on is read when it is wanted, as a cached one
+    // is after a second. The read's columns for such a run, or nothing where a run carries none.
+    static constexpr size_t kMaxCarried = 256; // the longest first run that carries its records
+    std::string CarriedColumns() const;
     // Where those columns start in a run's row: last, but for the columns a map's run adds.
     int CarriedAt(const Statement& stmt, bool together) const;
     // Caches the record whose fields the statement's row holds from column first on.
@@ -345,8 +347,11 @@ private:
     // Others' writes since the front's last run, seen from a token a run read.
     void NoteChangeToken(const ChangeToken& now);
     // One run from where the last stopped: until wanted more are keyed, the end, or the
-    // deadline (steady-clock nanoseconds; 0 for none).
-    void KeyRun(size_t wanted, std::int64_t deadline = 0);
+    // deadline (steady-clock nanoseconds; 0 for none). A server's bounded run may read the
+    // records of the positions [carryFrom, carryFrom + count) with their keys, and cache them
+    // (carryFrom npos: none): a first run always, in the order of the integer key any run.
+    void KeyRun(size_t wanted, std::int64_t deadline = 0, size_t carryFrom = npos,
+                size_t count = 0);
     void TailRun(size_t wanted);
     // Takes in what the worker found, until wanted more are keyed or the deadline.
     void TakeFound(size_t wanted, std::int64_t deadline);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -657,6 +658,62 @@ TEST_F(ServerRecordset, FillCacheServesTheChecksAndReadsThatFollowIt) {
     EXPECT_EQ(FailureOf([&] { rs.FillCache(); }).code, 3021);
     COleVariant notOurs(5L);
     EXPECT_EQ(FailureOf([&] { rs.FillCache(nullptr, &notOurs); }).code, 3159);
+}
+
+// In the order of the integer key, after the open's run, a run keys as far as what it is asked
+// for goes and reads those records with their keys: a move's or a jump's the cache's from
+// there, a fill's or a check's the records around, those keyed before among them. None of them
+// costs an exchange more. A record the refill finds gone reads as gone without asking.
+TEST_F(ServerRecordset, ARunCarriesTheRecordsItWasKeyedFor) {
+    MakePeople(1000);
+    db.Open(uri.c_str());
+    rs.Open(dbOpenDynaset, "SELECT * FROM people ORDER BY id");
+    ASSERT_EQ(rs.GetKeyedCount(), 256);
+    // Reads from here up to the record before last, checking each one's values.
+    auto walk = [&](long from, long last, long gone = 0) {
+        for (long id = from; id < last; ++id, rs.MoveNext()) {
+            if (id == gone) {
+                EXPECT_EQ(FailureOf([&] { rs.GetFieldValue("name"); }).code, 3167);
+                continue;
+            }
+            ASSERT_EQ(Long(rs, "id"), id);
+            if (id % 10 != 0) {
+                char name[8];
+                std::snprintf(name, sizeof name, "%s%04ld", id % 2 == 0 ? "Ab" : "cd", id);
+                ASSERT_EQ(Text(rs, "name"), name);
+            }
+        }
+    };
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetAbsolutePosition(299);
+                       walk(300, 399);
+                   }),
+              1u);
+    EXPECT_EQ(Cost(db, [&] { walk(399, 499); }), 1u);
+    EXPECT_EQ(rs.GetKeyedCount(), 499);
+    rs.Requery();
+    rs.SetAbsolutePosition(219);
+    COleVariant at220 = rs.GetBookmark();
+    long n = 61;
+    EXPECT_EQ(Cost(db, [&] { rs.FillCache(&n, &at220); }), 1u);
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetBookmark(at220);
+                       walk(220, 280);
+                   }),
+              0u);
+    rs.Requery();
+    rs.SetAbsolutePosition(239);
+    const COleVariant at240 = rs.GetBookmark();
+    rs.MoveFirst();
+    admin->Execute("DELETE FROM people WHERE id = 245");
+    EXPECT_EQ(Cost(db,
+                   [&] {
+                       rs.SetBookmark(at240);
+                       walk(240, 330, 245);
+                   }),
+              1u);
 }
 
 // The first run of keys from either end reads its records with the keys: the first window
