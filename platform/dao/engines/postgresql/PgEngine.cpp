@@ -232,12 +232,25 @@ struct ColumnType {
 // half a millisecond or so, and most opens never look names up. With them, the types the
 // types catalog described on the connection: a type keeps its number, and what is asked of it
 // here (domain or not, its base, a domain's modifier) no command changes, so that a table's
-// next description asks nothing of them.
+// next description asks nothing of them. And the reads that follow a preparation (a grid's
+// first key run), prepared under names of their own and kept the same way, each by its text: a
+// reopen runs the plan the server made of it the first time rather than parse and plan it again.
+// The server plans such a read again by itself where the catalog changed under it, and one
+// that fails is let go of and prepared anew.
 struct PreparedQuestions {
     int generation = 0;
     unsigned prepared = 0; // Bit(q) for each question prepared
     std::map<Oid, ColumnType> types;
+    std::map<std::string, std::string> reads; // name by text
 };
+constexpr size_t kMostKeptReads = 16;
+
+// A name for a read kept on a connection, unique in the process: a connection outlives the
+// session that numbered its other statements.
+std::string KeptReadName() {
+    static std::atomic<std::uint64_t> kept{0};
+    return "kel_kept" + std::to_string(++kept);
+}
 
 // The names of the catalog's questions prepared on a connection: a generation of its own
 // each time, so that a preparation cut short leaves no name the next one would need.
@@ -392,7 +405,8 @@ struct PgSession {
     void DropSentAhead() {
         if (!sentAhead)
             return;
-        toDeallocate.push_back(sentAhead->name);
+        if (!Kept(sentAhead->name))
+            toDeallocate.push_back(sentAhead->name);
         FollowingReads::Instance().Forget(sentAhead->key); // it did not follow this time
         sentAhead.reset();
     }
@@ -499,6 +513,8 @@ struct PgSession {
     // Statements no longer wanted are let go of in batches, one exchange for many, and never
     // inside a transaction, where a failure would spoil it.
     void Deallocate(const std::string& name) {
+        if (Kept(name))
+            return; // the connection's, not the statement's
         toDeallocate.push_back(name);
         if (toDeallocate.size() >= kDeallocateBatch)
             DeallocatePending();
@@ -514,6 +530,34 @@ struct PgSession {
         ResultPtr r(PQexec(conn.get(), sql.c_str()));
     }
     static constexpr size_t kDeallocateBatch = 16;
+
+    bool Kept(const std::string& name) const {
+        return std::any_of(questions.reads.begin(), questions.reads.end(),
+                           [&](const auto& read) { return read.second == name; });
+    }
+    // Keeps the read prepared as name; the one kept longest goes when too many are.
+    void Keep(const std::string& text, const std::string& name) {
+        if (questions.reads.size() >= kMostKeptReads) {
+            // Numbered as made: the smallest number is the oldest.
+            const auto number = [](const std::string& n) { return std::stoull(n.substr(8)); };
+            const auto oldest = std::min_element(
+                questions.reads.begin(), questions.reads.end(),
+                [&](const auto& a, const auto& b) { return number(a.second) < number(b.second); });
+            const std::string name = oldest->second;
+            questions.reads.erase(oldest);
+            Deallocate(name);
+        }
+        questions.reads[text] = name;
+    }
+    // Lets go of a kept read that failed: the next one of its text is prepared anew.
+    void Unkeep(const std::string& text) {
+        const auto it = questions.reads.find(text);
+        if (it == questions.reads.end())
+            return;
+        const std::string name = it->second;
+        questions.reads.erase(it);
+        Deallocate(name);
+    }
 
     // Commands sent at once and answered in one exchange (libpq's pipeline): what send queued,
     // each one's result in turn. Nothing when the pipeline is not to be had (inside a
@@ -684,11 +728,17 @@ struct PgSession {
             arguments.emplace_back(kRelation, ahead.c_str());
         constexpr size_t describing = std::size(kDescription);
         // The read that followed this preparation last time goes along, last, under a name of
-        // its own; its answers are the last three.
+        // its own, kept on the connection; its answers are the last three, or two where it was
+        // kept prepared already.
         const std::string key = FollowingKey(text);
         std::optional<FollowingRead> follower = FollowingReads::Instance().Find(key);
-        const std::string followerName =
-            follower ? "kel_" + std::to_string(++nextStatement) : std::string();
+        const auto keptRead =
+            follower ? questions.reads.find(follower->text) : questions.reads.end();
+        const bool kept = keptRead != questions.reads.end();
+        const std::string followerName = kept       ? keptRead->second
+                                         : follower ? KeptReadName()
+                                                    : std::string();
+        const size_t followerAnswers = kept ? 2 : 3;
         std::vector<const char*> followerValues;
         if (follower)
             for (const std::optional<std::string>& v : follower->values)
@@ -704,8 +754,8 @@ struct PgSession {
                     !PQsendDescribePrepared(c, name.c_str()))
                     return false;
                 return !follower ||
-                       (PQsendPrepare(c, followerName.c_str(), follower->text.c_str(), 0,
-                                      nullptr) &&
+                       ((kept || PQsendPrepare(c, followerName.c_str(), follower->text.c_str(), 0,
+                                               nullptr)) &&
                         PQsendDescribePrepared(c, followerName.c_str()) &&
                         PQsendQueryPrepared(c, followerName.c_str(),
                                             static_cast<int>(followerValues.size()),
@@ -713,18 +763,27 @@ struct PgSession {
             },
             (names.empty() ? 0 : Bit(kNames)) | (ahead.empty() ? 0 : kDescribing), arguments);
         std::optional<Sent> sent;
-        if (results && follower && results->size() >= 3) {
+        if (results && follower && results->size() >= followerAnswers) {
             std::vector<ResultPtr> answers;
-            for (auto it = results->end() - 3; it != results->end(); ++it)
+            if (kept)
+                answers.emplace_back(); // prepared before
+            for (auto it = results->end() - static_cast<std::ptrdiff_t>(followerAnswers);
+                 it != results->end(); ++it)
                 answers.push_back(std::move(*it));
-            results->resize(results->size() - 3);
-            const ExecStatusType prepared = PQresultStatus(answers[0].get());
-            if (prepared == PGRES_COMMAND_OK && Succeeded(answers[1].get()) &&
-                Succeeded(answers[2].get()))
+            results->erase(results->end() - static_cast<std::ptrdiff_t>(followerAnswers),
+                           results->end());
+            const ExecStatusType prepared =
+                kept ? PQresultStatus(answers[1].get()) : PQresultStatus(answers[0].get());
+            if ((kept || prepared == PGRES_COMMAND_OK) && Succeeded(answers[1].get()) &&
+                Succeeded(answers[2].get())) {
+                if (!kept)
+                    Keep(follower->text, followerName);
                 sent = Sent{key, followerName, std::move(*follower), std::move(answers[1]),
                             std::move(answers[2])};
-            else if (prepared != PGRES_PIPELINE_ABORTED) {
-                if (prepared == PGRES_COMMAND_OK)
+            } else if (prepared != PGRES_PIPELINE_ABORTED) {
+                if (kept)
+                    Unkeep(follower->text); // a plan the catalog's change left unfit, or gone
+                else if (prepared == PGRES_COMMAND_OK)
                     toDeallocate.push_back(followerName);
                 FollowingReads::Instance().Forget(key); // it fails here: not again
             }
@@ -802,28 +861,53 @@ struct PgSession {
             followed.clear();
             return result;
         }
-        // A read right after a preparation is learnt as its follower.
+        // A read right after a preparation is learnt as its follower, and kept prepared on
+        // the connection under a name of its own; one kept already is run as it is.
         const std::string after = followed;
+        const bool follows = !after.empty() && ReadsOnly(text);
+        const auto keptRead = questions.reads.find(text);
+        const bool kept = keptRead != questions.reads.end();
+        const std::string prepared = kept ? keptRead->second : follows ? KeptReadName() : name;
         const int n = static_cast<int>(values.size());
         std::optional<std::vector<ResultPtr>> results = Pipelined([&](PGconn* c) {
-            return PQsendPrepare(c, name.c_str(), text.c_str(), 0, nullptr) &&
-                   PQsendDescribePrepared(c, name.c_str()) &&
-                   PQsendQueryPrepared(c, name.c_str(), n, values.data(), lengths.data(), nullptr,
-                                       0);
+            return (kept || PQsendPrepare(c, prepared.c_str(), text.c_str(), 0, nullptr)) &&
+                   PQsendDescribePrepared(c, prepared.c_str()) &&
+                   PQsendQueryPrepared(c, prepared.c_str(), n, values.data(), lengths.data(),
+                                       nullptr, 0);
         });
         if (!results)
             return std::nullopt;
+        if (kept) {
+            results->insert(results->begin(), ResultPtr()); // prepared before
+            const PGresult* failed = results->size() != 3              ? nullptr
+                                     : !Succeeded((*results)[1].get()) ? (*results)[1].get()
+                                     : !Succeeded((*results)[2].get()) ? (*results)[2].get()
+                                                                       : nullptr;
+            if (failed || results->size() != 3) {
+                Unkeep(text);
+                // A plan the catalog's change left unfit, or a statement gone: prepared anew.
+                if (failed && (Field(failed, PG_DIAG_SQLSTATE) == "0A000" ||
+                               Field(failed, PG_DIAG_SQLSTATE) == "26000"))
+                    return PrepareAndRun(name, text, values, lengths, description);
+                throw Failure(failed);
+            }
+        }
         if (results->size() != 3)
             throw Failure(results->empty() ? nullptr : results->front().get());
-        if (!Succeeded((*results)[0].get()))
+        if (!kept && !Succeeded((*results)[0].get()))
             throw Failure((*results)[0].get(), text); // not prepared: nothing to let go of
         if (!Succeeded((*results)[1].get())) {
             EngineError error = Failure((*results)[1].get());
-            Deallocate(name);
+            Deallocate(prepared);
             throw error;
         }
         description = std::move((*results)[1]);
-        if (!after.empty() && Succeeded((*results)[2].get()) && ReadsOnly(text))
+        if (prepared != name) {
+            if (!kept)
+                Keep(text, prepared);
+            name = prepared;
+        }
+        if (follows && Succeeded((*results)[2].get()))
             FollowingReads::Instance().Learn(after, std::move(read));
         return std::move((*results)[2]);
     }
@@ -1417,13 +1501,13 @@ private:
 };
 
 // Resets a connection for the next user as DISCARD ALL would, in one exchange, but keeps the
-// catalog's prepared questions: any other prepared statement goes (DEALLOCATE ALL, with the
-// questions, when one is not the data access's own). False when the connection is not fit
-// to keep.
+// catalog's prepared questions and the reads kept: any other prepared statement goes
+// (DEALLOCATE ALL, with those, when one is not the data access's own). False when the connection is
+// not fit to keep.
 bool Reset(PgSession& s) {
     PGconn* conn = s.conn.get();
     s.DropSentAhead();
-    if (s.questions.generation == 0)
+    if (s.questions.generation == 0 && s.questions.reads.empty())
         return Succeeded(ResultPtr(PQexec(conn, "DISCARD ALL")).get());
     std::string sql;
     for (const std::string& name : std::exchange(s.toDeallocate, {}))
@@ -1433,8 +1517,13 @@ bool Reset(PgSession& s) {
     sql += "CLOSE ALL; SET SESSION AUTHORIZATION DEFAULT; RESET ALL; UNLISTEN *; "
            "SELECT pg_catalog.pg_advisory_unlock_all(); DISCARD TEMP; DISCARD SEQUENCES; "
            "SELECT count(*) FROM pg_catalog.pg_prepared_statements WHERE name <> ALL ('{";
-    for (int q = 0; q < kQuestions; ++q)
-        sql += (q ? "," : "") + QuestionName(s.questions.generation, q);
+    std::vector<std::string> kept;
+    for (int q = 0; q < kQuestions && s.questions.generation != 0; ++q)
+        kept.push_back(QuestionName(s.questions.generation, q));
+    for (const auto& [text, name] : s.questions.reads)
+        kept.push_back(name);
+    for (size_t i = 0; i < kept.size(); ++i)
+        sql += (i ? "," : "") + kept[i];
     sql += "}')";
     const ResultPtr reset(PQexec(conn, sql.c_str()));
     if (!Succeeded(reset.get()) || PQntuples(reset.get()) != 1)

@@ -14,6 +14,8 @@
 #include <functional>
 #include <thread>
 
+#include <unistd.h>
+
 namespace enginetest {
 namespace {
 
@@ -571,7 +573,7 @@ TEST(EngineIdleConnections, TheCatalogsQuestionsOutliveTheReset) {
     value(*db, "SELECT pg_advisory_lock(4343)");
     EXPECT_EQ(std::count(questions.begin(), questions.end(), ','), 3) << questions;
     db->Prepare("SELECT 2")->Step(); // let go of, not yet on the server
-    // A read learnt as following a statement, then sent with it and never taken.
+    // A read learnt as following a statement, then sent with it and never taken: kept.
     db->Prepare("SELECT 4");
     db->PrepareRead("SELECT 5")->Step();
     db->Prepare("SELECT 4");
@@ -579,12 +581,15 @@ TEST(EngineIdleConnections, TheCatalogsQuestionsOutliveTheReset) {
 
     db = OpenEngine(name);
     ASSERT_EQ(pid(*db), backend);
-    EXPECT_EQ(prepared(*db), questions);
+    const std::string withRead = prepared(*db);
+    ASSERT_EQ(withRead.rfind(questions + ",kel_kept", 0), 0u) << withRead;
+    EXPECT_EQ(std::count(withRead.begin(), withRead.end(), ','), 4) << withRead;
+    EXPECT_EQ(prepared(*db), withRead);
     EXPECT_EQ(value(*db, "SELECT current_setting('DateStyle')").bytes, "ISO, MDY");
     EXPECT_EQ(value(*admin, "SELECT pg_try_advisory_lock(4343)::int").integer, 1);
     value(*admin, "SELECT pg_advisory_unlock(4343)");
     describe(*db); // the temporary table went with the reset
-    EXPECT_EQ(prepared(*db), questions);
+    EXPECT_EQ(prepared(*db), withRead);
     db->Execute("PREPARE mine AS SELECT 1");
     db.reset();
 
@@ -595,6 +600,65 @@ TEST(EngineIdleConnections, TheCatalogsQuestionsOutliveTheReset) {
     const std::string again = prepared(*db);
     EXPECT_EQ(std::count(again.begin(), again.end(), ','), 2) << again;
     EXPECT_NE(again, described);
+}
+
+// A read that follows a statement's preparation is kept prepared on the connection, and the
+// next open of it runs the server's plan of it without preparing it again, whether sent along
+// with the statement or read on its own. A change of its table that changes its columns has
+// it prepared anew, either way; a table gone fails it as it fails a fresh read.
+TEST(EngineIdleConnections, AKeptReadFollowsTheCatalog) {
+    KEL_REQUIRE_SERVER();
+    const std::string name = Env("KEL_TEST_PG");
+    auto admin = OpenEngine(name);
+    const std::string table = "kept_" + std::to_string(::getpid());
+    admin->Execute("CREATE TABLE " + table + " (id integer PRIMARY KEY, a text)");
+    admin->Execute("INSERT INTO " + table + " VALUES (1, 'one'), (2, 'two')");
+    const std::string statement = "SELECT id FROM " + table;
+    const std::string read = "SELECT * FROM " + table + " ORDER BY id";
+    // The read's name on the server, and the times its generic plan ran.
+    auto kept = [&](EngineConnection& db) {
+        auto stmt = db.Prepare("SELECT name || ' ' || generic_plans FROM pg_prepared_statements "
+                               "WHERE statement = ?1");
+        stmt->Bind(1, EngineValue::Text(read));
+        EXPECT_TRUE(stmt->Step());
+        return stmt->Column(0).bytes;
+    };
+    // The columns of the read's first row.
+    auto run = [&](EngineConnection& db) {
+        auto stmt = db.PrepareRead(read);
+        EXPECT_TRUE(stmt->Step());
+        std::vector<EngineValue> row;
+        for (int i = 0; i < stmt->ColumnCount(); ++i)
+            row.push_back(stmt->Column(i));
+        return row;
+    };
+    auto db = OpenEngine(name);
+    db->Prepare(statement);
+    EXPECT_EQ(run(*db).size(), 2u);
+    const std::string first = kept(*db);
+    ASSERT_EQ(first.rfind("kel_kept", 0), 0u) << first;
+    db.reset();
+    // Sent along with the statement, on the plan of the first time.
+    db = OpenEngine(name);
+    db->Prepare(statement);
+    EXPECT_EQ(run(*db).at(1), EngineValue::Text("one"));
+    const std::string again = kept(*db);
+    EXPECT_EQ(again.substr(0, again.find(' ')), first.substr(0, first.find(' ')));
+    EXPECT_EQ(again.substr(again.find(' ') + 1), "2");
+    db.reset();
+    admin->Execute("ALTER TABLE " + table + " ADD COLUMN b integer DEFAULT 7");
+    db = OpenEngine(name);
+    db->Prepare(statement);
+    std::vector<EngineValue> row = run(*db);
+    ASSERT_EQ(row.size(), 3u);
+    EXPECT_EQ(row[2], EngineValue::Integer(7));
+    // Read on its own.
+    admin->Execute("ALTER TABLE " + table + " ALTER COLUMN a TYPE integer USING length(a)");
+    row = run(*db);
+    ASSERT_EQ(row.size(), 3u);
+    EXPECT_EQ(row[1], EngineValue::Integer(3));
+    admin->Execute("DROP TABLE " + table);
+    EXPECT_EQ(FailureOf([&] { run(*db); }).Failure(), EngineFailure::TableNotFound);
 }
 
 TEST(EngineOpenFiles, EmptyOrUnwritableFiles) {
