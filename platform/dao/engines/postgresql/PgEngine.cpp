@@ -879,26 +879,28 @@ struct PgSession {
             return std::nullopt;
         if (kept) {
             results->insert(results->begin(), ResultPtr()); // prepared before
-            const PGresult* failed = results->size() != 3              ? nullptr
-                                     : !Succeeded((*results)[1].get()) ? (*results)[1].get()
-                                     : !Succeeded((*results)[2].get()) ? (*results)[2].get()
-                                                                       : nullptr;
-            if (failed || results->size() != 3) {
-                Unkeep(text);
-                // A plan the catalog's change left unfit, or a statement gone: prepared anew.
-                if (failed && (Field(failed, PG_DIAG_SQLSTATE) == "0A000" ||
-                               Field(failed, PG_DIAG_SQLSTATE) == "26000"))
+            // A plan the catalog's change left unfit, or a statement gone: prepared anew.
+            for (const ResultPtr& r : *results) {
+                const std::string_view state = Field(r.get(), PG_DIAG_SQLSTATE);
+                if (r && !Succeeded(r.get()) && (state == "0A000" || state == "26000")) {
+                    Unkeep(text);
                     return PrepareAndRun(name, text, values, lengths, description);
-                throw Failure(failed);
+                }
             }
         }
-        if (results->size() != 3)
-            throw Failure(results->empty() ? nullptr : results->front().get());
+        if (results->size() != 3) {
+            const auto first = std::find_if(results->begin(), results->end(),
+                                            [](const ResultPtr& r) { return r != nullptr; });
+            throw Failure(first == results->end() ? nullptr : first->get());
+        }
         if (!kept && !Succeeded((*results)[0].get()))
             throw Failure((*results)[0].get(), text); // not prepared: nothing to let go of
         if (!Succeeded((*results)[1].get())) {
             EngineError error = Failure((*results)[1].get());
-            Deallocate(prepared);
+            if (kept)
+                Unkeep(text);
+            else
+                Deallocate(prepared);
             throw error;
         }
         description = std::move((*results)[1]);
@@ -1502,8 +1504,8 @@ private:
 
 // Resets a connection for the next user as DISCARD ALL would, in one exchange, but keeps the
 // catalog's prepared questions and the reads kept: any other prepared statement goes
-// (DEALLOCATE ALL, with those, when one is not the data access's own). False when the connection is
-// not fit to keep.
+// (DEALLOCATE ALL, with those, when one is not the data access's own). False when the
+// connection is not fit to keep.
 bool Reset(PgSession& s) {
     PGconn* conn = s.conn.get();
     s.DropSentAhead();
