@@ -104,7 +104,7 @@ struct RecordsetState {
         return keyMap && mapMaking && mapMaking->count == 0 && mapFront == 1 &&
                mapBack == kMapBack - 1 && mapAdded == kMapBack && db().Unmade(copyTable);
     }
-    void HoldMappedKey(const Statement& stmt, bool together);
+    void HoldMappedKey(const Statement& stmt, bool together, std::int64_t number);
     // The key columns, each after prefix: "c."k1", c."k2"".
     std::string KeyMapList(const std::string& prefix) const {
         std::string out;
@@ -363,7 +363,8 @@ private:
     // Each row gives its number (a record mapped before keeps its own; the others get base + n
     // or base - n, down, for the n-th row), the key query's columns, then the key values
     // as they are and as text, the row's n and its earlier number. holds: the map is not
-    // made yet and holds nothing; the rows are numbered alone (HoldsMappedKeys).
+    // made yet and holds nothing; the rows are numbered by the reader, base + n for the n-th
+    // as it comes (HoldsMappedKeys), their number and n left 0.
     std::string MappedRun(const std::string& keyQuery, std::int64_t base, bool down,
                           bool holds = false) const;
     // The key values, as text, of a mapped run's row (of a run of several conditions).
