@@ -55,6 +55,13 @@ std::string_view Field(const PGresult* r, int field) {
     return v ? std::string_view(v) : std::string_view();
 }
 
+// Whether a statement prepared before failed as one whose plan no longer fits its table (its
+// columns changed) or that is gone fails.
+bool Stale(const PGresult* r) {
+    const std::string_view state = Field(r, PG_DIAG_SQLSTATE);
+    return r && PQresultStatus(r) == PGRES_FATAL_ERROR && (state == "0A000" || state == "26000");
+}
+
 // The name between the first pair of double quotes of a message: relation "t" does not exist.
 std::string Quoted(std::string_view message) {
     const size_t open = message.find('"');
@@ -535,21 +542,17 @@ struct PgSession {
         return std::any_of(questions.reads.begin(), questions.reads.end(),
                            [&](const auto& read) { return read.second == name; });
     }
-    // Keeps the read prepared as name; the one kept longest goes when too many are.
-    void Keep(const std::string& text, const std::string& name) {
-        if (questions.reads.size() >= kMostKeptReads) {
-            // Numbered as made: the smallest number is the oldest.
-            const auto number = [](const std::string& n) { return std::stoull(n.substr(8)); };
-            const auto oldest = std::min_element(
-                questions.reads.begin(), questions.reads.end(),
-                [&](const auto& a, const auto& b) { return number(a.second) < number(b.second); });
-            const std::string name = oldest->second;
-            questions.reads.erase(oldest);
-            Deallocate(name);
-        }
+    // Keeps the read prepared as name, unless as many are kept as may be: a kept read may be
+    // any open statement's, so none is let go of to make room (the statement lets go of its
+    // own then).
+    bool Keep(const std::string& text, const std::string& name) {
+        if (questions.reads.size() >= kMostKeptReads)
+            return false;
         questions.reads[text] = name;
+        return true;
     }
-    // Lets go of a kept read that failed: the next one of its text is prepared anew.
+    // Lets go of a kept read whose plan no longer fits its table, or that is gone: the next
+    // one of its text is prepared anew. (A statement that still runs it fails as it would.)
     void Unkeep(const std::string& text) {
         const auto it = questions.reads.find(text);
         if (it == questions.reads.end())
@@ -781,9 +784,9 @@ struct PgSession {
                 sent = Sent{key, followerName, std::move(*follower), std::move(answers[1]),
                             std::move(answers[2])};
             } else if (prepared != PGRES_PIPELINE_ABORTED) {
-                if (kept)
-                    Unkeep(follower->text); // a plan the catalog's change left unfit, or gone
-                else if (prepared == PGRES_COMMAND_OK)
+                if (kept && (Stale(answers[1].get()) || Stale(answers[2].get())))
+                    Unkeep(follower->text);
+                else if (!kept && prepared == PGRES_COMMAND_OK)
                     toDeallocate.push_back(followerName);
                 FollowingReads::Instance().Forget(key); // it fails here: not again
             }
@@ -880,12 +883,10 @@ struct PgSession {
         if (kept) {
             results->insert(results->begin(), ResultPtr()); // prepared before
             // A plan the catalog's change left unfit, or a statement gone: prepared anew.
-            for (const ResultPtr& r : *results) {
-                const std::string_view state = Field(r.get(), PG_DIAG_SQLSTATE);
-                if (r && !Succeeded(r.get()) && (state == "0A000" || state == "26000")) {
-                    Unkeep(text);
-                    return PrepareAndRun(name, text, values, lengths, description);
-                }
+            if (std::any_of(results->begin(), results->end(),
+                            [](const ResultPtr& r) { return Stale(r.get()); })) {
+                Unkeep(text);
+                return PrepareAndRun(name, text, values, lengths, description);
             }
         }
         if (results->size() != 3) {

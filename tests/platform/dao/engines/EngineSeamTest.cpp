@@ -661,6 +661,34 @@ TEST(EngineIdleConnections, AKeptReadFollowsTheCatalog) {
     EXPECT_EQ(FailureOf([&] { run(*db); }).Failure(), EngineFailure::TableNotFound);
 }
 
+// Reads are kept up to a number, and none is let go of while kept: an open statement may run
+// it still, however many other reads follow other statements meanwhile.
+TEST(EngineIdleConnections, AKeptReadStaysForTheStatementsThatRunIt) {
+    KEL_REQUIRE_SERVER();
+    auto db = OpenEngine(Env("KEL_TEST_PG"));
+    auto read = [&](int i) {
+        db->Prepare("SELECT " + std::to_string(i) + " AS statement");
+        auto stmt = db->PrepareRead("SELECT " + std::to_string(i) + " AS read, ?1::integer AS n");
+        stmt->Bind(1, EngineValue::Integer(i));
+        EXPECT_TRUE(stmt->Step());
+        return stmt;
+    };
+    auto first = read(0);
+    std::vector<std::unique_ptr<EngineStatement>> others;
+    for (int i = 1; i < 40; ++i)
+        others.push_back(read(i));
+    others.clear(); // their names go to the server with the next exchanges
+    for (int i = 40; i < 80; ++i)
+        read(i);
+    first->Reset();
+    first->Bind(1, EngineValue::Integer(7));
+    ASSERT_TRUE(first->Step());
+    EXPECT_EQ(first->ColumnInteger(1), 7);
+    auto kept = db->Prepare("SELECT count(*) FROM pg_prepared_statements WHERE name ~ '^kel_kept'");
+    ASSERT_TRUE(kept->Step());
+    EXPECT_EQ(kept->ColumnInteger(0), 16);
+}
+
 TEST(EngineOpenFiles, EmptyOrUnwritableFiles) {
     const std::string dir = std::string(KEL_TEST_DATA_DIR) + "/engines";
     std::filesystem::create_directories(dir);
