@@ -302,7 +302,7 @@ void CDaoRecordset::Move(long lRows) {
         s.LandBeforeFirst();
         return;
     }
-    bool there = s.KeyTo(static_cast<size_t>(target));
+    bool there = s.KeyToRead(static_cast<size_t>(target));
     s.CancelEdit();
     if (there)
         s.Land(static_cast<size_t>(target)); // Move(0) reads the record again
@@ -355,7 +355,7 @@ long CDaoRecordset::GetAbsolutePosition() {
 
 void CDaoRecordset::SetAbsolutePosition(long lPosition) {
     RecordsetState& s = State();
-    if (lPosition < 0 || !s.KeyTo(static_cast<size_t>(lPosition)))
+    if (lPosition < 0 || !s.KeyToRead(static_cast<size_t>(lPosition)))
         ThrowDaoError(err::InvalidArgument, kRecordset);
     s.CancelEdit();
     s.Land(static_cast<size_t>(lPosition));

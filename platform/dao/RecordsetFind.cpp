@@ -158,7 +158,7 @@ bool RecordsetState::Find(long findType, const std::string& criterion) {
         size_t position = static_cast<size_t>(stmt.ColumnInt64(0) - 1);
         stmt.Reset();
         CancelEdit();
-        KeyTo(position);
+        KeyToRead(position);
         Land(position);
         return true;
     }

@@ -108,10 +108,6 @@ std::int64_t SteadyNow() {
 }
 
 bool RecordsetState::KeyTo(size_t position, size_t carryFrom, size_t count) {
-    if (carryFrom == npos) {
-        carryFrom = position;
-        count = cacheSize;
-    }
     while (keys.Size() <= position && !complete) {
         if (worker && worker->Done())
             CollectWorker();
@@ -197,17 +193,22 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline, size_t carryFr
     const bool bounded = wanted != std::numeric_limits<size_t>::max();
     const size_t start = keys.Size();
     const bool fresh = start == 0 && !resumable;
+    if (fresh && carryFrom == npos) {
+        carryFrom = 0; // a first run carries the cache's records, whoever asks for it
+        count = cacheSize;
+    }
     // The positions whose records the run is asked to carry (none: empty).
     const size_t carryEnd = carryFrom == npos ? 0 : carryFrom + count;
     const bool carrying = bounded && !materialised && carryEnd > std::max(start, carryFrom) &&
                           !CarriedColumns().empty();
     // The first run keys a chunk (a recordset that small is counted at once) and carries the
     // cache's records. After it, in the order of the integer key alone, a bounded run costs the
-    // server no more than the rows it sends: a run asked to carry records keys only as far as
-    // they go, and starts where they start when some are keyed already (those come along, read
-    // with the run, and are not keyed again), so that a move, a fill or a check past the keys
-    // costs one exchange. Any other order may sort every record left at each run: its runs
-    // grow, and carry nothing.
+    // server no more than the rows it sends: a run asked to carry records (for a jump, a fill or
+    // a check past the keys, which read them next) keys only as far as they go, and starts
+    // where they start when some are keyed already (those come along, read with the run, and
+    // are not keyed again), so that the move costs one exchange. Other runs (steps, which may
+    // read nothing, and the counting) grow, and carry nothing; so do all of any other order,
+    // which may each sort every record left.
     const bool keyOrder = !keyMap && OnlyColumn(order, keyColumn);
     size_t target = wanted;
     size_t refill = 0; // rows at the run's start that were keyed before it

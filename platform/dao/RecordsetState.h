@@ -253,9 +253,11 @@ struct RecordsetState {
     void CheckField(int index) const; // 3265 when out of range
 
     // Keys and the current record (RecordsetKeys.cpp).
-    // False when the recordset ends before it. A server's run that keys it reads the values of
-    // count records from carryFrom on with the keys (npos: from position, the cache's size).
+    // False when the recordset ends before it. A server's run that keys it may read the values
+    // of count records from carryFrom on with the keys (KeyRun; npos: none asked for).
     bool KeyTo(size_t position, size_t carryFrom = npos, size_t count = 0);
+    // The same for a move that reads the record there next: the cache's records from it.
+    bool KeyToRead(size_t position) { return KeyTo(position, position, cacheSize); }
     void KeyAll();
     // Keys for about that long without waiting on anything; true once every record is keyed.
     bool KeyFor(unsigned milliseconds);
