@@ -79,6 +79,14 @@ bool OnlyColumn(const DynasetOrder& order, const std::string& column) {
     return true;
 }
 
+} // namespace
+
+bool RecordsetState::OrdersByKeyAlone() const {
+    return OnlyColumn(order, keyColumn);
+}
+
+namespace {
+
 bool Contains(const std::vector<std::int64_t>& sorted, std::int64_t key) {
     return !sorted.empty() && std::binary_search(sorted.begin(), sorted.end(), key);
 }
@@ -209,7 +217,6 @@ void RecordsetState::KeyRun(size_t wanted, std::int64_t deadline, size_t carryFr
     // are not keyed again), so that the move costs one exchange. Other runs (steps, which may
     // read nothing, and the counting) grow, and carry nothing; so do all of any other order,
     // which may each sort every record left.
-    const bool keyOrder = !keyMap && OnlyColumn(order, keyColumn);
     size_t target = wanted;
     size_t refill = 0; // rows at the run's start that were keyed before it
     bool carries = false;
@@ -621,14 +628,6 @@ std::string RecordsetState::KeyRunTogether(const DynasetOrder& keyOrder,
 
 std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t base, bool down,
                                       bool holds) const {
-    std::string mapKey, runKey;
-    for (size_t i = 0; i < keyMapColumns.size(); ++i) {
-        mapKey += (i ? ", m." : "m.") + keyMapColumns[i].name;
-        runKey += (i ? ", " : "") + std::string("\"kel$k") + std::to_string(i) + "\"";
-    }
-    const std::string number = "(" + std::to_string(base) + (down ? " - " : " + ") + "\"kel$n\")";
-    const std::string numbered =
-        "WITH r AS (SELECT q.*, row_number() OVER () AS \"kel$n\" FROM (" + keyQuery + ") AS q)";
     // A first run before the map is made names no map: its keys wait for the map's making
     // (HoldMappedKey), which a new server process spends some 3 ms on that the first screen
     // does not wait for. Its rows come in the run's order, and are numbered as they come
@@ -637,9 +636,16 @@ std::string RecordsetState::MappedRun(const std::string& keyQuery, std::int64_t 
     if (holds)
         return "SELECT 0, q.*, 0 AS \"kel$n\", CAST(NULL AS bigint) AS \"kel$old\" FROM (" +
                keyQuery + ") AS q";
-    return numbered + ", j AS (SELECT r.*, m.\"kel$pos\" AS \"kel$old\" FROM r LEFT JOIN " +
-           copyTable + " AS m ON (" + mapKey + ") = (" + runKey + ")), i AS (INSERT INTO " +
-           copyTable + " (\"kel$pos\", " + KeyMapList("") + ") SELECT " + number + ", " + runKey +
+    std::string mapKey, runKey;
+    for (size_t i = 0; i < keyMapColumns.size(); ++i) {
+        mapKey += (i ? ", m." : "m.") + keyMapColumns[i].name;
+        runKey += (i ? ", " : "") + std::string("\"kel$k") + std::to_string(i) + "\"";
+    }
+    const std::string number = "(" + std::to_string(base) + (down ? " - " : " + ") + "\"kel$n\")";
+    return "WITH r AS (SELECT q.*, row_number() OVER () AS \"kel$n\" FROM (" + keyQuery +
+           ") AS q), j AS (SELECT r.*, m.\"kel$pos\" AS \"kel$old\" FROM r LEFT JOIN " + copyTable +
+           " AS m ON (" + mapKey + ") = (" + runKey + ")), i AS (INSERT INTO " + copyTable +
+           " (\"kel$pos\", " + KeyMapList("") + ") SELECT " + number + ", " + runKey +
            " FROM j WHERE \"kel$old\" IS NULL) SELECT coalesce(\"kel$old\", " + number +
            "), j.* FROM j ORDER BY \"kel$n\"";
 }
@@ -786,11 +792,10 @@ bool RecordsetState::Exists(size_t position) {
         cache.clear();
         // In the order of the integer key alone, a check near the keys' end keys the records
         // around it first, reading them with their keys: still one exchange.
-        const size_t n = std::max<size_t>(cacheSize, 1);
-        if (!complete && !InTail(position) && position + n >= keys.Size() && !keyMap &&
-            OnlyColumn(order, keyColumn)) {
+        if (keyOrder && !InTail(position)) {
+            const size_t n = std::max<size_t>(cacheSize, 1);
             const size_t from = position > n ? position - n : 0;
-            KeyTo(position + n, from, position - from + 1 + n);
+            KeyTo(position + n, from, position - from + 1 + n); // nothing where keyed so far
         }
         std::vector<Cell> row;
         const bool found = ReadAhead(position, row, Span::Around);

@@ -651,6 +651,7 @@ void RecordsetState::Open(DatabaseState& db, int openType, const std::string& te
             maxRowid = std::numeric_limits<std::int64_t>::max();
         }
         order.SetExplicitNulls(server);
+        keyOrder = !keyMap && OrdersByKeyAlone();
         readTail = keyMap ? " FROM " + from + " WHERE " + KeyMatch(1, true)
                           : (identityColumns.empty() ? std::string()
                                                      : ", kel_identity(" + identityColumns + ")") +

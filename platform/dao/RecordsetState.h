@@ -146,7 +146,11 @@ struct RecordsetState {
     ChangeToken changeToken;  // the database's when the last run ended
     bool othersWrote = false; // since the keying began: each run skips what is keyed
     bool sorts = false; // the order needs the engine's sorter: each bounded run scans the table
-    SortedKeys keyed;   // the keys, sorted: when others wrote, or when the worker's keys come
+    // The order is the integer key alone, with no map: a bounded run costs the server no sort,
+    // only the rows it sends (KeyRun). Set once the order is known (OrdersByKeyAlone).
+    bool keyOrder = false;
+    bool OrdersByKeyAlone() const;
+    SortedKeys keyed; // the keys, sorted: when others wrote, or when the worker's keys come
 
     // -- The last records, keyed from the end before the keying from the front reaches them
     // (the last record at once). Their positions count from the end (kTail + k, k = 0 for the
