@@ -32,11 +32,21 @@ public:
 };
 
 // The grid made and loaded over database (a file or a server's URI) and sql; with a settings
-// key, the layout stored under it is the grid's.
+// key, the layout stored under it is the grid's. Made without them, the host window alone is
+// made and shown, and Open makes the grid in it later: a host's window is up before it opens
+// a table.
 struct BenchGrid {
-    BenchGrid(const std::string& database, const std::string& sql,
-              const std::string& registryKey = std::string()) {
+    BenchGrid() {
         host.CreateHost();
+        KelRunUntilIdle();
+    }
+    BenchGrid(const std::string& database, const std::string& sql,
+              const std::string& registryKey = std::string())
+        : BenchGrid() {
+        Open(database, sql, registryKey);
+    }
+    void Open(const std::string& database, const std::string& sql,
+              const std::string& registryKey = std::string()) {
         auto* pLoad = new CRecordsetLoad; // the grid takes it
         pLoad->m_strDatabase = database.c_str();
         pLoad->m_strSQL = sql.c_str();
