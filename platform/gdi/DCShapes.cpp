@@ -135,6 +135,14 @@ void AppendRuns(const std::vector<Pixel>& px, std::vector<Run>& runs) {
 void PaintRuns(HDC__& dc, const std::vector<Run>& runs, COLORREF color) {
     if (runs.empty())
         return;
+    if (dc.st.rop2 == R2_COPYPEN) {
+        std::vector<cairo_rectangle_int_t> rects;
+        rects.reserve(runs.size());
+        for (const Run& run : runs)
+            rects.push_back(cairo_rectangle_int_t{run.x, run.y, run.w, run.h});
+        if (FillRectsDirect(dc, rects.data(), static_cast<int>(rects.size()), color))
+            return;
+    }
     int l = runs[0].x, t = runs[0].y, r = l + runs[0].w, b = t + runs[0].h;
     for (const Run& run : runs) {
         l = std::min(l, run.x);
@@ -220,12 +228,28 @@ CRect SurfaceBox(const HDC__& dc, int left, int top, int right, int bottom) {
 void FillWithBrush(HDC__& dc, int l, int t, int r, int b, const HGDIOBJ__* brush, int rop2) {
     if (l >= r || t >= b)
         return;
-    PaintShape(dc, MakeRect(l, t, r, b), BrushSampler(dc, brush), rop2,
+    const BrushSampler sampler(dc, brush);
+    const cairo_rectangle_int_t rect = MakeRect(l, t, r, b);
+    if (sampler.IsSolid() && !sampler.IsNull() && rop2 == R2_COPYPEN &&
+        FillRectsDirect(dc, &rect, 1, sampler.Solid()))
+        return;
+    PaintShape(dc, rect, sampler, rop2,
                [&](cairo_t* cr) { cairo_rectangle(cr, l, t, r - l, b - t); });
 }
 
 // A frame between two rectangles (surface coordinates) in the pen's colour.
 void FillFrame(HDC__& dc, const RECT& outer, const RECT& inner, COLORREF color) {
+    if (dc.st.rop2 == R2_COPYPEN && outer.left < outer.right && outer.top < outer.bottom) {
+        // The frame as the bands above, below, left and right of the inner rectangle.
+        const bool hollow = inner.right > inner.left && inner.bottom > inner.top;
+        const cairo_rectangle_int_t bands[4] = {
+            MakeRect(outer.left, outer.top, outer.right, hollow ? inner.top : outer.bottom),
+            MakeRect(outer.left, hollow ? inner.bottom : outer.bottom, outer.right, outer.bottom),
+            MakeRect(outer.left, inner.top, inner.left, inner.bottom),
+            MakeRect(inner.right, inner.top, outer.right, inner.bottom)};
+        if (FillRectsDirect(dc, bands, hollow ? 4 : 1, color))
+            return;
+    }
     PaintShape(dc, MakeRect(outer.left, outer.top, outer.right, outer.bottom), BrushSampler(color),
                dc.st.rop2, [&](cairo_t* cr) {
                    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);

@@ -301,5 +301,10 @@ void PaintShape(HDC__& dc, cairo_rectangle_int_t bounds, const BrushSampler& bru
 
 // Fills a rectangle of surface pixels with a solid colour, clipped; R2_COPYPEN.
 void FillSurfaceRect(HDC__& dc, int l, int t, int r, int b, COLORREF c);
+// Fills rectangles of surface pixels with a solid colour under the context's clip, writing
+// the image itself; false, with nothing drawn, where the context is not a plain image under
+// its own clip (a clip or a transform set on its cairo context for a while), which cairo
+// then fills.
+bool FillRectsDirect(HDC__& dc, const cairo_rectangle_int_t* rects, int n, COLORREF c);
 
 } // namespace kel::gdi

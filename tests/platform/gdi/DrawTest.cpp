@@ -444,4 +444,90 @@ TEST(Draw, ClipCombinationsAndTheProgramsRegion) {
     EXPECT_EQ(box, CRect(0, 0, 40, 40));
 }
 
+// Solid fills, lines and frames are written into a plain image directly; on a surface cairo
+// must draw (here a view of the same kind of image) they go through cairo. Both ways give the
+// same pixels, under a clip of several rectangles, a clip a text sets for its cell, a window
+// origin and a child's offset on its surface.
+void DrawSolids(CDC& dc) {
+    CRgn holes;
+    holes.CreateRectRgn(0, 0, 120, 80);
+    CRgn hole;
+    hole.CreateRectRgn(30, 20, 50, 40);
+    holes.CombineRgn(&holes, &hole, RGN_DIFF);
+    dc.SelectClipRgn(&holes);
+    dc.FillSolidRect(-5, -5, 200, 100, RGB(250, 240, 230));
+    dc.FillSolidRect(10, 10, 60, 30, kRed);
+    CBrush green(RGB(0, 160, 0));
+    CRect box(40, 5, 90, 60);
+    dc.FillRect(&box, &green);
+    CPen blue(PS_SOLID, 1, RGB(0, 0, 200));
+    CPen* old = dc.SelectObject(&blue);
+    for (int y = 2; y < 78; y += 7) {
+        dc.MoveTo(0, y);
+        dc.LineTo(118, y);
+    }
+    for (int x = 3; x < 118; x += 11) {
+        dc.MoveTo(x, 0);
+        dc.LineTo(x, 79);
+    }
+    CPen thick(PS_INSIDEFRAME, 3, RGB(90, 0, 90));
+    dc.SelectObject(&thick);
+    dc.Rectangle(60, 30, 100, 70);
+    dc.SelectObject(old);
+    CRect edge(5, 50, 35, 75);
+    dc.DrawEdge(&edge, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    dc.Draw3dRect(95, 5, 20, 20, kBlack, kGrey);
+    // Text longer than its cell, its background painted: the cell clips it.
+    dc.SetWindowOrg(-2, -3);
+    dc.SetBkMode(OPAQUE);
+    dc.SetBkColor(RGB(255, 255, 0));
+    CRect cell(20, 40, 60, 56);
+    dc.DrawText("a cell's text that is far too long", -1, &cell, DT_SINGLELINE);
+    CRect opaque(70, 60, 110, 74);
+    dc.ExtTextOut(72, 60, ETO_OPAQUE | ETO_CLIPPED, &opaque, "clipped text", 12, nullptr);
+    dc.SelectClipRgn(nullptr);
+    dc.FillSolidRect(100, 70, 30, 30, kBlack);
+}
+
+TEST(Draw, SolidFillsWrittenDirectlyLookAsCairoDrawsThem) {
+    const cairo_rectangle_int_t visible{10, 5, 120, 80};
+    cairo_region_t* clip = cairo_region_create_rectangle(&visible);
+    Canvas direct(140, 90, kWhite, POINT{10, 5}, clip);
+    DrawSolids(direct.dc);
+
+    // The same on an image that cairo shifts by a device offset, which it draws on itself:
+    // surface pixel (x, y) lands on its pixel (x + 7, y + 9).
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 160, 110);
+    cairo_t* cr = cairo_create(image);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_set_device_offset(image, 7, 9);
+    {
+        CDC dc;
+        dc.Attach(KelCreateSurfaceDC(image, POINT{10, 5}, clip));
+        DrawSolids(dc);
+        KelDeleteSurfaceDC(dc.Detach());
+    }
+    cairo_region_destroy(clip);
+    GdiFlush();
+    cairo_surface_flush(image);
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    int differing = 0;
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 140; ++x) {
+            const uint32_t px =
+                reinterpret_cast<const uint32_t*>(data + (size_t)(y + 9) * stride)[x + 7];
+            differing += RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF) != direct.At(x, y);
+        }
+    EXPECT_EQ(differing, 0);
+    // Something of each was drawn, and nothing outside the child's visible part.
+    EXPECT_EQ(direct.Ink(kWhite), CRect(10, 5, 130, 85));
+    EXPECT_EQ(direct.At(11, 6), RGB(250, 240, 230));
+    EXPECT_EQ(direct.At(45, 30), kWhite); // the hole kept every fill out
+    EXPECT_EQ(direct.At(125, 80), kBlack);
+    cairo_surface_destroy(image);
+}
+
 } // namespace
