@@ -306,5 +306,9 @@ void FillSurfaceRect(HDC__& dc, int l, int t, int r, int b, COLORREF c);
 // its own clip (a clip or a transform set on its cairo context for a while), which cairo
 // then fills.
 bool FillRectsDirect(HDC__& dc, const cairo_rectangle_int_t* rects, int n, COLORREF c);
+// The same with an opaque tile repeated from the surface pixel (orgX, orgY) (a brush's Tile);
+// false too where the tile lets the destination show through anywhere.
+bool FillTileDirect(HDC__& dc, const cairo_rectangle_int_t& rect, cairo_surface_t* tile, int orgX,
+                    int orgY);
 
 } // namespace kel::gdi

@@ -262,12 +262,11 @@ void FillPixels(uint32_t* data, int stride, const cairo_rectangle_int_t& r, uint
         std::fill_n(data + static_cast<size_t>(y) * stride + r.x, r.width, pixel);
 }
 
-} // namespace
-
-// A SOURCE fill of an opaque colour on whole pixels, as cairo would make it, without cairo's
-// state, path and compositing (some 7,000 instructions a fill, where a grid's borders and
-// lines are a few dozen pixels each).
-bool FillRectsDirect(HDC__& dc, const cairo_rectangle_int_t* rects, int n, COLORREF c) {
+// Runs write(data, stride, piece) on each piece of rects (surface pixels) inside the context's
+// clip, on its image, and tells cairo what changed; false, with nothing written, where the
+// context does not draw plainly.
+template <class Write>
+bool WriteClipped(HDC__& dc, const cairo_rectangle_int_t* rects, int n, Write write) {
     cairo_surface_t* s = dc.surface.get();
     if (!s || !DrawsPlainly(dc, s))
         return false;
@@ -276,16 +275,15 @@ bool FillRectsDirect(HDC__& dc, const cairo_rectangle_int_t* rects, int n, COLOR
     if (!data)
         return false;
     const int stride = cairo_image_surface_get_stride(s) / 4;
-    const uint32_t pixel = ToPixel(c);
     cairo_region_t* clip = dc.clip.get();
     cairo_rectangle_int_t e;
     cairo_region_get_extents(clip, &e);
     const bool oneRect = cairo_region_num_rectangles(clip) == 1;
     int dl = INT_MAX, dt = INT_MAX, dr = INT_MIN, db = INT_MIN; // what was written
-    auto fill = [&](const cairo_rectangle_int_t& r) {
+    auto piece = [&](const cairo_rectangle_int_t& r) {
         if (r.width <= 0 || r.height <= 0)
             return;
-        FillPixels(data, stride, r, pixel);
+        write(data, stride, r);
         dl = std::min(dl, r.x);
         dt = std::min(dt, r.y);
         dr = std::max(dr, r.x + r.width);
@@ -297,20 +295,64 @@ bool FillRectsDirect(HDC__& dc, const cairo_rectangle_int_t* rects, int n, COLOR
             const int l = std::max(r.x, e.x), t = std::max(r.y, e.y);
             const int rr = std::min(r.x + r.width, e.x + e.width);
             const int b = std::min(r.y + r.height, e.y + e.height);
-            fill(MakeRect(l, t, rr, b));
+            piece(MakeRect(l, t, rr, b));
             continue;
         }
         RegionPtr part(cairo_region_create_rectangle(&r));
         cairo_region_intersect(part.get(), clip);
         for (int k = 0; k < cairo_region_num_rectangles(part.get()); ++k) {
-            cairo_rectangle_int_t piece;
-            cairo_region_get_rectangle(part.get(), k, &piece);
-            fill(piece);
+            cairo_rectangle_int_t p;
+            cairo_region_get_rectangle(part.get(), k, &p);
+            piece(p);
         }
     }
     if (dl < dr)
         cairo_surface_mark_dirty_rectangle(s, dl, dt, dr - dl, db - dt);
     return true;
+}
+
+} // namespace
+
+// A SOURCE fill of an opaque colour on whole pixels, as cairo would make it, without cairo's
+// state, path and compositing (some 7,000 instructions a fill, where a grid's borders and
+// lines are a few dozen pixels each).
+bool FillRectsDirect(HDC__& dc, const cairo_rectangle_int_t* rects, int n, COLORREF c) {
+    const uint32_t pixel = ToPixel(c);
+    return WriteClipped(dc, rects, n,
+                        [&](uint32_t* data, int stride, const cairo_rectangle_int_t& r) {
+                            FillPixels(data, stride, r, pixel);
+                        });
+}
+
+bool FillTileDirect(HDC__& dc, const cairo_rectangle_int_t& rect, cairo_surface_t* tile, int orgX,
+                    int orgY) {
+    cairo_surface_flush(tile);
+    const int w = cairo_image_surface_get_width(tile), h = cairo_image_surface_get_height(tile);
+    const unsigned char* bits = cairo_image_surface_get_data(tile);
+    const int tileStride = cairo_image_surface_get_stride(tile);
+    if (!bits || w <= 0 || h <= 0 || cairo_image_surface_get_format(tile) != CAIRO_FORMAT_ARGB32)
+        return false;
+    auto tileRow = [&](int y) {
+        return reinterpret_cast<const uint32_t*>(bits + static_cast<size_t>(y) * tileStride);
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((tileRow(y)[x] >> 24) != 0xFF)
+                return false; // see-through: cairo lays it over what is there
+    std::vector<uint32_t> row;
+    return WriteClipped(
+        dc, &rect, 1, [&](uint32_t* data, int stride, const cairo_rectangle_int_t& r) {
+            // Each of the tile's rows laid along the piece once, then copied
+            // down every row it falls on.
+            row.resize(static_cast<size_t>(r.width) * h);
+            for (int ty = 0; ty < h; ++ty)
+                for (int x = 0; x < r.width; ++x)
+                    row[static_cast<size_t>(ty) * r.width + x] =
+                        tileRow(ty)[Mod(r.x + x - orgX, w)];
+            for (int y = r.y; y < r.y + r.height; ++y)
+                std::copy_n(row.data() + static_cast<size_t>(Mod(y - orgY, h)) * r.width, r.width,
+                            data + static_cast<size_t>(y) * stride + r.x);
+        });
 }
 
 void FillSurfaceRect(HDC__& dc, int l, int t, int r, int b, COLORREF c) {

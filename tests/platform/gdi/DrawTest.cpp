@@ -444,10 +444,10 @@ TEST(Draw, ClipCombinationsAndTheProgramsRegion) {
     EXPECT_EQ(box, CRect(0, 0, 40, 40));
 }
 
-// Solid fills, lines and frames are written into a plain image directly; on a surface cairo
-// must draw (here a view of the same kind of image) they go through cairo. Both ways give the
-// same pixels, under a clip of several rectangles, a clip a text sets for its cell, a window
-// origin and a child's offset on its surface.
+// Solid and patterned fills, lines and frames are written into a plain image directly; on a
+// surface cairo must draw (here an image it shifts by a device offset) they go through cairo.
+// Both ways give the same pixels, under a clip of several rectangles, a clip a text sets for
+// its cell, a window origin and a child's offset on its surface.
 void DrawSolids(CDC& dc) {
     CRgn holes;
     holes.CreateRectRgn(0, 0, 120, 80);
@@ -460,6 +460,21 @@ void DrawSolids(CDC& dc) {
     CBrush green(RGB(0, 160, 0));
     CRect box(40, 5, 90, 60);
     dc.FillRect(&box, &green);
+    // A pattern and a hatch on an opaque background, each from the brush origin.
+    uint32_t bits[16];
+    for (int i = 0; i < 16; ++i)
+        bits[i] = (i * 37 % 5 == 0) ? 0x00204080u : 0x00E0C0A0u;
+    CBitmap pattern;
+    pattern.CreateBitmap(4, 4, 1, 32, bits);
+    CBrush patterned(&pattern);
+    CRect tiled(13, 45, 47, 77);
+    dc.SetBrushOrg(1, 2);
+    dc.FillRect(&tiled, &patterned);
+    CBrush hatched(HS_DIAGCROSS, RGB(128, 0, 64));
+    dc.SetBkMode(OPAQUE);
+    dc.SetBkColor(RGB(200, 255, 200));
+    CRect crossed(85, 40, 117, 58);
+    dc.FillRect(&crossed, &hatched);
     CPen blue(PS_SOLID, 1, RGB(0, 0, 200));
     CPen* old = dc.SelectObject(&blue);
     for (int y = 2; y < 78; y += 7) {
