@@ -175,7 +175,9 @@ bool Succeeded(const PGresult* r) {
 // relation's number written as a name (RelationNameOf), which reads the server's cache rather
 // than a catalog the server would plan a read of. Either costs a new server process a
 // fraction of a millisecond at a first open. The table's number is worked out once, not for
-// each index of the database.
+// each index of the database. Values come in the server's own writing of their types (a
+// number, a relation's name, "1 3" for an index's columns): a cast to text is one more thing a
+// new server process looks up.
 enum Question {
     // A relation's description, asked for by its name as the server reads it: the relation,
     // its columns and its indexes.
@@ -190,8 +192,8 @@ enum Question {
     kQuestions
 };
 constexpr const char* kQuestionSql[kQuestions] = {
-    "SELECT c.oid::text, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE'), "
-    "c.relnamespace::regnamespace::text "
+    "SELECT c.oid, c.relkind, c.relname, has_table_privilege(c.oid, 'UPDATE'), "
+    "c.relnamespace::regnamespace "
     "FROM pg_catalog.pg_class c WHERE c.oid = to_regclass(current_setting('kel.relation'))",
     "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
     "CASE WHEN a.atthasdef THEN (SELECT pg_get_expr(d.adbin, d.adrelid) "
@@ -200,8 +202,8 @@ constexpr const char* kQuestionSql[kQuestions] = {
     "FROM pg_catalog.pg_attribute a "
     "WHERE a.attrelid = to_regclass(current_setting('kel.relation')) AND a.attnum > 0 "
     "AND NOT a.attisdropped ORDER BY a.attnum",
-    "SELECT x.indexrelid::pg_catalog.regclass::text, x.indisunique, x.indisprimary, "
-    "x.indpred IS NOT NULL, x.indkey::text, x.indoption::text, x.indnkeyatts "
+    "SELECT x.indexrelid::pg_catalog.regclass, x.indisunique, x.indisprimary, "
+    "x.indpred IS NOT NULL, x.indkey, x.indoption, x.indnkeyatts "
     "FROM pg_catalog.pg_index x "
     "WHERE x.indrelid = (SELECT to_regclass(current_setting('kel.relation')))",
     "WITH w AS (SELECT lower(x) AS l FROM unnest(current_setting('kel.words')::text[]) AS x), "
