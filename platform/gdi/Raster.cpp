@@ -339,18 +339,18 @@ bool FillTileDirect(HDC__& dc, const cairo_rectangle_int_t& rect, cairo_surface_
         for (int x = 0; x < w; ++x)
             if ((tileRow(y)[x] >> 24) != 0xFF)
                 return false; // see-through: cairo lays it over what is there
-    std::vector<uint32_t> row;
+    std::vector<uint32_t> rows;
     return WriteClipped(
         dc, &rect, 1, [&](uint32_t* data, int stride, const cairo_rectangle_int_t& r) {
             // Each of the tile's rows laid along the piece once, then copied
             // down every row it falls on.
-            row.resize(static_cast<size_t>(r.width) * h);
+            rows.resize(static_cast<size_t>(r.width) * h);
             for (int ty = 0; ty < h; ++ty)
                 for (int x = 0; x < r.width; ++x)
-                    row[static_cast<size_t>(ty) * r.width + x] =
+                    rows[static_cast<size_t>(ty) * r.width + x] =
                         tileRow(ty)[Mod(r.x + x - orgX, w)];
             for (int y = r.y; y < r.y + r.height; ++y)
-                std::copy_n(row.data() + static_cast<size_t>(Mod(y - orgY, h)) * r.width, r.width,
+                std::copy_n(rows.data() + static_cast<size_t>(Mod(y - orgY, h)) * r.width, r.width,
                             data + static_cast<size_t>(y) * stride + r.x);
         });
 }
