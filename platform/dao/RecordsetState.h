@@ -312,7 +312,9 @@ struct RecordsetState {
     // the open, at the end, or of a move past the keys, then costs no exchange of its own. Only
     // those asked for are kept: a record further on is read when it is wanted, as a cached one
     // is after a second. The read's columns for such a run, or nothing where a run carries none.
-    static constexpr size_t kMaxCarried = 256; // the longest first run that carries its records
+    // The longest first run that carries its records, and the farthest past the keys a run in
+    // the order of the integer key reaches to carry those a move asked for.
+    static constexpr size_t kMaxCarried = 256;
     std::string CarriedColumns() const;
     // Where those columns start in a run's row: last, but for the columns a map's run adds.
     int CarriedAt(const Statement& stmt, bool together) const;

@@ -232,14 +232,13 @@ void FillWithBrush(HDC__& dc, int l, int t, int r, int b, const HGDIOBJ__* brush
     const cairo_rectangle_int_t rect = MakeRect(l, t, r, b);
     if (!sampler.IsNull() && rop2 == R2_COPYPEN) {
         if (sampler.IsSolid()) {
-            if (FillRectsDirect(dc, &rect, 1, sampler.Solid()))
-                return;
-        } else {
-            int orgX = 0, orgY = 0;
-            const SurfacePtr tile = sampler.Tile(orgX, orgY);
-            if (FillTileDirect(dc, rect, tile.get(), orgX, orgY))
-                return;
+            FillSurfaceRect(dc, l, t, r, b, sampler.Solid());
+            return;
         }
+        int orgX = 0, orgY = 0;
+        const SurfacePtr tile = sampler.Tile(orgX, orgY);
+        if (FillTileDirect(dc, rect, tile.get(), orgX, orgY))
+            return;
     }
     PaintShape(dc, rect, sampler, rop2,
                [&](cairo_t* cr) { cairo_rectangle(cr, l, t, r - l, b - t); });

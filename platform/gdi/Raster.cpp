@@ -233,7 +233,7 @@ namespace {
 // Whether the context's cairo context draws on its image as is and clips as the context's
 // clip does. A clip set on it for a while (a text's cell) narrows its extents: a rectangle
 // cut from a region that it does not wholly hold leaves smaller extents.
-bool DrawsPlainly(HDC__& dc, cairo_surface_t* s) {
+bool DrawsPlainly(const HDC__& dc, cairo_surface_t* s) {
     if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE ||
         cairo_surface_status(s) != CAIRO_STATUS_SUCCESS)
         return false;
